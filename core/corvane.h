@@ -1,0 +1,118 @@
+// The Corvane vessel: one object per vessel of the class, holding all of the vessel's state.
+#pragma once
+
+#include "Orbitersdk.h"
+#include "../crew/crew_manager.h"
+
+// Base point of the main engine; the rudder moves it along x.
+constexpr double BASE_EMPTY_MASS = 15000.0; // kg, the empty mass with the dampeners offline
+
+struct CameraOffset {
+    double x, y, z;
+};
+// Cockpit camera positions (m, vessel frame) by viewIndex.
+constexpr CameraOffset CAMERA_OFFSETS[2] = {{0.0, 0.73, 3.03}, {0.0, 0.91, 2.1}};
+
+struct TouchdownTriple {
+    double p[3][3];
+};
+constexpr TouchdownTriple WHEEL_TOUCHDOWN_POINTS = {{{0, -2.6, 4.2}, {-5.9, -2.6, 1.0}, {5.9, -2.6, 1.0}}};
+constexpr TouchdownTriple BELLY_TOUCHDOWN_POINTS = {
+    {{0, -2.2, 1.7}, {-2.697, -0.99, -3.474}, {2.697, -0.99, -3.474}}};
+
+class Corvane : public VESSEL3 {
+  public:
+    Corvane(OBJHANDLE hVessel, int flightmodel);
+    ~Corvane();
+
+    // Host callbacks, in slot order.
+    void clbkSetClassCaps(FILEHANDLE cfg) override;
+    void clbkSaveState(FILEHANDLE scn) override;
+    void clbkLoadStateEx(FILEHANDLE scn, void* status) override;
+    void clbkPostCreation() override;
+    void clbkPreStep(double simt, double simdt, double mjd) override;
+    void clbkPostStep(double simt, double simdt, double mjd) override;
+    void clbkVisualCreated(VISHANDLE vis, int refcount) override;
+    void clbkVisualDestroyed(VISHANDLE vis, int refcount) override;
+    int clbkConsumeDirectKey(char* kstate) override;
+    int clbkConsumeBufferedKey(DWORD key, bool down, char* kstate) override;
+    using VESSEL2::clbkDrawHUD;
+    bool clbkDrawHUD(int mode, const HUDPAINTSPEC* hps, oapi::Sketchpad* skp) override;
+
+    // Class configuration and set-up (core/).
+    void DefineBeacons();
+    void DefineAerodynamics();
+    void DefineAnimations();
+    void MoveAnimations(double dt);
+    void ApplyGearConfiguration(bool gearDown);
+
+    // Flight operations (flight/).
+    void UpdateIndicators();
+    void HyperspaceStep(double dt);
+    void HyperspaceDisplace(double distance);
+    void ToggleGear();
+    void ToggleBoost();
+    void ToggleMainEngine();
+    void ToggleShipMeshVisibility();
+    void RefuelFromCarrier();
+    void RequestCarrierRelease();
+    void ToggleCockpitView();
+    void AdvanceRailgunCycle();
+    void LoadRailgunProjectile(int barrel);
+    void ReleaseRailgunProjectiles();
+    void UpdateCockpitMeshVisibility();
+
+    // Vessel-side crew interaction (crew/).
+    void UpdateCrewEvents();
+    void CrewEvaAction();
+    static bool CrewInputBoxCallback(void* id, char* str, void* usrdata);
+
+    // Lights and sound
+    BEACONLIGHTSPEC beacons[8];
+    int soundId;
+
+    // Animations
+    UINT gearAnim, canopyPAnim, canopyCAnim, ftlTunnelAnim;
+    UINT boostLightAnim, mainEngineLightAnim;
+    // One run of twelve consecutive lamp ids: the class set-up walks it as a block.
+    UINT dampenersOfflineLightAnim, lowPropellantLightAnim, gearLightAnim, parkingBrakeLightAnim;
+    UINT spareLightAnims[8];
+    double gearPos, gearTarget;
+    double canopyPPos, canopyPTarget;
+    double canopyCPos, canopyCTarget;
+
+    // Crew
+    CrewManager crew;
+    int evaSeat;
+    unsigned char addCrewStage;
+    char addCrewName[40], addCrewAge[40], addCrewFunction[173];
+
+    // HUD
+    char hudMessage[256];
+    double hudMessageTimer; // s
+
+    // Flight
+    int lastCameraMode;
+    THRUSTER_HANDLE hoverThruster, mainThruster, boostThruster;
+    bool inertialDampeners, brakeEngaged, boost, mainEngineFed;
+    PROPELLANT_HANDLE mainTank;
+
+    // Attachment points
+    ATTACHMENTHANDLE railAttachLeft, railAttachRight, carrierAttachment;
+    ATTACHMENTHANDLE hardpointAttachments[4];
+
+    // Railgun, view, hyperspace
+    OBJHANDLE lastProjectile;
+    double railCycle;
+    int viewIndex;
+    int ftlState;
+    WORD shipMeshVisibility;
+    double hwgTimer;        // s
+    double hwgJumpDuration; // s
+    double ftlTunnelPhase;  // 0..1
+    int hwgStepIndex;
+
+    // Visual and ammunition
+    DEVMESHHANDLE visualMesh;
+    char ammoClassName[28];
+};

@@ -1,0 +1,74 @@
+// The stand-in host's driver: one world per process, run frame by frame by the command or by a test.
+#pragma once
+
+#include "world.h"
+
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+namespace hs {
+
+struct SimOptions {
+    std::string root;                 // host root folder (Config/, Modules/, Meshes/, Scenarios/, Sound/)
+    double dt = 1.0 / 60.0;           // s, fixed frame length
+    bool visuals = false;             // create visuals for every vessel (clbkVisualCreated)
+    bool trace = false;               // log every host call into the timeline
+    bool echo = false;                // print timeline lines to stdout as they happen
+    std::vector<std::string> plugins; // plugin modules loaded from Modules/Plugin/<name>.so
+    unsigned seed = 1;                // oapiRand
+};
+
+// One text call recorded from clbkDrawHUD.
+struct HudText {
+    int x, y;
+    std::string text;
+};
+
+class Sim {
+  public:
+    static Sim& Get(); // the process's one world: the host functions are global
+
+    bool Init(const SimOptions& opt, std::string* err); // chdir to the root, load plugins
+    bool LoadScenario(const std::string& path, std::string* err); // relative to <root>/Scenarios or absolute
+    // Creates a vessel as oapiCreateVesselEx does; status null places it landed at the origin of body 0.
+    OBJHANDLE CreateVessel(const char* name, const char* className, const VESSELSTATUS2* status,
+                           std::string* err);
+    void Shutdown(); // ovcExit for every vessel, unload modules and plugins
+
+    // Frames, in the host's order: keys, pre-step, physics, post-step, HUD, deletions, time.
+    void Frame();
+    void RunFrames(int n);
+    void RunUntil(double simt);
+    double SimTime() const;
+    double Step() const;
+    long FrameCount() const;
+
+    // The pilot: buffered keys are delivered (down, then up) on the next frame; held keys stay down
+    // for the given number of frames and are offered to clbkConsumeDirectKey.
+    void PressKey(DWORD key, std::initializer_list<DWORD> modifiers = {});
+    void HoldKey(DWORD key, int frames, std::initializer_list<DWORD> modifiers = {});
+    void SetCameraMode(int mode);
+    void SetFocus(OBJHANDLE vessel);
+    void SetPlayback(bool on);
+    void SetControlSurfaceTarget(OBJHANDLE vessel, AIRCTRL_TYPE type, double level);
+    bool InputBoxOpen() const;
+    std::string InputBoxTitle() const;
+    void AnswerInputBox(const char* text); // Enter
+    void EscapeInputBox();
+
+    // Scenario output.
+    bool SaveScenario(const std::string& path, std::string* err);
+    std::string ScenarioText(); // what SaveScenario would write
+
+    // Inspection.
+    Vessel* Record(OBJHANDLE h) const; // null for a dead or foreign handle
+    Vessel* FindVessel(const std::string& name) const; // case-insensitive
+    std::vector<Vessel*> Vessels() const; // creation order, deleted ones excluded
+    int MisuseCount() const;
+    const std::vector<std::string>& Timeline() const;
+    const std::vector<HudText>& LastHud() const; // text of the last clbkDrawHUD
+    std::string DebugString() const;
+};
+
+} // namespace hs

@@ -1,0 +1,154 @@
+// Host-side records of the stand-in host: the world, its vessels and everything their configuration calls set.
+#pragma once
+
+#include "Orbitersdk.h"
+#include "physics/physics_state.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class Vessel;
+
+namespace hs {
+
+struct Propellant {
+    double maxMass = 0.0; // kg
+    double mass = 0.0;    // kg
+    double efficiency = 1.0;
+    bool alive = true;
+};
+
+struct Thruster {
+    VECTOR3 pos{}, dir{}; // vessel frame; dir is the unit thrust direction
+    double max0 = 0.0;    // N at the reference pressure
+    Propellant* res = nullptr;
+    double isp0 = 0.0, ispRef = 0.0, pRef = 101.4e3;
+    double level = 0.0;   // permanent level 0..1
+    double overrideLevel = 0.0; // this frame only (direct keys, group overrides)
+};
+
+struct ThrusterGroup {
+    THGROUP_TYPE type = THGROUP_USER;
+    std::vector<Thruster*> members;
+};
+
+struct Exhaust {
+    Thruster* th = nullptr;
+    double lscale = 0.0, wscale = 0.0;
+    VECTOR3 pos{}, dir{};
+    SURFHANDLE tex = nullptr;
+};
+
+struct ParticleStream {
+    Thruster* th = nullptr;
+    VECTOR3 pos{};
+    PARTICLESTREAMSPEC spec{};
+};
+
+struct Airfoil {
+    AIRFOIL_ORIENTATION align = LIFT_VERTICAL;
+    VECTOR3 ref{};
+    AirfoilCoeffFuncEx cf = nullptr;
+    void* context = nullptr;
+    double c = 0.0, S = 0.0, A = 0.0;
+};
+
+struct ControlSurface {
+    AIRCTRL_TYPE type = AIRCTRL_ELEVATOR;
+    double area = 0.0, dCl = 0.0;
+    VECTOR3 ref{};
+    int axis = AIRCTRL_AXIS_AUTO;
+    double delay = 1.0; // s for a full deflection
+    UINT anim = (UINT)-1;
+    double level = 0.0;  // current deflection -1..1
+    double target = 0.0; // what the pilot's stick asks for
+};
+
+struct Attachment {
+    bool toParent = false;
+    VECTOR3 pos{}, dir{}, rot{};
+    char id[9] = {};
+    bool loose = false;
+    Vessel* other = nullptr;        // child on a parent point, parent on a child point
+    Attachment* otherPoint = nullptr;
+    bool alive = true;
+};
+
+struct DockPort {
+    VECTOR3 pos{}, dir{}, rot{};
+    Vessel* mate = nullptr;
+    DockPort* matePort = nullptr;
+};
+
+struct AnimComponent {
+    double state0 = 0.0, state1 = 1.0;
+    MGROUP_TRANSFORM* trans = nullptr;
+    AnimComponent* parent = nullptr;
+};
+
+struct Animation {
+    double initial = 0.0;
+    double state = 0.0;
+    std::vector<std::unique_ptr<AnimComponent>> components;
+};
+
+struct Mesh {
+    std::string name;
+    VECTOR3 ofs{};
+    WORD visMode = MESHVIS_EXTERNAL;
+    int groupCount = -1; // from Meshes/<name>.msh; -1 when no mesh file says
+    std::vector<DWORD> userFlags; // one per group; what oapiEditMeshGroup edits
+    bool alive = true;
+};
+
+} // namespace hs
+
+// The host's record of one vessel. An OBJHANDLE is the address of one of these.
+class Vessel {
+  public:
+    uint32_t magic = 0x56534C31; // checked before a handle is used
+    std::string name, className;
+    struct LoadedModule* module = nullptr; // null for a plain class-file vessel
+    VESSEL* iface = nullptr;
+    bool deletePending = false;
+    bool enableFocus = true;
+
+    // Configuration set by the module (or the class file's standard items).
+    double size = 1.0;
+    double emptyMass = 1.0;
+    VECTOR3 pmi{1, 1, 1}, crossSections{1, 1, 1}, rotDrag{0, 0, 0};
+    VECTOR3 touchdown[3]{};
+    double muLng = 0.1, muLat = 0.5; // the host's default surface friction
+    double maxWheelbrakeForce = 2e5;
+    bool nosewheelSteering = false;
+    VECTOR3 cameraOffset{};
+    VECTOR3 cameraDir{0, 0, 1};
+    DWORD adCtrlMode = 7;
+    int attitudeMode = RCS_ROT;
+    double wheelbrake[2] = {0.0, 0.0}; // left, right, 0..1
+    std::vector<std::unique_ptr<hs::Mesh>> meshes;
+    std::vector<BEACONLIGHTSPEC*> beacons;
+    std::vector<std::unique_ptr<hs::Propellant>> propellants;
+    hs::Propellant* defaultPropellant = nullptr;
+    std::vector<std::unique_ptr<hs::Thruster>> thrusters;
+    std::vector<std::unique_ptr<hs::ThrusterGroup>> groups;
+    std::vector<hs::Exhaust> exhausts;
+    std::vector<std::unique_ptr<hs::ParticleStream>> streams;
+    std::vector<std::unique_ptr<hs::Airfoil>> airfoils;
+    std::vector<std::unique_ptr<hs::ControlSurface>> ctrlSurfaces;
+    std::vector<std::unique_ptr<hs::Attachment>> attachments; // creation order, both kinds
+    std::vector<std::unique_ptr<hs::DockPort>> docks;
+    std::vector<hs::Animation> animations; // id = index
+
+    // Forces added this step by AddForce (vessel frame), cleared after the physics step.
+    struct AddedForce { VECTOR3 F, r; };
+    std::vector<AddedForce> addedForces;
+
+    // Motion: owned by the physics step.
+    hs::PhysicsState phys;
+
+    bool hasVisual = false;
+    int visualHandleTag = 0;
+};
