@@ -1,0 +1,251 @@
+// The host's vessel interface: VESSEL and the callback classes VESSEL2 and VESSEL3 that modules derive from.
+#ifndef VESSELAPI_H
+#define VESSELAPI_H
+
+#include "OrbiterAPI.h"
+#include "DrawAPI.h"
+
+class Vessel; // the host's own vessel record
+
+// Every method is implemented by the host library; modules only call them.
+class OAPIFUNC VESSEL {
+  public:
+    VESSEL(OBJHANDLE hVessel, int fmodel = 1);
+    // Module code deletes through its own type, as it must against the host; this only keeps deletion through
+    // the base sound.
+    virtual ~VESSEL();
+
+    // 0 for VESSEL, 1 for VESSEL2, 2 for VESSEL3.
+    inline int Version() const { return version; }
+
+    // --- Identity ---
+    // The const on the returned handles is the host's own; it means nothing and its warning is silenced.
+#if defined(__GNUC__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wignored-qualifiers"
+#endif
+    const OBJHANDLE GetHandle() const;
+    char* GetName() const;
+    char* GetClassName() const;
+    DWORD GetFlightStatus() const; // bit 0 landed, bit 1 docked
+    const OBJHANDLE GetGravityRef() const;
+#if defined(__GNUC__)
+#pragma GCC diagnostic pop
+#endif
+    void SetEnableFocus(bool enable) const;
+
+    // --- Physical parameters ---
+    void SetSize(double size) const;
+    double GetSize() const;
+    void SetEmptyMass(double m) const;
+    double GetEmptyMass() const;
+    double GetMass() const;
+    void SetPMI(const VECTOR3& pmi) const; // mass-normalised [m^2]
+    void SetCrossSections(const VECTOR3& cs) const;
+    void SetRotDrag(const VECTOR3& rd) const;
+    // Nose, left main and right main contact: their order defines "up".
+    void SetTouchdownPoints(const VECTOR3& pt1, const VECTOR3& pt2, const VECTOR3& pt3) const;
+    void SetSurfaceFrictionCoeff(double mu_lng, double mu_lat) const;
+    void SetMaxWheelbrakeForce(double f) const;
+    void SetNosewheelSteering(bool activate) const;
+    void SetWheelbrakeLevel(double level, int which = 0, bool permanent = true) const; // which: 0 both, 1 left, 2 right
+    void SetCameraOffset(const VECTOR3& co) const;
+    void SetCameraDefaultDirection(const VECTOR3& cd) const;
+    void ShiftCentreOfMass(const VECTOR3& shift);
+
+    // --- Docking ---
+    void SetDockParams(const VECTOR3& pos, const VECTOR3& dir, const VECTOR3& rot) const; // port 0
+    void SetDockParams(DOCKHANDLE dock, const VECTOR3& pos, const VECTOR3& dir, const VECTOR3& rot) const;
+    UINT DockCount() const;
+    DOCKHANDLE GetDockHandle(UINT n) const;
+    OBJHANDLE GetDockStatus(DOCKHANDLE hDock) const; // NULL if free
+    bool Undock(UINT n, const OBJHANDLE exclude = 0) const;
+
+    // --- Meshes and visuals ---
+    UINT AddMesh(const char* meshname, const VECTOR3* ofs = 0) const;
+    UINT AddMesh(MESHHANDLE hMesh, const VECTOR3* ofs = 0) const;
+    bool DelMesh(UINT idx, bool retain_anim = false) const;
+    void ClearMeshes() const; // obsolete
+    void ClearMeshes(bool retain_anim) const;
+    void SetMeshVisibilityMode(UINT idx, WORD mode) const;
+    // Valid only between clbkVisualCreated and clbkVisualDestroyed.
+    DEVMESHHANDLE GetDevMesh(VISHANDLE vis, UINT idx) const;
+    MESHHANDLE GetMesh(VISHANDLE vis, UINT idx) const;
+    // The host keeps the pointer and reads it every frame.
+    void AddBeacon(BEACONLIGHTSPEC* bs);
+    bool DelBeacon(BEACONLIGHTSPEC* bs);
+
+    // --- Propellant ---
+    PROPELLANT_HANDLE CreatePropellantResource(double maxmass, double mass = -1.0, double efficiency = 1.0) const;
+    void SetDefaultPropellantResource(PROPELLANT_HANDLE ph) const;
+    double GetPropellantMass(PROPELLANT_HANDLE ph) const;
+    void SetPropellantMass(PROPELLANT_HANDLE ph, double mass) const;
+    double GetPropellantMaxMass(PROPELLANT_HANDLE ph) const;
+    DWORD GetPropellantCount() const;
+    PROPELLANT_HANDLE GetPropellantHandleByIndex(DWORD idx) const;
+    double GetTotalPropellantMass() const;
+
+    // --- Thrusters ---
+    THRUSTER_HANDLE CreateThruster(const VECTOR3& pos, const VECTOR3& dir, double maxth0, PROPELLANT_HANDLE hp = NULL,
+                                   double isp0 = 0.0, double isp_ref = 0.0, double p_ref = 101.4e3) const;
+    THGROUP_HANDLE CreateThrusterGroup(THRUSTER_HANDLE* th, int nth, THGROUP_TYPE thgt) const;
+    DWORD GetThrusterCount() const;
+    void SetThrusterDir(THRUSTER_HANDLE th, const VECTOR3& dir) const;
+    void SetThrusterRef(THRUSTER_HANDLE th, const VECTOR3& pos) const;
+    void SetThrusterMax0(THRUSTER_HANDLE th, double maxth0) const;
+    void SetThrusterResource(THRUSTER_HANDLE th, PROPELLANT_HANDLE ph) const;
+    double GetThrusterLevel(THRUSTER_HANDLE th) const;
+    void SetThrusterLevel(THRUSTER_HANDLE th, double level) const;
+    void SetThrusterGroupLevel(THGROUP_TYPE thgt, double level) const;
+    void SetThrusterGroupLevel(THGROUP_HANDLE thg, double level) const;
+    double GetThrusterGroupLevel(THGROUP_TYPE thgt) const;
+    double GetThrusterGroupLevel(THGROUP_HANDLE thg) const;
+    bool SetAttitudeMode(int mode) const;
+    int GetAttitudeMode() const;
+    // dir points the way the exhaust leaves, against the thrust.
+    UINT AddExhaust(THRUSTER_HANDLE th, double lscale, double wscale, SURFHANDLE tex = 0) const;
+    UINT AddExhaust(THRUSTER_HANDLE th, double lscale, double wscale, double lofs, SURFHANDLE tex = 0) const;
+    UINT AddExhaust(THRUSTER_HANDLE th, double lscale, double wscale, const VECTOR3& pos, const VECTOR3& dir,
+                    SURFHANDLE tex = 0) const;
+    UINT AddExhaust(EXHAUSTSPEC* spec);
+    PSTREAM_HANDLE AddExhaustStream(THRUSTER_HANDLE th, PARTICLESTREAMSPEC* pss = 0) const;
+    PSTREAM_HANDLE AddExhaustStream(THRUSTER_HANDLE th, const VECTOR3& pos, PARTICLESTREAMSPEC* pss = 0) const;
+
+    // --- Aerodynamics ---
+    AIRFOILHANDLE CreateAirfoil3(AIRFOIL_ORIENTATION align, const VECTOR3& ref, AirfoilCoeffFuncEx cf, void* context,
+                                 double c, double S, double A) const;
+    CTRLSURFHANDLE CreateControlSurface3(AIRCTRL_TYPE type, double area, double dCl, const VECTOR3& ref,
+                                         int axis = AIRCTRL_AXIS_AUTO, double delay = 1.0,
+                                         UINT anim = (UINT)-1) const;
+    double GetControlSurfaceLevel(AIRCTRL_TYPE type) const;
+    void SetADCtrlMode(DWORD mode) const; // bit mask: 1 elevator, 2 rudder, 4 ailerons
+    DWORD GetADCtrlMode() const;
+    double GetAtmPressure() const; // [Pa]; 0 outside atmospheres
+    double GetAltitude() const;
+    double GetAirspeed() const;
+    double GetAOA() const;
+    double GetMachNumber() const;
+    bool GetHorizonAirspeedVector(VECTOR3& v) const;
+    bool GetWeightVector(VECTOR3& G) const; // vessel frame [N]
+    bool GroundContact() const;
+    // Vessel frame; lasts one step.
+    void AddForce(const VECTOR3& F, const VECTOR3& r) const;
+
+    // --- Attachments ---
+    // id at most 8 characters.
+    ATTACHMENTHANDLE CreateAttachment(bool toparent, const VECTOR3& pos, const VECTOR3& dir, const VECTOR3& rot,
+                                      const char* id, bool loose = false) const;
+    bool AttachChild(OBJHANDLE child, ATTACHMENTHANDLE attachment, ATTACHMENTHANDLE child_attachment) const;
+    bool DetachChild(ATTACHMENTHANDLE attachment, double vel = 0.0) const; // vel: separation speed [m/s]
+    DWORD AttachmentCount(bool toparent) const;
+    ATTACHMENTHANDLE GetAttachmentHandle(bool toparent, DWORD i) const;
+    const char* GetAttachmentId(ATTACHMENTHANDLE attachment) const;
+    void GetAttachmentParams(ATTACHMENTHANDLE attachment, VECTOR3& pos, VECTOR3& dir, VECTOR3& rot) const;
+    void SetAttachmentParams(ATTACHMENTHANDLE attachment, const VECTOR3& pos, const VECTOR3& dir,
+                             const VECTOR3& rot) const;
+    OBJHANDLE GetAttachmentStatus(ATTACHMENTHANDLE attachment) const; // NULL if free
+
+    // --- Animations ---
+    UINT CreateAnimation(double initial_state) const;
+    ANIMATIONCOMPONENT_HANDLE AddAnimationComponent(UINT anim, double state0, double state1, MGROUP_TRANSFORM* trans,
+                                                    ANIMATIONCOMPONENT_HANDLE parent = NULL) const;
+    bool SetAnimation(UINT anim, double state) const;
+
+    // --- State vectors ---
+    void GetStatus(VESSELSTATUS& status) const;
+    // status is a VESSELSTATUS2 with version 2; a NULL list pointer asked for by a *LIST bit is allocated by the
+    // host and deleted by the caller.
+    void GetStatusEx(void* status) const;
+    void DefSetState(const VESSELSTATUS* status) const; // legacy
+    void DefSetStateEx(const void* status) const;
+    void GetGlobalPos(VECTOR3& pos) const;
+    void GetGlobalVel(VECTOR3& vel) const;
+    void GetRelativePos(OBJHANDLE hRef, VECTOR3& pos) const; // ecliptic frame
+    void GetRelativeVel(OBJHANDLE hRef, VECTOR3& vel) const;
+    void GetAngularVel(VECTOR3& avel) const; // vessel frame [rad/s]
+    void SetAngularVel(const VECTOR3& avel) const;
+    // global = R * local + pos
+    void GetRotationMatrix(MATRIX3& R) const;
+    void SetRotationMatrix(const MATRIX3& R) const;
+    void Global2Local(const VECTOR3& global, VECTOR3& local) const;
+    void Local2Global(const VECTOR3& local, VECTOR3& global) const;
+    void Local2Rel(const VECTOR3& local, VECTOR3& rel) const;
+    void GlobalRot(const VECTOR3& rloc, VECTOR3& rglob) const;
+
+    // --- Scenario ---
+    void SaveDefaultState(FILEHANDLE scn) const;
+    void ParseScenarioLineEx(char* line, void* status) const; // unknown lines are ignored
+    bool Playback() const;
+    bool Recording() const;
+
+  protected:
+    Vessel* vessel;
+    short flightmodel;
+    short version;
+};
+
+// Callback interface. The virtuals below form the vtable the host calls: their order must never change.
+class OAPIFUNC VESSEL2 : public VESSEL {
+  public:
+    VESSEL2(OBJHANDLE hVessel, int fmodel = 1);
+
+    virtual void clbkSetClassCaps(FILEHANDLE cfg);
+    virtual void clbkSaveState(FILEHANDLE scn);
+    virtual void clbkLoadStateEx(FILEHANDLE scn, void* status);
+    virtual void clbkSetStateEx(const void* status);
+    virtual void clbkPostCreation();
+    virtual void clbkFocusChanged(bool getfocus, OBJHANDLE hNewVessel, OBJHANDLE hOldVessel);
+    virtual void clbkPreStep(double simt, double simdt, double mjd);
+    virtual void clbkPostStep(double simt, double simdt, double mjd);
+    virtual bool clbkPlaybackEvent(double simt, double event_t, const char* event_type, const char* event);
+    virtual void clbkVisualCreated(VISHANDLE vis, int refcount);
+    virtual void clbkVisualDestroyed(VISHANDLE vis, int refcount);
+    virtual void clbkDrawHUD(int mode, const HUDPAINTSPEC* hps, HDC hDC);
+    virtual void clbkRCSMode(int mode);
+    virtual void clbkADCtrlMode(DWORD mode);
+    virtual void clbkHUDMode(int mode);
+    virtual void clbkMFDMode(int mfd, int mode);
+    virtual void clbkNavMode(int mode, bool active);
+    virtual void clbkDockEvent(int dock, OBJHANDLE mate);
+    virtual void clbkAnimate(double simt);
+    virtual int clbkConsumeDirectKey(char* kstate);
+    virtual int clbkConsumeBufferedKey(DWORD key, bool down, char* kstate);
+    virtual bool clbkLoadGenericCockpit();
+    virtual bool clbkLoadPanel(int id);
+    virtual bool clbkPanelMouseEvent(int id, int event, int mx, int my);
+    virtual bool clbkPanelRedrawEvent(int id, int event, SURFHANDLE surf);
+    virtual bool clbkLoadVC(int id);
+    virtual bool clbkVCMouseEvent(int id, int event, VECTOR3& p);
+    virtual bool clbkVCRedrawEvent(int id, int event, SURFHANDLE surf);
+};
+
+class OAPIFUNC VESSEL3 : public VESSEL2 {
+  public:
+    VESSEL3(OBJHANDLE hVessel, int fmodel = 1);
+
+    // Panel helpers.
+    bool SetPanelBackground(PANELHANDLE hPanel, SURFHANDLE* hSurf, DWORD nsurf, MESHHANDLE hMesh, DWORD width,
+                            DWORD height, DWORD baseline = 0, DWORD scrollflag = 0);
+    bool SetPanelScaling(PANELHANDLE hPanel, double defscale, double extscale);
+    int RegisterPanelMFDGeometry(PANELHANDLE hPanel, int MFD_id, int nmesh, int ngroup);
+    int RegisterPanelArea(PANELHANDLE hPanel, int id, const RECT& pos, int draw_event, int mouse_event,
+                          SURFHANDLE surf = NULL, void* context = NULL);
+    int RegisterPanelArea(PANELHANDLE hPanel, int id, const RECT& pos, const RECT& texpos, int draw_event,
+                          int mouse_event, int bkmode, void* context = NULL);
+
+    // Both HUD forms stay callable on a VESSEL3; the Sketchpad form below is the one the host tries first.
+    using VESSEL2::clbkDrawHUD;
+    using VESSEL2::clbkPanelMouseEvent;
+    using VESSEL2::clbkPanelRedrawEvent;
+
+    virtual bool clbkPanelMouseEvent(int id, int event, int mx, int my, void* context);
+    virtual bool clbkPanelRedrawEvent(int id, int event, SURFHANDLE surf, void* context);
+    virtual int clbkGeneric(int msgid = 0, int prm = 0, void* context = NULL);
+    virtual bool clbkLoadPanel2D(int id, PANELHANDLE hPanel, DWORD viewW, DWORD viewH);
+    // The default draws the standard HUD and returns true; returning false makes the host try the HDC form.
+    virtual bool clbkDrawHUD(int mode, const HUDPAINTSPEC* hps, oapi::Sketchpad* skp);
+    virtual void clbkRenderHUD(int mode, const HUDPAINTSPEC* hps, SURFHANDLE hDefaultTex);
+    virtual void clbkGetRadiationForce(const VECTOR3& mflux, VECTOR3& F, VECTOR3& pos);
+};
+
+#endif // VESSELAPI_H
