@@ -4,6 +4,8 @@
 #include "Orbitersdk.h"
 #include "../crew/crew_manager.h"
 
+#include <cstddef>
+
 // Base point of the main engine; the rudder moves it along x.
 constexpr double BASE_EMPTY_MASS = 15000.0; // kg, the empty mass with the dampeners offline
 
@@ -19,6 +21,26 @@ struct TouchdownTriple {
 constexpr TouchdownTriple WHEEL_TOUCHDOWN_POINTS = {{{0, -2.6, 4.2}, {-5.9, -2.6, 1.0}, {5.9, -2.6, 1.0}}};
 constexpr TouchdownTriple BELLY_TOUCHDOWN_POINTS = {
     {{0, -2.2, 1.7}, {-2.697, -0.99, -3.474}, {2.697, -0.99, -3.474}}};
+
+// Gear and canopy movers.
+constexpr double GEAR_RATE = 0.2;   // per second: a full gear cycle takes 5 s
+constexpr double CANOPY_RATE = 0.1; // per second: a canopy opens in 10 s
+
+// One step of a mover: carries pos towards target by rate * dt without passing it.
+// Returns true when the position was moved and the animation must be set.
+bool MoveTowardsTarget(double& pos, double target, double rate, double dt);
+
+// Airfoil coefficient callbacks: vertical lift by angle of attack, horizontal lift by sideslip.
+void VerticalLiftCoeff(VESSEL* v, double aoa, double M, double Re, void* context, double* cl, double* cm,
+                       double* cd);
+void HorizontalLiftCoeff(VESSEL* v, double beta, double M, double Re, void* context, double* cl, double* cm,
+                         double* cd);
+
+// The vessel's own scenario keys, in the order they are saved and matched.
+constexpr int SCENARIO_KEY_COUNT = 12;
+// Index of the first key whose text begins the line (case-insensitive, over the key's length), or -1.
+int MatchScenarioKey(const char* line);
+const char* ScenarioKeyName(int key);
 
 class Corvane : public VESSEL3 {
   public:
@@ -45,6 +67,15 @@ class Corvane : public VESSEL3 {
     void DefineAnimations();
     void MoveAnimations(double dt);
     void ApplyGearConfiguration(bool gearDown);
+    void DefineAttachments();
+    void DefineThrusters();
+    void DefineMeshes();
+    void ReadAmmoClass(FILEHANDLE cfg);
+    UINT& LampAnim(int lamp); // the twelve lamp ids from dampenersOfflineLightAnim on, by position
+    // Scenario lines of the vessel's own keys.
+    void FormatScenarioValue(int key, char* buf, size_t size) const;
+    void ApplyScenarioValue(int key, const char* line);
+    void SyncThrusterFeeds();
 
     // Flight operations (flight/).
     void UpdateIndicators();
@@ -61,6 +92,27 @@ class Corvane : public VESSEL3 {
     void LoadRailgunProjectile(int barrel);
     void ReleaseRailgunProjectiles();
     void UpdateCockpitMeshVisibility();
+    // The pre-step stages, in the order clbkPreStep runs them.
+    void CheckCameraMode();
+    void AimHoverEngine();
+    void ApplyDampenerMass();
+    void UpdateAeroControlMode();
+    void UpdateWheelBrakes();
+    void VectorMainThrust();
+    void FollowMainThrottleWithBoost();
+    // Key commands beside the toggles above.
+    void ShortenHyperspaceJump();
+    void LengthenHyperspaceJump();
+    void DecreaseHyperspaceStep();
+    void IncreaseHyperspaceStep();
+    void ToggleHyperspaceDrive();
+    void ToggleCanopyP();
+    void ToggleCanopyC();
+    void ToggleDampeners();
+    void ToggleParkingBrake();
+    void StartAddCrewDialog();
+    void HoverFullThrust();
+    void HoverCutOff();
 
     // Vessel-side crew interaction (crew/).
     void UpdateCrewEvents();

@@ -1,6 +1,48 @@
 // Railgun launcher: the fire cycle, projectile creation on the barrels and their release.
-#include "core/corvane.h"
+#include "flight/flight_rules.h"
+#include "sound/sound_connector.h"
 
-void Corvane::AdvanceRailgunCycle() {}
-void Corvane::LoadRailgunProjectile(int) {}
-void Corvane::ReleaseRailgunProjectiles() {}
+#include <cstring>
+
+namespace {
+constexpr double RAILGUN_RELEASE_SPEED = 1700.0; // m/s along the barrel, relative to the ship
+constexpr int RAILGUN_SOUND_SLOT = 1;
+constexpr int RAILGUN_SOUND_VOLUME = 255;
+constexpr char PROJECTILE_NAME[] = "b1"; // every projectile carries this name
+} // namespace
+
+// The clock counts calls, not seconds: the firing rate follows the frame rate.
+void Corvane::AdvanceRailgunCycle() {
+    const RailgunTick tick = NextRailgunCycle(railCycle);
+    railCycle = tick.cycle;
+    if (tick.barrel != RAILGUN_NO_BARREL) LoadRailgunProjectile(tick.barrel);
+}
+
+// The projectile starts with the ship's own state and rides one step on its barrel by its first
+// parent-side point.
+void Corvane::LoadRailgunProjectile(int barrel) {
+    VESSELSTATUS2 status;
+    std::memset(&status, 0, sizeof status);
+    status.version = 2;
+    GetStatusEx(&status);
+    lastProjectile = oapiCreateVesselEx(PROJECTILE_NAME, ammoClassName, &status);
+    if (!lastProjectile) return; // the class could not be made: no shot, nothing to attach
+
+    VESSEL* projectile = oapiGetVesselInterface(lastProjectile);
+    if (!projectile) return;
+    const ATTACHMENTHANDLE projectilePoint = projectile->GetAttachmentHandle(true, 0);
+    const ATTACHMENTHANDLE barrelPoint = barrel == RAILGUN_LEFT_BARREL ? railAttachLeft : railAttachRight;
+    AttachChild(lastProjectile, barrelPoint, projectilePoint);
+}
+
+// Whatever hangs on a barrel at the end of a step is fired, also what a loaded scenario hung there; each
+// shot restarts the firing sound from its beginning.
+void Corvane::ReleaseRailgunProjectiles() {
+    const ATTACHMENTHANDLE barrels[] = {railAttachLeft, railAttachRight};
+    for (const ATTACHMENTHANDLE barrel : barrels) {
+        if (!GetAttachmentStatus(barrel)) continue;
+        DetachChild(barrel, RAILGUN_RELEASE_SPEED);
+        StopVesselWave(soundId, RAILGUN_SOUND_SLOT);
+        PlayVesselWave(soundId, RAILGUN_SOUND_SLOT, 0, RAILGUN_SOUND_VOLUME, 0);
+    }
+}
