@@ -6,14 +6,17 @@
 namespace hs {
 
 struct PhysicsState {
-    int body = 0;              // index of the gravity-reference body
-    VECTOR3 pos{};             // m, global (body-centred, ecliptic-like frame)
-    VECTOR3 vel{};             // m/s, global
-    MATRIX3 R{};               // vessel frame -> global frame
-    VECTOR3 omega{};           // rad/s, vessel frame
-    bool landed = false;       // resting on its touchdown points
-    bool groundContact = false;
+    int body = 0;                             // index of the gravity-reference body
+    VECTOR3 pos{};                            // m, global
+    VECTOR3 vel{};                            // m/s, global
+    MATRIX3 R{{1, 0, 0, 0, 1, 0, 0, 0, 1}};   // vessel frame -> global frame
+    VECTOR3 omega{};                          // rad/s, vessel frame
+    bool landed = false;                      // at rest on its touchdown points: held exactly still
+    bool groundContact = false;               // a touchdown point touches the surface
+    bool touchdownFrame = false;              // contact began during the last step
+    VECTOR3 touchdownVel{};                   // m/s, global velocity at the moment contact began
     double lastAirspeed = 0.0;
+    bool placed = false;                      // given a position by PlaceLanded/FromStatus/links
 };
 
 } // namespace hs

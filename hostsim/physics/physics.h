@@ -1,0 +1,150 @@
+// The host's physics: bodies and atmospheres, the per-frame rigid-body step, ground contact, links and telemetry.
+//
+// physics: implemented in hostsim/physics (hostsim/physics/vessel_physics_api.cpp); hostsim/lib must not define:
+//   VESSEL::GetWeightVector, GetAtmPressure, GetHorizonAirspeedVector, GroundContact, GetAltitude, GetAirspeed,
+//   GetAOA, GetMachNumber, GetControlSurfaceLevel, GetMass, AddForce, GetAngularVel, SetAngularVel,
+//   GetFlightStatus.
+// Everything else of VESSEL and oapi* is hostsim/lib's; it calls the functions below where it needs motion.
+//
+// Frames and conventions
+// - Global frame: non-rotating, left-handed like the vessel frame; every body sits still at its own position
+//   from bodies.cfg (Earth at the origin). PhysicsState::pos/vel are global. The bodies do not rotate.
+// - Vessel frame: x right, y up, z forward; global = R * local + pos; omega is in the vessel frame (rad/s).
+// - Body surface coordinates: the body's pole is global +y, longitude 0 lies along global +x and longitude
+//   grows toward global +z (east). lng/lat/heading in radians; heading from north toward east.
+// - Local horizon frame (GetHorizonAirspeedVector, HorizonAirspeedVector): x east, y up, z north.
+// - Airspeed = velocity relative to the (still, windless) body.
+//
+// Order inside one frame: the host runs every clbkPreStep, then PhysicsStep once for all live vessels, then
+// every clbkPostStep. PhysicsStep consumes what the pre-steps left: thruster levels (overrideLevel is cleared
+// after use: it lasts one frame), AddForce lists (cleared after use), control-surface targets, wheel brakes.
+#pragma once
+
+#include "world.h"
+
+#include <string>
+#include <vector>
+
+namespace hs {
+
+// Counted as misuse by the host (defined in hostsim/lib/world.cpp).
+void CountMisuse(const char* what);
+
+// ---------------------------------------------------------------------------------------------------------------
+// Bodies and atmospheres
+// ---------------------------------------------------------------------------------------------------------------
+
+enum AtmosphereModel { ATM_NONE = 0, ATM_LAYERED = 1, ATM_EXPONENTIAL = 2 };
+
+struct Atmosphere {
+    AtmosphereModel model = ATM_NONE;
+    double p0 = 0.0;   // Pa at the surface
+    double T0 = 0.0;   // K at the surface
+    double R = 287.05; // J/(kg K), specific gas constant
+    double gamma = 1.4;
+    double scaleHeight = 0.0; // m, exponential model only
+    double top = 0.0;         // m altitude: above it pressure and density are exactly 0
+};
+
+struct Body {
+    char name[32] = {};
+    double radius = 0.0; // m
+    double gm = 0.0;     // m^3/s^2
+    VECTOR3 pos{};       // global
+    Atmosphere atm;
+};
+
+struct AtmState {
+    double p = 0.0;   // Pa
+    double rho = 0.0; // kg/m^3
+    double T = 0.0;   // K
+    double a = 0.0;   // m/s, speed of sound
+};
+
+// The table comes from Config/bodies.cfg under the current directory (the host root) the first time any body is
+// asked for; without that file the built-in Earth and Moon serve. LoadBodies reads a given file now.
+bool LoadBodies(const std::string& path, std::string* err);
+int BodyCount();
+const Body* GetBody(int index);                 // null when out of range
+int BodyIndexByName(const char* name);          // case-insensitive; -1 when unknown
+AtmState AtmosphereAt(int body, double altitude); // all 0 without atmosphere or above its top
+
+// ---------------------------------------------------------------------------------------------------------------
+// Queries on one vessel (what the VESSEL methods report)
+// ---------------------------------------------------------------------------------------------------------------
+
+double TotalMass(const Vessel& v);       // empty mass + every live propellant resource; may be <= 0
+double PropellantMass(const Vessel& v);  // every live resource
+double Altitude(const Vessel& v);        // m above the body's mean radius, of the centre of mass
+VECTOR3 WeightVector(const Vessel& v);   // vessel frame, N: TotalMass * g, g pointing at the body's centre
+double AtmPressure(const Vessel& v);     // Pa; exactly 0 above the atmosphere and on airless bodies
+double AtmDensity(const Vessel& v);
+double AtmTemperature(const Vessel& v);
+double SpeedOfSound(const Vessel& v);
+VECTOR3 AirspeedVectorLocal(const Vessel& v); // vessel frame
+// Local horizon frame. On the frame in which a vessel touches down it shows the velocity it touched down with.
+VECTOR3 HorizonAirspeedVector(const Vessel& v);
+double Airspeed(const Vessel& v);
+double AOA(const Vessel& v);        // rad: atan2(-vy, vz) of the vessel-frame airspeed; nose above the path > 0
+double SlipAngle(const Vessel& v);  // rad: atan2(-vx, vz)
+double MachNumber(const Vessel& v); // 0 without atmosphere
+bool GroundContact(const Vessel& v);
+DWORD FlightStatus(const Vessel& v); // bit 0 landed (at rest on the ground), bit 1 docked
+double ControlSurfaceLevel(const Vessel& v, AIRCTRL_TYPE type); // first surface of that type; 0 when none
+
+// ---------------------------------------------------------------------------------------------------------------
+// Placing vessels and reading their state back
+// ---------------------------------------------------------------------------------------------------------------
+
+// At rest on its touchdown points at the given surface position, heading from north toward east (radians).
+void PlaceLanded(Vessel& v, int body, double lng, double lat, double hdg);
+// status->status 1: PlaceLanded from surf_lng/surf_lat/surf_hdg; otherwise free flight from rpos/rvel (relative
+// to the body), arot (Euler angles, see EulerToMatrix) and vrot (rad/s). The body index is the host's mapping of
+// status->rbody (use the vessel's current body when rbody is null).
+void FromStatus(Vessel& v, const VESSELSTATUS2& st, int body);
+// Fills status, rpos, rvel, vrot, arot, surf_lng/lat/hdg; rbody and the lists are the host's to fill.
+void ToStatus(const Vessel& v, VESSELSTATUS2& st);
+// R = Rz(gamma) * Ry(beta) * Rx(alpha) for arot = (alpha, beta, gamma); MatrixToEuler is its inverse.
+MATRIX3 EulerToMatrix(const VECTOR3& arot);
+VECTOR3 MatrixToEuler(const MATRIX3& R);
+// Surface position and heading (radians) of a vessel, whether landed or not.
+void SurfacePosition(const Vessel& v, double* lng, double* lat, double* hdg);
+
+// ---------------------------------------------------------------------------------------------------------------
+// Links. The host keeps the records (Attachment::other/otherPoint, DockPort::mate/matePort); the physics moves
+// a child attached to a parent, and every docked vessel, rigidly with its root vessel each step.
+// ---------------------------------------------------------------------------------------------------------------
+
+// Child's attachment point on the parent's point, its dir along the parent point's dir, rot vectors aligned.
+// Call right after linking so the child is in place before the next step.
+void PlaceAttachedChild(const Vessel& parent, const hs::Attachment& parentPoint, Vessel& child,
+                        const hs::Attachment& childPoint);
+// Gives a child that is being detached the parent's point velocity plus vel m/s along the parent point's
+// direction. Call before or after unlinking; the links are not touched.
+void ReleaseChild(const Vessel& parent, const hs::Attachment& parentPoint, Vessel& child, double vel);
+// Docked ports face each other (dirs opposite), rot vectors aligned, port positions coinciding: b is moved
+// to a (and takes a's velocity and spin).
+void PlaceDocked(const Vessel& a, const hs::DockPort& pa, Vessel& b, const hs::DockPort& pb);
+
+// ---------------------------------------------------------------------------------------------------------------
+// The step
+// ---------------------------------------------------------------------------------------------------------------
+
+// One fixed step of dt seconds for every live vessel; simt is the simulated time at the start of the step.
+// Attachment trees and docked groups move as one body. Deterministic: same input, same numbers.
+// A vessel whose total mass is at or below zero is not moved that step and a misuse is counted.
+void PhysicsStep(std::vector<Vessel*>& vessels, double dt, double simt);
+
+// Forget per-process physics state (telemetry, body table) for a fresh world.
+void ResetPhysics();
+
+// ---------------------------------------------------------------------------------------------------------------
+// Telemetry: CSV rows "time,name,x,y,z,vx,vy,vz,altitude,airspeed,mass,propellant,ground_contact"
+// ---------------------------------------------------------------------------------------------------------------
+
+// Opens (truncates) the file and writes the header. interval in simulated seconds; 0 writes every frame.
+// PhysicsStep then writes one row per vessel at the start time and after every interval.
+bool TelemetryOpen(const std::string& path, double interval, std::string* err);
+void TelemetryClose();
+
+} // namespace hs
