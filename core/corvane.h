@@ -136,7 +136,9 @@ class Corvane : public VESSEL3 {
     // Crew
     CrewManager crew;
     int evaSeat;
+    // The add-crew dialog state is one 255-byte block; the input box callback finds the texts from its start.
     unsigned char addCrewStage;
+    unsigned char addCrewSpare;
     char addCrewName[40], addCrewAge[40], addCrewFunction[173];
 
     // HUD

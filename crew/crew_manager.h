@@ -24,7 +24,7 @@ constexpr const char* CREW_TRANSFER_RECORD_FILE = "config\\UMmutmpT.cfg";
 constexpr const char* CREW_ID_FILE_PATTERN = "config\\UMMUIdConfig\\*.cfg";
 constexpr const char* ADDON_VERSION_FILE = "meshes\\UMmu\\ver.dtf";
 constexpr const char* ADDON_MODULE_FILE = "modules\\UMmu.dll";
-constexpr const char* ADDON_DOWNLOAD_ADDRESS = "http://www.orbithangar.com/searchid.php?ID=3451";
+constexpr const char* ADDON_DOWNLOAD_ADDRESS = "http://www.orbithangar.com";
 
 struct CrewMember {
     char name[40];
@@ -106,8 +106,6 @@ MATRIX3 ComposeEvaRotation(const MATRIX3& m, const VECTOR3& angles);
 // notice is over (the caller ends it for good).
 bool FormatVersionNotice(const char* className, double t, double noticeUntil, int outdated, char* out,
                          size_t outSize);
-// Opens a file of the host's working directory given with Windows separators.
-FILE* OpenHostFile(const char* winPath, const char* mode);
 
 class CrewManager {
   public:
@@ -145,7 +143,7 @@ class CrewManager {
     static void ApplyEvaRotation(const VECTOR3& rotation, OBJHANDLE vessel);
 
     bool IsReady() const { return readyFlags == 3; }
-    AirlockSlot& Slot() const { return airlockSlots[slotIndex]; }
+    AirlockSlot& Slot() const;
 
     // Fields, in this order; all zero until Initialise and DefineAirlock have run.
     CrewMember roster[102];

@@ -1,0 +1,187 @@
+// The vessel's side of the crew: arrivals, the airlock following the canopies, crashes, EVA and the add-crew dialog.
+#include "../core/corvane.h"
+#include "crew_text.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+constexpr double CREW_MESSAGE_SECONDS = 15.0;
+constexpr double CRASH_SPEED = -3.0;          // m/s vertical: a harder touchdown kills the crew
+constexpr double CRASH_SPEED_DAMPENED = -10.0; // m/s vertical: the dampeners save nobody beyond this
+constexpr int DIALOG_BOX_WIDTH = 30;          // characters shown in the input boxes
+constexpr size_t DIALOG_TEXT_MIN = 2;
+constexpr size_t DIALOG_TEXT_MAX = 38;
+constexpr int NEW_MEMBER_PULSE = 70;
+constexpr int NEW_MEMBER_WEIGHT = 70; // kg
+constexpr int NEW_MEMBER_AGE_MIN = 5;
+constexpr int NEW_MEMBER_AGE_MAX = 100;
+
+// The dialog block: stage, a spare byte, then the name, age and function texts.
+constexpr size_t DIALOG_NAME_OFFSET = 2;
+constexpr size_t DIALOG_AGE_OFFSET = 42;
+constexpr size_t DIALOG_FUNCTION_OFFSET = 82;
+constexpr size_t DIALOG_NAME_SIZE = 40;
+constexpr size_t DIALOG_AGE_SIZE = 40;
+constexpr size_t DIALOG_FUNCTION_SIZE = 173;
+
+enum AddCrewStage : unsigned char {
+    ADD_CREW_IDLE = 0,
+    ADD_CREW_REQUESTED = 1,
+    ADD_CREW_NAME_OPEN = 2,
+    ADD_CREW_NAME_ENTERED = 3,
+    ADD_CREW_AGE_OPEN = 4,
+    ADD_CREW_AGE_ENTERED = 5,
+    ADD_CREW_FUNCTION_OPEN = 6,
+    ADD_CREW_FUNCTION_ENTERED = 7,
+};
+
+struct EvaMessage {
+    int result;
+    const char* text; // %s, when present, is the name of the member who left
+};
+
+constexpr EvaMessage EVA_MESSAGES[] = {
+    {2, "Transfer to docked ship Ok - %s transfered"},
+    {1, "EVA OK - %s left the ship"},
+    {0, "Error, no one on board, unable to EVA"},
+    {-1, "Error, Canopy is closed, unable to EVA"},
+    {-2, "Error, docked ship's airlock is closed, unable to transfer"},
+    {-3, "Error, docked ship is already full transfer failed"},
+    {-4, "Error, no crew member in that seat"},
+    {-5, "Error, docked ship do not use UMmu 2.0, ask author to add it"},
+    {-6, "Misc error with UMMU install it again"},
+};
+
+} // namespace
+
+void Corvane::UpdateCrewEvents() {
+    // Arrivals.
+    int arrived = crew.PollAirlock();
+    if (arrived == 1 || arrived == 2) {
+        const char* n = crew.GetLastEnteredName();
+        snprintf(hudMessage, sizeof hudMessage,
+                 arrived == 1 ? "%s \"%s\" aged %i entered into our ship" : "%s \"%s\" aged %i was transfered to our ship",
+                 crew.GetMemberFunction(n), n, crew.GetMemberAge(n));
+        hudMessageTimer = CREW_MESSAGE_SECONDS;
+        UpdateCockpitMeshVisibility();
+    }
+
+    // Only a fully open canopy lets its seat out.
+    int open = 0;
+    if (canopyPPos == 1.0) {
+        evaSeat = 0;
+        open = 1;
+    } else if (canopyCPos == 1.0) {
+        evaSeat = 1;
+        open = 1;
+    } else {
+        evaSeat = -1;
+    }
+    crew.SetAirlockOpen(open);
+
+    if (GroundContact()) {
+        VECTOR3 airspeed;
+        GetHorizonAirspeedVector(airspeed);
+        double vy = airspeed.y;
+        if ((vy < CRASH_SPEED && !inertialDampeners) || vy < CRASH_SPEED_DAMPENED) {
+            int count = crew.GetCrewCount();
+            for (int i = 0; i < count; ++i) crew.SetMemberPulse(i, 0);
+            snprintf(hudMessage, sizeof hudMessage, "%s", "Oooh no ! Crash - All crew aboard killed");
+            hudMessageTimer = CREW_MESSAGE_SECONDS;
+        }
+    }
+
+    crew.ShowVersionWarning("Corvane");
+
+    switch (addCrewStage) {
+    case ADD_CREW_REQUESTED:
+        addCrewStage = ADD_CREW_NAME_OPEN;
+        oapiOpenInputBox((char*)"Enter new crew's name (or escape)", CrewInputBoxCallback, 0, DIALOG_BOX_WIDTH,
+                         &addCrewStage);
+        break;
+    case ADD_CREW_NAME_ENTERED:
+        addCrewStage = ADD_CREW_AGE_OPEN;
+        oapiOpenInputBox((char*)"Enter crew's age", CrewInputBoxCallback, 0, DIALOG_BOX_WIDTH, &addCrewStage);
+        break;
+    case ADD_CREW_AGE_ENTERED:
+        addCrewStage = ADD_CREW_FUNCTION_OPEN;
+        oapiOpenInputBox((char*)"Enter function (Capt,Sec,Vip,Sci,Doc,Tech,Crew,Pax)", CrewInputBoxCallback, 0,
+                         DIALOG_BOX_WIDTH, &addCrewStage);
+        break;
+    case ADD_CREW_FUNCTION_ENTERED: {
+        addCrewStage = ADD_CREW_IDLE;
+        addCrewName[sizeof addCrewName - 1] = '\0';
+        addCrewAge[sizeof addCrewAge - 1] = '\0';
+        addCrewFunction[sizeof addCrewFunction - 1] = '\0';
+        int age = atoi(addCrewAge);
+        if (age > NEW_MEMBER_AGE_MAX) age = NEW_MEMBER_AGE_MAX;
+        if (age < NEW_MEMBER_AGE_MIN) age = NEW_MEMBER_AGE_MIN;
+        int ok = crew.AddMember(addCrewName, age, NEW_MEMBER_PULSE, NEW_MEMBER_WEIGHT, addCrewFunction);
+        hudMessageTimer = CREW_MESSAGE_SECONDS;
+        if (ok == 1) {
+            snprintf(hudMessage, sizeof hudMessage, "Crew \"%s\" aged %i added to vessel", addCrewName, age);
+            UpdateCockpitMeshVisibility();
+        } else {
+            snprintf(hudMessage, sizeof hudMessage, "%s", "ERROR: Crew not added (vessel full?)");
+        }
+        break;
+    }
+    default:
+        break; // idle, or a box is open and waiting
+    }
+}
+
+bool Corvane::CrewInputBoxCallback(void* /*id*/, char* str, void* usrdata) {
+    if (!str || !usrdata) return false;
+    size_t len = crewtext::BoundedLength(str, DIALOG_TEXT_MAX + 1);
+    if (len < DIALOG_TEXT_MIN || len > DIALOG_TEXT_MAX) return false;
+    unsigned char* block = static_cast<unsigned char*>(usrdata);
+    char* target = nullptr;
+    size_t size = 0;
+    unsigned char next = block[0];
+    switch (block[0]) {
+    case ADD_CREW_NAME_OPEN:
+        target = reinterpret_cast<char*>(block + DIALOG_NAME_OFFSET);
+        size = DIALOG_NAME_SIZE;
+        next = ADD_CREW_NAME_ENTERED;
+        break;
+    case ADD_CREW_AGE_OPEN:
+        target = reinterpret_cast<char*>(block + DIALOG_AGE_OFFSET);
+        size = DIALOG_AGE_SIZE;
+        next = ADD_CREW_AGE_ENTERED;
+        break;
+    case ADD_CREW_FUNCTION_OPEN:
+        target = reinterpret_cast<char*>(block + DIALOG_FUNCTION_OFFSET);
+        size = DIALOG_FUNCTION_SIZE;
+        next = ADD_CREW_FUNCTION_ENTERED;
+        break;
+    default:
+        return true;
+    }
+    crewtext::CopyCut(target, size, str, DIALOG_TEXT_MAX);
+    block[0] = next;
+    return true;
+}
+
+void Corvane::CrewEvaAction() {
+    if (GroundContact())
+        crew.SetEvaPlacement(0, -1.5, 3.0, 0, 0, 1.0);
+    else
+        crew.SetEvaPlacement(0, 0.5, 3.5, 0, 0, 1.0);
+    if (evaSeat < 0) return;
+
+    int r = crew.EvaMember(crew.GetMemberName(evaSeat));
+    for (const EvaMessage& m : EVA_MESSAGES) {
+        if (m.result != r) continue;
+        hudMessageTimer = CREW_MESSAGE_SECONDS;
+        if (r == 1 || r == 2)
+            snprintf(hudMessage, sizeof hudMessage, m.text, crew.GetLastLeftName());
+        else
+            snprintf(hudMessage, sizeof hudMessage, "%s", m.text);
+        break;
+    }
+    if (r == 1 || r == 2) evaSeat = 0;
+}
