@@ -1,0 +1,79 @@
+// Tests of module lookup by Windows module name among the loaded shared objects, and of export lookup.
+#include "Orbitersdk.h"
+
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+namespace {
+typedef int (*ProbeFn)();
+
+int CallProbe(HMODULE h) {
+    ProbeFn fn = (ProbeFn)GetProcAddress(h, "ProbeValue");
+    return fn ? fn() : -1;
+}
+} // namespace
+
+TEST(ModuleLookup, ModuleNotLoadedIsNotFound) {
+    EXPECT_EQ(GetModuleHandleA("Probe.dll"), nullptr);
+    EXPECT_EQ(GetModuleHandleA("Modules\\OrbiterSound.dll"), nullptr);
+    EXPECT_EQ(GetModuleHandleA(""), nullptr);
+    EXPECT_EQ(GetModuleHandleA("Modules\\"), nullptr);
+}
+
+TEST(ModuleLookup, LoadedModuleIsFoundByItsDllNameInAnyFolderAndCase) {
+    void* lib = dlopen(PROBE_PATH, RTLD_NOW);
+    ASSERT_NE(lib, nullptr) << dlerror();
+    const char* names[] = {"Probe.dll", "Modules\\Probe.dll", "modules/plugin/Probe.dll", "probe.DLL", "Probe"};
+    for (const char* name : names) {
+        HMODULE h = GetModuleHandleA(name);
+        EXPECT_NE(h, nullptr) << name;
+        EXPECT_EQ(CallProbe(h), 42) << name;
+    }
+    dlclose(lib);
+}
+
+TEST(ModuleLookup, LoadedModuleIsFoundBySonameWhenItsFileIsNamedOtherwise) {
+    void* lib = dlopen(SONAMED_PATH, RTLD_NOW);
+    ASSERT_NE(lib, nullptr) << dlerror();
+    HMODULE h = GetModuleHandleA("Modules\\Sonamed.dll");
+    ASSERT_NE(h, nullptr);
+    EXPECT_EQ(CallProbe(h), 42);
+    dlclose(lib);
+}
+
+TEST(ModuleLookup, LookupKeepsNoReferenceSoTheModuleCanStillUnload) {
+    void* lib = dlopen(PROBE_PATH, RTLD_NOW);
+    ASSERT_NE(lib, nullptr) << dlerror();
+    for (int i = 0; i < 100; i++) ASSERT_NE(GetModuleHandleA("Probe.dll"), nullptr);
+    ASSERT_EQ(dlclose(lib), 0);
+    EXPECT_EQ(GetModuleHandleA("Probe.dll"), nullptr);
+}
+
+TEST(ModuleLookup, ExportLookupFindsOnlyWhatIsExported) {
+    void* lib = dlopen(PROBE_PATH, RTLD_NOW);
+    ASSERT_NE(lib, nullptr) << dlerror();
+    HMODULE h = GetModuleHandleA("Probe.dll");
+    EXPECT_EQ(GetProcAddress(h, "ExitModule"), nullptr);
+    EXPECT_EQ(GetProcAddress(h, nullptr), nullptr);
+    EXPECT_EQ(GetProcAddress(nullptr, "ProbeValue"), nullptr);
+    dlclose(lib);
+}
+
+TEST(ModuleLookup, ExportLookupAcceptsTheLoadAddressAModuleFindsForItself) {
+    void* lib = dlopen(PROBE_PATH, RTLD_NOW);
+    ASSERT_NE(lib, nullptr) << dlerror();
+    void* fn = dlsym(lib, "ProbeValue");
+    ASSERT_NE(fn, nullptr);
+    Dl_info info;
+    ASSERT_NE(dladdr(fn, &info), 0);
+    EXPECT_EQ(CallProbe((HMODULE)info.dli_fbase), 42);
+    EXPECT_EQ(GetProcAddress((HMODULE)info.dli_fbase, "NotThere"), nullptr);
+    dlclose(lib);
+}
+
+TEST(ModuleLookup, NullNameIsTheProgramItself) {
+    HMODULE self = GetModuleHandleA(nullptr);
+    ASSERT_NE(self, nullptr);
+    // The program exports nothing by that name.
+    EXPECT_EQ(GetProcAddress(self, "ProbeValue"), nullptr);
+}

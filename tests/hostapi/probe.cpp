@@ -1,0 +1,2 @@
+// A stand-in plugin module for the module lookup tests.
+extern "C" __attribute__((visibility("default"))) int ProbeValue() { return 42; }
