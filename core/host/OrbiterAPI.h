@@ -154,12 +154,20 @@ inline void veccpy(VECTOR3& a, const VECTOR3& b) {
     a.z = b.z;
 }
 
-inline VECTOR3 operator+(const VECTOR3& a, const VECTOR3& b) { return _V(a.x + b.x, a.y + b.y, a.z + b.z); }
-inline VECTOR3 operator-(const VECTOR3& a, const VECTOR3& b) { return _V(a.x - b.x, a.y - b.y, a.z - b.z); }
+inline VECTOR3 operator+(const VECTOR3& a, const VECTOR3& b) {
+    return _V(a.x + b.x, a.y + b.y, a.z + b.z);
+}
+inline VECTOR3 operator-(const VECTOR3& a, const VECTOR3& b) {
+    return _V(a.x - b.x, a.y - b.y, a.z - b.z);
+}
 // Only vector times scalar: the host has no scalar-times-vector operator, and code written here must build
 // against it.
-inline VECTOR3 operator*(const VECTOR3& a, const double f) { return _V(a.x * f, a.y * f, a.z * f); }
-inline VECTOR3 operator/(const VECTOR3& a, const double f) { return _V(a.x / f, a.y / f, a.z / f); }
+inline VECTOR3 operator*(const VECTOR3& a, const double f) {
+    return _V(a.x * f, a.y * f, a.z * f);
+}
+inline VECTOR3 operator/(const VECTOR3& a, const double f) {
+    return _V(a.x / f, a.y / f, a.z / f);
+}
 
 inline VECTOR3& operator+=(VECTOR3& a, const VECTOR3& b) {
     a.x += b.x;
@@ -189,32 +197,49 @@ inline VECTOR3& operator/=(VECTOR3& a, const double f) {
     return a;
 }
 
-inline VECTOR3 operator-(const VECTOR3& a) { return _V(-a.x, -a.y, -a.z); }
+inline VECTOR3 operator-(const VECTOR3& a) {
+    return _V(-a.x, -a.y, -a.z);
+}
 
-inline double dotp(const VECTOR3& a, const VECTOR3& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+inline double dotp(const VECTOR3& a, const VECTOR3& b) {
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
 
 inline VECTOR3 crossp(const VECTOR3& a, const VECTOR3& b) {
     return _V(a.y * b.z - b.y * a.z, a.z * b.x - b.z * a.x, a.x * b.y - b.x * a.y);
 }
 
-inline double length(const VECTOR3& a) { return sqrt(a.x * a.x + a.y * a.y + a.z * a.z); }
-inline double length2(const VECTOR3& a) { return a.x * a.x + a.y * a.y + a.z * a.z; }
-inline double dist(const VECTOR3& a, const VECTOR3& b) { return length(a - b); }
+inline double length(const VECTOR3& a) {
+    return sqrt(a.x * a.x + a.y * a.y + a.z * a.z);
+}
+inline double length2(const VECTOR3& a) {
+    return a.x * a.x + a.y * a.y + a.z * a.z;
+}
+inline double dist(const VECTOR3& a, const VECTOR3& b) {
+    return length(a - b);
+}
 
 // In place and without a zero check, as callers of the host expect.
-inline void normalise(VECTOR3& a) { a /= length(a); }
-inline VECTOR3 unit(const VECTOR3& a) { return a / length(a); }
+inline void normalise(VECTOR3& a) {
+    a /= length(a);
+}
+inline VECTOR3 unit(const VECTOR3& a) {
+    return a / length(a);
+}
 
-inline MATRIX3 _M(double m11, double m12, double m13, double m21, double m22, double m23, double m31, double m32,
-                  double m33) {
+inline MATRIX3 _M(double m11, double m12, double m13, double m21, double m22, double m23, double m31,
+                  double m32, double m33) {
     MATRIX3 m = {{m11, m12, m13, m21, m22, m23, m31, m32, m33}};
     return m;
 }
 
-inline MATRIX3 identity() { return _M(1, 0, 0, 0, 1, 0, 0, 0, 1); }
+inline MATRIX3 identity() {
+    return _M(1, 0, 0, 0, 1, 0, 0, 0, 1);
+}
 
 inline MATRIX3 outerp(const VECTOR3& a, const VECTOR3& b) {
-    return _M(a.x * b.x, a.x * b.y, a.x * b.z, a.y * b.x, a.y * b.y, a.y * b.z, a.z * b.x, a.z * b.y, a.z * b.z);
+    return _M(a.x * b.x, a.x * b.y, a.x * b.z, a.y * b.x, a.y * b.y, a.y * b.z, a.z * b.x, a.z * b.y,
+              a.z * b.z);
 }
 
 // A times b.
@@ -233,8 +258,8 @@ inline MATRIX3 mul(const MATRIX3& A, const MATRIX3& B) {
     MATRIX3 m;
     for (int r = 0; r < 3; r++)
         for (int c = 0; c < 3; c++)
-            m.data[r * 3 + c] =
-                A.data[r * 3] * B.data[c] + A.data[r * 3 + 1] * B.data[3 + c] + A.data[r * 3 + 2] * B.data[6 + c];
+            m.data[r * 3 + c] = A.data[r * 3] * B.data[c] + A.data[r * 3 + 1] * B.data[3 + c] +
+                                A.data[r * 3 + 2] * B.data[6 + c];
     return m;
 }
 
@@ -248,35 +273,41 @@ inline MATRIX3 rotm(const VECTOR3& axis, double angle) {
 
 inline MATRIX3 operator+(const MATRIX3& A, double s) {
     MATRIX3 m;
-    for (int i = 0; i < 9; i++) m.data[i] = A.data[i] + s;
+    for (int i = 0; i < 9; i++)
+        m.data[i] = A.data[i] + s;
     return m;
 }
 
 inline MATRIX3 operator-(const MATRIX3& A, double s) {
     MATRIX3 m;
-    for (int i = 0; i < 9; i++) m.data[i] = A.data[i] - s;
+    for (int i = 0; i < 9; i++)
+        m.data[i] = A.data[i] - s;
     return m;
 }
 
 inline MATRIX3 operator*(const MATRIX3& A, double s) {
     MATRIX3 m;
-    for (int i = 0; i < 9; i++) m.data[i] = A.data[i] * s;
+    for (int i = 0; i < 9; i++)
+        m.data[i] = A.data[i] * s;
     return m;
 }
 
 inline MATRIX3 operator/(const MATRIX3& A, double s) {
     MATRIX3 m;
-    for (int i = 0; i < 9; i++) m.data[i] = A.data[i] / s;
+    for (int i = 0; i < 9; i++)
+        m.data[i] = A.data[i] / s;
     return m;
 }
 
 inline MATRIX3& operator*=(MATRIX3& A, double s) {
-    for (int i = 0; i < 9; i++) A.data[i] *= s;
+    for (int i = 0; i < 9; i++)
+        A.data[i] *= s;
     return A;
 }
 
 inline MATRIX3& operator/=(MATRIX3& A, double s) {
-    for (int i = 0; i < 9; i++) A.data[i] /= s;
+    for (int i = 0; i < 9; i++)
+        A.data[i] /= s;
     return A;
 }
 
@@ -508,9 +539,9 @@ struct VESSELSTATUS2 {
 
 // The host keeps the pointer and reads it every frame, so the spec and its vectors must outlive the beacon.
 typedef struct {
-    DWORD shape;    // BEACONSHAPE_*
-    VECTOR3* pos;   // position in the vessel frame
-    VECTOR3* col;   // RGB
+    DWORD shape;  // BEACONSHAPE_*
+    VECTOR3* pos; // position in the vessel frame
+    VECTOR3* col; // RGB
     double size;
     double falloff; // 0..1
     double period;  // [s], 0 = steady
@@ -602,7 +633,7 @@ class MGROUP_SCALE : public MGROUP_TRANSFORM {
 // ---------------------------------------------------------------------------
 
 typedef struct {
-    DWORD flags;   // GRPEDIT_*
+    DWORD flags; // GRPEDIT_*
     DWORD UsrFlag;
     NTVERTEX* Vtx;
     DWORD nVtx;
@@ -653,9 +684,9 @@ typedef struct {
 #define OAPI_KEY_8 0x09
 #define OAPI_KEY_9 0x0A
 #define OAPI_KEY_0 0x0B
-#define OAPI_KEY_MINUS 0x0C  // on main keyboard
+#define OAPI_KEY_MINUS 0x0C // on main keyboard
 #define OAPI_KEY_EQUALS 0x0D
-#define OAPI_KEY_BACK 0x0E   // backspace
+#define OAPI_KEY_BACK 0x0E // backspace
 #define OAPI_KEY_TAB 0x0F
 #define OAPI_KEY_Q 0x10
 #define OAPI_KEY_W 0x11
@@ -762,7 +793,7 @@ typedef struct {
 #define OAPI_KEY_RALT 0xB8
 #define OAPI_KEY_PAUSE 0xC5
 #define OAPI_KEY_HOME 0xC7
-#define OAPI_KEY_UP 0xC8 // up arrow
+#define OAPI_KEY_UP 0xC8    // up arrow
 #define OAPI_KEY_PRIOR 0xC9 // page up
 #define OAPI_KEY_LEFT 0xCB
 #define OAPI_KEY_RIGHT 0xCD
@@ -894,8 +925,12 @@ OAPIFUNC char* oapiDebugString();
 #ifdef ORBITER_MODULE
 // dummy() lives in the host library; the call ties every module to it at link time.
 void dummy();
-void calldummy() { dummy(); }
-DLLCLBK char* ModuleDate() { return (char*)__DATE__; }
+void calldummy() {
+    dummy();
+}
+DLLCLBK char* ModuleDate() {
+    return (char*)__DATE__;
+}
 #endif
 
 #endif // ORBITERAPI_H

@@ -48,7 +48,8 @@ class OAPIFUNC VESSEL {
     void SetSurfaceFrictionCoeff(double mu_lng, double mu_lat) const;
     void SetMaxWheelbrakeForce(double f) const;
     void SetNosewheelSteering(bool activate) const;
-    void SetWheelbrakeLevel(double level, int which = 0, bool permanent = true) const; // which: 0 both, 1 left, 2 right
+    void SetWheelbrakeLevel(double level, int which = 0,
+                            bool permanent = true) const; // which: 0 both, 1 left, 2 right
     void SetCameraOffset(const VECTOR3& co) const;
     void SetCameraDefaultDirection(const VECTOR3& cd) const;
     void ShiftCentreOfMass(const VECTOR3& shift);
@@ -76,7 +77,8 @@ class OAPIFUNC VESSEL {
     bool DelBeacon(BEACONLIGHTSPEC* bs);
 
     // --- Propellant ---
-    PROPELLANT_HANDLE CreatePropellantResource(double maxmass, double mass = -1.0, double efficiency = 1.0) const;
+    PROPELLANT_HANDLE CreatePropellantResource(double maxmass, double mass = -1.0,
+                                               double efficiency = 1.0) const;
     void SetDefaultPropellantResource(PROPELLANT_HANDLE ph) const;
     double GetPropellantMass(PROPELLANT_HANDLE ph) const;
     void SetPropellantMass(PROPELLANT_HANDLE ph, double mass) const;
@@ -86,8 +88,9 @@ class OAPIFUNC VESSEL {
     double GetTotalPropellantMass() const;
 
     // --- Thrusters ---
-    THRUSTER_HANDLE CreateThruster(const VECTOR3& pos, const VECTOR3& dir, double maxth0, PROPELLANT_HANDLE hp = NULL,
-                                   double isp0 = 0.0, double isp_ref = 0.0, double p_ref = 101.4e3) const;
+    THRUSTER_HANDLE CreateThruster(const VECTOR3& pos, const VECTOR3& dir, double maxth0,
+                                   PROPELLANT_HANDLE hp = NULL, double isp0 = 0.0, double isp_ref = 0.0,
+                                   double p_ref = 101.4e3) const;
     THGROUP_HANDLE CreateThrusterGroup(THRUSTER_HANDLE* th, int nth, THGROUP_TYPE thgt) const;
     DWORD GetThrusterCount() const;
     void SetThrusterDir(THRUSTER_HANDLE th, const VECTOR3& dir) const;
@@ -109,11 +112,12 @@ class OAPIFUNC VESSEL {
                     SURFHANDLE tex = 0) const;
     UINT AddExhaust(EXHAUSTSPEC* spec);
     PSTREAM_HANDLE AddExhaustStream(THRUSTER_HANDLE th, PARTICLESTREAMSPEC* pss = 0) const;
-    PSTREAM_HANDLE AddExhaustStream(THRUSTER_HANDLE th, const VECTOR3& pos, PARTICLESTREAMSPEC* pss = 0) const;
+    PSTREAM_HANDLE AddExhaustStream(THRUSTER_HANDLE th, const VECTOR3& pos,
+                                    PARTICLESTREAMSPEC* pss = 0) const;
 
     // --- Aerodynamics ---
-    AIRFOILHANDLE CreateAirfoil3(AIRFOIL_ORIENTATION align, const VECTOR3& ref, AirfoilCoeffFuncEx cf, void* context,
-                                 double c, double S, double A) const;
+    AIRFOILHANDLE CreateAirfoil3(AIRFOIL_ORIENTATION align, const VECTOR3& ref, AirfoilCoeffFuncEx cf,
+                                 void* context, double c, double S, double A) const;
     CTRLSURFHANDLE CreateControlSurface3(AIRCTRL_TYPE type, double area, double dCl, const VECTOR3& ref,
                                          int axis = AIRCTRL_AXIS_AUTO, double delay = 1.0,
                                          UINT anim = (UINT)-1) const;
@@ -133,8 +137,8 @@ class OAPIFUNC VESSEL {
 
     // --- Attachments ---
     // id at most 8 characters.
-    ATTACHMENTHANDLE CreateAttachment(bool toparent, const VECTOR3& pos, const VECTOR3& dir, const VECTOR3& rot,
-                                      const char* id, bool loose = false) const;
+    ATTACHMENTHANDLE CreateAttachment(bool toparent, const VECTOR3& pos, const VECTOR3& dir,
+                                      const VECTOR3& rot, const char* id, bool loose = false) const;
     bool AttachChild(OBJHANDLE child, ATTACHMENTHANDLE attachment, ATTACHMENTHANDLE child_attachment) const;
     bool DetachChild(ATTACHMENTHANDLE attachment, double vel = 0.0) const; // vel: separation speed [m/s]
     DWORD AttachmentCount(bool toparent) const;
@@ -147,14 +151,15 @@ class OAPIFUNC VESSEL {
 
     // --- Animations ---
     UINT CreateAnimation(double initial_state) const;
-    ANIMATIONCOMPONENT_HANDLE AddAnimationComponent(UINT anim, double state0, double state1, MGROUP_TRANSFORM* trans,
+    ANIMATIONCOMPONENT_HANDLE AddAnimationComponent(UINT anim, double state0, double state1,
+                                                    MGROUP_TRANSFORM* trans,
                                                     ANIMATIONCOMPONENT_HANDLE parent = NULL) const;
     bool SetAnimation(UINT anim, double state) const;
 
     // --- State vectors ---
     void GetStatus(VESSELSTATUS& status) const;
-    // status is a VESSELSTATUS2 with version 2; a NULL list pointer asked for by a *LIST bit is allocated by the
-    // host and deleted by the caller.
+    // status is a VESSELSTATUS2 with version 2; a NULL list pointer asked for by a *LIST bit is allocated by
+    // the host and deleted by the caller.
     void GetStatusEx(void* status) const;
     void DefSetState(const VESSELSTATUS* status) const; // legacy
     void DefSetStateEx(const void* status) const;

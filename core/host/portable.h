@@ -22,7 +22,9 @@ inline bool TranslatePath(const char* winPath, char* out, size_t outSize) {
     return true;
 }
 
-inline FILE* PortableOpen(const char* winPath, const char* mode) { return fopen(winPath, mode); }
+inline FILE* PortableOpen(const char* winPath, const char* mode) {
+    return fopen(winPath, mode);
+}
 
 #else
 

@@ -1,4 +1,5 @@
-// POSIX implementation of the Windows process and file services: module lookup, directory walks, path spelling.
+// POSIX implementation of the Windows process and file services: module lookup, directory walks, path
+// spelling.
 #ifndef _WIN32
 
 #include "portable.h"
@@ -36,7 +37,8 @@ bool WildcardMatch(const char* pattern, const char* name) {
             return false;
         }
     }
-    while (*pattern == '*') pattern++;
+    while (*pattern == '*')
+        pattern++;
     return *pattern == '\0';
 }
 
@@ -258,7 +260,8 @@ bool TranslatePath(const char* winPath, char* out, size_t outSize) {
     const char* p = winPath;
     if (*p == '/' || *p == '\\') {
         Append(result, len, "/", 1);
-        while (*p == '/' || *p == '\\') p++;
+        while (*p == '/' || *p == '\\')
+            p++;
     }
     // Once a component is missing nothing below it can exist, so the rest keeps its spelling.
     bool probing = true;
@@ -273,7 +276,8 @@ bool TranslatePath(const char* winPath, char* out, size_t outSize) {
         p += n;
         if (!*p) break;
         if (!Append(result, len, "/", 1)) return false;
-        while (*p == '/' || *p == '\\') p++;
+        while (*p == '/' || *p == '\\')
+            p++;
     }
     if (len >= outSize) return false;
     memcpy(out, result, len + 1);

@@ -23,7 +23,8 @@ TEST(ModuleLookup, ModuleNotLoadedIsNotFound) {
 TEST(ModuleLookup, LoadedModuleIsFoundByItsDllNameInAnyFolderAndCase) {
     void* lib = dlopen(PROBE_PATH, RTLD_NOW);
     ASSERT_NE(lib, nullptr) << dlerror();
-    const char* names[] = {"Probe.dll", "Modules\\Probe.dll", "modules/plugin/Probe.dll", "probe.DLL", "Probe"};
+    const char* names[] = {"Probe.dll", "Modules\\Probe.dll", "modules/plugin/Probe.dll", "probe.DLL",
+                           "Probe"};
     for (const char* name : names) {
         HMODULE h = GetModuleHandleA(name);
         EXPECT_NE(h, nullptr) << name;
@@ -44,7 +45,8 @@ TEST(ModuleLookup, LoadedModuleIsFoundBySonameWhenItsFileIsNamedOtherwise) {
 TEST(ModuleLookup, LookupKeepsNoReferenceSoTheModuleCanStillUnload) {
     void* lib = dlopen(PROBE_PATH, RTLD_NOW);
     ASSERT_NE(lib, nullptr) << dlerror();
-    for (int i = 0; i < 100; i++) ASSERT_NE(GetModuleHandleA("Probe.dll"), nullptr);
+    for (int i = 0; i < 100; i++)
+        ASSERT_NE(GetModuleHandleA("Probe.dll"), nullptr);
     ASSERT_EQ(dlclose(lib), 0);
     EXPECT_EQ(GetModuleHandleA("Probe.dll"), nullptr);
 }
@@ -76,4 +78,16 @@ TEST(ModuleLookup, NullNameIsTheProgramItself) {
     ASSERT_NE(self, nullptr);
     // The program exports nothing by that name.
     EXPECT_EQ(GetProcAddress(self, "ProbeValue"), nullptr);
+}
+
+TEST(ModuleLookup, AModuleFindsItselfAndItsExportsFromItsOwnLoadHook) {
+    void* lib = dlopen(SELF_LOOKUP_PATH, RTLD_NOW);
+    ASSERT_NE(lib, nullptr) << dlerror();
+    ProbeFn exportFound = (ProbeFn)dlsym(lib, "ExportFoundAtLoad");
+    ProbeFn nameFound = (ProbeFn)dlsym(lib, "NameFoundAtLoad");
+    ASSERT_NE(exportFound, nullptr);
+    ASSERT_NE(nameFound, nullptr);
+    EXPECT_EQ(exportFound(), 42);
+    EXPECT_EQ(nameFound(), 1);
+    dlclose(lib);
 }

@@ -1,2 +1,4 @@
 // A stand-in plugin module for the module lookup tests.
-extern "C" __attribute__((visibility("default"))) int ProbeValue() { return 42; }
+extern "C" __attribute__((visibility("default"))) int ProbeValue() {
+    return 42;
+}

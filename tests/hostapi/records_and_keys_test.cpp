@@ -10,26 +10,33 @@ static_assert(sizeof(VECTOR3) == 24, "VECTOR3 is three doubles");
 static_assert(sizeof(MATRIX3) == 72, "MATRIX3 is nine doubles");
 static_assert(sizeof(VECTOR4) == 32, "VECTOR4 is four doubles");
 static_assert(sizeof(DWORD) == 4 && sizeof(WORD) == 2 && sizeof(BYTE) == 1, "Win32 integer sizes");
-static_assert(std::is_same<decltype(MGROUP_ROTATE::angle), float>::value, "the rotation angle is single precision");
+static_assert(std::is_same<decltype(MGROUP_ROTATE::angle), float>::value,
+              "the rotation angle is single precision");
 static_assert(std::is_same<DEVMESHHANDLE, int*>::value, "device mesh handles are int pointers");
 static_assert(std::is_same<OBJHANDLE, void*>::value, "object handles are void pointers");
-static_assert(std::is_same<decltype(VESSELSTATUS2::fuel), VESSELSTATUS2::FUELSPEC*>::value, "nested fuel list");
-static_assert(std::is_same<decltype(VESSELSTATUS2::thruster), VESSELSTATUS2::THRUSTSPEC*>::value, "nested list");
-static_assert(std::is_same<decltype(VESSELSTATUS2::dockinfo), VESSELSTATUS2::DOCKINFOSPEC*>::value, "nested list");
+static_assert(std::is_same<decltype(VESSELSTATUS2::fuel), VESSELSTATUS2::FUELSPEC*>::value,
+              "nested fuel list");
+static_assert(std::is_same<decltype(VESSELSTATUS2::thruster), VESSELSTATUS2::THRUSTSPEC*>::value,
+              "nested list");
+static_assert(std::is_same<decltype(VESSELSTATUS2::dockinfo), VESSELSTATUS2::DOCKINFOSPEC*>::value,
+              "nested list");
 static_assert(std::is_same<decltype(std::declval<VESSEL&>().GetName()), char*>::value, "GetName gives char*");
 static_assert(std::is_same<decltype(&oapiGetObjectByName), OBJHANDLE (*)(char*)>::value, "non-const char*");
 
 TEST(HostRecords, VesselStatus2FieldsAreInTheHostOrder) {
-    const size_t order[] = {
-        offsetof(VESSELSTATUS2, version),   offsetof(VESSELSTATUS2, flag),     offsetof(VESSELSTATUS2, rbody),
-        offsetof(VESSELSTATUS2, base),      offsetof(VESSELSTATUS2, port),     offsetof(VESSELSTATUS2, status),
-        offsetof(VESSELSTATUS2, rpos),      offsetof(VESSELSTATUS2, rvel),     offsetof(VESSELSTATUS2, vrot),
-        offsetof(VESSELSTATUS2, arot),      offsetof(VESSELSTATUS2, surf_lng), offsetof(VESSELSTATUS2, surf_lat),
-        offsetof(VESSELSTATUS2, surf_hdg),  offsetof(VESSELSTATUS2, nfuel),    offsetof(VESSELSTATUS2, fuel),
-        offsetof(VESSELSTATUS2, nthruster), offsetof(VESSELSTATUS2, thruster), offsetof(VESSELSTATUS2, ndockinfo),
-        offsetof(VESSELSTATUS2, dockinfo),  offsetof(VESSELSTATUS2, xpdr)};
+    const size_t order[] = {offsetof(VESSELSTATUS2, version),  offsetof(VESSELSTATUS2, flag),
+                            offsetof(VESSELSTATUS2, rbody),    offsetof(VESSELSTATUS2, base),
+                            offsetof(VESSELSTATUS2, port),     offsetof(VESSELSTATUS2, status),
+                            offsetof(VESSELSTATUS2, rpos),     offsetof(VESSELSTATUS2, rvel),
+                            offsetof(VESSELSTATUS2, vrot),     offsetof(VESSELSTATUS2, arot),
+                            offsetof(VESSELSTATUS2, surf_lng), offsetof(VESSELSTATUS2, surf_lat),
+                            offsetof(VESSELSTATUS2, surf_hdg), offsetof(VESSELSTATUS2, nfuel),
+                            offsetof(VESSELSTATUS2, fuel),     offsetof(VESSELSTATUS2, nthruster),
+                            offsetof(VESSELSTATUS2, thruster), offsetof(VESSELSTATUS2, ndockinfo),
+                            offsetof(VESSELSTATUS2, dockinfo), offsetof(VESSELSTATUS2, xpdr)};
     EXPECT_EQ(order[0], 0u);
-    for (size_t i = 1; i < sizeof order / sizeof order[0]; i++) EXPECT_GT(order[i], order[i - 1]) << "field " << i;
+    for (size_t i = 1; i < sizeof order / sizeof order[0]; i++)
+        EXPECT_GT(order[i], order[i - 1]) << "field " << i;
     VESSELSTATUS2::FUELSPEC all = {(DWORD)-1, 0.5};
     EXPECT_EQ(all.idx, 0xFFFFFFFFu);
     VESSELSTATUS2::DOCKINFOSPEC dock = {0, 1, nullptr};
@@ -47,8 +54,21 @@ TEST(HostRecords, VesselStatusFlagBitsAreDistinctPowersOfTwo) {
 }
 
 TEST(HostRecords, ParticleStreamEnumsAreNestedWithHostValues) {
-    PARTICLESTREAMSPEC ps = {0, 1.0, 2.0, 3.0, 0.1, 4.0, 5.0, 0.5, PARTICLESTREAMSPEC::DIFFUSE,
-                             PARTICLESTREAMSPEC::LVL_PSQRT, 0.0, 1.0, PARTICLESTREAMSPEC::ATM_PLOG, 1e-4, 1.0,
+    PARTICLESTREAMSPEC ps = {0,
+                             1.0,
+                             2.0,
+                             3.0,
+                             0.1,
+                             4.0,
+                             5.0,
+                             0.5,
+                             PARTICLESTREAMSPEC::DIFFUSE,
+                             PARTICLESTREAMSPEC::LVL_PSQRT,
+                             0.0,
+                             1.0,
+                             PARTICLESTREAMSPEC::ATM_PLOG,
+                             1e-4,
+                             1.0,
                              nullptr};
     EXPECT_EQ(ps.ltype, 1);
     EXPECT_EQ(ps.levelmap, 4);
@@ -67,7 +87,8 @@ TEST(AnimationTransforms, EachTransformReportsItsTypeThroughTheBase) {
     const MGROUP_TRANSFORM* all[] = {&rot, &move, &scale, &none};
     const MGROUP_TRANSFORM::TYPE expected[] = {MGROUP_TRANSFORM::ROTATE, MGROUP_TRANSFORM::TRANSLATE,
                                                MGROUP_TRANSFORM::SCALE, MGROUP_TRANSFORM::NULLTRANSFORM};
-    for (int i = 0; i < 4; i++) EXPECT_EQ(all[i]->Type(), expected[i]) << "transform " << i;
+    for (int i = 0; i < 4; i++)
+        EXPECT_EQ(all[i]->Type(), expected[i]) << "transform " << i;
     EXPECT_EQ(rot.mesh, 1u);
     EXPECT_EQ(rot.grp, groups);
     EXPECT_EQ(rot.ngrp, 3u);
@@ -126,21 +147,42 @@ struct KeyCode {
     const char* name;
 };
 constexpr KeyCode KEY_CODES[] = {
-    {OAPI_KEY_ESCAPE, 0x01, "ESCAPE"},     {OAPI_KEY_1, 0x02, "1"},           {OAPI_KEY_5, 0x06, "5"},
-    {OAPI_KEY_0, 0x0B, "0"},               {OAPI_KEY_Q, 0x10, "Q"},           {OAPI_KEY_I, 0x17, "I"},
-    {OAPI_KEY_LCONTROL, 0x1D, "LCONTROL"}, {OAPI_KEY_A, 0x1E, "A"},           {OAPI_KEY_D, 0x20, "D"},
-    {OAPI_KEY_J, 0x24, "J"},               {OAPI_KEY_K, 0x25, "K"},           {OAPI_KEY_LSHIFT, 0x2A, "LSHIFT"},
-    {OAPI_KEY_B, 0x30, "B"},               {OAPI_KEY_M, 0x32, "M"},           {OAPI_KEY_RSHIFT, 0x36, "RSHIFT"},
-    {OAPI_KEY_LALT, 0x38, "LALT"},         {OAPI_KEY_SPACE, 0x39, "SPACE"},   {OAPI_KEY_F1, 0x3B, "F1"},
-    {OAPI_KEY_F8, 0x42, "F8"},             {OAPI_KEY_F10, 0x44, "F10"},       {OAPI_KEY_NUMPAD0, 0x52, "NUMPAD0"},
-    {OAPI_KEY_DECIMAL, 0x53, "DECIMAL"},   {OAPI_KEY_F11, 0x57, "F11"},       {OAPI_KEY_F12, 0x58, "F12"},
-    {OAPI_KEY_RCONTROL, 0x9D, "RCONTROL"}, {OAPI_KEY_RALT, 0xB8, "RALT"},     {OAPI_KEY_UP, 0xC8, "UP"},
-    {OAPI_KEY_DOWN, 0xD0, "DOWN"},         {OAPI_KEY_RETURN, 0x1C, "RETURN"}, {OAPI_KEY_DELETE, 0xD3, "DELETE"},
+    {OAPI_KEY_ESCAPE, 0x01, "ESCAPE"},
+    {OAPI_KEY_1, 0x02, "1"},
+    {OAPI_KEY_5, 0x06, "5"},
+    {OAPI_KEY_0, 0x0B, "0"},
+    {OAPI_KEY_Q, 0x10, "Q"},
+    {OAPI_KEY_I, 0x17, "I"},
+    {OAPI_KEY_LCONTROL, 0x1D, "LCONTROL"},
+    {OAPI_KEY_A, 0x1E, "A"},
+    {OAPI_KEY_D, 0x20, "D"},
+    {OAPI_KEY_J, 0x24, "J"},
+    {OAPI_KEY_K, 0x25, "K"},
+    {OAPI_KEY_LSHIFT, 0x2A, "LSHIFT"},
+    {OAPI_KEY_B, 0x30, "B"},
+    {OAPI_KEY_M, 0x32, "M"},
+    {OAPI_KEY_RSHIFT, 0x36, "RSHIFT"},
+    {OAPI_KEY_LALT, 0x38, "LALT"},
+    {OAPI_KEY_SPACE, 0x39, "SPACE"},
+    {OAPI_KEY_F1, 0x3B, "F1"},
+    {OAPI_KEY_F8, 0x42, "F8"},
+    {OAPI_KEY_F10, 0x44, "F10"},
+    {OAPI_KEY_NUMPAD0, 0x52, "NUMPAD0"},
+    {OAPI_KEY_DECIMAL, 0x53, "DECIMAL"},
+    {OAPI_KEY_F11, 0x57, "F11"},
+    {OAPI_KEY_F12, 0x58, "F12"},
+    {OAPI_KEY_RCONTROL, 0x9D, "RCONTROL"},
+    {OAPI_KEY_RALT, 0xB8, "RALT"},
+    {OAPI_KEY_UP, 0xC8, "UP"},
+    {OAPI_KEY_DOWN, 0xD0, "DOWN"},
+    {OAPI_KEY_RETURN, 0x1C, "RETURN"},
+    {OAPI_KEY_DELETE, 0xD3, "DELETE"},
 };
 } // namespace
 
 TEST(KeyCodes, ScanCodesMatchTheDirectInputTable) {
-    for (const KeyCode& k : KEY_CODES) EXPECT_EQ(k.code, k.value) << "OAPI_KEY_" << k.name;
+    for (const KeyCode& k : KEY_CODES)
+        EXPECT_EQ(k.code, k.value) << "OAPI_KEY_" << k.name;
 }
 
 TEST(KeyCodes, KeydownTestsBitSevenOfASignedCharBuffer) {

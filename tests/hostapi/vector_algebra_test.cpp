@@ -103,7 +103,8 @@ TEST(MatrixAlgebra, ProductOfRotationsAboutOneAxisAddsTheirAngles) {
     VECTOR3 axis = unit(_V(0.2, 1, 0.4));
     MATRIX3 AB = mul(rotm(axis, 0.4), rotm(axis, 1.1));
     MATRIX3 C = rotm(axis, 1.5);
-    for (int i = 0; i < 9; i++) EXPECT_NEAR(AB.data[i], C.data[i], EPS) << "element " << i;
+    for (int i = 0; i < 9; i++)
+        EXPECT_NEAR(AB.data[i], C.data[i], EPS) << "element " << i;
 }
 
 TEST(MatrixAlgebra, MatrixProductIsRowByColumn) {
@@ -111,7 +112,8 @@ TEST(MatrixAlgebra, MatrixProductIsRowByColumn) {
     MATRIX3 B = _M(0, 1, 0, 0, 0, 1, 1, 0, 0); // cyclic permutation
     MATRIX3 P = mul(A, B);
     const double expected[9] = {3, 1, 2, 6, 4, 5, 9, 7, 8};
-    for (int i = 0; i < 9; i++) EXPECT_DOUBLE_EQ(P.data[i], expected[i]) << "element " << i;
+    for (int i = 0; i < 9; i++)
+        EXPECT_DOUBLE_EQ(P.data[i], expected[i]) << "element " << i;
     EXPECT_DOUBLE_EQ(A.m23, 6.0);
     EXPECT_DOUBLE_EQ(A.m31, 7.0);
 }
