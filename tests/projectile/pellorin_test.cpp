@@ -1,0 +1,212 @@
+// The Pellorin module flown by the stand-in host: its class, its life, the ground rule and its strikes.
+#include "sim.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <string>
+
+namespace {
+
+constexpr double ALTITUDE_RADIUS = 7.0e6; // m from Earth's centre: far above the air and the ground
+constexpr double TARGET_MASS = 5000.0;   // kg, from the Target class file
+
+// One Sim per test process, on the assembled host root; every test ends without host misuse.
+class PellorinFlight : public ::testing::Test {
+  protected:
+    void Start(double dt)
+    {
+        hs::SimOptions opt;
+        opt.root = HOSTROOT_DIR;
+        opt.dt = dt;
+        std::string err;
+        ASSERT_TRUE(sim().Init(opt, &err)) << err;
+        // The focus is a distant hull of its own, so no test vessel is spared for having it.
+        observer = Create("Observer", "Target", _V(5000, 0, 0), _V(0, 0, 0));
+        sim().SetFocus(observer);
+    }
+
+    void TearDown() override
+    {
+        EXPECT_EQ(sim().MisuseCount(), 0);
+        sim().Shutdown();
+    }
+
+    static hs::Sim& sim() { return hs::Sim::Get(); }
+
+    // A free-flying vessel at offset from a point high above Earth's pole, moving at vel, axes unturned unless arot.
+    OBJHANDLE Create(const char* name, const char* cls, VECTOR3 offset, VECTOR3 vel, VECTOR3 arot = _V(0, 0, 0))
+    {
+        VESSELSTATUS2 st;
+        memset(&st, 0, sizeof st);
+        st.version = 2;
+        st.rbody = oapiGetGbodyByIndex(0);
+        st.status = 0;
+        st.rpos = _V(offset.x, ALTITUDE_RADIUS + offset.y, offset.z);
+        st.rvel = vel;
+        st.arot = arot;
+        std::string err;
+        OBJHANDLE h = sim().CreateVessel(name, cls, &st, &err);
+        EXPECT_NE(h, nullptr) << err;
+        return h;
+    }
+
+    size_t Flashes(OBJHANDLE projectile) { return sim().Record(projectile)->beacons.size(); }
+    bool Alive(OBJHANDLE h) { return sim().Record(h) != nullptr; }
+    VECTOR3 Velocity(OBJHANDLE h) { return sim().Record(h)->phys.vel; }
+
+    OBJHANDLE observer = nullptr;
+};
+
+TEST_F(PellorinFlight, ClassCapabilitiesMakeASmallUnfocusableProjectileWithAnAprPoint)
+{
+    Start(1.0 / 60.0);
+    OBJHANDLE p = Create("b1", "Pellorin", _V(0, 0, 0), _V(0, 0, 0));
+    const Vessel* v = sim().Record(p);
+    ASSERT_NE(v, nullptr);
+    EXPECT_FALSE(v->enableFocus);
+    EXPECT_DOUBLE_EQ(v->size, 0.125);
+    EXPECT_DOUBLE_EQ(v->emptyMass, 1.0);
+    EXPECT_DOUBLE_EQ(v->pmi.z, 0.001);
+    EXPECT_DOUBLE_EQ(v->crossSections.y, 0.04);
+    EXPECT_DOUBLE_EQ(v->rotDrag.z, 0.02);
+    EXPECT_DOUBLE_EQ(v->touchdown[1].x, -1.0);
+    EXPECT_DOUBLE_EQ(v->cameraOffset.y, 0.25);
+    ASSERT_EQ(v->propellants.size(), 1u);
+    EXPECT_DOUBLE_EQ(v->propellants[0]->maxMass, 0.0);
+    ASSERT_EQ(v->thrusters.size(), 1u);
+    EXPECT_DOUBLE_EQ(v->thrusters[0]->pos.z, -4.35);
+    EXPECT_DOUBLE_EQ(v->thrusters[0]->max0, 1.0);
+    EXPECT_DOUBLE_EQ(v->thrusters[0]->isp0, 9.9);
+    EXPECT_EQ(v->thrusters[0]->res, v->propellants[0].get());
+    ASSERT_EQ(v->groups.size(), 1u);
+    EXPECT_EQ(v->groups[0]->type, THGROUP_MAIN);
+    ASSERT_EQ(v->attachments.size(), 1u);
+    EXPECT_TRUE(v->attachments[0]->toParent);
+    EXPECT_STREQ(v->attachments[0]->id, "APR");
+    EXPECT_DOUBLE_EQ(v->attachments[0]->dir.y, 1.0);
+    EXPECT_DOUBLE_EQ(v->attachments[0]->rot.z, 1.0);
+    ASSERT_EQ(v->meshes.size(), 1u);
+    EXPECT_EQ(v->meshes[0]->name, "Pellorin");
+    EXPECT_TRUE(v->beacons.empty());
+}
+
+TEST_F(PellorinFlight, LonelyProjectileFlashesJustAfterThirtySecondsAndIsGoneOneStepLater)
+{
+    Start(0.5); // exact in binary: 60 steps leave exactly 0 s of life
+    OBJHANDLE p = Create("b1", "Pellorin", _V(0, 0, 0), _V(0, 0, 0));
+    sim().RunFrames(60);
+    ASSERT_TRUE(Alive(p));
+    EXPECT_EQ(Flashes(p), 0u); // 0 s left is not yet below 0
+    sim().Frame();
+    ASSERT_TRUE(Alive(p));
+    ASSERT_EQ(Flashes(p), 1u);
+    const BEACONLIGHTSPEC* b = sim().Record(p)->beacons[0];
+    EXPECT_EQ(b->shape, (DWORD)BEACONSHAPE_DIFFUSE);
+    EXPECT_DOUBLE_EQ(b->col->x, 1.0);
+    EXPECT_DOUBLE_EQ(b->col->z, 1.0);
+    EXPECT_DOUBLE_EQ(b->pos->y, 0.0);
+    EXPECT_DOUBLE_EQ(b->period, 0.2);
+    EXPECT_DOUBLE_EQ(b->duration, 1.0);
+    EXPECT_TRUE(b->active);
+    sim().Frame();
+    EXPECT_FALSE(Alive(p));
+}
+
+TEST_F(PellorinFlight, GroundContactIgnoredAtZeroPointFourSecondsEndsAtZeroPointSix)
+{
+    Start(0.2);
+    std::string err;
+    OBJHANDLE p = sim().CreateVessel("b1", "Pellorin", nullptr, &err); // landed: touching the ground from the start
+    ASSERT_NE(p, nullptr) << err;
+    sim().RunFrames(2); // 0.4 s
+    ASSERT_TRUE(Alive(p));
+    EXPECT_EQ(Flashes(p), 0u);
+    sim().Frame(); // 0.6 s
+    ASSERT_TRUE(Alive(p));
+    EXPECT_EQ(Flashes(p), 1u);
+    sim().Frame();
+    EXPECT_FALSE(Alive(p));
+}
+
+TEST_F(PellorinFlight, SizeTenTargetAtNinePointNineMetresIsStruck)
+{
+    Start(1.0 / 60.0);
+    OBJHANDLE target = Create("T1", "Target", _V(0, 0, 0), _V(0, 0, 0));
+    OBJHANDLE p = Create("b1", "Pellorin", _V(9.9, 0, 0), _V(0, 0, 0));
+    sim().Frame();
+    EXPECT_EQ(Flashes(p), 1u);
+    sim().Frame();
+    EXPECT_FALSE(Alive(p));
+    EXPECT_TRUE(Alive(target));
+}
+
+TEST_F(PellorinFlight, SizeTenTargetAtExactlyTenMetresIsNotStruck)
+{
+    Start(1.0 / 60.0);
+    Create("T1", "Target", _V(0, 0, 0), _V(0, 0, 0));
+    OBJHANDLE p = Create("b1", "Pellorin", _V(10.0, 0, 0), _V(0, 0, 0));
+    sim().RunFrames(2);
+    ASSERT_TRUE(Alive(p));
+    EXPECT_EQ(Flashes(p), 0u);
+}
+
+TEST_F(PellorinFlight, FocusVesselIsNeverStruckEvenWhenPassedThrough)
+{
+    Start(1.0 / 60.0);
+    OBJHANDLE focus = Create("T1", "Target", _V(0, 0, 0), _V(0, 0, 0));
+    sim().SetFocus(focus);
+    // 120 m/s along z from 5 m behind: through the centre and out again within 10 frames.
+    OBJHANDLE p = Create("b1", "Pellorin", _V(0, 0, -5), _V(0, 0, 120));
+    const double vz0 = Velocity(focus).z;
+    sim().RunFrames(10);
+    ASSERT_TRUE(Alive(p));
+    EXPECT_EQ(Flashes(p), 0u);
+    EXPECT_NEAR(Velocity(focus).z, vz0, 1e-6);
+}
+
+TEST_F(PellorinFlight, TwoTargetsInReachAreEachPushedWithTheirOwnRelativeVelocity)
+{
+    Start(1.0 / 60.0);
+    OBJHANDLE a = Create("T1", "Target", _V(0, 0, 0), _V(0, 0, 0));
+    OBJHANDLE b = Create("T2", "Target", _V(0, 0, 12), _V(0, 0, -500));
+    OBJHANDLE p = Create("b1", "Pellorin", _V(0, 0, 6), _V(0, 0, 1000));
+    sim().Frame();
+    EXPECT_EQ(Flashes(p), 2u);
+    // Along z gravity is negligible here (the pole is along y): what changed is the push, momentum / mass.
+    EXPECT_NEAR(Velocity(a).z, 1000.0 / TARGET_MASS, 1e-4);
+    EXPECT_NEAR(Velocity(b).z, -500.0 + 1500.0 / TARGET_MASS, 1e-4);
+    EXPECT_NEAR(Velocity(a).x, 0.0, 1e-6);
+    sim().Frame();
+    EXPECT_FALSE(Alive(p));
+}
+
+TEST_F(PellorinFlight, StruckVesselStillInReachIsPushedAgainInTheDeletionStep)
+{
+    Start(1.0 / 60.0);
+    OBJHANDLE a = Create("T1", "Target", _V(0, 0, 0), _V(0, 0, 0));
+    // 120 m/s covers 2 m a frame: 6 m behind, then 4 m: in reach on both steps.
+    OBJHANDLE p = Create("b1", "Pellorin", _V(0, 0, -6), _V(0, 0, 120));
+    sim().Frame();
+    const double first = Velocity(a).z;
+    EXPECT_NEAR(first, 120.0 / TARGET_MASS, 1e-5);
+    sim().Frame();
+    EXPECT_FALSE(Alive(p));
+    // The second push uses the relative velocity that the first one left.
+    EXPECT_NEAR(Velocity(a).z - first, (120.0 - first) / TARGET_MASS, 1e-5);
+}
+
+TEST_F(PellorinFlight, StrikeOnATurnedTargetPushesItAlongTheProjectilesPath)
+{
+    Start(1.0 / 60.0);
+    // Yawed a quarter turn: the target's own axes differ from the host's global ones.
+    OBJHANDLE a = Create("T1", "Target", _V(0, 0, 0), _V(0, 0, 0), _V(0, PI05, 0));
+    Create("b1", "Pellorin", _V(-5, 0, 0), _V(2000, 0, 0));
+    sim().Frame();
+    const VECTOR3 v = Velocity(a);
+    EXPECT_NEAR(v.x, 2000.0 / TARGET_MASS, 1e-4);
+    EXPECT_NEAR(v.z, 0.0, 1e-4);
+}
+
+} // namespace
