@@ -75,6 +75,7 @@ BOOL FindClose(HANDLE hFindFile);
 // without regard to case; components that do not exist keep theirs. False (and an empty out) when the result
 // does not fit.
 bool TranslatePath(const char* winPath, char* out, size_t outSize);
+// fopen of the translated path; mode may carry Windows' text-mode letter 't'.
 FILE* PortableOpen(const char* winPath, const char* mode);
 
 #endif

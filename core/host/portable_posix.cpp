@@ -285,9 +285,16 @@ bool TranslatePath(const char* winPath, char* out, size_t outSize) {
 }
 
 FILE* PortableOpen(const char* winPath, const char* mode) {
+    if (!mode) return nullptr;
+    // Windows' text-mode letter has no meaning here: drop it rather than rely on fopen passing over it.
+    char posixMode[16];
+    size_t n = 0;
+    for (const char* m = mode; *m && n + 1 < sizeof posixMode; m++)
+        if (*m != 't') posixMode[n++] = *m;
+    posixMode[n] = '\0';
     char path[PATH_BUFFER];
-    if (!mode || !TranslatePath(winPath, path, sizeof path)) return nullptr;
-    return fopen(path, mode);
+    if (!TranslatePath(winPath, path, sizeof path)) return nullptr;
+    return fopen(path, posixMode);
 }
 
 #endif // _WIN32

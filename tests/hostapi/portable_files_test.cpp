@@ -123,6 +123,25 @@ TEST_F(PortableFiles, PortableOpenReadsAndCreatesThroughTranslatedPaths) {
     struct stat st;
     EXPECT_EQ(stat("Config/UMmutmpT.cfg", &st), 0);
     EXPECT_EQ(PortableOpen("config\\missing.cfg", "rb"), nullptr);
+    EXPECT_EQ(PortableOpen("config\\UMmutmp.cfg", nullptr), nullptr);
+}
+
+TEST_F(PortableFiles, PortableOpenAcceptsWindowsTextModes) {
+    MakeDir("Logs");
+    FILE* f = PortableOpen("logs\\OrbiterSound_Log.txt", "w+t");
+    ASSERT_NE(f, nullptr);
+    fputs("one\n", f);
+    fclose(f);
+    f = PortableOpen("LOGS\\orbitersound_log.TXT", "a+t");
+    ASSERT_NE(f, nullptr);
+    fputs("two\n", f);
+    fclose(f);
+    f = PortableOpen("logs\\OrbiterSound_Log.txt", "rt");
+    ASSERT_NE(f, nullptr);
+    char text[16] = {};
+    EXPECT_EQ(fread(text, 1, sizeof text - 1, f), 8u);
+    fclose(f);
+    EXPECT_STREQ(text, "one\ntwo\n");
 }
 
 TEST_F(PortableFiles, FindWalksMatchingNamesInNameOrderWithDirectoryFlags) {
