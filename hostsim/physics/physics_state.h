@@ -17,6 +17,8 @@ struct PhysicsState {
     VECTOR3 touchdownVel{};                   // m/s, global velocity at the moment contact began
     double lastAirspeed = 0.0;
     bool placed = false;                      // given a position by PlaceLanded/FromStatus/links
+    unsigned long stepMark = 0;               // the step that last saw this vessel among the live ones
+    unsigned long groupMark = 0;              // the step that last put it into a moving group
 };
 
 } // namespace hs

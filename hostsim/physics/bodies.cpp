@@ -1,0 +1,218 @@
+// The table of known bodies (Config/bodies.cfg) and their atmospheres: pressure, density, temperature, sound.
+#include "physics_internal.h"
+
+#include <cstdio>
+#include <cstring>
+#include <strings.h>
+
+namespace hs {
+
+using namespace phys;
+
+namespace {
+
+// Layers of the standard atmosphere by geopotential altitude: base in m, temperature lapse in K/m.
+struct AtmLayer {
+    double base;
+    double lapse;
+};
+constexpr AtmLayer STANDARD_LAYERS[] = {
+    {0.0, -0.0065}, {11000.0, 0.0}, {20000.0, 0.001}, {32000.0, 0.0028},
+    {47000.0, 0.0}, {51000.0, -0.0028}, {71000.0, -0.002}, {84852.0, 0.0},
+};
+constexpr int LAYER_COUNT = sizeof(STANDARD_LAYERS) / sizeof(STANDARD_LAYERS[0]);
+
+constexpr int MAX_BODIES = 16;
+
+struct BodyTable {
+    Body bodies[MAX_BODIES];
+    int count = 0;
+    bool loaded = false;
+};
+
+BodyTable& Table() {
+    static BodyTable t;
+    return t;
+}
+
+Body MakeBody(const char* name, double radius, double gm, const VECTOR3& pos) {
+    Body b;
+    snprintf(b.name, sizeof b.name, "%s", name);
+    b.radius = radius;
+    b.gm = gm;
+    b.pos = pos;
+    return b;
+}
+
+// Earth with the standard layered atmosphere up to 200 km, and the airless Moon at its mean distance.
+void BuiltInBodies(BodyTable& t) {
+    t.count = 0;
+    Body earth = MakeBody("Earth", 6371010.0, 3.986004418e14, _V(0, 0, 0));
+    earth.atm.model = ATM_LAYERED;
+    earth.atm.p0 = 101325.0;
+    earth.atm.T0 = 288.15;
+    earth.atm.R = 287.05;
+    earth.atm.gamma = 1.4;
+    earth.atm.top = 200000.0;
+    t.bodies[t.count++] = earth;
+    t.bodies[t.count++] = MakeBody("Moon", 1737400.0, 4.9048695e12, _V(384400e3, 0, 0));
+}
+
+// One line: BODY name radius gm x y z NONE | LAYERED p0 T0 R gamma top | EXPONENTIAL p0 T0 R gamma H top
+bool ParseBodyLine(const char* line, Body& b, std::string* why) {
+    char key[16], name[32], model[16];
+    double r, gm, x, y, z;
+    int used = 0;
+    if (sscanf(line, "%15s %31s %lf %lf %lf %lf %lf %15s %n", key, name, &r, &gm, &x, &y, &z, model, &used) < 8 ||
+        strcasecmp(key, "BODY") != 0) {
+        *why = "expected: BODY <name> <radius> <gm> <x> <y> <z> <NONE|LAYERED|EXPONENTIAL> ...";
+        return false;
+    }
+    if (!(r > 0.0) || !(gm > 0.0)) {
+        *why = "radius and GM must be positive";
+        return false;
+    }
+    b = MakeBody(name, r, gm, _V(x, y, z));
+    const char* rest = line + used;
+    Atmosphere& a = b.atm;
+    if (strcasecmp(model, "NONE") == 0) return true;
+    if (strcasecmp(model, "LAYERED") == 0) {
+        if (sscanf(rest, "%lf %lf %lf %lf %lf", &a.p0, &a.T0, &a.R, &a.gamma, &a.top) != 5) {
+            *why = "LAYERED needs p0 T0 R gamma top";
+            return false;
+        }
+        a.model = ATM_LAYERED;
+    } else if (strcasecmp(model, "EXPONENTIAL") == 0) {
+        if (sscanf(rest, "%lf %lf %lf %lf %lf %lf", &a.p0, &a.T0, &a.R, &a.gamma, &a.scaleHeight, &a.top) != 6 ||
+            !(a.scaleHeight > 0.0)) {
+            *why = "EXPONENTIAL needs p0 T0 R gamma scale-height top";
+            return false;
+        }
+        a.model = ATM_EXPONENTIAL;
+    } else {
+        *why = std::string("unknown atmosphere model ") + model;
+        return false;
+    }
+    if (!(a.p0 > 0.0) || !(a.T0 > 0.0) || !(a.R > 0.0) || !(a.gamma > 0.0)) {
+        *why = "atmosphere values must be positive";
+        return false;
+    }
+    return true;
+}
+
+void EnsureLoaded() {
+    BodyTable& t = Table();
+    if (t.loaded) return;
+    t.loaded = true;
+    std::string err;
+    if (FILE* f = fopen("Config/bodies.cfg", "r")) {
+        fclose(f);
+        if (LoadBodies("Config/bodies.cfg", &err)) return;
+    }
+    BuiltInBodies(t);
+}
+
+} // namespace
+
+bool LoadBodies(const std::string& path, std::string* err) {
+    FILE* f = fopen(path.c_str(), "r");
+    if (!f) {
+        if (err) *err = path + ": cannot open";
+        return false;
+    }
+    BodyTable fresh;
+    char line[512];
+    int lineNo = 0;
+    bool ok = true;
+    while (fgets(line, sizeof line, f)) {
+        ++lineNo;
+        if (char* c = strchr(line, ';')) *c = '\0';
+        if (char* c = strchr(line, '#')) *c = '\0';
+        const char* s = line;
+        while (*s == ' ' || *s == '\t') ++s;
+        if (*s == '\0' || *s == '\n' || *s == '\r') continue;
+        Body b;
+        std::string why;
+        if (!ParseBodyLine(s, b, &why)) {
+            if (err) *err = path + ":" + std::to_string(lineNo) + ": " + why;
+            ok = false;
+            break;
+        }
+        if (fresh.count >= MAX_BODIES) {
+            if (err) *err = path + ":" + std::to_string(lineNo) + ": more than 16 bodies";
+            ok = false;
+            break;
+        }
+        fresh.bodies[fresh.count++] = b;
+    }
+    fclose(f);
+    if (ok && fresh.count == 0) {
+        if (err) *err = path + ": no BODY line";
+        ok = false;
+    }
+    if (!ok) return false; // the table in use stays as it was
+    fresh.loaded = true;
+    Table() = fresh;
+    return true;
+}
+
+int BodyCount() {
+    EnsureLoaded();
+    return Table().count;
+}
+
+const Body* GetBody(int index) {
+    EnsureLoaded();
+    BodyTable& t = Table();
+    return index >= 0 && index < t.count ? &t.bodies[index] : nullptr;
+}
+
+int BodyIndexByName(const char* name) {
+    if (!name) return -1;
+    EnsureLoaded();
+    BodyTable& t = Table();
+    for (int i = 0; i < t.count; ++i)
+        if (strcasecmp(t.bodies[i].name, name) == 0) return i;
+    return -1;
+}
+
+AtmState AtmosphereAt(int body, double altitude) {
+    AtmState s;
+    const Body* b = GetBody(body);
+    if (!b) return s;
+    const Atmosphere& a = b->atm;
+    if (a.model == ATM_NONE || altitude > a.top) return s;
+    double p = 0.0, T = a.T0;
+    if (a.model == ATM_EXPONENTIAL) {
+        p = a.p0 * exp(-altitude / a.scaleHeight);
+    } else {
+        // Walk the layers up to the one holding the geopotential altitude; the last one goes on isothermal.
+        double H = b->radius * altitude / (b->radius + altitude);
+        double Tb = a.T0, pb = a.p0;
+        for (int i = 0; i < LAYER_COUNT; ++i) {
+            const AtmLayer& L = STANDARD_LAYERS[i];
+            double top = i + 1 < LAYER_COUNT ? STANDARD_LAYERS[i + 1].base : 1e300;
+            double h = (H < top ? H : top) - L.base;
+            double Tt = Tb + L.lapse * h;
+            double pt = L.lapse == 0.0 ? pb * exp(-G0 * h / (a.R * Tb)) : pb * pow(Tb / Tt, G0 / (a.R * L.lapse));
+            if (H < top || i + 1 == LAYER_COUNT) {
+                T = Tt;
+                p = pt;
+                break;
+            }
+            Tb = Tt;
+            pb = pt;
+        }
+    }
+    s.p = p;
+    s.T = T;
+    s.rho = p / (a.R * T);
+    s.a = sqrt(a.gamma * a.R * T);
+    return s;
+}
+
+void phys::ResetBodies() {
+    Table() = BodyTable();
+}
+
+} // namespace hs

@@ -1,0 +1,146 @@
+// What a vessel's environment reports: mass, weight, altitude, atmosphere, airspeed and flight status.
+#include "physics_internal.h"
+
+#include <cmath>
+
+namespace hs {
+namespace phys {
+
+const Body& BodyOf(const Vessel& v) {
+    const Body* b = GetBody(v.phys.body);
+    if (!b) b = GetBody(0);
+    static const Body none;
+    return b ? *b : none;
+}
+
+Horizon HorizonAtLngLat(double lng, double lat) {
+    Horizon h;
+    double cl = cos(lat), sl = sin(lat), cg = cos(lng), sg = sin(lng);
+    h.up = Vec(cl * cg, sl, cl * sg);
+    h.east = Vec(-sg, 0, cg);
+    h.north = Vec(-sl * cg, cl, -sl * sg);
+    return h;
+}
+
+Horizon HorizonAt(const Body& b, const VECTOR3& pos) {
+    VECTOR3 r = pos - b.pos;
+    double rl = length(r);
+    if (rl <= 0.0) return HorizonAtLngLat(0, 0);
+    double lat = asin(fmax(-1.0, fmin(1.0, r.y / rl)));
+    double lng = atan2(r.z, r.x);
+    return HorizonAtLngLat(lng, lat);
+}
+
+MATRIX3 PointFrame(const VECTOR3& dir, const VECTOR3& rot) {
+    VECTOR3 e1 = Unit(dir);
+    if (length2(e1) == 0.0) e1 = Vec(0, 0, 1);
+    VECTOR3 e2 = rot - e1 * dotp(rot, e1);
+    if (length(e2) < 1e-9) e2 = fabs(e1.y) < 0.9 ? Vec(0, 1, 0) - e1 * e1.y : Vec(1, 0, 0) - e1 * e1.x;
+    e2 = Unit(e2);
+    return Columns(e1, e2, crossp(e1, e2));
+}
+
+Touchdown TouchdownGeometry(const Vessel& v) {
+    Touchdown t;
+    for (int i = 0; i < 3; ++i) t.p[i] = v.touchdown[i];
+    // The order nose, left, right defines up.
+    VECTOR3 n = crossp(t.p[2] - t.p[0], t.p[1] - t.p[0]);
+    if (length(n) < 1e-12) {
+        // Points that span no plane cannot carry the vessel: a tripod below the centre of mass serves.
+        double s = v.size > 0.0 ? v.size : 1.0;
+        t.p[0] = Vec(0, -s, s);
+        t.p[1] = Vec(-s, -s, -s);
+        t.p[2] = Vec(s, -s, -s);
+        n = crossp(t.p[2] - t.p[0], t.p[1] - t.p[0]);
+    }
+    t.up = Unit(n);
+    VECTOR3 f = Vec(0, 0, 1) - t.up * t.up.z;
+    if (length(f) < 1e-9) f = Vec(0, 1, 0) - t.up * t.up.y;
+    t.fwd = Unit(f);
+    t.right = crossp(t.up, t.fwd);
+    return t;
+}
+
+void Orthonormalise(MATRIX3& R) {
+    VECTOR3 x = Vec(R.m11, R.m21, R.m31), y = Vec(R.m12, R.m22, R.m32);
+    x = Unit(x);
+    y = Unit(y - x * dotp(x, y));
+    VECTOR3 z = crossp(x, y);
+    R = Columns(x, y, z);
+}
+
+} // namespace phys
+
+using namespace phys;
+
+double PropellantMass(const Vessel& v) {
+    double m = 0.0;
+    for (const auto& p : v.propellants)
+        if (p->alive) m += p->mass;
+    return m;
+}
+
+double TotalMass(const Vessel& v) { return v.emptyMass + PropellantMass(v); }
+
+double Altitude(const Vessel& v) {
+    const Body& b = BodyOf(v);
+    return length(v.phys.pos - b.pos) - b.radius;
+}
+
+VECTOR3 WeightVector(const Vessel& v) {
+    const Body& b = BodyOf(v);
+    VECTOR3 r = v.phys.pos - b.pos;
+    double rl = length(r);
+    if (rl <= 0.0) return Vec(0, 0, 0);
+    VECTOR3 g = r * (-b.gm / (rl * rl * rl));
+    return tmul(v.phys.R, g * TotalMass(v));
+}
+
+static AtmState AtmOf(const Vessel& v) { return AtmosphereAt(v.phys.body, Altitude(v)); }
+
+double AtmPressure(const Vessel& v) { return AtmOf(v).p; }
+double AtmDensity(const Vessel& v) { return AtmOf(v).rho; }
+double AtmTemperature(const Vessel& v) { return AtmOf(v).T; }
+double SpeedOfSound(const Vessel& v) { return AtmOf(v).a; }
+
+VECTOR3 AirspeedVectorLocal(const Vessel& v) { return tmul(v.phys.R, v.phys.vel); }
+
+VECTOR3 HorizonAirspeedVector(const Vessel& v) {
+    const VECTOR3& vel = v.phys.touchdownFrame ? v.phys.touchdownVel : v.phys.vel;
+    Horizon h = HorizonAt(BodyOf(v), v.phys.pos);
+    return Vec(dotp(vel, h.east), dotp(vel, h.up), dotp(vel, h.north));
+}
+
+double Airspeed(const Vessel& v) { return length(v.phys.vel); }
+
+double AOA(const Vessel& v) {
+    VECTOR3 a = AirspeedVectorLocal(v);
+    return atan2(-a.y, a.z);
+}
+
+double SlipAngle(const Vessel& v) {
+    VECTOR3 a = AirspeedVectorLocal(v);
+    return atan2(-a.x, a.z);
+}
+
+double MachNumber(const Vessel& v) {
+    double a = SpeedOfSound(v);
+    return a > 0.0 ? Airspeed(v) / a : 0.0;
+}
+
+bool GroundContact(const Vessel& v) { return v.phys.groundContact || v.phys.landed; }
+
+DWORD FlightStatus(const Vessel& v) {
+    DWORD s = v.phys.landed ? 1u : 0u;
+    for (const auto& d : v.docks)
+        if (d->mate) s |= 2u;
+    return s;
+}
+
+double ControlSurfaceLevel(const Vessel& v, AIRCTRL_TYPE type) {
+    for (const auto& c : v.ctrlSurfaces)
+        if (c->type == type) return c->level;
+    return 0.0;
+}
+
+} // namespace hs

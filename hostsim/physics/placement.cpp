@@ -1,0 +1,127 @@
+// Putting vessels somewhere: landed on a body, from and to a status record, and along their links.
+#include "physics_internal.h"
+
+#include <cmath>
+
+namespace hs {
+
+using namespace phys;
+
+MATRIX3 EulerToMatrix(const VECTOR3& arot) {
+    double ca = cos(arot.x), sa = sin(arot.x), cb = cos(arot.y), sb = sin(arot.y), cg = cos(arot.z),
+           sg = sin(arot.z);
+    return _M(cb * cg, sa * sb * cg - ca * sg, ca * sb * cg + sa * sg, //
+              cb * sg, sa * sb * sg + ca * cg, ca * sb * sg - sa * cg, //
+              -sb, sa * cb, ca * cb);
+}
+
+VECTOR3 MatrixToEuler(const MATRIX3& R) {
+    if (fabs(R.m31) > 1.0 - 1e-12) {
+        // Gimbal lock: only alpha and gamma together are known, so gamma is taken as 0.
+        double beta = R.m31 < 0 ? PI05 : -PI05;
+        return _V(atan2(-R.m23, R.m22), beta, 0.0);
+    }
+    return _V(atan2(R.m32, R.m33), -asin(R.m31), atan2(R.m21, R.m11));
+}
+
+void PlaceLanded(Vessel& v, int body, double lng, double lat, double hdg) {
+    if (!GetBody(body)) body = 0;
+    v.phys.body = body;
+    const Body& b = BodyOf(v);
+    Touchdown t = TouchdownGeometry(v);
+    Horizon h = HorizonAtLngLat(lng, lat);
+    VECTOR3 fwd = h.north * cos(hdg) + h.east * sin(hdg);
+    VECTOR3 right = crossp(h.up, fwd);
+    // Vessel axes (touchdown right, up, forward) onto the site's (right, up, heading).
+    v.phys.R = mul(Columns(right, h.up, fwd), Transpose(Columns(t.right, t.up, t.fwd)));
+    double cgHeight = -dotp(t.p[0], t.up); // centre of mass above the touchdown plane
+    v.phys.pos = b.pos + h.up * (b.radius + cgHeight);
+    v.phys.vel = _V(0, 0, 0);
+    v.phys.omega = _V(0, 0, 0);
+    v.phys.landed = true;
+    v.phys.groundContact = true;
+    v.phys.touchdownFrame = false;
+    v.phys.placed = true;
+}
+
+void SurfacePosition(const Vessel& v, double* lng, double* lat, double* hdg) {
+    const Body& b = BodyOf(v);
+    VECTOR3 r = v.phys.pos - b.pos;
+    double rl = length(r);
+    double la = rl > 0 ? asin(fmax(-1.0, fmin(1.0, r.y / rl))) : 0.0;
+    double lo = atan2(r.z, r.x);
+    Horizon h = HorizonAtLngLat(lo, la);
+    Touchdown t = TouchdownGeometry(v);
+    VECTOR3 f = mul(v.phys.R, t.fwd);
+    double hd = atan2(dotp(f, h.east), dotp(f, h.north));
+    if (hd < 0) hd += PI2;
+    if (lng) *lng = lo;
+    if (lat) *lat = la;
+    if (hdg) *hdg = hd;
+}
+
+void FromStatus(Vessel& v, const VESSELSTATUS2& st, int body) {
+    if (!GetBody(body)) body = v.phys.body;
+    if (st.status == 1) {
+        PlaceLanded(v, body, st.surf_lng, st.surf_lat, st.surf_hdg);
+        return;
+    }
+    v.phys.body = GetBody(body) ? body : 0;
+    const Body& b = BodyOf(v);
+    v.phys.pos = b.pos + st.rpos;
+    v.phys.vel = st.rvel;
+    v.phys.R = EulerToMatrix(st.arot);
+    v.phys.omega = st.vrot;
+    v.phys.landed = false;
+    v.phys.groundContact = false;
+    v.phys.touchdownFrame = false;
+    v.phys.placed = true;
+}
+
+void ToStatus(const Vessel& v, VESSELSTATUS2& st) {
+    const Body& b = BodyOf(v);
+    st.status = v.phys.landed ? 1 : 0;
+    st.rpos = v.phys.pos - b.pos;
+    st.rvel = v.phys.vel;
+    st.vrot = v.phys.omega;
+    st.arot = MatrixToEuler(v.phys.R);
+    SurfacePosition(v, &st.surf_lng, &st.surf_lat, &st.surf_hdg);
+}
+
+namespace phys {
+
+void PlaceLinked(const Vessel& x, const VECTOR3& px, const MATRIX3& Mx, Vessel& y, const VECTOR3& py,
+                 const MATRIX3& My) {
+    const PhysicsState& a = x.phys;
+    PhysicsState& b = y.phys;
+    b.R = mul(a.R, mul(Mx, Transpose(My)));
+    b.pos = a.pos + mul(a.R, px) - mul(b.R, py);
+    VECTOR3 offset = tmul(a.R, b.pos - a.pos); // y's centre in x's frame
+    b.vel = a.vel + mul(a.R, crossp(a.omega, offset));
+    b.omega = tmul(b.R, mul(a.R, a.omega));
+    b.body = a.body;
+    b.landed = false;
+    b.groundContact = false;
+    b.touchdownFrame = false;
+    b.placed = true;
+}
+
+} // namespace phys
+
+void PlaceAttachedChild(const Vessel& parent, const hs::Attachment& pp, Vessel& child, const hs::Attachment& cp) {
+    PlaceLinked(parent, pp.pos, PointFrame(pp.dir, pp.rot), child, cp.pos, PointFrame(cp.dir, cp.rot));
+}
+
+void ReleaseChild(const Vessel& parent, const hs::Attachment& pp, Vessel& child, double vel) {
+    const PhysicsState& p = parent.phys;
+    VECTOR3 pointVel = p.vel + mul(p.R, crossp(p.omega, pp.pos));
+    child.phys.vel = pointVel + mul(p.R, Unit(pp.dir)) * vel;
+    child.phys.landed = false;
+    child.phys.groundContact = false;
+}
+
+void PlaceDocked(const Vessel& a, const hs::DockPort& pa, Vessel& b, const hs::DockPort& pb) {
+    PlaceLinked(a, pa.pos, PointFrame(pa.dir, pa.rot), b, pb.pos, PointFrame(-pb.dir, pb.rot));
+}
+
+} // namespace hs

@@ -1,0 +1,451 @@
+// The per-frame rigid-body step: loads on each vessel, linked groups as one body, ground support and friction.
+#include "physics_internal.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace hs {
+
+using namespace phys;
+
+namespace {
+
+constexpr double SUPPORT_FREQUENCY = 3.0;      // Hz: bounce of a vessel on its touchdown points
+constexpr double SUPPORT_DAMPING = 0.8;        // share of critical damping of that bounce
+constexpr double NOSEWHEEL_MAX_ANGLE = 0.5236; // rad: the nose wheel turns 30 degrees at full rudder
+constexpr double REST_SPEED = 0.02;            // m/s: slower than this on all three points, a vessel settles
+constexpr double REST_SPIN = 0.01;             // rad/s
+constexpr double REST_SUPPORT_SHARE = 0.1;     // settle only while the support carries the load within 10 %
+constexpr double SEA_LEVEL_DENSITY = 1.225;    // kg/m^3: rotational drag is stated against it
+constexpr int MAX_SUBSTEPS = 500;
+constexpr int MAX_LINK_DEPTH = 64;
+
+// One vessel of a group that moves as one body; links place it from an earlier member after the step.
+struct Member {
+    Vessel* v;
+    int from; // index of the member it is placed from; -1 for the root
+    VECTOR3 px, py;
+    MATRIX3 Mx, My;
+};
+
+struct Scratch {
+    std::vector<Member> members;
+    unsigned long step = 0;
+};
+
+Scratch& S() {
+    static Scratch s;
+    return s;
+}
+
+inline bool InStep(const Vessel* v) { return v && v->magic == 0x56534C31 && v->phys.stepMark == S().step; }
+
+double Clamp(double x, double lo, double hi) { return x < lo ? lo : (x > hi ? hi : x); }
+
+VECTOR3 GravityAt(const Body& b, const VECTOR3& pos) {
+    VECTOR3 r = pos - b.pos;
+    double rl = length(r);
+    if (rl < 1.0) return _V(0, 0, 0);
+    return r * (-b.gm / (rl * rl * rl));
+}
+
+DWORD ControlBit(AIRCTRL_TYPE t) {
+    switch (t) {
+    case AIRCTRL_ELEVATOR: return 1;
+    case AIRCTRL_RUDDER: return 2;
+    case AIRCTRL_AILERON: return 4;
+    default: return 0; // flaps and trims follow the pilot whatever the mode
+    }
+}
+
+// Surfaces travel toward the pilot's target at 1/delay per second; a surface whose control is switched off
+// returns to neutral. Its animation shows the level, neutral at half travel.
+void MoveControlSurfaces(Vessel& v, double dt) {
+    for (auto& cp : v.ctrlSurfaces) {
+        hs::ControlSurface& c = *cp;
+        DWORD bit = ControlBit(c.type);
+        double target = (bit == 0 || (v.adCtrlMode & bit)) ? Clamp(c.target, -1.0, 1.0) : 0.0;
+        double rate = c.delay > 0.0 ? dt / c.delay : 2.0;
+        if (c.level < target) c.level = fmin(target, c.level + rate);
+        else if (c.level > target) c.level = fmax(target, c.level - rate);
+        if (c.anim != (UINT)-1 && c.anim < v.animations.size()) v.animations[c.anim].state = (c.level + 1.0) * 0.5;
+    }
+}
+
+// The axis along which a surface's force acts and its sign: a positive level on a +x hinge at the tail pushes
+// the tail down (nose up), on a +y hinge pushes it left (nose right).
+VECTOR3 SurfaceForceDir(const hs::ControlSurface& c) {
+    int axis = c.axis;
+    if (axis == AIRCTRL_AXIS_AUTO) axis = c.type == AIRCTRL_RUDDER || c.type == AIRCTRL_RUDDERTRIM ? AIRCTRL_AXIS_YPOS
+                                                                                                      : AIRCTRL_AXIS_XPOS;
+    switch (axis) {
+    case AIRCTRL_AXIS_YPOS: return _V(-1, 0, 0);
+    case AIRCTRL_AXIS_YNEG: return _V(1, 0, 0);
+    case AIRCTRL_AXIS_XNEG: return _V(0, 1, 0);
+    default: return _V(0, -1, 0);
+    }
+}
+
+double Viscosity(double T) { return T > 0 ? 1.458e-6 * T * sqrt(T) / (T + 110.4) : 1.8e-5; }
+
+void AddAt(VECTOR3& F, VECTOR3& T, const VECTOR3& f, const VECTOR3& r) {
+    F += f;
+    T += crossp(r, f);
+}
+
+void Aerodynamics(Vessel& v, const AtmState& atm, const VECTOR3& inertia, VECTOR3& F, VECTOR3& T) {
+    VECTOR3 va = AirspeedVectorLocal(v);
+    double speed = length(va);
+    if (speed > 1e-9) {
+        double q = 0.5 * atm.rho * speed * speed;
+        double mach = atm.a > 0 ? speed / atm.a : 0.0;
+        VECTOR3 drag = va / -speed;
+        for (auto& ap : v.airfoils) {
+            const hs::Airfoil& a = *ap;
+            if (!a.cf) continue;
+            bool vertical = a.align == LIFT_VERTICAL;
+            double across = vertical ? va.y : va.x;
+            double angle = atan2(-across, va.z);
+            double re = atm.rho * speed * a.c / Viscosity(atm.T);
+            double cl = 0, cm = 0, cd = 0;
+            a.cf(v.iface, angle, mach, re, a.context, &cl, &cm, &cd);
+            // Lift lies in the airfoil's plane, normal to the flow through it.
+            double planar = sqrt(across * across + va.z * va.z);
+            VECTOR3 liftDir = _V(0, 0, 0);
+            if (planar > 1e-12) liftDir = vertical ? _V(0, va.z / planar, -va.y / planar) : _V(va.z / planar, 0, -va.x / planar);
+            double qS = q * a.S;
+            AddAt(F, T, liftDir * (qS * cl) + drag * (qS * cd), a.ref);
+            T += vertical ? _V(-qS * a.c * cm, 0, 0) : _V(0, qS * a.c * cm, 0);
+        }
+        for (auto& cp : v.ctrlSurfaces) {
+            const hs::ControlSurface& c = *cp;
+            AddAt(F, T, SurfaceForceDir(c) * (c.dCl * c.level * q * c.area), c.ref);
+        }
+        // Without airfoils the cross sections give the drag, axis by axis.
+        if (v.airfoils.empty()) F += Mul(va, v.crossSections) * (-0.5 * atm.rho * speed);
+    }
+    // Spin decays at rotDrag of itself per second at sea-level density.
+    double share = atm.rho / SEA_LEVEL_DENSITY;
+    const VECTOR3& w = v.phys.omega;
+    T -= _V(v.rotDrag.x * w.x * inertia.x, v.rotDrag.y * w.y * inertia.y, v.rotDrag.z * w.z * inertia.z) * share;
+}
+
+// Everything but gravity and ground support, in the vessel's frame about its own centre of mass. Thrusters
+// draw their propellant here, so this runs once per vessel and step.
+void VesselLoads(Vessel& v, double dt, const VECTOR3& inertia, VECTOR3& F, VECTOR3& T) {
+    F = _V(0, 0, 0);
+    T = _V(0, 0, 0);
+    AtmState atm = AtmosphereAt(v.phys.body, Altitude(v));
+    for (auto& tp : v.thrusters) {
+        hs::Thruster& th = *tp;
+        double level = Clamp(th.level + th.overrideLevel, 0.0, 1.0);
+        hs::Propellant* res = th.res;
+        if (level <= 0.0 || !res || !res->alive || !(res->mass > 0.0)) continue;
+        double f0 = level * th.max0;
+        double thrust = f0;
+        if (th.ispRef > 0.0 && th.pRef > 0.0 && th.isp0 > 0.0) {
+            // Thrust falls with the outside pressure as the Isp does; the flow stays.
+            double isp = fmax(0.0, th.isp0 - (th.isp0 - th.ispRef) * atm.p / th.pRef);
+            thrust = f0 * isp / th.isp0;
+        }
+        if (th.isp0 > 0.0) {
+            double eff = res->efficiency > 0.0 ? res->efficiency : 1.0;
+            double need = f0 / (th.isp0 * eff) * dt;
+            if (need > res->mass) {
+                thrust *= res->mass / need; // the last of the tank burns for part of the step
+                res->mass = 0.0;
+            } else {
+                res->mass -= need;
+            }
+        }
+        AddAt(F, T, Unit(th.dir) * thrust, th.pos);
+    }
+    for (const auto& a : v.addedForces) AddAt(F, T, a.F, a.r);
+    if (atm.rho > 0.0) Aerodynamics(v, atm, inertia, F, T);
+}
+
+void ClearFrameInputs(Vessel& v) {
+    for (auto& tp : v.thrusters) tp->overrideLevel = 0.0;
+    v.addedForces.clear();
+}
+
+VECTOR3 InertiaOf(const Vessel& v, double m) {
+    double am = fabs(m);
+    const double floor = 1e-9;
+    return _V(fmax(v.pmi.x * am, floor), fmax(v.pmi.y * am, floor), fmax(v.pmi.z * am, floor));
+}
+
+// The longitudinal axis of touchdown point i on the ground plane; the nose wheel turns with the rudder.
+VECTOR3 WheelAxis(const Vessel& v, const Touchdown& td, int i, const MATRIX3& R, const VECTOR3& up) {
+    VECTOR3 f = td.fwd;
+    if (i == 0 && v.nosewheelSteering) {
+        double a = ControlSurfaceLevel(v, AIRCTRL_RUDDER) * NOSEWHEEL_MAX_ANGLE;
+        f = td.fwd * cos(a) + td.right * sin(a);
+    }
+    VECTOR3 g = mul(R, f);
+    return Unit(g - up * dotp(g, up));
+}
+
+double BrakeForce(const Vessel& v, int i) {
+    if (i == 0) return 0.0;
+    return Clamp(v.wheelbrake[i - 1], 0.0, 1.0) * fmax(0.0, v.maxWheelbrakeForce);
+}
+
+// Whether a vessel at rest stays at rest under the net force F (gravity included): it must press on the
+// ground, and static friction (rolling resistance plus brakes along the wheels, side grip across) holds it.
+bool HoldsStill(const Vessel& v, const Touchdown& td, const VECTOR3& F, const VECTOR3& up) {
+    double N = -dotp(F, up);
+    if (N <= 0.0) return false;
+    VECTOR3 ft = F + up * N;
+    VECTOR3 l = WheelAxis(v, td, 1, v.phys.R, up);
+    VECTOR3 s = crossp(up, l);
+    double capL = v.muLng * N + BrakeForce(v, 1) + BrakeForce(v, 2);
+    double capS = v.muLat * N;
+    return fabs(dotp(ft, l)) <= capL && fabs(dotp(ft, s)) <= capS;
+}
+
+struct Body6 {
+    double m;
+    VECTOR3 I;     // principal moments about the root's axes
+    VECTOR3 Fb, Tb; // root frame: loads without gravity and support
+};
+
+// A friction impulse along e at body point r, at most jmax, that stops the point's motion along e if it can.
+void FrictionImpulse(PhysicsState& s, const Body6& b, const VECTOR3& r, const VECTOR3& e, double jmax) {
+    VECTOR3 u = s.vel + mul(s.R, crossp(s.omega, r));
+    double ue = dotp(u, e);
+    VECTOR3 eb = tmul(s.R, e);
+    VECTOR3 w = crossp(r, eb);
+    double k = 1.0 / b.m + w.x * w.x / b.I.x + w.y * w.y / b.I.y + w.z * w.z / b.I.z;
+    double j = Clamp(-ue / k, -jmax, jmax);
+    s.vel += e * (j / b.m);
+    s.omega += Div(w * j, b.I);
+}
+
+// Moves one group's root through the step: gravity with a velocity-Verlet kick, loads held over the step,
+// spring-damper support on the touchdown points and friction impulses, sub-stepped near the ground.
+void IntegrateRoot(Vessel& v, const Body6& b, double dt) {
+    PhysicsState& s = v.phys;
+    const Body& body = BodyOf(v);
+    Touchdown td = TouchdownGeometry(v);
+    VECTOR3 Fg = mul(s.R, b.Fb);
+    VECTOR3 g = GravityAt(body, s.pos);
+    Horizon hz = HorizonAt(body, s.pos);
+    bool wasContact = s.groundContact || s.landed;
+
+    if (s.landed) {
+        if (HoldsStill(v, td, Fg + g * b.m, hz.up)) {
+            s.vel = _V(0, 0, 0);
+            s.omega = _V(0, 0, 0);
+            s.groundContact = true;
+            return;
+        }
+        s.landed = false;
+    }
+
+    // Support stiffness follows the mass, so every vessel bounces alike; near the ground the step is cut
+    // fine enough for the stiffest rotation the support can excite.
+    const double w0 = 2.0 * PI * SUPPORT_FREQUENCY;
+    double k = b.m * w0 * w0 / 3.0;
+    double c = 2.0 * SUPPORT_DAMPING * b.m * w0 / 3.0;
+    double lowest = 1e300;
+    for (int i = 0; i < 3; ++i) {
+        double h = length(s.pos + mul(s.R, td.p[i]) - body.pos) - body.radius;
+        lowest = fmin(lowest, h);
+    }
+    int n = 1;
+    double speed = length(s.vel);
+    if (wasContact || lowest < speed * dt + 0.5 * length(g) * dt * dt + 1.0) {
+        VECTOR3 arm{};
+        for (int i = 0; i < 3; ++i) arm += Mul(td.p[i], td.p[i]);
+        double rx = (arm.y + arm.z) / b.I.x, ry = (arm.x + arm.z) / b.I.y, rz = (arm.x + arm.y) / b.I.z;
+        double rot = fmax(rx, fmax(ry, rz));
+        double wmax = fmax(w0, sqrt(k * rot));
+        double damp = fmax(c / b.m * 3.0, c * rot);
+        double need = fmax(dt * wmax / 0.3, dt * damp);
+        n = (int)Clamp(ceil(need), 1.0, (double)MAX_SUBSTEPS);
+    }
+    double h = dt / n;
+    bool contact = wasContact;
+    double support[3] = {0, 0, 0};
+    for (int step = 0; step < n; ++step) {
+        VECTOR3 Fc{}, Tc{};
+        for (int i = 0; i < 3; ++i) {
+            support[i] = 0.0;
+            VECTOR3 rel = s.pos + mul(s.R, td.p[i]) - body.pos;
+            double rl = length(rel);
+            double depth = body.radius - rl;
+            if (depth <= 0.0) continue;
+            VECTOR3 nrm = rel / rl;
+            double un = dotp(s.vel + mul(s.R, crossp(s.omega, td.p[i])), nrm);
+            double fn = fmax(0.0, k * depth - c * un);
+            support[i] = fn;
+            Fc += nrm * fn;
+            Tc += crossp(td.p[i], tmul(s.R, nrm * fn));
+        }
+        s.vel += (Fg + Fc) * (h / b.m) + g * (0.5 * h);
+        VECTOR3 Iw = Mul(b.I, s.omega);
+        s.omega += Div(b.Tb + Tc - crossp(s.omega, Iw), b.I) * h;
+        for (int i = 0; i < 3; ++i) {
+            if (support[i] <= 0.0) continue;
+            VECTOR3 nrm = Unit(s.pos + mul(s.R, td.p[i]) - body.pos);
+            VECTOR3 l = WheelAxis(v, td, i, s.R, nrm);
+            VECTOR3 side = crossp(nrm, l);
+            FrictionImpulse(s, b, td.p[i], l, (v.muLng * support[i] + BrakeForce(v, i)) * h);
+            FrictionImpulse(s, b, td.p[i], side, v.muLat * support[i] * h);
+        }
+        s.pos += s.vel * h;
+        double wl = length(s.omega);
+        if (wl > 0.0) s.R = mul(s.R, rotm(s.omega / wl, wl * h));
+        g = GravityAt(body, s.pos);
+        s.vel += g * (0.5 * h);
+        if (!contact) {
+            for (int i = 0; i < 3; ++i) {
+                double ht = length(s.pos + mul(s.R, td.p[i]) - body.pos) - body.radius;
+                if (ht <= CONTACT_TOLERANCE) contact = true;
+            }
+            if (contact) {
+                // What the vessel touched down with, before the support has slowed it.
+                s.touchdownFrame = true;
+                s.touchdownVel = s.vel;
+            }
+        }
+    }
+    Orthonormalise(s.R);
+
+    int touching = 0;
+    for (int i = 0; i < 3; ++i) {
+        double ht = length(s.pos + mul(s.R, td.p[i]) - body.pos) - body.radius;
+        if (ht <= CONTACT_TOLERANCE) ++touching;
+    }
+    s.groundContact = touching > 0;
+    if (touching == 3 && length(s.vel) < REST_SPEED && length(s.omega) < REST_SPIN) {
+        hz = HorizonAt(body, s.pos);
+        VECTOR3 Fnet = mul(s.R, b.Fb) + GravityAt(body, s.pos) * b.m;
+        double load = -dotp(Fnet, hz.up);
+        double carried = support[0] + support[1] + support[2];
+        if (load > 0.0 && fabs(carried - load) <= REST_SUPPORT_SHARE * load && HoldsStill(v, td, Fnet, hz.up)) {
+            s.landed = true;
+            s.vel = _V(0, 0, 0);
+            s.omega = _V(0, 0, 0);
+        }
+    }
+}
+
+// Builds the group that moves with v's root: the top of its attachment chain, then everything linked to it.
+void CollectGroup(Vessel* v, std::vector<Member>& out) {
+    Vessel* root = v;
+    for (int depth = 0; depth < MAX_LINK_DEPTH; ++depth) {
+        Vessel* up = nullptr;
+        for (auto& a : root->attachments)
+            if (a->alive && a->toParent && InStep(a->other) && a->otherPoint && a->other->phys.groupMark != S().step)
+                up = a->other;
+        if (!up || up == v) break;
+        root = up;
+    }
+    size_t first = out.size();
+    out.push_back(Member{root, -1, {}, {}, identity(), identity()});
+    root->phys.groupMark = S().step;
+    for (size_t q = first; q < out.size(); ++q) {
+        Vessel* x = out[q].v;
+        for (auto& a : x->attachments) {
+            Vessel* y = a->other;
+            if (!a->alive || !a->otherPoint || !InStep(y) || y->phys.groupMark == S().step) continue;
+            y->phys.groupMark = S().step;
+            const hs::Attachment& b = *a->otherPoint;
+            out.push_back(Member{y, (int)(q - first), a->pos, b.pos, PointFrame(a->dir, a->rot), PointFrame(b.dir, b.rot)});
+        }
+        for (auto& d : x->docks) {
+            Vessel* y = d->mate;
+            if (!d->matePort || !InStep(y) || y->phys.groupMark == S().step) continue;
+            y->phys.groupMark = S().step;
+            const hs::DockPort& b = *d->matePort;
+            out.push_back(Member{y, (int)(q - first), d->pos, b.pos, PointFrame(d->dir, d->rot), PointFrame(-b.dir, b.rot)});
+        }
+    }
+}
+
+void MassMisuse(const Vessel& v) {
+    char what[200];
+    snprintf(what, sizeof what, "physics: vessel \"%.63s\" has a total mass of %g kg: not moved this step",
+             v.name.c_str(), TotalMass(v));
+    CountMisuse(what);
+}
+
+void StepGroup(Member* m, int count, double dt) {
+    Vessel& root = *m[0].v;
+    bool movable = true;
+    for (int i = 0; i < count; ++i)
+        if (!(TotalMass(*m[i].v) > 0.0)) {
+            MassMisuse(*m[i].v);
+            movable = false;
+        }
+    if (movable) {
+        Body6 b{0.0, {}, {}, {}};
+        const MATRIX3& Rr = root.phys.R;
+        for (int i = 0; i < count; ++i) {
+            Vessel& v = *m[i].v;
+            double mass = TotalMass(v);
+            VECTOR3 own = InertiaOf(v, mass);
+            VECTOR3 F, T;
+            VesselLoads(v, dt, own, F, T);
+            // Into the root's frame, about the root's centre of mass.
+            MATRIX3 Q = mul(Transpose(Rr), v.phys.R);
+            VECTOR3 r = tmul(Rr, v.phys.pos - root.phys.pos);
+            VECTOR3 Fr = mul(Q, F);
+            b.Fb += Fr;
+            b.Tb += mul(Q, T) + crossp(r, Fr);
+            b.m += mass;
+            // Principal moments of the parts, turned into the root's axes (diagonal only), plus their offsets.
+            VECTOR3 Iq{};
+            for (int row = 0; row < 3; ++row)
+                Iq.data[row] = Q.data[row * 3] * Q.data[row * 3] * own.x + Q.data[row * 3 + 1] * Q.data[row * 3 + 1] * own.y +
+                               Q.data[row * 3 + 2] * Q.data[row * 3 + 2] * own.z;
+            if (i > 0) Iq += _V(r.y * r.y + r.z * r.z, r.x * r.x + r.z * r.z, r.x * r.x + r.y * r.y) * mass;
+            b.I += Iq;
+        }
+        IntegrateRoot(root, b, dt);
+    }
+    for (int i = 1; i < count; ++i) {
+        const Member& c = m[i];
+        PlaceLinked(*m[c.from].v, c.px, c.Mx, *c.v, c.py, c.My);
+    }
+    for (int i = 0; i < count; ++i) {
+        Vessel& v = *m[i].v;
+        v.phys.lastAirspeed = Airspeed(v);
+        ClearFrameInputs(v);
+    }
+}
+
+} // namespace
+
+void PhysicsStep(std::vector<Vessel*>& vessels, double dt, double simt) {
+    Scratch& sc = S();
+    ++sc.step;
+    TelemetryRows(vessels, simt, true);
+    for (Vessel* v : vessels) {
+        if (!v || v->magic != 0x56534C31) continue;
+        v->phys.stepMark = sc.step;
+        v->phys.touchdownFrame = false;
+    }
+    if (dt > 0.0) {
+        for (Vessel* v : vessels)
+            if (InStep(v)) MoveControlSurfaces(*v, dt);
+        sc.members.clear();
+        for (Vessel* v : vessels) {
+            if (!InStep(v) || v->phys.groupMark == sc.step) continue;
+            size_t first = sc.members.size();
+            CollectGroup(v, sc.members);
+            StepGroup(&sc.members[first], (int)(sc.members.size() - first), dt);
+        }
+    }
+    TelemetryRows(vessels, simt + dt, false);
+}
+
+void ResetPhysics() {
+    ResetTelemetry();
+    ResetBodies();
+    S().members.clear();
+}
+
+} // namespace hs
