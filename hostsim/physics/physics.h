@@ -3,7 +3,9 @@
 // physics: implemented in hostsim/physics (hostsim/physics/vessel_physics_api.cpp); hostsim/lib must not define:
 //   VESSEL::GetWeightVector, GetAtmPressure, GetHorizonAirspeedVector, GroundContact, GetAltitude, GetAirspeed,
 //   GetAOA, GetMachNumber, GetControlSurfaceLevel, GetMass, AddForce, GetAngularVel, SetAngularVel,
-//   GetFlightStatus.
+//   GetFlightStatus;
+//   and in hostsim/physics/host_glue.cpp: hs::StepPhysics (declared in lib/host.h), oapiGetInducedDrag,
+//   oapiGetWaveDrag.
 // Everything else of VESSEL and oapi* is hostsim/lib's; it calls the functions below where it needs motion.
 //
 // Frames and conventions
