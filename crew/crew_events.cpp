@@ -1,5 +1,6 @@
 // The vessel's side of the crew: arrivals, the airlock following the canopies, crashes, EVA and the add-crew dialog.
 #include "../core/corvane.h"
+#include "crew_rules.h"
 #include "crew_text.h"
 
 #include <cstdio>
@@ -9,15 +10,9 @@
 namespace {
 
 constexpr double CREW_MESSAGE_SECONDS = 15.0;
-constexpr double CRASH_SPEED = -3.0;          // m/s vertical: a harder touchdown kills the crew
-constexpr double CRASH_SPEED_DAMPENED = -10.0; // m/s vertical: the dampeners save nobody beyond this
 constexpr int DIALOG_BOX_WIDTH = 30;          // characters shown in the input boxes
-constexpr size_t DIALOG_TEXT_MIN = 2;
-constexpr size_t DIALOG_TEXT_MAX = 38;
 constexpr int NEW_MEMBER_PULSE = 70;
 constexpr int NEW_MEMBER_WEIGHT = 70; // kg
-constexpr int NEW_MEMBER_AGE_MIN = 5;
-constexpr int NEW_MEMBER_AGE_MAX = 100;
 
 // The dialog block: stage, a spare byte, then the name, age and function texts.
 constexpr size_t DIALOG_NAME_OFFSET = 2;
@@ -85,8 +80,7 @@ void Corvane::UpdateCrewEvents() {
     if (GroundContact()) {
         VECTOR3 airspeed;
         GetHorizonAirspeedVector(airspeed);
-        double vy = airspeed.y;
-        if ((vy < CRASH_SPEED && !inertialDampeners) || vy < CRASH_SPEED_DAMPENED) {
+        if (IsCrashLanding(airspeed.y, inertialDampeners)) {
             int count = crew.GetCrewCount();
             for (int i = 0; i < count; ++i) crew.SetMemberPulse(i, 0);
             snprintf(hudMessage, sizeof hudMessage, "%s", "Oooh no ! Crash - All crew aboard killed");
@@ -116,9 +110,7 @@ void Corvane::UpdateCrewEvents() {
         addCrewName[sizeof addCrewName - 1] = '\0';
         addCrewAge[sizeof addCrewAge - 1] = '\0';
         addCrewFunction[sizeof addCrewFunction - 1] = '\0';
-        int age = atoi(addCrewAge);
-        if (age > NEW_MEMBER_AGE_MAX) age = NEW_MEMBER_AGE_MAX;
-        if (age < NEW_MEMBER_AGE_MIN) age = NEW_MEMBER_AGE_MIN;
+        int age = DialogAge(addCrewAge);
         int ok = crew.AddMember(addCrewName, age, NEW_MEMBER_PULSE, NEW_MEMBER_WEIGHT, addCrewFunction);
         hudMessageTimer = CREW_MESSAGE_SECONDS;
         if (ok == 1) {
@@ -135,9 +127,7 @@ void Corvane::UpdateCrewEvents() {
 }
 
 bool Corvane::CrewInputBoxCallback(void* /*id*/, char* str, void* usrdata) {
-    if (!str || !usrdata) return false;
-    size_t len = crewtext::BoundedLength(str, DIALOG_TEXT_MAX + 1);
-    if (len < DIALOG_TEXT_MIN || len > DIALOG_TEXT_MAX) return false;
+    if (!usrdata || !IsDialogTextAccepted(str)) return false;
     unsigned char* block = static_cast<unsigned char*>(usrdata);
     char* target = nullptr;
     size_t size = 0;
