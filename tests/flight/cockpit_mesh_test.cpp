@@ -1,0 +1,104 @@
+// The crew figures of the two cockpit seats, edited in the ship mesh by crew aboard, camera mode and camera seat.
+#include "flight_fixture.h"
+
+using flighttest::CorvaneFlight;
+
+namespace {
+constexpr UINT SEAT0[] = {4, 5, 6};
+constexpr UINT SEAT1[] = {1, 2, 3};
+constexpr DWORD NOT_DRAWN = 2;
+} // namespace
+
+class CockpitFigures : public CorvaneFlight {
+  protected:
+    void StartWithVisual() {
+        Start(0.1, true);
+        h = InSpace();
+        c = Ship(h);
+        ASSERT_NE(c->visualMesh, nullptr);
+    }
+    DWORD Flag(UINT group) const { return Rec(h)->meshes.at(1)->userFlags.at(group); }
+    bool Shown(const UINT (&groups)[3]) const {
+        for (UINT g : groups)
+            if (Flag(g) != 1) return false;
+        return true;
+    }
+    bool Hidden(const UINT (&groups)[3]) const {
+        for (UINT g : groups)
+            if ((Flag(g) & 3) != 3) return false;
+        return true;
+    }
+    OBJHANDLE h = nullptr;
+    Corvane* c = nullptr;
+};
+
+TEST_F(CockpitFigures, CockpitCameraAtSeat0HidesSeat0FigureShowsSeat1) {
+    StartWithVisual();
+    sim().SetCameraMode(CAM_COCKPIT);
+    c->viewIndex = 0;
+    c->UpdateCockpitMeshVisibility();
+    EXPECT_TRUE(Hidden(SEAT0));
+    EXPECT_TRUE(Shown(SEAT1));
+}
+
+TEST_F(CockpitFigures, CockpitCameraAtSeat1HidesSeat1FigureShowsSeat0) {
+    StartWithVisual();
+    sim().SetCameraMode(CAM_COCKPIT);
+    c->viewIndex = 1;
+    c->UpdateCockpitMeshVisibility();
+    EXPECT_TRUE(Shown(SEAT0));
+    EXPECT_TRUE(Hidden(SEAT1));
+}
+
+TEST_F(CockpitFigures, ExternalCameraShowsEveryOccupiedSeat) {
+    StartWithVisual();
+    sim().SetCameraMode(CAM_TARGETRELATIVE);
+    for (int view : {0, 1}) {
+        c->viewIndex = view;
+        c->UpdateCockpitMeshVisibility();
+        EXPECT_TRUE(Shown(SEAT0));
+        EXPECT_TRUE(Shown(SEAT1));
+    }
+}
+
+TEST_F(CockpitFigures, EmptySeat1IsHiddenInEveryCameraMode) {
+    StartWithVisual();
+    ASSERT_GT(c->crew.RemoveMember("Teodor Vanke"), 0);
+    for (int mode : {CAM_COCKPIT, CAM_TARGETRELATIVE}) {
+        sim().SetCameraMode(mode);
+        c->viewIndex = 0;
+        c->UpdateCockpitMeshVisibility();
+        EXPECT_TRUE(Hidden(SEAT1));
+    }
+}
+
+TEST_F(CockpitFigures, ShownGroupGetsExactlyFlagOneWhateverItHadBefore) {
+    StartWithVisual();
+    sim().SetCameraMode(CAM_TARGETRELATIVE);
+    Rec(h)->meshes.at(1)->userFlags.at(4) = 0xF0 | NOT_DRAWN;
+    c->UpdateCockpitMeshVisibility();
+    EXPECT_EQ(Flag(4), 1u);
+}
+
+TEST_F(CockpitFigures, CameraModeChangeRefreshesFiguresAndNoChangeEditsNothing) {
+    StartWithVisual();
+    sim().SetCameraMode(CAM_COCKPIT);
+    sim().Frame();
+    Rec(h)->meshes.at(1)->userFlags.at(1) = 0x40; // a mark no edit of the figures leaves
+    sim().Frame();
+    EXPECT_EQ(Flag(1), 0x40u);
+    sim().SetCameraMode(CAM_TARGETRELATIVE);
+    sim().Frame();
+    EXPECT_EQ(Flag(1), 1u);
+    EXPECT_EQ(c->lastCameraMode, CAM_TARGETRELATIVE);
+}
+
+TEST_F(CorvaneFlight, WithoutAVisualNothingIsEdited) {
+    Start(0.1, false);
+    OBJHANDLE h = InSpace();
+    Corvane* c = Ship(h);
+    ASSERT_EQ(c->visualMesh, nullptr);
+    c->UpdateCockpitMeshVisibility();
+    c->ToggleCockpitView();
+    EXPECT_EQ(sim().MisuseCount(), 0);
+}

@@ -1,0 +1,106 @@
+// A Corvane in the stand-in host for the flight tests: on the runway or high above the air, with its records.
+#pragma once
+
+#include "core/corvane.h"
+#include "sim.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+namespace flighttest {
+
+constexpr double HIGH_RADIUS = 7.0e6; // m from Earth's centre: far above the air and the ground
+
+// One Sim per test process, on the assembled host root; every test ends without host misuse.
+class CorvaneFlight : public ::testing::Test {
+  protected:
+    void Start(double dt = 0.1, bool visuals = false, bool withSound = false) {
+        hs::SimOptions opt;
+        opt.root = HOSTROOT_DIR;
+        opt.dt = dt;
+        opt.visuals = visuals;
+        if (withSound) opt.plugins.push_back("OrbiterSound");
+        std::string err;
+        ASSERT_TRUE(sim().Init(opt, &err)) << err;
+        started = true;
+    }
+
+    void TearDown() override {
+        if (!started) return;
+        EXPECT_EQ(sim().MisuseCount(), 0);
+        sim().Shutdown();
+    }
+
+    static hs::Sim& sim() { return hs::Sim::Get(); }
+
+    // Landed at the origin of the first body, as the host places a vessel without a status.
+    OBJHANDLE OnRunway(const char* name = "Corvane-1") {
+        std::string err;
+        OBJHANDLE h = sim().CreateVessel(name, "Corvane", nullptr, &err);
+        EXPECT_NE(h, nullptr) << err;
+        return h;
+    }
+
+    // Free flight high above Earth's pole, axes unturned unless arot says otherwise.
+    OBJHANDLE InSpace(const char* name = "Corvane-1", VECTOR3 vel = _V(0, 0, 0), VECTOR3 arot = _V(0, 0, 0),
+                      const char* cls = "Corvane", VECTOR3 offset = _V(0, 0, 0)) {
+        VESSELSTATUS2 st;
+        std::memset(&st, 0, sizeof st);
+        st.version = 2;
+        st.rbody = oapiGetGbodyByIndex(0);
+        st.status = 0;
+        st.rpos = _V(offset.x, HIGH_RADIUS + offset.y, offset.z);
+        st.rvel = vel;
+        st.arot = arot;
+        std::string err;
+        OBJHANDLE h = sim().CreateVessel(name, cls, &st, &err);
+        EXPECT_NE(h, nullptr) << err;
+        return h;
+    }
+
+    static Vessel* Rec(OBJHANDLE h) { return sim().Record(h); }
+    static Corvane* Ship(OBJHANDLE h) { return static_cast<Corvane*>(Rec(h)->iface); }
+    static hs::Thruster* Th(THRUSTER_HANDLE t) { return static_cast<hs::Thruster*>(t); }
+    static hs::Propellant* Tank(PROPELLANT_HANDLE p) { return static_cast<hs::Propellant*>(p); }
+    static double Anim(OBJHANDLE h, UINT id) { return Rec(h)->animations.at(id).state; }
+
+    // Sets the current deflection of every rudder surface, as if the pilot had held it there.
+    static void SetRudder(OBJHANDLE h, double level) {
+        for (auto& s : Rec(h)->ctrlSurfaces)
+            if (s->type == AIRCTRL_RUDDER) s->level = s->target = level;
+    }
+
+    // A keyboard state with the given keys down.
+    struct Keys {
+        char state[256] = {};
+        Keys() = default;
+        explicit Keys(std::initializer_list<DWORD> down) {
+            for (DWORD k : down) state[k] = static_cast<char>(0x80);
+        }
+    };
+
+    static int Buffered(OBJHANDLE h, DWORD key, std::initializer_list<DWORD> mods = {}) {
+        Keys keys(mods);
+        keys.state[key] = static_cast<char>(0x80);
+        return Ship(h)->clbkConsumeBufferedKey(key, true, keys.state);
+    }
+
+    static bool Timeline(const std::string& text) {
+        for (const std::string& line : sim().Timeline())
+            if (line.find(text) != std::string::npos) return true;
+        return false;
+    }
+
+    static int TimelineCount(const std::string& text) {
+        int n = 0;
+        for (const std::string& line : sim().Timeline())
+            if (line.find(text) != std::string::npos) ++n;
+        return n;
+    }
+
+    bool started = false;
+};
+
+} // namespace flighttest

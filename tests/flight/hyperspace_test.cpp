@@ -1,0 +1,155 @@
+// The hyperspace drive in the host: the propellant rule, drains, displacement, rounding, meshes and tunnel.
+#include "flight_fixture.h"
+
+using flighttest::CorvaneFlight;
+
+namespace {
+constexpr double JUMP_TOLERANCE = 1e-6; // relative: positions of 1e9 m and more
+}
+
+TEST_F(CorvaneFlight, DriveStaysEngagedAtExactlyFifteenPercent) {
+    Start();
+    OBJHANDLE h = InSpace();
+    Corvane* c = Ship(h);
+    Tank(c->mainTank)->mass = 1500.0;
+    c->ToggleHyperspaceDrive();
+    c->HyperspaceStep(0.1);
+    EXPECT_EQ(c->ftlState, 1);
+    EXPECT_DOUBLE_EQ(Tank(c->mainTank)->mass, 1499.0);
+}
+
+TEST_F(CorvaneFlight, DriveIdlesAt1499Point9KgBeforeAnyDrainOrMove) {
+    Start();
+    OBJHANDLE h = InSpace();
+    Corvane* c = Ship(h);
+    Tank(c->mainTank)->mass = 1499.9;
+    c->ToggleHyperspaceDrive();
+    const VECTOR3 before = Rec(h)->phys.pos;
+    c->HyperspaceStep(0.1);
+    EXPECT_EQ(c->ftlState, 0);
+    EXPECT_DOUBLE_EQ(Tank(c->mainTank)->mass, 1499.9);
+    EXPECT_DOUBLE_EQ(Rec(h)->phys.pos.z, before.z);
+    EXPECT_DOUBLE_EQ(Rec(h)->size, 8.0);
+}
+
+TEST_F(CorvaneFlight, OneSecondJumpInQuarterStepsCovers6e9MetresAndDrains12Point5Kg) {
+    Start();
+    OBJHANDLE h = InSpace();
+    Corvane* c = Ship(h);
+    const VECTOR3 before = Rec(h)->phys.pos;
+    c->ToggleHyperspaceDrive();
+    for (int i = 0; i < 3; ++i) {
+        c->HyperspaceStep(0.25);
+        EXPECT_EQ(c->ftlState, 1);
+    }
+    c->HyperspaceStep(0.25);
+    EXPECT_EQ(c->ftlState, 0);
+    EXPECT_NEAR(Tank(c->mainTank)->mass, 10000.0 - 12.5, 1e-9);
+    const VECTOR3 after = Rec(h)->phys.pos;
+    EXPECT_NEAR(after.z - before.z, 6e9, 6e9 * JUMP_TOLERANCE); // the nose points along global +z
+    EXPECT_NEAR(after.x, before.x, 1.0);
+    EXPECT_NEAR(after.y, before.y, 1.0);
+}
+
+TEST_F(CorvaneFlight, TenthSecondStepsLeaveTheTimerAboveZeroSoAnEleventhRuns) {
+    Start();
+    OBJHANDLE h = InSpace();
+    Corvane* c = Ship(h);
+    c->ToggleHyperspaceDrive();
+    for (int i = 0; i < 10; ++i) c->HyperspaceStep(0.1);
+    EXPECT_EQ(c->ftlState, 1);
+    EXPECT_GT(c->hwgTimer, 0.0);
+    c->HyperspaceStep(0.1);
+    EXPECT_EQ(c->ftlState, 0);
+}
+
+TEST_F(CorvaneFlight, TwoSecondStepWithHalfSecondLeftFliesTheWholeStepAndDrainsOnce) {
+    Start();
+    OBJHANDLE h = InSpace();
+    Corvane* c = Ship(h);
+    const VECTOR3 before = Rec(h)->phys.pos;
+    c->ftlState = 1;
+    c->hwgTimer = 0.5;
+    c->HyperspaceStep(2.0);
+    EXPECT_EQ(c->ftlState, 0);
+    EXPECT_NEAR(Tank(c->mainTank)->mass, 10000.0 - 20.0, 1e-9);
+    EXPECT_NEAR(Rec(h)->phys.pos.z - before.z, 1.2e10, 1.2e10 * JUMP_TOLERANCE);
+}
+
+TEST_F(CorvaneFlight, StoredTimerPastTheDurationDrainsTwice) {
+    Start();
+    OBJHANDLE h = InSpace();
+    Corvane* c = Ship(h);
+    c->ftlState = 1;
+    c->hwgJumpDuration = 1.0;
+    c->hwgTimer = 1.6;
+    c->HyperspaceStep(0.1);
+    EXPECT_NEAR(Tank(c->mainTank)->mass, 10000.0 - 2.0, 1e-9);
+}
+
+TEST_F(CorvaneFlight, LongStepNeverDrainsTheTankBelowEmpty) {
+    Start();
+    OBJHANDLE h = InSpace();
+    Corvane* c = Ship(h);
+    Tank(c->mainTank)->mass = 1600.0;
+    c->ftlState = 1;
+    c->hwgTimer = 300.0;
+    c->hwgJumpDuration = 300.0;
+    c->HyperspaceStep(200.0); // 2000 kg in one drain at high time acceleration
+    EXPECT_EQ(Tank(c->mainTank)->mass, 0.0);
+}
+
+TEST_F(CorvaneFlight, TunnelPhaseWrapsAndDrivesTheTunnelAnimation) {
+    Start();
+    OBJHANDLE h = InSpace();
+    Corvane* c = Ship(h);
+    c->ToggleHyperspaceDrive();
+    c->ftlTunnelPhase = 0.9;
+    c->HyperspaceStep(0.1);
+    EXPECT_NEAR(c->ftlTunnelPhase, 0.1, 1e-12);
+    EXPECT_NEAR(Anim(h, c->ftlTunnelAnim), 0.1, 1e-12);
+}
+
+TEST_F(CorvaneFlight, EngagedShipIsSeenOnlyFromTheCockpitAndReturnsToItsModeAfter) {
+    Start();
+    OBJHANDLE h = InSpace();
+    Corvane* c = Ship(h);
+    c->ToggleShipMeshVisibility(); // external views only outside hyperspace
+    c->hwgJumpDuration = 0.1;
+    c->ToggleHyperspaceDrive();
+    c->HyperspaceStep(0.05);
+    EXPECT_EQ(Rec(h)->meshes[0]->visMode, MESHVIS_COCKPIT);
+    EXPECT_EQ(Rec(h)->meshes[1]->visMode, MESHVIS_COCKPIT);
+    EXPECT_DOUBLE_EQ(Rec(h)->size, 60.0);
+    c->HyperspaceStep(0.05);
+    EXPECT_EQ(c->ftlState, 0);
+    c->HyperspaceStep(0.05);
+    EXPECT_EQ(Rec(h)->meshes[0]->visMode, MESHVIS_NEVER);
+    EXPECT_EQ(Rec(h)->meshes[1]->visMode, MESHVIS_EXTERNAL);
+    EXPECT_DOUBLE_EQ(Rec(h)->size, 8.0);
+}
+
+TEST_F(CorvaneFlight, ShipFlyingSidewaysJumpsAlongItsNoseAndKeepsItsVelocity) {
+    Start();
+    OBJHANDLE h = InSpace("Corvane-1", _V(250.0, 0.0, 0.0));
+    Corvane* c = Ship(h);
+    const VECTOR3 before = Rec(h)->phys.pos;
+    c->ToggleHyperspaceDrive();
+    c->HyperspaceStep(0.1);
+    const Vessel* v = Rec(h);
+    EXPECT_NEAR(v->phys.pos.z - before.z, 6e8, 6e8 * JUMP_TOLERANCE);
+    EXPECT_NEAR(v->phys.pos.x, before.x, 1.0);
+    EXPECT_NEAR(v->phys.vel.x, 250.0, 1e-6);
+    EXPECT_NEAR(v->phys.vel.z, 0.0, 1e-6);
+}
+
+TEST_F(CorvaneFlight, CtrlF12JumpInTheHostCarriesTheShip6e9MetresAlongItsNose) {
+    Start(0.25);
+    OBJHANDLE h = InSpace();
+    sim().SetFocus(h);
+    const VECTOR3 before = Rec(h)->phys.pos;
+    sim().PressKey(OAPI_KEY_F12, {OAPI_KEY_LCONTROL});
+    sim().RunFrames(6);
+    EXPECT_EQ(Ship(h)->ftlState, 0);
+    EXPECT_NEAR(Rec(h)->phys.pos.z - before.z, 6e9, 6e9 * JUMP_TOLERANCE);
+}

@@ -1,0 +1,338 @@
+// Keyboard commands in the host: modifier precedence, each key mapping, the commands' limits and held keys.
+#include "flight_fixture.h"
+
+using flighttest::CorvaneFlight;
+
+TEST_F(CorvaneFlight, ShiftWinsOverCtrlCtrlBIsTheParkingBrakeAndStillOfferedToTheHost) {
+    Start();
+    OBJHANDLE h = InSpace();
+    Corvane* c = Ship(h);
+    EXPECT_EQ(Buffered(h, OAPI_KEY_B, {OAPI_KEY_LSHIFT, OAPI_KEY_LCONTROL}), 1);
+    EXPECT_FALSE(c->mainEngineFed);
+    EXPECT_EQ(Th(c->mainThruster)->res, nullptr);
+    EXPECT_FALSE(c->brakeEngaged);
+    EXPECT_FALSE(c->boost);
+
+    EXPECT_EQ(Buffered(h, OAPI_KEY_B, {OAPI_KEY_RCONTROL}), 0);
+    EXPECT_TRUE(c->brakeEngaged);
+
+    EXPECT_EQ(Buffered(h, OAPI_KEY_B), 1);
+    EXPECT_TRUE(c->boost);
+    EXPECT_EQ(Th(c->boostThruster)->res, Tank(c->mainTank));
+
+    EXPECT_EQ(Buffered(h, OAPI_KEY_B, {OAPI_KEY_RSHIFT}), 1);
+    EXPECT_TRUE(c->mainEngineFed);
+    EXPECT_EQ(Th(c->mainThruster)->res, Tank(c->mainTank));
+    EXPECT_EQ(Buffered(h, OAPI_KEY_B), 1);
+    EXPECT_EQ(Th(c->boostThruster)->res, nullptr);
+}
+
+TEST_F(CorvaneFlight, AltGMovesTheGearLikeGAndSwitchesContactsAtOnce) {
+    Start();
+    OBJHANDLE h = InSpace();
+    Corvane* c = Ship(h);
+    EXPECT_EQ(Buffered(h, OAPI_KEY_G, {OAPI_KEY_LALT}), 1);
+    EXPECT_EQ(c->gearTarget, 1.0);
+    const Vessel* v = Rec(h);
+    EXPECT_DOUBLE_EQ(v->touchdown[0].y, -2.2);
+    EXPECT_DOUBLE_EQ(v->touchdown[1].x, -2.697);
+    EXPECT_FALSE(v->nosewheelSteering);
+    EXPECT_EQ(v->maxWheelbrakeForce, 0.0);
+    EXPECT_DOUBLE_EQ(v->muLng, 0.5);
+    EXPECT_DOUBLE_EQ(v->muLat, 0.5);
+
+    EXPECT_EQ(Buffered(h, OAPI_KEY_G), 1);
+    EXPECT_EQ(c->gearTarget, 0.0);
+    EXPECT_DOUBLE_EQ(v->touchdown[0].z, 4.2);
+    EXPECT_DOUBLE_EQ(v->touchdown[2].x, 5.9);
+    EXPECT_TRUE(v->nosewheelSteering);
+    EXPECT_EQ(v->maxWheelbrakeForce, 200000.0);
+    EXPECT_DOUBLE_EQ(v->muLng, 0.1);
+    EXPECT_DOUBLE_EQ(v->muLat, 0.5);
+}
+
+TEST_F(CorvaneFlight, KeyReleasesPlaybackAndUnknownKeysAreLeftToTheHost) {
+    Start();
+    OBJHANDLE h = InSpace();
+    Corvane* c = Ship(h);
+    Keys keys;
+    EXPECT_EQ(c->clbkConsumeBufferedKey(OAPI_KEY_G, false, keys.state), 0);
+    EXPECT_EQ(c->gearTarget, 0.0);
+    EXPECT_EQ(Buffered(h, OAPI_KEY_Q), 0);
+    EXPECT_EQ(Buffered(h, OAPI_KEY_F12), 0); // F12 alone is not the drive
+    EXPECT_EQ(Buffered(h, OAPI_KEY_R), 0);   // R alone is not refuelling
+    sim().SetPlayback(true);
+    EXPECT_EQ(Buffered(h, OAPI_KEY_G), 0);
+    EXPECT_EQ(c->gearTarget, 0.0);
+}
+
+TEST_F(CorvaneFlight, EngagedDriveIgnoresKeys3And4ButShiftStillChangesTheStep) {
+    Start();
+    OBJHANDLE h = InSpace();
+    Corvane* c = Ship(h);
+    c->ftlState = 1;
+    EXPECT_EQ(Buffered(h, OAPI_KEY_3), 1);
+    EXPECT_EQ(Buffered(h, OAPI_KEY_4), 1);
+    EXPECT_EQ(c->hwgJumpDuration, 1.0);
+    EXPECT_EQ(Buffered(h, OAPI_KEY_3, {OAPI_KEY_LSHIFT}), 1);
+    EXPECT_EQ(c->hwgStepIndex, 0);
+    EXPECT_EQ(Buffered(h, OAPI_KEY_4, {OAPI_KEY_RSHIFT}), 1);
+    EXPECT_EQ(Buffered(h, OAPI_KEY_4, {OAPI_KEY_RSHIFT}), 1);
+    EXPECT_EQ(c->hwgStepIndex, 2);
+}
+
+TEST_F(CorvaneFlight, JumpDurationClampsAtOneMillisecondAndSixHundredSeconds) {
+    Start();
+    OBJHANDLE h = InSpace();
+    Corvane* c = Ship(h);
+    c->hwgJumpDuration = 0.005;
+    c->hwgStepIndex = 1;
+    EXPECT_EQ(Buffered(h, OAPI_KEY_3), 1);
+    EXPECT_DOUBLE_EQ(c->hwgJumpDuration, 0.001);
+    c->hwgJumpDuration = 599.5;
+    c->hwgStepIndex = 3;
+    EXPECT_EQ(Buffered(h, OAPI_KEY_4), 1);
+    EXPECT_DOUBLE_EQ(c->hwgJumpDuration, 600.0);
+}
+
+TEST_F(CorvaneFlight, StepIndexStaysWithinZeroToSix) {
+    Start();
+    OBJHANDLE h = InSpace();
+    Corvane* c = Ship(h);
+    c->hwgStepIndex = 0;
+    c->DecreaseHyperspaceStep();
+    EXPECT_EQ(c->hwgStepIndex, 0);
+    c->hwgStepIndex = 6;
+    c->IncreaseHyperspaceStep();
+    EXPECT_EQ(c->hwgStepIndex, 6);
+}
+
+TEST_F(CorvaneFlight, CtrlF12TwiceDisengagesAndEachPressResetsTheTimer) {
+    Start();
+    OBJHANDLE h = InSpace();
+    Corvane* c = Ship(h);
+    c->hwgJumpDuration = 2.5;
+    EXPECT_EQ(Buffered(h, OAPI_KEY_F12, {OAPI_KEY_LCONTROL}), 1);
+    EXPECT_EQ(c->ftlState, 1);
+    EXPECT_EQ(c->hwgTimer, 2.5);
+    c->hwgTimer = 1.0;
+    EXPECT_EQ(Buffered(h, OAPI_KEY_F12, {OAPI_KEY_RCONTROL}), 1);
+    EXPECT_EQ(c->ftlState, 0);
+    EXPECT_EQ(c->hwgTimer, 2.5);
+}
+
+TEST_F(CorvaneFlight, GearOnTheGroundRisesOnlyFromFullyExtended) {
+    Start();
+    OBJHANDLE h = OnRunway();
+    sim().Frame();
+    Corvane* c = Ship(h);
+    ASSERT_TRUE(c->GroundContact());
+    c->ToggleGear();
+    EXPECT_EQ(c->gearTarget, 1.0);
+    c->gearPos = 0.5;
+    c->ToggleGear();
+    EXPECT_EQ(c->gearTarget, 1.0);
+}
+
+TEST_F(CorvaneFlight, GearInFlightReversesFromAnywhere) {
+    Start();
+    OBJHANDLE h = InSpace();
+    Corvane* c = Ship(h);
+    c->gearPos = 0.5;
+    c->gearTarget = 1.0;
+    c->ToggleGear();
+    EXPECT_EQ(c->gearTarget, 0.0);
+}
+
+TEST_F(CorvaneFlight, CanopyTargetsOpenUnlessExactlyOpen) {
+    Start();
+    OBJHANDLE h = InSpace();
+    Corvane* c = Ship(h);
+    c->canopyPTarget = 0.4;
+    EXPECT_EQ(Buffered(h, OAPI_KEY_K), 1);
+    EXPECT_EQ(c->canopyPTarget, 1.0);
+    EXPECT_EQ(Buffered(h, OAPI_KEY_K), 1);
+    EXPECT_EQ(c->canopyPTarget, 0.0);
+    EXPECT_EQ(Buffered(h, OAPI_KEY_K, {OAPI_KEY_LSHIFT}), 1);
+    EXPECT_EQ(c->canopyCTarget, 1.0);
+    EXPECT_EQ(c->canopyPTarget, 0.0);
+}
+
+TEST_F(CorvaneFlight, ShiftITogglesDampenersF8TogglesShipMeshMode) {
+    Start();
+    OBJHANDLE h = InSpace();
+    Corvane* c = Ship(h);
+    EXPECT_EQ(Buffered(h, OAPI_KEY_I, {OAPI_KEY_LSHIFT}), 1);
+    EXPECT_FALSE(c->inertialDampeners);
+    EXPECT_EQ(Buffered(h, OAPI_KEY_F8), 1);
+    EXPECT_EQ(c->shipMeshVisibility, MESHVIS_EXTERNAL);
+    EXPECT_EQ(Buffered(h, OAPI_KEY_F8), 1);
+    EXPECT_EQ(c->shipMeshVisibility, MESHVIS_ALWAYS);
+}
+
+TEST_F(CorvaneFlight, Key5SwapsCameraSeatsAndAStrayViewGoesBackToTheFirst) {
+    Start();
+    OBJHANDLE h = InSpace();
+    Corvane* c = Ship(h);
+    EXPECT_EQ(Buffered(h, OAPI_KEY_5), 1);
+    EXPECT_EQ(c->viewIndex, 1);
+    EXPECT_DOUBLE_EQ(Rec(h)->cameraOffset.y, 0.91);
+    EXPECT_DOUBLE_EQ(Rec(h)->cameraOffset.z, 2.1);
+    c->ToggleCockpitView();
+    EXPECT_EQ(c->viewIndex, 0);
+    EXPECT_DOUBLE_EQ(Rec(h)->cameraOffset.y, 0.73);
+    EXPECT_DOUBLE_EQ(Rec(h)->cameraOffset.z, 3.03);
+    c->viewIndex = 7; // a scenario may store any number
+    c->ToggleCockpitView();
+    EXPECT_EQ(c->viewIndex, 0);
+    EXPECT_DOUBLE_EQ(Rec(h)->cameraOffset.z, 3.03);
+}
+
+TEST_F(CorvaneFlight, KeyMRestartsTheAddCrewDialogWithClearedText) {
+    Start();
+    OBJHANDLE h = InSpace();
+    Corvane* c = Ship(h);
+    c->addCrewStage = 4;
+    std::snprintf(c->addCrewName, sizeof c->addCrewName, "%s", "Half typed");
+    EXPECT_EQ(Buffered(h, OAPI_KEY_M), 1);
+    EXPECT_EQ(c->addCrewStage, 1);
+    EXPECT_EQ(c->addCrewName[0], '\0');
+}
+
+TEST_F(CorvaneFlight, KeyETakenWithAndWithoutCtrl) {
+    Start();
+    OBJHANDLE h = InSpace();
+    EXPECT_EQ(Buffered(h, OAPI_KEY_E), 1);
+    EXPECT_EQ(Buffered(h, OAPI_KEY_E, {OAPI_KEY_LCONTROL}), 1);
+}
+
+namespace {
+// A Corvane hung under a Carrier on the carrier's child point given.
+struct Hung {
+    OBJHANDLE carrier, ship;
+};
+} // namespace
+
+class CarrierFlight : public CorvaneFlight {
+  protected:
+    Hung HangUnderCarrier(DWORD point) {
+        OBJHANDLE carrier = InSpace("Mother", _V(0, 0, 0), _V(0, 0, 0), "Carrier", _V(0, 50, 0));
+        OBJHANDLE ship = InSpace("Corvane-1");
+        VESSEL* cv = oapiGetVesselInterface(carrier);
+        EXPECT_TRUE(cv->AttachChild(ship, cv->GetAttachmentHandle(false, point), Ship(ship)->carrierAttachment));
+        return {carrier, ship};
+    }
+    static hs::Propellant* CarrierTank(OBJHANDLE carrier) { return Rec(carrier)->propellants.at(0).get(); }
+};
+
+TEST_F(CarrierFlight, RefuelWithExactlyTheNeededAmountMovesNothing) {
+    Start();
+    Hung hung = HangUnderCarrier(0);
+    Corvane* c = Ship(hung.ship);
+    Tank(c->mainTank)->mass = 4000.0;
+    CarrierTank(hung.carrier)->mass = 6000.0;
+    EXPECT_EQ(Buffered(hung.ship, OAPI_KEY_R, {OAPI_KEY_LSHIFT}), 1);
+    EXPECT_EQ(Tank(c->mainTank)->mass, 4000.0);
+    EXPECT_EQ(CarrierTank(hung.carrier)->mass, 6000.0);
+}
+
+TEST_F(CarrierFlight, RefuelWithOneGramMoreFillsTheTank) {
+    Start();
+    Hung hung = HangUnderCarrier(0);
+    Corvane* c = Ship(hung.ship);
+    Tank(c->mainTank)->mass = 4000.0;
+    CarrierTank(hung.carrier)->mass = 6000.001;
+    c->RefuelFromCarrier();
+    EXPECT_EQ(Tank(c->mainTank)->mass, 10000.0);
+    EXPECT_NEAR(CarrierTank(hung.carrier)->mass, 0.001, 1e-9);
+}
+
+TEST_F(CorvaneFlight, RefuelWithNoCarrierAndNothingDockedDoesNothing) {
+    Start();
+    OBJHANDLE h = InSpace();
+    Corvane* c = Ship(h);
+    Tank(c->mainTank)->mass = 100.0;
+    c->RefuelFromCarrier();
+    EXPECT_EQ(Tank(c->mainTank)->mass, 100.0);
+}
+
+TEST_F(CarrierFlight, KeyJAsksTheCarrierToReleaseThePointItHangsOn) {
+    Start();
+    Hung hung = HangUnderCarrier(1);
+    EXPECT_EQ(Buffered(hung.ship, OAPI_KEY_J), 1);
+    EXPECT_TRUE(Timeline("carrier: Mother released Corvane-1 from point 1"));
+    EXPECT_EQ(Ship(hung.ship)->GetAttachmentStatus(Ship(hung.ship)->carrierAttachment), nullptr);
+}
+
+TEST_F(CarrierFlight, KeyJSendsIndexZeroWhenTheCarrierListsNoPointHoldingTheShip) {
+    Start();
+    Hung hung = HangUnderCarrier(1);
+    // The carrier's own record forgets the ship while the ship still hangs on it.
+    hs::Attachment* point = nullptr;
+    for (auto& a : Rec(hung.carrier)->attachments)
+        if (!a->toParent && a->other) point = a.get();
+    ASSERT_NE(point, nullptr);
+    Vessel* held = point->other;
+    point->other = nullptr;
+    Ship(hung.ship)->RequestCarrierRelease();
+    point->other = held;
+    EXPECT_TRUE(Timeline("carrier: Mother point 0 holds nothing"));
+}
+
+TEST_F(CorvaneFlight, KeyJWithoutACarrierDoesNothing) {
+    Start();
+    OBJHANDLE h = InSpace();
+    EXPECT_EQ(Buffered(h, OAPI_KEY_J), 1);
+    EXPECT_FALSE(Timeline("carrier:"));
+}
+
+TEST_F(CorvaneFlight, CtrlNumpadKeysSetTheHoverLevelAndBothTogetherLeaveItAtZero) {
+    Start();
+    OBJHANDLE h = InSpace();
+    Corvane* c = Ship(h);
+    Keys up({OAPI_KEY_LCONTROL, OAPI_KEY_NUMPAD0});
+    EXPECT_EQ(c->clbkConsumeDirectKey(up.state), 0);
+    EXPECT_EQ(Th(c->hoverThruster)->level, 1.0);
+    EXPECT_EQ(up.state[OAPI_KEY_NUMPAD0], 0);
+    Keys both({OAPI_KEY_RCONTROL, OAPI_KEY_NUMPAD0, OAPI_KEY_DECIMAL});
+    EXPECT_EQ(c->clbkConsumeDirectKey(both.state), 0);
+    EXPECT_EQ(Th(c->hoverThruster)->level, 0.0);
+    EXPECT_EQ(both.state[OAPI_KEY_NUMPAD0], 0);
+    EXPECT_EQ(both.state[OAPI_KEY_DECIMAL], 0);
+}
+
+TEST_F(CorvaneFlight, ShiftBlocksTheHoverKeys) {
+    Start();
+    OBJHANDLE h = InSpace();
+    Corvane* c = Ship(h);
+    Keys keys({OAPI_KEY_LSHIFT, OAPI_KEY_LCONTROL, OAPI_KEY_NUMPAD0});
+    c->clbkConsumeDirectKey(keys.state);
+    EXPECT_EQ(Th(c->hoverThruster)->level, 0.0);
+    EXPECT_NE(keys.state[OAPI_KEY_NUMPAD0], 0);
+}
+
+TEST_F(CorvaneFlight, Key1WithAnyModifierFiresNothing) {
+    Start();
+    OBJHANDLE h = InSpace();
+    Corvane* c = Ship(h);
+    for (DWORD mod : {OAPI_KEY_LSHIFT, OAPI_KEY_RCONTROL, OAPI_KEY_LALT, OAPI_KEY_RALT}) {
+        Keys keys({mod, OAPI_KEY_1});
+        EXPECT_EQ(c->clbkConsumeDirectKey(keys.state), 0);
+        EXPECT_EQ(c->railCycle, 0.0);
+        EXPECT_NE(keys.state[OAPI_KEY_1], 0);
+    }
+    Keys plain({OAPI_KEY_1});
+    EXPECT_EQ(c->clbkConsumeDirectKey(plain.state), 0);
+    EXPECT_DOUBLE_EQ(c->railCycle, 0.1);
+    EXPECT_EQ(plain.state[OAPI_KEY_1], 0);
+}
+
+TEST_F(CorvaneFlight, HoldingKey1ForThirtyFramesAdvancesTheCycleThirtyTimes) {
+    Start(0.05);
+    OBJHANDLE h = InSpace();
+    sim().SetFocus(h);
+    sim().HoldKey(OAPI_KEY_1, 30);
+    sim().RunFrames(30);
+    // 22 calls make a cycle and wrap the clock to 0; 8 more leave it at 0.8.
+    EXPECT_NEAR(Ship(h)->railCycle, 0.8, 1e-9);
+}

@@ -1,0 +1,177 @@
+// The pre-step work of a Corvane in the host: hover aim, dampener mass, aero controls, lamps, brakes, thrust point.
+#include "flight_fixture.h"
+
+#include <cmath>
+
+using flighttest::CorvaneFlight;
+
+TEST_F(CorvaneFlight, AeroControlsAllOnInAirAllOffAboveIt) {
+    Start();
+    OBJHANDLE ground = OnRunway("Ground");
+    OBJHANDLE high = InSpace("High");
+    sim().Frame();
+    EXPECT_EQ(Rec(ground)->adCtrlMode, 7u);
+    EXPECT_EQ(Rec(high)->adCtrlMode, 0u);
+}
+
+TEST_F(CorvaneFlight, RudderPlusOneBrakesRightWheelAndSwingsThrustPointLeft) {
+    Start();
+    OBJHANDLE h = InSpace();
+    Corvane* c = Ship(h);
+    SetRudder(h, 1.0);
+    c->UpdateWheelBrakes();
+    c->VectorMainThrust();
+    EXPECT_DOUBLE_EQ(Rec(h)->wheelbrake[0], 0.0);
+    EXPECT_DOUBLE_EQ(Rec(h)->wheelbrake[1], 1.0);
+    EXPECT_DOUBLE_EQ(Th(c->mainThruster)->pos.x, -1.0);
+    EXPECT_DOUBLE_EQ(Th(c->mainThruster)->pos.y, 0.0);
+    EXPECT_DOUBLE_EQ(Th(c->mainThruster)->pos.z, -4.35);
+}
+
+TEST_F(CorvaneFlight, RudderMinusOneBrakesLeftWheelRudderZeroBrakesNeither) {
+    Start();
+    OBJHANDLE h = InSpace();
+    Corvane* c = Ship(h);
+    SetRudder(h, -1.0);
+    c->UpdateWheelBrakes();
+    EXPECT_DOUBLE_EQ(Rec(h)->wheelbrake[0], 1.0);
+    EXPECT_DOUBLE_EQ(Rec(h)->wheelbrake[1], 0.0);
+    SetRudder(h, 0.0);
+    c->UpdateWheelBrakes();
+    c->VectorMainThrust();
+    EXPECT_DOUBLE_EQ(Rec(h)->wheelbrake[0], 0.0);
+    EXPECT_DOUBLE_EQ(Rec(h)->wheelbrake[1], 0.0);
+    EXPECT_DOUBLE_EQ(Th(c->mainThruster)->pos.x, 0.0);
+    EXPECT_DOUBLE_EQ(Th(c->mainThruster)->pos.z, -4.35);
+}
+
+TEST_F(CorvaneFlight, ParkingBrakeHoldsBothWheelsYetRudderStillMovesThrustPoint) {
+    Start();
+    OBJHANDLE h = InSpace();
+    Corvane* c = Ship(h);
+    c->brakeEngaged = true;
+    SetRudder(h, -1.0);
+    c->UpdateWheelBrakes();
+    c->VectorMainThrust();
+    EXPECT_DOUBLE_EQ(Rec(h)->wheelbrake[0], 1.0);
+    EXPECT_DOUBLE_EQ(Rec(h)->wheelbrake[1], 1.0);
+    EXPECT_DOUBLE_EQ(Th(c->mainThruster)->pos.x, 1.0);
+}
+
+TEST_F(CorvaneFlight, DampenersLeave750KgWhenEmptyAndMinus8750KgWhenFull) {
+    Start();
+    OBJHANDLE h = InSpace();
+    Corvane* c = Ship(h);
+    Tank(c->mainTank)->mass = 0.0;
+    c->ApplyDampenerMass();
+    EXPECT_DOUBLE_EQ(Rec(h)->emptyMass, 750.0);
+    Tank(c->mainTank)->mass = 10000.0;
+    c->ApplyDampenerMass();
+    EXPECT_DOUBLE_EQ(Rec(h)->emptyMass, -8750.0);
+    c->inertialDampeners = false;
+    c->ApplyDampenerMass();
+    EXPECT_DOUBLE_EQ(Rec(h)->emptyMass, 15000.0);
+}
+
+TEST_F(CorvaneFlight, LowPropellantLampOffAtExactlyFifteenPercent) {
+    Start();
+    OBJHANDLE h = InSpace();
+    Corvane* c = Ship(h);
+    Tank(c->mainTank)->mass = 1500.0;
+    c->UpdateIndicators();
+    EXPECT_EQ(Anim(h, c->lowPropellantLightAnim), 0.0);
+    Tank(c->mainTank)->mass = 1499.9;
+    c->UpdateIndicators();
+    EXPECT_EQ(Anim(h, c->lowPropellantLightAnim), 1.0);
+}
+
+TEST_F(CorvaneFlight, GearLampOffOnlyWithGearFullyRetracted) {
+    Start();
+    OBJHANDLE h = InSpace();
+    Corvane* c = Ship(h);
+    c->gearPos = 1.0;
+    c->UpdateIndicators();
+    EXPECT_EQ(Anim(h, c->gearLightAnim), 0.0);
+    c->gearPos = 0.999;
+    c->UpdateIndicators();
+    EXPECT_EQ(Anim(h, c->gearLightAnim), 1.0);
+}
+
+TEST_F(CorvaneFlight, LampsFollowTheFlags) {
+    Start();
+    OBJHANDLE h = InSpace();
+    Corvane* c = Ship(h);
+    c->boost = true;
+    c->inertialDampeners = false;
+    c->mainEngineFed = false;
+    c->brakeEngaged = true;
+    c->UpdateIndicators();
+    EXPECT_EQ(Anim(h, c->boostLightAnim), 1.0);
+    EXPECT_EQ(Anim(h, c->dampenersOfflineLightAnim), 1.0);
+    EXPECT_EQ(Anim(h, c->mainEngineLightAnim), 0.0);
+    EXPECT_EQ(Anim(h, c->parkingBrakeLightAnim), 1.0);
+    c->boost = false;
+    c->inertialDampeners = true;
+    c->mainEngineFed = true;
+    c->brakeEngaged = false;
+    c->UpdateIndicators();
+    EXPECT_EQ(Anim(h, c->boostLightAnim), 0.0);
+    EXPECT_EQ(Anim(h, c->dampenersOfflineLightAnim), 0.0);
+    EXPECT_EQ(Anim(h, c->mainEngineLightAnim), 1.0);
+    EXPECT_EQ(Anim(h, c->parkingBrakeLightAnim), 0.0);
+}
+
+TEST_F(CorvaneFlight, BoostFollowsMainThrottleAndKeepsItsLevelWhenSwitchedOff) {
+    Start();
+    OBJHANDLE h = InSpace();
+    Corvane* c = Ship(h);
+    c->boost = true;
+    c->FollowMainThrottleWithBoost();
+    EXPECT_EQ(Th(c->boostThruster)->level, 0.0);
+    c->SetThrusterLevel(c->mainThruster, 0.6);
+    c->FollowMainThrottleWithBoost();
+    EXPECT_DOUBLE_EQ(Th(c->boostThruster)->level, 0.6);
+    c->boost = false;
+    c->SetThrusterLevel(c->mainThruster, 0.2);
+    c->FollowMainThrottleWithBoost();
+    EXPECT_DOUBLE_EQ(Th(c->boostThruster)->level, 0.6);
+}
+
+TEST_F(CorvaneFlight, HoverEnginePushesStraightUpWith997PermilleOfTheWeight) {
+    Start();
+    OBJHANDLE h = OnRunway();
+    Corvane* c = Ship(h);
+    c->AimHoverEngine();
+    VECTOR3 w;
+    c->GetWeightVector(w);
+    const hs::Thruster* hover = Th(c->hoverThruster);
+    EXPECT_NEAR(hover->dir.x, 0.0, 1e-12);
+    EXPECT_NEAR(hover->dir.y, 1.0, 1e-12);
+    EXPECT_NEAR(hover->dir.z, 0.0, 1e-12);
+    EXPECT_NEAR(hover->max0, 0.997 * length(w), 1e-9 * length(w));
+    EXPECT_GT(hover->max0, 0.0);
+}
+
+TEST_F(CorvaneFlight, InvertedShipStillHoversAwayFromTheBody) {
+    Start();
+    OBJHANDLE h = InSpace("Corvane-1", _V(0, 0, 0), _V(0, 0, PI)); // rolled upside down over the pole
+    Corvane* c = Ship(h);
+    c->AimHoverEngine();
+    EXPECT_NEAR(Th(c->hoverThruster)->dir.y, -1.0, 1e-9);
+}
+
+TEST_F(CorvaneFlight, OneFrameRunsEveryStageOnTheRunway) {
+    Start();
+    OBJHANDLE h = OnRunway();
+    Corvane* c = Ship(h);
+    sim().Frame();
+    // Full tank, dampeners online: 5 percent of 25 t left in all.
+    EXPECT_DOUBLE_EQ(Rec(h)->emptyMass, -8750.0);
+    EXPECT_EQ(Rec(h)->adCtrlMode, 7u);
+    EXPECT_EQ(Anim(h, c->mainEngineLightAnim), 1.0);
+    EXPECT_EQ(Anim(h, c->gearLightAnim), 1.0);
+    EXPECT_EQ(Anim(h, c->lowPropellantLightAnim), 0.0);
+    EXPECT_DOUBLE_EQ(Rec(h)->size, 8.0);
+    EXPECT_NEAR(Th(c->hoverThruster)->dir.y, 1.0, 1e-9);
+    EXPECT_EQ(c->lastCameraMode, CAM_COCKPIT);
+}
