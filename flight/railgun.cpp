@@ -28,8 +28,9 @@ void Corvane::LoadRailgunProjectile(int barrel) {
     lastProjectile = oapiCreateVesselEx(PROJECTILE_NAME, ammoClassName, &status);
     if (!lastProjectile) return; // the class could not be made: no shot, nothing to attach
 
+    // A class with no point to hang by flies free from where the ship is.
     VESSEL* projectile = oapiGetVesselInterface(lastProjectile);
-    if (!projectile) return;
+    if (!projectile || projectile->AttachmentCount(true) == 0) return;
     const ATTACHMENTHANDLE projectilePoint = projectile->GetAttachmentHandle(true, 0);
     const ATTACHMENTHANDLE barrelPoint = barrel == RAILGUN_LEFT_BARREL ? railAttachLeft : railAttachRight;
     AttachChild(lastProjectile, barrelPoint, projectilePoint);
