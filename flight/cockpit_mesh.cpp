@@ -9,7 +9,7 @@ constexpr UINT SEAT0_FIGURE_GROUPS[3] = {4, 5, 6};
 constexpr UINT SEAT1_FIGURE_GROUPS[3] = {1, 2, 3};
 constexpr const UINT* SEAT_FIGURE_GROUPS[2] = {SEAT0_FIGURE_GROUPS, SEAT1_FIGURE_GROUPS};
 
-constexpr DWORD FIGURE_SHOWN_FLAG = 1;  // drawn, casts no shadow
+constexpr DWORD FIGURE_SHOWN_FLAG = 1;   // drawn, casts no shadow
 constexpr DWORD FIGURE_HIDDEN_FLAGS = 3; // adds "casts no shadow" and "not drawn" to what the group has
 
 } // namespace
@@ -26,6 +26,7 @@ void Corvane::UpdateCockpitMeshVisibility() {
         std::memset(&edit, 0, sizeof edit);
         edit.flags = hidden ? GRPEDIT_ADDUSERFLAG : GRPEDIT_SETUSERFLAG;
         edit.UsrFlag = hidden ? FIGURE_HIDDEN_FLAGS : FIGURE_SHOWN_FLAG;
-        for (int i = 0; i < 3; ++i) oapiEditMeshGroup(visualMesh, SEAT_FIGURE_GROUPS[seat][i], &edit);
+        for (int i = 0; i < 3; ++i)
+            oapiEditMeshGroup(visualMesh, SEAT_FIGURE_GROUPS[seat][i], &edit);
     }
 }

@@ -1,24 +1,29 @@
-// Pure flight rules that need no host: propellant share, dampener mass, brakes, hover aim, jump and fire-cycle arithmetic.
+// Pure flight rules that need no host: propellant share, dampener mass, brakes, hover aim, jump and
+// fire-cycle arithmetic.
 #pragma once
 
 #include "core/corvane.h"
 
 #include <cmath>
 
-constexpr double HWG_SPEED = 6e9;                 // m per second of simulation time
-constexpr double LOW_PROPELLANT_PERCENT = 15.0;   // below this the lamp lights and the drive stops
-constexpr double DAMPENER_MASS_FACTOR = 0.95;     // share of ship and propellant mass the dampeners take away
-constexpr double HOVER_WEIGHT_FRACTION = 0.997;   // full hover leaves 0.3 percent of the weight uncompensated
-constexpr double MAIN_THRUST_REF_Z = -4.35;       // m, base point of the main engine along the nose axis
-constexpr double HWG_MIN_DURATION = 0.001;        // s
-constexpr double HWG_MAX_DURATION = 600.0;        // s
+constexpr double HWG_SPEED = 6e9;               // m per second of simulation time
+constexpr double LOW_PROPELLANT_PERCENT = 15.0; // below this the lamp lights and the drive stops
+constexpr double DAMPENER_MASS_FACTOR = 0.95;   // share of ship and propellant mass the dampeners take away
+constexpr double HOVER_WEIGHT_FRACTION = 0.997; // full hover leaves 0.3 percent of the weight uncompensated
+constexpr double MAIN_THRUST_REF_Z = -4.35;     // m, base point of the main engine along the nose axis
+constexpr double HWG_MIN_DURATION = 0.001;      // s
+constexpr double HWG_MAX_DURATION = 600.0;      // s
 constexpr int HWG_MIN_STEP_INDEX = 0;
 constexpr int HWG_MAX_STEP_INDEX = 6;
 
 // Percent of a fixed 10000 kg, computed in this order so that 1500 kg reads as 15 and not a hair below.
-inline double PropellantPercent(double mass) { return mass * 0.0001 * 100.0; }
+inline double PropellantPercent(double mass) {
+    return mass * 0.0001 * 100.0;
+}
 
-inline bool PropellantLow(double mass) { return PropellantPercent(mass) < LOW_PROPELLANT_PERCENT; }
+inline bool PropellantLow(double mass) {
+    return PropellantPercent(mass) < LOW_PROPELLANT_PERCENT;
+}
 
 // With the dampeners online the ship keeps 5 percent of its whole mass; the host is handed a negative
 // empty mass once the propellant outweighs what is left of the hull.
@@ -28,7 +33,9 @@ inline double DampenedEmptyMass(bool dampenersOnline, double propellantMass) {
 }
 
 // Elevator, rudder and ailerons only work where there is any air at all.
-inline DWORD AeroControlMode(double pressure) { return pressure == 0.0 ? 0u : 7u; }
+inline DWORD AeroControlMode(double pressure) {
+    return pressure == 0.0 ? 0u : 7u;
+}
 
 struct WheelBrakeLevels {
     double left, right;
@@ -40,9 +47,9 @@ inline WheelBrakeLevels RudderBrakeLevels(double rudder) {
 }
 
 struct HoverAim {
-    bool aimed;    // false: the weight vector had no length, keep the old direction
-    VECTOR3 dir;   // unit vector against the weight, vessel frame
-    double max0;   // N
+    bool aimed;  // false: the weight vector had no length, keep the old direction
+    VECTOR3 dir; // unit vector against the weight, vessel frame
+    double max0; // N
 };
 
 // The hover engine pushes straight against gravity in any attitude. Without weight there is nothing to
@@ -61,7 +68,9 @@ inline double NextTunnelPhase(double phase, double dt) {
 }
 
 // The jump-duration step: 10^(index - 3) seconds, 0.001 s to 1000 s.
-inline double HwgStep(int stepIndex) { return std::pow(10.0, stepIndex - 3); }
+inline double HwgStep(int stepIndex) {
+    return std::pow(10.0, stepIndex - 3);
+}
 
 inline double ShortenedJumpDuration(double duration, int stepIndex) {
     duration -= HwgStep(stepIndex);

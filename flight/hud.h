@@ -14,15 +14,16 @@ struct HudState {
     double hwgTimer;        // s
     double hwgJumpDuration; // s
     int hwgStepIndex;
-    const char* message;    // may be null: no message
-    std::size_t messageCapacity; // bytes the message buffer holds; the line stops there even without a terminator
-    double messageTimer;    // s
+    const char* message; // may be null: no message
+    std::size_t
+        messageCapacity; // bytes the message buffer holds; the line stops there even without a terminator
+    double messageTimer; // s
 };
 
 struct HudLine {
-    int x, y;             // HUD surface pixels
+    int x, y; // HUD surface pixels
     char text[HUD_LINE_SIZE];
-    int length;           // characters to draw
+    int length; // characters to draw
 };
 
 // Fills lines in drawing order and returns how many there are. The message line comes last.

@@ -41,7 +41,9 @@ HudLine& StartLine(HudLine* lines, int& count, int y) {
     return line;
 }
 
-void FinishLine(HudLine& line) { line.length = static_cast<int>(std::strlen(line.text)); }
+void FinishLine(HudLine& line) {
+    line.length = static_cast<int>(std::strlen(line.text));
+}
 
 } // namespace
 
@@ -69,7 +71,8 @@ int BuildHudLines(const HudState& state, HudLine (&lines)[HUD_MAX_LINES]) {
         if (state.message) {
             // The message buffer need not be terminated within its size: the line stops at its end.
             std::size_t cut = 0;
-            while (cut < state.messageCapacity && cut < sizeof message.text - 1 && state.message[cut] != '\0') ++cut;
+            while (cut < state.messageCapacity && cut < sizeof message.text - 1 && state.message[cut] != '\0')
+                ++cut;
             std::memcpy(message.text, state.message, cut);
             message.text[cut] = '\0';
         }

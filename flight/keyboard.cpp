@@ -35,12 +35,9 @@ constexpr KeyBinding CTRL_KEYS[] = {
 
 // Shift wins over Ctrl: Shift+Ctrl+B is Shift+B.
 constexpr KeyBinding SHIFT_KEYS[] = {
-    {OAPI_KEY_3, &Corvane::DecreaseHyperspaceStep, 1},
-    {OAPI_KEY_4, &Corvane::IncreaseHyperspaceStep, 1},
-    {OAPI_KEY_R, &Corvane::RefuelFromCarrier, 1},
-    {OAPI_KEY_I, &Corvane::ToggleDampeners, 1},
-    {OAPI_KEY_K, &Corvane::ToggleCanopyC, 1},
-    {OAPI_KEY_B, &Corvane::ToggleMainEngine, 1},
+    {OAPI_KEY_3, &Corvane::DecreaseHyperspaceStep, 1}, {OAPI_KEY_4, &Corvane::IncreaseHyperspaceStep, 1},
+    {OAPI_KEY_R, &Corvane::RefuelFromCarrier, 1},      {OAPI_KEY_I, &Corvane::ToggleDampeners, 1},
+    {OAPI_KEY_K, &Corvane::ToggleCanopyC, 1},          {OAPI_KEY_B, &Corvane::ToggleMainEngine, 1},
 };
 
 // Held keys: acted on every frame while down, then cleared so the host does not act on them too.
@@ -55,12 +52,17 @@ constexpr KeyBinding PLAIN_HELD_KEYS[] = {
 
 constexpr DWORD RELEASE_REQUEST_KEY = 257; // outside the scan codes, so no keyboard can send it
 
-bool Shift(const char* kstate) { return KEYMOD_SHIFT(kstate); }
-bool Ctrl(const char* kstate) { return KEYMOD_CONTROL(kstate); }
-bool Alt(const char* kstate) { return KEYMOD_ALT(kstate); }
+bool Shift(const char* kstate) {
+    return KEYMOD_SHIFT(kstate);
+}
+bool Ctrl(const char* kstate) {
+    return KEYMOD_CONTROL(kstate);
+}
+bool Alt(const char* kstate) {
+    return KEYMOD_ALT(kstate);
+}
 
-template <size_t N>
-int RunBufferedKey(Corvane& vessel, const KeyBinding (&table)[N], DWORD key) {
+template <size_t N> int RunBufferedKey(Corvane& vessel, const KeyBinding (&table)[N], DWORD key) {
     for (const KeyBinding& binding : table) {
         if (binding.key != key) continue;
         (vessel.*binding.command)();
@@ -69,8 +71,7 @@ int RunBufferedKey(Corvane& vessel, const KeyBinding (&table)[N], DWORD key) {
     return 0;
 }
 
-template <size_t N>
-void RunHeldKeys(Corvane& vessel, const KeyBinding (&table)[N], char* kstate) {
+template <size_t N> void RunHeldKeys(Corvane& vessel, const KeyBinding (&table)[N], char* kstate) {
     for (const KeyBinding& binding : table) {
         if (!KEYDOWN(kstate, binding.key)) continue;
         (vessel.*binding.command)();
@@ -121,13 +122,21 @@ void Corvane::ToggleHyperspaceDrive() {
     ftlState = ftlState < 1 ? 1 : 0;
 }
 
-void Corvane::ToggleCanopyP() { canopyPTarget = canopyPTarget == 1.0 ? 0.0 : 1.0; }
+void Corvane::ToggleCanopyP() {
+    canopyPTarget = canopyPTarget == 1.0 ? 0.0 : 1.0;
+}
 
-void Corvane::ToggleCanopyC() { canopyCTarget = canopyCTarget == 1.0 ? 0.0 : 1.0; }
+void Corvane::ToggleCanopyC() {
+    canopyCTarget = canopyCTarget == 1.0 ? 0.0 : 1.0;
+}
 
-void Corvane::ToggleDampeners() { inertialDampeners = !inertialDampeners; }
+void Corvane::ToggleDampeners() {
+    inertialDampeners = !inertialDampeners;
+}
 
-void Corvane::ToggleParkingBrake() { brakeEngaged = !brakeEngaged; }
+void Corvane::ToggleParkingBrake() {
+    brakeEngaged = !brakeEngaged;
+}
 
 // A dialog already under way starts again from its first box.
 void Corvane::StartAddCrewDialog() {
@@ -137,9 +146,13 @@ void Corvane::StartAddCrewDialog() {
     addCrewStage = 1;
 }
 
-void Corvane::HoverFullThrust() { SetThrusterLevel(hoverThruster, 1.0); }
+void Corvane::HoverFullThrust() {
+    SetThrusterLevel(hoverThruster, 1.0);
+}
 
-void Corvane::HoverCutOff() { SetThrusterLevel(hoverThruster, 0.0); }
+void Corvane::HoverCutOff() {
+    SetThrusterLevel(hoverThruster, 0.0);
+}
 
 // Any view but the first goes back to the first, so a stray index from a scenario never reaches past the
 // two camera positions.

@@ -41,10 +41,14 @@ void Corvane::ApplyDampenerMass() {
     SetEmptyMass(DampenedEmptyMass(inertialDampeners, propellant));
 }
 
-void Corvane::UpdateAeroControlMode() { SetADCtrlMode(AeroControlMode(GetAtmPressure())); }
+void Corvane::UpdateAeroControlMode() {
+    SetADCtrlMode(AeroControlMode(GetAtmPressure()));
+}
 
 namespace {
-inline double Lamp(bool lit) { return lit ? 1.0 : 0.0; }
+inline double Lamp(bool lit) {
+    return lit ? 1.0 : 0.0;
+}
 } // namespace
 
 void Corvane::UpdateIndicators() {
@@ -56,7 +60,8 @@ void Corvane::UpdateIndicators() {
     SetAnimation(parkingBrakeLightAnim, Lamp(brakeEngaged));
 }
 
-// Wheel selectors of the host: 0 both, 1 left, 2 right. Never permanent: the pilot's own brake keys stay free.
+// Wheel selectors of the host: 0 both, 1 left, 2 right. Never permanent: the pilot's own brake keys stay
+// free.
 void Corvane::UpdateWheelBrakes() {
     if (brakeEngaged) {
         SetWheelbrakeLevel(1.0, 0, false);

@@ -33,12 +33,17 @@ struct ExportName {
 
 // Looked up in this order.
 constexpr ExportName EXPORTS[EXPORT_COUNT] = {
-    {"LoadVesselWaveOBSound3", true},   {"PlayVesselWaveOBSound3", true},
-    {"PlayVesselExclusiveWaveOBSound3", true}, {"StopVesselWave3", true},
-    {"IsPlayingVesselWave3", true},     {"IsPlayingRadioVesselWave", true},
-    {"SoundOption3", true},             {"SetFrequency", true},
+    {"LoadVesselWaveOBSound3", true},
+    {"PlayVesselWaveOBSound3", true},
+    {"PlayVesselExclusiveWaveOBSound3", true},
+    {"StopVesselWave3", true},
+    {"IsPlayingVesselWave3", true},
+    {"IsPlayingRadioVesselWave", true},
+    {"SoundOption3", true},
+    {"SetFrequency", true},
     {"GetVesselSoundID3", false}, // required too, but it has its own message
-    {"ReplaceStockOBSound3", true},     {"GetVersionOBSound3", false},
+    {"ReplaceStockOBSound3", true},
+    {"GetVersionOBSound3", false},
 };
 
 // Shared by every vessel of the module; nothing is ever unbound.
@@ -56,8 +61,8 @@ constexpr char LOG_SEPARATOR[] = "--------------------------------------\n";
 
 constexpr char ERR_NULL_HANDLE[] =
     "ERR01= Vessel->ConnectToOrbiterSoundDLL3: A vessel passed a NULL handle to this function";
-constexpr char ERR_NOT_LOADED[] =
-    "ERR01= Vessel->ConnectToOrbiterSoundDLL3: Unable to connect to OrbiterSound 3.5 - not installed or activated";
+constexpr char ERR_NOT_LOADED[] = "ERR01= Vessel->ConnectToOrbiterSoundDLL3: Unable to connect to "
+                                  "OrbiterSound 3.5 - not installed or activated";
 constexpr char ERR_MISSING_ROUTINES[] =
     "ERR02= ConnectToOrbiterSoundDLL3: Unable to find routines missing OrbiterSound3.5 ?";
 constexpr char ERR_NO_SOUND_ID[] = "ERR03= unable to connect to GetMyID, Older OrbiterSound.dll ?";
@@ -67,8 +72,7 @@ int Fail(const char* message) {
     return -1;
 }
 
-template <typename Fn>
-Fn Routine(Export which) {
+template <typename Fn> Fn Routine(Export which) {
     return reinterpret_cast<Fn>(routines[which]);
 }
 
@@ -77,7 +81,9 @@ bool InRange(int value, int first, int last) {
     return static_cast<unsigned>(value - first) <= static_cast<unsigned>(last - first);
 }
 
-bool ValidSoundId(int soundId) { return InRange(soundId, 0, MAX_SOUND_ID); }
+bool ValidSoundId(int soundId) {
+    return InRange(soundId, 0, MAX_SOUND_ID);
+}
 
 } // namespace
 
@@ -87,7 +93,8 @@ int ConnectToOrbiterSoundDLL3(OBJHANDLE vessel) {
     soundModule = GetModuleHandleA("OrbiterSound.dll");
     if (!soundModule) return Fail(ERR_NOT_LOADED);
 
-    for (int i = 0; i < EXPORT_COUNT; ++i) routines[i] = GetProcAddress(soundModule, EXPORTS[i].name);
+    for (int i = 0; i < EXPORT_COUNT; ++i)
+        routines[i] = GetProcAddress(soundModule, EXPORTS[i].name);
     for (int i = 0; i < EXPORT_COUNT; ++i) {
         if (EXPORTS[i].requiredForRoutines && !routines[i]) return Fail(ERR_MISSING_ROUTINES);
     }

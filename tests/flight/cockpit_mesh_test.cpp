@@ -1,4 +1,5 @@
-// The crew figures of the two cockpit seats, edited in the ship mesh by crew aboard, camera mode and camera seat.
+// The crew figures of the two cockpit seats, edited in the ship mesh by crew aboard, camera mode and camera
+// seat.
 #include "flight_fixture.h"
 
 using flighttest::CorvaneFlight;

@@ -77,7 +77,8 @@ class CorvaneFlight : public ::testing::Test {
         char state[256] = {};
         Keys() = default;
         explicit Keys(std::initializer_list<DWORD> down) {
-            for (DWORD k : down) state[k] = static_cast<char>(0x80);
+            for (DWORD k : down)
+                state[k] = static_cast<char>(0x80);
         }
     };
 

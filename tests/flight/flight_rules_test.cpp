@@ -1,4 +1,5 @@
-// Pure flight rules: propellant share, dampener mass, brakes, hover aim, tunnel phase, jump steps, fire cycle.
+// Pure flight rules: propellant share, dampener mass, brakes, hover aim, tunnel phase, jump steps, fire
+// cycle.
 #include "flight/flight_rules.h"
 
 #include <gtest/gtest.h>

@@ -12,7 +12,9 @@ HudState IdleState() {
     return {false, true, true, 0, 0.0, 1.0, 1, message, sizeof message, 0.0};
 }
 
-std::string Text(const HudLine& line) { return std::string(line.text, line.length); }
+std::string Text(const HudLine& line) {
+    return std::string(line.text, line.length);
+}
 
 } // namespace
 
@@ -104,7 +106,8 @@ TEST(HudLines, HugeScenarioTimerGivesACutLineNeverAnOverflow) {
 
 TEST(HudLines, UnterminatedMessageStopsAtItsBuffer) {
     char message[8];
-    for (char& c : message) c = 'x';
+    for (char& c : message)
+        c = 'x';
     HudState s = IdleState();
     s.message = message;
     s.messageCapacity = sizeof message;

@@ -1,4 +1,5 @@
-// The HUD drawn through the host's recording Sketchpad, and the railgun's cycle, projectiles, release and sound.
+// The HUD drawn through the host's recording Sketchpad, and the railgun's cycle, projectiles, release and
+// sound.
 #include "flight_fixture.h"
 
 #include <cstring>
@@ -73,7 +74,8 @@ TEST_F(CorvaneFlight, CycleLoadsRightBarrelOnCall11LeftOnCall20AndAgainOnCall33)
     Start();
     OBJHANDLE h = InSpace();
     Corvane* c = Ship(h);
-    for (int call = 1; call <= 10; ++call) c->AdvanceRailgunCycle();
+    for (int call = 1; call <= 10; ++call)
+        c->AdvanceRailgunCycle();
     EXPECT_EQ(VesselsOfClass("Pellorin"), 0);
     c->AdvanceRailgunCycle(); // 11
     EXPECT_EQ(VesselsOfClass("Pellorin"), 1);
@@ -82,13 +84,15 @@ TEST_F(CorvaneFlight, CycleLoadsRightBarrelOnCall11LeftOnCall20AndAgainOnCall33)
     EXPECT_EQ(right, c->lastProjectile);
     EXPECT_EQ(Rec(right)->name, "b1");
     EXPECT_EQ(c->GetAttachmentStatus(c->railAttachLeft), nullptr);
-    for (int call = 12; call <= 20; ++call) c->AdvanceRailgunCycle();
+    for (int call = 12; call <= 20; ++call)
+        c->AdvanceRailgunCycle();
     EXPECT_EQ(VesselsOfClass("Pellorin"), 2);
     EXPECT_NE(c->GetAttachmentStatus(c->railAttachLeft), nullptr);
     c->AdvanceRailgunCycle(); // 21
     c->AdvanceRailgunCycle(); // 22
     EXPECT_EQ(c->railCycle, 0.0);
-    for (int call = 23; call <= 32; ++call) c->AdvanceRailgunCycle();
+    for (int call = 23; call <= 32; ++call)
+        c->AdvanceRailgunCycle();
     EXPECT_EQ(VesselsOfClass("Pellorin"), 2);
     c->AdvanceRailgunCycle(); // 33
     EXPECT_EQ(VesselsOfClass("Pellorin"), 3);
@@ -98,9 +102,11 @@ TEST_F(CorvaneFlight, KeyReleasedAfterCall15ResumesWithTheLeftBarrelFiveCallsLat
     Start();
     OBJHANDLE h = InSpace();
     Corvane* c = Ship(h);
-    for (int call = 1; call <= 15; ++call) c->AdvanceRailgunCycle();
+    for (int call = 1; call <= 15; ++call)
+        c->AdvanceRailgunCycle();
     EXPECT_DOUBLE_EQ(c->railCycle, 1.5);
-    for (int call = 1; call <= 4; ++call) c->AdvanceRailgunCycle();
+    for (int call = 1; call <= 4; ++call)
+        c->AdvanceRailgunCycle();
     EXPECT_EQ(c->GetAttachmentStatus(c->railAttachLeft), nullptr);
     c->AdvanceRailgunCycle();
     EXPECT_NE(c->GetAttachmentStatus(c->railAttachLeft), nullptr);
@@ -110,7 +116,8 @@ TEST_F(CorvaneFlight, EachLoadedProjectileIsReleasedAt1700MetresASecondWithTheFi
     Start(0.01, false, true);
     OBJHANDLE h = InSpace();
     Corvane* c = Ship(h);
-    for (int call = 1; call <= 11; ++call) c->AdvanceRailgunCycle();
+    for (int call = 1; call <= 11; ++call)
+        c->AdvanceRailgunCycle();
     OBJHANDLE projectile = c->lastProjectile;
     ASSERT_NE(projectile, nullptr);
     sim().Frame();
@@ -129,7 +136,8 @@ TEST_F(CorvaneFlight, TwoProjectilesOnBothBarrelsPlayTheSoundTwice) {
     Start(0.01, false, true);
     OBJHANDLE h = InSpace();
     Corvane* c = Ship(h);
-    for (int call = 1; call <= 11; ++call) c->AdvanceRailgunCycle();
+    for (int call = 1; call <= 11; ++call)
+        c->AdvanceRailgunCycle();
     c->railCycle = 1.95; // the next call loads the left barrel too
     c->AdvanceRailgunCycle();
     ASSERT_NE(c->GetAttachmentStatus(c->railAttachLeft), nullptr);
@@ -145,7 +153,8 @@ TEST_F(CorvaneFlight, AnotherAmmoClassIsCreatedUnderTheNameB1) {
     OBJHANDLE h = InSpace();
     Corvane* c = Ship(h);
     std::snprintf(c->ammoClassName, sizeof c->ammoClassName, "%s", "Target");
-    for (int call = 1; call <= 11; ++call) c->AdvanceRailgunCycle();
+    for (int call = 1; call <= 11; ++call)
+        c->AdvanceRailgunCycle();
     ASSERT_NE(c->lastProjectile, nullptr);
     EXPECT_EQ(Rec(c->lastProjectile)->className, "Target");
     EXPECT_EQ(Rec(c->lastProjectile)->name, "b1");
@@ -160,7 +169,8 @@ TEST_F(CorvaneFlight, UnknownAmmoClassFiresNothingAndDoesNotFail) {
     Corvane* c = Ship(h);
     std::snprintf(c->ammoClassName, sizeof c->ammoClassName, "%s", "NoSuchClass");
     const size_t before = sim().Vessels().size();
-    for (int call = 1; call <= 22; ++call) c->AdvanceRailgunCycle();
+    for (int call = 1; call <= 22; ++call)
+        c->AdvanceRailgunCycle();
     EXPECT_EQ(sim().Vessels().size(), before);
     EXPECT_EQ(c->railCycle, 0.0);
 }

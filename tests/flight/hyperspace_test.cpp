@@ -56,7 +56,8 @@ TEST_F(CorvaneFlight, TenthSecondStepsLeaveTheTimerAboveZeroSoAnEleventhRuns) {
     OBJHANDLE h = InSpace();
     Corvane* c = Ship(h);
     c->ToggleHyperspaceDrive();
-    for (int i = 0; i < 10; ++i) c->HyperspaceStep(0.1);
+    for (int i = 0; i < 10; ++i)
+        c->HyperspaceStep(0.1);
     EXPECT_EQ(c->ftlState, 1);
     EXPECT_GT(c->hwgTimer, 0.0);
     c->HyperspaceStep(0.1);

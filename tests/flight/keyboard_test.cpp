@@ -219,7 +219,8 @@ class CarrierFlight : public CorvaneFlight {
         OBJHANDLE carrier = InSpace("Mother", _V(0, 0, 0), _V(0, 0, 0), "Carrier", _V(0, 50, 0));
         OBJHANDLE ship = InSpace("Corvane-1");
         VESSEL* cv = oapiGetVesselInterface(carrier);
-        EXPECT_TRUE(cv->AttachChild(ship, cv->GetAttachmentHandle(false, point), Ship(ship)->carrierAttachment));
+        EXPECT_TRUE(
+            cv->AttachChild(ship, cv->GetAttachmentHandle(false, point), Ship(ship)->carrierAttachment));
         return {carrier, ship};
     }
     static hs::Propellant* CarrierTank(OBJHANDLE carrier) { return Rec(carrier)->propellants.at(0).get(); }

@@ -1,4 +1,5 @@
-// The pre-step work of a Corvane in the host: hover aim, dampener mass, aero controls, lamps, brakes, thrust point.
+// The pre-step work of a Corvane in the host: hover aim, dampener mass, aero controls, lamps, brakes, thrust
+// point.
 #include "flight_fixture.h"
 
 #include <cmath>

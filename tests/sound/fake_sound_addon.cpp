@@ -1,4 +1,5 @@
-// A recording fake of the sound add-on for the connector's tests; compiled once whole and once per missing export.
+// A recording fake of the sound add-on for the connector's tests; compiled once whole and once per missing
+// export.
 #include <cstdio>
 #include <string>
 
@@ -15,10 +16,14 @@ int Record(const char* text, int result) {
 }
 } // namespace
 
-FAKE_EXPORT const char* FakeSoundCalls() { return calls.c_str(); }
+FAKE_EXPORT const char* FakeSoundCalls() {
+    return calls.c_str();
+}
 
 #ifndef FAKE_WITHOUT_GET_ID
-FAKE_EXPORT int GetVesselSoundID3(void* vessel) { return Record(vessel ? "id" : "id null", FAKE_SOUND_ID); }
+FAKE_EXPORT int GetVesselSoundID3(void* vessel) {
+    return Record(vessel ? "id" : "id null", FAKE_SOUND_ID);
+}
 #endif
 
 FAKE_EXPORT int LoadVesselWaveOBSound3(int id, int slot, char* path, int type) {
@@ -33,7 +38,9 @@ FAKE_EXPORT int PlayVesselWaveOBSound3(int id, int slot, int loop, int volume, i
     return Record(text, 2000 + slot);
 }
 
-FAKE_EXPORT int PlayVesselExclusiveWaveOBSound3(int, int, int, int, int) { return Record("exclusive", 0); }
+FAKE_EXPORT int PlayVesselExclusiveWaveOBSound3(int, int, int, int, int) {
+    return Record("exclusive", 0);
+}
 
 #ifndef FAKE_WITHOUT_STOP
 FAKE_EXPORT int StopVesselWave3(int id, int slot) {
@@ -43,8 +50,12 @@ FAKE_EXPORT int StopVesselWave3(int id, int slot) {
 }
 #endif
 
-FAKE_EXPORT int IsPlayingVesselWave3(int, int) { return Record("isplaying", 0); }
-FAKE_EXPORT int IsPlayingRadioVesselWave(int) { return Record("isradio", 0); }
+FAKE_EXPORT int IsPlayingVesselWave3(int, int) {
+    return Record("isplaying", 0);
+}
+FAKE_EXPORT int IsPlayingRadioVesselWave(int) {
+    return Record("isradio", 0);
+}
 
 FAKE_EXPORT int SoundOption3(int id, int option, int state) {
     char text[40];
@@ -52,9 +63,15 @@ FAKE_EXPORT int SoundOption3(int id, int option, int state) {
     return Record(text, 4000 + option);
 }
 
-FAKE_EXPORT int SetFrequency(int, int, int) { return Record("frequency", 0); }
-FAKE_EXPORT int ReplaceStockOBSound3(int, char*, int) { return Record("replace", 0); }
+FAKE_EXPORT int SetFrequency(int, int, int) {
+    return Record("frequency", 0);
+}
+FAKE_EXPORT int ReplaceStockOBSound3(int, char*, int) {
+    return Record("replace", 0);
+}
 
 #ifndef FAKE_WITHOUT_VERSION
-FAKE_EXPORT float GetVersionOBSound3() { return 3.5f; }
+FAKE_EXPORT float GetVersionOBSound3() {
+    return 3.5f;
+}
 #endif

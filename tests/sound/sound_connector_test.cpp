@@ -16,8 +16,8 @@ namespace {
 
 const std::string HEADER = "Orbiter Sound Log Started\n*****************************\n\n";
 const std::string SEPARATOR = "--------------------------------------\n";
-const std::string NOT_INSTALLED =
-    "ERR01= Vessel->ConnectToOrbiterSoundDLL3: Unable to connect to OrbiterSound 3.5 - not installed or activated";
+const std::string NOT_INSTALLED = "ERR01= Vessel->ConnectToOrbiterSoundDLL3: Unable to connect to "
+                                  "OrbiterSound 3.5 - not installed or activated";
 
 // Every case runs in a fresh working directory of its own, where the connector keeps its log.
 class SoundConnector : public ::testing::Test {
@@ -38,7 +38,8 @@ class SoundConnector : public ::testing::Test {
 
     static size_t Count(const std::string& text, const std::string& what) {
         size_t n = 0;
-        for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + what.size())) ++n;
+        for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + what.size()))
+            ++n;
         return n;
     }
 
@@ -77,8 +78,10 @@ TEST_F(SoundConnector, WithoutTheAddonEveryWrapperReturnsZero) {
 
 TEST_F(SoundConnector, NullVesselHandleIsRefusedWithItsOwnMessage) {
     EXPECT_EQ(ConnectToOrbiterSoundDLL3(nullptr), -1);
-    EXPECT_EQ(Log(), HEADER + SEPARATOR +
-                         "ERR01= Vessel->ConnectToOrbiterSoundDLL3: A vessel passed a NULL handle to this function\n\n");
+    EXPECT_EQ(
+        Log(),
+        HEADER + SEPARATOR +
+            "ERR01= Vessel->ConnectToOrbiterSoundDLL3: A vessel passed a NULL handle to this function\n\n");
 }
 
 TEST_F(SoundConnector, SecondEntryAppendsWithoutANewHeader) {
@@ -100,7 +103,8 @@ TEST_F(SoundConnector, NullTextsWriteOnlyTheSeparator) {
 }
 
 TEST_F(SoundConnector, The102ndEntryOfAProcessIsNotWritten) {
-    for (int i = 0; i < 102; ++i) WriteSoundLog("entry", "");
+    for (int i = 0; i < 102; ++i)
+        WriteSoundLog("entry", "");
     const std::string log = Log();
     EXPECT_EQ(Count(log, SEPARATOR), 101u);
     EXPECT_EQ(Count(log, HEADER), 1u);
@@ -160,8 +164,9 @@ TEST_F(SoundConnector, SoundOption17PassesOptions0And18DoNot) {
 TEST_F(SoundConnector, AddonLackingARequiredRoutineIsRefusedWithErr02) {
     LoadAddon(FAKE_SOUND_NO_STOP);
     EXPECT_EQ(ConnectToOrbiterSoundDLL3(vessel), -1);
-    EXPECT_EQ(Log(), HEADER + SEPARATOR +
-                         "ERR02= ConnectToOrbiterSoundDLL3: Unable to find routines missing OrbiterSound3.5 ?\n\n");
+    EXPECT_EQ(Log(),
+              HEADER + SEPARATOR +
+                  "ERR02= ConnectToOrbiterSoundDLL3: Unable to find routines missing OrbiterSound3.5 ?\n\n");
     EXPECT_EQ(Calls(), ""); // no id was asked for
     // The routines it did find stay bound, but the -1 id keeps every call away from the add-on.
     EXPECT_EQ(PlayVesselWave(-1, 1, 0, 255, 0), 0);
@@ -171,7 +176,8 @@ TEST_F(SoundConnector, AddonLackingARequiredRoutineIsRefusedWithErr02) {
 TEST_F(SoundConnector, AddonWithoutTheIdRoutineIsRefusedWithErr03) {
     LoadAddon(FAKE_SOUND_NO_ID);
     EXPECT_EQ(ConnectToOrbiterSoundDLL3(vessel), -1);
-    EXPECT_EQ(Log(), HEADER + SEPARATOR + "ERR03= unable to connect to GetMyID, Older OrbiterSound.dll ?\n\n");
+    EXPECT_EQ(Log(),
+              HEADER + SEPARATOR + "ERR03= unable to connect to GetMyID, Older OrbiterSound.dll ?\n\n");
 }
 
 TEST_F(SoundConnector, AddonWithoutOnlyTheVersionRoutineConnectsNormally) {
