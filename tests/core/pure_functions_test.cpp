@@ -1,0 +1,154 @@
+// Host-free rules of the vessel core: lift coefficients, the gear and canopy mover step, scenario key matching.
+#include "core/corvane.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+constexpr double DEG = 0.017453292519943295;
+
+struct Coeffs {
+    double cl, cm, cd;
+};
+
+Coeffs Vertical(double aoaDeg, double mach = 0.5) {
+    Coeffs c{};
+    VerticalLiftCoeff(nullptr, aoaDeg * DEG, mach, 1e6, nullptr, &c.cl, &c.cm, &c.cd);
+    return c;
+}
+
+Coeffs Horizontal(double betaDeg, double mach = 0.5) {
+    Coeffs c{};
+    HorizontalLiftCoeff(nullptr, betaDeg * DEG, mach, 1e6, nullptr, &c.cl, &c.cm, &c.cd);
+    return c;
+}
+
+} // namespace
+
+TEST(VerticalLift, TableValuesAtZeroAndTwentyDegreesAndHalfwayAtFifteen) {
+    EXPECT_NEAR(Vertical(0).cl, 0.2, 1e-12);
+    EXPECT_NEAR(Vertical(20).cl, 0.9, 1e-12);
+    EXPECT_NEAR(Vertical(15).cl, 0.7, 1e-12);
+    EXPECT_NEAR(Vertical(-30).cl, -0.6, 1e-12);
+    EXPECT_NEAR(Vertical(-175).cl, -0.3, 1e-12);
+}
+
+TEST(VerticalLift, PlusAndMinus180DegreesGiveTheWrapValueMinusPointOne) {
+    EXPECT_NEAR(Vertical(180).cl, -0.1, 1e-12);
+    EXPECT_NEAR(Vertical(-180).cl, -0.1, 1e-12);
+    EXPECT_NEAR(Vertical(175).cl, 0.1, 1e-12);
+}
+
+TEST(VerticalLift, AnglesBeyondTheTableStayOnItsEnds) {
+    // Never given by the host, but an angle past the last entry must not read outside the table.
+    EXPECT_NEAR(Vertical(400).cl, -0.5, 1e-12);
+    EXPECT_NEAR(Vertical(-400).cl, -0.1, 1e-12);
+    double cl = 1, cm = 1, cd = 1;
+    VerticalLiftCoeff(nullptr, std::numeric_limits<double>::quiet_NaN(), 0.5, 1e6, nullptr, &cl, &cm, &cd);
+    EXPECT_TRUE(std::isfinite(cl));
+}
+
+TEST(VerticalLift, NoMomentAndDragIsBasePlusSineSquaredPlusInducedAndWaveTerms) {
+    for (double aoa : {0.0, 90.0, -90.0, 20.0}) {
+        const Coeffs c = Vertical(aoa, 1.05);
+        const double s = std::sin(aoa * DEG);
+        const double expected = 0.03 + 0.4 * s * s + oapiGetInducedDrag(c.cl, 1.0, 0.5) +
+                                oapiGetWaveDrag(1.05, 0.75, 1.0, 1.1, 0.04);
+        EXPECT_DOUBLE_EQ(c.cm, 0.0);
+        EXPECT_NEAR(c.cd, expected, 1e-12) << "aoa " << aoa;
+    }
+    // At +-90 degrees the profile term alone is 0.43.
+    const Coeffs side = Vertical(90, 0.0);
+    EXPECT_NEAR(side.cd - oapiGetInducedDrag(side.cl, 1.0, 0.5) - oapiGetWaveDrag(0.0, 0.75, 1.0, 1.1, 0.04), 0.43,
+                1e-12);
+}
+
+TEST(HorizontalLift, SideslipTableAtNinetyFortyFiveAndTwentyTwoAndAHalfDegrees) {
+    EXPECT_NEAR(Horizontal(90).cl, 0.0, 1e-12);
+    EXPECT_NEAR(Horizontal(-90).cl, 0.0, 1e-12);
+    EXPECT_NEAR(Horizontal(45).cl, 0.4, 1e-12);
+    EXPECT_NEAR(Horizontal(22.5).cl, 0.2, 1e-12);
+    EXPECT_NEAR(Horizontal(-45).cl, -0.4, 1e-12);
+    EXPECT_NEAR(Horizontal(180).cl, 0.0, 1e-12);
+}
+
+TEST(HorizontalLift, DragIsBasePlusInducedAndWaveTermsWithTheirOwnAspectRatio) {
+    const Coeffs c = Horizontal(45, 1.05);
+    EXPECT_DOUBLE_EQ(c.cm, 0.0);
+    EXPECT_NEAR(c.cd, 0.03 + oapiGetInducedDrag(0.4, 1.5, 0.6) + oapiGetWaveDrag(1.05, 0.75, 1.0, 1.1, 0.04), 1e-12);
+}
+
+TEST(Mover, GearRetractsInFiftyStepsOfATenthAndStopsExactlyOnOne) {
+    double pos = 0.0;
+    for (int i = 1; i <= 50; ++i) {
+        ASSERT_TRUE(MoveTowardsTarget(pos, 1.0, GEAR_RATE, 0.1)) << "step " << i;
+        if (i < 50) EXPECT_LT(pos, 1.0);
+        if (i == 1) EXPECT_DOUBLE_EQ(pos, 0.02);
+    }
+    EXPECT_EQ(pos, 1.0);
+    // At its target the part is left alone: no animation call follows.
+    EXPECT_FALSE(MoveTowardsTarget(pos, 1.0, GEAR_RATE, 0.1));
+    EXPECT_EQ(pos, 1.0);
+}
+
+TEST(Mover, ATargetChangedMidwayReversesFromWhereThePartStands) {
+    double pos = 0.0;
+    for (int i = 0; i < 10; ++i) MoveTowardsTarget(pos, 1.0, CANOPY_RATE, 0.5);
+    EXPECT_NEAR(pos, 0.5, 1e-12);
+    EXPECT_TRUE(MoveTowardsTarget(pos, 0.0, CANOPY_RATE, 0.5));
+    EXPECT_NEAR(pos, 0.45, 1e-12);
+}
+
+TEST(Mover, AStepLongerThanTheRemainingDistanceLandsExactlyOnTheTarget) {
+    double pos = 0.3;
+    EXPECT_TRUE(MoveTowardsTarget(pos, 1.0, GEAR_RATE, 10.0));
+    EXPECT_EQ(pos, 1.0);
+    pos = 0.7;
+    EXPECT_TRUE(MoveTowardsTarget(pos, 0.0, GEAR_RATE, 10.0));
+    EXPECT_EQ(pos, 0.0);
+}
+
+TEST(Mover, ZeroStepKeepsThePositionButStillAsksForTheAnimationWhenOffTarget) {
+    double pos = 0.4;
+    EXPECT_TRUE(MoveTowardsTarget(pos, 1.0, GEAR_RATE, 0.0));
+    EXPECT_EQ(pos, 0.4);
+    EXPECT_TRUE(MoveTowardsTarget(pos, 0.0, GEAR_RATE, 0.0));
+    EXPECT_EQ(pos, 0.4);
+    double at = 1.0;
+    EXPECT_FALSE(MoveTowardsTarget(at, 1.0, GEAR_RATE, 0.0));
+}
+
+TEST(Mover, PositionsOutsideZeroToOneMoveAtTheNormalRate) {
+    double pos = 1.5;
+    EXPECT_TRUE(MoveTowardsTarget(pos, 1.0, GEAR_RATE, 0.5));
+    EXPECT_NEAR(pos, 1.4, 1e-12);
+    pos = -2.0;
+    EXPECT_TRUE(MoveTowardsTarget(pos, 0.0, CANOPY_RATE, 1.0));
+    EXPECT_NEAR(pos, -1.9, 1e-12);
+}
+
+TEST(Mover, NotANumberIsLeftAlone) {
+    double pos = std::numeric_limits<double>::quiet_NaN();
+    EXPECT_FALSE(MoveTowardsTarget(pos, 1.0, GEAR_RATE, 0.1));
+    pos = 0.5;
+    EXPECT_FALSE(MoveTowardsTarget(pos, std::numeric_limits<double>::quiet_NaN(), GEAR_RATE, 0.1));
+    EXPECT_EQ(pos, 0.5);
+}
+
+TEST(ScenarioKeys, MatchedInOrderWithoutRegardToCaseOverTheKeyLength) {
+    EXPECT_STREQ(ScenarioKeyName(MatchScenarioKey("FTL 1.0000")), "FTL");
+    EXPECT_STREQ(ScenarioKeyName(MatchScenarioKey("ftl 1")), "FTL");
+    EXPECT_STREQ(ScenarioKeyName(MatchScenarioKey("FTLX 1")), "FTL");
+    EXPECT_STREQ(ScenarioKeyName(MatchScenarioKey("vis 1a")), "VIS");
+    EXPECT_STREQ(ScenarioKeyName(MatchScenarioKey("View 1")), "VIEW");
+    EXPECT_STREQ(ScenarioKeyName(MatchScenarioKey("INDMP 0")), "INDMP");
+    EXPECT_STREQ(ScenarioKeyName(MatchScenarioKey("ammo Pellorin")), "AMMO");
+    EXPECT_EQ(MatchScenarioKey("FT"), -1);
+    EXPECT_EQ(MatchScenarioKey("STATUS Landed Earth"), -1);
+    EXPECT_EQ(MatchScenarioKey("UMMUCREW Capt-Ilse_Marrow-35-65-74"), -1);
+    EXPECT_EQ(MatchScenarioKey(""), -1);
+    EXPECT_EQ(MatchScenarioKey(nullptr), -1);
+}

@@ -1,0 +1,361 @@
+// The Corvane's scenario lines: what a save writes, what a load reads, and save -> load -> save identity.
+#include "vessel_fixture.h"
+
+#include <algorithm>
+#include <cstring>
+#include <dirent.h>
+#include <filesystem>
+#include <sys/stat.h>
+
+using coretest::BlockOf;
+using coretest::CoreWorld;
+using coretest::LandedBlock;
+using coretest::Scenario;
+
+namespace {
+
+constexpr const char* CREW_LINES = "  UMMUCREW Capt-Ilse_Marrow-35-65-74\n  UMMUCREW Sci-Teodor_Vanke-41-65-74\n";
+
+class ScenarioState : public CoreWorld {
+  protected:
+    hs::Thruster* Thruster(THRUSTER_HANDLE th) { return static_cast<hs::Thruster*>(th); }
+
+    void ExpectWheelContact() {
+        Vessel* v = Record();
+        EXPECT_NEAR(v->touchdown[0].z, 4.2, 1e-12);
+        EXPECT_NEAR(v->touchdown[1].x, -5.9, 1e-12);
+        EXPECT_TRUE(v->nosewheelSteering);
+        EXPECT_EQ(v->maxWheelbrakeForce, 200000.0);
+        EXPECT_EQ(v->muLng, 0.1);
+        EXPECT_EQ(v->muLat, 0.5);
+    }
+
+    void ExpectBellyContact() {
+        Vessel* v = Record();
+        EXPECT_NEAR(v->touchdown[0].y, -2.2, 1e-12);
+        EXPECT_NEAR(v->touchdown[1].x, -2.697, 1e-12);
+        EXPECT_NEAR(v->touchdown[2].z, -3.474, 1e-12);
+        EXPECT_FALSE(v->nosewheelSteering);
+        EXPECT_EQ(v->maxWheelbrakeForce, 0.0);
+        EXPECT_EQ(v->muLng, 0.5);
+        EXPECT_EQ(v->muLat, 0.5);
+    }
+
+    std::vector<std::string> Lines(const std::string& block) {
+        std::vector<std::string> out;
+        size_t start = 0;
+        while (start < block.size()) {
+            size_t end = block.find('\n', start);
+            std::string line = block.substr(start, end - start);
+            size_t first = line.find_first_not_of(' ');
+            out.push_back(first == std::string::npos ? "" : line.substr(first));
+            start = end == std::string::npos ? block.size() : end + 1;
+        }
+        return out;
+    }
+};
+
+} // namespace
+
+TEST_F(ScenarioState, SaveWritesHostLinesThenCrewThenTheTwelveKeysInOrder) {
+    LoadBlock(std::string(CREW_LINES) + "  CANP 1.000 1.000\n  BRAKE 1\n");
+    const std::vector<std::string> lines = Lines(BlockOf(Sim().ScenarioText(), "Corvane-1"));
+    ASSERT_GE(lines.size(), 15u);
+    EXPECT_EQ(lines[0].rfind("STATUS Landed Earth", 0), 0u);
+    const size_t n = lines.size();
+    const char* expected[14] = {"UMMUCREW Capt-Ilse_Marrow-35-65-74",
+                                "UMMUCREW Sci-Teodor_Vanke-41-65-74",
+                                "FTL 0.0000",
+                                "HWIN 0.000 1.000 1",
+                                "GEAR 0.000 0.000",
+                                "CANP 1.000 1.000",
+                                "CANC 0.000 0.000",
+                                "VIS 3",
+                                "VIEW 0",
+                                "BRAKE 1",
+                                "MAIN 1",
+                                "BOOST 0",
+                                "INDMP 1",
+                                "AMMO Pellorin"};
+    for (size_t i = 0; i < 14; ++i) EXPECT_EQ(lines[n - 14 + i], expected[i]);
+}
+
+TEST_F(ScenarioState, KeysAreReadInAnyCaseAndAPrefixKeyTakesTheLine) {
+    LoadBlock("  ftl 1\n  hWiN 0.5 2.5 4\n");
+    EXPECT_EQ(Ship()->ftlState, 1);
+    EXPECT_EQ(Ship()->hwgTimer, 0.5);
+    EXPECT_EQ(Ship()->hwgJumpDuration, 2.5);
+    EXPECT_EQ(Ship()->hwgStepIndex, 4);
+}
+
+TEST_F(ScenarioState, PrefixKeyWithUnreadableValueLeavesTheStateAsItWas) {
+    LoadBlock("  FTLX 1\n");
+    EXPECT_EQ(Ship()->ftlState, 0);
+}
+
+TEST_F(ScenarioState, HyperspaceSavedEngagedComesBackEngagedWithItsRemainingTime) {
+    LoadBlock("  FTL 1.0000\n  HWIN 0.750 2.000 3\n");
+    Corvane* c = Ship();
+    EXPECT_EQ(c->ftlState, 1);
+    EXPECT_EQ(c->hwgTimer, 0.75);
+    const std::vector<std::string> lines = Lines(BlockOf(Sim().ScenarioText(), "Corvane-1"));
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "FTL 1.0000"), lines.end());
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "HWIN 0.750 2.000 3"), lines.end());
+}
+
+TEST_F(ScenarioState, FtlValueOutsideTheIntegerRangeIsIgnored) {
+    LoadBlock("  FTL 1e300\n  FTL nan\n");
+    EXPECT_EQ(Ship()->ftlState, 0);
+}
+
+TEST_F(ScenarioState, GearMovingUpSetsItsAnimationAndTheBellyContactAtOnce) {
+    LoadBlock("  GEAR 0.400 1.000\n");
+    Corvane* c = Ship();
+    EXPECT_EQ(c->gearPos, 0.4);
+    EXPECT_EQ(c->gearTarget, 1.0);
+    EXPECT_EQ(Record()->animations[c->gearAnim].state, 0.4);
+    ExpectBellyContact();
+}
+
+TEST_F(ScenarioState, GearMovingDownSelectsTheWheelContact) {
+    LoadBlock("  GEAR 1.000 0.000\n");
+    EXPECT_EQ(Record()->animations[Ship()->gearAnim].state, 1.0);
+    ExpectWheelContact();
+}
+
+TEST_F(ScenarioState, BlockWithoutGearLineKeepsTheWheelContact) {
+    LoadBlock("  VIEW 0\n");
+    ExpectWheelContact();
+}
+
+TEST_F(ScenarioState, CanopyLinesSetPositionsTargetsAndAnimations) {
+    LoadBlock("  CANP 0.250 1.000\n  CANC 1.000 0.000\n");
+    Corvane* c = Ship();
+    EXPECT_EQ(c->canopyPPos, 0.25);
+    EXPECT_EQ(c->canopyPTarget, 1.0);
+    EXPECT_EQ(c->canopyCPos, 1.0);
+    EXPECT_EQ(c->canopyCTarget, 0.0);
+    EXPECT_EQ(Record()->animations[c->canopyPAnim].state, 0.25);
+    EXPECT_EQ(Record()->animations[c->canopyCAnim].state, 1.0);
+}
+
+TEST_F(ScenarioState, GearLineWithOneValueKeepsTheTargetAndReappliesThePosition) {
+    LoadBlock("  GEAR 0.6\n");
+    EXPECT_EQ(Ship()->gearPos, 0.6);
+    EXPECT_EQ(Ship()->gearTarget, 0.0);
+    EXPECT_EQ(Record()->animations[Ship()->gearAnim].state, 0.6);
+}
+
+TEST_F(ScenarioState, VisibilityIsReadAsHexadecimalKeepingSixteenBits) {
+    LoadBlock("  VIS 1a\n");
+    EXPECT_EQ(Ship()->shipMeshVisibility, 26);
+}
+
+TEST_F(ScenarioState, VisibilityBeyondSixteenBitsKeepsTheLowSixteen) {
+    LoadBlock("  VIS 12345\n");
+    EXPECT_EQ(Ship()->shipMeshVisibility, 0x2345);
+    // The load sets no mesh mode itself: the drive's idle step does.
+    EXPECT_EQ(Record()->meshes[1]->visMode, MESHVIS_ALWAYS);
+}
+
+TEST_F(ScenarioState, AnyNonZeroBrakeValueSetsTheBrake) {
+    LoadBlock("  BRAKE 7\n");
+    EXPECT_TRUE(Ship()->brakeEngaged);
+}
+
+TEST_F(ScenarioState, BrakeZeroClearsTheBrakeAgain) {
+    LoadBlock("  BRAKE 7\n  BRAKE 0\n");
+    EXPECT_FALSE(Ship()->brakeEngaged);
+}
+
+TEST_F(ScenarioState, UnreadableFlagLinesLeaveTheirFlagsUnchanged) {
+    // An earlier flag line's value must not leak into a later unreadable one.
+    LoadBlock("  BRAKE 1\n  MAIN x\n  BOOST\n  INDMP -\n");
+    Corvane* c = Ship();
+    EXPECT_TRUE(c->brakeEngaged);
+    EXPECT_TRUE(c->mainEngineFed);
+    EXPECT_FALSE(c->boost);
+    EXPECT_TRUE(c->inertialDampeners);
+}
+
+TEST_F(ScenarioState, DampenersOfflineAreRead) {
+    LoadBlock("  INDMP 0\n");
+    EXPECT_FALSE(Ship()->inertialDampeners);
+}
+
+TEST_F(ScenarioState, MainCutOffAndBoostOnComeBackWithTheirFeeds) {
+    LoadBlock("  MAIN 0\n  BOOST 1\n");
+    Corvane* c = Ship();
+    EXPECT_FALSE(c->mainEngineFed);
+    EXPECT_TRUE(c->boost);
+    EXPECT_EQ(Thruster(c->mainThruster)->res, nullptr);
+    EXPECT_EQ(Thruster(c->boostThruster)->res, c->mainTank);
+}
+
+TEST_F(ScenarioState, DefaultFlagsKeepMainFedAndBoostUnfed) {
+    LoadBlock("  MAIN 1\n  BOOST 0\n");
+    Corvane* c = Ship();
+    EXPECT_EQ(Thruster(c->mainThruster)->res, c->mainTank);
+    EXPECT_EQ(Thruster(c->boostThruster)->res, nullptr);
+}
+
+TEST_F(ScenarioState, SecondViewSetsTheSecondCameraOffset) {
+    LoadBlock("  VIEW 1\n");
+    EXPECT_EQ(Ship()->viewIndex, 1);
+    EXPECT_NEAR(Record()->cameraOffset.y, 0.91, 1e-12);
+    EXPECT_NEAR(Record()->cameraOffset.z, 2.1, 1e-12);
+}
+
+TEST_F(ScenarioState, ViewOutsideTheTwoSeatsIsTakenAsTheFirst) {
+    LoadBlock("  VIEW 5\n");
+    EXPECT_EQ(Ship()->viewIndex, 0);
+    EXPECT_NEAR(Record()->cameraOffset.y, 0.73, 1e-12);
+    EXPECT_NEAR(Record()->cameraOffset.z, 3.03, 1e-12);
+}
+
+TEST_F(ScenarioState, NegativeViewIsTakenAsTheFirst) {
+    LoadBlock("  VIEW 1\n  VIEW -1\n");
+    EXPECT_EQ(Ship()->viewIndex, 0);
+}
+
+TEST_F(ScenarioState, AmmoClassInASubfolderKeepsItsBackslash) {
+    LoadBlock("  AMMO Weapons\\Slug extra\n");
+    EXPECT_STREQ(Ship()->ammoClassName, "Weapons\\Slug");
+}
+
+TEST_F(ScenarioState, AmmoKeyAloneLeavesTheClassUnchanged) {
+    LoadBlock("  AMMO\n");
+    EXPECT_STREQ(Ship()->ammoClassName, "Pellorin");
+}
+
+TEST_F(ScenarioState, AmmoOfTwentySevenCharactersFitsAndTwentyEightIsRefused) {
+    const std::string fits(27, 'A');
+    const std::string tooLong(28, 'B');
+    LoadBlock("  AMMO " + fits + "\n  AMMO " + tooLong + "\n");
+    EXPECT_STREQ(Ship()->ammoClassName, fits.c_str());
+}
+
+TEST_F(ScenarioState, FarTooLongAmmoNameNeverOverflowsTheClassBuffer) {
+    LoadBlock("  AMMO " + std::string(400, 'x') + "\n");
+    EXPECT_STREQ(Ship()->ammoClassName, "Pellorin");
+}
+
+TEST_F(ScenarioState, AcceptedCrewLinesReplaceTheDefaultCrew) {
+    LoadBlock("  UMMUCREW Pilot-Ada_Reyes-30-70-60\n");
+    Corvane* c = Ship();
+    EXPECT_EQ(c->crew.crewCount, 1);
+    EXPECT_STREQ(c->crew.roster[0].name, "Ada Reyes");
+    EXPECT_STREQ(c->ammoClassName, "Pellorin");
+}
+
+TEST_F(ScenarioState, RefusedCrewLineFallsThroughWithoutTouchingTheVesselKeys) {
+    // Pulse 0: a dead member is refused and the line goes on to the host, which ignores it.
+    LoadBlock("  UMMUCREW Capt-Ilse_Marrow-35-0-74\n  BRAKE 1\n");
+    Corvane* c = Ship();
+    EXPECT_EQ(c->crew.crewCount, 0);
+    EXPECT_TRUE(c->brakeEngaged);
+    EXPECT_EQ(c->ftlState, 0);
+}
+
+TEST_F(ScenarioState, SaveLoadSaveGivesIdenticalText) {
+    LoadBlock(std::string(CREW_LINES) +
+              "  FTL 1.0000\n  HWIN 0.3337 12.5 5\n  GEAR 0.4004 1.000\n  CANP 0.1 1\n  CANC 1 0\n  VIS 1\n"
+              "  VIEW 1\n  BRAKE 1\n  MAIN 0\n  BOOST 1\n  INDMP 0\n  AMMO Weapons\\Slug\n");
+    const std::string first = Sim().ScenarioText();
+    Corvane* c = Ship();
+    EXPECT_EQ(c->hwgJumpDuration, 12.5);
+    Sim().Shutdown();
+    started = false;
+
+    Load(first);
+    const std::string second = Sim().ScenarioText();
+    EXPECT_EQ(second, first);
+    const std::string block = BlockOf(second, "Corvane-1");
+    EXPECT_NE(block.find("HWIN 0.334 12.500 5"), std::string::npos) << block;
+    EXPECT_NE(block.find("GEAR 0.400 1.000"), std::string::npos) << block;
+    EXPECT_NE(block.find("AMMO Weapons\\Slug"), std::string::npos) << block;
+    EXPECT_NE(block.find("UMMUCREW Sci-Teodor_Vanke-41-65-74"), std::string::npos) << block;
+
+    // The reloaded vessel holds every saved value within the printed precision.
+    c = Ship();
+    EXPECT_EQ(c->ftlState, 1);
+    EXPECT_NEAR(c->hwgTimer, 0.334, 1e-12);
+    EXPECT_EQ(c->hwgStepIndex, 5);
+    EXPECT_NEAR(c->gearPos, 0.4, 1e-12);
+    EXPECT_EQ(c->canopyCPos, 1.0);
+    EXPECT_EQ(c->shipMeshVisibility, 1);
+    EXPECT_EQ(c->viewIndex, 1);
+    EXPECT_TRUE(c->brakeEngaged);
+    EXPECT_FALSE(c->mainEngineFed);
+    EXPECT_TRUE(c->boost);
+    EXPECT_FALSE(c->inertialDampeners);
+}
+
+TEST_F(ScenarioState, SavingChangesNothingInTheVessel) {
+    LoadBlock(std::string(CREW_LINES) + "  GEAR 0.5 1\n");
+    const std::string first = Sim().ScenarioText();
+    EXPECT_EQ(Sim().ScenarioText(), first);
+    EXPECT_EQ(Ship()->gearPos, 0.5);
+    EXPECT_EQ(Ship()->crew.crewCount, 2);
+}
+
+// A host root of its own whose class file for the Corvane says something else, the rest shared.
+class ClassFileAmmo : public CoreWorld {
+  protected:
+    void TearDown() override {
+        CoreWorld::TearDown();
+        std::error_code ec;
+        if (!tempRoot.empty()) std::filesystem::remove_all(tempRoot, ec);
+    }
+
+    static void LinkEntries(const std::string& from, const std::string& to, const char* except) {
+        DIR* d = opendir(from.c_str());
+        ASSERT_NE(d, nullptr) << from;
+        while (dirent* e = readdir(d)) {
+            if (!std::strcmp(e->d_name, ".") || !std::strcmp(e->d_name, "..") || !std::strcmp(e->d_name, except))
+                continue;
+            ASSERT_EQ(symlink((from + "/" + e->d_name).c_str(), (to + "/" + e->d_name).c_str()), 0);
+        }
+        closedir(d);
+    }
+
+    void UseClassFile(const std::string& cfg) {
+        char name[] = "/tmp/corvane-root-XXXXXX";
+        ASSERT_NE(mkdtemp(name), nullptr);
+        tempRoot = name;
+        const std::string shared = HOSTROOT_DIR;
+        LinkEntries(shared, tempRoot, "Config");
+        mkdir((tempRoot + "/Config").c_str(), 0755);
+        LinkEntries(shared + "/Config", tempRoot + "/Config", "Vessels");
+        mkdir((tempRoot + "/Config/Vessels").c_str(), 0755);
+        LinkEntries(shared + "/Config/Vessels", tempRoot + "/Config/Vessels", "Corvane.cfg");
+        std::ofstream(tempRoot + "/Config/Vessels/Corvane.cfg") << cfg;
+        root = tempRoot;
+    }
+
+    std::string tempRoot;
+};
+
+TEST_F(ClassFileAmmo, ClassFileNamesTheProjectileClass) {
+    UseClassFile("ClassName = Corvane\nModule = Corvane\nAMMO = Target\n");
+    LoadBlock(CREW_LINES);
+    EXPECT_STREQ(Ship()->ammoClassName, "Target");
+}
+
+TEST_F(ClassFileAmmo, ScenarioAmmoOverridesTheClassFile) {
+    UseClassFile("ClassName = Corvane\nModule = Corvane\nAMMO = Target\n");
+    LoadBlock("  AMMO Pellorin\n");
+    EXPECT_STREQ(Ship()->ammoClassName, "Pellorin");
+}
+
+TEST_F(ClassFileAmmo, ClassFileWithoutAmmoGivesPellorin) {
+    UseClassFile("ClassName = Corvane\nModule = Corvane\n");
+    LoadBlock(CREW_LINES);
+    EXPECT_STREQ(Ship()->ammoClassName, "Pellorin");
+}
+
+TEST_F(ClassFileAmmo, TooLongClassFileAmmoIsRefusedAndPellorinKept) {
+    UseClassFile("ClassName = Corvane\nModule = Corvane\nAMMO = " + std::string(300, 'Z') + "\n");
+    LoadBlock(CREW_LINES);
+    EXPECT_STREQ(Ship()->ammoClassName, "Pellorin");
+}
