@@ -8,7 +8,7 @@
 
 namespace {
 
-constexpr double DEG = 0.017453292519943295;
+constexpr double DEG_RAD = 0.017453292519943295;
 
 struct Coeffs {
     double cl, cm, cd;
@@ -16,13 +16,13 @@ struct Coeffs {
 
 Coeffs Vertical(double aoaDeg, double mach = 0.5) {
     Coeffs c{};
-    VerticalLiftCoeff(nullptr, aoaDeg * DEG, mach, 1e6, nullptr, &c.cl, &c.cm, &c.cd);
+    VerticalLiftCoeff(nullptr, aoaDeg * DEG_RAD, mach, 1e6, nullptr, &c.cl, &c.cm, &c.cd);
     return c;
 }
 
 Coeffs Horizontal(double betaDeg, double mach = 0.5) {
     Coeffs c{};
-    HorizontalLiftCoeff(nullptr, betaDeg * DEG, mach, 1e6, nullptr, &c.cl, &c.cm, &c.cd);
+    HorizontalLiftCoeff(nullptr, betaDeg * DEG_RAD, mach, 1e6, nullptr, &c.cl, &c.cm, &c.cd);
     return c;
 }
 
@@ -54,7 +54,7 @@ TEST(VerticalLift, AnglesBeyondTheTableStayOnItsEnds) {
 TEST(VerticalLift, NoMomentAndDragIsBasePlusSineSquaredPlusInducedAndWaveTerms) {
     for (double aoa : {0.0, 90.0, -90.0, 20.0}) {
         const Coeffs c = Vertical(aoa, 1.05);
-        const double s = std::sin(aoa * DEG);
+        const double s = std::sin(aoa * DEG_RAD);
         const double expected = 0.03 + 0.4 * s * s + oapiGetInducedDrag(c.cl, 1.0, 0.5) +
                                 oapiGetWaveDrag(1.05, 0.75, 1.0, 1.1, 0.04);
         EXPECT_DOUBLE_EQ(c.cm, 0.0);
@@ -85,8 +85,12 @@ TEST(Mover, GearRetractsInFiftyStepsOfATenthAndStopsExactlyOnOne) {
     double pos = 0.0;
     for (int i = 1; i <= 50; ++i) {
         ASSERT_TRUE(MoveTowardsTarget(pos, 1.0, GEAR_RATE, 0.1)) << "step " << i;
-        if (i < 50) EXPECT_LT(pos, 1.0);
-        if (i == 1) EXPECT_DOUBLE_EQ(pos, 0.02);
+        if (i < 50) {
+            EXPECT_LT(pos, 1.0);
+        }
+        if (i == 1) {
+            EXPECT_DOUBLE_EQ(pos, 0.02);
+        }
     }
     EXPECT_EQ(pos, 1.0);
     // At its target the part is left alone: no animation call follows.
