@@ -21,11 +21,19 @@ constexpr int MAX_SUBSTEPS = 500;
 constexpr int MAX_LINK_DEPTH = 64;
 
 // One vessel of a group that moves as one body; links place it from an earlier member after the step.
+struct Part {
+    double mass;
+    VECTOR3 inertia, F, T; // own frame, about its own centre of mass
+    MATRIX3 Q;             // own frame -> root frame
+    VECTOR3 r;             // its centre of mass in the root frame
+};
+
 struct Member {
     Vessel* v;
     int from; // index of the member it is placed from; -1 for the root
     VECTOR3 px, py;
     MATRIX3 Mx, My;
+    Part part;
 };
 
 struct Scratch {
@@ -224,10 +232,9 @@ void FrictionImpulse(PhysicsState& s, const Body6& b, const VECTOR3& r, const VE
 
 // Moves one group's root through the step: gravity with a velocity-Verlet kick, loads held over the step,
 // spring-damper support on the touchdown points and friction impulses, sub-stepped near the ground.
-void IntegrateRoot(Vessel& v, const Body6& b, double dt) {
+void IntegrateBody(Vessel& v, const Body6& b, Touchdown td, double dt) {
     PhysicsState& s = v.phys;
     const Body& body = BodyOf(v);
-    Touchdown td = TouchdownGeometry(v);
     VECTOR3 Fg = mul(s.R, b.Fb);
     VECTOR3 g = GravityAt(body, s.pos);
     Horizon hz = HorizonAt(body, s.pos);
@@ -332,6 +339,19 @@ void IntegrateRoot(Vessel& v, const Body6& b, double dt) {
     }
 }
 
+// The group turns about its common centre of mass c (root frame): the root's state is carried there for the
+// step and back afterwards.
+void IntegrateRoot(Vessel& v, const Body6& b, const VECTOR3& c, double dt) {
+    PhysicsState& s = v.phys;
+    Touchdown td = TouchdownGeometry(v);
+    for (int i = 0; i < 3; ++i) td.p[i] -= c;
+    s.pos += mul(s.R, c);
+    s.vel += mul(s.R, crossp(s.omega, c));
+    IntegrateBody(v, b, td, dt);
+    s.pos -= mul(s.R, c);
+    s.vel -= mul(s.R, crossp(s.omega, c));
+}
+
 // Builds the group that moves with v's root: the top of its attachment chain, then everything linked to it.
 void CollectGroup(Vessel* v, std::vector<Member>& out) {
     Vessel* root = v;
@@ -344,7 +364,7 @@ void CollectGroup(Vessel* v, std::vector<Member>& out) {
         root = up;
     }
     size_t first = out.size();
-    out.push_back(Member{root, -1, {}, {}, identity(), identity()});
+    out.push_back(Member{root, -1, {}, {}, identity(), identity(), {}});
     root->phys.groupMark = S().step;
     for (size_t q = first; q < out.size(); ++q) {
         Vessel* x = out[q].v;
@@ -353,14 +373,14 @@ void CollectGroup(Vessel* v, std::vector<Member>& out) {
             if (!a->alive || !a->otherPoint || !InStep(y) || y->phys.groupMark == S().step) continue;
             y->phys.groupMark = S().step;
             const hs::Attachment& b = *a->otherPoint;
-            out.push_back(Member{y, (int)(q - first), a->pos, b.pos, PointFrame(a->dir, a->rot), PointFrame(b.dir, b.rot)});
+            out.push_back(Member{y, (int)(q - first), a->pos, b.pos, PointFrame(a->dir, a->rot), PointFrame(b.dir, b.rot), {}});
         }
         for (auto& d : x->docks) {
             Vessel* y = d->mate;
             if (!d->matePort || !InStep(y) || y->phys.groupMark == S().step) continue;
             y->phys.groupMark = S().step;
             const hs::DockPort& b = *d->matePort;
-            out.push_back(Member{y, (int)(q - first), d->pos, b.pos, PointFrame(d->dir, d->rot), PointFrame(-b.dir, b.rot)});
+            out.push_back(Member{y, (int)(q - first), d->pos, b.pos, PointFrame(d->dir, d->rot), PointFrame(-b.dir, b.rot), {}});
         }
     }
 }
@@ -381,30 +401,40 @@ void StepGroup(Member* m, int count, double dt) {
             movable = false;
         }
     if (movable) {
+        // First pass: loads, masses and places of the parts in the root's frame.
         Body6 b{0.0, {}, {}, {}};
         const MATRIX3& Rr = root.phys.R;
+        VECTOR3 c{};
         for (int i = 0; i < count; ++i) {
             Vessel& v = *m[i].v;
-            double mass = TotalMass(v);
-            VECTOR3 own = InertiaOf(v, mass);
-            VECTOR3 F, T;
-            VesselLoads(v, dt, own, F, T);
-            // Into the root's frame, about the root's centre of mass.
-            MATRIX3 Q = mul(Transpose(Rr), v.phys.R);
-            VECTOR3 r = tmul(Rr, v.phys.pos - root.phys.pos);
-            VECTOR3 Fr = mul(Q, F);
+            Part& p = m[i].part;
+            p.mass = TotalMass(v);
+            p.inertia = InertiaOf(v, p.mass);
+            VesselLoads(v, dt, p.inertia, p.F, p.T);
+            p.Q = mul(Transpose(Rr), v.phys.R);
+            p.r = tmul(Rr, v.phys.pos - root.phys.pos);
+            b.m += p.mass;
+            c += p.r * p.mass;
+        }
+        c /= b.m;
+        // Second pass: everything about the common centre of mass.
+        for (int i = 0; i < count; ++i) {
+            const Part& p = m[i].part;
+            VECTOR3 Fr = mul(p.Q, p.F);
+            VECTOR3 r = p.r - c;
             b.Fb += Fr;
-            b.Tb += mul(Q, T) + crossp(r, Fr);
-            b.m += mass;
-            // Principal moments of the parts, turned into the root's axes (diagonal only), plus their offsets.
+            b.Tb += mul(p.Q, p.T) + crossp(r, Fr);
+            // Principal moments of the part turned into the root's axes (diagonal only), plus its offset.
+            const MATRIX3& Q = p.Q;
             VECTOR3 Iq{};
             for (int row = 0; row < 3; ++row)
-                Iq.data[row] = Q.data[row * 3] * Q.data[row * 3] * own.x + Q.data[row * 3 + 1] * Q.data[row * 3 + 1] * own.y +
-                               Q.data[row * 3 + 2] * Q.data[row * 3 + 2] * own.z;
-            if (i > 0) Iq += _V(r.y * r.y + r.z * r.z, r.x * r.x + r.z * r.z, r.x * r.x + r.y * r.y) * mass;
+                Iq.data[row] = Q.data[row * 3] * Q.data[row * 3] * p.inertia.x +
+                               Q.data[row * 3 + 1] * Q.data[row * 3 + 1] * p.inertia.y +
+                               Q.data[row * 3 + 2] * Q.data[row * 3 + 2] * p.inertia.z;
+            Iq += _V(r.y * r.y + r.z * r.z, r.x * r.x + r.z * r.z, r.x * r.x + r.y * r.y) * p.mass;
             b.I += Iq;
         }
-        IntegrateRoot(root, b, dt);
+        IntegrateRoot(root, b, c, dt);
     }
     for (int i = 1; i < count; ++i) {
         const Member& c = m[i];

@@ -1,0 +1,167 @@
+// Aerodynamics: airfoil angles and lift direction, control surfaces with their delay, mode gating and animation.
+#include "physics_fixture.h"
+
+namespace {
+
+struct Probe {
+    int calls = 0;
+    double angle = 0.0, mach = 0.0, re = 0.0;
+    double cl = 1.0, cd = 0.0, cm = 0.0;
+};
+
+void ProbeCoeff(VESSEL*, double aoa, double M, double Re, void* ctx, double* cl, double* cm, double* cd) {
+    Probe* p = static_cast<Probe*>(ctx);
+    ++p->calls;
+    p->angle = aoa;
+    p->mach = M;
+    p->re = Re;
+    *cl = p->cl;
+    *cm = p->cm;
+    *cd = p->cd;
+}
+
+} // namespace
+
+class Aero : public PhysicsWorld {
+  protected:
+    hs::Airfoil& Foil(Vessel& v, AIRFOIL_ORIENTATION align, Probe* p, double S = 10.0) {
+        v.airfoils.push_back(std::make_unique<hs::Airfoil>());
+        hs::Airfoil& a = *v.airfoils.back();
+        a.align = align;
+        a.cf = ProbeCoeff;
+        a.context = p;
+        a.c = 2.0;
+        a.S = S;
+        a.A = 1.0;
+        return a;
+    }
+    hs::ControlSurface& Surface(Vessel& v, AIRCTRL_TYPE type, VECTOR3 ref, int axis, double delay, UINT anim) {
+        v.ctrlSurfaces.push_back(std::make_unique<hs::ControlSurface>());
+        hs::ControlSurface& c = *v.ctrlSurfaces.back();
+        c.type = type;
+        c.area = 5.0;
+        c.dCl = 1.0;
+        c.ref = ref;
+        c.axis = axis;
+        c.delay = delay;
+        c.anim = anim;
+        return c;
+    }
+};
+
+TEST_F(Aero, SinkingFlightGivesPositiveAngleOfAttackAndLiftUpward) {
+    Probe p;
+    Vessel& v = Make("glider", 1000);
+    Foil(v, LIFT_VERTICAL, &p);
+    Vessel& twin = Make("brick", 1000);
+    AbovePole(v, earth, 1000.0, _V(0, -10, 100));
+    AbovePole(twin, earth, 1000.0, _V(0, -10, 100));
+    Step(0.01);
+    EXPECT_EQ(p.calls, 1);
+    EXPECT_NEAR(p.angle, atan2(10.0, 100.0), 1e-12);
+    hs::AtmState atm = hs::AtmosphereAt(earth, 1000.0);
+    EXPECT_NEAR(p.mach, sqrt(10100.0) / atm.a, 1e-9);
+    EXPECT_GT(p.re, 1e6);
+    // Lift q S cl normal to the flow: up and a little forward.
+    double q = 0.5 * atm.rho * 10100.0;
+    double lift = q * 10.0 * 1.0 / 1000.0 * 0.01;
+    double ca = cos(p.angle), sa = sin(p.angle);
+    EXPECT_NEAR(v.phys.vel.y - twin.phys.vel.y, lift * ca, lift * 1e-3);
+    EXPECT_NEAR(v.phys.vel.z - twin.phys.vel.z, lift * sa, lift * 1e-3);
+}
+
+TEST_F(Aero, ClimbingFlightGivesNegativeAngleAndDragOpposesTheFlow) {
+    Probe p;
+    p.cl = 0.0;
+    p.cd = 0.5;
+    Vessel& v = Make("glider", 1000);
+    Foil(v, LIFT_VERTICAL, &p);
+    Vessel& twin = Make("brick", 1000);
+    AbovePole(v, earth, 1000.0, _V(0, 20, 100));
+    AbovePole(twin, earth, 1000.0, _V(0, 20, 100));
+    Step(0.01);
+    EXPECT_LT(p.angle, 0.0);
+    VECTOR3 dv = v.phys.vel - twin.phys.vel;
+    EXPECT_LT(dv.z, 0.0);
+    EXPECT_NEAR(dv.y / dv.z, 20.0 / 100.0, 1e-6); // straight against the airspeed
+}
+
+TEST_F(Aero, SideslipToTheLeftPushesAHorizontalAirfoilToTheRight) {
+    Probe p;
+    Vessel& v = Make("fin", 1000);
+    Foil(v, LIFT_HORIZONTAL, &p);
+    AbovePole(v, earth, 1000.0, _V(-10, 0, 100));
+    Step(0.01);
+    EXPECT_GT(p.angle, 0.0);
+    EXPECT_GT(v.phys.vel.x, -10.0);
+}
+
+TEST_F(Aero, NoAtmosphereNoCoefficientCall) {
+    Probe p;
+    Vessel& v = Make("glider", 1000);
+    Foil(v, LIFT_VERTICAL, &p);
+    AbovePole(v, earth, 250000.0, _V(0, 0, 7000));
+    Step(0.1);
+    EXPECT_EQ(p.calls, 0);
+}
+
+TEST_F(Aero, ControlSurfaceReachesFullDeflectionInItsDelayAndAnimates) {
+    Vessel& v = Make("plane", 1000);
+    v.animations.resize(1);
+    hs::ControlSurface& e = Surface(v, AIRCTRL_ELEVATOR, _V(0, 0, -5), AIRCTRL_AXIS_XPOS, 0.25, 0);
+    AbovePole(v, moon, 1e6);
+    e.target = 1.0;
+    Run(5, 0.025);
+    EXPECT_NEAR(hs::ControlSurfaceLevel(v, AIRCTRL_ELEVATOR), 0.5, 1e-12);
+    EXPECT_NEAR(v.animations[0].state, 0.75, 1e-12);
+    Run(5, 0.025);
+    EXPECT_NEAR(e.level, 1.0, 1e-12);
+    Run(5, 0.025);
+    EXPECT_EQ(e.level, 1.0); // stops on the target
+    EXPECT_EQ(v.animations[0].state, 1.0);
+    EXPECT_EQ(hs::ControlSurfaceLevel(v, AIRCTRL_FLAP), 0.0);
+}
+
+TEST_F(Aero, SurfaceWhoseControlIsSwitchedOffReturnsToNeutral) {
+    Vessel& v = Make("plane", 1000);
+    hs::ControlSurface& r = Surface(v, AIRCTRL_RUDDER, _V(0, 1, -5), AIRCTRL_AXIS_YPOS, 0.1, (UINT)-1);
+    hs::ControlSurface& a = Surface(v, AIRCTRL_AILERON, _V(5, 0, 0), AIRCTRL_AXIS_XPOS, 0.1, 7); // no such animation
+    AbovePole(v, moon, 1e6);
+    r.target = 1.0;
+    a.target = -1.0;
+    v.adCtrlMode = 4; // ailerons only
+    Run(10, 0.02);
+    EXPECT_EQ(r.level, 0.0);
+    EXPECT_EQ(a.level, -1.0);
+    v.adCtrlMode = 7;
+    Run(10, 0.02);
+    EXPECT_EQ(r.level, 1.0);
+    v.adCtrlMode = 0;
+    Run(2, 0.02);
+    EXPECT_NEAR(r.level, 0.6, 1e-12);
+}
+
+TEST_F(Aero, PositiveElevatorPitchesTheNoseUpAndPositiveRudderYawsRight) {
+    Vessel& v = Make("plane", 1000);
+    hs::ControlSurface& e = Surface(v, AIRCTRL_ELEVATOR, _V(0, 0, -5), AIRCTRL_AXIS_XPOS, 0.01, (UINT)-1);
+    AbovePole(v, earth, 1000.0, _V(0, 0, 100));
+    e.target = 1.0;
+    Run(3, 0.01);
+    EXPECT_GT(mul(v.phys.R, _V(0, 0, 1)).y, 1e-4); // the nose rises
+
+    Vessel& w = Make("plane2", 1000);
+    hs::ControlSurface& r = Surface(w, AIRCTRL_RUDDER, _V(0, 1, -5), AIRCTRL_AXIS_AUTO, 0.01, (UINT)-1);
+    AbovePole(w, earth, 1000.0, _V(0, 0, 100));
+    r.target = 1.0;
+    Run(3, 0.01);
+    EXPECT_GT(mul(w.phys.R, _V(0, 0, 1)).x, 1e-4); // the nose swings to the right
+}
+
+TEST_F(Aero, CrossSectionDragSlowsAVesselWithoutAirfoils) {
+    Vessel& v = Make("box", 1000);
+    v.crossSections = _V(0, 0, 2);
+    AbovePole(v, earth, 0.0 + 5000.0, _V(0, 0, 100));
+    Step(0.01);
+    double rho = hs::AtmosphereAt(earth, 5000.0).rho;
+    EXPECT_NEAR(v.phys.vel.z, 100.0 - 0.5 * rho * 100.0 * 100.0 * 2.0 / 1000.0 * 0.01, 1e-6);
+}

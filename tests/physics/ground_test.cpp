@@ -1,0 +1,174 @@
+// Ground: support on the touchdown points, coming to rest, staying put, friction, brakes, steering, touchdown.
+#include "physics_fixture.h"
+
+namespace {
+constexpr double DT = 1.0 / 60.0;
+}
+
+class Ground : public PhysicsWorld {
+  protected:
+    // A fighter-sized vessel on its wheels, at rest at longitude/latitude 0 facing north (global +y).
+    Vessel& Parked(const char* name = "fighter") {
+        Vessel& v = Make(name, 1000, _V(4.82, 12.81, 9.246));
+        Wheels(v);
+        v.maxWheelbrakeForce = 5000.0;
+        hs::PlaceLanded(v, earth, 0.0, 0.0, 0.0);
+        return v;
+    }
+    // The same, rolling north at `speed` m/s.
+    Vessel& Rolling(double speed, const char* name = "roller") {
+        Vessel& v = Parked(name);
+        v.phys.landed = false;
+        v.phys.vel = mul(v.phys.R, _V(0, 0, speed));
+        return v;
+    }
+    // Frames until the vessel is at rest (landed), at most `limit`.
+    int FramesToRest(Vessel& v, int limit) {
+        for (int i = 1; i <= limit; ++i) {
+            Step(DT);
+            if (hs::FlightStatus(v) & 1u) return i;
+        }
+        return -1;
+    }
+};
+
+TEST_F(Ground, LandedVesselStaysExactlyStillOverFiveThousandFrames) {
+    Vessel& v = Parked();
+    hs::PhysicsState start = v.phys;
+    Run(5000, DT);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(v.phys.pos.data[i], start.pos.data[i]);
+    for (int i = 0; i < 9; ++i) EXPECT_EQ(v.phys.R.data[i], start.R.data[i]);
+    EXPECT_EQ(length(v.phys.vel), 0.0);
+    EXPECT_TRUE(hs::GroundContact(v));
+}
+
+TEST_F(Ground, SmallThrustBelowRollingResistanceDoesNotCreep) {
+    Vessel& v = Parked();
+    hs::Propellant* tank = Tank(v, 100, 100);
+    hs::Thruster* th = Thruster(v, _V(0, 0, -4), _V(0, 0, 1), 500.0, tank, 1e9); // 5 % of the weight
+    th->level = 1.0;
+    VECTOR3 start = v.phys.pos;
+    Run(2000, DT);
+    EXPECT_EQ(dist(v.phys.pos, start), 0.0);
+}
+
+TEST_F(Ground, VesselReleasedAboveItsPointsComesToRestOnThem) {
+    Vessel& v = Parked();
+    const hs::Body* b = hs::GetBody(earth);
+    VECTOR3 up = unit(v.phys.pos - b->pos);
+    v.phys.pos += up * 1.0;
+    v.phys.landed = false;
+    v.phys.groundContact = false;
+    int frames = FramesToRest(v, 1200);
+    ASSERT_GT(frames, 0) << "did not come to rest within 20 s";
+    EXPECT_EQ(length(v.phys.vel), 0.0);
+    for (int i = 0; i < 3; ++i) {
+        double h = PointAltitude(v, v.touchdown[i]);
+        EXPECT_LE(h, 0.001);
+        EXPECT_GT(h, -0.06); // sunk no deeper than the support's give
+    }
+    double lng, lat, hdg;
+    hs::SurfacePosition(v, &lng, &lat, &hdg);
+    EXPECT_NEAR(lng, 0.0, 1e-6);
+    EXPECT_NEAR(lat, 0.0, 1e-6);
+    EXPECT_NEAR(std::fmod(hdg + M_PI, 2 * M_PI) - M_PI, 0.0, 1e-3);
+}
+
+TEST_F(Ground, HoverAboveTheWeightLiftsOffAndBelowItStaysDown) {
+    Vessel& v = Parked();
+    hs::Propellant* tank = Tank(v, 100, 100);
+    hs::Thruster* hover = Thruster(v, _V(0, 0, 0), _V(0, 1, 0), 0.0, tank, 1e9);
+    hover->level = 1.0;
+    hover->max0 = 0.997 * length(hs::WeightVector(v));
+    Run(300, DT);
+    EXPECT_TRUE(hs::FlightStatus(v) & 1u);
+    hover->max0 = 1.2 * length(hs::WeightVector(v));
+    Run(120, DT);
+    EXPECT_FALSE(hs::GroundContact(v));
+    EXPECT_GT(hs::Altitude(v), 3.0);
+}
+
+TEST_F(Ground, FullWheelBrakesStopARollingVesselFasterThanNone) {
+    Vessel& free = Rolling(10.0, "free");
+    int freeFrames = FramesToRest(free, 1800);
+    double freeRoll = dist(free.phys.pos, hs::GetBody(earth)->pos + _V(6371012.6, 0, 0));
+    owned.clear();
+    live.clear();
+    Vessel& braked = Rolling(10.0, "braked");
+    braked.wheelbrake[0] = braked.wheelbrake[1] = 1.0;
+    int brakedFrames = FramesToRest(braked, 1800);
+    ASSERT_GT(freeFrames, 0);
+    ASSERT_GT(brakedFrames, 0);
+    // Rolling resistance alone: 0.1 g, about 10 s and 51 m; two brakes of 5 kN add 10 m/s^2.
+    EXPECT_NEAR(freeFrames * DT, 10.0 / (0.1 * 9.82), 1.5);
+    EXPECT_NEAR(freeRoll, 100.0 / (2 * 0.1 * 9.82), 6.0);
+    EXPECT_LT(brakedFrames * 4, freeFrames);
+}
+
+TEST_F(Ground, OneSidedBrakeTurnsTheVesselTowardThatSide) {
+    Vessel& v = Rolling(10.0);
+    v.wheelbrake[1] = 1.0; // right wheel
+    ASSERT_GT(FramesToRest(v, 1800), 0);
+    double hdg;
+    hs::SurfacePosition(v, nullptr, nullptr, &hdg);
+    EXPECT_GT(hdg, 0.05);      // turned right: heading grew from north toward east
+    EXPECT_LT(hdg, M_PI / 2.0);
+}
+
+TEST_F(Ground, NosewheelSteeringFollowsTheRudder) {
+    Vessel& v = Rolling(8.0);
+    v.nosewheelSteering = true;
+    v.ctrlSurfaces.push_back(std::make_unique<hs::ControlSurface>());
+    hs::ControlSurface& rudder = *v.ctrlSurfaces.back();
+    rudder.type = AIRCTRL_RUDDER;
+    rudder.delay = 0.1;
+    rudder.target = -1.0; // left
+    Run(120, DT);
+    double hdg;
+    hs::SurfacePosition(v, nullptr, nullptr, &hdg);
+    EXPECT_GT(hdg, M_PI);          // turned left: heading went below north
+    EXPECT_LT(hdg, 2 * M_PI - 0.1);
+    v.nosewheelSteering = false;   // without steering the same rudder leaves the path straight
+    double before = hdg;
+    Run(30, DT);
+    hs::SurfacePosition(v, nullptr, nullptr, &hdg);
+    EXPECT_NEAR(hdg, before, 0.01);
+}
+
+TEST_F(Ground, TouchdownFrameShowsTheDescentSpeedItTouchedDownWith) {
+    Vessel& v = Parked();
+    const hs::Body* b = hs::GetBody(earth);
+    VECTOR3 up = unit(v.phys.pos - b->pos);
+    v.phys.pos += up * 0.2;
+    v.phys.vel = up * -4.0;
+    v.phys.landed = false;
+    v.phys.groundContact = false;
+    int frame = 0;
+    for (; frame < 60 && !hs::GroundContact(v); ++frame) {
+        VECTOR3 hv = hs::HorizonAirspeedVector(v);
+        EXPECT_LT(hv.y, -3.9);
+        Step(DT);
+    }
+    ASSERT_TRUE(hs::GroundContact(v));
+    VECTOR3 hv = hs::HorizonAirspeedVector(v);
+    EXPECT_LT(hv.y, -4.0);        // still the descent speed, slightly grown by gravity
+    EXPECT_GT(hv.y, -4.0 - 9.9 * (frame * DT + 0.01));
+    EXPECT_NEAR(hv.x, 0.0, 1e-6);
+    EXPECT_NEAR(hv.z, 0.0, 1e-6);
+    Step(DT);
+    EXPECT_TRUE(hs::GroundContact(v));
+    EXPECT_GT(hs::HorizonAirspeedVector(v).y, hv.y); // the support now slows it
+}
+
+TEST_F(Ground, HorizonAirspeedAxesAreEastUpNorth) {
+    Vessel& v = Parked();
+    v.phys.landed = false;
+    const hs::Body* b = hs::GetBody(earth);
+    // At longitude 0, latitude 0 east is global +z, up +x and north +y.
+    v.phys.vel = _V(1, 2, 3);
+    VECTOR3 h = hs::HorizonAirspeedVector(v);
+    EXPECT_NEAR(h.x, 3.0, 1e-12);
+    EXPECT_NEAR(h.y, 1.0, 1e-12);
+    EXPECT_NEAR(h.z, 2.0, 1e-12);
+    (void)b;
+}

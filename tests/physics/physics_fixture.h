@@ -1,0 +1,101 @@
+// A small world of host vessel records flown by the physics step alone, without modules.
+#pragma once
+
+#include "lib/host.h"
+#include "physics/physics.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <string>
+#include <vector>
+
+class PhysicsWorld : public ::testing::Test {
+  protected:
+    std::vector<std::unique_ptr<Vessel>> owned;
+    std::vector<Vessel*> live;
+    double simt = 0.0;
+    int earth = 0, moon = 1;
+
+    void SetUp() override {
+        hs::ResetPhysics();
+        std::string err;
+        ASSERT_TRUE(hs::LoadBodies(std::string(SOURCE_DIR) + "/hostroot/Config/bodies.cfg", &err)) << err;
+        earth = hs::BodyIndexByName("Earth");
+        moon = hs::BodyIndexByName("Moon");
+        ASSERT_GE(earth, 0);
+        ASSERT_GE(moon, 0);
+        misuseAtStart = hs::W().misuse;
+    }
+    void TearDown() override { hs::ResetPhysics(); }
+
+    int NewMisuse() const { return hs::W().misuse - misuseAtStart; }
+
+    Vessel& Make(const char* name, double emptyMass, VECTOR3 pmi = _V(1, 1, 1)) {
+        owned.push_back(std::make_unique<Vessel>());
+        Vessel& v = *owned.back();
+        v.name = name;
+        v.emptyMass = emptyMass;
+        v.pmi = pmi;
+        v.crossSections = _V(0, 0, 0);
+        live.push_back(&v);
+        return v;
+    }
+
+    static hs::Propellant* Tank(Vessel& v, double maxMass, double mass) {
+        v.propellants.push_back(std::make_unique<hs::Propellant>());
+        hs::Propellant* p = v.propellants.back().get();
+        p->maxMass = maxMass;
+        p->mass = mass;
+        return p;
+    }
+
+    static hs::Thruster* Thruster(Vessel& v, VECTOR3 pos, VECTOR3 dir, double max0, hs::Propellant* res, double isp) {
+        v.thrusters.push_back(std::make_unique<hs::Thruster>());
+        hs::Thruster* t = v.thrusters.back().get();
+        t->pos = pos;
+        t->dir = dir;
+        t->max0 = max0;
+        t->res = res;
+        t->isp0 = isp;
+        return t;
+    }
+
+    // Free flight with the vessel frame along the global axes, `altitude` above the body's north pole
+    // (so the vessel's y axis points up).
+    void AbovePole(Vessel& v, int body, double altitude, VECTOR3 vel = _V(0, 0, 0)) {
+        const hs::Body* b = hs::GetBody(body);
+        v.phys.body = body;
+        v.phys.pos = b->pos + _V(0, b->radius + altitude, 0);
+        v.phys.vel = vel;
+        v.phys.R = identity();
+        v.phys.omega = _V(0, 0, 0);
+        v.phys.landed = false;
+        v.phys.groundContact = false;
+    }
+
+    // The three wheel contacts of the fighter: nose, left main, right main.
+    static void Wheels(Vessel& v) {
+        v.touchdown[0] = _V(0, -2.6, 4.2);
+        v.touchdown[1] = _V(-5.9, -2.6, 1.0);
+        v.touchdown[2] = _V(5.9, -2.6, 1.0);
+    }
+
+    void Step(double dt) {
+        hs::PhysicsStep(live, dt, simt);
+        simt += dt;
+    }
+    void Run(int frames, double dt) {
+        for (int i = 0; i < frames; ++i) Step(dt);
+    }
+
+    // Height of a vessel-frame point above the body's mean radius.
+    static double PointAltitude(const Vessel& v, VECTOR3 local) {
+        const hs::Body* b = hs::GetBody(v.phys.body);
+        return length(v.phys.pos + mul(v.phys.R, local) - b->pos) - b->radius;
+    }
+
+  private:
+    int misuseAtStart = 0;
+};
