@@ -29,6 +29,10 @@ class Sim {
   public:
     static Sim& Get(); // the process's one world: the host functions are global
 
+    // What LastError() tells after a failed Init or LoadScenario (also the command's exit status).
+    enum { LOAD_OK = 0, LOAD_MISSING = 1, LOAD_BAD_INPUT = 2 };
+    int LastError() const;
+
     bool Init(const SimOptions& opt, std::string* err); // chdir to the root, load plugins
     bool LoadScenario(const std::string& path, std::string* err); // relative to <root>/Scenarios or absolute
     // Creates a vessel as oapiCreateVesselEx does; status null places it landed at the origin of body 0.
@@ -52,6 +56,18 @@ class Sim {
     void SetFocus(OBJHANDLE vessel);
     void SetPlayback(bool on);
     void SetControlSurfaceTarget(OBJHANDLE vessel, AIRCTRL_TYPE type, double level);
+    // The same, aimed at a vessel other than the focus (null target: the focus).
+    void PressKeyTo(OBJHANDLE target, DWORD key, const std::vector<DWORD>& modifiers);
+    void HoldKeyTo(OBJHANDLE target, DWORD key, int frames, const std::vector<DWORD>& modifiers);
+    void SetThrusterGroupLevel(OBJHANDLE vessel, THGROUP_TYPE type, double level);
+    // Puts a vessel at dpos from another in the other's vessel frame, moving at the other's velocity plus dvel
+    // (also in the other's frame); it keeps its own attitude and is no longer resting on the ground.
+    bool Place(OBJHANDLE vessel, OBJHANDLE other, const VECTOR3& dpos, const VECTOR3& dvel);
+    bool Dock(OBJHANDLE a, int portA, OBJHANDLE b, int portB);
+    bool Attach(OBJHANDLE parent, int parentPoint, OBJHANDLE child, int childPoint); // indices per kind
+    void SetVisuals(bool on); // builds or drops every vessel's visual
+    void Note(const std::string& line); // a line of the caller's own in the timeline
+    bool InputBoxOpenFor(void** usrdata) const; // the user data of the open box
     bool InputBoxOpen() const;
     std::string InputBoxTitle() const;
     void AnswerInputBox(const char* text); // Enter
@@ -69,6 +85,14 @@ class Sim {
     const std::vector<std::string>& Timeline() const;
     const std::vector<HudText>& LastHud() const; // text of the last clbkDrawHUD
     std::string DebugString() const;
+    double Mjd() const; // the scenario's date advanced by the simulated time
 };
 
+// Key codes by the host's names without the "OAPI_KEY_" prefix ("K", "F12", "NUMPAD0"), any case.
+bool KeyFromName(const std::string& name, DWORD* code);
+const char* KeyName(DWORD code); // "?" for a code without a name
+
 } // namespace hs
+
+// Plugins and stand-ins add a line to the timeline with this.
+extern "C" void hostsimTimeline(const char* line);

@@ -13,6 +13,8 @@ class Vessel;
 
 namespace hs {
 
+struct LoadedModule;
+
 struct Propellant {
     double maxMass = 0.0; // kg
     double mass = 0.0;    // kg
@@ -86,6 +88,7 @@ struct AnimComponent {
     double state0 = 0.0, state1 = 1.0;
     MGROUP_TRANSFORM* trans = nullptr;
     AnimComponent* parent = nullptr;
+    bool reported = false; // a missing group is counted once, not every frame
 };
 
 struct Animation {
@@ -103,6 +106,12 @@ struct Mesh {
     bool alive = true;
 };
 
+// A device mesh handle (DEVMESHHANDLE) points at one of these while the vessel has a visual.
+struct DevMesh {
+    int meshIndex = 0;
+    Vessel* owner = nullptr;
+};
+
 } // namespace hs
 
 // The host's record of one vessel. An OBJHANDLE is the address of one of these.
@@ -110,7 +119,7 @@ class Vessel {
   public:
     uint32_t magic = 0x56534C31; // checked before a handle is used
     std::string name, className;
-    struct LoadedModule* module = nullptr; // null for a plain class-file vessel
+    hs::LoadedModule* module = nullptr; // null for a plain class-file vessel
     VESSEL* iface = nullptr;
     bool deletePending = false;
     bool enableFocus = true;
@@ -151,4 +160,14 @@ class Vessel {
 
     bool hasVisual = false;
     int visualHandleTag = 0;
+
+    // Host bookkeeping.
+    ~Vessel() { magic = 0; } // a stale handle to a freed record fails the check
+    bool hostOwnsIface = false;             // plain class-file vessels and modules whose ovcInit gave null
+    std::vector<std::string> ignoredLines;  // scenario lines the host did not know
+    VISHANDLE visual = nullptr;
+    DWORD xpdr = 0;
+    Vessel* altFocus = nullptr; // where the focus goes when this vessel is deleted
+    bool enableFocusSet = false;
+    std::vector<std::unique_ptr<hs::DevMesh>> devMeshes; // one per mesh index while a visual exists
 };

@@ -1,0 +1,217 @@
+// Inside the stand-in host: the process's one world, its files, modules, keys and timeline.
+#pragma once
+
+#include "sim.h"
+#include "world.h"
+#include "portable.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+namespace hs {
+
+constexpr uint32_t VESSEL_MAGIC = 0x56534C31;
+constexpr uint32_t FILE_MAGIC = 0x46494C31;
+
+// A vessel module loaded from Modules/<name>.so.
+struct LoadedModule {
+    std::string name; // as the class file spells it
+    std::string path;
+    void* dl = nullptr;
+    VESSEL* (*init)(OBJHANDLE, int) = nullptr;
+    void (*exit)(VESSEL*) = nullptr;
+    void (*exitModule)(HINSTANCE) = nullptr; // called by us only when we called its InitModule
+};
+
+// A plugin module loaded from Modules/Plugin/<name>.so.
+struct Plugin {
+    std::string name;
+    void* dl = nullptr;
+    void (*frame)(double) = nullptr;
+    void (*exitModule)(HINSTANCE) = nullptr;
+};
+
+// Every FILEHANDLE the host gives out is the address of one of these.
+struct HostFile {
+    uint32_t magic = FILE_MAGIC;
+    enum Kind { CONFIG, SCENARIO_READ, SCENARIO_WRITE, GENERIC_READ, GENERIC_WRITE } kind = CONFIG;
+    std::string path;
+    std::vector<std::string> lines; // whole file for readers
+    size_t next = 0;                // next line for the scenario reader
+    size_t firstLineNo = 0;         // file line number of lines[0], for messages
+    std::string lineBuf;            // what oapiReadScenario_nextline hands out
+    bool blockDone = false;         // the vessel block has reached its END (or the file its end)
+    bool sawEnd = false;            // the block's END line was found
+    std::string* out = nullptr;     // writers append here
+    std::string ownOut;             // for files opened by modules
+    FILE* fp = nullptr;
+};
+
+struct KeyPress {
+    DWORD key;
+    DWORD mods[3];
+    int nmods;
+    Vessel* target; // null: the focus vessel
+};
+
+struct HeldKey {
+    DWORD key;
+    DWORD mods[3];
+    int nmods;
+    int framesLeft;
+    Vessel* target;
+};
+
+struct InputBox {
+    bool open = false;
+    std::string title;
+    bool (*cb)(void*, char*, void*) = nullptr;
+    void* usrdata = nullptr;
+    int generation = 0; // a callback that opens a new box keeps it open
+};
+
+// Links named in a scenario block, made once every vessel exists.
+struct PendingLink {
+    Vessel* v;
+    bool attach; // ATTACHED (else DOCKINFO)
+    int own, other;
+    std::string mate;
+};
+
+// Lists the scenario parser fills for a status record it does not own.
+struct StatusLists {
+    const void* status = nullptr;
+    std::vector<VESSELSTATUS2::FUELSPEC> fuel;
+    std::vector<VESSELSTATUS2::THRUSTSPEC> thruster;
+    std::vector<VESSELSTATUS2::DOCKINFOSPEC> dock;
+};
+
+// The scenario's blocks other than the ships, kept so a save writes them back.
+struct ScenarioEnv {
+    std::vector<std::string> desc;
+    std::string system = "Sol";
+    double mjd0 = 51982.0;
+    std::vector<std::string> envExtra;      // other environment lines, verbatim (trimmed)
+    std::vector<std::string> cameraExtra;   // camera lines other than TARGET and MODE
+    std::vector<std::string> otherBlocks;   // whole blocks between camera and ships, verbatim
+    std::vector<std::string> trailerBlocks; // plugin blocks after the ships
+    int hudMode = HUD_SURFACE;
+    bool hudBlock = false;
+};
+
+struct World {
+    SimOptions opt;
+    bool inited = false;
+    std::string root; // absolute
+
+    std::vector<std::unique_ptr<Vessel>> vessels; // creation order, including those about to go
+    std::unordered_set<const void*> live;         // handle checks
+    std::vector<std::unique_ptr<LoadedModule>> modules;
+    std::vector<Plugin> plugins;
+    std::vector<void*> initLibHandles; // modules whose InitLib ran (their own hook called InitModule)
+    std::vector<PendingLink> pending;
+    std::vector<StatusLists> statusLists;
+    ScenarioEnv env;
+
+    Vessel* focus = nullptr;
+    int cameraMode = CAM_COCKPIT;
+    bool playback = false;
+    double simt = 0.0, simdt = 0.0, systime = 0.0;
+    long frames = 0;
+    uint64_t rng = 1;
+
+    char debug[256] = {};
+    char lastDebug[256] = {};
+    std::vector<std::string> timeline;
+    int misuse = 0;
+
+    std::vector<HudText> hud, lastHud;
+    InputBox box;
+    std::vector<KeyPress> keys;
+    std::vector<HeldKey> held;
+    std::vector<std::unique_ptr<HostFile>> openFiles; // files modules opened with oapiOpenFile
+    std::vector<std::unique_ptr<std::string>> globalMeshes; // MESHHANDLE = address of the mesh name
+    std::unordered_set<const void*> devMeshes;               // live DEVMESHHANDLEs
+
+    // Live vessel count at the start of the frame: vessels created during a frame wait for the next one.
+    size_t frameVessels = 0;
+    bool loading = false;
+    int lastError = 0; // Sim::LOAD_*
+    int visualTag = 0;
+};
+
+World& W();
+
+// Timeline and misuse.
+void Say(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+void CountMisuse(const char* what);
+void Misuse(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+void Trace(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+
+// Handle checks: null (and a misuse counted) when the handle is dead or foreign.
+Vessel* LiveVessel(OBJHANDLE h);
+Vessel* CheckVessel(OBJHANDLE h, const char* fn);
+inline bool Alive(const Vessel* v) { return v && v->magic == VESSEL_MAGIC; }
+HostFile* CheckFile(FILEHANDLE f, const char* fn);
+
+// The record a handle names, when it belongs to the list; null otherwise.
+template <typename T> T* Owned(const std::vector<std::unique_ptr<T>>& list, const void* h) {
+    if (!h) return nullptr;
+    for (const auto& p : list)
+        if (p.get() == h) return p.get();
+    return nullptr;
+}
+
+hs::Attachment* Att(Vessel* v, ATTACHMENTHANDLE h, const char* fn);
+
+// Text helpers.
+bool IEquals(const char* a, const char* b);
+bool IPrefix(const char* line, const char* key); // line starts with key, any case
+std::string Trim(const std::string& s);
+bool ReadLines(const std::string& path, std::vector<std::string>& lines);
+std::string Fmt(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+std::string HostPath(const std::string& winPath); // translated, relative to the root
+
+// Class files and modules.
+bool OpenClassFile(const std::string& className, HostFile& f, std::string* err);
+LoadedModule* LoadModule(const std::string& name, std::string* err);
+void UnloadModules();
+bool LoadPlugins(std::string* err);
+void UnloadPlugins();
+
+// Vessels.
+Vessel* NewVessel(const char* name, const char* className, std::string* err, HostFile* cfg);
+void ApplyClassItems(Vessel* v, HostFile& cfg);
+void FinishCreation(Vessel* v); // post-creation and visual
+void ApplyStatus(Vessel* v, const VESSELSTATUS2& st);
+void FillStatus(const Vessel* v, VESSELSTATUS2& st);
+void RemoveVessel(Vessel* v); // after ovcExit: unlink everything that points at it
+void CreateVisual(Vessel* v);
+void DestroyVisual(Vessel* v);
+VESSEL2* Callbacks(Vessel* v); // null for a bare VESSEL
+void ResolvePendingLinks();
+bool Attach(Vessel* parent, hs::Attachment* pp, Vessel* child, hs::Attachment* cp);
+void Detach(hs::Attachment* pp);
+bool Dock(Vessel* a, int pa, Vessel* b, int pb);
+void Undock(Vessel* a, int pa);
+void ReleaseStatusLists(const void* status);
+
+// Meshes.
+int MeshGroupCount(const std::string& name); // -1 without a mesh file
+
+// Scenarios.
+bool ReadScenario(const std::string& path, std::string* err);
+std::string WriteScenario();
+void WriteLine(HostFile* f, const std::string& line);
+
+// The physics step and the body table; the physics side of the host provides them.
+void StepPhysics(double dt);
+
+// Deterministic time and rng.
+void ResetWorld();
+
+} // namespace hs

@@ -1,0 +1,149 @@
+// Class files and modules: resolving a class to its file, loading vessel and plugin modules with dlopen.
+#include "host.h"
+
+#include <cstring>
+#include <dlfcn.h>
+#include <sys/stat.h>
+
+namespace hs {
+
+static bool IsFile(const std::string& path) {
+    struct stat st;
+    return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+// Config/Vessels/<class>.cfg first, then Config/<class>.cfg; the class may hold a sub-path with backslashes.
+bool OpenClassFile(const std::string& className, HostFile& f, std::string* err) {
+    const std::string tries[2] = {"Config\\Vessels\\" + className + ".cfg", "Config\\" + className + ".cfg"};
+    for (const std::string& t : tries) {
+        std::string path = HostPath(t);
+        if (!IsFile(path)) continue;
+        f.kind = HostFile::CONFIG;
+        f.path = path;
+        if (ReadLines(path, f.lines)) return true;
+    }
+    if (err) *err = "class file not found: " + HostPath(tries[0]) + " (nor " + HostPath(tries[1]) + ")";
+    return false;
+}
+
+static bool InitLibRan(void* dl) {
+    for (void* h : W().initLibHandles)
+        if (h == dl) return true;
+    return false;
+}
+
+template <typename F> static F Sym(void* dl, const char* name) {
+    return reinterpret_cast<F>(dlsym(dl, name));
+}
+
+// A module whose own load hook did not call InitLib gets its InitModule from us, and its ExitModule at unload.
+static void (*StartModule(void* dl))(HINSTANCE) {
+    if (InitLibRan(dl)) return nullptr;
+    auto init = Sym<void (*)(HINSTANCE)>(dl, "InitModule");
+    if (!init) init = Sym<void (*)(HINSTANCE)>(dl, "opcDLLInit");
+    if (init) init(dl);
+    auto exit = Sym<void (*)(HINSTANCE)>(dl, "ExitModule");
+    if (!exit) exit = Sym<void (*)(HINSTANCE)>(dl, "opcDLLExit");
+    return exit;
+}
+
+LoadedModule* LoadModule(const std::string& name, std::string* err) {
+    World& w = W();
+    for (auto& m : w.modules)
+        if (IEquals(m->name.c_str(), name.c_str())) return m.get();
+    std::string base = name;
+    if (base.size() > 4 && IEquals(base.c_str() + base.size() - 4, ".dll")) base.resize(base.size() - 4);
+    std::string path = HostPath("Modules\\" + base + ".so");
+    if (!IsFile(path)) {
+        if (err) *err = "module not found: " + path;
+        return nullptr;
+    }
+    void* dl = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!dl) {
+        if (err) *err = "cannot load module " + path + ": " + dlerror();
+        return nullptr;
+    }
+    auto m = std::make_unique<LoadedModule>();
+    m->name = name;
+    m->path = path;
+    m->dl = dl;
+    m->init = Sym<VESSEL* (*)(OBJHANDLE, int)>(dl, "ovcInit");
+    m->exit = Sym<void (*)(VESSEL*)>(dl, "ovcExit");
+    m->exitModule = StartModule(dl);
+    Trace("module %s loaded from %s", name.c_str(), path.c_str());
+    w.modules.push_back(std::move(m));
+    return w.modules.back().get();
+}
+
+void UnloadModules() {
+    World& w = W();
+    for (auto it = w.modules.rbegin(); it != w.modules.rend(); ++it) {
+        if ((*it)->exitModule) (*it)->exitModule((*it)->dl);
+        dlclose((*it)->dl);
+    }
+    w.modules.clear();
+}
+
+// A plugin is loaded global so that other modules find it by its soname, as GetModuleHandleA does.
+bool LoadPlugins(std::string* err) {
+    World& w = W();
+    for (const std::string& name : w.opt.plugins) {
+        std::string path = name.find('/') != std::string::npos ? name : HostPath("Modules\\Plugin\\" + name + ".so");
+        void* dl = dlopen(path.c_str(), RTLD_NOW | RTLD_GLOBAL);
+        if (!dl) {
+            if (err) *err = "cannot load plugin " + path + ": " + dlerror();
+            return false;
+        }
+        Plugin p;
+        p.name = name;
+        p.dl = dl;
+        p.frame = Sym<void (*)(double)>(dl, "hostsimPluginFrame");
+        p.exitModule = StartModule(dl);
+        w.plugins.push_back(p);
+        Trace("plugin %s loaded from %s", name.c_str(), path.c_str());
+    }
+    return true;
+}
+
+void UnloadPlugins() {
+    World& w = W();
+    for (auto it = w.plugins.rbegin(); it != w.plugins.rend(); ++it) {
+        if (it->exitModule) it->exitModule(it->dl);
+        dlclose(it->dl);
+    }
+    w.plugins.clear();
+}
+
+} // namespace hs
+
+using namespace hs;
+
+// Called by a module's load hook with its own handle: note its build stamp, then start it.
+DLLEXPORT void InitLib(HINSTANCE hModule) {
+    if (!hModule) return;
+    World& w = W();
+    w.initLibHandles.push_back(hModule);
+    auto date = Sym<char* (*)()>(hModule, "ModuleDate");
+    auto version = Sym<int (*)()>(hModule, "GetModuleVersion");
+    Trace("module start: date %s, version %d", date ? date() : "?", version ? version() : 0);
+    auto init = Sym<void (*)(HINSTANCE)>(hModule, "InitModule");
+    if (!init) init = Sym<void (*)(HINSTANCE)>(hModule, "opcDLLInit");
+    if (init) init(hModule);
+}
+
+// "Aug 30 2010" -> 100830 (yymmdd).
+DLLEXPORT int Date2Int(char* date) {
+    static const char* const MONTHS[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                           "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    if (!date) return 0;
+    char mon[4] = {};
+    int day = 0, year = 0;
+    if (sscanf(date, "%3s %d %d", mon, &day, &year) != 3) return 0;
+    int m = 0;
+    for (int i = 0; i < 12; ++i)
+        if (strcmp(mon, MONTHS[i]) == 0) m = i + 1;
+    return (year % 100) * 10000 + m * 100 + day;
+}
+
+// Modules built with ORBITER_MODULE call this at link level only.
+DLLEXPORT void dummy() {}

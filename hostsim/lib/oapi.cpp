@@ -1,0 +1,260 @@
+// The host's global functions: vessels and objects, focus, meshes, camera, time, input box and debug line.
+#include "host.h"
+#include "physics/physics.h"
+
+#include <cstring>
+
+// The interface returns some handles as const values, as the host declares them.
+#pragma GCC diagnostic ignored "-Wignored-qualifiers"
+
+using namespace hs;
+
+namespace hs {
+int BodyOfHandle(OBJHANDLE h);
+bool ObjectState(OBJHANDLE h, VECTOR3* pos, VECTOR3* vel);
+OBJHANDLE CreateFromStatus(const char* name, const char* classname, const VESSELSTATUS2* st, std::string* err);
+} // namespace hs
+
+OBJHANDLE oapiCreateVessel(const char* name, const char* classname, const VESSELSTATUS& status) {
+    if (!name || !classname) {
+        Misuse("oapiCreateVessel: null name or class");
+        return nullptr;
+    }
+    VESSELSTATUS2 st{};
+    st.version = 2;
+    st.rbody = status.rbody;
+    st.status = status.status;
+    st.rpos = status.rpos;
+    st.rvel = status.rvel;
+    st.vrot = status.vrot;
+    st.arot = status.arot;
+    if (status.status == 1) {
+        st.surf_lng = status.vdata[0].x;
+        st.surf_lat = status.vdata[0].y;
+        st.surf_hdg = status.vdata[0].z;
+    }
+    std::string err;
+    OBJHANDLE h = CreateFromStatus(name, classname, &st, &err);
+    if (!h) Say("cannot create %s (%s): %s", name, classname, err.c_str());
+    return h;
+}
+
+OBJHANDLE oapiCreateVesselEx(const char* name, const char* classname, const void* status) {
+    if (!name || !classname) {
+        Misuse("oapiCreateVesselEx: null name or class");
+        return nullptr;
+    }
+    const VESSELSTATUS2* st = static_cast<const VESSELSTATUS2*>(status);
+    if (st && st->version != 2) {
+        Misuse("oapiCreateVesselEx: status record is not version 2");
+        st = nullptr;
+    }
+    std::string err;
+    OBJHANDLE h = CreateFromStatus(name, classname, st, &err);
+    if (!h) Say("cannot create %s (%s): %s", name, classname, err.c_str());
+    return h;
+}
+
+// The vessel goes at the end of the frame; until then it is still a vessel.
+bool oapiDeleteVessel(OBJHANDLE hVessel, OBJHANDLE hAlternativeCameraTarget) {
+    Vessel* v = CheckVessel(hVessel, "oapiDeleteVessel");
+    if (!v) return false;
+    v->deletePending = true;
+    v->altFocus = LiveVessel(hAlternativeCameraTarget);
+    return true;
+}
+
+DWORD oapiGetVesselCount() { return (DWORD)W().vessels.size(); }
+
+OBJHANDLE oapiGetVesselByIndex(int index) {
+    World& w = W();
+    if (index < 0 || (size_t)index >= w.vessels.size()) return nullptr;
+    return w.vessels[(size_t)index].get();
+}
+
+static Vessel* VesselByName(const char* name) {
+    if (!name) return nullptr;
+    for (auto& v : W().vessels)
+        if (IEquals(v->name.c_str(), name)) return v.get();
+    return nullptr;
+}
+
+OBJHANDLE oapiGetVesselByName(char* name) { return VesselByName(name); }
+
+bool oapiIsVessel(OBJHANDLE hVessel) { return LiveVessel(hVessel) != nullptr; }
+
+VESSEL* oapiGetVesselInterface(OBJHANDLE hVessel) {
+    Vessel* v = CheckVessel(hVessel, "oapiGetVesselInterface");
+    return v ? v->iface : nullptr;
+}
+
+OBJHANDLE oapiGetObjectByName(char* name) {
+    if (Vessel* v = VesselByName(name)) return v;
+    int b = name ? BodyIndexByName(name) : -1;
+    return b >= 0 ? const_cast<Body*>(GetBody(b)) : nullptr;
+}
+
+void oapiGetObjectName(OBJHANDLE hObj, char* name, int n) {
+    if (!name || n <= 0) {
+        Misuse("oapiGetObjectName: no buffer");
+        return;
+    }
+    const char* s = nullptr;
+    if (Vessel* v = LiveVessel(hObj)) s = v->name.c_str();
+    else if (int b = BodyOfHandle(hObj); b >= 0) s = GetBody(b)->name;
+    if (!s) {
+        Misuse("oapiGetObjectName: neither a vessel nor a body");
+        name[0] = '\0';
+        return;
+    }
+    snprintf(name, (size_t)n, "%s", s);
+}
+
+OBJHANDLE oapiGetFocusObject() { return W().focus; }
+
+OBJHANDLE oapiSetFocusObject(OBJHANDLE hVessel) {
+    Vessel* v = CheckVessel(hVessel, "oapiSetFocusObject");
+    if (!v || v == W().focus || !v->enableFocus) return nullptr;
+    Vessel* old = W().focus;
+    Sim::Get().SetFocus(v);
+    return old;
+}
+
+DWORD oapiGetGbodyCount() { return (DWORD)BodyCount(); }
+
+OBJHANDLE oapiGetGbodyByIndex(int index) {
+    const Body* b = GetBody(index);
+    return const_cast<Body*>(b);
+}
+
+void oapiGetGlobalPos(OBJHANDLE hObj, VECTOR3* pos) {
+    if (!pos || !ObjectState(hObj, pos, nullptr)) Misuse("oapiGetGlobalPos: neither a vessel nor a body");
+}
+
+void oapiGetRelativePos(OBJHANDLE hObj, OBJHANDLE hRef, VECTOR3* pos) {
+    VECTOR3 a, b;
+    if (!pos || !ObjectState(hObj, &a, nullptr) || !ObjectState(hRef, &b, nullptr)) {
+        Misuse("oapiGetRelativePos: neither a vessel nor a body");
+        return;
+    }
+    *pos = a - b;
+}
+
+void oapiGetRelativeVel(OBJHANDLE hObj, OBJHANDLE hRef, VECTOR3* vel) {
+    VECTOR3 a, b;
+    if (!vel || !ObjectState(hObj, nullptr, &a) || !ObjectState(hRef, nullptr, &b)) {
+        Misuse("oapiGetRelativeVel: neither a vessel nor a body");
+        return;
+    }
+    *vel = a - b;
+}
+
+double oapiGetPropellantMass(PROPELLANT_HANDLE ph) {
+    for (auto& v : W().vessels)
+        if (Propellant* p = Owned(v->propellants, ph)) return p->mass;
+    Misuse("oapiGetPropellantMass: not a propellant handle");
+    return 0.0;
+}
+
+double oapiGetEmptyMass(OBJHANDLE hVessel) {
+    Vessel* v = CheckVessel(hVessel, "oapiGetEmptyMass");
+    return v ? v->emptyMass : 0.0;
+}
+
+void oapiSetEmptyMass(OBJHANDLE hVessel, double mass) {
+    if (Vessel* v = CheckVessel(hVessel, "oapiSetEmptyMass")) v->emptyMass = mass;
+}
+
+// --- Meshes and textures ---
+
+int oapiEditMeshGroup(MESHHANDLE hMesh, DWORD, GROUPEDITSPEC* ges) {
+    if (!Owned(W().globalMeshes, hMesh) || !ges) {
+        Misuse("oapiEditMeshGroup: not a mesh handle of the host");
+        return -1;
+    }
+    return 0;
+}
+
+// Limits a group index when the mesh file is unknown, so a wild index cannot make a huge table.
+constexpr DWORD MAX_UNKNOWN_GROUPS = 4096;
+
+int oapiEditMeshGroup(DEVMESHHANDLE hMesh, DWORD grpidx, GROUPEDITSPEC* ges) {
+    World& w = W();
+    if (!hMesh || w.devMeshes.find(hMesh) == w.devMeshes.end()) {
+        Misuse("oapiEditMeshGroup: not a live device mesh");
+        return -1;
+    }
+    if (!ges) {
+        Misuse("oapiEditMeshGroup: null edit record");
+        return -1;
+    }
+    DevMesh* dm = reinterpret_cast<DevMesh*>(hMesh);
+    Vessel* v = dm->owner;
+    Mesh& m = *v->meshes[(size_t)dm->meshIndex];
+    if (m.groupCount >= 0 && grpidx >= (DWORD)m.groupCount) {
+        Misuse("oapiEditMeshGroup: group %u of %d in mesh %s of %s", grpidx, m.groupCount, m.name.c_str(),
+               v->name.c_str());
+        return -1;
+    }
+    if (grpidx >= m.userFlags.size()) {
+        if (grpidx >= MAX_UNKNOWN_GROUPS) {
+            Misuse("oapiEditMeshGroup: group %u beyond any mesh", grpidx);
+            return -1;
+        }
+        m.userFlags.resize(grpidx + 1, 0);
+    }
+    DWORD& flag = m.userFlags[grpidx];
+    if (ges->flags & GRPEDIT_SETUSERFLAG) flag = ges->UsrFlag;
+    if (ges->flags & GRPEDIT_ADDUSERFLAG) flag |= ges->UsrFlag;
+    if (ges->flags & GRPEDIT_DELUSERFLAG) flag &= ~ges->UsrFlag;
+    return 0;
+}
+
+static std::string* Registered(const char* name) {
+    World& w = W();
+    for (auto& s : w.globalMeshes)
+        if (IEquals(s->c_str(), name)) return s.get();
+    w.globalMeshes.push_back(std::make_unique<std::string>(name));
+    return w.globalMeshes.back().get();
+}
+
+const MESHHANDLE oapiLoadMeshGlobal(const char* fname) {
+    if (!fname) return nullptr;
+    return Registered(fname);
+}
+
+SURFHANDLE oapiRegisterExhaustTexture(char* name) { return name ? Registered(name) : nullptr; }
+SURFHANDLE oapiRegisterParticleTexture(char* name) { return name ? Registered(name) : nullptr; }
+
+int oapiCameraMode() { return W().cameraMode; }
+int oapiCockpitMode() { return COCKPIT_GENERIC; }
+bool oapiCameraInternal() { return W().cameraMode == CAM_COCKPIT; }
+
+// --- Time and user ---
+
+double oapiGetSimTime() { return W().simt; }
+double oapiGetSimStep() { return W().simdt; }
+// Advances with the frames, so runs repeat exactly.
+double oapiGetSysTime() { return W().systime; }
+
+// xorshift64*: seeded by the options, the same numbers every run.
+double oapiRand() {
+    uint64_t& x = W().rng;
+    x ^= x >> 12;
+    x ^= x << 25;
+    x ^= x >> 27;
+    uint64_t r = x * 0x2545F4914F6CDD1DULL;
+    return (double)(r >> 11) / (double)((1ULL << 53) - 1);
+}
+
+void oapiOpenInputBox(char* title, bool (*Clbk)(void*, char*, void*), char*, int, void* usrdata) {
+    World& w = W();
+    w.box.open = true;
+    w.box.title = title ? title : "";
+    w.box.cb = Clbk;
+    w.box.usrdata = usrdata;
+    ++w.box.generation;
+    Say("input box: %s", w.box.title.c_str());
+}
+
+char* oapiDebugString() { return W().debug; }

@@ -1,0 +1,256 @@
+// Reading flight scripts and playing their commands into the world between frames.
+#include "script.h"
+
+#include "host.h"
+
+#include <cstdlib>
+#include <sstream>
+
+namespace hs {
+
+namespace {
+
+struct NamedValue {
+    const char* name;
+    int value;
+};
+
+constexpr NamedValue THGROUP_NAMES[] = {
+    {"MAIN", THGROUP_MAIN},
+    {"RETRO", THGROUP_RETRO},
+    {"HOVER", THGROUP_HOVER},
+    {"ATT_PITCHUP", THGROUP_ATT_PITCHUP},
+    {"ATT_PITCHDOWN", THGROUP_ATT_PITCHDOWN},
+    {"ATT_YAWLEFT", THGROUP_ATT_YAWLEFT},
+    {"ATT_YAWRIGHT", THGROUP_ATT_YAWRIGHT},
+    {"ATT_BANKLEFT", THGROUP_ATT_BANKLEFT},
+    {"ATT_BANKRIGHT", THGROUP_ATT_BANKRIGHT},
+    {"ATT_RIGHT", THGROUP_ATT_RIGHT},
+    {"ATT_LEFT", THGROUP_ATT_LEFT},
+    {"ATT_UP", THGROUP_ATT_UP},
+    {"ATT_DOWN", THGROUP_ATT_DOWN},
+    {"ATT_FORWARD", THGROUP_ATT_FORWARD},
+    {"ATT_BACK", THGROUP_ATT_BACK},
+    {"USER", THGROUP_USER},
+};
+
+constexpr NamedValue SURFACE_NAMES[] = {
+    {"ELEVATOR", AIRCTRL_ELEVATOR},         {"RUDDER", AIRCTRL_RUDDER},          {"AILERON", AIRCTRL_AILERON},
+    {"FLAP", AIRCTRL_FLAP},                 {"ELEVATORTRIM", AIRCTRL_ELEVATORTRIM},
+    {"RUDDERTRIM", AIRCTRL_RUDDERTRIM},
+};
+
+constexpr NamedValue MODIFIER_NAMES[] = {
+    {"Shift", OAPI_KEY_LSHIFT}, {"Ctrl", OAPI_KEY_LCONTROL}, {"Control", OAPI_KEY_LCONTROL}, {"Alt", OAPI_KEY_LALT},
+};
+
+template <size_t N> bool Lookup(const NamedValue (&table)[N], const std::string& name, int* value) {
+    for (const NamedValue& n : table)
+        if (IEquals(n.name, name.c_str())) {
+            *value = n.value;
+            return true;
+        }
+    return false;
+}
+
+bool Number(const std::string& s, double* out) {
+    if (s.empty()) return false;
+    char* end = nullptr;
+    double d = strtod(s.c_str(), &end);
+    if (*end != '\0' || d != d) return false;
+    *out = d;
+    return true;
+}
+
+bool Integer(const std::string& s, int* out) {
+    double d;
+    if (!Number(s, &d) || d != (double)(long)d || d < -2147483647.0 || d > 2147483647.0) return false;
+    *out = (int)d;
+    return true;
+}
+
+// Arguments each command takes: at least min, at most max.
+struct Verb {
+    const char* name;
+    int min, max;
+};
+
+constexpr Verb VERBS[] = {
+    {"key", 1, 1},      {"hold", 2, 2},     {"thgroup", 2, 2},  {"surface", 2, 2}, {"camera", 1, 1},
+    {"focus", 1, 1},    {"vessel", 0, 1},   {"input", 0, 1000}, {"escape", 0, 0},  {"place", 6, 9},
+    {"dock", 4, 4},     {"attach", 4, 4},   {"save", 1, 1},     {"playback", 1, 1}, {"quit", 0, 0},
+};
+
+} // namespace
+
+bool ParseChord(const std::string& chord, DWORD* key, std::vector<DWORD>* mods) {
+    mods->clear();
+    size_t start = 0;
+    for (;;) {
+        size_t plus = chord.find('+', start);
+        // A trailing '+' is a key of its own only if named; "Ctrl++" is not a chord.
+        std::string part = chord.substr(start, plus == std::string::npos ? std::string::npos : plus - start);
+        if (part.empty()) return false;
+        if (plus == std::string::npos) return KeyFromName(part, key);
+        int m;
+        if (!Lookup(MODIFIER_NAMES, part, &m)) {
+            DWORD code;
+            if (!KeyFromName(part, &code)) return false;
+            m = (int)code;
+        }
+        if (mods->size() >= 3) return false;
+        mods->push_back((DWORD)m);
+        start = plus + 1;
+    }
+}
+
+bool Script::Load(const std::string& path, std::string* err) {
+    std::vector<std::string> lines;
+    if (!ReadLines(path, lines)) {
+        if (err) *err = path + ":0: cannot read the script";
+        return false;
+    }
+    std::string text;
+    for (const std::string& l : lines) text += l + "\n";
+    return Parse(text, path, err);
+}
+
+bool Script::Parse(const std::string& text, const std::string& name, std::string* err) {
+    name_ = name;
+    commands_.clear();
+    next_ = 0;
+    quit_ = false;
+    std::istringstream in(text);
+    std::string raw;
+    int lineNo = 0;
+    auto fail = [&](const std::string& what) {
+        if (err) *err = Fmt("%s:%d: %s", name.c_str(), lineNo, what.c_str());
+        return false;
+    };
+    while (std::getline(in, raw)) {
+        ++lineNo;
+        size_t hash = raw.find('#');
+        std::string line = Trim(hash == std::string::npos ? raw : raw.substr(0, hash));
+        if (line.empty()) continue;
+        std::istringstream words(line);
+        std::string ts, verb;
+        words >> ts >> verb;
+        ScriptCommand c;
+        c.line = lineNo;
+        if (!Number(ts, &c.t) || c.t < 0.0) return fail("a line starts with its time in seconds, not \"" + ts + "\"");
+        if (verb.empty()) return fail("time without a command");
+        const Verb* v = nullptr;
+        for (const Verb& k : VERBS)
+            if (verb == k.name) v = &k;
+        if (!v) return fail("unknown command \"" + verb + "\"");
+        c.verb = verb;
+        std::string a;
+        while (words >> a) c.args.push_back(a);
+        size_t at = line.find(verb, ts.size());
+        c.rest = Trim(line.substr(at + verb.size()));
+        if (verb != "input" && ((int)c.args.size() < v->min || (int)c.args.size() > v->max))
+            return fail(Fmt("%s takes %d to %d arguments, not %zu", verb.c_str(), v->min, v->max, c.args.size()));
+        if (!commands_.empty() && c.t < commands_.back().t) return fail("times must not go backwards");
+        if (verb == "key" || verb == "hold") {
+            if (!ParseChord(c.args[0], &c.key, &c.mods)) return fail("unknown key \"" + c.args[0] + "\"");
+            if (verb == "hold" && (!Integer(c.args[1], &c.frames) || c.frames <= 0))
+                return fail("hold needs a positive number of frames");
+        } else if (verb == "thgroup") {
+            if (!Lookup(THGROUP_NAMES, c.args[0], &c.thgroup)) return fail("unknown thruster group " + c.args[0]);
+            if (!Number(c.args[1], &c.level) || c.level < 0.0 || c.level > 1.0)
+                return fail("thruster level must be 0 to 1");
+        } else if (verb == "surface") {
+            if (!Lookup(SURFACE_NAMES, c.args[0], &c.surface)) return fail("unknown control surface " + c.args[0]);
+            if (!Number(c.args[1], &c.level) || c.level < -1.0 || c.level > 1.0)
+                return fail("surface level must be -1 to 1");
+        } else if (verb == "camera") {
+            if (!IEquals(c.args[0].c_str(), "COCKPIT") && !IEquals(c.args[0].c_str(), "EXTERN"))
+                return fail("camera is COCKPIT or EXTERN");
+        } else if (verb == "playback") {
+            if (c.args[0] != "on" && c.args[0] != "off") return fail("playback is on or off");
+        } else if (verb == "place") {
+            if (!IEquals(c.args[1].c_str(), "REL")) return fail("place NAME REL OTHER dx dy dz [dvx dvy dvz]");
+            if (c.args.size() != 6 && c.args.size() != 9) return fail("place takes three or six numbers");
+            for (size_t i = 3; i < c.args.size(); ++i)
+                if (!Number(c.args[i], &c.num[i - 3])) return fail("not a number: " + c.args[i]);
+        } else if (verb == "dock" || verb == "attach") {
+            int a, b;
+            if (!Integer(c.args[1], &a) || !Integer(c.args[3], &b) || a < 0 || b < 0)
+                return fail(verb + " needs port or point numbers");
+            c.num[0] = a;
+            c.num[1] = b;
+        }
+        commands_.push_back(c);
+    }
+    return true;
+}
+
+void Script::Execute(Sim& sim, const ScriptCommand& c) {
+    auto vessel = [&](const std::string& name) -> Vessel* {
+        Vessel* v = sim.FindVessel(name);
+        if (!v) {
+            ++runtimeErrors_;
+            sim.Note(Fmt("%s:%d: no vessel %s", name_.c_str(), c.line, name.c_str()));
+        }
+        return v;
+    };
+    Vessel* target = nullptr;
+    if (!target_.empty()) {
+        target = vessel(target_);
+        if (!target) return;
+    }
+    OBJHANDLE aimed = target ? target : oapiGetFocusObject();
+    const std::string& verb = c.verb;
+    if (verb == "key") sim.PressKeyTo(target, c.key, c.mods);
+    else if (verb == "hold") sim.HoldKeyTo(target, c.key, c.frames, c.mods);
+    else if (verb == "thgroup") {
+        if (aimed) sim.SetThrusterGroupLevel(aimed, (THGROUP_TYPE)c.thgroup, c.level);
+    } else if (verb == "surface") {
+        if (aimed) sim.SetControlSurfaceTarget(aimed, (AIRCTRL_TYPE)c.surface, c.level);
+    } else if (verb == "camera") sim.SetCameraMode(IEquals(c.args[0].c_str(), "COCKPIT") ? CAM_COCKPIT
+                                                                                      : CAM_TARGETRELATIVE);
+    else if (verb == "focus") {
+        if (Vessel* v = vessel(c.args[0])) sim.SetFocus(v);
+    } else if (verb == "vessel") target_ = c.args.empty() ? std::string() : c.args[0];
+    else if (verb == "input") sim.AnswerInputBox(c.rest.c_str());
+    else if (verb == "escape") sim.EscapeInputBox();
+    else if (verb == "place") {
+        Vessel* v = vessel(c.args[0]);
+        Vessel* o = vessel(c.args[2]);
+        if (v && o) sim.Place(v, o, _V(c.num[0], c.num[1], c.num[2]), _V(c.num[3], c.num[4], c.num[5]));
+    } else if (verb == "dock") {
+        Vessel* a = vessel(c.args[0]);
+        Vessel* b = vessel(c.args[2]);
+        if (a && b && !sim.Dock(a, (int)c.num[0], b, (int)c.num[1])) ++runtimeErrors_;
+    } else if (verb == "attach") {
+        Vessel* p = vessel(c.args[0]);
+        Vessel* ch = vessel(c.args[2]);
+        if (p && ch && !sim.Attach(p, (int)c.num[0], ch, (int)c.num[1])) {
+            ++runtimeErrors_;
+            sim.Note(Fmt("%s:%d: attach failed", name_.c_str(), c.line));
+        }
+    } else if (verb == "save") {
+        std::string err;
+        if (!sim.SaveScenario(c.args[0], &err)) {
+            ++runtimeErrors_;
+            sim.Note(Fmt("%s:%d: %s", name_.c_str(), c.line, err.c_str()));
+        }
+    } else if (verb == "playback") sim.SetPlayback(c.args[0] == "on");
+    else if (verb == "quit") quit_ = true;
+}
+
+void Script::Run(Sim& sim, double until, long frames) {
+    if (until < 0.0 && frames < 0) until = LastTime();
+    long done = 0;
+    for (;;) {
+        // A command is due once the clock is within half a frame of its time.
+        double now = sim.SimTime() + 0.5 * sim.Step();
+        while (next_ < commands_.size() && commands_[next_].t < now && !quit_) Execute(sim, commands_[next_++]);
+        if (quit_) return;
+        if (frames >= 0 ? done >= frames : sim.SimTime() + 0.5 * sim.Step() >= until) return;
+        sim.Frame();
+        ++done;
+    }
+}
+
+} // namespace hs

@@ -1,0 +1,639 @@
+// The driver: creating and deleting vessels, and running frames in the host's order.
+#include "host.h"
+#include "physics/physics.h"
+
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <unistd.h>
+
+namespace hs {
+
+// ---------------------------------------------------------------------------------------------------------------
+// Vessel life
+// ---------------------------------------------------------------------------------------------------------------
+
+namespace {
+
+// The RCS set a class file's MaxAttitudeThrust makes: pairs of thrusters at the ends of the vessel.
+struct RcsThruster {
+    double px, py, pz, dx, dy, dz;
+    THGROUP_TYPE group;
+};
+
+constexpr RcsThruster RCS_SET[] = {
+    {0, 0, 1, 0, 1, 0, THGROUP_ATT_PITCHUP},     {0, 0, -1, 0, -1, 0, THGROUP_ATT_PITCHUP},
+    {0, 0, 1, 0, -1, 0, THGROUP_ATT_PITCHDOWN},  {0, 0, -1, 0, 1, 0, THGROUP_ATT_PITCHDOWN},
+    {0, 0, 1, -1, 0, 0, THGROUP_ATT_YAWLEFT},    {0, 0, -1, 1, 0, 0, THGROUP_ATT_YAWLEFT},
+    {0, 0, 1, 1, 0, 0, THGROUP_ATT_YAWRIGHT},    {0, 0, -1, -1, 0, 0, THGROUP_ATT_YAWRIGHT},
+    {1, 0, 0, 0, 1, 0, THGROUP_ATT_BANKLEFT},    {-1, 0, 0, 0, -1, 0, THGROUP_ATT_BANKLEFT},
+    {1, 0, 0, 0, -1, 0, THGROUP_ATT_BANKRIGHT},  {-1, 0, 0, 0, 1, 0, THGROUP_ATT_BANKRIGHT},
+};
+
+void Group(VESSEL* vi, THRUSTER_HANDLE* th, int n, THGROUP_TYPE type) {
+    if (n > 0) vi->CreateThrusterGroup(th, n, type);
+}
+
+// Engines a class file describes by the host's generic items.
+void ClassEngines(Vessel* v, HostFile& cfg) {
+    VESSEL* vi = v->iface;
+    double maxFuel = 0.0, isp = 5000.0, thrust;
+    oapiReadItem_float(&cfg, (char*)"Isp", isp);
+    if (oapiReadItem_float(&cfg, (char*)"MaxFuel", maxFuel) && maxFuel > 0.0) vi->CreatePropellantResource(maxFuel);
+    PROPELLANT_HANDLE ph = v->defaultPropellant;
+    struct Engine {
+        const char* item;
+        VECTOR3 dir;
+        THGROUP_TYPE group;
+    };
+    const Engine ENGINES[] = {{"MaxMainThrust", {{0, 0, 1}}, THGROUP_MAIN},
+                              {"MaxRetroThrust", {{0, 0, -1}}, THGROUP_RETRO},
+                              {"MaxHoverThrust", {{0, 1, 0}}, THGROUP_HOVER}};
+    for (const Engine& e : ENGINES) {
+        if (!oapiReadItem_float(&cfg, (char*)e.item, thrust) || thrust <= 0.0) continue;
+        THRUSTER_HANDLE th = vi->CreateThruster(_V(0, 0, 0), e.dir, thrust, ph, isp);
+        Group(vi, &th, 1, e.group);
+    }
+    if (oapiReadItem_float(&cfg, (char*)"MaxAttitudeThrust", thrust) && thrust > 0.0) {
+        double arm = v->size > 0.0 ? v->size : 1.0;
+        THRUSTER_HANDLE th[2];
+        for (size_t i = 0; i < sizeof RCS_SET / sizeof RCS_SET[0]; i += 2) {
+            for (size_t k = 0; k < 2; ++k) {
+                const RcsThruster& r = RCS_SET[i + k];
+                th[k] = vi->CreateThruster(_V(r.px * arm, r.py * arm, r.pz * arm), _V(r.dx, r.dy, r.dz), thrust, ph,
+                                           isp);
+            }
+            Group(vi, th, 2, RCS_SET[i].group);
+        }
+    }
+}
+
+} // namespace
+
+// The generic items of the class file override what the module set.
+void ApplyClassItems(Vessel* v, HostFile& cfg) {
+    VESSEL* vi = v->iface;
+    double d;
+    VECTOR3 vec;
+    bool b;
+    char s[256];
+    if (oapiReadItem_float(&cfg, (char*)"Mass", d)) vi->SetEmptyMass(d);
+    if (oapiReadItem_float(&cfg, (char*)"Size", d)) vi->SetSize(d);
+    if (oapiReadItem_vec(&cfg, (char*)"Inertia", vec)) vi->SetPMI(vec);
+    if (oapiReadItem_vec(&cfg, (char*)"CrossSections", vec)) vi->SetCrossSections(vec);
+    if (oapiReadItem_vec(&cfg, (char*)"RotResistance", vec)) vi->SetRotDrag(vec);
+    if (oapiReadItem_vec(&cfg, (char*)"CameraOffset", vec)) vi->SetCameraOffset(vec);
+    if (oapiReadItem_bool(&cfg, (char*)"EnableFocus", b)) vi->SetEnableFocus(b);
+    if (oapiReadItem_string(&cfg, (char*)"MeshName", s)) vi->AddMesh(s);
+    if (oapiReadItem_string(&cfg, (char*)"TouchdownPoints", s)) {
+        double p[9];
+        if (sscanf(s, "%lf%lf%lf%lf%lf%lf%lf%lf%lf", &p[0], &p[1], &p[2], &p[3], &p[4], &p[5], &p[6], &p[7],
+                   &p[8]) == 9)
+            vi->SetTouchdownPoints(_V(p[0], p[1], p[2]), _V(p[3], p[4], p[5]), _V(p[6], p[7], p[8]));
+    }
+    ClassEngines(v, cfg);
+}
+
+Vessel* NewVessel(const char* name, const char* className, std::string* err, HostFile* cfg) {
+    World& w = W();
+    if (!OpenClassFile(className, *cfg, err)) return nullptr;
+    char module[256] = {};
+    LoadedModule* m = nullptr;
+    if (oapiReadItem_string(cfg, (char*)"Module", module)) {
+        m = LoadModule(module, err);
+        if (!m) {
+            if (err) *err = cfg->path + ": " + *err;
+            return nullptr;
+        }
+    }
+    auto rec = std::make_unique<Vessel>();
+    Vessel* v = rec.get();
+    v->name = name;
+    v->className = className;
+    v->module = m;
+    w.vessels.push_back(std::move(rec));
+    w.live.insert(v);
+    VESSEL* iface = m && m->init ? m->init(v, 1) : nullptr;
+    if (!iface) {
+        iface = new VESSEL2(v, 1);
+        v->hostOwnsIface = true;
+    }
+    v->iface = iface;
+    Say("created %s (%s)", v->name.c_str(), v->className.c_str());
+    if (VESSEL2* cb = Callbacks(v)) cb->clbkSetClassCaps(cfg);
+    ApplyClassItems(v, *cfg);
+    return v;
+}
+
+void CreateVisual(Vessel* v) {
+    if (v->visual) return;
+    World& w = W();
+    v->visualHandleTag = ++w.visualTag;
+    v->visual = &v->visualHandleTag;
+    v->hasVisual = true;
+    for (size_t i = 0; i < v->meshes.size(); ++i) {
+        auto dm = std::make_unique<DevMesh>();
+        dm->meshIndex = (int)i;
+        dm->owner = v;
+        w.devMeshes.insert(dm.get());
+        v->devMeshes.push_back(std::move(dm));
+    }
+    if (VESSEL2* cb = Callbacks(v)) cb->clbkVisualCreated(v->visual, 1);
+}
+
+void DestroyVisual(Vessel* v) {
+    if (!v->visual) return;
+    if (VESSEL2* cb = Callbacks(v)) cb->clbkVisualDestroyed(v->visual, 1);
+    for (auto& dm : v->devMeshes) W().devMeshes.erase(dm.get());
+    v->devMeshes.clear();
+    v->visual = nullptr;
+    v->hasVisual = false;
+}
+
+void FinishCreation(Vessel* v) {
+    if (VESSEL2* cb = Callbacks(v)) cb->clbkPostCreation();
+    if (W().opt.visuals) CreateVisual(v);
+}
+
+OBJHANDLE CreateFromStatus(const char* name, const char* classname, const VESSELSTATUS2* st, std::string* err) {
+    HostFile cfg;
+    Vessel* v = NewVessel(name, classname, err, &cfg);
+    if (!v) return nullptr;
+    VESSELSTATUS2 landed{};
+    if (!st) {
+        landed.version = 2;
+        landed.status = 1;
+        landed.rbody = oapiGetGbodyByIndex(0);
+        st = &landed;
+    }
+    if (VESSEL2* cb = Callbacks(v)) cb->clbkSetStateEx(st);
+    else v->iface->DefSetStateEx(st);
+    if (!W().loading) ResolvePendingLinks();
+    FinishCreation(v);
+    return v;
+}
+
+static void ExitVessel(Vessel* v) {
+    VESSEL* iface = v->iface;
+    v->iface = nullptr;
+    if (!iface) return;
+    if (v->hostOwnsIface || !v->module || !v->module->exit) delete iface;
+    else v->module->exit(iface);
+}
+
+static Vessel* NextFocus(Vessel* gone) {
+    if (Vessel* alt = LiveVessel(gone->altFocus))
+        if (!alt->deletePending && alt != gone) return alt;
+    for (auto& v : W().vessels)
+        if (v.get() != gone && !v->deletePending && v->enableFocus) return v.get();
+    return nullptr;
+}
+
+// Deleted vessels go at the end of the frame: their visual, their links, then ovcExit.
+static void ProcessDeletions() {
+    World& w = W();
+    for (size_t i = 0; i < w.vessels.size();) {
+        Vessel* v = w.vessels[i].get();
+        if (!v->deletePending) {
+            ++i;
+            continue;
+        }
+        Say("deleted %s", v->name.c_str());
+        if (w.focus == v) {
+            Vessel* next = NextFocus(v);
+            if (next) Sim::Get().SetFocus(next);
+            else w.focus = nullptr;
+        }
+        DestroyVisual(v);
+        RemoveVessel(v);
+        ExitVessel(v);
+        // Anything that pointed at the record goes before it does.
+        for (auto& o : w.vessels)
+            if (o->altFocus == v) o->altFocus = nullptr;
+        w.live.erase(v);
+        w.vessels.erase(w.vessels.begin() + (long)i);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------------------------
+// Keys and HUD
+// ---------------------------------------------------------------------------------------------------------------
+
+static std::string Chord(DWORD key, const DWORD* mods, int n) {
+    std::string s;
+    for (int i = 0; i < n; ++i) {
+        switch (mods[i]) {
+        case OAPI_KEY_LSHIFT: s += "Shift+"; break;
+        case OAPI_KEY_LCONTROL: s += "Ctrl+"; break;
+        case OAPI_KEY_LALT: s += "Alt+"; break;
+        default: s += std::string(KeyName(mods[i])) + "+"; break;
+        }
+    }
+    return s + KeyName(key);
+}
+
+static void KeyState(char* kstate, DWORD key, const DWORD* mods, int n) {
+    for (int i = 0; i < n; ++i) kstate[mods[i] & 0xFF] = (char)0x80;
+    kstate[key & 0xFF] = (char)0x80;
+}
+
+static Vessel* KeyTarget(Vessel* target) {
+    if (!target) return W().focus;
+    return LiveVessel(target);
+}
+
+static void DeliverKeys() {
+    World& w = W();
+    static std::vector<KeyPress> now;
+    now.clear();
+    now.swap(w.keys);
+    for (const KeyPress& k : now) {
+        Vessel* v = KeyTarget(k.target);
+        if (!v) continue;
+        Say("key %s -> %s", Chord(k.key, k.mods, k.nmods).c_str(), v->name.c_str());
+        VESSEL2* cb = Callbacks(v);
+        if (!cb) continue;
+        char kstate[256] = {};
+        KeyState(kstate, k.key, k.mods, k.nmods);
+        cb->clbkConsumeBufferedKey(k.key, true, kstate);
+        if (!LiveVessel(v) || !v->iface) continue;
+        kstate[k.key & 0xFF] = 0;
+        cb->clbkConsumeBufferedKey(k.key, false, kstate);
+    }
+    // Held keys: every frame the focus (and any vessel a held key is aimed at) sees the keyboard.
+    Vessel* targets[8];
+    int nt = 0;
+    if (w.focus) targets[nt++] = w.focus;
+    for (const HeldKey& h : w.held) {
+        Vessel* v = KeyTarget(h.target);
+        bool seen = !v;
+        for (int i = 0; i < nt; ++i) seen = seen || targets[i] == v;
+        if (!seen && nt < 8) targets[nt++] = v;
+    }
+    for (int t = 0; t < nt; ++t) {
+        Vessel* v = targets[t];
+        VESSEL2* cb = Callbacks(v);
+        if (!cb) continue;
+        char kstate[256] = {};
+        for (const HeldKey& h : w.held)
+            if (KeyTarget(h.target) == v) KeyState(kstate, h.key, h.mods, h.nmods);
+        cb->clbkConsumeDirectKey(kstate);
+    }
+    for (size_t i = 0; i < w.held.size();)
+        if (--w.held[i].framesLeft <= 0) w.held.erase(w.held.begin() + (long)i);
+        else ++i;
+}
+
+// Records every text call so tests and the timeline can read the HUD.
+class RecordingSketchpad : public oapi::Sketchpad {
+  public:
+    RecordingSketchpad(std::vector<HudText>& out) : oapi::Sketchpad(nullptr), out_(out) {}
+    bool Text(int x, int y, const char* str, int len) override {
+        if (!str || len < 0) {
+            CountMisuse("Sketchpad::Text: null string or negative length");
+            return false;
+        }
+        size_t n = strnlen(str, (size_t)len);
+        if (count_ < out_.size()) {
+            out_[count_].x = x;
+            out_[count_].y = y;
+            out_[count_].text.assign(str, n);
+        } else {
+            out_.push_back(HudText{x, y, std::string(str, n)});
+        }
+        ++count_;
+        return true;
+    }
+    DWORD GetCharSize() override { return (8u << 16) | 16u; }
+    DWORD GetTextWidth(const char* str, int len) override {
+        return str ? 8u * (DWORD)(len > 0 ? (size_t)len : strlen(str)) : 0u;
+    }
+    size_t Count() const { return count_; }
+
+  private:
+    std::vector<HudText>& out_;
+    size_t count_ = 0;
+};
+
+static void DrawHud() {
+    World& w = W();
+    Vessel* f = w.focus;
+    VESSEL2* cb = Callbacks(f);
+    if (!cb || w.env.hudMode == HUD_NONE) return;
+    HUDPAINTSPEC hps{1280, 800, 640, 400, 25.6, 16};
+    RecordingSketchpad skp(w.hud);
+    bool done = false;
+    if (f->iface->Version() >= 2) done = static_cast<VESSEL3*>(f->iface)->clbkDrawHUD(w.env.hudMode, &hps, &skp);
+    if (!done && LiveVessel(f) && f->iface) cb->clbkDrawHUD(w.env.hudMode, &hps, nullptr);
+    w.hud.resize(skp.Count());
+    for (size_t i = 0; i < w.hud.size(); ++i) {
+        const HudText& t = w.hud[i];
+        if (i < w.lastHud.size() && w.lastHud[i].text == t.text) continue;
+        Say("HUD %s: %s", f->name.c_str(), t.text.c_str());
+    }
+    std::swap(w.hud, w.lastHud);
+}
+
+static void CheckDebug() {
+    World& w = W();
+    w.debug[sizeof w.debug - 1] = '\0';
+    if (memcmp(w.debug, w.lastDebug, sizeof w.debug) == 0) return;
+    memcpy(w.lastDebug, w.debug, sizeof w.debug);
+    Say("debug: %s", w.debug);
+}
+
+} // namespace hs
+
+// ---------------------------------------------------------------------------------------------------------------
+// The driver
+// ---------------------------------------------------------------------------------------------------------------
+
+namespace hs {
+
+Sim& Sim::Get() {
+    static Sim sim;
+    return sim;
+}
+
+int Sim::LastError() const { return W().lastError; }
+
+bool Sim::Init(const SimOptions& opt, std::string* err) {
+    if (W().inited) Shutdown();
+    World& w = W();
+    w.opt = opt;
+    ResetWorld();
+    char real[PATH_MAX];
+    if (opt.root.empty() || !realpath(opt.root.c_str(), real) || chdir(real) != 0) {
+        if (err) *err = "host root not found: " + opt.root;
+        w.lastError = LOAD_MISSING;
+        return false;
+    }
+    w.root = real;
+    ResetPhysics();
+    w.inited = true;
+    if (!LoadPlugins(err)) {
+        w.lastError = LOAD_MISSING;
+        return false;
+    }
+    return true;
+}
+
+bool Sim::LoadScenario(const std::string& path, std::string* err) {
+    World& w = W();
+    w.lastError = LOAD_OK;
+    std::string p = path;
+    if (p.empty() || p[0] != '/') {
+        const std::string tries[3] = {HostPath("Scenarios\\" + path), HostPath("Scenarios\\" + path + ".scn"),
+                                      HostPath(path)};
+        p = tries[0];
+        for (const std::string& t : tries)
+            if (access(t.c_str(), R_OK) == 0) {
+                p = t;
+                break;
+            }
+    }
+    return ReadScenario(p, err);
+}
+
+OBJHANDLE Sim::CreateVessel(const char* name, const char* className, const VESSELSTATUS2* status,
+                            std::string* err) {
+    W().lastError = LOAD_OK;
+    OBJHANDLE h = CreateFromStatus(name, className, status, err);
+    if (!h) W().lastError = LOAD_MISSING;
+    return h;
+}
+
+void Sim::Shutdown() {
+    World& w = W();
+    if (!w.inited) return;
+    for (auto& v : w.vessels) DestroyVisual(v.get());
+    for (auto& v : w.vessels) ExitVessel(v.get());
+    w.vessels.clear();
+    w.live.clear();
+    w.focus = nullptr;
+    TelemetryClose();
+    for (auto& f : w.openFiles)
+        if (f->fp) fclose(f->fp);
+    w.openFiles.clear();
+    UnloadModules();
+    UnloadPlugins();
+    w.globalMeshes.clear();
+    w.devMeshes.clear();
+    w.inited = false;
+}
+
+void Sim::Frame() {
+    World& w = W();
+    if (!w.inited) return;
+    const double dt = w.opt.dt;
+    w.simdt = dt;
+    w.frameVessels = w.vessels.size();
+    DeliverKeys();
+    const double simt = w.simt, mjd = w.env.mjd0 + simt / 86400.0;
+    for (size_t i = 0; i < w.frameVessels && i < w.vessels.size(); ++i)
+        if (VESSEL2* cb = Callbacks(w.vessels[i].get())) cb->clbkPreStep(simt, dt, mjd);
+    StepPhysics(dt);
+    for (size_t i = 0; i < w.frameVessels && i < w.vessels.size(); ++i)
+        if (VESSEL2* cb = Callbacks(w.vessels[i].get())) cb->clbkPostStep(simt, dt, mjd);
+    for (const Plugin& p : w.plugins)
+        if (p.frame) p.frame(simt);
+    DrawHud();
+    CheckDebug();
+    ProcessDeletions();
+    w.simt += dt;
+    w.systime += dt;
+    ++w.frames;
+}
+
+void Sim::RunFrames(int n) {
+    for (int i = 0; i < n; ++i) Frame();
+}
+
+void Sim::RunUntil(double simt) {
+    // Half a frame of slack: accumulated rounding must not add or drop a frame.
+    while (W().inited && W().simt + 0.5 * W().opt.dt < simt) Frame();
+}
+
+double Sim::SimTime() const { return W().simt; }
+double Sim::Step() const { return W().opt.dt; }
+long Sim::FrameCount() const { return W().frames; }
+double Sim::Mjd() const { return W().env.mjd0 + W().simt / 86400.0; }
+
+static void Mods(const DWORD* src, size_t n, DWORD* dst, int& count) {
+    count = 0;
+    for (size_t i = 0; i < n && count < 3; ++i) dst[count++] = src[i];
+}
+
+void Sim::PressKey(DWORD key, std::initializer_list<DWORD> modifiers) {
+    PressKeyTo(nullptr, key, std::vector<DWORD>(modifiers));
+}
+
+void Sim::HoldKey(DWORD key, int frames, std::initializer_list<DWORD> modifiers) {
+    HoldKeyTo(nullptr, key, frames, std::vector<DWORD>(modifiers));
+}
+
+void Sim::PressKeyTo(OBJHANDLE target, DWORD key, const std::vector<DWORD>& modifiers) {
+    KeyPress k{};
+    k.key = key;
+    k.target = LiveVessel(target);
+    Mods(modifiers.data(), modifiers.size(), k.mods, k.nmods);
+    W().keys.push_back(k);
+}
+
+void Sim::HoldKeyTo(OBJHANDLE target, DWORD key, int frames, const std::vector<DWORD>& modifiers) {
+    if (frames <= 0) return;
+    HeldKey h{};
+    h.key = key;
+    h.framesLeft = frames;
+    h.target = LiveVessel(target);
+    Mods(modifiers.data(), modifiers.size(), h.mods, h.nmods);
+    W().held.push_back(h);
+    Vessel* v = KeyTarget(h.target);
+    Say("hold %s for %d frames -> %s", Chord(key, h.mods, h.nmods).c_str(), frames, v ? v->name.c_str() : "nobody");
+}
+
+void Sim::SetCameraMode(int mode) {
+    W().cameraMode = mode;
+    Say("camera %s", mode == CAM_COCKPIT ? "cockpit" : "extern");
+}
+
+void Sim::SetFocus(OBJHANDLE vessel) {
+    World& w = W();
+    Vessel* v = CheckVessel(vessel, "SetFocus");
+    if (!v || v == w.focus) return;
+    Vessel* old = w.focus;
+    w.focus = v;
+    Say("focus %s", v->name.c_str());
+    if (old)
+        if (VESSEL2* cb = Callbacks(old)) cb->clbkFocusChanged(false, v, old);
+    if (VESSEL2* cb = Callbacks(v)) cb->clbkFocusChanged(true, v, old);
+}
+
+void Sim::SetPlayback(bool on) {
+    W().playback = on;
+    Say("playback %s", on ? "on" : "off");
+}
+
+void Sim::SetControlSurfaceTarget(OBJHANDLE vessel, AIRCTRL_TYPE type, double level) {
+    Vessel* v = CheckVessel(vessel, "SetControlSurfaceTarget");
+    if (!v) return;
+    level = level < -1.0 ? -1.0 : (level > 1.0 ? 1.0 : level);
+    for (auto& c : v->ctrlSurfaces)
+        if (c->type == type) c->target = level;
+}
+
+void Sim::SetThrusterGroupLevel(OBJHANDLE vessel, THGROUP_TYPE type, double level) {
+    Vessel* v = CheckVessel(vessel, "SetThrusterGroupLevel");
+    if (v && v->iface) v->iface->SetThrusterGroupLevel(type, level);
+}
+
+bool Sim::Place(OBJHANDLE vessel, OBJHANDLE other, const VECTOR3& dpos, const VECTOR3& dvel) {
+    Vessel* v = CheckVessel(vessel, "Place");
+    Vessel* o = CheckVessel(other, "Place");
+    if (!v || !o) return false;
+    v->phys.body = o->phys.body;
+    v->phys.pos = o->phys.pos + mul(o->phys.R, dpos);
+    v->phys.vel = o->phys.vel + mul(o->phys.R, dvel);
+    v->phys.landed = false;
+    v->phys.groundContact = false;
+    v->phys.placed = true;
+    return true;
+}
+
+bool Sim::Dock(OBJHANDLE a, int portA, OBJHANDLE b, int portB) {
+    Vessel* va = CheckVessel(a, "Dock");
+    Vessel* vb = CheckVessel(b, "Dock");
+    return va && vb && hs::Dock(va, portA, vb, portB);
+}
+
+bool Sim::Attach(OBJHANDLE parent, int parentPoint, OBJHANDLE child, int childPoint) {
+    Vessel* p = CheckVessel(parent, "Attach");
+    Vessel* c = CheckVessel(child, "Attach");
+    if (!p || !c || !p->iface) return false;
+    ATTACHMENTHANDLE pp = parentPoint >= 0 ? p->iface->GetAttachmentHandle(false, (DWORD)parentPoint) : nullptr;
+    ATTACHMENTHANDLE cp = c->iface && childPoint >= 0 ? c->iface->GetAttachmentHandle(true, (DWORD)childPoint)
+                                                      : nullptr;
+    return pp && cp && p->iface->AttachChild(c, pp, cp);
+}
+
+void Sim::SetVisuals(bool on) {
+    World& w = W();
+    w.opt.visuals = on;
+    for (size_t i = 0; i < w.vessels.size(); ++i) {
+        if (on) CreateVisual(w.vessels[i].get());
+        else DestroyVisual(w.vessels[i].get());
+    }
+}
+
+void Sim::Note(const std::string& line) { hs::Say("%s", line.c_str()); }
+
+bool Sim::InputBoxOpen() const { return W().box.open; }
+std::string Sim::InputBoxTitle() const { return W().box.open ? W().box.title : std::string(); }
+
+bool Sim::InputBoxOpenFor(void** usrdata) const {
+    if (!W().box.open) return false;
+    if (usrdata) *usrdata = W().box.usrdata;
+    return true;
+}
+
+// The text the user types goes to the callback through a 256-byte buffer, as the host's box has.
+void Sim::AnswerInputBox(const char* text) {
+    World& w = W();
+    if (!w.box.open) {
+        hs::Say("input %s: no input box is open", text ? text : "");
+        return;
+    }
+    char buf[256];
+    snprintf(buf, sizeof buf, "%s", text ? text : "");
+    hs::Say("input \"%s\"", buf);
+    int generation = w.box.generation;
+    bool (*cb)(void*, char*, void*) = w.box.cb;
+    bool close = cb ? cb(&w.box, buf, w.box.usrdata) : true;
+    if (close && w.box.generation == generation) w.box.open = false;
+}
+
+void Sim::EscapeInputBox() {
+    World& w = W();
+    if (!w.box.open) return;
+    hs::Say("input escaped");
+    w.box.open = false;
+}
+
+bool Sim::SaveScenario(const std::string& path, std::string* err) {
+    std::string p = path;
+    if (p.empty() || p[0] != '/') p = HostPath("Scenarios\\" + path);
+    std::string text = WriteScenario();
+    FILE* f = fopen(p.c_str(), "w");
+    if (!f) {
+        if (err) *err = p + ": cannot write";
+        return false;
+    }
+    fwrite(text.data(), 1, text.size(), f);
+    fclose(f);
+    hs::Say("saved %s", p.c_str());
+    return true;
+}
+
+std::string Sim::ScenarioText() { return WriteScenario(); }
+
+Vessel* Sim::Record(OBJHANDLE h) const { return LiveVessel(h); }
+
+Vessel* Sim::FindVessel(const std::string& name) const {
+    for (auto& v : W().vessels)
+        if (IEquals(v->name.c_str(), name.c_str())) return v.get();
+    return nullptr;
+}
+
+std::vector<Vessel*> Sim::Vessels() const {
+    std::vector<Vessel*> out;
+    for (auto& v : W().vessels)
+        if (!v->deletePending) out.push_back(v.get());
+    return out;
+}
+
+int Sim::MisuseCount() const { return W().misuse; }
+const std::vector<std::string>& Sim::Timeline() const { return W().timeline; }
+const std::vector<HudText>& Sim::LastHud() const { return W().lastHud; }
+std::string Sim::DebugString() const { return std::string(W().debug, strnlen(W().debug, sizeof W().debug)); }
+
+} // namespace hs

@@ -1,0 +1,805 @@
+// VESSEL methods that configure a vessel: physical parameters, meshes, propellant, thrusters, aerodynamics,
+// docking ports, attachment points and animations. Each checks the handles it is given.
+#include "host.h"
+#include "physics/physics.h"
+
+#include <cstring>
+
+// The interface returns some handles as const values, as the host declares them.
+#pragma GCC diagnostic ignored "-Wignored-qualifiers"
+
+using namespace hs;
+
+// The vessel behind this interface; a misuse when the interface outlived its vessel.
+#define SELF_OR(ret)                                                                                              \
+    Vessel* v = vessel;                                                                                           \
+    if (!Alive(v)) {                                                                                              \
+        Misuse("%s: interface without a live vessel", __func__);                                                  \
+        return ret;                                                                                               \
+    }
+
+namespace {
+
+Propellant* Prop(Vessel* v, PROPELLANT_HANDLE h, const char* fn) {
+    Propellant* p = Owned(v->propellants, h);
+    if (!p || !p->alive) Misuse("%s: propellant handle not of vessel %s", fn, v->name.c_str());
+    return p && p->alive ? p : nullptr;
+}
+
+Thruster* Thr(Vessel* v, THRUSTER_HANDLE h, const char* fn) {
+    Thruster* t = Owned(v->thrusters, h);
+    if (!t) Misuse("%s: thruster handle not of vessel %s", fn, v->name.c_str());
+    return t;
+}
+
+ThrusterGroup* Grp(Vessel* v, THGROUP_HANDLE h, const char* fn) {
+    ThrusterGroup* g = Owned(v->groups, h);
+    if (!g) Misuse("%s: thruster group handle not of vessel %s", fn, v->name.c_str());
+    return g;
+}
+
+ThrusterGroup* GroupOfType(Vessel* v, THGROUP_TYPE type) {
+    for (auto& g : v->groups)
+        if (g->type == type) return g.get();
+    return nullptr;
+}
+
+double Clamp01(double x) { return x < 0.0 ? 0.0 : (x > 1.0 ? 1.0 : x); }
+
+} // namespace
+
+namespace hs {
+Attachment* Att(Vessel* v, ATTACHMENTHANDLE h, const char* fn) {
+    Attachment* a = Owned(v->attachments, h);
+    if (!a || !a->alive) Misuse("%s: attachment handle not of vessel %s", fn, v->name.c_str());
+    return a && a->alive ? a : nullptr;
+}
+} // namespace hs
+
+VESSEL::VESSEL(OBJHANDLE hVessel, int fmodel) : vessel(nullptr), flightmodel((short)fmodel), version(0) {
+    vessel = LiveVessel(hVessel);
+    if (!vessel) Misuse("VESSEL: constructed with a dead or foreign vessel handle");
+}
+
+VESSEL::~VESSEL() {}
+
+// --- Identity ---
+
+const OBJHANDLE VESSEL::GetHandle() const {
+    SELF_OR(nullptr);
+    return v;
+}
+
+char* VESSEL::GetName() const {
+    static char none[1] = {0};
+    SELF_OR(none);
+    return &v->name[0];
+}
+
+char* VESSEL::GetClassName() const {
+    static char none[1] = {0};
+    SELF_OR(none);
+    return &v->className[0];
+}
+
+const OBJHANDLE VESSEL::GetGravityRef() const {
+    SELF_OR(nullptr);
+    return oapiGetGbodyByIndex(v->phys.body);
+}
+
+void VESSEL::SetEnableFocus(bool enable) const {
+    SELF_OR();
+    v->enableFocus = enable;
+    v->enableFocusSet = true;
+}
+
+// --- Physical parameters ---
+
+void VESSEL::SetSize(double size) const {
+    SELF_OR();
+    v->size = size;
+}
+
+double VESSEL::GetSize() const {
+    SELF_OR(0.0);
+    return v->size;
+}
+
+void VESSEL::SetEmptyMass(double m) const {
+    SELF_OR();
+    v->emptyMass = m; // the dampeners set a negative empty mass: the total is what counts
+}
+
+double VESSEL::GetEmptyMass() const {
+    SELF_OR(0.0);
+    return v->emptyMass;
+}
+
+void VESSEL::SetPMI(const VECTOR3& pmi) const {
+    SELF_OR();
+    v->pmi = pmi;
+}
+
+void VESSEL::SetCrossSections(const VECTOR3& cs) const {
+    SELF_OR();
+    v->crossSections = cs;
+}
+
+void VESSEL::SetRotDrag(const VECTOR3& rd) const {
+    SELF_OR();
+    v->rotDrag = rd;
+}
+
+void VESSEL::SetTouchdownPoints(const VECTOR3& pt1, const VECTOR3& pt2, const VECTOR3& pt3) const {
+    SELF_OR();
+    v->touchdown[0] = pt1;
+    v->touchdown[1] = pt2;
+    v->touchdown[2] = pt3;
+}
+
+void VESSEL::SetSurfaceFrictionCoeff(double mu_lng, double mu_lat) const {
+    SELF_OR();
+    v->muLng = mu_lng;
+    v->muLat = mu_lat;
+}
+
+void VESSEL::SetMaxWheelbrakeForce(double f) const {
+    SELF_OR();
+    v->maxWheelbrakeForce = f;
+}
+
+void VESSEL::SetNosewheelSteering(bool activate) const {
+    SELF_OR();
+    v->nosewheelSteering = activate;
+}
+
+void VESSEL::SetWheelbrakeLevel(double level, int which, bool) const {
+    SELF_OR();
+    level = Clamp01(level);
+    if (which < 0 || which > 2) {
+        Misuse("SetWheelbrakeLevel: wheel %d", which);
+        return;
+    }
+    if (which != 2) v->wheelbrake[0] = level;
+    if (which != 1) v->wheelbrake[1] = level;
+}
+
+void VESSEL::SetCameraOffset(const VECTOR3& co) const {
+    SELF_OR();
+    v->cameraOffset = co;
+}
+
+void VESSEL::SetCameraDefaultDirection(const VECTOR3& cd) const {
+    SELF_OR();
+    v->cameraDir = cd;
+}
+
+// The stand-in keeps the centre of mass at the vessel frame's origin.
+void VESSEL::ShiftCentreOfMass(const VECTOR3&) { SELF_OR(); }
+
+// --- Docking ---
+
+void VESSEL::SetDockParams(const VECTOR3& pos, const VECTOR3& dir, const VECTOR3& rot) const {
+    SELF_OR();
+    if (v->docks.empty()) v->docks.push_back(std::make_unique<DockPort>());
+    v->docks[0]->pos = pos;
+    v->docks[0]->dir = dir;
+    v->docks[0]->rot = rot;
+}
+
+void VESSEL::SetDockParams(DOCKHANDLE dock, const VECTOR3& pos, const VECTOR3& dir, const VECTOR3& rot) const {
+    SELF_OR();
+    DockPort* d = Owned(v->docks, dock);
+    if (!d) {
+        Misuse("SetDockParams: dock handle not of vessel %s", v->name.c_str());
+        return;
+    }
+    d->pos = pos;
+    d->dir = dir;
+    d->rot = rot;
+}
+
+UINT VESSEL::DockCount() const {
+    SELF_OR(0);
+    return (UINT)v->docks.size();
+}
+
+DOCKHANDLE VESSEL::GetDockHandle(UINT n) const {
+    SELF_OR(nullptr);
+    if (n >= v->docks.size()) {
+        Misuse("GetDockHandle: port %u of %zu on %s", n, v->docks.size(), v->name.c_str());
+        return nullptr;
+    }
+    return v->docks[n].get();
+}
+
+OBJHANDLE VESSEL::GetDockStatus(DOCKHANDLE hDock) const {
+    SELF_OR(nullptr);
+    DockPort* d = Owned(v->docks, hDock);
+    if (!d) {
+        Misuse("GetDockStatus: dock handle not of vessel %s", v->name.c_str());
+        return nullptr;
+    }
+    return d->mate;
+}
+
+bool VESSEL::Undock(UINT n, const OBJHANDLE exclude) const {
+    SELF_OR(false);
+    bool any = false;
+    for (size_t i = 0; i < v->docks.size(); ++i) {
+        if (n != (UINT)-1 && i != n) continue;
+        DockPort* d = v->docks[i].get();
+        if (!d->mate || d->mate == exclude) continue;
+        hs::Undock(v, (int)i);
+        any = true;
+    }
+    if (n != (UINT)-1 && n >= v->docks.size()) Misuse("Undock: port %u of %zu", n, v->docks.size());
+    return any;
+}
+
+// --- Meshes and visuals ---
+
+static UINT PushMesh(Vessel* v, const std::string& name, const VECTOR3* ofs) {
+    auto m = std::make_unique<Mesh>();
+    m->name = name;
+    if (ofs) m->ofs = *ofs;
+    m->groupCount = name.empty() ? -1 : MeshGroupCount(name);
+    if (m->groupCount > 0) m->userFlags.assign((size_t)m->groupCount, 0);
+    v->meshes.push_back(std::move(m));
+    if (v->visual) {
+        auto dm = std::make_unique<DevMesh>();
+        dm->meshIndex = (int)v->meshes.size() - 1;
+        dm->owner = v;
+        W().devMeshes.insert(dm.get());
+        v->devMeshes.push_back(std::move(dm));
+    }
+    return (UINT)v->meshes.size() - 1;
+}
+
+UINT VESSEL::AddMesh(const char* meshname, const VECTOR3* ofs) const {
+    SELF_OR((UINT)-1);
+    if (!meshname) {
+        Misuse("AddMesh: null mesh name");
+        return (UINT)-1;
+    }
+    return PushMesh(v, meshname, ofs);
+}
+
+UINT VESSEL::AddMesh(MESHHANDLE hMesh, const VECTOR3* ofs) const {
+    SELF_OR((UINT)-1);
+    // A global mesh handle is the name the host loaded it under.
+    const std::string* name = Owned(W().globalMeshes, hMesh);
+    if (!name) {
+        Misuse("AddMesh: not a mesh handle of the host");
+        return (UINT)-1;
+    }
+    return PushMesh(v, *name, ofs);
+}
+
+bool VESSEL::DelMesh(UINT idx, bool) const {
+    SELF_OR(false);
+    if (idx >= v->meshes.size() || !v->meshes[idx]->alive) {
+        Misuse("DelMesh: mesh %u of %zu", idx, v->meshes.size());
+        return false;
+    }
+    v->meshes[idx]->alive = false;
+    return true;
+}
+
+void VESSEL::ClearMeshes() const { ClearMeshes(true); }
+
+void VESSEL::ClearMeshes(bool) const {
+    SELF_OR();
+    for (auto& dm : v->devMeshes) W().devMeshes.erase(dm.get());
+    v->devMeshes.clear();
+    v->meshes.clear();
+}
+
+void VESSEL::SetMeshVisibilityMode(UINT idx, WORD mode) const {
+    SELF_OR();
+    if (idx >= v->meshes.size()) {
+        Misuse("SetMeshVisibilityMode: mesh %u of %zu on %s", idx, v->meshes.size(), v->name.c_str());
+        return;
+    }
+    v->meshes[idx]->visMode = mode;
+}
+
+DEVMESHHANDLE VESSEL::GetDevMesh(VISHANDLE vis, UINT idx) const {
+    SELF_OR(nullptr);
+    if (!v->visual || vis != v->visual) {
+        if (vis) Misuse("GetDevMesh: visual handle not of vessel %s", v->name.c_str());
+        return nullptr;
+    }
+    if (idx >= v->devMeshes.size()) {
+        Misuse("GetDevMesh: mesh %u of %zu on %s", idx, v->devMeshes.size(), v->name.c_str());
+        return nullptr;
+    }
+    return reinterpret_cast<DEVMESHHANDLE>(v->devMeshes[idx].get());
+}
+
+MESHHANDLE VESSEL::GetMesh(VISHANDLE vis, UINT idx) const {
+    SELF_OR(nullptr);
+    if (!v->visual || vis != v->visual || idx >= v->meshes.size()) return nullptr;
+    return v->meshes[idx].get();
+}
+
+void VESSEL::AddBeacon(BEACONLIGHTSPEC* bs) {
+    SELF_OR();
+    if (!bs) {
+        Misuse("AddBeacon: null spec");
+        return;
+    }
+    v->beacons.push_back(bs);
+}
+
+bool VESSEL::DelBeacon(BEACONLIGHTSPEC* bs) {
+    SELF_OR(false);
+    for (size_t i = 0; i < v->beacons.size(); ++i) {
+        if (v->beacons[i] != bs) continue;
+        v->beacons.erase(v->beacons.begin() + (long)i);
+        return true;
+    }
+    return false;
+}
+
+// --- Propellant ---
+
+PROPELLANT_HANDLE VESSEL::CreatePropellantResource(double maxmass, double mass, double efficiency) const {
+    SELF_OR(nullptr);
+    auto p = std::make_unique<Propellant>();
+    p->maxMass = maxmass;
+    p->mass = mass < 0.0 ? maxmass : (mass > maxmass ? maxmass : mass);
+    p->efficiency = efficiency;
+    v->propellants.push_back(std::move(p));
+    if (!v->defaultPropellant) v->defaultPropellant = v->propellants.back().get();
+    return v->propellants.back().get();
+}
+
+void VESSEL::SetDefaultPropellantResource(PROPELLANT_HANDLE ph) const {
+    SELF_OR();
+    if (Propellant* p = Prop(v, ph, "SetDefaultPropellantResource")) v->defaultPropellant = p;
+}
+
+double VESSEL::GetPropellantMass(PROPELLANT_HANDLE ph) const {
+    SELF_OR(0.0);
+    Propellant* p = Prop(v, ph, "GetPropellantMass");
+    return p ? p->mass : 0.0;
+}
+
+void VESSEL::SetPropellantMass(PROPELLANT_HANDLE ph, double mass) const {
+    SELF_OR();
+    Propellant* p = Prop(v, ph, "SetPropellantMass");
+    if (!p) return;
+    p->mass = mass < 0.0 ? 0.0 : (mass > p->maxMass ? p->maxMass : mass);
+}
+
+double VESSEL::GetPropellantMaxMass(PROPELLANT_HANDLE ph) const {
+    SELF_OR(0.0);
+    Propellant* p = Prop(v, ph, "GetPropellantMaxMass");
+    return p ? p->maxMass : 0.0;
+}
+
+DWORD VESSEL::GetPropellantCount() const {
+    SELF_OR(0);
+    return (DWORD)v->propellants.size();
+}
+
+PROPELLANT_HANDLE VESSEL::GetPropellantHandleByIndex(DWORD idx) const {
+    SELF_OR(nullptr);
+    if (idx >= v->propellants.size()) {
+        Misuse("GetPropellantHandleByIndex: tank %u of %zu on %s", idx, v->propellants.size(), v->name.c_str());
+        return nullptr;
+    }
+    return v->propellants[idx].get();
+}
+
+double VESSEL::GetTotalPropellantMass() const {
+    SELF_OR(0.0);
+    double m = 0.0;
+    for (auto& p : v->propellants)
+        if (p->alive) m += p->mass;
+    return m;
+}
+
+// --- Thrusters ---
+
+THRUSTER_HANDLE VESSEL::CreateThruster(const VECTOR3& pos, const VECTOR3& dir, double maxth0, PROPELLANT_HANDLE hp,
+                                       double isp0, double isp_ref, double p_ref) const {
+    SELF_OR(nullptr);
+    auto t = std::make_unique<Thruster>();
+    t->pos = pos;
+    t->dir = dir;
+    double len = length(dir);
+    if (len > 0.0) t->dir = dir / len;
+    t->max0 = maxth0;
+    t->res = hp ? Prop(v, hp, "CreateThruster") : nullptr;
+    t->isp0 = isp0;
+    t->ispRef = isp_ref;
+    t->pRef = p_ref;
+    v->thrusters.push_back(std::move(t));
+    return v->thrusters.back().get();
+}
+
+THGROUP_HANDLE VESSEL::CreateThrusterGroup(THRUSTER_HANDLE* th, int nth, THGROUP_TYPE thgt) const {
+    SELF_OR(nullptr);
+    if (nth < 0 || (nth > 0 && !th)) {
+        Misuse("CreateThrusterGroup: %d thrusters from %p", nth, (void*)th);
+        return nullptr;
+    }
+    auto g = std::make_unique<ThrusterGroup>();
+    g->type = thgt;
+    for (int i = 0; i < nth; ++i)
+        if (Thruster* t = Thr(v, th[i], "CreateThrusterGroup")) g->members.push_back(t);
+    v->groups.push_back(std::move(g));
+    return v->groups.back().get();
+}
+
+DWORD VESSEL::GetThrusterCount() const {
+    SELF_OR(0);
+    return (DWORD)v->thrusters.size();
+}
+
+void VESSEL::SetThrusterDir(THRUSTER_HANDLE th, const VECTOR3& dir) const {
+    SELF_OR();
+    Thruster* t = Thr(v, th, "SetThrusterDir");
+    if (!t) return;
+    double len = length(dir);
+    t->dir = len > 0.0 ? dir / len : dir;
+}
+
+void VESSEL::SetThrusterRef(THRUSTER_HANDLE th, const VECTOR3& pos) const {
+    SELF_OR();
+    if (Thruster* t = Thr(v, th, "SetThrusterRef")) t->pos = pos;
+}
+
+void VESSEL::SetThrusterMax0(THRUSTER_HANDLE th, double maxth0) const {
+    SELF_OR();
+    if (Thruster* t = Thr(v, th, "SetThrusterMax0")) t->max0 = maxth0;
+}
+
+void VESSEL::SetThrusterResource(THRUSTER_HANDLE th, PROPELLANT_HANDLE ph) const {
+    SELF_OR();
+    Thruster* t = Thr(v, th, "SetThrusterResource");
+    if (!t) return;
+    // A null resource cuts the thruster's feed.
+    t->res = ph ? Prop(v, ph, "SetThrusterResource") : nullptr;
+}
+
+double VESSEL::GetThrusterLevel(THRUSTER_HANDLE th) const {
+    SELF_OR(0.0);
+    Thruster* t = Thr(v, th, "GetThrusterLevel");
+    return t ? Clamp01(t->level + t->overrideLevel) : 0.0;
+}
+
+void VESSEL::SetThrusterLevel(THRUSTER_HANDLE th, double level) const {
+    SELF_OR();
+    if (Thruster* t = Thr(v, th, "SetThrusterLevel")) t->level = Clamp01(level);
+}
+
+void VESSEL::SetThrusterGroupLevel(THGROUP_TYPE thgt, double level) const {
+    SELF_OR();
+    if (ThrusterGroup* g = GroupOfType(v, thgt))
+        for (Thruster* t : g->members) t->level = Clamp01(level);
+}
+
+void VESSEL::SetThrusterGroupLevel(THGROUP_HANDLE thg, double level) const {
+    SELF_OR();
+    if (ThrusterGroup* g = Grp(v, thg, "SetThrusterGroupLevel"))
+        for (Thruster* t : g->members) t->level = Clamp01(level);
+}
+
+static double GroupLevel(const ThrusterGroup* g) {
+    if (!g || g->members.empty()) return 0.0;
+    double sum = 0.0;
+    for (const Thruster* t : g->members) sum += Clamp01(t->level + t->overrideLevel);
+    return sum / (double)g->members.size();
+}
+
+double VESSEL::GetThrusterGroupLevel(THGROUP_TYPE thgt) const {
+    SELF_OR(0.0);
+    return GroupLevel(GroupOfType(v, thgt));
+}
+
+double VESSEL::GetThrusterGroupLevel(THGROUP_HANDLE thg) const {
+    SELF_OR(0.0);
+    return GroupLevel(Grp(v, thg, "GetThrusterGroupLevel"));
+}
+
+bool VESSEL::SetAttitudeMode(int mode) const {
+    SELF_OR(false);
+    if (mode < RCS_NONE || mode > RCS_LIN) {
+        Misuse("SetAttitudeMode: mode %d", mode);
+        return false;
+    }
+    if (mode == v->attitudeMode) return false;
+    v->attitudeMode = mode;
+    if (VESSEL2* cb = Callbacks(v)) cb->clbkRCSMode(mode);
+    return true;
+}
+
+int VESSEL::GetAttitudeMode() const {
+    SELF_OR(0);
+    return v->attitudeMode;
+}
+
+static UINT PushExhaust(Vessel* v, THRUSTER_HANDLE th, double lscale, double wscale, const VECTOR3* pos,
+                        const VECTOR3* dir, SURFHANDLE tex, const char* fn) {
+    Exhaust e;
+    e.th = Thr(v, th, fn);
+    if (!e.th) return (UINT)-1;
+    e.lscale = lscale;
+    e.wscale = wscale;
+    e.pos = pos ? *pos : e.th->pos;
+    e.dir = dir ? *dir : -e.th->dir;
+    e.tex = tex;
+    v->exhausts.push_back(e);
+    return (UINT)v->exhausts.size() - 1;
+}
+
+UINT VESSEL::AddExhaust(THRUSTER_HANDLE th, double lscale, double wscale, SURFHANDLE tex) const {
+    SELF_OR((UINT)-1);
+    return PushExhaust(v, th, lscale, wscale, nullptr, nullptr, tex, "AddExhaust");
+}
+
+UINT VESSEL::AddExhaust(THRUSTER_HANDLE th, double lscale, double wscale, double lofs, SURFHANDLE tex) const {
+    SELF_OR((UINT)-1);
+    Thruster* t = Thr(v, th, "AddExhaust");
+    if (!t) return (UINT)-1;
+    VECTOR3 pos = t->pos - t->dir * lofs;
+    return PushExhaust(v, th, lscale, wscale, &pos, nullptr, tex, "AddExhaust");
+}
+
+UINT VESSEL::AddExhaust(THRUSTER_HANDLE th, double lscale, double wscale, const VECTOR3& pos, const VECTOR3& dir,
+                        SURFHANDLE tex) const {
+    SELF_OR((UINT)-1);
+    return PushExhaust(v, th, lscale, wscale, &pos, &dir, tex, "AddExhaust");
+}
+
+UINT VESSEL::AddExhaust(EXHAUSTSPEC* spec) {
+    SELF_OR((UINT)-1);
+    if (!spec) {
+        Misuse("AddExhaust: null spec");
+        return (UINT)-1;
+    }
+    return PushExhaust(v, spec->th, spec->lsize, spec->wsize, spec->lpos, spec->ldir, spec->tex, "AddExhaust");
+}
+
+static PSTREAM_HANDLE PushStream(Vessel* v, THRUSTER_HANDLE th, const VECTOR3* pos, PARTICLESTREAMSPEC* pss) {
+    Thruster* t = Thr(v, th, "AddExhaustStream");
+    if (!t) return nullptr;
+    auto s = std::make_unique<ParticleStream>();
+    s->th = t;
+    s->pos = pos ? *pos : t->pos;
+    if (pss) s->spec = *pss;
+    v->streams.push_back(std::move(s));
+    return v->streams.back().get();
+}
+
+PSTREAM_HANDLE VESSEL::AddExhaustStream(THRUSTER_HANDLE th, PARTICLESTREAMSPEC* pss) const {
+    SELF_OR(nullptr);
+    return PushStream(v, th, nullptr, pss);
+}
+
+PSTREAM_HANDLE VESSEL::AddExhaustStream(THRUSTER_HANDLE th, const VECTOR3& pos, PARTICLESTREAMSPEC* pss) const {
+    SELF_OR(nullptr);
+    return PushStream(v, th, &pos, pss);
+}
+
+// --- Aerodynamics ---
+
+AIRFOILHANDLE VESSEL::CreateAirfoil3(AIRFOIL_ORIENTATION align, const VECTOR3& ref, AirfoilCoeffFuncEx cf,
+                                     void* context, double c, double S, double A) const {
+    SELF_OR(nullptr);
+    if (!cf) {
+        Misuse("CreateAirfoil3: null coefficient function");
+        return nullptr;
+    }
+    auto a = std::make_unique<Airfoil>();
+    a->align = align;
+    a->ref = ref;
+    a->cf = cf;
+    a->context = context;
+    a->c = c;
+    a->S = S;
+    a->A = A;
+    v->airfoils.push_back(std::move(a));
+    return v->airfoils.back().get();
+}
+
+CTRLSURFHANDLE VESSEL::CreateControlSurface3(AIRCTRL_TYPE type, double area, double dCl, const VECTOR3& ref,
+                                             int axis, double delay, UINT anim) const {
+    SELF_OR(nullptr);
+    auto s = std::make_unique<ControlSurface>();
+    s->type = type;
+    s->area = area;
+    s->dCl = dCl;
+    s->ref = ref;
+    s->axis = axis;
+    s->delay = delay;
+    s->anim = anim;
+    if (anim != (UINT)-1 && anim >= v->animations.size())
+        Misuse("CreateControlSurface3: animation %u of %zu", anim, v->animations.size());
+    v->ctrlSurfaces.push_back(std::move(s));
+    return v->ctrlSurfaces.back().get();
+}
+
+void VESSEL::SetADCtrlMode(DWORD mode) const {
+    SELF_OR();
+    v->adCtrlMode = mode;
+}
+
+DWORD VESSEL::GetADCtrlMode() const {
+    SELF_OR(0);
+    return v->adCtrlMode;
+}
+
+// --- Attachments ---
+
+ATTACHMENTHANDLE VESSEL::CreateAttachment(bool toparent, const VECTOR3& pos, const VECTOR3& dir, const VECTOR3& rot,
+                                          const char* id, bool loose) const {
+    SELF_OR(nullptr);
+    auto a = std::make_unique<Attachment>();
+    a->toParent = toparent;
+    a->pos = pos;
+    a->dir = dir;
+    a->rot = rot;
+    a->loose = loose;
+    // Ids are at most 8 characters: a longer one is cut, never written past the record.
+    if (id) snprintf(a->id, sizeof a->id, "%.8s", id);
+    v->attachments.push_back(std::move(a));
+    return v->attachments.back().get();
+}
+
+bool VESSEL::AttachChild(OBJHANDLE child, ATTACHMENTHANDLE attachment, ATTACHMENTHANDLE child_attachment) const {
+    SELF_OR(false);
+    Vessel* c = CheckVessel(child, "AttachChild");
+    Attachment* pp = Att(v, attachment, "AttachChild");
+    if (!c || !pp) return false;
+    Attachment* cp = Att(c, child_attachment, "AttachChild");
+    if (!cp) return false;
+    if (pp->toParent || !cp->toParent) {
+        Misuse("AttachChild: point kinds swapped (%s on %s, %s on %s)", pp->id, v->name.c_str(), cp->id,
+               c->name.c_str());
+        return false;
+    }
+    if (c == v) {
+        Misuse("AttachChild: %s attached to itself", v->name.c_str());
+        return false;
+    }
+    return Attach(v, pp, c, cp);
+}
+
+bool VESSEL::DetachChild(ATTACHMENTHANDLE attachment, double vel) const {
+    SELF_OR(false);
+    Attachment* pp = Att(v, attachment, "DetachChild");
+    if (!pp) return false;
+    if (pp->toParent) {
+        Misuse("DetachChild: %s is a point to a parent", pp->id);
+        return false;
+    }
+    if (!pp->other) return false;
+    ReleaseChild(*v, *pp, *pp->other, vel);
+    Detach(pp);
+    return true;
+}
+
+DWORD VESSEL::AttachmentCount(bool toparent) const {
+    SELF_OR(0);
+    DWORD n = 0;
+    for (auto& a : v->attachments)
+        if (a->alive && a->toParent == toparent) ++n;
+    return n;
+}
+
+ATTACHMENTHANDLE VESSEL::GetAttachmentHandle(bool toparent, DWORD i) const {
+    SELF_OR(nullptr);
+    DWORD n = 0;
+    for (auto& a : v->attachments) {
+        if (!a->alive || a->toParent != toparent) continue;
+        if (n++ == i) return a.get();
+    }
+    Misuse("GetAttachmentHandle: %s point %u of %u on %s", toparent ? "parent" : "child", i, n, v->name.c_str());
+    return nullptr;
+}
+
+const char* VESSEL::GetAttachmentId(ATTACHMENTHANDLE attachment) const {
+    SELF_OR("");
+    Attachment* a = Att(v, attachment, "GetAttachmentId");
+    return a ? a->id : "";
+}
+
+void VESSEL::GetAttachmentParams(ATTACHMENTHANDLE attachment, VECTOR3& pos, VECTOR3& dir, VECTOR3& rot) const {
+    SELF_OR();
+    Attachment* a = Att(v, attachment, "GetAttachmentParams");
+    if (!a) return;
+    pos = a->pos;
+    dir = a->dir;
+    rot = a->rot;
+}
+
+void VESSEL::SetAttachmentParams(ATTACHMENTHANDLE attachment, const VECTOR3& pos, const VECTOR3& dir,
+                                 const VECTOR3& rot) const {
+    SELF_OR();
+    Attachment* a = Att(v, attachment, "SetAttachmentParams");
+    if (!a) return;
+    a->pos = pos;
+    a->dir = dir;
+    a->rot = rot;
+}
+
+OBJHANDLE VESSEL::GetAttachmentStatus(ATTACHMENTHANDLE attachment) const {
+    SELF_OR(nullptr);
+    Attachment* a = Att(v, attachment, "GetAttachmentStatus");
+    return a ? a->other : nullptr;
+}
+
+// --- Animations ---
+
+UINT VESSEL::CreateAnimation(double initial_state) const {
+    SELF_OR((UINT)-1);
+    Animation a;
+    a.initial = initial_state;
+    a.state = initial_state;
+    v->animations.push_back(std::move(a));
+    return (UINT)v->animations.size() - 1;
+}
+
+ANIMATIONCOMPONENT_HANDLE VESSEL::AddAnimationComponent(UINT anim, double state0, double state1,
+                                                        MGROUP_TRANSFORM* trans,
+                                                        ANIMATIONCOMPONENT_HANDLE parent) const {
+    SELF_OR(nullptr);
+    if (anim >= v->animations.size()) {
+        Misuse("AddAnimationComponent: animation %u of %zu on %s", anim, v->animations.size(), v->name.c_str());
+        return nullptr;
+    }
+    if (!trans) {
+        Misuse("AddAnimationComponent: null transform");
+        return nullptr;
+    }
+    AnimComponent* par = nullptr;
+    if (parent) {
+        for (auto& a : v->animations)
+            for (auto& c : a.components)
+                if (c.get() == parent) par = c.get();
+        if (!par) Misuse("AddAnimationComponent: parent component not of vessel %s", v->name.c_str());
+    }
+    auto c = std::make_unique<AnimComponent>();
+    c->state0 = state0;
+    c->state1 = state1;
+    c->trans = trans;
+    c->parent = par;
+    v->animations[anim].components.push_back(std::move(c));
+    return v->animations[anim].components.back().get();
+}
+
+// A component that moves groups a known mesh does not have is counted once.
+static void CheckComponentGroups(Vessel* v, AnimComponent& c) {
+    if (c.reported) return;
+    const MGROUP_TRANSFORM* t = c.trans;
+    if (t->mesh == LOCALVERTEXLIST) return;
+    if (t->mesh >= v->meshes.size()) {
+        c.reported = true;
+        Misuse("SetAnimation: component moves mesh %u of %zu on %s", t->mesh, v->meshes.size(), v->name.c_str());
+        return;
+    }
+    int count = v->meshes[t->mesh]->groupCount;
+    if (count < 0 || !t->grp) return;
+    for (UINT i = 0; i < t->ngrp; ++i) {
+        if ((int)t->grp[i] < count) continue;
+        c.reported = true;
+        Misuse("SetAnimation: group %u of mesh %u (%d groups) on %s", t->grp[i], t->mesh, count, v->name.c_str());
+        return;
+    }
+}
+
+bool VESSEL::SetAnimation(UINT anim, double state) const {
+    SELF_OR(false);
+    if (anim >= v->animations.size()) {
+        Misuse("SetAnimation: animation %u of %zu on %s", anim, v->animations.size(), v->name.c_str());
+        return false;
+    }
+    Animation& a = v->animations[anim];
+    for (auto& c : a.components) CheckComponentGroups(v, *c);
+    a.state = state;
+    return true;
+}

@@ -1,0 +1,186 @@
+// The world record, the timeline, misuse counting, handle checks and small text helpers.
+#include "host.h"
+
+#include <cctype>
+#include <cstring>
+#include <fstream>
+
+namespace hs {
+
+World& W() {
+    static World world;
+    return world;
+}
+
+static void AddLine(std::string line) {
+    World& w = W();
+    char stamp[32];
+    snprintf(stamp, sizeof stamp, "[%8.3f] ", w.simt);
+    line.insert(0, stamp);
+    if (w.opt.echo) {
+        fputs(line.c_str(), stdout);
+        fputc('\n', stdout);
+        fflush(stdout);
+    }
+    w.timeline.push_back(std::move(line));
+}
+
+static std::string VFmt(const char* fmt, va_list ap) {
+    char buf[1024];
+    va_list ap2;
+    va_copy(ap2, ap);
+    int n = vsnprintf(buf, sizeof buf, fmt, ap);
+    std::string s;
+    if (n >= (int)sizeof buf) {
+        s.resize((size_t)n + 1);
+        vsnprintf(&s[0], s.size(), fmt, ap2);
+        s.resize((size_t)n);
+    } else if (n > 0) {
+        s.assign(buf, (size_t)n);
+    }
+    va_end(ap2);
+    return s;
+}
+
+std::string Fmt(const char* fmt, ...) {
+    va_list ap;
+    va_start(ap, fmt);
+    std::string s = VFmt(fmt, ap);
+    va_end(ap);
+    return s;
+}
+
+void Say(const char* fmt, ...) {
+    va_list ap;
+    va_start(ap, fmt);
+    AddLine(VFmt(fmt, ap));
+    va_end(ap);
+}
+
+void Trace(const char* fmt, ...) {
+    if (!W().opt.trace) return;
+    va_list ap;
+    va_start(ap, fmt);
+    AddLine("trace: " + VFmt(fmt, ap));
+    va_end(ap);
+}
+
+// A module that misuses a handle every frame must not fill memory with the same line.
+constexpr int MISUSE_LINES_KEPT = 200;
+
+void CountMisuse(const char* what) {
+    World& w = W();
+    ++w.misuse;
+    if (w.misuse <= MISUSE_LINES_KEPT) AddLine(std::string("misuse: ") + what);
+    else if (w.misuse == MISUSE_LINES_KEPT + 1) AddLine("misuse: further misuse is counted only");
+}
+
+void Misuse(const char* fmt, ...) {
+    va_list ap;
+    va_start(ap, fmt);
+    std::string s = VFmt(fmt, ap);
+    va_end(ap);
+    CountMisuse(s.c_str());
+}
+
+Vessel* LiveVessel(OBJHANDLE h) {
+    if (!h) return nullptr;
+    World& w = W();
+    if (w.live.find(h) == w.live.end()) return nullptr;
+    return static_cast<Vessel*>(h);
+}
+
+Vessel* CheckVessel(OBJHANDLE h, const char* fn) {
+    Vessel* v = LiveVessel(h);
+    if (!v) Misuse("%s: %s vessel handle", fn, h ? "dead or foreign" : "null");
+    return v;
+}
+
+HostFile* CheckFile(FILEHANDLE f, const char* fn) {
+    HostFile* hf = static_cast<HostFile*>(f);
+    if (!hf || hf->magic != FILE_MAGIC) {
+        Misuse("%s: not a file handle", fn);
+        return nullptr;
+    }
+    return hf;
+}
+
+bool IEquals(const char* a, const char* b) { return strcasecmp(a, b) == 0; }
+
+bool IPrefix(const char* line, const char* key) { return strncasecmp(line, key, strlen(key)) == 0; }
+
+std::string Trim(const std::string& s) {
+    size_t a = s.find_first_not_of(" \t\r\n");
+    if (a == std::string::npos) return std::string();
+    size_t b = s.find_last_not_of(" \t\r\n");
+    return s.substr(a, b - a + 1);
+}
+
+bool ReadLines(const std::string& path, std::vector<std::string>& lines) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    std::string line;
+    lines.clear();
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(line);
+    }
+    return true;
+}
+
+std::string HostPath(const std::string& winPath) {
+    char out[1024];
+    if (!TranslatePath(winPath.c_str(), out, sizeof out)) {
+        std::string s = winPath;
+        for (char& c : s)
+            if (c == '\\') c = '/';
+        return s;
+    }
+    return out;
+}
+
+void WriteLine(HostFile* f, const std::string& line) {
+    if (f->out) {
+        f->out->append(line);
+        f->out->push_back('\n');
+    } else if (f->fp) {
+        fputs(line.c_str(), f->fp);
+        fputc('\n', f->fp);
+    }
+}
+
+void ResetWorld() {
+    World& w = W();
+    w.vessels.clear();
+    w.live.clear();
+    w.pending.clear();
+    w.statusLists.clear();
+    w.env = ScenarioEnv();
+    w.focus = nullptr;
+    w.cameraMode = CAM_COCKPIT;
+    w.playback = false;
+    w.simt = w.simdt = w.systime = 0.0;
+    w.frames = 0;
+    w.rng = w.opt.seed ? w.opt.seed : 1;
+    memset(w.debug, 0, sizeof w.debug);
+    memset(w.lastDebug, 0, sizeof w.lastDebug);
+    w.timeline.clear();
+    w.misuse = 0;
+    w.hud.clear();
+    w.lastHud.clear();
+    w.box = InputBox();
+    w.keys.clear();
+    w.held.clear();
+    w.openFiles.clear();
+    w.frameVessels = 0;
+    w.loading = false;
+    w.lastError = 0;
+    w.initLibHandles.clear();
+}
+
+} // namespace hs
+
+// Plugins and stand-ins add their own lines to the timeline.
+extern "C" DLLEXPORT void hostsimTimeline(const char* line) {
+    if (line) hs::Say("%s", line);
+}

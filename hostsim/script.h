@@ -1,0 +1,56 @@
+// Flight scripts: timed pilot commands, one a line, read from a file and played into the world.
+#pragma once
+
+#include "sim.h"
+
+#include <string>
+#include <vector>
+
+namespace hs {
+
+struct ScriptCommand {
+    double t = 0.0;   // simulated seconds
+    int line = 0;     // line number in the file, for messages
+    std::string verb; // key, hold, thgroup, surface, camera, focus, vessel, input, escape, place, dock, attach,
+                      // save, playback, quit
+    std::vector<std::string> args;
+    std::string rest;        // everything after the verb, for input TEXT
+    DWORD key = 0;           // key, hold
+    std::vector<DWORD> mods; // key, hold
+    int frames = 0;          // hold
+    int thgroup = 0;         // thgroup
+    int surface = 0;         // surface
+    double level = 0.0;      // thgroup, surface
+    double num[6] = {};      // place offsets; dock/attach indices
+};
+
+class Script {
+  public:
+    // False with "FILE:LINE: what" in err for an unreadable file or a malformed line.
+    bool Load(const std::string& path, std::string* err);
+    bool Parse(const std::string& text, const std::string& name, std::string* err);
+
+    // Runs commands due at the current time, then one frame, until quit, until the end time (< 0: the last
+    // command's time) or the frame count (< 0: no count). Returns false if a command failed at run time.
+    void Run(Sim& sim, double until, long frames);
+    bool Quit() const { return quit_; }
+    double LastTime() const { return commands_.empty() ? 0.0 : commands_.back().t; }
+    const std::vector<ScriptCommand>& Commands() const { return commands_; }
+    int RuntimeErrors() const { return runtimeErrors_; }
+
+    // Executes one command now (the runner calls it when the command is due).
+    void Execute(Sim& sim, const ScriptCommand& c);
+
+  private:
+    std::string name_;
+    std::vector<ScriptCommand> commands_;
+    size_t next_ = 0;
+    std::string target_; // vessel the next keys and levels go to; empty: the focus
+    bool quit_ = false;
+    int runtimeErrors_ = 0;
+};
+
+// "Ctrl+Shift+F12" -> key and left-hand modifiers; false for a name the host does not know.
+bool ParseChord(const std::string& chord, DWORD* key, std::vector<DWORD>* mods);
+
+} // namespace hs
