@@ -219,18 +219,21 @@ struct Body6 {
 };
 
 // A friction impulse along e at body point r, at most jmax, that stops the point's motion along e if it can.
-void FrictionImpulse(PhysicsState& s, const Body6& b, const VECTOR3& r, const VECTOR3& e, double jmax) {
+// On the ground only its turn about the vertical (axis up, vessel frame) reaches the spin: the support keeps
+// the vessel level.
+void FrictionImpulse(PhysicsState& s, const Body6& b, const VECTOR3& r, const VECTOR3& e, const VECTOR3& up,
+                     double jmax) {
     VECTOR3 u = s.vel + mul(s.R, crossp(s.omega, r));
     double ue = dotp(u, e);
-    VECTOR3 eb = tmul(s.R, e);
-    VECTOR3 w = crossp(r, eb);
+    VECTOR3 w = crossp(r, tmul(s.R, e));
+    w = up * dotp(w, up);
     double k = 1.0 / b.m + w.x * w.x / b.I.x + w.y * w.y / b.I.y + w.z * w.z / b.I.z;
     double j = Clamp(-ue / k, -jmax, jmax);
     s.vel += e * (j / b.m);
     s.omega += Div(w * j, b.I);
 }
 
-// Moves one group's root through the step: gravity with a velocity-Verlet kick, loads held over the step,
+// Moves one group's centre of mass through the step: gravity and the loads held over the step as velocity Verlet,
 // spring-damper support on the touchdown points and friction impulses, sub-stepped near the ground.
 void IntegrateBody(Vessel& v, const Body6& b, Touchdown td, double dt) {
     PhysicsState& s = v.phys;
@@ -251,7 +254,7 @@ void IntegrateBody(Vessel& v, const Body6& b, Touchdown td, double dt) {
     }
 
     // Support stiffness follows the mass, so every vessel bounces alike; near the ground the step is cut
-    // fine enough for the stiffest rotation the support can excite.
+    // fine enough for the support's bounce.
     const double w0 = 2.0 * PI * SUPPORT_FREQUENCY;
     double k = b.m * w0 * w0 / 3.0;
     double c = 2.0 * SUPPORT_DAMPING * b.m * w0 / 3.0;
@@ -263,49 +266,62 @@ void IntegrateBody(Vessel& v, const Body6& b, Touchdown td, double dt) {
     int n = 1;
     double speed = length(s.vel);
     if (wasContact || lowest < speed * dt + 0.5 * length(g) * dt * dt + 1.0) {
-        VECTOR3 arm{};
-        for (int i = 0; i < 3; ++i) arm += Mul(td.p[i], td.p[i]);
-        double rx = (arm.y + arm.z) / b.I.x, ry = (arm.x + arm.z) / b.I.y, rz = (arm.x + arm.y) / b.I.z;
-        double rot = fmax(rx, fmax(ry, rz));
-        double wmax = fmax(w0, sqrt(k * rot));
-        double damp = fmax(c / b.m * 3.0, c * rot);
-        double need = fmax(dt * wmax / 0.3, dt * damp);
+        double need = dt * w0 / 0.3;
         n = (int)Clamp(ceil(need), 1.0, (double)MAX_SUBSTEPS);
     }
     double h = dt / n;
     bool contact = wasContact;
     double support[3] = {0, 0, 0};
-    for (int step = 0; step < n; ++step) {
-        VECTOR3 Fc{}, Tc{};
+    // Support: springs and dampers on the points that reach below the surface, carried through the centre
+    // of mass. While a point touches, the vessel is turned (spring and damper again) until its touchdown
+    // plane lies level: vessels rest on their points as on a tripod and never tip over.
+    VECTOR3 Fc{}, Tc{};
+    auto supportNow = [&]() {
+        Fc = _V(0, 0, 0);
+        Tc = _V(0, 0, 0);
+        bool touching = false;
         for (int i = 0; i < 3; ++i) {
             support[i] = 0.0;
             VECTOR3 rel = s.pos + mul(s.R, td.p[i]) - body.pos;
             double rl = length(rel);
             double depth = body.radius - rl;
+            if (depth < -CONTACT_TOLERANCE) continue;
+            touching = true;
             if (depth <= 0.0) continue;
             VECTOR3 nrm = rel / rl;
             double un = dotp(s.vel + mul(s.R, crossp(s.omega, td.p[i])), nrm);
             double fn = fmax(0.0, k * depth - c * un);
             support[i] = fn;
             Fc += nrm * fn;
-            Tc += crossp(td.p[i], tmul(s.R, nrm * fn));
         }
-        s.vel += (Fg + Fc) * (h / b.m) + g * (0.5 * h);
+        if (touching) {
+            VECTOR3 upb = tmul(s.R, Unit(s.pos - body.pos));
+            VECTOR3 axis = crossp(td.up, upb);
+            double sn = length(axis), angle = atan2(sn, dotp(td.up, upb));
+            VECTOR3 tilt = sn > 1e-15 ? axis * (angle / sn) : _V(0, 0, 0);
+            VECTOR3 wt = s.omega - upb * dotp(s.omega, upb);
+            Tc = Mul(b.I, tilt * (w0 * w0) - wt * (2.0 * SUPPORT_DAMPING * w0));
+        }
+    };
+    supportNow();
+    for (int step = 0; step < n; ++step) {
+        // Velocity Verlet: gravity, the loads held over the step and the support kick half before and half
+        // after the drift, so a vessel resting on its support shows no speed.
+        s.vel += (Fg + Fc) * (0.5 * h / b.m) + g * (0.5 * h);
         VECTOR3 Iw = Mul(b.I, s.omega);
         s.omega += Div(b.Tb + Tc - crossp(s.omega, Iw), b.I) * h;
+        VECTOR3 upb = tmul(s.R, Unit(s.pos - body.pos));
         for (int i = 0; i < 3; ++i) {
             if (support[i] <= 0.0) continue;
             VECTOR3 nrm = Unit(s.pos + mul(s.R, td.p[i]) - body.pos);
             VECTOR3 l = WheelAxis(v, td, i, s.R, nrm);
             VECTOR3 side = crossp(nrm, l);
-            FrictionImpulse(s, b, td.p[i], l, (v.muLng * support[i] + BrakeForce(v, i)) * h);
-            FrictionImpulse(s, b, td.p[i], side, v.muLat * support[i] * h);
+            FrictionImpulse(s, b, td.p[i], l, upb, (v.muLng * support[i] + BrakeForce(v, i)) * h);
+            FrictionImpulse(s, b, td.p[i], side, upb, v.muLat * support[i] * h);
         }
         s.pos += s.vel * h;
         double wl = length(s.omega);
         if (wl > 0.0) s.R = mul(s.R, rotm(s.omega / wl, wl * h));
-        g = GravityAt(body, s.pos);
-        s.vel += g * (0.5 * h);
         if (!contact) {
             for (int i = 0; i < 3; ++i) {
                 double ht = length(s.pos + mul(s.R, td.p[i]) - body.pos) - body.radius;
@@ -314,9 +330,12 @@ void IntegrateBody(Vessel& v, const Body6& b, Touchdown td, double dt) {
             if (contact) {
                 // What the vessel touched down with, before the support has slowed it.
                 s.touchdownFrame = true;
-                s.touchdownVel = s.vel;
+                s.touchdownVel = s.vel + g * (0.5 * h);
             }
         }
+        g = GravityAt(body, s.pos);
+        supportNow();
+        s.vel += (Fg + Fc) * (0.5 * h / b.m) + g * (0.5 * h);
     }
     Orthonormalise(s.R);
 
