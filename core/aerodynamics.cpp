@@ -12,8 +12,10 @@ constexpr double HALF_TURN = 3.14159265358979323846; // rad
 // so that +180 deg can interpolate without wrapping the index.
 constexpr int VERTICAL_CL_COUNT = 38;
 constexpr double VERTICAL_CL_TABLE[VERTICAL_CL_COUNT] = {
-    -0.1, -0.5, -0.4, -0.1, 0.0, 0.0,  0.0,  0.0,  0.0,  0.0, 0.0, 0.0, 0.0, 0.0, -0.2, -0.6, -0.6, -0.4, 0.2,
-    0.5,  0.9,  0.8,  0.2,  0.0, 0.0,  0.0,  0.0,  0.0,  0.0, 0.0, 0.0, 0.0, 0.0, 0.1,  0.4,  0.5,  0.3,  -0.1,
+    -0.1, -0.5, -0.4, -0.1, 0.0,  0.0,  0.0,  0.0, 0.0, 0.0, // -180 .. -90 deg
+    0.0,  0.0,  0.0,  0.0,  -0.2, -0.6, -0.6, -0.4, 0.2, 0.5, // -80 .. 10 deg
+    0.9,  0.8,  0.2,  0.0,  0.0,  0.0,  0.0,  0.0, 0.0, 0.0, // 20 .. 110 deg
+    0.0,  0.0,  0.1,  0.4,  0.5,  0.3,  -0.1, -0.5,           // 120 .. 190 deg
 };
 // Lift by sideslip, -180 deg in steps of 45 deg, with the same one-entry wrap.
 constexpr int HORIZONTAL_CL_COUNT = 10;

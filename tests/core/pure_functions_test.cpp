@@ -36,6 +36,18 @@ TEST(VerticalLift, TableValuesAtZeroAndTwentyDegreesAndHalfwayAtFifteen) {
     EXPECT_NEAR(Vertical(-175).cl, -0.3, 1e-12);
 }
 
+TEST(VerticalLift, EveryTenDegreesFromMinus180To180GivesItsTableEntry) {
+    const double expected[37] = {-0.1, -0.5, -0.4, -0.1, 0.0, 0.0,  0.0,  0.0,  0.0, 0.0, 0.0, 0.0, 0.0,
+                                 0.0,  -0.2, -0.6, -0.6, -0.4, 0.2, 0.5, 0.9, 0.8, 0.2, 0.0, 0.0, 0.0,
+                                 0.0,  0.0,  0.0,  0.0,  0.0,  0.0, 0.1, 0.4, 0.5, 0.3, -0.1};
+    for (int i = 0; i < 37; ++i) EXPECT_NEAR(Vertical(-180 + 10 * i).cl, expected[i], 1e-12) << -180 + 10 * i;
+}
+
+TEST(HorizontalLift, EveryFortyFiveDegreesGivesItsTableEntry) {
+    const double expected[9] = {0.0, 0.4, 0.0, -0.4, 0.0, 0.4, 0.0, -0.4, 0.0};
+    for (int i = 0; i < 9; ++i) EXPECT_NEAR(Horizontal(-180 + 45 * i).cl, expected[i], 1e-12) << -180 + 45 * i;
+}
+
 TEST(VerticalLift, PlusAndMinus180DegreesGiveTheWrapValueMinusPointOne) {
     EXPECT_NEAR(Vertical(180).cl, -0.1, 1e-12);
     EXPECT_NEAR(Vertical(-180).cl, -0.1, 1e-12);
