@@ -1,0 +1,133 @@
+// Class-file items and the scenario writers, read and written the way the host does.
+#include "tv_world.h"
+
+#include <cstring>
+
+namespace hs::test {
+namespace {
+
+HostFile Cfg(std::initializer_list<const char*> lines) {
+    HostFile f;
+    f.kind = HostFile::CONFIG;
+    for (const char* l : lines) f.lines.push_back(l);
+    return f;
+}
+
+TEST(ReadItem, FirstMatchingKeyDecidesWithoutRegardToCase) {
+    HostFile f = Cfg({"; comment", "  mass  =  12.5  ; kg", "Mass = 99"});
+    char buf[256] = "untouched";
+    EXPECT_TRUE(oapiReadItem_string(&f, (char*)"MASS", buf));
+    EXPECT_STREQ(buf, "12.5");
+}
+
+TEST(ReadItem, EmptyValueIsFalseAndStopsTheSearch) {
+    HostFile f = Cfg({"Module =   ", "Module = Later"});
+    char buf[256] = "untouched";
+    EXPECT_FALSE(oapiReadItem_string(&f, (char*)"Module", buf));
+    EXPECT_STREQ(buf, "untouched");
+}
+
+TEST(ReadItem, EndParseEndsTheSearch) {
+    HostFile f = Cfg({"A = 1", "END_PARSE", "B = 2"});
+    char buf[256] = "untouched";
+    EXPECT_FALSE(oapiReadItem_string(&f, (char*)"B", buf));
+    EXPECT_TRUE(oapiReadItem_string(&f, (char*)"a", buf));
+}
+
+TEST(ReadItem, MissingItemLeavesTheBufferUnchanged) {
+    HostFile f = Cfg({"A = 1"});
+    char buf[256] = "untouched";
+    EXPECT_FALSE(oapiReadItem_string(&f, (char*)"AB", buf));
+    EXPECT_STREQ(buf, "untouched");
+}
+
+TEST(ReadItem, LongValueIsCutAt255CharactersSoA256ByteBufferHoldsIt) {
+    std::string line = "Long = " + std::string(400, 'x');
+    HostFile f = Cfg({line.c_str()});
+    char buf[300];
+    memset(buf, '#', sizeof buf);
+    ASSERT_TRUE(oapiReadItem_string(&f, (char*)"Long", buf));
+    EXPECT_EQ(strlen(buf), 255u);
+    EXPECT_EQ(buf[256], '#'); // nothing written past the terminator
+}
+
+TEST(ReadItem, LinesAreReadUpTo511Characters) {
+    std::string line = "Far = " + std::string(505, ' ') + "1"; // the value sits past character 511
+    HostFile f = Cfg({line.c_str()});
+    double d = 0.0;
+    EXPECT_FALSE(oapiReadItem_float(&f, (char*)"Far", d));
+}
+
+TEST(ReadItem, TypedReadersParseTheirValues) {
+    HostFile f = Cfg({"F = 2.5e3", "I = -7", "B = true-ish", "C = FALSE", "V = 1 2 3", "W = 1 2", "N = abc"});
+    double d = 0;
+    int i = 0;
+    bool b = false, c = true;
+    VECTOR3 v{};
+    EXPECT_TRUE(oapiReadItem_float(&f, (char*)"F", d));
+    EXPECT_DOUBLE_EQ(d, 2500.0);
+    EXPECT_TRUE(oapiReadItem_int(&f, (char*)"I", i));
+    EXPECT_EQ(i, -7);
+    EXPECT_TRUE(oapiReadItem_bool(&f, (char*)"B", b));
+    EXPECT_TRUE(b);
+    EXPECT_TRUE(oapiReadItem_bool(&f, (char*)"C", c));
+    EXPECT_FALSE(c);
+    EXPECT_TRUE(oapiReadItem_vec(&f, (char*)"V", v));
+    EXPECT_DOUBLE_EQ(v.z, 3.0);
+    EXPECT_FALSE(oapiReadItem_vec(&f, (char*)"W", v));
+    EXPECT_FALSE(oapiReadItem_float(&f, (char*)"N", d));
+}
+
+TEST(ScenarioLines, NextLineStripsCommentsAndBlanksAndStopsAtEndInAnyCase) {
+    HostFile f;
+    f.kind = HostFile::SCENARIO_READ;
+    f.lines = {"\t  GEAR 1 1.0 ; down", "", "end", "NEXT:Vessel"};
+    char* line;
+    ASSERT_TRUE(oapiReadScenario_nextline(&f, line));
+    EXPECT_STREQ(line, "GEAR 1 1.0");
+    ASSERT_TRUE(oapiReadScenario_nextline(&f, line));
+    EXPECT_STREQ(line, "");
+    EXPECT_FALSE(oapiReadScenario_nextline(&f, line));
+    EXPECT_TRUE(f.sawEnd);
+}
+
+TEST(ScenarioLines, WritersIndentByTwoAndKeepDecimalsFixed) {
+    std::string out;
+    HostFile f;
+    f.kind = HostFile::SCENARIO_WRITE;
+    f.out = &out;
+    oapiWriteScenario_string(&f, (char*)"GEAR", (char*)"1 1.0000");
+    oapiWriteScenario_int(&f, (char*)"VIEW", 2);
+    oapiWriteScenario_float(&f, (char*)"FTL", 0.5);
+    oapiWriteScenario_vec(&f, (char*)"V", _V(1, 2, 3));
+    EXPECT_EQ(out, "  GEAR 1 1.0000\n  VIEW 2\n  FTL 0.500000\n  V 1.000000 2.000000 3.000000\n");
+}
+
+class Files : public HostFixture {};
+
+TEST_F(Files, ModulesOpenFilesByWindowsPathsInAnyCase) {
+    root.Write("Config/Notes.cfg", "Speed = 12\n");
+    FILEHANDLE f = oapiOpenFile("config\\NOTES.cfg", FILE_IN);
+    ASSERT_NE(f, nullptr);
+    int speed = 0;
+    EXPECT_TRUE(oapiReadItem_int(f, (char*)"speed", speed));
+    EXPECT_EQ(speed, 12);
+    oapiCloseFile(f, FILE_IN);
+    FILEHANDLE out = oapiOpenFile("Made.cfg", FILE_OUT, CONFIG);
+    ASSERT_NE(out, nullptr);
+    oapiWriteItem_int(out, (char*)"Count", 3);
+    oapiCloseFile(out, FILE_OUT);
+    EXPECT_EQ(root.Read("Config/Made.cfg"), "Count = 3\n");
+    EXPECT_EQ(oapiOpenFile("absent.cfg", FILE_IN_ZEROONFAIL, CONFIG), nullptr);
+}
+
+TEST_F(Files, ClosingAFileTwiceIsMisuseNotACrash) {
+    FILEHANDLE out = oapiOpenFile("Twice.cfg", FILE_OUT, CONFIG);
+    ASSERT_NE(out, nullptr);
+    oapiCloseFile(out, FILE_OUT);
+    oapiCloseFile(out, FILE_OUT);
+    expectedMisuse = 1;
+}
+
+} // namespace
+} // namespace hs::test

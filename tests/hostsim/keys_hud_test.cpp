@@ -1,0 +1,110 @@
+// The pilot's side of the host: keys, the HUD, the debug line, the input box and playback.
+#include "tv_world.h"
+
+namespace hs::test {
+namespace {
+
+class Pilot : public TvWorld {};
+
+TEST_F(Pilot, BufferedKeyComesDownThenUpWithItsModifiers) {
+    Sim().PressKey(OAPI_KEY_K, {OAPI_KEY_LCONTROL, OAPI_KEY_LSHIFT});
+    Sim().Frame();
+    int routed = TimelineFind("key Shift+Ctrl+K -> TV1");
+    if (routed < 0) routed = TimelineFind("key Ctrl+Shift+K -> TV1");
+    int down = TimelineFind("tv: key TV1 37 down shift ctrl");
+    int up = TimelineFind("tv: key TV1 37 up shift ctrl");
+    ASSERT_GE(routed, 0);
+    EXPECT_LT(routed, down);
+    EXPECT_LT(down, up);
+    EXPECT_FALSE(TimelineHas(" alt"));
+}
+
+TEST_F(Pilot, KeyIsDeliveredOnceOnTheNextFrame) {
+    Sim().PressKey(OAPI_KEY_K);
+    EXPECT_FALSE(TimelineHas("tv: key TV1 37 down"));
+    Sim().RunFrames(3);
+    EXPECT_EQ(TimelineCount("tv: key TV1 37 down"), 1);
+}
+
+TEST_F(Pilot, KeysCanBeAimedAtAVesselOtherThanTheFocus) {
+    std::string err;
+    OBJHANDLE tv2 = Sim().CreateVessel("TV2", TV_CLASS, nullptr, &err);
+    ASSERT_NE(tv2, nullptr) << err;
+    Sim().PressKeyTo(tv2, OAPI_KEY_K, {});
+    Sim().Frame();
+    EXPECT_TRUE(TimelineHas("tv: key TV2 37 down"));
+    EXPECT_FALSE(TimelineHas("tv: key TV1 37"));
+}
+
+TEST_F(Pilot, HeldKeyIsOfferedToDirectKeysForExactlyItsFrames) {
+    Sim().HoldKey(OAPI_KEY_H, 5);
+    Sim().RunFrames(8);
+    ASSERT_GE(Sim().LastHud().size(), 2u);
+    EXPECT_EQ(Sim().LastHud()[1].text, "held 5");
+}
+
+TEST_F(Pilot, HudTextIsRecordedWithItsPositionAndPrintedOnlyWhenItChanges) {
+    Sim().RunFrames(5);
+    ASSERT_EQ(Sim().LastHud().size(), 2u);
+    EXPECT_EQ(Sim().LastHud()[0].x, 10);
+    EXPECT_EQ(Sim().LastHud()[0].y, 20);
+    EXPECT_EQ(Sim().LastHud()[0].text, "TV TV1 keys 0");
+    EXPECT_EQ(Sim().LastHud()[1].y, 36); // the marker size below
+    EXPECT_EQ(TimelineCount("HUD TV1: TV TV1 keys 0"), 1);
+    Sim().PressKey(OAPI_KEY_K);
+    Sim().RunFrames(5);
+    EXPECT_EQ(Sim().LastHud()[0].text, "TV TV1 keys 1");
+    EXPECT_EQ(TimelineCount("HUD TV1: TV TV1 keys 1"), 1);
+}
+
+TEST_F(Pilot, DebugLineIsShownOnceWhenItChanges) {
+    Sim().PressKey(OAPI_KEY_G);
+    Sim().RunFrames(4);
+    EXPECT_EQ(Sim().DebugString(), "tv debug 1");
+    EXPECT_EQ(TimelineCount("debug: tv debug 1"), 1);
+}
+
+TEST_F(Pilot, InputBoxClosesWhenTheCallbackSaysSo) {
+    Sim().PressKey(OAPI_KEY_I);
+    Sim().Frame();
+    ASSERT_TRUE(Sim().InputBoxOpen());
+    EXPECT_EQ(Sim().InputBoxTitle(), "Name?");
+    Sim().AnswerInputBox("again");
+    EXPECT_TRUE(TimelineHas("tv: answer TV1: again"));
+    EXPECT_TRUE(Sim().InputBoxOpen());
+    Sim().AnswerInputBox("Zed");
+    EXPECT_TRUE(TimelineHas("tv: answer TV1: Zed"));
+    EXPECT_FALSE(Sim().InputBoxOpen());
+}
+
+TEST_F(Pilot, EscapedInputBoxNeverCallsTheCallback) {
+    Sim().PressKey(OAPI_KEY_I);
+    Sim().Frame();
+    Sim().EscapeInputBox();
+    EXPECT_FALSE(Sim().InputBoxOpen());
+    EXPECT_FALSE(TimelineHas("tv: answer"));
+}
+
+TEST_F(Pilot, AnswerLongerThanTheBoxIsCutTo255Characters) {
+    Sim().PressKey(OAPI_KEY_I);
+    Sim().Frame();
+    Sim().AnswerInputBox(std::string(400, 'n').c_str());
+    EXPECT_TRUE(TimelineHas("tv: answer TV1: " + std::string(255, 'n')));
+    EXPECT_FALSE(TimelineHas(std::string(256, 'n')));
+}
+
+TEST_F(Pilot, PlaybackIsOffUntilTheScriptSaysSo) {
+    EXPECT_FALSE(Iface("TV1")->Playback());
+    Sim().SetPlayback(true);
+    EXPECT_TRUE(Iface("TV1")->Playback());
+}
+
+TEST_F(Pilot, CameraModeIsWhatThePilotChose) {
+    Sim().SetCameraMode(CAM_COCKPIT);
+    EXPECT_EQ(oapiCameraMode(), CAM_COCKPIT);
+    Sim().SetCameraMode(CAM_TARGETRELATIVE);
+    EXPECT_EQ(oapiCameraMode(), CAM_TARGETRELATIVE);
+}
+
+} // namespace
+} // namespace hs::test

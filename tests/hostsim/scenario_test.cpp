@@ -1,0 +1,139 @@
+// Scenario files: the vessel's own lines, the host's standard lines, links, kept blocks and save round trips.
+#include "tv_world.h"
+
+#include <cmath>
+
+namespace hs::test {
+namespace {
+
+class Scenario : public HostFixture {};
+
+TEST_F(Scenario, OwnLinesReachTheModuleAndTheRestReachTheHost) {
+    ASSERT_TRUE(Load(ScenarioText(LandedTv("TV1", "  COUNTER 5\n  AFCMODE 3\n  RCSMODE 2\n  FUTURE_KEY 1 2\n"))))
+        << loadError;
+    Vessel* v = Rec("TV1");
+    EXPECT_TRUE(TimelineHas("tv: own line TV1: COUNTER 5"));
+    EXPECT_EQ(v->adCtrlMode, 3u);
+    EXPECT_EQ(v->attitudeMode, RCS_LIN);
+    EXPECT_DOUBLE_EQ(v->propellants[0]->mass, 1000.0);
+    ASSERT_EQ(v->ignoredLines.size(), 1u);
+    EXPECT_EQ(v->ignoredLines[0], "FUTURE_KEY 1 2");
+}
+
+TEST_F(Scenario, TanksThatPrplevelLeavesOutAreEmpty) {
+    ASSERT_TRUE(Load(ScenarioText("TV1:Test\\TestVessel\n  STATUS Landed Earth\nEND\n"))) << loadError;
+    EXPECT_DOUBLE_EQ(Rec("TV1")->propellants[0]->mass, 0.0);
+}
+
+TEST_F(Scenario, CommentsAndBlanksAroundLinesAreStripped) {
+    ASSERT_TRUE(Load(ScenarioText("TV1:Test\\TestVessel   ; the first\n\tSTATUS Landed Earth\n"
+                                  "   PRPLEVEL 0:0.250000   ; a quarter\n   COUNTER 9 ;\nEND\n")))
+        << loadError;
+    EXPECT_DOUBLE_EQ(Rec("TV1")->propellants[0]->mass, 250.0);
+    EXPECT_TRUE(TimelineHas("tv: own line TV1: COUNTER 9"));
+}
+
+TEST_F(Scenario, SaveLoadSaveGivesIdenticalText) {
+    std::string ships = LandedTv("TV1", "  COUNTER 5\n  AFCMODE 7\n") +
+                        FlyingTv("TV2", "  VROT 1.0000 -2.0000 0.5000\n  RCSMODE 0\n  THLEVEL 1:0.250000\n");
+    std::string text = ScenarioText(ships, "TV2") + "\nBEGIN_MYPLUGIN\n  SETTING 4\nEND\n";
+    ASSERT_TRUE(Load(text)) << loadError;
+    std::string first = Sim().ScenarioText();
+    EXPECT_NE(first.find("BEGIN_MYPLUGIN\n  SETTING 4\nEND"), std::string::npos) << first;
+    EXPECT_NE(first.find("  COUNTER 5\n"), std::string::npos) << first;
+    EXPECT_NE(first.find("  THLEVEL 1:0.250000\n"), std::string::npos) << first;
+    Sim().Shutdown();
+    std::string err;
+    ASSERT_TRUE(Sim().Init(options, &err)) << err;
+    ASSERT_TRUE(Load(first, "again")) << loadError;
+    EXPECT_EQ(Sim().ScenarioText(), first);
+}
+
+TEST_F(Scenario, LandedAndFlyingLinesUseTheHostsDecimals) {
+    ASSERT_TRUE(Load(ScenarioText(LandedTv("TV1") + FlyingTv("TV2")))) << loadError;
+    std::string s = Sim().ScenarioText();
+    EXPECT_NE(s.find("TV1:Test\\TestVessel\n  STATUS Landed Earth\n  POS -80.6826440 28.5970140\n"
+                     "  HEADING 90.00\n"),
+              std::string::npos)
+        << s;
+    EXPECT_NE(s.find("  STATUS Orbiting Earth\n  RPOS 6471000.000 0.000 0.000\n  RVEL 0.0000 0.0000 7800.0000\n"
+                     "  AROT 10.000 20.000 30.000\n"),
+              std::string::npos)
+        << s;
+    EXPECT_NE(s.find("  PRPLEVEL 0:0.500000\n"), std::string::npos);
+    EXPECT_EQ(s.find("VROT"), std::string::npos); // no spin, no line
+}
+
+TEST_F(Scenario, AttachedAndDockinfoLinksWaitForTheVesselsTheyName) {
+    // The child comes first: its parent does not exist yet when its block is read.
+    std::string ships = FlyingTv("TV2", "  ATTACHED 0:0,TV1\n") + FlyingTv("TV3", "  DOCKINFO 0:0,TV1\n") +
+                        LandedTv("TV1");
+    ASSERT_TRUE(Load(ScenarioText(ships))) << loadError;
+    Vessel* parent = Rec("TV1");
+    Vessel* child = Rec("TV2");
+    EXPECT_EQ(parent->attachments[1]->other, child); // TV1's point to a child ("GUN-LONG")
+    EXPECT_EQ(child->attachments[0]->other, parent);
+    EXPECT_EQ(parent->docks[0]->mate, Rec("TV3"));
+    std::string s = Sim().ScenarioText();
+    EXPECT_NE(s.find("  ATTACHED 0:0,TV1\n"), std::string::npos) << s;
+    EXPECT_NE(s.find("  DOCKINFO 0:0,TV3\n"), std::string::npos) << s;
+}
+
+TEST_F(Scenario, BlockWithoutEndIsBadInputNamingFileAndLine) {
+    std::string text = "BEGIN_SHIPS\nTV1:Test\\TestVessel\n  STATUS Landed Earth\n";
+    EXPECT_FALSE(Load(text));
+    EXPECT_EQ(Sim().LastError(), Sim::LOAD_BAD_INPUT);
+    EXPECT_NE(loadError.find("case.scn:2: vessel block TV1 has no END"), std::string::npos) << loadError;
+}
+
+TEST_F(Scenario, StrayLineOutsideBlocksIsBadInput) {
+    EXPECT_FALSE(Load("BEGIN_DESC\nx\nEND_DESC\nwhat is this\n"));
+    EXPECT_EQ(Sim().LastError(), Sim::LOAD_BAD_INPUT);
+    EXPECT_NE(loadError.find("case.scn:4:"), std::string::npos) << loadError;
+}
+
+TEST_F(Scenario, UnreadableScenarioIsBadInput) {
+    std::string err;
+    EXPECT_FALSE(Sim().LoadScenario("Test/does-not-exist", &err));
+    EXPECT_EQ(Sim().LastError(), Sim::LOAD_BAD_INPUT);
+}
+
+TEST_F(Scenario, ModuleThatReadsPastEndCannotReachTheNextBlock) {
+    ASSERT_TRUE(Load(ScenarioText(LandedTv("TV1") + LandedTv("TV2", "  COUNTER 2\n")))) << loadError;
+    HostFile f;
+    f.kind = HostFile::SCENARIO_READ;
+    f.lines = {"  A 1", "END", "  B 2"};
+    char* line;
+    ASSERT_TRUE(oapiReadScenario_nextline(&f, line));
+    EXPECT_STREQ(line, "A 1");
+    EXPECT_FALSE(oapiReadScenario_nextline(&f, line));
+    EXPECT_FALSE(oapiReadScenario_nextline(&f, line)); // still the end of the block
+}
+
+TEST_F(Scenario, GetStatusExAndDefSetStateExMoveAVesselBetweenBodies) {
+    ASSERT_TRUE(Load(ScenarioText(FlyingTv("TV1")))) << loadError;
+    VESSEL* v = Iface("TV1");
+    VESSELSTATUS2 st{};
+    st.version = 2;
+    st.flag = VS_FUELLIST;
+    v->GetStatusEx(&st);
+    EXPECT_EQ(st.status, 0);
+    EXPECT_EQ(st.rbody, oapiGetGbodyByIndex(0));
+    EXPECT_NEAR(st.rpos.x, 6471000.0, 1e-6);
+    ASSERT_EQ(st.nfuel, 1u);
+    EXPECT_DOUBLE_EQ(st.fuel[0].level, 0.5);
+    delete[] st.fuel; // allocated by the host for the caller
+    VESSELSTATUS2 moved{};
+    moved.version = 2;
+    moved.rbody = oapiGetGbodyByIndex(1);
+    moved.rpos = _V(0, 0, 2e6);
+    moved.rvel = _V(1000, 0, 0);
+    v->DefSetStateEx(&moved);
+    VECTOR3 rel;
+    v->GetRelativePos(oapiGetGbodyByIndex(1), rel);
+    EXPECT_NEAR(rel.z, 2e6, 1e-6);
+    EXPECT_EQ(Rec("TV1")->phys.body, 1);
+}
+
+} // namespace
+} // namespace hs::test

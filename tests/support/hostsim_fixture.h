@@ -1,0 +1,60 @@
+// Shared test fixture: a private copy of the assembled host root, a world on it, and zero misuse at the end.
+#pragma once
+
+#include "sim.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace hs::test {
+
+// The assembled host root: $HOSTROOT_DIR when set, else the build's own.
+std::string HostRoot();
+
+// A temporary host root: Config/, Meshes/ and Scenarios/ copied from the assembled root (so a test may add or
+// change files), Modules/ and Sound/ linked. Removed again when it goes.
+class TempRoot {
+  public:
+    TempRoot();
+    ~TempRoot();
+    TempRoot(const TempRoot&) = delete;
+    TempRoot& operator=(const TempRoot&) = delete;
+    const std::string& Path() const { return path_; }
+    // Writes text to a file under the root, making folders as needed; rel uses '/'.
+    void Write(const std::string& rel, const std::string& text) const;
+    std::string Read(const std::string& rel) const;
+
+  private:
+    std::string path_;
+};
+
+// The usual environment blocks around the given ship blocks ("name:class\n ... END\n").
+std::string ScenarioText(const std::string& ships, const std::string& focus = "");
+
+// Every test gets its own root and world. Set `options` (visuals, plugins, dt) in the derived fixture's
+// constructor; SetUp starts the world on the temporary root. TearDown expects `expectedMisuse` misuses (0 unless
+// the test says otherwise) and shuts the world down.
+class HostFixture : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    hs::Sim& Sim() { return hs::Sim::Get(); }
+    // Writes the scenario to Scenarios/Test/<name>.scn in the temporary root and loads it.
+    bool Load(const std::string& scenarioText, const std::string& name = "case");
+    Vessel* Rec(const std::string& vesselName) { return Sim().FindVessel(vesselName); }
+    VESSEL* Iface(const std::string& vesselName);
+    bool TimelineHas(const std::string& text) const;
+    int TimelineCount(const std::string& text) const;
+    // Index of the first timeline line holding text at or after from; -1 if none.
+    int TimelineFind(const std::string& text, int from = 0) const;
+
+    hs::SimOptions options;
+    int expectedMisuse = 0;
+    std::string loadError;
+    TempRoot root;
+};
+
+} // namespace hs::test
