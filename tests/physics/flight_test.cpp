@@ -1,0 +1,109 @@
+// A hover hop of the host's test vessel flown by the hostsim command from a script, read back from telemetry.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Row {
+    double t, x, y, z, vx, vy, vz, alt, airspeed, mass, prop;
+    int contact;
+    // Speed along the local vertical (Earth's centre at the origin).
+    double Climb() const { return (x * vx + y * vy + z * vz) / std::sqrt(x * x + y * y + z * z); }
+};
+
+std::string Slurp(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    std::stringstream ss;
+    ss << f.rdbuf();
+    return ss.str();
+}
+
+std::vector<Row> Parse(const std::string& text) {
+    std::vector<Row> rows;
+    std::istringstream in(text);
+    std::string line;
+    std::getline(in, line); // header
+    while (std::getline(in, line)) {
+        Row r{};
+        char name[64];
+        if (sscanf(line.c_str(), "%lf,%63[^,],%lf,%lf,%lf,%lf,%lf,%lf,%lf,%lf,%lf,%lf,%d", &r.t, name, &r.x, &r.y, &r.z,
+                   &r.vx, &r.vy, &r.vz, &r.alt, &r.airspeed, &r.mass, &r.prop, &r.contact) == 13)
+            rows.push_back(r);
+    }
+    return rows;
+}
+
+// Runs the hop and returns the telemetry text ("" when hostsim failed).
+std::string Hop(const std::string& csv) {
+    std::string root = HOSTROOT_DIR;
+    std::string cmd = std::string(BINARY_DIR) + "/bin/hostsim run Physics/HoverHop.scn --root " + root +
+                      " --script " + root + "/Scenarios/Physics/HoverHop.txt --telemetry " + csv +
+                      " --telemetry-interval 0.5 > " + csv + ".log 2>&1";
+    if (std::system(cmd.c_str()) != 0) return "";
+    return Slurp(csv);
+}
+
+class HoverHop : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        text = Hop(std::string(BINARY_DIR) + "/physics_hop_a.csv");
+        rows = Parse(text);
+    }
+    static std::string text;
+    static std::vector<Row> rows;
+};
+std::string HoverHop::text;
+std::vector<Row> HoverHop::rows;
+
+TEST_F(HoverHop, TwoRunsOfOneScriptGiveIdenticalTelemetry) {
+    ASSERT_FALSE(text.empty());
+    EXPECT_EQ(Hop(std::string(BINARY_DIR) + "/physics_hop_b.csv"), text);
+}
+
+TEST_F(HoverHop, StartsRestingOnItsPointsAndLiftsOffOnTheHover) {
+    ASSERT_EQ(rows.size(), 153u); // 0 to 76 s every half second
+    EXPECT_EQ(rows[0].contact, 1);
+    EXPECT_NEAR(rows[0].alt, 1.0, 1e-3); // centre of mass one metre above the touchdown points
+    EXPECT_EQ(rows[0].airspeed, 0.0);
+    EXPECT_EQ(rows[2].contact, 0);
+    // Hover at 0.9 of 20 kN on 1500 kg: 2.2 m/s^2 up for 3 s.
+    EXPECT_NEAR(rows[6].Climb(), 6.55, 0.1);
+}
+
+TEST_F(HoverHop, ClimbsFlyingForwardAndBurnsPropellant) {
+    double top = 0.0;
+    for (const Row& r : rows) top = std::max(top, r.alt);
+    EXPECT_GT(top, 40.0);
+    EXPECT_LT(top, 60.0);
+    const Row& first = rows.front();
+    const Row& last = rows.back();
+    double moved = std::sqrt(std::pow(last.x - first.x, 2) + std::pow(last.y - first.y, 2) + std::pow(last.z - first.z, 2));
+    EXPECT_GT(moved, 150.0); // the main engine's push carried it forward
+    EXPECT_LT(last.prop, first.prop - 30.0);
+    EXPECT_DOUBLE_EQ(last.mass - last.prop, 500.0); // the empty mass stays
+}
+
+TEST_F(HoverHop, LandsGentlyAndComesToRest) {
+    size_t touch = 0;
+    for (size_t i = 4; i < rows.size(); ++i)
+        if (rows[i].contact) {
+            touch = i;
+            break;
+        }
+    ASSERT_GT(touch, 0u);
+    EXPECT_GT(rows[touch - 1].Climb(), -1.5); // coming down at well under 1.5 m/s
+    const Row& last = rows.back();
+    EXPECT_EQ(last.contact, 1);
+    EXPECT_EQ(last.airspeed, 0.0);
+    EXPECT_NEAR(last.alt, 1.0, 0.05);
+    EXPECT_EQ(rows[rows.size() - 2].x, last.x); // at rest: not a millimetre of creep
+}
+
+} // namespace
