@@ -16,7 +16,7 @@ const hs::HudText* HudAt(int y) {
 
 TEST_F(CorvaneFlight, FreshShipHudShowsWelcomeSettingAndDistance) {
     Start();
-    OnRunway();
+    sim().SetFocus(OnRunway()); // the host draws the HUD of the vessel in focus
     sim().Frame();
     ASSERT_NE(HudAt(0), nullptr);
     EXPECT_EQ(HudAt(0)->x, 3);
@@ -39,6 +39,7 @@ TEST_F(CorvaneFlight, HudTagsAndCountdownFollowTheShip) {
     c->inertialDampeners = false;
     c->ToggleHyperspaceDrive();
     c->hwgTimer = 30.0;
+    sim().SetFocus(h);
     sim().Frame();
     ASSERT_NE(HudAt(195), nullptr);
     EXPECT_EQ(HudAt(195)->text, "[BOOST]");
@@ -51,6 +52,7 @@ TEST_F(CorvaneFlight, MessageWithAHundredthLeftIsDrawnOnceMoreThenStops) {
     Start(0.02);
     OBJHANDLE h = InSpace();
     Corvane* c = Ship(h);
+    sim().SetFocus(h);
     sim().Frame();
     c->hudMessageTimer = 0.01;
     sim().Frame();
