@@ -17,6 +17,8 @@ constexpr double REST_SPEED = 0.02;            // m/s: slower than this on all t
 constexpr double REST_SPIN = 0.01;             // rad/s
 constexpr double REST_SUPPORT_SHARE = 0.1;     // settle only while the support carries the load within 10 %
 constexpr double SEA_LEVEL_DENSITY = 1.225;    // kg/m^3: rotational drag is stated against it
+constexpr double MAX_SUPPORT_DEPTH = 1.0;      // m: deeper points push no harder, so a vessel put below the
+                                               // surface climbs out instead of being shot away
 constexpr int MAX_SUBSTEPS = 500;
 constexpr int MAX_LINK_DEPTH = 64;
 
@@ -244,7 +246,14 @@ void IntegrateBody(Vessel& v, const Body6& b, Touchdown td, double dt) {
     bool wasContact = s.groundContact || s.landed;
 
     if (s.landed) {
-        if (HoldsStill(v, td, Fg + g * b.m, hz.up)) {
+        // A resting vessel stays put while its points still meet the ground (a gear raised on the ground
+        // lets it down onto the new points) and the ground holds the forces on it.
+        bool seated = true;
+        for (int i = 0; i < 3; ++i) {
+            double h = length(s.pos + mul(s.R, td.p[i]) - body.pos) - body.radius;
+            if (h > CONTACT_TOLERANCE || h < -MAX_SUPPORT_DEPTH) seated = false;
+        }
+        if (seated && HoldsStill(v, td, Fg + g * b.m, hz.up)) {
             s.vel = _V(0, 0, 0);
             s.omega = _V(0, 0, 0);
             s.groundContact = true;
@@ -290,7 +299,7 @@ void IntegrateBody(Vessel& v, const Body6& b, Touchdown td, double dt) {
             if (depth <= 0.0) continue;
             VECTOR3 nrm = rel / rl;
             double un = dotp(s.vel + mul(s.R, crossp(s.omega, td.p[i])), nrm);
-            double fn = fmax(0.0, k * depth - c * un);
+            double fn = fmax(0.0, k * fmin(depth, MAX_SUPPORT_DEPTH) - c * un);
             support[i] = fn;
             Fc += nrm * fn;
         }

@@ -174,3 +174,30 @@ TEST_F(Ground, HorizonAirspeedAxesAreEastUpNorth) {
     EXPECT_NEAR(h.z, 2.0, 1e-12);
     (void)b;
 }
+
+TEST_F(Ground, RaisingTheGearOnTheGroundLetsTheVesselDownOntoItsBelly) {
+    Vessel& v = Parked();
+    Run(10, DT);
+    v.touchdown[0] = _V(0, -2.2, 1.7);
+    v.touchdown[1] = _V(-2.697, -0.99, -3.474);
+    v.touchdown[2] = _V(2.697, -0.99, -3.474);
+    ASSERT_GT(FramesToRest(v, 1200), 0);
+    for (int i = 0; i < 3; ++i) EXPECT_NEAR(PointAltitude(v, v.touchdown[i]), -0.028, 0.02);
+    EXPECT_LT(hs::Altitude(v), 2.3);
+}
+
+TEST_F(Ground, VesselPutDeepBelowTheSurfaceClimbsOutWithoutBeingShotAway) {
+    Vessel& v = Parked();
+    const hs::Body* b = hs::GetBody(earth);
+    VECTOR3 up = unit(v.phys.pos - b->pos);
+    v.phys.pos -= up * 50.0;
+    v.phys.landed = false;
+    double fastest = 0.0;
+    for (int i = 0; i < 1800 && !(hs::FlightStatus(v) & 1u); ++i) {
+        Step(DT);
+        fastest = std::max(fastest, length(v.phys.vel));
+    }
+    EXPECT_TRUE(hs::FlightStatus(v) & 1u);
+    EXPECT_LT(fastest, 30.0);
+    EXPECT_NEAR(PointAltitude(v, v.touchdown[0]), -0.028, 0.02);
+}
