@@ -170,6 +170,8 @@ OBJHANDLE CreateFromStatus(const char* name, const char* classname, const VESSEL
     else v->iface->DefSetStateEx(st);
     if (!W().loading) ResolvePendingLinks();
     FinishCreation(v);
+    // A world always has a focus when it can: the first vessel that takes it gets it.
+    if (!W().loading && !W().focus && v->enableFocus && LiveVessel(v)) Sim::Get().SetFocus(v);
     return v;
 }
 
