@@ -28,7 +28,8 @@ constexpr size_t DEBUG_LINE_SIZE = 256;   // the host's debug line
 
 int AirlockSlot::Reset(OBJHANDLE handle) {
     scanTimer = oapiRand();
-    for (float& b : airlockBox) b = 0.0f;
+    for (float& b : airlockBox)
+        b = 0.0f;
     airlockDefined = airlockState = dockPort = enteredAge = enteredPulse = 0;
     enteredWeight = 60;
     publishedParam = 1000;
@@ -124,7 +125,8 @@ int CrewManager::Initialise(OBJHANDLE vessel) {
     return 1;
 }
 
-int CrewManager::DefineAirlock(int state, float xMin, float xMax, float yMin, float yMax, float zMin, float zMax) {
+int CrewManager::DefineAirlock(int state, float xMin, float xMax, float yMin, float yMax, float zMin,
+                               float zMax) {
     // A manager that never initialised has no slot of its own: slot 0 may be another vessel's.
     if (!(readyFlags & 1)) return 0;
     if (xMax < xMin || yMax < yMin || zMax < zMin) return 0;
@@ -133,7 +135,8 @@ int CrewManager::DefineAirlock(int state, float xMin, float xMax, float yMin, fl
     if (!s.ownerInterface) return 0;
     s.airlockState = state;
     const float box[6] = {xMin, xMax, yMin, yMax, zMin, zMax};
-    for (int i = 0; i < 6; ++i) s.airlockBox[i] = box[i];
+    for (int i = 0; i < 6; ++i)
+        s.airlockBox[i] = box[i];
     s.airlockDefined = 1;
     VECTOR3 pos, dir, rot;
     AirlockVectors(s, pos, dir, rot);
@@ -143,7 +146,8 @@ int CrewManager::DefineAirlock(int state, float xMin, float xMax, float yMin, fl
         s.ownerInterface->SetAttachmentParams(s.airlockAttachment, pos, dir, rot);
     readyFlags |= 2;
     airlockOpen = state;
-    s.Publish(s.airlockState, s.publishedParam, seatCount);
+    // Members already aboard take seats too (none are when the vessel sets itself up).
+    s.Publish(s.airlockState, s.publishedParam, seatCount - crewCount);
     return 1;
 }
 

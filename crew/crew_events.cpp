@@ -1,4 +1,5 @@
-// The vessel's side of the crew: arrivals, the airlock following the canopies, crashes, EVA and the add-crew dialog.
+// The vessel's side of the crew: arrivals, the airlock following the canopies, crashes, EVA and the add-crew
+// dialog.
 #include "../core/corvane.h"
 #include "crew_rules.h"
 #include "crew_text.h"
@@ -10,7 +11,7 @@
 namespace {
 
 constexpr double CREW_MESSAGE_SECONDS = 15.0;
-constexpr int DIALOG_BOX_WIDTH = 30;          // characters shown in the input boxes
+constexpr int DIALOG_BOX_WIDTH = 30; // characters shown in the input boxes
 constexpr int NEW_MEMBER_PULSE = 70;
 constexpr int NEW_MEMBER_WEIGHT = 70; // kg
 
@@ -58,7 +59,8 @@ void Corvane::UpdateCrewEvents() {
     if (arrived == 1 || arrived == 2) {
         const char* n = crew.GetLastEnteredName();
         snprintf(hudMessage, sizeof hudMessage,
-                 arrived == 1 ? "%s \"%s\" aged %i entered into our ship" : "%s \"%s\" aged %i was transfered to our ship",
+                 arrived == 1 ? "%s \"%s\" aged %i entered into our ship"
+                              : "%s \"%s\" aged %i was transfered to our ship",
                  crew.GetMemberFunction(n), n, crew.GetMemberAge(n));
         hudMessageTimer = CREW_MESSAGE_SECONDS;
         UpdateCockpitMeshVisibility();
@@ -82,7 +84,8 @@ void Corvane::UpdateCrewEvents() {
         GetHorizonAirspeedVector(airspeed);
         if (IsCrashLanding(airspeed.y, inertialDampeners)) {
             int count = crew.GetCrewCount();
-            for (int i = 0; i < count; ++i) crew.SetMemberPulse(i, 0);
+            for (int i = 0; i < count; ++i)
+                crew.SetMemberPulse(i, 0);
             snprintf(hudMessage, sizeof hudMessage, "%s", "Oooh no ! Crash - All crew aboard killed");
             hudMessageTimer = CREW_MESSAGE_SECONDS;
         }
@@ -93,8 +96,8 @@ void Corvane::UpdateCrewEvents() {
     switch (addCrewStage) {
     case ADD_CREW_REQUESTED:
         addCrewStage = ADD_CREW_NAME_OPEN;
-        oapiOpenInputBox((char*)"Enter new crew's name (or escape)", CrewInputBoxCallback, 0, DIALOG_BOX_WIDTH,
-                         &addCrewStage);
+        oapiOpenInputBox((char*)"Enter new crew's name (or escape)", CrewInputBoxCallback, 0,
+                         DIALOG_BOX_WIDTH, &addCrewStage);
         break;
     case ADD_CREW_NAME_ENTERED:
         addCrewStage = ADD_CREW_AGE_OPEN;
@@ -102,8 +105,8 @@ void Corvane::UpdateCrewEvents() {
         break;
     case ADD_CREW_AGE_ENTERED:
         addCrewStage = ADD_CREW_FUNCTION_OPEN;
-        oapiOpenInputBox((char*)"Enter function (Capt,Sec,Vip,Sci,Doc,Tech,Crew,Pax)", CrewInputBoxCallback, 0,
-                         DIALOG_BOX_WIDTH, &addCrewStage);
+        oapiOpenInputBox((char*)"Enter function (Capt,Sec,Vip,Sci,Doc,Tech,Crew,Pax)", CrewInputBoxCallback,
+                         0, DIALOG_BOX_WIDTH, &addCrewStage);
         break;
     case ADD_CREW_FUNCTION_ENTERED: {
         addCrewStage = ADD_CREW_IDLE;

@@ -7,16 +7,16 @@
 #include <cstdint>
 #include <cstdio>
 
-constexpr int MAX_CREW_SEATS = 100;         // the seat count never exceeds this
-constexpr int CREW_NAME_CUT = 25;           // characters of a name that are stored
-constexpr int CREW_CODE_CUT = 4;            // characters of a function code that are stored
-constexpr int MAX_ID_CONFIG_ROWS = 255;     // rows of the function-code table
-constexpr int ID_SCAN_ROW_LIMIT = 253;      // the ID-file scan stops at this row count
-constexpr int AIRLOCK_SLOT_COUNT = 100;     // process-wide airlock slots; later vessels share the last
+constexpr int MAX_CREW_SEATS = 100;          // the seat count never exceeds this
+constexpr int CREW_NAME_CUT = 25;            // characters of a name that are stored
+constexpr int CREW_CODE_CUT = 4;             // characters of a function code that are stored
+constexpr int MAX_ID_CONFIG_ROWS = 255;      // rows of the function-code table
+constexpr int ID_SCAN_ROW_LIMIT = 253;       // the ID-file scan stops at this row count
+constexpr int AIRLOCK_SLOT_COUNT = 100;      // process-wide airlock slots; later vessels share the last
 constexpr double AIRLOCK_SCAN_PERIOD = 0.25; // s of simulation time between two airlock scans
-constexpr double NOTICE_DURATION = 20.0;    // s of system time the add-on notice runs
-constexpr size_t CREW_RECORD_SIZE = 104;    // bytes of one crew transfer record on disk
-constexpr double ADDON_MIN_VERSION = 2.0;   // older add-ons get the notice
+constexpr double NOTICE_DURATION = 20.0;     // s of system time the add-on notice runs
+constexpr size_t CREW_RECORD_SIZE = 104;     // bytes of one crew transfer record on disk
+constexpr double ADDON_MIN_VERSION = 2.0;    // older add-ons get the notice
 
 // Files of the crew add-on, relative to the host's working directory.
 constexpr const char* CREW_EVA_RECORD_FILE = "config\\UMmutmp.cfg";

@@ -18,20 +18,28 @@ struct BuiltInIdRow {
 
 // The add-on's own functions, used when no full set of ID files is installed.
 constexpr BuiltInIdRow BUILT_IN_ID_ROWS[] = {
-    {"Capt", "pilot", "ummu/ummup"},          {"Ast", "astronaut", "ummu/ummu"},
-    {"Sec", "security", "ummu/ummuSEC"},      {"Vip", "vip", "ummu/ummuVIP"},
-    {"Sci", "scientist", "ummu/ummuSCI"},     {"Bio", "biologist", "ummu/ummuSCI"},
-    {"Doc", "doctor", "ummu/ummuMED"},        {"Geo", "geologist", "ummu/ummuSCI"},
-    {"Exo", "exobiologist", "ummu/ummuSCI"},  {"Clim", "climatologist", "ummu/ummuSCI"},
-    {"APhy", "astrophysicist", "ummu/ummuSCI"}, {"Chem", "chemist", "ummu/ummuSCI"},
-    {"Eng", "engineer", "ummu/ummuTECH"},     {"Min", "miner", "ummu/ummuTECH"},
-    {"Tech", "technician", "ummu/ummuTECH"},  {"Spe", "mission specialist", "ummu/ummuTECH"},
+    {"Capt", "pilot", "ummu/ummup"},
+    {"Ast", "astronaut", "ummu/ummu"},
+    {"Sec", "security", "ummu/ummuSEC"},
+    {"Vip", "vip", "ummu/ummuVIP"},
+    {"Sci", "scientist", "ummu/ummuSCI"},
+    {"Bio", "biologist", "ummu/ummuSCI"},
+    {"Doc", "doctor", "ummu/ummuMED"},
+    {"Geo", "geologist", "ummu/ummuSCI"},
+    {"Exo", "exobiologist", "ummu/ummuSCI"},
+    {"Clim", "climatologist", "ummu/ummuSCI"},
+    {"APhy", "astrophysicist", "ummu/ummuSCI"},
+    {"Chem", "chemist", "ummu/ummuSCI"},
+    {"Eng", "engineer", "ummu/ummuTECH"},
+    {"Min", "miner", "ummu/ummuTECH"},
+    {"Tech", "technician", "ummu/ummuTECH"},
+    {"Spe", "mission specialist", "ummu/ummuTECH"},
 };
 
 constexpr const char* DEFAULT_EVA_MESH = "ummu/ummu";
-constexpr size_t MAX_MESH_PART = 18;   // characters of the mesh part of an ID file name
-constexpr size_t MAX_PROFESSION = 24;  // characters of a profession word
-constexpr int BUILT_IN_ROWS_UP_TO = 14; // with more rows than this the ID files are a full set
+constexpr size_t MAX_MESH_PART = 18;     // characters of the mesh part of an ID file name
+constexpr size_t MAX_PROFESSION = 24;    // characters of a profession word
+constexpr int BUILT_IN_ROWS_UP_TO = 14;  // with more rows than this the ID files are a full set
 constexpr size_t MAX_NAME_ARGUMENT = 39; // longer name arguments never match anybody
 
 bool AppendIdRow(IdConfigTable& table, const char* code, const char* profession, const char* meshName) {
@@ -55,7 +63,8 @@ void ResetIdConfigTable(IdConfigTable& table) {
 }
 
 void AppendBuiltInIdRows(IdConfigTable& table) {
-    for (const BuiltInIdRow& r : BUILT_IN_ID_ROWS) AppendIdRow(table, r.code, r.profession, r.meshName);
+    for (const BuiltInIdRow& r : BUILT_IN_ID_ROWS)
+        AppendIdRow(table, r.code, r.profession, r.meshName);
 }
 
 // ID files are named "<mesh>-<profession>-<code>.cfg"; only the name carries information.
@@ -106,7 +115,8 @@ const char* CrewManager::SelectEvaMesh(const char* functionCode) {
     if (!functionCode || !functionCode[0]) return DEFAULT_EVA_MESH;
     int rows = idConfigTable.rowCount < MAX_ID_CONFIG_ROWS ? idConfigTable.rowCount : MAX_ID_CONFIG_ROWS;
     for (int i = 0; i < rows && idConfigTable.rows[i].meshName[0]; ++i) {
-        if (crewtext::EqualNoCase(idConfigTable.rows[i].code, functionCode)) return idConfigTable.rows[i].meshName;
+        if (crewtext::EqualNoCase(idConfigTable.rows[i].code, functionCode))
+            return idConfigTable.rows[i].meshName;
     }
     return DEFAULT_EVA_MESH;
 }
@@ -138,7 +148,9 @@ void CrewManager::AddToEmptyMass(double kg) {
 }
 
 // Other vessels read the free seats from the airlock point before they send anybody over.
-void CrewManager::PublishFreeSeats() { Slot().Publish(Slot().airlockState, 0, seatCount - crewCount); }
+void CrewManager::PublishFreeSeats() {
+    Slot().Publish(Slot().airlockState, 0, seatCount - crewCount);
+}
 
 int CrewManager::AddMember(const char* name, int age, int pulse, int weight, const char* functionCode) {
     if (!IsReady() || !name || crewCount >= seatCount || crewCount >= MAX_CREW_SEATS) return 0;
@@ -180,7 +192,9 @@ int CrewManager::RemoveMember(const char* name) {
     return 1;
 }
 
-int CrewManager::GetCrewCount() const { return IsReady() ? crewCount : 0; }
+int CrewManager::GetCrewCount() const {
+    return IsReady() ? crewCount : 0;
+}
 
 const char* CrewManager::GetMemberName(int seat) const {
     if (!IsReady() || seat < 0 || seat >= crewCount || seat >= MAX_CREW_SEATS) return "";
@@ -205,5 +219,9 @@ const char* CrewManager::GetMemberFunction(const char* name) const {
     return seat < 0 ? "" : roster[seat].functionCode;
 }
 
-const char* CrewManager::GetLastEnteredName() const { return lastEnteredName; }
-const char* CrewManager::GetLastLeftName() const { return lastLeftName; }
+const char* CrewManager::GetLastEnteredName() const {
+    return lastEnteredName;
+}
+const char* CrewManager::GetLastLeftName() const {
+    return lastLeftName;
+}

@@ -21,9 +21,13 @@ inline void CopyCut(char* dst, size_t dstSize, const char* src, size_t maxChars)
 }
 
 // Whole-buffer copy: as much of src as fits.
-template <size_t N> inline void Copy(char (&dst)[N], const char* src) { CopyCut(dst, N, src, N - 1); }
+template <size_t N> inline void Copy(char (&dst)[N], const char* src) {
+    CopyCut(dst, N, src, N - 1);
+}
 
-inline char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+inline char Lower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 // Case-insensitive equality of two C strings.
 inline bool EqualNoCase(const char* a, const char* b) {
@@ -44,7 +48,8 @@ inline bool PrefixNoCase(const char* text, const char* prefix, size_t n) {
 // Length of s, counting no further than limit.
 inline size_t BoundedLength(const char* s, size_t limit) {
     size_t n = 0;
-    while (n < limit && s[n]) ++n;
+    while (n < limit && s[n])
+        ++n;
     return n;
 }
 

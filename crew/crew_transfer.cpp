@@ -10,16 +10,16 @@ CrewTransferRecord crewRecordBuffer;
 
 namespace {
 
-constexpr const char* CREW_CLASS = "UMmu";        // class string of the add-on's crew vessels
-constexpr const char* EVA_PREFIX = "UMmu_";       // crew vessel names, and the record's name field
-constexpr const char* TRANSFER_PREFIX = "UMmuT";  // transfer vessels: the prefix, then the receiver's name
+constexpr const char* CREW_CLASS = "UMmu";       // class string of the add-on's crew vessels
+constexpr const char* EVA_PREFIX = "UMmu_";      // crew vessel names, and the record's name field
+constexpr const char* TRANSFER_PREFIX = "UMmuT"; // transfer vessels: the prefix, then the receiver's name
 constexpr size_t PREFIX_LENGTH = 5;
-constexpr const char* MEMBER_POINT_ID = "U-Mm";   // child point whose position carries age, pulse, weight
+constexpr const char* MEMBER_POINT_ID = "U-Mm"; // child point whose position carries age, pulse, weight
 constexpr const char* AIRLOCK_POINT_ID = "UMmu";
-constexpr size_t RECORD_TEXT_CUT = 38;            // characters of the record's name and mesh fields
+constexpr size_t RECORD_TEXT_CUT = 38; // characters of the record's name and mesh fields
 constexpr size_t VESSEL_NAME_CUT = 38;
-constexpr int MAX_NAME_SUFFIX = 399;              // "name1".."name399" are tried for a free name
-constexpr double EVA_PUSH_PER_SPIN = 5.0;         // m/s of push per rad/s of pitch and yaw rate
+constexpr int MAX_NAME_SUFFIX = 399;      // "name1".."name399" are tried for a free name
+constexpr double EVA_PUSH_PER_SPIN = 5.0; // m/s of push per rad/s of pitch and yaw rate
 constexpr size_t SCANNED_NAME_CUT = 95;
 constexpr size_t MAX_NAME_ARGUMENT = 39;
 constexpr size_t ENTERED_ID_CUT = 32;
@@ -27,16 +27,20 @@ constexpr size_t ENTERED_CODE_CUT = 5;
 
 void PutInt32(unsigned char* at, int32_t v) {
     uint32_t u = static_cast<uint32_t>(v);
-    for (int i = 0; i < 4; ++i) at[i] = static_cast<unsigned char>((u >> (8 * i)) & 0xFF);
+    for (int i = 0; i < 4; ++i)
+        at[i] = static_cast<unsigned char>((u >> (8 * i)) & 0xFF);
 }
 
 int32_t GetInt32(const unsigned char* at) {
     uint32_t u = 0;
-    for (int i = 0; i < 4; ++i) u |= static_cast<uint32_t>(at[i]) << (8 * i);
+    for (int i = 0; i < 4; ++i)
+        u |= static_cast<uint32_t>(at[i]) << (8 * i);
     return static_cast<int32_t>(u);
 }
 
-int ClampOr(int v, int lo, int hi, int fallback) { return (v < lo || v > hi) ? fallback : v; }
+int ClampOr(int v, int lo, int hi, int fallback) {
+    return (v < lo || v > hi) ? fallback : v;
+}
 
 // Writes the record buffer; a file that cannot be created is left out, the vessel is made all the same.
 void WriteCrewRecord(const char* path) {
@@ -57,7 +61,8 @@ void FillRecord(const char* id, const char* mesh, int age, int pulse, int reserv
     char name[sizeof crewRecordBuffer.vesselName];
     snprintf(name, sizeof name, "%s%.33s", EVA_PREFIX, id ? id : "");
     crewtext::CopyCut(crewRecordBuffer.vesselName, sizeof crewRecordBuffer.vesselName, name, RECORD_TEXT_CUT);
-    if (mesh) crewtext::CopyCut(crewRecordBuffer.meshName, sizeof crewRecordBuffer.meshName, mesh, RECORD_TEXT_CUT);
+    if (mesh)
+        crewtext::CopyCut(crewRecordBuffer.meshName, sizeof crewRecordBuffer.meshName, mesh, RECORD_TEXT_CUT);
     crewRecordBuffer.age = age;
     crewRecordBuffer.pulse = pulse;
     crewRecordBuffer.reserve = reserve;
@@ -86,7 +91,8 @@ void PackCrewTransferRecord(const CrewTransferRecord& rec, unsigned char out[CRE
     crewtext::CopyCut(reinterpret_cast<char*>(out), 40, rec.vesselName, 39);
     crewtext::CopyCut(reinterpret_cast<char*>(out + 40), 40, rec.meshName, 39);
     const int32_t numbers[6] = {rec.age, rec.pulse, rec.reserve, rec.weight, rec.spare[0], rec.spare[1]};
-    for (int i = 0; i < 6; ++i) PutInt32(out + 80 + 4 * i, numbers[i]);
+    for (int i = 0; i < 6; ++i)
+        PutInt32(out + 80 + 4 * i, numbers[i]);
 }
 
 void UnpackCrewTransferRecord(const unsigned char in[CREW_RECORD_SIZE], CrewTransferRecord& rec) {
@@ -155,8 +161,9 @@ int AirlockSlot::GetDockedFreeSeats() const {
     return -1;
 }
 
-int AirlockSlot::SpawnCrewVessel(const char* id, int age, int reserve, int pulse, int weight, const char* mesh,
-                                 const VECTOR3& position, const VECTOR3* rotation, const VECTOR3* extraVelocity) {
+int AirlockSlot::SpawnCrewVessel(const char* id, int age, int reserve, int pulse, int weight,
+                                 const char* mesh, const VECTOR3& position, const VECTOR3* rotation,
+                                 const VECTOR3* extraVelocity) {
     age = ClampOr(age, 0, 120, 41);
     reserve = ClampOr(reserve, 0, 4000, 100);
     pulse = ClampOr(pulse, 0, 140, 60);
@@ -260,8 +267,8 @@ int CrewManager::EvaMember(const char* name) {
     char id[64];
     BuildMemberId(leaving, id, sizeof id);
     const char* mesh = SelectEvaMesh(leaving.functionCode);
-    int r = s.SpawnCrewVessel(id, leaving.age, evaReserve, leaving.pulse, static_cast<int>(leaving.weight), mesh,
-                              evaPosition, &evaRotation, nullptr);
+    int r = s.SpawnCrewVessel(id, leaving.age, evaReserve, leaving.pulse, static_cast<int>(leaving.weight),
+                              mesh, evaPosition, &evaRotation, nullptr);
     if (r == 1 || r == 2) {
         crewtext::Copy(lastLeftName, leaving.name);
         RemoveMember(leaving.name);
@@ -358,7 +365,8 @@ int CrewManager::PollAirlock() {
     // The vessel name is "UMmu_" and the member id: "<code>-<name>" or the name alone.
     char id[ENTERED_ID_CUT + 1] = {};
     size_t nameLen = crewtext::BoundedLength(s.enteredName, sizeof s.enteredName - 1);
-    if (nameLen > PREFIX_LENGTH) crewtext::CopyCut(id, sizeof id, s.enteredName + PREFIX_LENGTH, ENTERED_ID_CUT);
+    if (nameLen > PREFIX_LENGTH)
+        crewtext::CopyCut(id, sizeof id, s.enteredName + PREFIX_LENGTH, ENTERED_ID_CUT);
     char code[ENTERED_CODE_CUT + 1] = {};
     char name[CREW_NAME_CUT + 1] = {};
     const char* dash = strchr(id, '-');

@@ -8,15 +8,20 @@
 namespace {
 
 constexpr const char* EVA_RECORD_FILE = "config\\UMmutmp.cfg";
-constexpr double SIZE = 1.0;                            // m
-constexpr VECTOR3 PMI = {{0.3, 0.15, 0.3}};             // m^2, per unit mass: a standing person
-constexpr VECTOR3 CROSS_SECTIONS = {{0.8, 0.4, 0.8}};   // m^2
+constexpr double SIZE = 1.0;                          // m
+constexpr VECTOR3 PMI = {{0.3, 0.15, 0.3}};           // m^2, per unit mass: a standing person
+constexpr VECTOR3 CROSS_SECTIONS = {{0.8, 0.4, 0.8}}; // m^2
 constexpr VECTOR3 ROT_DRAG = {{0.6, 0.6, 0.6}};
 // Feet in front, left and right: the member stands upright 0.9 m above the ground.
 constexpr VECTOR3 TOUCHDOWN_POINTS[3] = {{{0, -0.9, 0.2}}, {{-0.2, -0.9, -0.15}}, {{0.2, -0.9, -0.15}}};
 constexpr const char* MEMBER_KEY = "MEMBER";
+constexpr const char* MEMBER_POINT_ID = "U-Mm";
+constexpr const char* AIRLOCK_POINT_ID = "UMmu";
+constexpr const char* TRANSFER_PREFIX = "UMmuT";
 
-VECTOR3 MemberPointPos(const UMmuMember& m) { return _V(m.age, m.pulse, m.weight); }
+VECTOR3 MemberPointPos(const UMmuMember& m) {
+    return _V(m.age, m.pulse, m.weight);
+}
 
 } // namespace
 
@@ -41,9 +46,47 @@ void UMmu::clbkSetClassCaps(FILEHANDLE) {
     SetRotDrag(ROT_DRAG);
     SetTouchdownPoints(TOUCHDOWN_POINTS[0], TOUCHDOWN_POINTS[1], TOUCHDOWN_POINTS[2]);
     if (member.mesh[0]) AddMesh(member.mesh);
-    // A hand to hold on to cargo, then the member's point, which the ships look for last.
+    // A hand to hold on to cargo; the member's point follows once the member wants to come back.
     CreateAttachment(true, _V(0.3, 0.0, 0.3), _V(0, 0, 1), _V(0, 1, 0), "UMmuHand", false);
-    memberPoint = CreateAttachment(true, MemberPointPos(member), _V(0, 0, 0), _V(0, 0, 0), "U-Mm", false);
+}
+
+// Whether the member stands inside the airlock box some ship publishes on its "UMmu" point.
+bool UMmu::InsideAnAirlock() const {
+    OBJHANDLE self = GetHandle();
+    VECTOR3 here;
+    oapiGetGlobalPos(self, &here);
+    DWORD count = oapiGetVesselCount();
+    for (DWORD i = 0; i < count; ++i) {
+        OBJHANDLE h = oapiGetVesselByIndex(static_cast<int>(i));
+        if (!h || h == self) continue;
+        VESSEL* ship = oapiGetVesselInterface(h);
+        if (!ship) continue;
+        DWORD points = ship->AttachmentCount(false);
+        for (DWORD p = 0; p < points; ++p) {
+            ATTACHMENTHANDLE a = ship->GetAttachmentHandle(false, p);
+            const char* id = a ? ship->GetAttachmentId(a) : nullptr;
+            if (!id || strcmp(id, AIRLOCK_POINT_ID) != 0) continue;
+            VECTOR3 lo, hi, rot, there, origin, shipPos;
+            ship->GetAttachmentParams(a, lo, hi, rot);
+            // The point's vectors carry the box: pos = (xMin, xMax, yMin), dir = (yMax, zMin, zMax).
+            oapiGetGlobalPos(h, &shipPos);
+            ship->Global2Local(here, there);
+            ship->Global2Local(shipPos, origin);
+            VECTOR3 d = there - origin;
+            if (lo.x < d.x && d.x < lo.y && lo.z < d.y && d.y < hi.x && hi.y < d.z && d.z < hi.z) return true;
+        }
+    }
+    return false;
+}
+
+void UMmu::clbkPostStep(double, double, double) {
+    if (memberPoint) return;
+    // Transfer vessels are the receiving ship's business: it reads their record file and deletes them.
+    const char* name = GetName();
+    if (name && strncmp(name, TRANSFER_PREFIX, strlen(TRANSFER_PREFIX)) == 0) return;
+    if (InsideAnAirlock()) return;
+    memberPoint =
+        CreateAttachment(true, MemberPointPos(member), _V(0, 0, 0), _V(0, 0, 0), MEMBER_POINT_ID, false);
 }
 
 void UMmu::PublishMember() {
@@ -69,7 +112,9 @@ void UMmu::clbkLoadStateEx(FILEHANDLE scn, void* status) {
     }
 }
 
-DLLCLBK VESSEL* ovcInit(OBJHANDLE hvessel, int flightmodel) { return new (std::nothrow) UMmu(hvessel, flightmodel); }
+DLLCLBK VESSEL* ovcInit(OBJHANDLE hvessel, int flightmodel) {
+    return new (std::nothrow) UMmu(hvessel, flightmodel);
+}
 
 DLLCLBK void ovcExit(VESSEL* vessel) {
     if (vessel) delete static_cast<UMmu*>(vessel);

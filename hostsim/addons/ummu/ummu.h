@@ -13,12 +13,18 @@ class UMmu : public VESSEL3 {
     void clbkSetClassCaps(FILEHANDLE cfg) override;
     void clbkSaveState(FILEHANDLE scn) override;
     void clbkLoadStateEx(FILEHANDLE scn, void* status) override;
+    void clbkPostStep(double simt, double simdt, double mjd) override;
 
     const UMmuMember& Member() const { return member; }
+    bool WantsToComeBack() const { return memberPoint != nullptr; }
 
   private:
     void PublishMember();
+    bool InsideAnAirlock() const;
 
     UMmuMember member;
-    ATTACHMENTHANDLE memberPoint; // "U-Mm": the last child-side point, its position carries the member's data
+    // "U-Mm": the last child-side point, whose position carries the member's data. Ships take a member in
+    // only when it is there, so the member carries it once clear of every airlock: someone who has just
+    // stepped out through a hatch does not fall straight back in.
+    ATTACHMENTHANDLE memberPoint;
 };

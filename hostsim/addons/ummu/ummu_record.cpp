@@ -8,8 +8,8 @@
 namespace {
 
 int32_t LittleEndian32(const unsigned char* at) {
-    uint32_t u = static_cast<uint32_t>(at[0]) | static_cast<uint32_t>(at[1]) << 8 | static_cast<uint32_t>(at[2]) << 16 |
-                 static_cast<uint32_t>(at[3]) << 24;
+    uint32_t u = static_cast<uint32_t>(at[0]) | static_cast<uint32_t>(at[1]) << 8 |
+                 static_cast<uint32_t>(at[2]) << 16 | static_cast<uint32_t>(at[3]) << 24;
     return static_cast<int32_t>(u);
 }
 
@@ -67,7 +67,8 @@ bool ParseUMmuMemberLine(const char* line, UMmuMember& member) {
     int age = 0, pulse = 0, weight = 0;
     char key[8] = {};
     if (sscanf(line, "%7s %d %d %d", key, &age, &pulse, &weight) != 4) return false;
-    for (char& c : key) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+    for (char& c : key)
+        c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
     if (strcmp(key, "MEMBER") != 0) return false;
     if (age < 0 || age > 200 || pulse < 0 || pulse > 300 || weight < 0 || weight > 1000) return false;
     member.age = age;

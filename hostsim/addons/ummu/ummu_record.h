@@ -1,4 +1,5 @@
-// What the UMmu stand-in knows of its member, and how it reads the ship's record file and its own scenario line.
+// What the UMmu stand-in knows of its member, and how it reads the ship's record file and its own scenario
+// line.
 #pragma once
 
 #include <cstddef>

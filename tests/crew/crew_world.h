@@ -1,0 +1,103 @@
+// A stand-in host world for the crew tests, on a private copy of the host root that a test may change.
+#pragma once
+
+#include "sim.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+
+namespace crewtest {
+
+namespace fs = std::filesystem;
+
+constexpr double ORBIT_RADIUS = 7.0e6; // m from Earth's centre: above the air, far from the ground
+
+class CrewWorld : public ::testing::Test {
+  protected:
+    // Copies the assembled host root, lets the test change the copy, then starts the host on it. Crew files
+    // are written into the root, so tests running side by side never share one.
+    void Start(const std::function<void(const fs::path&)>& tweak = {}, double dt = 0.05) {
+        char pattern[] = "/tmp/crewroot-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        root = pattern;
+        fs::copy(HOSTROOT_DIR, root, fs::copy_options::recursive);
+        fs::remove(root / "Config" / "UMmutmp.cfg");
+        fs::remove(root / "Config" / "UMmutmpT.cfg");
+        if (tweak) tweak(root);
+        hs::SimOptions opt;
+        opt.root = root.string();
+        opt.dt = dt;
+        std::string err;
+        ASSERT_TRUE(sim().Init(opt, &err)) << err;
+        started = true;
+    }
+
+    void TearDown() override {
+        if (started) {
+            EXPECT_EQ(sim().MisuseCount(), 0);
+            sim().Shutdown();
+        }
+        if (!root.empty()) {
+            std::error_code ec;
+            fs::remove_all(root, ec);
+        }
+    }
+
+    static hs::Sim& sim() { return hs::Sim::Get(); }
+    static Vessel* Rec(OBJHANDLE h) { return sim().Record(h); }
+
+    // A vessel flying freely at offset (m) from a point high above Earth's pole, axes along the global ones.
+    OBJHANDLE CreateFlying(const char* name, const char* cls, VECTOR3 offset = _V(0, 0, 0)) {
+        VESSELSTATUS2 st;
+        memset(&st, 0, sizeof st);
+        st.version = 2;
+        st.rbody = oapiGetGbodyByIndex(0);
+        st.rpos = _V(offset.x, ORBIT_RADIUS + offset.y, offset.z);
+        std::string err;
+        OBJHANDLE h = sim().CreateVessel(name, cls, &st, &err);
+        EXPECT_NE(h, nullptr) << err;
+        return h;
+    }
+
+    // Moves a vessel so that it sits at local (m, owner's frame) from the owner, moving as the owner does.
+    static void PlaceAt(OBJHANDLE vessel, OBJHANDLE owner, VECTOR3 local) {
+        ASSERT_TRUE(sim().Place(vessel, owner, local, _V(0, 0, 0)));
+    }
+
+    // A member who steps clear of the airlock, then walks back in to local (owner's frame). The add-on's crew
+    // vessels only ask to come back once they have been outside every airlock box.
+    static void WalkBackTo(OBJHANDLE member, OBJHANDLE owner, VECTOR3 local) {
+        PlaceAt(member, owner, _V(0, 0, 12.0));
+        sim().Frame();
+        PlaceAt(member, owner, local);
+    }
+
+    static std::string ReadFile(const fs::path& p) {
+        std::ifstream in(p, std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    }
+
+    static void WriteFile(const fs::path& p, const std::string& bytes) {
+        fs::create_directories(p.parent_path());
+        std::ofstream out(p, std::ios::binary);
+        out << bytes;
+    }
+
+    // The first attachment of vessel with that id on the given side.
+    static hs::Attachment* Point(OBJHANDLE h, const char* id, bool toParent) {
+        for (auto& a : Rec(h)->attachments)
+            if (a->alive && a->toParent == toParent && strcmp(a->id, id) == 0) return a.get();
+        return nullptr;
+    }
+
+    fs::path root;
+    bool started = false;
+};
+
+} // namespace crewtest
