@@ -212,6 +212,35 @@ TEST_F(PellorinFlight, StrikeOnATurnedTargetPushesItAlongTheProjectilesPath)
     EXPECT_NEAR(v.z, 0.0, 1e-4);
 }
 
+// The whole shot: a Corvane holds its fire key, both barrels fire, both projectiles hit the hull ahead and end.
+TEST_F(PellorinFlight, CorvaneRailgunPushesATargetAheadAndItsProjectilesEnd)
+{
+    Start(0.01); // 17 m of flight a step: no projectile can step over a 10 m hull
+    OBJHANDLE corvane = Create("Corvane-1", "Corvane", _V(0, 0, 0), _V(0, 0, 0));
+    OBJHANDLE target = Create("T1", "Target", _V(0, 0, 300), _V(0, 0, 0));
+    sim().SetFocus(corvane);
+    sim().HoldKey(OAPI_KEY_1, 20);
+    sim().RunFrames(60);
+
+    int created = 0, deleted = 0;
+    for (const std::string& line : sim().Timeline()) {
+        created += line.find("created b1 (Pellorin)") != std::string::npos;
+        deleted += line.find("deleted b1") != std::string::npos;
+    }
+    EXPECT_EQ(created, 2);
+    EXPECT_EQ(deleted, 2);
+    for (const Vessel* v : sim().Vessels()) EXPECT_NE(v->name, "b1");
+    // Each 1 kg projectile left the barrel at 1700 m/s relative to the ship, and the ship and hull share a
+    // velocity: every push hands the hull 1700 kg m/s along the ship's nose. A projectile still in reach on
+    // the step after its hit pushes once more, so two projectiles push two to four times.
+    const VECTOR3 v = Velocity(target);
+    const double pushes = v.z / (1700.0 / TARGET_MASS);
+    EXPECT_NEAR(pushes, std::round(pushes), 0.01);
+    EXPECT_GE(std::round(pushes), 2.0);
+    EXPECT_LE(std::round(pushes), 4.0);
+    EXPECT_NEAR(v.x, 0.0, 0.01);
+}
+
 TEST(PellorinModule, ExportsOnlyItsTwoEntryPointsAndExitIgnoresANullInterface)
 {
     const std::string path = std::string(HOSTROOT_DIR) + "/Modules/Pellorin.so";
