@@ -69,8 +69,12 @@ void Run(benchmark::State& state, double altitude, bool airfoils) {
     state.counters["fps"] = benchmark::Counter((double)state.iterations(), benchmark::Counter::kIsRate);
 }
 
-void BM_PhysicsFramesInOrbit(benchmark::State& state) { Run(state, 400000.0, false); }
-void BM_PhysicsFramesInAtmosphere(benchmark::State& state) { Run(state, 5000.0, true); }
+void BM_PhysicsFramesInOrbit(benchmark::State& state) {
+    Run(state, 400000.0, false);
+}
+void BM_PhysicsFramesInAtmosphere(benchmark::State& state) {
+    Run(state, 5000.0, true);
+}
 
 } // namespace
 

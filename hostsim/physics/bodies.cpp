@@ -17,7 +17,7 @@ struct AtmLayer {
     double lapse;
 };
 constexpr AtmLayer STANDARD_LAYERS[] = {
-    {0.0, -0.0065}, {11000.0, 0.0}, {20000.0, 0.001}, {32000.0, 0.0028},
+    {0.0, -0.0065}, {11000.0, 0.0},     {20000.0, 0.001},  {32000.0, 0.0028},
     {47000.0, 0.0}, {51000.0, -0.0028}, {71000.0, -0.002}, {84852.0, 0.0},
 };
 constexpr int LAYER_COUNT = sizeof(STANDARD_LAYERS) / sizeof(STANDARD_LAYERS[0]);
@@ -63,7 +63,8 @@ bool ParseBodyLine(const char* line, Body& b, std::string* why) {
     char key[16], name[32], model[16];
     double r, gm, x, y, z;
     int used = 0;
-    if (sscanf(line, "%15s %31s %lf %lf %lf %lf %lf %15s %n", key, name, &r, &gm, &x, &y, &z, model, &used) < 8 ||
+    if (sscanf(line, "%15s %31s %lf %lf %lf %lf %lf %15s %n", key, name, &r, &gm, &x, &y, &z, model, &used) <
+            8 ||
         strcasecmp(key, "BODY") != 0) {
         *why = "expected: BODY <name> <radius> <gm> <x> <y> <z> <NONE|LAYERED|EXPONENTIAL> ...";
         return false;
@@ -83,7 +84,8 @@ bool ParseBodyLine(const char* line, Body& b, std::string* why) {
         }
         a.model = ATM_LAYERED;
     } else if (strcasecmp(model, "EXPONENTIAL") == 0) {
-        if (sscanf(rest, "%lf %lf %lf %lf %lf %lf", &a.p0, &a.T0, &a.R, &a.gamma, &a.scaleHeight, &a.top) != 6 ||
+        if (sscanf(rest, "%lf %lf %lf %lf %lf %lf", &a.p0, &a.T0, &a.R, &a.gamma, &a.scaleHeight, &a.top) !=
+                6 ||
             !(a.scaleHeight > 0.0)) {
             *why = "EXPONENTIAL needs p0 T0 R gamma scale-height top";
             return false;
@@ -129,7 +131,8 @@ bool LoadBodies(const std::string& path, std::string* err) {
         if (char* c = strchr(line, ';')) *c = '\0';
         if (char* c = strchr(line, '#')) *c = '\0';
         const char* s = line;
-        while (*s == ' ' || *s == '\t') ++s;
+        while (*s == ' ' || *s == '\t')
+            ++s;
         if (*s == '\0' || *s == '\n' || *s == '\r') continue;
         Body b;
         std::string why;
@@ -194,7 +197,8 @@ AtmState AtmosphereAt(int body, double altitude) {
             double top = i + 1 < LAYER_COUNT ? STANDARD_LAYERS[i + 1].base : 1e300;
             double h = (H < top ? H : top) - L.base;
             double Tt = Tb + L.lapse * h;
-            double pt = L.lapse == 0.0 ? pb * exp(-G0 * h / (a.R * Tb)) : pb * pow(Tb / Tt, G0 / (a.R * L.lapse));
+            double pt =
+                L.lapse == 0.0 ? pb * exp(-G0 * h / (a.R * Tb)) : pb * pow(Tb / Tt, G0 / (a.R * L.lapse));
             if (H < top || i + 1 == LAYER_COUNT) {
                 T = Tt;
                 p = pt;

@@ -42,7 +42,8 @@ MATRIX3 PointFrame(const VECTOR3& dir, const VECTOR3& rot) {
 
 Touchdown TouchdownGeometry(const Vessel& v) {
     Touchdown t;
-    for (int i = 0; i < 3; ++i) t.p[i] = v.touchdown[i];
+    for (int i = 0; i < 3; ++i)
+        t.p[i] = v.touchdown[i];
     // The order nose, left, right defines up.
     VECTOR3 n = crossp(t.p[2] - t.p[0], t.p[1] - t.p[0]);
     if (length(n) < 1e-12) {
@@ -80,7 +81,9 @@ double PropellantMass(const Vessel& v) {
     return m;
 }
 
-double TotalMass(const Vessel& v) { return v.emptyMass + PropellantMass(v); }
+double TotalMass(const Vessel& v) {
+    return v.emptyMass + PropellantMass(v);
+}
 
 double Altitude(const Vessel& v) {
     const Body& b = BodyOf(v);
@@ -96,14 +99,26 @@ VECTOR3 WeightVector(const Vessel& v) {
     return tmul(v.phys.R, g * TotalMass(v));
 }
 
-static AtmState AtmOf(const Vessel& v) { return AtmosphereAt(v.phys.body, Altitude(v)); }
+static AtmState AtmOf(const Vessel& v) {
+    return AtmosphereAt(v.phys.body, Altitude(v));
+}
 
-double AtmPressure(const Vessel& v) { return AtmOf(v).p; }
-double AtmDensity(const Vessel& v) { return AtmOf(v).rho; }
-double AtmTemperature(const Vessel& v) { return AtmOf(v).T; }
-double SpeedOfSound(const Vessel& v) { return AtmOf(v).a; }
+double AtmPressure(const Vessel& v) {
+    return AtmOf(v).p;
+}
+double AtmDensity(const Vessel& v) {
+    return AtmOf(v).rho;
+}
+double AtmTemperature(const Vessel& v) {
+    return AtmOf(v).T;
+}
+double SpeedOfSound(const Vessel& v) {
+    return AtmOf(v).a;
+}
 
-VECTOR3 AirspeedVectorLocal(const Vessel& v) { return tmul(v.phys.R, v.phys.vel); }
+VECTOR3 AirspeedVectorLocal(const Vessel& v) {
+    return tmul(v.phys.R, v.phys.vel);
+}
 
 VECTOR3 HorizonAirspeedVector(const Vessel& v) {
     const VECTOR3& vel = v.phys.touchdownFrame ? v.phys.touchdownVel : v.phys.vel;
@@ -111,7 +126,9 @@ VECTOR3 HorizonAirspeedVector(const Vessel& v) {
     return Vec(dotp(vel, h.east), dotp(vel, h.up), dotp(vel, h.north));
 }
 
-double Airspeed(const Vessel& v) { return length(v.phys.vel); }
+double Airspeed(const Vessel& v) {
+    return length(v.phys.vel);
+}
 
 double AOA(const Vessel& v) {
     VECTOR3 a = AirspeedVectorLocal(v);
@@ -128,7 +145,9 @@ double MachNumber(const Vessel& v) {
     return a > 0.0 ? Airspeed(v) / a : 0.0;
 }
 
-bool GroundContact(const Vessel& v) { return v.phys.groundContact || v.phys.landed; }
+bool GroundContact(const Vessel& v) {
+    return v.phys.groundContact || v.phys.landed;
+}
 
 DWORD FlightStatus(const Vessel& v) {
     DWORD s = v.phys.landed ? 1u : 0u;

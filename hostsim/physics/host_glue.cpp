@@ -1,4 +1,5 @@
-// What the host's frame loop calls for the physics (StepPhysics), and the drag formulas the host offers modules.
+// What the host's frame loop calls for the physics (StepPhysics), and the drag formulas the host offers
+// modules.
 #include "lib/host.h"
 #include "physics.h"
 

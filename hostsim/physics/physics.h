@@ -1,11 +1,12 @@
-// The host's physics: bodies and atmospheres, the per-frame rigid-body step, ground contact, links and telemetry.
+// The host's physics: bodies and atmospheres, the per-frame rigid-body step, ground contact, links and
+// telemetry.
 //
-// physics: implemented in hostsim/physics (hostsim/physics/vessel_physics_api.cpp); hostsim/lib must not define:
-//   VESSEL::GetWeightVector, GetAtmPressure, GetHorizonAirspeedVector, GroundContact, GetAltitude, GetAirspeed,
-//   GetAOA, GetMachNumber, GetControlSurfaceLevel, GetMass, AddForce, GetAngularVel, SetAngularVel,
-//   GetFlightStatus;
-//   and in hostsim/physics/host_glue.cpp: hs::StepPhysics (declared in lib/host.h), oapiGetInducedDrag,
-//   oapiGetWaveDrag.
+// physics: implemented in hostsim/physics (hostsim/physics/vessel_physics_api.cpp); hostsim/lib must not
+// define:
+//   VESSEL::GetWeightVector, GetAtmPressure, GetHorizonAirspeedVector, GroundContact, GetAltitude,
+//   GetAirspeed, GetAOA, GetMachNumber, GetControlSurfaceLevel, GetMass, AddForce, GetAngularVel,
+//   SetAngularVel, GetFlightStatus; and in hostsim/physics/host_glue.cpp: hs::StepPhysics (declared in
+//   lib/host.h), oapiGetInducedDrag, oapiGetWaveDrag.
 // Everything else of VESSEL and oapi* is hostsim/lib's; it calls the functions below where it needs motion.
 //
 // Frames and conventions
@@ -63,31 +64,32 @@ struct AtmState {
     double a = 0.0;   // m/s, speed of sound
 };
 
-// The table comes from Config/bodies.cfg under the current directory (the host root) the first time any body is
-// asked for; without that file the built-in Earth and Moon serve. LoadBodies reads a given file now.
+// The table comes from Config/bodies.cfg under the current directory (the host root) the first time any body
+// is asked for; without that file the built-in Earth and Moon serve. LoadBodies reads a given file now.
 bool LoadBodies(const std::string& path, std::string* err);
 int BodyCount();
-const Body* GetBody(int index);                 // null when out of range
-int BodyIndexByName(const char* name);          // case-insensitive; -1 when unknown
+const Body* GetBody(int index);                   // null when out of range
+int BodyIndexByName(const char* name);            // case-insensitive; -1 when unknown
 AtmState AtmosphereAt(int body, double altitude); // all 0 without atmosphere or above its top
 
 // ---------------------------------------------------------------------------------------------------------------
 // Queries on one vessel (what the VESSEL methods report)
 // ---------------------------------------------------------------------------------------------------------------
 
-double TotalMass(const Vessel& v);       // empty mass + every live propellant resource; may be <= 0
-double PropellantMass(const Vessel& v);  // every live resource
-double Altitude(const Vessel& v);        // m above the body's mean radius, of the centre of mass
-VECTOR3 WeightVector(const Vessel& v);   // vessel frame, N: TotalMass * g, g pointing at the body's centre
-double AtmPressure(const Vessel& v);     // Pa; exactly 0 above the atmosphere and on airless bodies
+double TotalMass(const Vessel& v);      // empty mass + every live propellant resource; may be <= 0
+double PropellantMass(const Vessel& v); // every live resource
+double Altitude(const Vessel& v);       // m above the body's mean radius, of the centre of mass
+VECTOR3 WeightVector(const Vessel& v);  // vessel frame, N: TotalMass * g, g pointing at the body's centre
+double AtmPressure(const Vessel& v);    // Pa; exactly 0 above the atmosphere and on airless bodies
 double AtmDensity(const Vessel& v);
 double AtmTemperature(const Vessel& v);
 double SpeedOfSound(const Vessel& v);
 VECTOR3 AirspeedVectorLocal(const Vessel& v); // vessel frame
-// Local horizon frame. On the frame in which a vessel touches down it shows the velocity it touched down with.
+// Local horizon frame. On the frame in which a vessel touches down it shows the velocity it touched down
+// with.
 VECTOR3 HorizonAirspeedVector(const Vessel& v);
 double Airspeed(const Vessel& v);
-double AOA(const Vessel& v);        // rad: atan2(-vy, vz) of the vessel-frame airspeed; nose above the path > 0
+double AOA(const Vessel& v); // rad: atan2(-vy, vz) of the vessel-frame airspeed; nose above the path > 0
 double SlipAngle(const Vessel& v);  // rad: atan2(-vx, vz)
 double MachNumber(const Vessel& v); // 0 without atmosphere
 bool GroundContact(const Vessel& v);
@@ -100,9 +102,9 @@ double ControlSurfaceLevel(const Vessel& v, AIRCTRL_TYPE type); // first surface
 
 // At rest on its touchdown points at the given surface position, heading from north toward east (radians).
 void PlaceLanded(Vessel& v, int body, double lng, double lat, double hdg);
-// status->status 1: PlaceLanded from surf_lng/surf_lat/surf_hdg; otherwise free flight from rpos/rvel (relative
-// to the body), arot (Euler angles, see EulerToMatrix) and vrot (rad/s). The body index is the host's mapping of
-// status->rbody (use the vessel's current body when rbody is null).
+// status->status 1: PlaceLanded from surf_lng/surf_lat/surf_hdg; otherwise free flight from rpos/rvel
+// (relative to the body), arot (Euler angles, see EulerToMatrix) and vrot (rad/s). The body index is the
+// host's mapping of status->rbody (use the vessel's current body when rbody is null).
 void FromStatus(Vessel& v, const VESSELSTATUS2& st, int body);
 // Fills status, rpos, rvel, vrot, arot, surf_lng/lat/hdg; rbody and the lists are the host's to fill.
 void ToStatus(const Vessel& v, VESSELSTATUS2& st);
@@ -113,8 +115,8 @@ VECTOR3 MatrixToEuler(const MATRIX3& R);
 void SurfacePosition(const Vessel& v, double* lng, double* lat, double* hdg);
 
 // ---------------------------------------------------------------------------------------------------------------
-// Links. The host keeps the records (Attachment::other/otherPoint, DockPort::mate/matePort); the physics moves
-// a child attached to a parent, and every docked vessel, rigidly with its root vessel each step.
+// Links. The host keeps the records (Attachment::other/otherPoint, DockPort::mate/matePort); the physics
+// moves a child attached to a parent, and every docked vessel, rigidly with its root vessel each step.
 // ---------------------------------------------------------------------------------------------------------------
 
 // Child's attachment point on the parent's point, its dir along the parent point's dir, rot vectors aligned.

@@ -8,20 +8,26 @@
 namespace hs {
 namespace phys {
 
-constexpr double G0 = 9.80665;            // m/s^2, standard gravity for geopotential altitude
+constexpr double G0 = 9.80665;             // m/s^2, standard gravity for geopotential altitude
 constexpr double CONTACT_TOLERANCE = 1e-3; // m: a touchdown point this close to the surface touches it
 
-inline VECTOR3 Vec(double x, double y, double z) { return _V(x, y, z); }
+inline VECTOR3 Vec(double x, double y, double z) {
+    return _V(x, y, z);
+}
 inline VECTOR3 Unit(const VECTOR3& a) {
     double l = length(a);
     return l > 0.0 ? a / l : Vec(0, 0, 0);
 }
-inline MATRIX3 Transpose(const MATRIX3& A) { return _M(A.m11, A.m21, A.m31, A.m12, A.m22, A.m32, A.m13, A.m23, A.m33); }
+inline MATRIX3 Transpose(const MATRIX3& A) {
+    return _M(A.m11, A.m21, A.m31, A.m12, A.m22, A.m32, A.m13, A.m23, A.m33);
+}
 // Columns a, b, c.
 inline MATRIX3 Columns(const VECTOR3& a, const VECTOR3& b, const VECTOR3& c) {
     return _M(a.x, b.x, c.x, a.y, b.y, c.y, a.z, b.z, c.z);
 }
-inline VECTOR3 Mul(const VECTOR3& a, const VECTOR3& b) { return Vec(a.x * b.x, a.y * b.y, a.z * b.z); }
+inline VECTOR3 Mul(const VECTOR3& a, const VECTOR3& b) {
+    return Vec(a.x * b.x, a.y * b.y, a.z * b.z);
+}
 inline VECTOR3 Div(const VECTOR3& a, const VECTOR3& b) {
     return Vec(b.x != 0 ? a.x / b.x : 0, b.y != 0 ? a.y / b.y : 0, b.z != 0 ? a.z / b.z : 0);
 }

@@ -108,7 +108,8 @@ void PlaceLinked(const Vessel& x, const VECTOR3& px, const MATRIX3& Mx, Vessel& 
 
 } // namespace phys
 
-void PlaceAttachedChild(const Vessel& parent, const hs::Attachment& pp, Vessel& child, const hs::Attachment& cp) {
+void PlaceAttachedChild(const Vessel& parent, const hs::Attachment& pp, Vessel& child,
+                        const hs::Attachment& cp) {
     PlaceLinked(parent, pp.pos, PointFrame(pp.dir, pp.rot), child, cp.pos, PointFrame(cp.dir, cp.rot));
 }
 

@@ -1,4 +1,5 @@
-// The per-frame rigid-body step: loads on each vessel, linked groups as one body, ground support and friction.
+// The per-frame rigid-body step: loads on each vessel, linked groups as one body, ground support and
+// friction.
 #include "physics_internal.h"
 
 #include <cmath>
@@ -48,9 +49,13 @@ Scratch& S() {
     return s;
 }
 
-inline bool InStep(const Vessel* v) { return v && v->magic == 0x56534C31 && v->phys.stepMark == S().step; }
+inline bool InStep(const Vessel* v) {
+    return v && v->magic == 0x56534C31 && v->phys.stepMark == S().step;
+}
 
-double Clamp(double x, double lo, double hi) { return x < lo ? lo : (x > hi ? hi : x); }
+double Clamp(double x, double lo, double hi) {
+    return x < lo ? lo : (x > hi ? hi : x);
+}
 
 VECTOR3 GravityAt(const Body& b, const VECTOR3& pos) {
     VECTOR3 r = pos - b.pos;
@@ -61,10 +66,14 @@ VECTOR3 GravityAt(const Body& b, const VECTOR3& pos) {
 
 DWORD ControlBit(AIRCTRL_TYPE t) {
     switch (t) {
-    case AIRCTRL_ELEVATOR: return 1;
-    case AIRCTRL_RUDDER: return 2;
-    case AIRCTRL_AILERON: return 4;
-    default: return 0; // flaps and trims follow the pilot whatever the mode
+    case AIRCTRL_ELEVATOR:
+        return 1;
+    case AIRCTRL_RUDDER:
+        return 2;
+    case AIRCTRL_AILERON:
+        return 4;
+    default:
+        return 0; // flaps and trims follow the pilot whatever the mode
     }
 }
 
@@ -76,9 +85,12 @@ void MoveControlSurfaces(Vessel& v, double dt) {
         DWORD bit = ControlBit(c.type);
         double target = (bit == 0 || (v.adCtrlMode & bit)) ? Clamp(c.target, -1.0, 1.0) : 0.0;
         double rate = c.delay > 0.0 ? dt / c.delay : 2.0;
-        if (c.level < target) c.level = fmin(target, c.level + rate);
-        else if (c.level > target) c.level = fmax(target, c.level - rate);
-        if (c.anim != (UINT)-1 && c.anim < v.animations.size()) v.animations[c.anim].state = (c.level + 1.0) * 0.5;
+        if (c.level < target)
+            c.level = fmin(target, c.level + rate);
+        else if (c.level > target)
+            c.level = fmax(target, c.level - rate);
+        if (c.anim != (UINT)-1 && c.anim < v.animations.size())
+            v.animations[c.anim].state = (c.level + 1.0) * 0.5;
     }
 }
 
@@ -86,17 +98,24 @@ void MoveControlSurfaces(Vessel& v, double dt) {
 // the tail down (nose up), on a +y hinge pushes it left (nose right).
 VECTOR3 SurfaceForceDir(const hs::ControlSurface& c) {
     int axis = c.axis;
-    if (axis == AIRCTRL_AXIS_AUTO) axis = c.type == AIRCTRL_RUDDER || c.type == AIRCTRL_RUDDERTRIM ? AIRCTRL_AXIS_YPOS
-                                                                                                      : AIRCTRL_AXIS_XPOS;
+    if (axis == AIRCTRL_AXIS_AUTO)
+        axis =
+            c.type == AIRCTRL_RUDDER || c.type == AIRCTRL_RUDDERTRIM ? AIRCTRL_AXIS_YPOS : AIRCTRL_AXIS_XPOS;
     switch (axis) {
-    case AIRCTRL_AXIS_YPOS: return _V(-1, 0, 0);
-    case AIRCTRL_AXIS_YNEG: return _V(1, 0, 0);
-    case AIRCTRL_AXIS_XNEG: return _V(0, 1, 0);
-    default: return _V(0, -1, 0);
+    case AIRCTRL_AXIS_YPOS:
+        return _V(-1, 0, 0);
+    case AIRCTRL_AXIS_YNEG:
+        return _V(1, 0, 0);
+    case AIRCTRL_AXIS_XNEG:
+        return _V(0, 1, 0);
+    default:
+        return _V(0, -1, 0);
     }
 }
 
-double Viscosity(double T) { return T > 0 ? 1.458e-6 * T * sqrt(T) / (T + 110.4) : 1.8e-5; }
+double Viscosity(double T) {
+    return T > 0 ? 1.458e-6 * T * sqrt(T) / (T + 110.4) : 1.8e-5;
+}
 
 void AddAt(VECTOR3& F, VECTOR3& T, const VECTOR3& f, const VECTOR3& r) {
     F += f;
@@ -122,7 +141,9 @@ void Aerodynamics(Vessel& v, const AtmState& atm, const VECTOR3& inertia, VECTOR
             // Lift lies in the airfoil's plane, normal to the flow through it.
             double planar = sqrt(across * across + va.z * va.z);
             VECTOR3 liftDir = _V(0, 0, 0);
-            if (planar > 1e-12) liftDir = vertical ? _V(0, va.z / planar, -va.y / planar) : _V(va.z / planar, 0, -va.x / planar);
+            if (planar > 1e-12)
+                liftDir =
+                    vertical ? _V(0, va.z / planar, -va.y / planar) : _V(va.z / planar, 0, -va.x / planar);
             double qS = q * a.S;
             AddAt(F, T, liftDir * (qS * cl) + drag * (qS * cd), a.ref);
             T += vertical ? _V(-qS * a.c * cm, 0, 0) : _V(0, qS * a.c * cm, 0);
@@ -137,7 +158,8 @@ void Aerodynamics(Vessel& v, const AtmState& atm, const VECTOR3& inertia, VECTOR
     // Spin decays at rotDrag of itself per second at sea-level density.
     double share = atm.rho / SEA_LEVEL_DENSITY;
     const VECTOR3& w = v.phys.omega;
-    T -= _V(v.rotDrag.x * w.x * inertia.x, v.rotDrag.y * w.y * inertia.y, v.rotDrag.z * w.z * inertia.z) * share;
+    T -= _V(v.rotDrag.x * w.x * inertia.x, v.rotDrag.y * w.y * inertia.y, v.rotDrag.z * w.z * inertia.z) *
+         share;
 }
 
 // Everything but gravity and ground support, in the vessel's frame about its own centre of mass. Thrusters
@@ -170,12 +192,14 @@ void VesselLoads(Vessel& v, double dt, const VECTOR3& inertia, VECTOR3& F, VECTO
         }
         AddAt(F, T, Unit(th.dir) * thrust, th.pos);
     }
-    for (const auto& a : v.addedForces) AddAt(F, T, a.F, a.r);
+    for (const auto& a : v.addedForces)
+        AddAt(F, T, a.F, a.r);
     if (atm.rho > 0.0) Aerodynamics(v, atm, inertia, F, T);
 }
 
 void ClearFrameInputs(Vessel& v) {
-    for (auto& tp : v.thrusters) tp->overrideLevel = 0.0;
+    for (auto& tp : v.thrusters)
+        tp->overrideLevel = 0.0;
     v.addedForces.clear();
 }
 
@@ -216,7 +240,7 @@ bool HoldsStill(const Vessel& v, const Touchdown& td, const VECTOR3& F, const VE
 
 struct Body6 {
     double m;
-    VECTOR3 I;     // principal moments about the root's axes
+    VECTOR3 I;      // principal moments about the root's axes
     VECTOR3 Fb, Tb; // root frame: loads without gravity and support
 };
 
@@ -235,8 +259,8 @@ void FrictionImpulse(PhysicsState& s, const Body6& b, const VECTOR3& r, const VE
     s.omega += Div(w * j, b.I);
 }
 
-// Moves one group's centre of mass through the step: gravity and the loads held over the step as velocity Verlet,
-// spring-damper support on the touchdown points and friction impulses, sub-stepped near the ground.
+// Moves one group's centre of mass through the step: gravity and the loads held over the step as velocity
+// Verlet, spring-damper support on the touchdown points and friction impulses, sub-stepped near the ground.
 void IntegrateBody(Vessel& v, const Body6& b, Touchdown td, double dt) {
     PhysicsState& s = v.phys;
     const Body& body = BodyOf(v);
@@ -359,7 +383,8 @@ void IntegrateBody(Vessel& v, const Body6& b, Touchdown td, double dt) {
         VECTOR3 Fnet = mul(s.R, b.Fb) + GravityAt(body, s.pos) * b.m;
         double load = -dotp(Fnet, hz.up);
         double carried = support[0] + support[1] + support[2];
-        if (load > 0.0 && fabs(carried - load) <= REST_SUPPORT_SHARE * load && HoldsStill(v, td, Fnet, hz.up)) {
+        if (load > 0.0 && fabs(carried - load) <= REST_SUPPORT_SHARE * load &&
+            HoldsStill(v, td, Fnet, hz.up)) {
             s.landed = true;
             s.vel = _V(0, 0, 0);
             s.omega = _V(0, 0, 0);
@@ -372,7 +397,8 @@ void IntegrateBody(Vessel& v, const Body6& b, Touchdown td, double dt) {
 void IntegrateRoot(Vessel& v, const Body6& b, const VECTOR3& c, double dt) {
     PhysicsState& s = v.phys;
     Touchdown td = TouchdownGeometry(v);
-    for (int i = 0; i < 3; ++i) td.p[i] -= c;
+    for (int i = 0; i < 3; ++i)
+        td.p[i] -= c;
     s.pos += mul(s.R, c);
     s.vel += mul(s.R, crossp(s.omega, c));
     IntegrateBody(v, b, td, dt);
@@ -386,7 +412,8 @@ void CollectGroup(Vessel* v, std::vector<Member>& out) {
     for (int depth = 0; depth < MAX_LINK_DEPTH; ++depth) {
         Vessel* up = nullptr;
         for (auto& a : root->attachments)
-            if (a->alive && a->toParent && InStep(a->other) && a->otherPoint && a->other->phys.groupMark != S().step)
+            if (a->alive && a->toParent && InStep(a->other) && a->otherPoint &&
+                a->other->phys.groupMark != S().step)
                 up = a->other;
         if (!up || up == v) break;
         root = up;
@@ -401,14 +428,26 @@ void CollectGroup(Vessel* v, std::vector<Member>& out) {
             if (!a->alive || !a->otherPoint || !InStep(y) || y->phys.groupMark == S().step) continue;
             y->phys.groupMark = S().step;
             const hs::Attachment& b = *a->otherPoint;
-            out.push_back(Member{y, (int)(q - first), a->pos, b.pos, PointFrame(a->dir, a->rot), PointFrame(b.dir, b.rot), {}});
+            out.push_back(Member{y,
+                                 (int)(q - first),
+                                 a->pos,
+                                 b.pos,
+                                 PointFrame(a->dir, a->rot),
+                                 PointFrame(b.dir, b.rot),
+                                 {}});
         }
         for (auto& d : x->docks) {
             Vessel* y = d->mate;
             if (!d->matePort || !InStep(y) || y->phys.groupMark == S().step) continue;
             y->phys.groupMark = S().step;
             const hs::DockPort& b = *d->matePort;
-            out.push_back(Member{y, (int)(q - first), d->pos, b.pos, PointFrame(d->dir, d->rot), PointFrame(-b.dir, b.rot), {}});
+            out.push_back(Member{y,
+                                 (int)(q - first),
+                                 d->pos,
+                                 b.pos,
+                                 PointFrame(d->dir, d->rot),
+                                 PointFrame(-b.dir, b.rot),
+                                 {}});
         }
     }
 }

@@ -41,8 +41,8 @@ void WriteRows(const std::vector<Vessel*>& vessels, double t) {
         const PhysicsState& s = v->phys;
         fprintf(f, "%.4f,", t);
         WriteName(f, v->name);
-        fprintf(f, ",%.3f,%.3f,%.3f,%.4f,%.4f,%.4f,%.3f,%.4f,%.3f,%.3f,%d\n", s.pos.x, s.pos.y, s.pos.z, s.vel.x,
-                s.vel.y, s.vel.z, Altitude(*v), Airspeed(*v), TotalMass(*v), PropellantMass(*v),
+        fprintf(f, ",%.3f,%.3f,%.3f,%.4f,%.4f,%.4f,%.3f,%.4f,%.3f,%.3f,%d\n", s.pos.x, s.pos.y, s.pos.z,
+                s.vel.x, s.vel.y, s.vel.z, Altitude(*v), Airspeed(*v), TotalMass(*v), PropellantMass(*v),
                 GroundContact(*v) ? 1 : 0);
     }
 }
@@ -72,7 +72,9 @@ void TelemetryClose() {
 
 namespace phys {
 
-void ResetTelemetry() { TelemetryClose(); }
+void ResetTelemetry() {
+    TelemetryClose();
+}
 
 void TelemetryRows(const std::vector<Vessel*>& vessels, double t, bool start) {
     Telemetry& tm = T();
@@ -89,7 +91,8 @@ void TelemetryRows(const std::vector<Vessel*>& vessels, double t, bool start) {
     if (tm.interval > 0.0 && t < tm.next - eps) return;
     WriteRows(vessels, t);
     if (tm.interval > 0.0)
-        while (tm.next <= t + eps) tm.next += tm.interval;
+        while (tm.next <= t + eps)
+            tm.next += tm.interval;
 }
 
 } // namespace phys

@@ -5,7 +5,9 @@
 namespace {
 
 // A VESSEL whose host record is gone answers with zeros; the host counts the call as misuse.
-Vessel* Live(Vessel* v, const char* fn) { return hs::CheckVessel(v, fn); }
+Vessel* Live(Vessel* v, const char* fn) {
+    return hs::CheckVessel(v, fn);
+}
 
 } // namespace
 

@@ -1,4 +1,5 @@
-// Aerodynamics: airfoil angles and lift direction, control surfaces with their delay, mode gating and animation.
+// Aerodynamics: airfoil angles and lift direction, control surfaces with their delay, mode gating and
+// animation.
 #include "physics_fixture.h"
 
 namespace {
@@ -35,7 +36,8 @@ class Aero : public PhysicsWorld {
         a.A = 1.0;
         return a;
     }
-    hs::ControlSurface& Surface(Vessel& v, AIRCTRL_TYPE type, VECTOR3 ref, int axis, double delay, UINT anim) {
+    hs::ControlSurface& Surface(Vessel& v, AIRCTRL_TYPE type, VECTOR3 ref, int axis, double delay,
+                                UINT anim) {
         v.ctrlSurfaces.push_back(std::make_unique<hs::ControlSurface>());
         hs::ControlSurface& c = *v.ctrlSurfaces.back();
         c.type = type;
@@ -125,7 +127,8 @@ TEST_F(Aero, ControlSurfaceReachesFullDeflectionInItsDelayAndAnimates) {
 TEST_F(Aero, SurfaceWhoseControlIsSwitchedOffReturnsToNeutral) {
     Vessel& v = Make("plane", 1000);
     hs::ControlSurface& r = Surface(v, AIRCTRL_RUDDER, _V(0, 1, -5), AIRCTRL_AXIS_YPOS, 0.1, (UINT)-1);
-    hs::ControlSurface& a = Surface(v, AIRCTRL_AILERON, _V(5, 0, 0), AIRCTRL_AXIS_XPOS, 0.1, 7); // no such animation
+    hs::ControlSurface& a =
+        Surface(v, AIRCTRL_AILERON, _V(5, 0, 0), AIRCTRL_AXIS_XPOS, 0.1, 7); // no such animation
     AbovePole(v, moon, 1e6);
     r.target = 1.0;
     a.target = -1.0;

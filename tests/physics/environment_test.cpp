@@ -80,7 +80,8 @@ TEST_F(Environment, LandedVesselRestsOnItsPointsAtItsPositionAndHeading) {
     Wheels(v);
     double lng = 0.4, lat = -0.7, hdg = 2.5;
     hs::PlaceLanded(v, earth, lng, lat, hdg);
-    for (int i = 0; i < 3; ++i) EXPECT_NEAR(PointAltitude(v, v.touchdown[i]), 0.0, 1e-5);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_NEAR(PointAltitude(v, v.touchdown[i]), 0.0, 1e-5);
     EXPECT_NEAR(hs::Altitude(v), 2.6, 1e-5);
     EXPECT_TRUE(hs::GroundContact(v));
     EXPECT_EQ(hs::FlightStatus(v) & 1u, 1u);
@@ -102,7 +103,8 @@ TEST_F(Environment, StatusRoundTripKeepsSurfacePositionAndFlightState) {
     Vessel& b = Make("b", 1000);
     Wheels(b);
     hs::FromStatus(b, st, earth);
-    for (int i = 0; i < 9; ++i) EXPECT_NEAR(b.phys.R.data[i], a.phys.R.data[i], 1e-12);
+    for (int i = 0; i < 9; ++i)
+        EXPECT_NEAR(b.phys.R.data[i], a.phys.R.data[i], 1e-12);
     EXPECT_NEAR(dist(b.phys.pos, a.phys.pos), 0.0, 1e-6);
 
     VESSELSTATUS2 fl{};

@@ -33,8 +33,8 @@ std::vector<Row> Parse(const std::string& text) {
     while (std::getline(in, line)) {
         Row r{};
         char name[64];
-        if (sscanf(line.c_str(), "%lf,%63[^,],%lf,%lf,%lf,%lf,%lf,%lf,%lf,%lf,%lf,%lf,%d", &r.t, name, &r.x, &r.y, &r.z,
-                   &r.vx, &r.vy, &r.vz, &r.alt, &r.airspeed, &r.mass, &r.prop, &r.contact) == 13)
+        if (sscanf(line.c_str(), "%lf,%63[^,],%lf,%lf,%lf,%lf,%lf,%lf,%lf,%lf,%lf,%lf,%d", &r.t, name, &r.x,
+                   &r.y, &r.z, &r.vx, &r.vy, &r.vz, &r.alt, &r.airspeed, &r.mass, &r.prop, &r.contact) == 13)
             rows.push_back(r);
     }
     return rows;
@@ -79,12 +79,14 @@ TEST_F(HoverHop, StartsRestingOnItsPointsAndLiftsOffOnTheHover) {
 
 TEST_F(HoverHop, ClimbsFlyingForwardAndBurnsPropellant) {
     double top = 0.0;
-    for (const Row& r : rows) top = std::max(top, r.alt);
+    for (const Row& r : rows)
+        top = std::max(top, r.alt);
     EXPECT_GT(top, 40.0);
     EXPECT_LT(top, 60.0);
     const Row& first = rows.front();
     const Row& last = rows.back();
-    double moved = std::sqrt(std::pow(last.x - first.x, 2) + std::pow(last.y - first.y, 2) + std::pow(last.z - first.z, 2));
+    double moved = std::sqrt(std::pow(last.x - first.x, 2) + std::pow(last.y - first.y, 2) +
+                             std::pow(last.z - first.z, 2));
     EXPECT_GT(moved, 150.0); // the main engine's push carried it forward
     EXPECT_LT(last.prop, first.prop - 30.0);
     EXPECT_DOUBLE_EQ(last.mass - last.prop, 500.0); // the empty mass stays

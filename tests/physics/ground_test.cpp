@@ -1,4 +1,5 @@
-// Ground: support on the touchdown points, coming to rest, staying put, friction, brakes, steering, touchdown.
+// Ground: support on the touchdown points, coming to rest, staying put, friction, brakes, steering,
+// touchdown.
 #include "physics_fixture.h"
 
 namespace {
@@ -36,8 +37,10 @@ TEST_F(Ground, LandedVesselStaysExactlyStillOverFiveThousandFrames) {
     Vessel& v = Parked();
     hs::PhysicsState start = v.phys;
     Run(5000, DT);
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(v.phys.pos.data[i], start.pos.data[i]);
-    for (int i = 0; i < 9; ++i) EXPECT_EQ(v.phys.R.data[i], start.R.data[i]);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(v.phys.pos.data[i], start.pos.data[i]);
+    for (int i = 0; i < 9; ++i)
+        EXPECT_EQ(v.phys.R.data[i], start.R.data[i]);
     EXPECT_EQ(length(v.phys.vel), 0.0);
     EXPECT_TRUE(hs::GroundContact(v));
 }
@@ -134,7 +137,8 @@ TEST_F(Ground, NosewheelSteeringFollowsTheRudder) {
     EXPECT_GT(hdg, M_PI); // turned left: heading went below north
     EXPECT_LT(hdg, 2 * M_PI - 0.1);
     hs::SurfacePosition(*fixed, nullptr, nullptr, &hdg);
-    EXPECT_NEAR(std::fmod(hdg + M_PI, 2 * M_PI) - M_PI, 0.0, 1e-6); // without steering the path stays straight
+    EXPECT_NEAR(std::fmod(hdg + M_PI, 2 * M_PI) - M_PI, 0.0,
+                1e-6); // without steering the path stays straight
 }
 
 TEST_F(Ground, TouchdownFrameShowsTheDescentSpeedItTouchedDownWith) {
@@ -153,7 +157,7 @@ TEST_F(Ground, TouchdownFrameShowsTheDescentSpeedItTouchedDownWith) {
     }
     ASSERT_TRUE(hs::GroundContact(v));
     VECTOR3 hv = hs::HorizonAirspeedVector(v);
-    EXPECT_LT(hv.y, -4.0);        // still the descent speed, slightly grown by gravity
+    EXPECT_LT(hv.y, -4.0); // still the descent speed, slightly grown by gravity
     EXPECT_GT(hv.y, -4.0 - 9.9 * (frame * DT + 0.01));
     EXPECT_NEAR(hv.x, 0.0, 1e-6);
     EXPECT_NEAR(hv.z, 0.0, 1e-6);
@@ -182,7 +186,8 @@ TEST_F(Ground, RaisingTheGearOnTheGroundLetsTheVesselDownOntoItsBelly) {
     v.touchdown[1] = _V(-2.697, -0.99, -3.474);
     v.touchdown[2] = _V(2.697, -0.99, -3.474);
     ASSERT_GT(FramesToRest(v, 1200), 0);
-    for (int i = 0; i < 3; ++i) EXPECT_NEAR(PointAltitude(v, v.touchdown[i]), -0.028, 0.02);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_NEAR(PointAltitude(v, v.touchdown[i]), -0.028, 0.02);
     EXPECT_LT(hs::Altitude(v), 2.3);
 }
 

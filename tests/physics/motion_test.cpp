@@ -67,7 +67,7 @@ TEST_F(Motion, ThrusterStopsWhenItsTankRunsDryAndTheTankNeverGoesNegative) {
     Run(20, 0.1);
     EXPECT_EQ(tank->mass, 0.0);
     double dv = v.phys.vel.z - twin.phys.vel.z;
-    EXPECT_GT(dv, 0.9);  // 0.95 s of burn at about 1 m/s^2
+    EXPECT_GT(dv, 0.9); // 0.95 s of burn at about 1 m/s^2
     EXPECT_LT(dv, 0.96);
     Run(10, 0.1);
     EXPECT_NEAR(v.phys.vel.z - twin.phys.vel.z, dv, 1e-5); // nothing once empty (gravity differs a hair)

@@ -51,7 +51,8 @@ class PhysicsWorld : public ::testing::Test {
         return p;
     }
 
-    static hs::Thruster* Thruster(Vessel& v, VECTOR3 pos, VECTOR3 dir, double max0, hs::Propellant* res, double isp) {
+    static hs::Thruster* Thruster(Vessel& v, VECTOR3 pos, VECTOR3 dir, double max0, hs::Propellant* res,
+                                  double isp) {
         v.thrusters.push_back(std::make_unique<hs::Thruster>());
         hs::Thruster* t = v.thrusters.back().get();
         t->pos = pos;
@@ -87,7 +88,8 @@ class PhysicsWorld : public ::testing::Test {
         simt += dt;
     }
     void Run(int frames, double dt) {
-        for (int i = 0; i < frames; ++i) Step(dt);
+        for (int i = 0; i < frames; ++i)
+            Step(dt);
     }
 
     // Height of a vessel-frame point above the body's mean radius.

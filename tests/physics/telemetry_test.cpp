@@ -15,7 +15,8 @@ std::string Slurp(const std::string& path) {
 
 int Lines(const std::string& text) {
     int n = 0;
-    for (char c : text) n += c == '\n';
+    for (char c : text)
+        n += c == '\n';
     return n;
 }
 
