@@ -62,6 +62,7 @@ class CoreWorld : public ::testing::Test {
         hs::SimOptions opt;
         opt.root = root;
         opt.trace = trace;
+        opt.dt = dt;
         std::string err;
         ASSERT_TRUE(Sim().Init(opt, &err)) << err;
         started = true;
@@ -98,6 +99,7 @@ class CoreWorld : public ::testing::Test {
     std::string root;
     bool started = false;
     bool trace = false;
+    double dt = 1.0 / 60.0; // s, frame length
     std::vector<std::string> files;
 };
 
