@@ -194,10 +194,12 @@ class OAPIFUNC VESSEL2 : public VESSEL {
   public:
     VESSEL2(OBJHANDLE hVessel, int fmodel = 1);
 
-    virtual void clbkSetClassCaps(FILEHANDLE cfg);
-    virtual void clbkSaveState(FILEHANDLE scn);
-    virtual void clbkLoadStateEx(FILEHANDLE scn, void* status);
-    virtual void clbkSetStateEx(const void* status);
+    // The host's defaults do nothing, or return false / 0, unless noted.
+
+    virtual void clbkSetClassCaps(FILEHANDLE cfg); // nothing; the host then applies the generic cfg items
+    virtual void clbkSaveState(FILEHANDLE scn);    // writes the standard scenario lines
+    virtual void clbkLoadStateEx(FILEHANDLE scn, void* status); // parses the standard lines up to END
+    virtual void clbkSetStateEx(const void* status);            // DefSetStateEx
     virtual void clbkPostCreation();
     virtual void clbkFocusChanged(bool getfocus, OBJHANDLE hNewVessel, OBJHANDLE hOldVessel);
     virtual void clbkPreStep(double simt, double simdt, double mjd);
@@ -205,7 +207,7 @@ class OAPIFUNC VESSEL2 : public VESSEL {
     virtual bool clbkPlaybackEvent(double simt, double event_t, const char* event_type, const char* event);
     virtual void clbkVisualCreated(VISHANDLE vis, int refcount);
     virtual void clbkVisualDestroyed(VISHANDLE vis, int refcount);
-    virtual void clbkDrawHUD(int mode, const HUDPAINTSPEC* hps, HDC hDC);
+    virtual void clbkDrawHUD(int mode, const HUDPAINTSPEC* hps, HDC hDC); // the standard HUD
     virtual void clbkRCSMode(int mode);
     virtual void clbkADCtrlMode(DWORD mode);
     virtual void clbkHUDMode(int mode);
@@ -213,9 +215,9 @@ class OAPIFUNC VESSEL2 : public VESSEL {
     virtual void clbkNavMode(int mode, bool active);
     virtual void clbkDockEvent(int dock, OBJHANDLE mate);
     virtual void clbkAnimate(double simt);
-    virtual int clbkConsumeDirectKey(char* kstate);
-    virtual int clbkConsumeBufferedKey(DWORD key, bool down, char* kstate);
-    virtual bool clbkLoadGenericCockpit();
+    virtual int clbkConsumeDirectKey(char* kstate); // every step; nonzero skips the host's own key handling
+    virtual int clbkConsumeBufferedKey(DWORD key, bool down, char* kstate); // per key event; 1 swallows it
+    virtual bool clbkLoadGenericCockpit();                                  // camera looks along +z; true
     virtual bool clbkLoadPanel(int id);
     virtual bool clbkPanelMouseEvent(int id, int event, int mx, int my);
     virtual bool clbkPanelRedrawEvent(int id, int event, SURFHANDLE surf);
@@ -249,8 +251,8 @@ class OAPIFUNC VESSEL3 : public VESSEL2 {
     virtual bool clbkLoadPanel2D(int id, PANELHANDLE hPanel, DWORD viewW, DWORD viewH);
     // The default draws the standard HUD and returns true; returning false makes the host try the HDC form.
     virtual bool clbkDrawHUD(int mode, const HUDPAINTSPEC* hps, oapi::Sketchpad* skp);
-    virtual void clbkRenderHUD(int mode, const HUDPAINTSPEC* hps, SURFHANDLE hDefaultTex);
-    virtual void clbkGetRadiationForce(const VECTOR3& mflux, VECTOR3& F, VECTOR3& pos);
+    virtual void clbkRenderHUD(int mode, const HUDPAINTSPEC* hps, SURFHANDLE hDefaultTex); // the standard HUD
+    virtual void clbkGetRadiationForce(const VECTOR3& mflux, VECTOR3& F, VECTOR3& pos);    // a simple model
 };
 
 #endif // VESSELAPI_H
