@@ -5,21 +5,22 @@
 
 namespace {
 
-constexpr double DEG_TO_RAD = 0.017453292519943295; // pi / 180
+constexpr double DEG_TO_RAD = 0.017453292519943295;  // pi / 180
 constexpr double HALF_TURN = 3.14159265358979323846; // rad
 
 // Lift by angle of attack, -180 deg in steps of 10 deg; the last entry repeats the one after -180 deg
 // so that +180 deg can interpolate without wrapping the index.
 constexpr int VERTICAL_CL_COUNT = 38;
 constexpr double VERTICAL_CL_TABLE[VERTICAL_CL_COUNT] = {
-    -0.1, -0.5, -0.4, -0.1, 0.0,  0.0,  0.0,  0.0, 0.0, 0.0, // -180 .. -90 deg
+    -0.1, -0.5, -0.4, -0.1, 0.0,  0.0,  0.0,  0.0,  0.0, 0.0, // -180 .. -90 deg
     0.0,  0.0,  0.0,  0.0,  -0.2, -0.6, -0.6, -0.4, 0.2, 0.5, // -80 .. 10 deg
-    0.9,  0.8,  0.2,  0.0,  0.0,  0.0,  0.0,  0.0, 0.0, 0.0, // 20 .. 110 deg
+    0.9,  0.8,  0.2,  0.0,  0.0,  0.0,  0.0,  0.0,  0.0, 0.0, // 20 .. 110 deg
     0.0,  0.0,  0.1,  0.4,  0.5,  0.3,  -0.1, -0.5,           // 120 .. 190 deg
 };
 // Lift by sideslip, -180 deg in steps of 45 deg, with the same one-entry wrap.
 constexpr int HORIZONTAL_CL_COUNT = 10;
-constexpr double HORIZONTAL_CL_TABLE[HORIZONTAL_CL_COUNT] = {0.0, 0.4, 0.0, -0.4, 0.0, 0.4, 0.0, -0.4, 0.0, 0.4};
+constexpr double HORIZONTAL_CL_TABLE[HORIZONTAL_CL_COUNT] = {0.0, 0.4, 0.0,  -0.4, 0.0,
+                                                             0.4, 0.0, -0.4, 0.0,  0.4};
 
 // Both tables are interpolated over fixed steps, worked out once per process.
 double VerticalStep() {
@@ -60,7 +61,13 @@ constexpr AirfoilSpec AIRFOILS[4] = {
 
 // Control-surface animations: the two elevons (mesh groups 29 and 33) move as ailerons and as the
 // two halves of the elevator.
-enum ControlAnim { RIGHT_AILERON_ANIM, LEFT_AILERON_ANIM, ELEVATOR_ANIM, CONTROL_ANIM_COUNT, NO_CONTROL_ANIM };
+enum ControlAnim {
+    RIGHT_AILERON_ANIM,
+    LEFT_AILERON_ANIM,
+    ELEVATOR_ANIM,
+    CONTROL_ANIM_COUNT,
+    NO_CONTROL_ANIM
+};
 
 struct ElevonSpec {
     ControlAnim anim;
@@ -70,7 +77,11 @@ struct ElevonSpec {
 };
 constexpr UINT SHIP_MESH = 1;
 const ElevonSpec ELEVONS[4] = {
-    {RIGHT_AILERON_ANIM, 29, {{-3.6979, 0.313978, -0.86716}}, {{-0.736771903, -0.415135401, 0.533694446}}, 20.0},
+    {RIGHT_AILERON_ANIM,
+     29,
+     {{-3.6979, 0.313978, -0.86716}},
+     {{-0.736771903, -0.415135401, 0.533694446}},
+     20.0},
     {LEFT_AILERON_ANIM, 33, {{3.6979, 0.313978, -0.86716}}, {{0.736771903, -0.415135401, 0.533694446}}, 20.0},
     {ELEVATOR_ANIM, 29, {{-3.6979, 0.313978, -0.86716}}, {{-0.736771903, -0.415135401, 0.533694446}}, -20.0},
     {ELEVATOR_ANIM, 33, {{3.6979, 0.313978, -0.86716}}, {{0.736771903, -0.415135401, 0.533694446}}, 20.0},
@@ -134,9 +145,11 @@ void Corvane::DefineAerodynamics() {
         CreateAirfoil3(a.align, _V(0, 0, 0), a.cf, nullptr, a.chord, a.area, a.aspect);
 
     UINT anims[CONTROL_ANIM_COUNT];
-    for (UINT& anim : anims) anim = CreateAnimation(0.5);
+    for (UINT& anim : anims)
+        anim = CreateAnimation(0.5);
     ElevonRecords& elevons = Elevons();
-    for (int i = 0; i < 4; ++i) AddAnimationComponent(anims[ELEVONS[i].anim], 0, 1, elevons.records[i]);
+    for (int i = 0; i < 4; ++i)
+        AddAnimationComponent(anims[ELEVONS[i].anim], 0, 1, elevons.records[i]);
 
     for (const ControlSurfaceSpec& c : CONTROL_SURFACES)
         CreateControlSurface3(c.type, c.area, c.dCl, c.ref, c.axis, c.delay,

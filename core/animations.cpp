@@ -1,4 +1,5 @@
-// The Corvane's animations: gear, canopies, hyperspace tunnel and cockpit lamps, and the gear and canopy movers.
+// The Corvane's animations: gear, canopies, hyperspace tunnel and cockpit lamps, and the gear and canopy
+// movers.
 #include "corvane.h"
 
 #include <vector>
@@ -21,8 +22,8 @@ constexpr double INITIAL_STATE[ANIM_COUNT] = {0, 0, 0, 0, 1, 1, 1, 1, 1, 1, 1, 1
 struct Batch {
     int first, count;
 };
-constexpr Batch BATCHES[6] = {{GEAR, 1}, {CANOPY_P, 1}, {CANOPY_C, 1}, {TUNNEL, 1}, {BOOST_LAMP, 2},
-                              {FIRST_LAMP, LAMP_COUNT}};
+constexpr Batch BATCHES[6] = {{GEAR, 1},   {CANOPY_P, 1},   {CANOPY_C, 1},
+                              {TUNNEL, 1}, {BOOST_LAMP, 2}, {FIRST_LAMP, LAMP_COUNT}};
 
 enum class Kind { Rotate, Translate };
 struct Vec3 {
@@ -165,8 +166,9 @@ void Corvane::DefineAnimations() {
             for (int i = 0; i < COMPONENT_COUNT; ++i) {
                 const ComponentSpec& c = COMPONENTS[i];
                 if (c.anim != slot) continue;
-                handles[i] = AddAnimationComponent(AnimationId(*this, slot), c.state0, c.state1,
-                                                   records.byComponent[i], c.parent < 0 ? nullptr : handles[c.parent]);
+                handles[i] =
+                    AddAnimationComponent(AnimationId(*this, slot), c.state0, c.state1,
+                                          records.byComponent[i], c.parent < 0 ? nullptr : handles[c.parent]);
             }
     }
 }

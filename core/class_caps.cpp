@@ -11,25 +11,27 @@ struct Vec3 {
     double x, y, z;
 };
 
-VECTOR3 V(const Vec3& v) { return _V(v.x, v.y, v.z); }
+VECTOR3 V(const Vec3& v) {
+    return _V(v.x, v.y, v.z);
+}
 
 // Physical make-up of the class.
-constexpr double CLASS_SIZE = 8.0; // m, mean radius
-constexpr Vec3 CLASS_PMI = {4.82, 12.81, 9.246};            // m^2, per unit mass
+constexpr double CLASS_SIZE = 8.0;                           // m, mean radius
+constexpr Vec3 CLASS_PMI = {4.82, 12.81, 9.246};             // m^2, per unit mass
 constexpr Vec3 CLASS_CROSS_SECTIONS = {23.15, 96.75, 13.31}; // m^2
 constexpr Vec3 CLASS_ROT_DRAG = {0.05, 0.1, 0.05};
 constexpr Vec3 DOCK_POS = {0, 1.3, -1.0};
 constexpr Vec3 DOCK_DIR = {0, 1, 0};
 constexpr Vec3 DOCK_ROT = {0, 0, -1};
 
-constexpr double TANK_CAPACITY = 10000.0; // kg
-constexpr double ENGINE_ISP = 40000.0;    // m/s, retro, main and attitude thrusters
-constexpr double BOOST_ISP = 10000.0;     // m/s
-constexpr double HOVER_ISP = 400000.0;    // m/s
+constexpr double TANK_CAPACITY = 10000.0;     // kg
+constexpr double ENGINE_ISP = 40000.0;        // m/s, retro, main and attitude thrusters
+constexpr double BOOST_ISP = 10000.0;         // m/s
+constexpr double HOVER_ISP = 400000.0;        // m/s
 constexpr double ISP_REF_PRESSURE = 101400.0; // Pa
-constexpr double MAIN_THRUST = 200000.0;  // N, main and retro alike
-constexpr double BOOST_THRUST = 225000.0; // N
-constexpr double RCS_THRUST = 1000.0;     // N each
+constexpr double MAIN_THRUST = 200000.0;      // N, main and retro alike
+constexpr double BOOST_THRUST = 225000.0;     // N
+constexpr double RCS_THRUST = 1000.0;         // N each
 
 constexpr char WELCOME_MESSAGE[] = "Welcome aboard ! E=EVA  M=add crew";
 constexpr double WELCOME_SECONDS = 15.0;
@@ -57,10 +59,10 @@ struct ThrusterSpec {
 };
 constexpr int RCS_COUNT = 14;
 constexpr ThrusterSpec RCS_THRUSTERS[RCS_COUNT] = {
-    {{1, 0, 3}, {0, 1, 0}},   {{1, 0, 3}, {0, -1, 0}},  {{-1, 0, 3}, {0, 1, 0}},  {{-1, 0, 3}, {0, -1, 0}},
-    {{1, 0, -3}, {0, 1, 0}},  {{1, 0, -3}, {0, -1, 0}}, {{-1, 0, -3}, {0, 1, 0}}, {{-1, 0, -3}, {0, -1, 0}},
-    {{1, 0, 3}, {-1, 0, 0}},  {{-1, 0, 3}, {1, 0, 0}},  {{1, 0, -3}, {-1, 0, 0}}, {{-1, 0, -3}, {1, 0, 0}},
-    {{0, 0, -3}, {0, 0, 1}},  {{0, 0, 3}, {0, 0, -1}},
+    {{1, 0, 3}, {0, 1, 0}},  {{1, 0, 3}, {0, -1, 0}},  {{-1, 0, 3}, {0, 1, 0}},  {{-1, 0, 3}, {0, -1, 0}},
+    {{1, 0, -3}, {0, 1, 0}}, {{1, 0, -3}, {0, -1, 0}}, {{-1, 0, -3}, {0, 1, 0}}, {{-1, 0, -3}, {0, -1, 0}},
+    {{1, 0, 3}, {-1, 0, 0}}, {{-1, 0, 3}, {1, 0, 0}},  {{1, 0, -3}, {-1, 0, 0}}, {{-1, 0, -3}, {1, 0, 0}},
+    {{0, 0, -3}, {0, 0, 1}}, {{0, 0, 3}, {0, 0, -1}},
 };
 constexpr Vec3 ENGINE_POS = {0, 0, -4.35}; // retro, main and boost share the nozzle
 
@@ -70,12 +72,12 @@ struct GroupSpec {
     int members[4];
 };
 constexpr GroupSpec RCS_GROUPS[12] = {
-    {THGROUP_ATT_PITCHUP, {1, 3, 6, 8}},   {THGROUP_ATT_PITCHDOWN, {2, 4, 5, 7}},
-    {THGROUP_ATT_BANKLEFT, {1, 5, 4, 8}},  {THGROUP_ATT_BANKRIGHT, {2, 6, 3, 7}},
-    {THGROUP_ATT_UP, {1, 5, 3, 7}},        {THGROUP_ATT_DOWN, {2, 6, 4, 8}},
-    {THGROUP_ATT_YAWLEFT, {9, 12, 0, 0}},  {THGROUP_ATT_YAWRIGHT, {10, 11, 0, 0}},
-    {THGROUP_ATT_LEFT, {9, 11, 0, 0}},     {THGROUP_ATT_RIGHT, {10, 12, 0, 0}},
-    {THGROUP_ATT_FORWARD, {13, 0, 0, 0}},  {THGROUP_ATT_BACK, {14, 0, 0, 0}},
+    {THGROUP_ATT_PITCHUP, {1, 3, 6, 8}},  {THGROUP_ATT_PITCHDOWN, {2, 4, 5, 7}},
+    {THGROUP_ATT_BANKLEFT, {1, 5, 4, 8}}, {THGROUP_ATT_BANKRIGHT, {2, 6, 3, 7}},
+    {THGROUP_ATT_UP, {1, 5, 3, 7}},       {THGROUP_ATT_DOWN, {2, 6, 4, 8}},
+    {THGROUP_ATT_YAWLEFT, {9, 12, 0, 0}}, {THGROUP_ATT_YAWRIGHT, {10, 11, 0, 0}},
+    {THGROUP_ATT_LEFT, {9, 11, 0, 0}},    {THGROUP_ATT_RIGHT, {10, 12, 0, 0}},
+    {THGROUP_ATT_FORWARD, {13, 0, 0, 0}}, {THGROUP_ATT_BACK, {14, 0, 0, 0}},
 };
 
 // Exhaust flames: one or two positions per thruster, all sharing one direction.
@@ -107,12 +109,38 @@ constexpr ExhaustSpec RCS_EXHAUSTS[RCS_COUNT] = {
 
 // Particle streams: smoke (A) and glow (B). The host takes a non-const record, so these live in
 // class-wide storage rather than in read-only tables.
-PARTICLESTREAMSPEC SMOKE_STREAM = {0,    5.0,  16.0, 200.0, 0.15, 1.0, 5.0, 3.0, PARTICLESTREAMSPEC::DIFFUSE,
-                                   PARTICLESTREAMSPEC::LVL_PSQRT, 0.0, 2.0, PARTICLESTREAMSPEC::ATM_PLOG,
-                                   0.0001, 1.0, nullptr};
-PARTICLESTREAMSPEC GLOW_STREAM = {0,    2.0,  20.0, 200.0, 0.05, 0.1, 8.0, 1.0, PARTICLESTREAMSPEC::EMISSIVE,
-                                  PARTICLESTREAMSPEC::LVL_SQRT, 0.0, 1.0, PARTICLESTREAMSPEC::ATM_PLOG,
-                                  0.00001, 0.1, nullptr};
+PARTICLESTREAMSPEC SMOKE_STREAM = {0,
+                                   5.0,
+                                   16.0,
+                                   200.0,
+                                   0.15,
+                                   1.0,
+                                   5.0,
+                                   3.0,
+                                   PARTICLESTREAMSPEC::DIFFUSE,
+                                   PARTICLESTREAMSPEC::LVL_PSQRT,
+                                   0.0,
+                                   2.0,
+                                   PARTICLESTREAMSPEC::ATM_PLOG,
+                                   0.0001,
+                                   1.0,
+                                   nullptr};
+PARTICLESTREAMSPEC GLOW_STREAM = {0,
+                                  2.0,
+                                  20.0,
+                                  200.0,
+                                  0.05,
+                                  0.1,
+                                  8.0,
+                                  1.0,
+                                  PARTICLESTREAMSPEC::EMISSIVE,
+                                  PARTICLESTREAMSPEC::LVL_SQRT,
+                                  0.0,
+                                  1.0,
+                                  PARTICLESTREAMSPEC::ATM_PLOG,
+                                  0.00001,
+                                  0.1,
+                                  nullptr};
 
 enum class StreamSource { Main, Boost };
 struct StreamSpec {
@@ -121,9 +149,9 @@ struct StreamSpec {
     bool smoke; // smoke record, else glow
 };
 constexpr StreamSpec EXHAUST_STREAMS[6] = {
-    {StreamSource::Main, {-2.7, -0.415, -5.1}, true},  {StreamSource::Main, {-2.7, -0.415, -5.1}, false},
-    {StreamSource::Main, {2.7, -0.415, -5.1}, true},   {StreamSource::Main, {2.7, -0.415, -5.1}, false},
-    {StreamSource::Boost, {0, 0, -5.5}, true},         {StreamSource::Boost, {0, 0, -5.5}, false},
+    {StreamSource::Main, {-2.7, -0.415, -5.1}, true}, {StreamSource::Main, {-2.7, -0.415, -5.1}, false},
+    {StreamSource::Main, {2.7, -0.415, -5.1}, true},  {StreamSource::Main, {2.7, -0.415, -5.1}, false},
+    {StreamSource::Boost, {0, 0, -5.5}, true},        {StreamSource::Boost, {0, 0, -5.5}, false},
 };
 
 // Beacons 0 to 3 are steady diffuse lights, 4 to 7 blinking stars.
@@ -165,7 +193,8 @@ constexpr UINT SHIP_MESH = 1;
 constexpr WORD SHIP_MESH_VISIBILITY = MESHVIS_ALWAYS;
 
 void AddExhausts(VESSEL* v, THRUSTER_HANDLE th, const ExhaustSpec& e) {
-    for (int i = 0; i < e.count; ++i) v->AddExhaust(th, e.lscale, e.wscale, V(e.pos[i]), V(e.dir));
+    for (int i = 0; i < e.count; ++i)
+        v->AddExhaust(th, e.lscale, e.wscale, V(e.pos[i]), V(e.dir));
 }
 
 } // namespace
@@ -182,7 +211,8 @@ void Corvane::clbkSetClassCaps(FILEHANDLE cfg) {
     crew.DefineAirlock(0, -1.5f, 1.5f, -2.5f, 3.0f, 1.0f, 4.0f);
     crew.SetEvaPlacement(0, 0.5, 3.5, 0, 0, 1);
     crew.SetSeatCount(SEAT_COUNT);
-    for (const CrewDefault& m : DEFAULT_CREW) crew.AddMember(m.name, m.age, m.pulse, m.weight, m.functionCode);
+    for (const CrewDefault& m : DEFAULT_CREW)
+        crew.AddMember(m.name, m.age, m.pulse, m.weight, m.functionCode);
 
     hudMessageTimer = WELCOME_SECONDS;
     std::snprintf(hudMessage, sizeof hudMessage, "%s", WELCOME_MESSAGE);
@@ -214,7 +244,8 @@ void Corvane::clbkSetClassCaps(FILEHANDLE cfg) {
     ftlTunnelPhase = 0.0;
 
     // The boost and main-engine lamps keep their initial state until the first step sets them.
-    for (int lamp = 0; lamp < 12; ++lamp) SetAnimation(LampAnim(lamp), 0.0);
+    for (int lamp = 0; lamp < 12; ++lamp)
+        SetAnimation(LampAnim(lamp), 0.0);
 
     ReadAmmoClass(cfg);
 }
@@ -239,9 +270,9 @@ void Corvane::DefineBeacons() {
 }
 
 void Corvane::DefineAttachments() {
-    ATTACHMENTHANDLE* const targets[7] = {&carrierAttachment,        &railAttachLeft,           &railAttachRight,
-                                          &hardpointAttachments[0], &hardpointAttachments[1], &hardpointAttachments[2],
-                                          &hardpointAttachments[3]};
+    ATTACHMENTHANDLE* const targets[7] = {
+        &carrierAttachment,       &railAttachLeft,          &railAttachRight,        &hardpointAttachments[0],
+        &hardpointAttachments[1], &hardpointAttachments[2], &hardpointAttachments[3]};
     for (int i = 0; i < 7; ++i) {
         const AttachmentSpec& a = ATTACHMENTS[i];
         *targets[i] = CreateAttachment(a.toParent, V(a.pos), V(a.dir), V(a.rot), a.id, false);
@@ -277,17 +308,17 @@ void Corvane::DefineThrusters() {
     const double weight = std::sqrt(w.x * w.x + w.y * w.y + w.z * w.z);
     // Without a weight there is no direction to push against: point it up and give it no thrust.
     const VECTOR3 hoverDir = weight > 0.0 ? _V(w.x / -weight, w.y / -weight, w.z / -weight) : _V(0, 1, 0);
-    hoverThruster =
-        CreateThruster(_V(0, 0, 0), hoverDir, weight > 0.0 ? weight : 0.0, mainTank, HOVER_ISP, 0.0,
-                       ISP_REF_PRESSURE);
+    hoverThruster = CreateThruster(_V(0, 0, 0), hoverDir, weight > 0.0 ? weight : 0.0, mainTank, HOVER_ISP,
+                                   0.0, ISP_REF_PRESSURE);
     CreateThrusterGroup(&hoverThruster, 1, THGROUP_HOVER);
 
     // The attitude groups are the only holders of the RCS handles.
     THRUSTER_HANDLE rcs[RCS_COUNT];
     for (int i = 0; i < RCS_COUNT; ++i)
-        rcs[i] = CreateThruster(V(RCS_THRUSTERS[i].pos), V(RCS_THRUSTERS[i].dir), RCS_THRUST, mainTank, ENGINE_ISP,
-                                0.0, ISP_REF_PRESSURE);
-    for (int i = 0; i < RCS_COUNT; ++i) AddExhausts(this, rcs[i], RCS_EXHAUSTS[i]);
+        rcs[i] = CreateThruster(V(RCS_THRUSTERS[i].pos), V(RCS_THRUSTERS[i].dir), RCS_THRUST, mainTank,
+                                ENGINE_ISP, 0.0, ISP_REF_PRESSURE);
+    for (int i = 0; i < RCS_COUNT; ++i)
+        AddExhausts(this, rcs[i], RCS_EXHAUSTS[i]);
     for (const GroupSpec& g : RCS_GROUPS) {
         THRUSTER_HANDLE members[4];
         int n = 0;

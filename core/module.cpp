@@ -42,7 +42,8 @@ Corvane::~Corvane() {}
 void Corvane::clbkPostCreation() {
     soundId = ConnectToOrbiterSoundDLL3(GetHandle());
     LoadVesselWave(soundId, RAILGUN_SOUND_SLOT, (char*)"sound\\corvane\\railgf1a.wav", WAVE_TYPE_CODE);
-    for (int option : SILENCED_SOUND_OPTIONS) SetSoundOption(soundId, option, 0);
+    for (int option : SILENCED_SOUND_OPTIONS)
+        SetSoundOption(soundId, option, 0);
 }
 
 void Corvane::clbkVisualCreated(VISHANDLE vis, int) {
@@ -50,7 +51,9 @@ void Corvane::clbkVisualCreated(VISHANDLE vis, int) {
     UpdateCockpitMeshVisibility();
 }
 
-void Corvane::clbkVisualDestroyed(VISHANDLE, int) { visualMesh = nullptr; }
+void Corvane::clbkVisualDestroyed(VISHANDLE, int) {
+    visualMesh = nullptr;
+}
 
 DLLCLBK VESSEL* ovcInit(OBJHANDLE hvessel, int flightmodel) {
     return new (std::nothrow) Corvane(hvessel, flightmodel);
@@ -61,7 +64,9 @@ DLLCLBK void ovcExit(VESSEL* vessel) {
     if (vessel) delete static_cast<Corvane*>(vessel);
 }
 
-DLLCLBK char* ModuleDate() { return BUILD_DATE; }
+DLLCLBK char* ModuleDate() {
+    return BUILD_DATE;
+}
 
 DLLCLBK int GetModuleVersion() {
     static bool known = false;

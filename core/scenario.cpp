@@ -12,7 +12,7 @@ namespace {
 enum ScenarioKey { FTL, HWIN, GEAR, CANP, CANC, VIS, VIEW, BRAKE, MAIN, BOOST, INDMP, AMMO };
 
 // Keys in saving and matching order; a line matches a key when it begins with it, in any letter case.
-constexpr const char* SCENARIO_KEYS[SCENARIO_KEY_COUNT] = {"FTL",  "HWIN", "GEAR",  "CANP", "CANC",  "VIS",
+constexpr const char* SCENARIO_KEYS[SCENARIO_KEY_COUNT] = {"FTL",  "HWIN",  "GEAR", "CANP",  "CANC",  "VIS",
                                                            "VIEW", "BRAKE", "MAIN", "BOOST", "INDMP", "AMMO"};
 
 constexpr size_t LINE_VALUE_SIZE = 256;
@@ -27,7 +27,9 @@ struct ContactSet {
 constexpr ContactSet GEAR_DOWN_CONTACT = {&WHEEL_TOUCHDOWN_POINTS, true, 200000.0, 0.1, 0.5};
 constexpr ContactSet GEAR_UP_CONTACT = {&BELLY_TOUCHDOWN_POINTS, false, 0.0, 0.5, 0.5};
 
-VECTOR3 Point(const TouchdownTriple& t, int i) { return _V(t.p[i][0], t.p[i][1], t.p[i][2]); }
+VECTOR3 Point(const TouchdownTriple& t, int i) {
+    return _V(t.p[i][0], t.p[i][1], t.p[i][2]);
+}
 
 bool StartsWithKey(const char* line, const char* key) {
     for (; *key; ++key, ++line) {
@@ -60,7 +62,9 @@ int MatchScenarioKey(const char* line) {
     return -1;
 }
 
-const char* ScenarioKeyName(int key) { return key >= 0 && key < SCENARIO_KEY_COUNT ? SCENARIO_KEYS[key] : ""; }
+const char* ScenarioKeyName(int key) {
+    return key >= 0 && key < SCENARIO_KEY_COUNT ? SCENARIO_KEYS[key] : "";
+}
 
 void Corvane::clbkSaveState(FILEHANDLE scn) {
     SaveDefaultState(scn);
@@ -127,7 +131,8 @@ void Corvane::clbkLoadStateEx(FILEHANDLE scn, void* status) {
             ApplyScenarioValue(key, line);
     }
     UpdateCockpitMeshVisibility();
-    SetCameraOffset(_V(CAMERA_OFFSETS[viewIndex].x, CAMERA_OFFSETS[viewIndex].y, CAMERA_OFFSETS[viewIndex].z));
+    SetCameraOffset(
+        _V(CAMERA_OFFSETS[viewIndex].x, CAMERA_OFFSETS[viewIndex].y, CAMERA_OFFSETS[viewIndex].z));
     // A gear saved while still moving is taken as already at its target.
     ApplyGearConfiguration(gearTarget != 1.0);
     SyncThrusterFeeds();

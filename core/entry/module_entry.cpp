@@ -14,7 +14,8 @@ void AttachModule(HINSTANCE hModule) {
     moduleInstance = hModule;
     InitLib(hModule);
     moduleExit = reinterpret_cast<ModuleExitFunc>(GetProcAddress((HMODULE)hModule, "ExitModule"));
-    if (!moduleExit) moduleExit = reinterpret_cast<ModuleExitFunc>(GetProcAddress((HMODULE)hModule, "opcDLLExit"));
+    if (!moduleExit)
+        moduleExit = reinterpret_cast<ModuleExitFunc>(GetProcAddress((HMODULE)hModule, "opcDLLExit"));
 }
 
 void DetachModule() {
@@ -49,9 +50,13 @@ HINSTANCE OwnHandle() {
     return handle;
 }
 
-__attribute__((constructor)) void CorvaneModuleLoad() { AttachModule(OwnHandle()); }
+__attribute__((constructor)) void CorvaneModuleLoad() {
+    AttachModule(OwnHandle());
+}
 
-__attribute__((destructor)) void CorvaneModuleUnload() { DetachModule(); }
+__attribute__((destructor)) void CorvaneModuleUnload() {
+    DetachModule();
+}
 
 } // namespace
 

@@ -5,7 +5,8 @@ using coretest::CoreWorld;
 
 namespace {
 
-constexpr const char* CREW_LINES = "  UMMUCREW Capt-Ilse_Marrow-35-65-74\n  UMMUCREW Sci-Teodor_Vanke-41-65-74\n";
+constexpr const char* CREW_LINES =
+    "  UMMUCREW Capt-Ilse_Marrow-35-65-74\n  UMMUCREW Sci-Teodor_Vanke-41-65-74\n";
 
 class Movers : public CoreWorld {
   protected:

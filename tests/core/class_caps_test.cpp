@@ -180,8 +180,9 @@ TEST_F(ClassCaps, HoverEngineAimsAgainstTheWeightAtConfiguration) {
     const hs::Thruster& hover = *v->thrusters[3];
     // Before any step, the engine carries what the host's weight vector gave at configuration time.
     if (hover.max0 > 0.0) {
-        EXPECT_NEAR(std::sqrt(hover.dir.x * hover.dir.x + hover.dir.y * hover.dir.y + hover.dir.z * hover.dir.z),
-                    1.0, 1e-9);
+        EXPECT_NEAR(
+            std::sqrt(hover.dir.x * hover.dir.x + hover.dir.y * hover.dir.y + hover.dir.z * hover.dir.z), 1.0,
+            1e-9);
     } else {
         // A host that reported no weight: straight up, no thrust.
         ExpectVec(hover.dir, 0, 1, 0, "hover dir without weight");
@@ -251,7 +252,8 @@ TEST_F(ClassCaps, SevenAttachmentPointsWithTheirIds) {
     EXPECT_EQ(c->carrierAttachment, own[0]);
     EXPECT_EQ(c->railAttachLeft, own[1]);
     EXPECT_EQ(c->railAttachRight, own[2]);
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(c->hardpointAttachments[i], own[3 + i]);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(c->hardpointAttachments[i], own[3 + i]);
     ExpectVec(own[0]->pos, 0, -2.6, 0, "carrier point");
     ExpectVec(own[0]->dir, 0, 0, -1, "carrier dir");
     ExpectVec(own[0]->rot, 0, 1, 0, "carrier rot");
@@ -315,10 +317,12 @@ TEST_F(ClassCaps, AnimationsAndTheirComponentsInCreationOrder) {
     EXPECT_EQ(c->lowPropellantLightAnim, 7u);
     EXPECT_EQ(c->gearLightAnim, 8u);
     EXPECT_EQ(c->parkingBrakeLightAnim, 9u);
-    for (int i = 0; i < 8; ++i) EXPECT_EQ(c->spareLightAnims[i], 10u + i);
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(c->spareLightAnims[i], 10u + i);
 
     const size_t counts[21] = {6, 2, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 2};
-    for (int a = 0; a < 21; ++a) EXPECT_EQ(v->animations[a].components.size(), counts[a]) << "animation " << a;
+    for (int a = 0; a < 21; ++a)
+        EXPECT_EQ(v->animations[a].components.size(), counts[a]) << "animation " << a;
 
     // The gear: the front doors ride on the front leg; the leg turns over the second half of the cycle.
     const hs::Animation& gear = v->animations[0];
@@ -326,7 +330,8 @@ TEST_F(ClassCaps, AnimationsAndTheirComponentsInCreationOrder) {
     EXPECT_EQ(gear.components[0]->state1, 1.0);
     EXPECT_EQ(gear.components[1]->parent, gear.components[0].get());
     EXPECT_EQ(gear.components[1]->state1, 0.7);
-    for (int i = 2; i < 6; ++i) EXPECT_EQ(gear.components[i]->parent, nullptr);
+    for (int i = 2; i < 6; ++i)
+        EXPECT_EQ(gear.components[i]->parent, nullptr);
     auto* leg = static_cast<MGROUP_ROTATE*>(gear.components[0]->trans);
     EXPECT_EQ(leg->mesh, 1u);
     ASSERT_EQ(leg->ngrp, 1u);
@@ -351,7 +356,8 @@ TEST_F(ClassCaps, AnimationsAndTheirComponentsInCreationOrder) {
     // The twelve lamps from the dampener lamp on are put out at set-up; boost and main lamps are not.
     EXPECT_EQ(v->animations[4].state, 1.0);
     EXPECT_EQ(v->animations[5].state, 1.0);
-    for (int a = 6; a < 18; ++a) EXPECT_EQ(v->animations[a].state, 0.0) << "lamp animation " << a;
+    for (int a = 6; a < 18; ++a)
+        EXPECT_EQ(v->animations[a].state, 0.0) << "lamp animation " << a;
 }
 
 TEST_F(ClassCaps, AirfoilsInPairsAndFourControlSurfacesWithTheirAnimations) {
@@ -396,7 +402,8 @@ TEST_F(ClassCaps, AirfoilsInPairsAndFourControlSurfacesWithTheirAnimations) {
     EXPECT_EQ(rudder.anim, (UINT)-1);
 
     // Elevons: groups 29 and 33, the elevator's first half turning the opposite way.
-    for (int a = 18; a < 21; ++a) EXPECT_EQ(v->animations[a].initial, 0.5);
+    for (int a = 18; a < 21; ++a)
+        EXPECT_EQ(v->animations[a].initial, 0.5);
     auto* right = static_cast<MGROUP_ROTATE*>(v->animations[18].components[0]->trans);
     auto* elevatorLeft = static_cast<MGROUP_ROTATE*>(v->animations[20].components[0]->trans);
     auto* elevatorRight = static_cast<MGROUP_ROTATE*>(v->animations[20].components[1]->trans);
@@ -410,7 +417,7 @@ TEST_F(ClassCaps, AirfoilsInPairsAndFourControlSurfacesWithTheirAnimations) {
 
 TEST_F(ClassCaps, TwoVesselsShareTheClassWideTransformRecordsButNotTheirState) {
     Load(coretest::Scenario(coretest::LandedBlock("Corvane-1", "  GEAR 0.000 1.000\n  AMMO Alpha\n") +
-                            coretest::LandedBlock("Corvane-2", "  CANP 1.000 1.000\n  AMMO Beta\n"),
+                                coretest::LandedBlock("Corvane-2", "  CANP 1.000 1.000\n  AMMO Beta\n"),
                             "Corvane-2"));
     Vessel* a = Record("Corvane-1");
     Vessel* b = Record("Corvane-2");

@@ -24,4 +24,6 @@ TEST(ModuleVersion, ConvertsTheInterfaceDateOnceAndReturnsTheCacheAfterwards) {
     EXPECT_STREQ(lastDate, "Aug 30 2010");
 }
 
-TEST(ModuleDate, IsTheBuildDateWithTheDayPaddedByABlank) { EXPECT_STREQ(ModuleDate(), "Mar  6 2011"); }
+TEST(ModuleDate, IsTheBuildDateWithTheDayPaddedByABlank) {
+    EXPECT_STREQ(ModuleDate(), "Mar  6 2011");
+}

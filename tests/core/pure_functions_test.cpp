@@ -1,4 +1,5 @@
-// Host-free rules of the vessel core: lift coefficients, the gear and canopy mover step, scenario key matching.
+// Host-free rules of the vessel core: lift coefficients, the gear and canopy mover step, scenario key
+// matching.
 #include "core/corvane.h"
 
 #include <gtest/gtest.h>
@@ -37,15 +38,17 @@ TEST(VerticalLift, TableValuesAtZeroAndTwentyDegreesAndHalfwayAtFifteen) {
 }
 
 TEST(VerticalLift, EveryTenDegreesFromMinus180To180GivesItsTableEntry) {
-    const double expected[37] = {-0.1, -0.5, -0.4, -0.1, 0.0, 0.0,  0.0,  0.0,  0.0, 0.0, 0.0, 0.0, 0.0,
+    const double expected[37] = {-0.1, -0.5, -0.4, -0.1, 0.0,  0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0,
                                  0.0,  -0.2, -0.6, -0.6, -0.4, 0.2, 0.5, 0.9, 0.8, 0.2, 0.0, 0.0, 0.0,
                                  0.0,  0.0,  0.0,  0.0,  0.0,  0.0, 0.1, 0.4, 0.5, 0.3, -0.1};
-    for (int i = 0; i < 37; ++i) EXPECT_NEAR(Vertical(-180 + 10 * i).cl, expected[i], 1e-12) << -180 + 10 * i;
+    for (int i = 0; i < 37; ++i)
+        EXPECT_NEAR(Vertical(-180 + 10 * i).cl, expected[i], 1e-12) << -180 + 10 * i;
 }
 
 TEST(HorizontalLift, EveryFortyFiveDegreesGivesItsTableEntry) {
     const double expected[9] = {0.0, 0.4, 0.0, -0.4, 0.0, 0.4, 0.0, -0.4, 0.0};
-    for (int i = 0; i < 9; ++i) EXPECT_NEAR(Horizontal(-180 + 45 * i).cl, expected[i], 1e-12) << -180 + 45 * i;
+    for (int i = 0; i < 9; ++i)
+        EXPECT_NEAR(Horizontal(-180 + 45 * i).cl, expected[i], 1e-12) << -180 + 45 * i;
 }
 
 TEST(VerticalLift, PlusAndMinus180DegreesGiveTheWrapValueMinusPointOne) {
@@ -74,8 +77,8 @@ TEST(VerticalLift, NoMomentAndDragIsBasePlusSineSquaredPlusInducedAndWaveTerms) 
     }
     // At +-90 degrees the profile term alone is 0.43.
     const Coeffs side = Vertical(90, 0.0);
-    EXPECT_NEAR(side.cd - oapiGetInducedDrag(side.cl, 1.0, 0.5) - oapiGetWaveDrag(0.0, 0.75, 1.0, 1.1, 0.04), 0.43,
-                1e-12);
+    EXPECT_NEAR(side.cd - oapiGetInducedDrag(side.cl, 1.0, 0.5) - oapiGetWaveDrag(0.0, 0.75, 1.0, 1.1, 0.04),
+                0.43, 1e-12);
 }
 
 TEST(HorizontalLift, SideslipTableAtNinetyFortyFiveAndTwentyTwoAndAHalfDegrees) {
@@ -90,7 +93,8 @@ TEST(HorizontalLift, SideslipTableAtNinetyFortyFiveAndTwentyTwoAndAHalfDegrees) 
 TEST(HorizontalLift, DragIsBasePlusInducedAndWaveTermsWithTheirOwnAspectRatio) {
     const Coeffs c = Horizontal(45, 1.05);
     EXPECT_DOUBLE_EQ(c.cm, 0.0);
-    EXPECT_NEAR(c.cd, 0.03 + oapiGetInducedDrag(0.4, 1.5, 0.6) + oapiGetWaveDrag(1.05, 0.75, 1.0, 1.1, 0.04), 1e-12);
+    EXPECT_NEAR(c.cd, 0.03 + oapiGetInducedDrag(0.4, 1.5, 0.6) + oapiGetWaveDrag(1.05, 0.75, 1.0, 1.1, 0.04),
+                1e-12);
 }
 
 TEST(Mover, GearRetractsInFiftyStepsOfATenthAndStopsExactlyOnOne) {
@@ -112,7 +116,8 @@ TEST(Mover, GearRetractsInFiftyStepsOfATenthAndStopsExactlyOnOne) {
 
 TEST(Mover, ATargetChangedMidwayReversesFromWhereThePartStands) {
     double pos = 0.0;
-    for (int i = 0; i < 10; ++i) MoveTowardsTarget(pos, 1.0, CANOPY_RATE, 0.5);
+    for (int i = 0; i < 10; ++i)
+        MoveTowardsTarget(pos, 1.0, CANOPY_RATE, 0.5);
     EXPECT_NEAR(pos, 0.5, 1e-12);
     EXPECT_TRUE(MoveTowardsTarget(pos, 0.0, CANOPY_RATE, 0.5));
     EXPECT_NEAR(pos, 0.45, 1e-12);

@@ -1,4 +1,5 @@
-// The shipped runway scenario: the module starts with the host, the fighter rests on its gear and saves its lines.
+// The shipped runway scenario: the module starts with the host, the fighter rests on its gear and saves its
+// lines.
 #include "vessel_fixture.h"
 
 using coretest::BlockOf;
@@ -48,8 +49,8 @@ TEST_F(Runway, FighterRestsOnItsGearWithBothCrewAndItsStartValues) {
     EXPECT_NE(block.find("STATUS Landed Earth"), std::string::npos) << block;
     EXPECT_NE(block.find("UMMUCREW Capt-Ilse_Marrow-35-65-74"), std::string::npos) << block;
     EXPECT_NE(block.find("UMMUCREW Sci-Teodor_Vanke-41-65-74"), std::string::npos) << block;
-    for (const char* line : {"FTL 0.0000", "HWIN 0.000 1.000 1", "GEAR 0.000 0.000", "CANP 0.000 0.000",
-                             "CANC 0.000 0.000", "VIS 3", "VIEW 0", "BRAKE 0", "MAIN 1", "BOOST 0", "INDMP 1",
-                             "AMMO Pellorin"})
+    for (const char* line :
+         {"FTL 0.0000", "HWIN 0.000 1.000 1", "GEAR 0.000 0.000", "CANP 0.000 0.000", "CANC 0.000 0.000",
+          "VIS 3", "VIEW 0", "BRAKE 0", "MAIN 1", "BOOST 0", "INDMP 1", "AMMO Pellorin"})
         EXPECT_NE(block.find(std::string("  ") + line + "\n"), std::string::npos) << line << "\n" << block;
 }

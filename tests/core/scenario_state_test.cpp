@@ -14,7 +14,8 @@ using coretest::Scenario;
 
 namespace {
 
-constexpr const char* CREW_LINES = "  UMMUCREW Capt-Ilse_Marrow-35-65-74\n  UMMUCREW Sci-Teodor_Vanke-41-65-74\n";
+constexpr const char* CREW_LINES =
+    "  UMMUCREW Capt-Ilse_Marrow-35-65-74\n  UMMUCREW Sci-Teodor_Vanke-41-65-74\n";
 
 class ScenarioState : public CoreWorld {
   protected:
@@ -77,7 +78,8 @@ TEST_F(ScenarioState, SaveWritesHostLinesThenCrewThenTheTwelveKeysInOrder) {
                                 "BOOST 0",
                                 "INDMP 1",
                                 "AMMO Pellorin"};
-    for (size_t i = 0; i < 14; ++i) EXPECT_EQ(lines[n - 14 + i], expected[i]);
+    for (size_t i = 0; i < 14; ++i)
+        EXPECT_EQ(lines[n - 14 + i], expected[i]);
 }
 
 TEST_F(ScenarioState, KeysAreReadInAnyCaseAndAPrefixKeyTakesTheLine) {
@@ -312,7 +314,8 @@ class ClassFileAmmo : public CoreWorld {
         DIR* d = opendir(from.c_str());
         ASSERT_NE(d, nullptr) << from;
         while (dirent* e = readdir(d)) {
-            if (!std::strcmp(e->d_name, ".") || !std::strcmp(e->d_name, "..") || !std::strcmp(e->d_name, except))
+            if (!std::strcmp(e->d_name, ".") || !std::strcmp(e->d_name, "..") ||
+                !std::strcmp(e->d_name, except))
                 continue;
             ASSERT_EQ(symlink((from + "/" + e->d_name).c_str(), (to + "/" + e->d_name).c_str()), 0);
         }

@@ -24,8 +24,8 @@ inline std::string Scenario(const std::string& ships, const std::string& focus =
 
 // One landed Corvane block holding the host's lines and then the given extra lines.
 inline std::string LandedBlock(const std::string& name, const std::string& lines) {
-    return name + ":Corvane\n  STATUS Landed Earth\n  POS -80.6826440 28.5970140\n  HEADING 330.00\n" + lines +
-           "END\n";
+    return name + ":Corvane\n  STATUS Landed Earth\n  POS -80.6826440 28.5970140\n  HEADING 330.00\n" +
+           lines + "END\n";
 }
 
 // The lines of one vessel's block in a saved scenario, without the name line and the END.
@@ -53,7 +53,8 @@ class CoreWorld : public ::testing::Test {
             EXPECT_EQ(hs::Sim::Get().MisuseCount(), 0);
             hs::Sim::Get().Shutdown();
         }
-        for (const std::string& f : files) std::remove(f.c_str());
+        for (const std::string& f : files)
+            std::remove(f.c_str());
     }
 
     hs::Sim& Sim() { return hs::Sim::Get(); }
