@@ -1,0 +1,69 @@
+// The VESSEL methods that report the physics, asked through a vessel's interface in a running host.
+#include "hostsim_fixture.h"
+#include "physics/physics.h"
+
+#include <cmath>
+
+using hs::test::HostFixture;
+using hs::test::ScenarioText;
+
+namespace {
+
+constexpr const char* LANDED = "P:Test\\Plain\n  STATUS Landed Earth\n  POS 10.0000000 20.0000000\n"
+                               "  HEADING 45.00\nEND\n";
+constexpr const char* HIGH = "H:Test\\Plain\n  STATUS Orbiting Moon\n  RPOS 0.000 3000000.000 0.000\n"
+                             "  RVEL 0.0000 0.0000 0.0000\n  AROT 0.000 0.000 0.000\nEND\n";
+
+} // namespace
+
+class PhysicsHost : public HostFixture {};
+
+TEST_F(PhysicsHost, LandedVesselReportsWeightContactAndAtmosphere) {
+    ASSERT_TRUE(Load(ScenarioText(LANDED, "P"))) << loadError;
+    Sim().RunFrames(10);
+    VESSEL* v = Iface("P");
+    ASSERT_NE(v, nullptr);
+    VECTOR3 W;
+    EXPECT_TRUE(v->GetWeightVector(W));
+    double g = 3.986004418e14 / std::pow(6371010.0 + v->GetAltitude(), 2);
+    EXPECT_NEAR(W.y, -v->GetMass() * g, 1e-6 * v->GetMass() * g); // the vessel sits level: weight along -y
+    EXPECT_NEAR(W.x, 0.0, 1e-6);
+    EXPECT_NEAR(W.z, 0.0, 1e-6);
+    EXPECT_TRUE(v->GroundContact());
+    EXPECT_EQ(v->GetFlightStatus() & 1u, 1u);
+    EXPECT_GT(v->GetAltitude(), 0.0);
+    EXPECT_NEAR(v->GetAtmPressure(), 101325.0, 101325.0 * 0.01);
+    VECTOR3 air;
+    EXPECT_TRUE(v->GetHorizonAirspeedVector(air));
+    EXPECT_EQ(length(air), 0.0);
+    EXPECT_EQ(v->GetAirspeed(), 0.0);
+    EXPECT_EQ(v->GetMachNumber(), 0.0);
+    EXPECT_EQ(v->GetControlSurfaceLevel(AIRCTRL_RUDDER), 0.0);
+}
+
+TEST_F(PhysicsHost, AddForceMovesAVesselForOneFrameOnly) {
+    ASSERT_TRUE(Load(ScenarioText(HIGH, "H"))) << loadError;
+    const double dt = Sim().Step();
+    VESSEL* v = Iface("H");
+    Vessel* rec = Rec("H");
+    ASSERT_NE(v, nullptr);
+    double m = v->GetMass();
+    EXPECT_EQ(v->GetAtmPressure(), 0.0); // the Moon has no air
+    v->AddForce(_V(m * 5.0, 0, 0), _V(0, 0, 0));
+    Sim().Frame();
+    EXPECT_NEAR(rec->phys.vel.x, 5.0 * dt, 1e-9);
+    Sim().Frame();
+    EXPECT_NEAR(rec->phys.vel.x, 5.0 * dt, 1e-6);
+    EXPECT_FALSE(v->GroundContact());
+}
+
+TEST_F(PhysicsHost, SpinSetThroughTheInterfaceIsKeptAndLiftsALandedVesselOffItsRest) {
+    ASSERT_TRUE(Load(ScenarioText(LANDED, "P"))) << loadError;
+    VESSEL* v = Iface("P");
+    ASSERT_NE(v, nullptr);
+    v->SetAngularVel(_V(0, 0.5, 0));
+    VECTOR3 w;
+    v->GetAngularVel(w);
+    EXPECT_EQ(w.y, 0.5);
+    EXPECT_EQ(v->GetFlightStatus() & 1u, 0u);
+}
