@@ -53,7 +53,20 @@ TEST_F(CarrierWorld, ClassHasTwoChildPointsNamedAprAndAFullFiftyTonneTank)
     EXPECT_DOUBLE_EQ(c->GetPropellantMass(c->GetPropellantHandleByIndex(0)), CARRIER_TANK);
 }
 
-TEST_F(CarrierWorld, RequestWithIndexZeroReleasesTheChildDownwardAtHalfAMetrePerSecond)
+TEST_F(CarrierWorld, HangingCorvaneStaysLevelWithTheCarrier)
+{
+    HangOn(0);
+    sim().Frame();
+    MATRIX3 rc, rv;
+    c->GetRotationMatrix(rc);
+    v->GetRotationMatrix(rv);
+    for (int i = 0; i < 9; ++i) EXPECT_NEAR(rv.data[i], rc.data[i], 1e-6) << i;
+    VECTOR3 rel;
+    oapiGetRelativePos(corvane, carrier, &rel);
+    EXPECT_LT(rel.y, -5.0); // under the hull
+}
+
+TEST_F(CarrierWorld, RequestWithIndexZeroReleasesTheChildAftAtHalfAMetrePerSecond)
 {
     HangOn(0);
     EXPECT_EQ(Request(0), 1);
@@ -62,8 +75,9 @@ TEST_F(CarrierWorld, RequestWithIndexZeroReleasesTheChildDownwardAtHalfAMetrePer
     sim().Frame();
     VECTOR3 rel;
     oapiGetRelativeVel(corvane, carrier, &rel);
-    EXPECT_NEAR(rel.y, -0.5, 0.05);
+    EXPECT_NEAR(rel.z, -0.5, 0.05);
     EXPECT_NEAR(rel.x, 0.0, 0.05);
+    EXPECT_NEAR(rel.y, 0.0, 0.05);
 }
 
 TEST_F(CarrierWorld, RequestReleasesOnlyThePointItNames)

@@ -18,13 +18,15 @@ constexpr VECTOR3 CROSS_SECTIONS = {{600.0, 1500.0, 300.0}}; // m^2
 constexpr VECTOR3 ROT_DRAG = {{0.5, 0.5, 0.5}};
 constexpr VECTOR3 TOUCHDOWN_POINTS[3] = {{{0, -8, 30}}, {{-15, -8, -25}}, {{15, -8, -25}}};
 
-// The points a vessel hangs on, under the hull, each releasing straight down. Vessels hang by their own "APR".
+// The points a vessel hangs on, under the hull. A child's point is turned to match the parent's, and a Corvane's
+// "APR" point faces aft with its up along the ship's up: the same axes here keep a hanging Corvane level with the
+// carrier, and a release lets it drop back along the keel.
 struct ChildPoint {
     VECTOR3 pos, dir, rot;
 };
 constexpr ChildPoint CHILD_POINTS[] = {
-    {{{0, -8, 5}}, {{0, -1, 0}}, {{0, 0, 1}}},
-    {{{-14, -8, 5}}, {{0, -1, 0}}, {{0, 0, 1}}},
+    {{{0, -12, 5}}, {{0, 0, -1}}, {{0, 1, 0}}},
+    {{{-14, -12, 5}}, {{0, 0, -1}}, {{0, 1, 0}}},
 };
 
 constexpr char RELEASES_KEY[] = "RELEASES";
