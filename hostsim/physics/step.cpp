@@ -113,6 +113,16 @@ VECTOR3 SurfaceForceDir(const hs::ControlSurface& c) {
     }
 }
 
+bool Finite(const VECTOR3& a) {
+    return std::isfinite(a.x) && std::isfinite(a.y) && std::isfinite(a.z);
+}
+
+void Refused(const Vessel& v, const char* what) {
+    char line[200];
+    snprintf(line, sizeof line, "physics: vessel \"%.63s\": %s was ignored", v.name.c_str(), what);
+    CountMisuse(line);
+}
+
 double Viscosity(double T) {
     return T > 0 ? 1.458e-6 * T * sqrt(T) / (T + 110.4) : 1.8e-5;
 }
@@ -174,6 +184,12 @@ void VesselLoads(Vessel& v, double dt, const VECTOR3& inertia, VECTOR3& F, VECTO
         hs::Propellant* res = th.res;
         if (level <= 0.0 || !res || !res->alive || !(res->mass > 0.0)) continue;
         double f0 = level * th.max0;
+        if (!(f0 > 0.0) || !Finite(th.dir) || !Finite(th.pos) || !std::isfinite(f0)) {
+            // A thruster set up with a maximum or geometry that is not a number (or a negative maximum that
+            // would fill the tank) gives nothing rather than poisoning the vessel's state.
+            if (f0 != 0.0) Refused(v, "a thruster with an unusable maximum, direction or position");
+            continue;
+        }
         double thrust = f0;
         if (th.ispRef > 0.0 && th.pRef > 0.0 && th.isp0 > 0.0) {
             // Thrust falls with the outside pressure as the Isp does; the flow stays.
@@ -192,8 +208,12 @@ void VesselLoads(Vessel& v, double dt, const VECTOR3& inertia, VECTOR3& F, VECTO
         }
         AddAt(F, T, Unit(th.dir) * thrust, th.pos);
     }
-    for (const auto& a : v.addedForces)
-        AddAt(F, T, a.F, a.r);
+    for (const auto& a : v.addedForces) {
+        if (Finite(a.F) && Finite(a.r))
+            AddAt(F, T, a.F, a.r);
+        else
+            Refused(v, "a force that is not a number");
+    }
     if (atm.rho > 0.0) Aerodynamics(v, atm, inertia, F, T);
 }
 

@@ -159,3 +159,19 @@ TEST_F(Motion, AddedForceActsForOneStepOnly) {
     Step(0.1);
     EXPECT_NEAR(v.phys.vel.x, 1.0, 1e-9);
 }
+
+TEST_F(Motion, ThrusterOrForceThatIsNotANumberIsIgnoredAndCounted) {
+    Vessel& v = Make("broken", 100);
+    hs::Propellant* tank = Tank(v, 10, 10);
+    hs::Thruster* th = Thruster(v, _V(0, 0, 0), _V(NAN, NAN, NAN), 100.0, tank, 1000.0);
+    th->level = 1.0;
+    hs::Thruster* neg = Thruster(v, _V(0, 0, 0), _V(0, 0, 1), -100.0, tank, 1000.0);
+    neg->level = 1.0;
+    v.addedForces.push_back(Vessel::AddedForce{_V(INFINITY, 0, 0), _V(0, 0, 0)});
+    AbovePole(v, moon, 1e7);
+    Step(0.1);
+    EXPECT_TRUE(std::isfinite(v.phys.pos.x) && std::isfinite(v.phys.vel.x));
+    EXPECT_EQ(v.phys.vel.z, 0.0);
+    EXPECT_EQ(tank->mass, 10.0); // a negative maximum does not fill the tank
+    EXPECT_EQ(NewMisuse(), 3);
+}
