@@ -110,6 +110,8 @@ void EnsureLoaded() {
     if (FILE* f = fopen("Config/bodies.cfg", "r")) {
         fclose(f);
         if (LoadBodies("Config/bodies.cfg", &err)) return;
+        // A broken table must not go unnoticed, nor stop the host: say so and fly with the built-in one.
+        fprintf(stderr, "%s; using the built-in Earth and Moon\n", err.c_str());
     }
     BuiltInBodies(t);
 }

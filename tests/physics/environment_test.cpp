@@ -139,3 +139,13 @@ TEST_F(Environment, BadBodyFileIsRefusedNamingItsLineAndKeepsTheTable) {
     EXPECT_FALSE(hs::LoadBodies(path + ".missing", &err));
     std::remove(path.c_str());
 }
+
+TEST_F(Environment, VesselWithoutTouchdownPointsRestsOnATripodItsSizeBelow) {
+    Vessel& v = Make("pointless", 100);
+    v.size = 3.0; // the three points were never set: all at the centre
+    hs::PlaceLanded(v, earth, 0.0, 0.0, 0.0);
+    EXPECT_NEAR(hs::Altitude(v), 3.0, 1e-6);
+    VECTOR3 start = v.phys.pos;
+    Run(100, 0.02);
+    EXPECT_EQ(dist(v.phys.pos, start), 0.0);
+}
