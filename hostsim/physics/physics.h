@@ -18,6 +18,14 @@
 // - Local horizon frame (GetHorizonAirspeedVector, HorizonAirspeedVector): x east, y up, z north.
 // - Airspeed = velocity relative to the (still, windless) body.
 //
+// Ground: the touchdown points rest on the body's sphere through springs and dampers (3 Hz, 0.8 of critical)
+// that carry the vessel through its centre of mass; while a point touches, the vessel is turned level with its
+// touchdown plane, so it never tips over. Friction stops each point along the wheels (rolling resistance muLng,
+// plus the wheel brakes on points 1 = left and 2 = right, each up to maxWheelbrakeForce) and across them
+// (muLat); the nose wheel (point 0) turns up to 30 degrees with the rudder when steering is on. A vessel that
+// comes to rest on all three points is held exactly still (landed) until the forces on it would lift it or
+// overcome that friction.
+//
 // Order inside one frame: the host runs every clbkPreStep, then PhysicsStep once for all live vessels, then
 // every clbkPostStep. PhysicsStep consumes what the pre-steps left: thruster levels (overrideLevel is cleared
 // after use: it lasts one frame), AddForce lists (cleared after use), control-surface targets, wheel brakes.
