@@ -51,16 +51,11 @@ TEST(ImpactForce, NoPushWhenTheStepIsZeroNegativeOrNotANumber)
     ExpectVector(push.force, 7, 7, 7); // untouched
 }
 
-TEST(WithinReach, SizeTenReachesNinePointNineButNotTen)
+// Reach is strict and squared; a hull of no size is never reached, not even from its own centre.
+TEST(WithinReach, StrictlyInsideThePositiveSizeOnly)
 {
-    EXPECT_TRUE(WithinReach(_V(9.9, 0, 0), 10.0));
-    EXPECT_FALSE(WithinReach(_V(10.0, 0, 0), 10.0));
-    EXPECT_FALSE(WithinReach(_V(0, -10.0, 0), 10.0));
     EXPECT_TRUE(WithinReach(_V(6, 6, 5), 10.0)); // 9.85 m off all three axes
-}
-
-TEST(WithinReach, ZeroOrNegativeSizeReachesNothing)
-{
+    EXPECT_FALSE(WithinReach(_V(0, -10.0, 0), 10.0));
     EXPECT_FALSE(WithinReach(_V(0, 0, 0), 0.0));
     EXPECT_FALSE(WithinReach(_V(0.1, 0, 0), -5.0));
 }
