@@ -199,6 +199,13 @@ void AddExhausts(VESSEL* v, THRUSTER_HANDLE th, const ExhaustSpec& e) {
 
 } // namespace
 
+InitialHoverThrust InitialHoverAim(const VECTOR3& weight) {
+    const double l = std::sqrt(weight.x * weight.x + weight.y * weight.y + weight.z * weight.z);
+    // Without a weight there is no direction to push against: point it up and give it no thrust.
+    if (!(l > 0.0) || !std::isfinite(l)) return {_V(0, 1, 0), 0.0};
+    return {_V(weight.x / -l, weight.y / -l, weight.z / -l), l};
+}
+
 void Corvane::clbkSetClassCaps(FILEHANDLE cfg) {
     gearTarget = gearPos = 0.0;
     canopyPTarget = canopyPPos = 0.0;
@@ -305,11 +312,9 @@ void Corvane::DefineThrusters() {
     // The hover engine pushes against the weight; each step re-aims and re-scales it.
     VECTOR3 w = _V(0, 0, 0);
     GetWeightVector(w);
-    const double weight = std::sqrt(w.x * w.x + w.y * w.y + w.z * w.z);
-    // Without a weight there is no direction to push against: point it up and give it no thrust.
-    const VECTOR3 hoverDir = weight > 0.0 ? _V(w.x / -weight, w.y / -weight, w.z / -weight) : _V(0, 1, 0);
-    hoverThruster = CreateThruster(_V(0, 0, 0), hoverDir, weight > 0.0 ? weight : 0.0, mainTank, HOVER_ISP,
-                                   0.0, ISP_REF_PRESSURE);
+    const InitialHoverThrust hover = InitialHoverAim(w);
+    hoverThruster =
+        CreateThruster(_V(0, 0, 0), hover.dir, hover.max0, mainTank, HOVER_ISP, 0.0, ISP_REF_PRESSURE);
     CreateThrusterGroup(&hoverThruster, 1, THGROUP_HOVER);
 
     // The attitude groups are the only holders of the RCS handles.

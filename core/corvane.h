@@ -30,6 +30,14 @@ constexpr double CANOPY_RATE = 0.1; // per second: a canopy opens in 10 s
 // Returns true when the position was moved and the animation must be set.
 bool MoveTowardsTarget(double& pos, double target, double rate, double dt);
 
+// The hover engine as the class set-up creates it: against the weight with the weight's magnitude; without
+// a weight, straight up with no thrust.
+struct InitialHoverThrust {
+    VECTOR3 dir;
+    double max0; // N
+};
+InitialHoverThrust InitialHoverAim(const VECTOR3& weight);
+
 // Airfoil coefficient callbacks: vertical lift by angle of attack, horizontal lift by sideslip.
 void VerticalLiftCoeff(VESSEL* v, double aoa, double M, double Re, void* context, double* cl, double* cm,
                        double* cd);

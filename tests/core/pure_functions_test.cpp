@@ -173,3 +173,22 @@ TEST(ScenarioKeys, MatchedInOrderWithoutRegardToCaseOverTheKeyLength) {
     EXPECT_EQ(MatchScenarioKey(""), -1);
     EXPECT_EQ(MatchScenarioKey(nullptr), -1);
 }
+
+TEST(HoverSetUp, PushesAgainstTheWeightWithItsFullMagnitude) {
+    const InitialHoverThrust h = InitialHoverAim(_V(0, -3, -4));
+    EXPECT_DOUBLE_EQ(h.dir.x, 0.0);
+    EXPECT_DOUBLE_EQ(h.dir.y, 0.6);
+    EXPECT_DOUBLE_EQ(h.dir.z, 0.8);
+    EXPECT_DOUBLE_EQ(h.max0, 5.0);
+}
+
+TEST(HoverSetUp, ZeroWeightGivesStraightUpAndNoThrust) {
+    const InitialHoverThrust h = InitialHoverAim(_V(0, 0, 0));
+    EXPECT_EQ(h.dir.x, 0.0);
+    EXPECT_EQ(h.dir.y, 1.0);
+    EXPECT_EQ(h.dir.z, 0.0);
+    EXPECT_EQ(h.max0, 0.0);
+    const InitialHoverThrust bad = InitialHoverAim(_V(std::numeric_limits<double>::quiet_NaN(), 0, 0));
+    EXPECT_EQ(bad.dir.y, 1.0);
+    EXPECT_EQ(bad.max0, 0.0);
+}

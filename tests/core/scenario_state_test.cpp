@@ -153,6 +153,14 @@ TEST_F(ScenarioState, VisibilityIsReadAsHexadecimalKeepingSixteenBits) {
     EXPECT_EQ(Ship()->shipMeshVisibility, 26);
 }
 
+TEST_F(ScenarioState, VisibilityIsSavedInLowerCaseHexadecimal) {
+    LoadBlock("  VIS 1A\n  FTL 3.9\n");
+    const std::string block = BlockOf(Sim().ScenarioText(), "Corvane-1");
+    EXPECT_NE(block.find("  VIS 1a\n"), std::string::npos) << block;
+    // The drive state keeps the integer part of what was read.
+    EXPECT_NE(block.find("  FTL 3.0000\n"), std::string::npos) << block;
+}
+
 TEST_F(ScenarioState, VisibilityBeyondSixteenBitsKeepsTheLowSixteen) {
     LoadBlock("  VIS 12345\n");
     EXPECT_EQ(Ship()->shipMeshVisibility, 0x2345);
