@@ -27,7 +27,7 @@ constexpr double GEAR_RATE = 0.2;   // per second: a full gear cycle takes 5 s
 constexpr double CANOPY_RATE = 0.1; // per second: a canopy opens in 10 s
 
 // One step of a mover: carries pos towards target by rate * dt without passing it.
-// Returns true when the position was moved and the animation must be set.
+// Returns true when the part was off its target, so its animation must be set (even for dt 0).
 bool MoveTowardsTarget(double& pos, double target, double rate, double dt);
 
 // The hover engine as the class set-up creates it: against the weight with the weight's magnitude; without

@@ -10,12 +10,16 @@ typedef void (*ModuleExitFunc)(HINSTANCE);
 HINSTANCE moduleInstance = nullptr;
 ModuleExitFunc moduleExit = nullptr; // found at load; the module exports none, so it stays null
 
+// Through void(*)(): Windows' FARPROC returns a value, and only the empty signature casts to any other quietly.
+ModuleExitFunc ExitFunction(HINSTANCE hModule, const char* name) {
+    return reinterpret_cast<ModuleExitFunc>(reinterpret_cast<void (*)()>(GetProcAddress((HMODULE)hModule, name)));
+}
+
 void AttachModule(HINSTANCE hModule) {
     moduleInstance = hModule;
     InitLib(hModule);
-    moduleExit = reinterpret_cast<ModuleExitFunc>(GetProcAddress((HMODULE)hModule, "ExitModule"));
-    if (!moduleExit)
-        moduleExit = reinterpret_cast<ModuleExitFunc>(GetProcAddress((HMODULE)hModule, "opcDLLExit"));
+    moduleExit = ExitFunction(hModule, "ExitModule");
+    if (!moduleExit) moduleExit = ExitFunction(hModule, "opcDLLExit");
 }
 
 void DetachModule() {
@@ -26,7 +30,7 @@ void DetachModule() {
 
 #ifdef _WIN32
 
-BOOL WINAPI DllMain(HINSTANCE hModule, DWORD reason, LPVOID) {
+extern "C" BOOL WINAPI DllMain(HINSTANCE hModule, DWORD reason, LPVOID) {
     if (reason == DLL_PROCESS_ATTACH)
         AttachModule(hModule);
     else if (reason == DLL_PROCESS_DETACH)
