@@ -393,6 +393,37 @@ TEST_F(CrewVesselTest, CaptainTransfersToTheDockedShipWithAFreeSeat) {
     EXPECT_EQ(Named("UMmuTB"), nullptr);
 }
 
+TEST_F(CrewVesselTest, OldRacingMemberTransfersWithSafeAgeAndPulse) {
+    std::string a = ShipInSpace("A", {"CANP 1.000 1.000", "UMMUCREW Crew-Old_Timer-130-150-70"});
+    std::string b =
+        ShipInSpace("B", {"UMMUCREW Eng-Rhea_Sol-44-72-66", "CANP 1.000 1.000", "DOCKINFO 0:0,A"});
+    // Short frames: the receiving ship looks into its airlock only every 0.25 s, so the transfer vessel and
+    // its record are still there when the frame that made them ends.
+    Fly(Scenario("A", a + b), 0.001);
+    sim().RunFrames(1100); // past the first look, which comes at a random moment of the first second
+    sim().PressKey(OAPI_KEY_E);
+    sim().Frame();
+    ASSERT_EQ(Message("A"), "Transfer to docked ship Ok - Old Timer transfered");
+    OBJHANDLE t = Named("UMmuTB");
+    ASSERT_NE(t, nullptr);
+    ASSERT_FALSE(Rec(t)->attachments.empty());
+    hs::Attachment* point = Rec(t)->attachments.back().get();
+    EXPECT_STREQ(point->id, "U-Mm");
+    EXPECT_EQ(point->pos.x, 41);
+    EXPECT_EQ(point->pos.y, 60);
+    EXPECT_EQ(point->pos.z, 70);
+    std::string bytes = ReadFile(root / "Config" / "UMmutmpT.cfg");
+    ASSERT_EQ(bytes.size(), 104u);
+    EXPECT_EQ(bytes.substr(0, 20), std::string("UMmu_Crew-Old Timer") + '\0');
+    EXPECT_EQ(bytes[80], 41);
+    EXPECT_EQ(bytes[84], 60);
+    ASSERT_TRUE(RunUntil([] { return Ship("B")->crew.crewCount == 2; }, 2.0));
+    EXPECT_STREQ(Ship("B")->crew.roster[1].name, "Old Timer");
+    EXPECT_EQ(Ship("B")->crew.roster[1].age, 41);
+    EXPECT_EQ(Ship("B")->crew.roster[1].pulse, 60);
+    EXPECT_STREQ(Ship("B")->crew.roster[1].functionCode, "Crew");
+}
+
 TEST_F(CrewVesselTest, DockedShipWithClosedAirlockRefusesTheTransfer) {
     Fly(DockedPair({"UMMUCREW Eng-Rhea_Sol-44-72-66"}));
     sim().Frame();
