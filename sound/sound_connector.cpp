@@ -72,8 +72,9 @@ int Fail(const char* message) {
     return -1;
 }
 
+// Through void(*)(): Windows' FARPROC returns a value, and only the empty signature casts to any other quietly.
 template <typename Fn> Fn Routine(Export which) {
-    return reinterpret_cast<Fn>(routines[which]);
+    return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(routines[which]));
 }
 
 // Ids and numbers are tested unsigned, so -1 fails like any other value out of range.
