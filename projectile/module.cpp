@@ -3,14 +3,12 @@
 
 #include <new>
 
-DLLCLBK VESSEL* ovcInit(OBJHANDLE hvessel, int flightmodel)
-{
+DLLCLBK VESSEL* ovcInit(OBJHANDLE hvessel, int flightmodel) {
     // Without memory the host falls back to a bare vessel rather than the module throwing into it.
     return new (std::nothrow) Pellorin(hvessel, flightmodel);
 }
 
-DLLCLBK void ovcExit(VESSEL* vessel)
-{
+DLLCLBK void ovcExit(VESSEL* vessel) {
     // VESSEL's destructor is not virtual in the host's interface: delete through the real type.
     if (vessel) delete static_cast<Pellorin*>(vessel);
 }

@@ -1,16 +1,17 @@
-// The Pellorin vessel: class capabilities, the per-step life, ground and collision checks, the strike and flash.
+// The Pellorin vessel: class capabilities, per-step life, ground and collision checks, the strike, the flash.
 #include "pellorin.h"
 
 #include "strike.h"
 
 namespace {
 
-constexpr double START_LIFETIME = 30.0;  // s
-constexpr double GROUND_GRACE_LIFETIME = 29.5; // s of life left: the first 0.5 s ignore ground contact,
-                                              // so a projectile fired on or near the ground is not ended at once
+constexpr double START_LIFETIME = 30.0; // s
+// Ground contact counts only below this much life left: a projectile fired on or near the ground is not
+// ended in its first 0.5 s.
+constexpr double GROUND_GRACE_LIFETIME = 29.5; // s
 
-constexpr double SIZE = 0.125;      // m, mean radius
-constexpr double EMPTY_MASS = 1.0;  // kg; the strike force assumes exactly this mass
+constexpr double MEAN_RADIUS = 0.125;                     // m (Windows already names a type SIZE)
+constexpr double EMPTY_MASS = 1.0;                        // kg; the strike force assumes exactly this mass
 constexpr VECTOR3 PMI = {{0.01, 0.01, 0.001}};            // m^2, per unit mass
 constexpr VECTOR3 CROSS_SECTIONS = {{0.05, 0.04, 0.001}}; // m^2
 constexpr VECTOR3 ROT_DRAG = {{0.025, 0.025, 0.02}};
@@ -21,8 +22,8 @@ constexpr VECTOR3 CAMERA_OFFSET = {{0, 0.25, 0}};
 constexpr double TANK_MAX_MASS = 0.0; // kg
 constexpr VECTOR3 THRUSTER_POS = {{0, 0, -4.35}};
 constexpr VECTOR3 THRUSTER_DIR = {{0, 0, 1}};
-constexpr double THRUSTER_MAX = 1.0; // N
-constexpr double THRUSTER_ISP = 9.9; // m/s
+constexpr double THRUSTER_MAX = 1.0;       // N
+constexpr double THRUSTER_ISP = 9.9;       // m/s
 constexpr double THRUSTER_PREF = 101400.0; // Pa
 
 // The point by which a railgun barrel holds the projectile.
@@ -37,14 +38,11 @@ VECTOR3 beaconColour = {{1, 1, 1}}; // white
 } // namespace
 
 Pellorin::Pellorin(OBJHANDLE hVessel, int flightmodel)
-    : VESSEL3(hVessel, flightmodel), impactBeacon(), lifetime(START_LIFETIME), deletePending(false)
-{
-}
+    : VESSEL3(hVessel, flightmodel), impactBeacon(), lifetime(START_LIFETIME), deletePending(false) {}
 
-void Pellorin::clbkSetClassCaps(FILEHANDLE)
-{
+void Pellorin::clbkSetClassCaps(FILEHANDLE) {
     SetEnableFocus(false);
-    SetSize(SIZE);
+    SetSize(MEAN_RADIUS);
     SetEmptyMass(EMPTY_MASS);
     SetPMI(PMI);
     SetCrossSections(CROSS_SECTIONS);
@@ -61,8 +59,7 @@ void Pellorin::clbkSetClassCaps(FILEHANDLE)
     AddMesh("Pellorin");
 }
 
-void Pellorin::ShowImpactFlash()
-{
+void Pellorin::ShowImpactFlash() {
     impactBeacon.shape = BEACONSHAPE_DIFFUSE;
     impactBeacon.pos = &beaconPos;
     impactBeacon.col = &beaconColour;
@@ -75,8 +72,7 @@ void Pellorin::ShowImpactFlash()
     AddBeacon(&impactBeacon);
 }
 
-void Pellorin::StrikeVessel(VESSEL* target)
-{
+void Pellorin::StrikeVessel(VESSEL* target) {
     ShowImpactFlash();
     const OBJHANDLE self = GetHandle();
     const OBJHANDLE hTarget = target->GetHandle();
@@ -91,8 +87,7 @@ void Pellorin::StrikeVessel(VESSEL* target)
     deletePending = true;
 }
 
-void Pellorin::clbkPreStep(double, double simdt, double)
-{
+void Pellorin::clbkPreStep(double, double simdt, double) {
     const bool endedBefore = deletePending;
     lifetime -= simdt;
     // The host removes the vessel after this step; until then the projectile keeps flashing and striking.
@@ -110,8 +105,7 @@ void Pellorin::clbkPreStep(double, double simdt, double)
 
 void Pellorin::clbkPostStep(double, double, double) {}
 
-void Pellorin::ScanForTargets()
-{
+void Pellorin::ScanForTargets() {
     const OBJHANDLE self = GetHandle();
     // The focus cannot change during one vessel's step, so one query serves the whole scan.
     const OBJHANDLE focus = oapiGetFocusObject();

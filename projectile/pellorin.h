@@ -1,4 +1,5 @@
-// The Pellorin railgun projectile: a short-lived, unfocusable vessel that pushes what it reaches and removes itself.
+// The Pellorin railgun projectile: a short-lived, unfocusable vessel that pushes what it reaches and removes
+// itself.
 #pragma once
 
 #include "Orbitersdk.h"

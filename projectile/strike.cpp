@@ -2,8 +2,7 @@
 #include "strike.h"
 
 bool ImpactForce(const VECTOR3& relPos, const VECTOR3& relVel, const MATRIX3& targetRot, double dt,
-                 ImpactPush& push)
-{
+                 ImpactPush& push) {
     if (!(dt > 0.0)) return false; // also refuses a NaN step
     // AddForce takes the target's own axes; the host hands relative vectors on its global axes.
     push.force = tmul(targetRot, relVel) * (1.0 / dt);
@@ -11,8 +10,7 @@ bool ImpactForce(const VECTOR3& relPos, const VECTOR3& relVel, const MATRIX3& ta
     return true;
 }
 
-bool WithinReach(const VECTOR3& offset, double size)
-{
+bool WithinReach(const VECTOR3& offset, double size) {
     // Squared lengths spare a square root per vessel and step; a size of 0 or below reaches nothing.
     return size > 0.0 && length2(offset) < size * size;
 }

@@ -1,4 +1,5 @@
-// A stand-in host world for the add-on tests: started on the assembled host root, checked for misuse at the end.
+// A stand-in host world for the add-on tests: started on the assembled host root, checked for misuse at the
+// end.
 #pragma once
 
 #include "sim.h"
@@ -14,8 +15,7 @@ class AddonWorld : public ::testing::Test {
   protected:
     static constexpr double ORBIT_RADIUS = 7.0e6; // m from Earth's centre: above the air, far from the ground
 
-    void Start(std::vector<std::string> plugins = {})
-    {
+    void Start(std::vector<std::string> plugins = {}) {
         hs::SimOptions opt;
         opt.root = HOSTROOT_DIR;
         opt.plugins = std::move(plugins);
@@ -23,8 +23,7 @@ class AddonWorld : public ::testing::Test {
         ASSERT_TRUE(sim().Init(opt, &err)) << err;
     }
 
-    void TearDown() override
-    {
+    void TearDown() override {
         EXPECT_EQ(sim().MisuseCount(), 0);
         sim().Shutdown();
     }
@@ -32,8 +31,7 @@ class AddonWorld : public ::testing::Test {
     static hs::Sim& sim() { return hs::Sim::Get(); }
 
     // A vessel flying freely at offset from a point high above Earth's pole.
-    OBJHANDLE CreateFlying(const char* name, const char* cls, VECTOR3 offset = _V(0, 0, 0))
-    {
+    OBJHANDLE CreateFlying(const char* name, const char* cls, VECTOR3 offset = _V(0, 0, 0)) {
         VESSELSTATUS2 st;
         memset(&st, 0, sizeof st);
         st.version = 2;
@@ -46,18 +44,17 @@ class AddonWorld : public ::testing::Test {
     }
 
     // How many timeline lines end with text (the host puts the time in front).
-    int TimelineCount(const std::string& text) const
-    {
+    int TimelineCount(const std::string& text) const {
         const auto& lines = sim().Timeline();
         return static_cast<int>(std::count_if(lines.begin(), lines.end(), [&](const std::string& l) {
             return l.size() >= text.size() && l.compare(l.size() - text.size(), text.size(), text) == 0;
         }));
     }
 
-    std::string TimelineText() const
-    {
+    std::string TimelineText() const {
         std::string all;
-        for (const std::string& l : sim().Timeline()) all += l + "\n";
+        for (const std::string& l : sim().Timeline())
+            all += l + "\n";
         return all;
     }
 };

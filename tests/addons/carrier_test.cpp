@@ -1,5 +1,5 @@
-// The Carrier stand-in: holds a Corvane by its "APR" point, lends it propellant, lets go on key 257 at the index
-// it is given, and keeps its own scenario lines.
+// The Carrier stand-in: holds a Corvane by its "APR" point, lends it propellant, lets go on key 257 at the
+// index it is given, and keeps its own scenario lines.
 #include "addon_world.h"
 
 #include <cstdint>
@@ -15,8 +15,7 @@ constexpr double CORVANE_TANK = 10000.0; // kg
 
 class CarrierWorld : public AddonWorld {
   protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         Start();
         carrier = CreateFlying("Carrier-1", "Carrier");
         corvane = CreateFlying("Corvane-1", "Corvane", _V(0, -30, 0));
@@ -26,14 +25,16 @@ class CarrierWorld : public AddonWorld {
         ASSERT_NE(v, nullptr);
     }
 
-    void HangOn(DWORD point)
-    {
-        ASSERT_TRUE(c->AttachChild(corvane, c->GetAttachmentHandle(false, point), v->GetAttachmentHandle(true, 0)));
+    void HangOn(DWORD point) {
+        ASSERT_TRUE(
+            c->AttachChild(corvane, c->GetAttachmentHandle(false, point), v->GetAttachmentHandle(true, 0)));
         ASSERT_EQ(c->GetAttachmentStatus(c->GetAttachmentHandle(false, point)), corvane);
     }
 
     // What the Corvane sends: key 257, released, a pointer to the index in place of the keyboard state.
-    int Request(char* kstate) { return static_cast<VESSEL2*>(c)->clbkConsumeBufferedKey(RELEASE_REQUEST_KEY, false, kstate); }
+    int Request(char* kstate) {
+        return static_cast<VESSEL2*>(c)->clbkConsumeBufferedKey(RELEASE_REQUEST_KEY, false, kstate);
+    }
     int Request(int32_t index) { return Request(reinterpret_cast<char*>(&index)); }
 
     OBJHANDLE Holding(DWORD point) { return c->GetAttachmentStatus(c->GetAttachmentHandle(false, point)); }
@@ -43,8 +44,7 @@ class CarrierWorld : public AddonWorld {
     VESSEL* v = nullptr;
 };
 
-TEST_F(CarrierWorld, ClassHasTwoChildPointsNamedAprAndAFullFiftyTonneTank)
-{
+TEST_F(CarrierWorld, ClassHasTwoChildPointsNamedAprAndAFullFiftyTonneTank) {
     EXPECT_GE(c->Version(), 1); // the Corvane only asks vessels that have the key callback
     ASSERT_EQ(c->AttachmentCount(false), 2u);
     EXPECT_STREQ(c->GetAttachmentId(c->GetAttachmentHandle(false, 0)), "APR");
@@ -53,25 +53,25 @@ TEST_F(CarrierWorld, ClassHasTwoChildPointsNamedAprAndAFullFiftyTonneTank)
     EXPECT_DOUBLE_EQ(c->GetPropellantMass(c->GetPropellantHandleByIndex(0)), CARRIER_TANK);
 }
 
-TEST_F(CarrierWorld, HangingCorvaneStaysLevelWithTheCarrier)
-{
+TEST_F(CarrierWorld, HangingCorvaneStaysLevelWithTheCarrier) {
     HangOn(0);
     sim().Frame();
     MATRIX3 rc, rv;
     c->GetRotationMatrix(rc);
     v->GetRotationMatrix(rv);
-    for (int i = 0; i < 9; ++i) EXPECT_NEAR(rv.data[i], rc.data[i], 1e-6) << i;
+    for (int i = 0; i < 9; ++i)
+        EXPECT_NEAR(rv.data[i], rc.data[i], 1e-6) << i;
     VECTOR3 rel;
     oapiGetRelativePos(corvane, carrier, &rel);
     EXPECT_LT(rel.y, -5.0); // under the hull
 }
 
-TEST_F(CarrierWorld, RequestWithIndexZeroReleasesTheChildAftAtHalfAMetrePerSecond)
-{
+TEST_F(CarrierWorld, RequestWithIndexZeroReleasesTheChildAftAtHalfAMetrePerSecond) {
     HangOn(0);
     EXPECT_EQ(Request(0), 1);
     EXPECT_EQ(Holding(0), nullptr);
-    EXPECT_EQ(TimelineCount("carrier: Carrier-1 released Corvane-1 from point 0 at 0.50 m/s"), 1) << TimelineText();
+    EXPECT_EQ(TimelineCount("carrier: Carrier-1 released Corvane-1 from point 0 at 0.50 m/s"), 1)
+        << TimelineText();
     sim().Frame();
     VECTOR3 rel;
     oapiGetRelativeVel(corvane, carrier, &rel);
@@ -80,8 +80,7 @@ TEST_F(CarrierWorld, RequestWithIndexZeroReleasesTheChildAftAtHalfAMetrePerSecon
     EXPECT_NEAR(rel.y, 0.0, 0.05);
 }
 
-TEST_F(CarrierWorld, RequestReleasesOnlyThePointItNames)
-{
+TEST_F(CarrierWorld, RequestReleasesOnlyThePointItNames) {
     HangOn(1);
     EXPECT_EQ(Request(0), 1);
     EXPECT_EQ(Holding(1), corvane);
@@ -90,8 +89,7 @@ TEST_F(CarrierWorld, RequestReleasesOnlyThePointItNames)
     EXPECT_EQ(Holding(1), nullptr);
 }
 
-TEST_F(CarrierWorld, OutOfRangeIndexesReleaseNothing)
-{
+TEST_F(CarrierWorld, OutOfRangeIndexesReleaseNothing) {
     HangOn(0);
     EXPECT_EQ(Request(2), 1);
     EXPECT_EQ(Request(-1), 1);
@@ -102,15 +100,13 @@ TEST_F(CarrierWorld, OutOfRangeIndexesReleaseNothing)
     EXPECT_EQ(TimelineCount("carrier: Carrier-1 has no child point -1"), 1);
 }
 
-TEST_F(CarrierWorld, RequestWithoutAnIndexIsTakenAndReleasesNothing)
-{
+TEST_F(CarrierWorld, RequestWithoutAnIndexIsTakenAndReleasesNothing) {
     HangOn(0);
     EXPECT_EQ(Request(nullptr), 1);
     EXPECT_EQ(Holding(0), corvane);
 }
 
-TEST_F(CarrierWorld, IndexNeedNotBeAligned)
-{
+TEST_F(CarrierWorld, IndexNeedNotBeAligned) {
     HangOn(1);
     char buffer[8] = {};
     const int32_t index = 1;
@@ -119,8 +115,7 @@ TEST_F(CarrierWorld, IndexNeedNotBeAligned)
     EXPECT_EQ(Holding(1), nullptr);
 }
 
-TEST_F(CarrierWorld, OrdinaryKeysAreNotTaken)
-{
+TEST_F(CarrierWorld, OrdinaryKeysAreNotTaken) {
     HangOn(0);
     char kstate[256] = {};
     EXPECT_EQ(static_cast<VESSEL2*>(c)->clbkConsumeBufferedKey(OAPI_KEY_J, true, kstate), 0);
@@ -128,8 +123,7 @@ TEST_F(CarrierWorld, OrdinaryKeysAreNotTaken)
 }
 
 // The whole errand from the Corvane's cockpit: refuel from the carrier, then ask to be let go.
-TEST_F(CarrierWorld, CorvaneRefuelsFromTheCarrierTankThenIsReleasedByKeyJ)
-{
+TEST_F(CarrierWorld, CorvaneRefuelsFromTheCarrierTankThenIsReleasedByKeyJ) {
     HangOn(1);
     sim().SetFocus(corvane);
     PROPELLANT_HANDLE own = v->GetPropellantHandleByIndex(0);
@@ -142,11 +136,11 @@ TEST_F(CarrierWorld, CorvaneRefuelsFromTheCarrierTankThenIsReleasedByKeyJ)
     sim().PressKey(OAPI_KEY_J);
     sim().Frame();
     EXPECT_EQ(Holding(1), nullptr);
-    EXPECT_EQ(TimelineCount("carrier: Carrier-1 released Corvane-1 from point 1 at 0.50 m/s"), 1) << TimelineText();
+    EXPECT_EQ(TimelineCount("carrier: Carrier-1 released Corvane-1 from point 1 at 0.50 m/s"), 1)
+        << TimelineText();
 }
 
-std::string WriteScenario(const std::string& body)
-{
+std::string WriteScenario(const std::string& body) {
     const std::string path = testing::TempDir() + "carrier_" +
                              testing::UnitTest::GetInstance()->current_test_info()->name() + ".scn";
     std::ofstream(path) << body;
@@ -173,8 +167,7 @@ END
 END_SHIPS
 )";
 
-TEST(CarrierScenario, OwnLinesComeBackAsLoadedAndSaveLoadSaveIsIdentical)
-{
+TEST(CarrierScenario, OwnLinesComeBackAsLoadedAndSaveLoadSaveIsIdentical) {
     hs::Sim& sim = hs::Sim::Get();
     hs::SimOptions opt;
     opt.root = HOSTROOT_DIR;
@@ -194,8 +187,7 @@ TEST(CarrierScenario, OwnLinesComeBackAsLoadedAndSaveLoadSaveIsIdentical)
     sim.Shutdown();
 }
 
-TEST(CarrierScenario, MalformedOwnLinesKeepTheDefaultsAndNeverReachTheHost)
-{
+TEST(CarrierScenario, MalformedOwnLinesKeepTheDefaultsAndNeverReachTheHost) {
     hs::Sim& sim = hs::Sim::Get();
     hs::SimOptions opt;
     opt.root = HOSTROOT_DIR;

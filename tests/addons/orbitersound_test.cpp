@@ -7,9 +7,10 @@
 namespace {
 
 const char* const ROUTINES[] = {
-    "LoadVesselWaveOBSound3", "PlayVesselWaveOBSound3", "PlayVesselExclusiveWaveOBSound3", "StopVesselWave3",
-    "IsPlayingVesselWave3",   "IsPlayingRadioVesselWave", "SoundOption3",          "SetFrequency",
-    "GetVesselSoundID3",      "ReplaceStockOBSound3",   "GetVersionOBSound3",
+    "LoadVesselWaveOBSound3", "PlayVesselWaveOBSound3", "PlayVesselExclusiveWaveOBSound3",
+    "StopVesselWave3",        "IsPlayingVesselWave3",   "IsPlayingRadioVesselWave",
+    "SoundOption3",           "SetFrequency",           "GetVesselSoundID3",
+    "ReplaceStockOBSound3",   "GetVersionOBSound3",
 };
 
 using GetIdFn = int (*)(OBJHANDLE);
@@ -18,28 +19,28 @@ using PlayFn = int (*)(int, int, int, int, int);
 using OptionFn = int (*)(int, int, int);
 using VersionFn = int (*)();
 
-std::string Variant(const char* name) { return std::string(HOSTROOT_DIR) + "/Modules/PluginVariants/" + name; }
+std::string Variant(const char* name) {
+    return std::string(HOSTROOT_DIR) + "/Modules/PluginVariants/" + name;
+}
 
 class SoundStandIn : public AddonWorld {
   protected:
-    template <typename F> F Routine(const char* name)
-    {
+    template <typename F> F Routine(const char* name) {
         HMODULE h = GetModuleHandleA("OrbiterSound.dll");
         return h ? reinterpret_cast<F>(GetProcAddress(h, name)) : nullptr;
     }
 };
 
-TEST_F(SoundStandIn, LoadedPluginIsFoundAsTheAddOnWithAllElevenRoutines)
-{
+TEST_F(SoundStandIn, LoadedPluginIsFoundAsTheAddOnWithAllElevenRoutines) {
     Start({"OrbiterSound"});
     HMODULE h = GetModuleHandleA("OrbiterSound.dll");
     ASSERT_NE(h, nullptr);
-    for (const char* r : ROUTINES) EXPECT_NE(GetProcAddress(h, r), nullptr) << r;
+    for (const char* r : ROUTINES)
+        EXPECT_NE(GetProcAddress(h, r), nullptr) << r;
     EXPECT_EQ(Routine<VersionFn>("GetVersionOBSound3")(), 350);
 }
 
-TEST_F(SoundStandIn, EachVesselKeepsOneIdAndCallsAppearUnderItsName)
-{
+TEST_F(SoundStandIn, EachVesselKeepsOneIdAndCallsAppearUnderItsName) {
     Start({"OrbiterSound"});
     OBJHANDLE a = CreateFlying("Corvane-1", "Target");
     OBJHANDLE b = CreateFlying("Corvane-2", "Target", _V(0, 0, 100));
@@ -60,8 +61,7 @@ TEST_F(SoundStandIn, EachVesselKeepsOneIdAndCallsAppearUnderItsName)
     EXPECT_EQ(TimelineCount("sound: Corvane-2 option 16 state 0"), 1);
 }
 
-TEST_F(SoundStandIn, OutOfRangeIdsSlotsAndOptionsAreRefusedButStillRecorded)
-{
+TEST_F(SoundStandIn, OutOfRangeIdsSlotsAndOptionsAreRefusedButStillRecorded) {
     Start({"OrbiterSound"});
     OBJHANDLE a = CreateFlying("Corvane-1", "Target");
     const int id = Routine<GetIdFn>("GetVesselSoundID3")(a);
@@ -80,8 +80,7 @@ TEST_F(SoundStandIn, OutOfRangeIdsSlotsAndOptionsAreRefusedButStillRecorded)
     EXPECT_EQ(TimelineCount("sound: Corvane-1 load slot 1 (null) type 3"), 1);
 }
 
-TEST_F(SoundStandIn, SixtyVesselsGetIdsAndTheSixtyFirstGetsNone)
-{
+TEST_F(SoundStandIn, SixtyVesselsGetIdsAndTheSixtyFirstGetsNone) {
     Start({"OrbiterSound"});
     auto getId = Routine<GetIdFn>("GetVesselSoundID3");
     for (int i = 0; i < 60; ++i) {
@@ -94,28 +93,28 @@ TEST_F(SoundStandIn, SixtyVesselsGetIdsAndTheSixtyFirstGetsNone)
 }
 
 // Each broken build answers to the add-on's name wherever it was loaded from, and lacks exactly one routine.
-TEST_F(SoundStandIn, EachVariantLacksExactlyItsOneRoutine)
-{
+TEST_F(SoundStandIn, EachVariantLacksExactlyItsOneRoutine) {
     const struct {
         const char* file;
         const char* missing;
-    } variants[] = {{"OrbiterSoundNoOption.so", "SoundOption3"}, {"OrbiterSoundNoVersion.so", "GetVersionOBSound3"}};
+    } variants[] = {{"OrbiterSoundNoOption.so", "SoundOption3"},
+                    {"OrbiterSoundNoVersion.so", "GetVersionOBSound3"}};
     for (const auto& variant : variants) {
         Start({Variant(variant.file)});
         HMODULE h = GetModuleHandleA("OrbiterSound.dll");
         ASSERT_NE(h, nullptr) << variant.file;
         for (const char* r : ROUTINES) {
-            EXPECT_EQ(GetProcAddress(h, r) == nullptr, std::string(r) == variant.missing) << variant.file << " " << r;
+            EXPECT_EQ(GetProcAddress(h, r) == nullptr, std::string(r) == variant.missing)
+                << variant.file << " " << r;
         }
         sim().Shutdown();
     }
     Start(); // for the misuse check at the end
 }
 
-// The Corvane binds to whichever build is loaded: the full one and the one without a version routine serve it,
-// the one without a required routine leaves it silent.
-TEST_F(SoundStandIn, CorvaneLoadsItsRailgunSoundAndSilencesThreeStockSoundsThroughThePlugin)
-{
+// The Corvane binds to whichever build is loaded: the full one and the one without a version routine serve
+// it, the one without a required routine leaves it silent.
+TEST_F(SoundStandIn, CorvaneLoadsItsRailgunSoundAndSilencesThreeStockSoundsThroughThePlugin) {
     Start({"OrbiterSound"});
     CreateFlying("Corvane-1", "Corvane");
     EXPECT_EQ(TimelineCount("sound: Corvane-1 id 0"), 1) << TimelineText();
@@ -125,16 +124,14 @@ TEST_F(SoundStandIn, CorvaneLoadsItsRailgunSoundAndSilencesThreeStockSoundsThrou
     EXPECT_EQ(TimelineCount("sound: Corvane-1 option 6 state 0"), 1);
 }
 
-TEST_F(SoundStandIn, CorvaneBindsToTheBuildWithoutAVersionRoutine)
-{
+TEST_F(SoundStandIn, CorvaneBindsToTheBuildWithoutAVersionRoutine) {
     Start({Variant("OrbiterSoundNoVersion.so")});
     CreateFlying("Corvane-1", "Corvane");
     EXPECT_EQ(TimelineCount("sound: Corvane-1 load slot 1 sound\\corvane\\railgf1a.wav type 3"), 1)
         << TimelineText();
 }
 
-TEST_F(SoundStandIn, CorvaneStaysSilentWithTheBuildLackingSoundOption)
-{
+TEST_F(SoundStandIn, CorvaneStaysSilentWithTheBuildLackingSoundOption) {
     Start({Variant("OrbiterSoundNoOption.so")});
     CreateFlying("Corvane-1", "Corvane");
     EXPECT_EQ(TimelineText().find("sound: Corvane-1"), std::string::npos) << TimelineText();

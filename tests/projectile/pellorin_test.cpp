@@ -12,13 +12,12 @@
 namespace {
 
 constexpr double ALTITUDE_RADIUS = 7.0e6; // m from Earth's centre: far above the air and the ground
-constexpr double TARGET_MASS = 5000.0;   // kg, from the Target class file
+constexpr double TARGET_MASS = 5000.0;    // kg, from the Target class file
 
 // One Sim per test process, on the assembled host root; every test ends without host misuse.
 class PellorinFlight : public ::testing::Test {
   protected:
-    void Start(double dt)
-    {
+    void Start(double dt) {
         hs::SimOptions opt;
         opt.root = HOSTROOT_DIR;
         opt.dt = dt;
@@ -29,17 +28,17 @@ class PellorinFlight : public ::testing::Test {
         sim().SetFocus(observer);
     }
 
-    void TearDown() override
-    {
+    void TearDown() override {
         EXPECT_EQ(sim().MisuseCount(), 0);
         sim().Shutdown();
     }
 
     static hs::Sim& sim() { return hs::Sim::Get(); }
 
-    // A free-flying vessel at offset from a point high above Earth's pole, moving at vel, axes unturned unless arot.
-    OBJHANDLE Create(const char* name, const char* cls, VECTOR3 offset, VECTOR3 vel, VECTOR3 arot = _V(0, 0, 0))
-    {
+    // A free-flying vessel at offset from a point high above Earth's pole, moving at vel, axes unturned
+    // unless arot.
+    OBJHANDLE Create(const char* name, const char* cls, VECTOR3 offset, VECTOR3 vel,
+                     VECTOR3 arot = _V(0, 0, 0)) {
         VESSELSTATUS2 st;
         memset(&st, 0, sizeof st);
         st.version = 2;
@@ -61,8 +60,7 @@ class PellorinFlight : public ::testing::Test {
     OBJHANDLE observer = nullptr;
 };
 
-TEST_F(PellorinFlight, ClassCapabilitiesMakeASmallUnfocusableProjectileWithAnAprPoint)
-{
+TEST_F(PellorinFlight, ClassCapabilitiesMakeASmallUnfocusableProjectileWithAnAprPoint) {
     Start(1.0 / 60.0);
     OBJHANDLE p = Create("b1", "Pellorin", _V(0, 0, 0), _V(0, 0, 0));
     const Vessel* v = sim().Record(p);
@@ -80,8 +78,7 @@ TEST_F(PellorinFlight, ClassCapabilitiesMakeASmallUnfocusableProjectileWithAnApr
     EXPECT_TRUE(v->beacons.empty());
 }
 
-TEST_F(PellorinFlight, LonelyProjectileFlashesJustAfterThirtySecondsAndIsGoneOneStepLater)
-{
+TEST_F(PellorinFlight, LonelyProjectileFlashesJustAfterThirtySecondsAndIsGoneOneStepLater) {
     Start(0.5); // exact in binary: 60 steps leave exactly 0 s of life
     OBJHANDLE p = Create("b1", "Pellorin", _V(0, 0, 0), _V(0, 0, 0));
     sim().RunFrames(60);
@@ -102,11 +99,11 @@ TEST_F(PellorinFlight, LonelyProjectileFlashesJustAfterThirtySecondsAndIsGoneOne
     EXPECT_FALSE(Alive(p));
 }
 
-TEST_F(PellorinFlight, GroundContactIgnoredAtZeroPointFourSecondsEndsAtZeroPointSix)
-{
+TEST_F(PellorinFlight, GroundContactIgnoredAtZeroPointFourSecondsEndsAtZeroPointSix) {
     Start(0.2);
     std::string err;
-    OBJHANDLE p = sim().CreateVessel("b1", "Pellorin", nullptr, &err); // landed: touching the ground from the start
+    OBJHANDLE p =
+        sim().CreateVessel("b1", "Pellorin", nullptr, &err); // landed: touching the ground from the start
     ASSERT_NE(p, nullptr) << err;
     sim().RunFrames(2); // 0.4 s
     ASSERT_TRUE(Alive(p));
@@ -118,8 +115,7 @@ TEST_F(PellorinFlight, GroundContactIgnoredAtZeroPointFourSecondsEndsAtZeroPoint
     EXPECT_FALSE(Alive(p));
 }
 
-TEST_F(PellorinFlight, SizeTenTargetAtNinePointNineMetresIsStruck)
-{
+TEST_F(PellorinFlight, SizeTenTargetAtNinePointNineMetresIsStruck) {
     Start(1.0 / 60.0);
     OBJHANDLE target = Create("T1", "Target", _V(0, 0, 0), _V(0, 0, 0));
     OBJHANDLE p = Create("b1", "Pellorin", _V(9.9, 0, 0), _V(0, 0, 0));
@@ -130,8 +126,7 @@ TEST_F(PellorinFlight, SizeTenTargetAtNinePointNineMetresIsStruck)
     EXPECT_TRUE(Alive(target));
 }
 
-TEST_F(PellorinFlight, SizeTenTargetAtExactlyTenMetresIsNotStruck)
-{
+TEST_F(PellorinFlight, SizeTenTargetAtExactlyTenMetresIsNotStruck) {
     Start(1.0 / 60.0);
     Create("T1", "Target", _V(0, 0, 0), _V(0, 0, 0));
     OBJHANDLE p = Create("b1", "Pellorin", _V(10.0, 0, 0), _V(0, 0, 0));
@@ -141,8 +136,7 @@ TEST_F(PellorinFlight, SizeTenTargetAtExactlyTenMetresIsNotStruck)
     EXPECT_EQ(Flashes(p), 0u);
 }
 
-TEST_F(PellorinFlight, FocusVesselIsNeverStruckEvenWhenPassedThrough)
-{
+TEST_F(PellorinFlight, FocusVesselIsNeverStruckEvenWhenPassedThrough) {
     Start(1.0 / 60.0);
     OBJHANDLE focus = Create("T1", "Target", _V(0, 0, 0), _V(0, 0, 0));
     sim().SetFocus(focus);
@@ -155,8 +149,7 @@ TEST_F(PellorinFlight, FocusVesselIsNeverStruckEvenWhenPassedThrough)
     EXPECT_NEAR(Velocity(focus).z, vz0, 1e-6);
 }
 
-TEST_F(PellorinFlight, TwoTargetsInReachAreEachPushedWithTheirOwnRelativeVelocity)
-{
+TEST_F(PellorinFlight, TwoTargetsInReachAreEachPushedWithTheirOwnRelativeVelocity) {
     Start(1.0 / 60.0);
     OBJHANDLE a = Create("T1", "Target", _V(0, 0, 0), _V(0, 0, 0));
     OBJHANDLE b = Create("T2", "Target", _V(0, 0, 12), _V(0, 0, -500));
@@ -171,8 +164,7 @@ TEST_F(PellorinFlight, TwoTargetsInReachAreEachPushedWithTheirOwnRelativeVelocit
     EXPECT_FALSE(Alive(p));
 }
 
-TEST_F(PellorinFlight, StruckVesselStillInReachIsPushedAgainInTheDeletionStep)
-{
+TEST_F(PellorinFlight, StruckVesselStillInReachIsPushedAgainInTheDeletionStep) {
     Start(1.0 / 60.0);
     OBJHANDLE a = Create("T1", "Target", _V(0, 0, 0), _V(0, 0, 0));
     // 120 m/s covers 2 m a frame: 6 m behind, then 4 m: in reach on both steps.
@@ -186,8 +178,7 @@ TEST_F(PellorinFlight, StruckVesselStillInReachIsPushedAgainInTheDeletionStep)
     EXPECT_NEAR(Velocity(a).z - first, (120.0 - first) / TARGET_MASS, 1e-5);
 }
 
-TEST_F(PellorinFlight, StrikeOnATurnedTargetPushesItAlongTheProjectilesPath)
-{
+TEST_F(PellorinFlight, StrikeOnATurnedTargetPushesItAlongTheProjectilesPath) {
     Start(1.0 / 60.0);
     // Yawed a quarter turn: the target's own axes differ from the host's global ones.
     OBJHANDLE a = Create("T1", "Target", _V(0, 0, 0), _V(0, 0, 0), _V(0, PI05, 0));
@@ -198,9 +189,9 @@ TEST_F(PellorinFlight, StrikeOnATurnedTargetPushesItAlongTheProjectilesPath)
     EXPECT_NEAR(v.z, 0.0, 1e-4);
 }
 
-// The whole shot: a Corvane holds its fire key, both barrels fire, both projectiles hit the hull ahead and end.
-TEST_F(PellorinFlight, CorvaneRailgunPushesATargetAheadAndItsProjectilesEnd)
-{
+// The whole shot: a Corvane holds its fire key, both barrels fire, both projectiles hit the hull ahead and
+// end.
+TEST_F(PellorinFlight, CorvaneRailgunPushesATargetAheadAndItsProjectilesEnd) {
     Start(0.01); // 17 m of flight a step: no projectile can step over a 10 m hull
     OBJHANDLE corvane = Create("Corvane-1", "Corvane", _V(0, 0, 0), _V(0, 0, 0));
     OBJHANDLE target = Create("T1", "Target", _V(0, 0, 300), _V(0, 0, 0));
@@ -215,7 +206,8 @@ TEST_F(PellorinFlight, CorvaneRailgunPushesATargetAheadAndItsProjectilesEnd)
     }
     EXPECT_EQ(created, 2);
     EXPECT_EQ(deleted, 2);
-    for (const Vessel* v : sim().Vessels()) EXPECT_NE(v->name, "b1");
+    for (const Vessel* v : sim().Vessels())
+        EXPECT_NE(v->name, "b1");
     // Each 1 kg projectile left the barrel at 1700 m/s relative to the ship, and the ship and hull share a
     // velocity: every push hands the hull 1700 kg m/s along the ship's nose. A projectile still in reach on
     // the step after its hit pushes once more, so two projectiles push two to four times.
@@ -227,8 +219,7 @@ TEST_F(PellorinFlight, CorvaneRailgunPushesATargetAheadAndItsProjectilesEnd)
     EXPECT_NEAR(v.x, 0.0, 0.01);
 }
 
-TEST(PellorinModule, ExportsOnlyItsTwoEntryPointsAndExitIgnoresANullInterface)
-{
+TEST(PellorinModule, ExportsOnlyItsTwoEntryPointsAndExitIgnoresANullInterface) {
     const std::string path = std::string(HOSTROOT_DIR) + "/Modules/Pellorin.so";
     void* dl = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     ASSERT_NE(dl, nullptr) << dlerror();

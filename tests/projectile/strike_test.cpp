@@ -10,23 +10,20 @@ namespace {
 
 constexpr double TOL = 1e-9;
 
-void ExpectVector(const VECTOR3& v, double x, double y, double z)
-{
+void ExpectVector(const VECTOR3& v, double x, double y, double z) {
     EXPECT_NEAR(v.x, x, TOL);
     EXPECT_NEAR(v.y, y, TOL);
     EXPECT_NEAR(v.z, z, TOL);
 }
 
-TEST(ImpactForce, UnrotatedTargetGetsRelativeMomentumWithinOneStep)
-{
+TEST(ImpactForce, UnrotatedTargetGetsRelativeMomentumWithinOneStep) {
     ImpactPush push;
     ASSERT_TRUE(ImpactForce(_V(0, 0, -2), _V(0, 0, 1700), identity(), 0.02, push));
     ExpectVector(push.force, 0, 0, 85000); // 1 kg at 1700 m/s delivered in 0.02 s
     ExpectVector(push.point, 0, 0, -2);
 }
 
-TEST(ImpactForce, ForceAndPointAreTurnedIntoTheTargetsOwnAxes)
-{
+TEST(ImpactForce, ForceAndPointAreTurnedIntoTheTargetsOwnAxes) {
     // The target is yawed 90 degrees: its own z axis points along global +x.
     const MATRIX3 yawed = rotm(_V(0, 1, 0), PI05);
     VECTOR3 localZ = mul(yawed, _V(0, 0, 1));
@@ -41,19 +38,17 @@ TEST(ImpactForce, ForceAndPointAreTurnedIntoTheTargetsOwnAxes)
     ExpectVector(mul(yawed, push.force), 1200, 0, 0);
 }
 
-TEST(ImpactForce, NoPushWhenTheStepIsZeroNegativeOrNotANumber)
-{
+TEST(ImpactForce, NoPushWhenTheStepIsZeroNegativeOrNotANumber) {
     ImpactPush push{_V(7, 7, 7), _V(7, 7, 7)};
     EXPECT_FALSE(ImpactForce(_V(0, 0, 0), _V(0, 0, 1700), identity(), 0.0, push));
     EXPECT_FALSE(ImpactForce(_V(0, 0, 0), _V(0, 0, 1700), identity(), -0.01, push));
-    EXPECT_FALSE(ImpactForce(_V(0, 0, 0), _V(0, 0, 1700), identity(),
-                             std::numeric_limits<double>::quiet_NaN(), push));
+    EXPECT_FALSE(
+        ImpactForce(_V(0, 0, 0), _V(0, 0, 1700), identity(), std::numeric_limits<double>::quiet_NaN(), push));
     ExpectVector(push.force, 7, 7, 7); // untouched
 }
 
 // Reach is strict and squared; a hull of no size is never reached, not even from its own centre.
-TEST(WithinReach, StrictlyInsideThePositiveSizeOnly)
-{
+TEST(WithinReach, StrictlyInsideThePositiveSizeOnly) {
     EXPECT_TRUE(WithinReach(_V(6, 6, 5), 10.0)); // 9.85 m off all three axes
     EXPECT_FALSE(WithinReach(_V(0, -10.0, 0), 10.0));
     EXPECT_FALSE(WithinReach(_V(0, 0, 0), 0.0));

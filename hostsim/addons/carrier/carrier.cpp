@@ -11,16 +11,16 @@ extern "C" void hostsimTimeline(const char* line);
 
 namespace {
 
-constexpr double SIZE = 40.0;          // m
-constexpr double EMPTY_MASS = 150000.0; // kg
-constexpr VECTOR3 PMI = {{120.0, 140.0, 60.0}};        // m^2, per unit mass
+constexpr double HULL_SIZE = 40.0;                           // m
+constexpr double EMPTY_MASS = 150000.0;                      // kg
+constexpr VECTOR3 PMI = {{120.0, 140.0, 60.0}};              // m^2, per unit mass
 constexpr VECTOR3 CROSS_SECTIONS = {{600.0, 1500.0, 300.0}}; // m^2
 constexpr VECTOR3 ROT_DRAG = {{0.5, 0.5, 0.5}};
 constexpr VECTOR3 TOUCHDOWN_POINTS[3] = {{{0, -8, 30}}, {{-15, -8, -25}}, {{15, -8, -25}}};
 
-// The points a vessel hangs on, under the hull. A child's point is turned to match the parent's, and a Corvane's
-// "APR" point faces aft with its up along the ship's up: the same axes here keep a hanging Corvane level with the
-// carrier, and a release lets it drop back along the keel.
+// The points a vessel hangs on, under the hull. A child's point is turned to match the parent's, and a
+// Corvane's "APR" point faces aft with its up along the ship's up: the same axes here keep a hanging Corvane
+// level with the carrier, and a release lets it drop back along the keel.
 struct ChildPoint {
     VECTOR3 pos, dir, rot;
 };
@@ -33,8 +33,7 @@ constexpr char RELEASES_KEY[] = "RELEASES";
 constexpr char SEPARATION_KEY[] = "SEPSPEED";
 
 // Case-insensitive match of a key at the start of a line, followed by a blank or the end of the line.
-const char* AfterKey(const char* line, const char* key)
-{
+const char* AfterKey(const char* line, const char* key) {
     const size_t n = strlen(key);
     for (size_t i = 0; i < n; ++i) {
         if (!line[i] || toupper(static_cast<unsigned char>(line[i])) != key[i]) return nullptr;
@@ -43,8 +42,7 @@ const char* AfterKey(const char* line, const char* key)
     return line + n;
 }
 
-void Timeline(const char* carrier, const char* what)
-{
+void Timeline(const char* carrier, const char* what) {
     char line[256];
     snprintf(line, sizeof line, "carrier: %.63s %.180s", carrier, what);
     hostsimTimeline(line);
@@ -52,8 +50,7 @@ void Timeline(const char* carrier, const char* what)
 
 } // namespace
 
-bool ParseReleasesLine(const char* line, int& count)
-{
+bool ParseReleasesLine(const char* line, int& count) {
     const char* rest = AfterKey(line, RELEASES_KEY);
     if (!rest) return false;
     char* end = nullptr;
@@ -63,8 +60,7 @@ bool ParseReleasesLine(const char* line, int& count)
     return true;
 }
 
-bool ParseSeparationLine(const char* line, double& speed)
-{
+bool ParseSeparationLine(const char* line, double& speed) {
     const char* rest = AfterKey(line, SEPARATION_KEY);
     if (!rest) return false;
     char* end = nullptr;
@@ -76,13 +72,10 @@ bool ParseSeparationLine(const char* line, double& speed)
 }
 
 Carrier::Carrier(OBJHANDLE hVessel, int flightmodel)
-    : VESSEL3(hVessel, flightmodel), releaseCount(0), separationSpeed(DEFAULT_SEPARATION_SPEED)
-{
-}
+    : VESSEL3(hVessel, flightmodel), releaseCount(0), separationSpeed(DEFAULT_SEPARATION_SPEED) {}
 
-void Carrier::clbkSetClassCaps(FILEHANDLE)
-{
-    SetSize(SIZE);
+void Carrier::clbkSetClassCaps(FILEHANDLE) {
+    SetSize(HULL_SIZE);
     SetEmptyMass(EMPTY_MASS);
     SetPMI(PMI);
     SetCrossSections(CROSS_SECTIONS);
@@ -90,11 +83,11 @@ void Carrier::clbkSetClassCaps(FILEHANDLE)
     SetTouchdownPoints(TOUCHDOWN_POINTS[0], TOUCHDOWN_POINTS[1], TOUCHDOWN_POINTS[2]);
     // The tank a hanging vessel refuels from: it is the carrier's first and only propellant resource.
     SetDefaultPropellantResource(CreatePropellantResource(TANK_MAX_MASS, -1.0, 1.0));
-    for (const ChildPoint& p : CHILD_POINTS) CreateAttachment(false, p.pos, p.dir, p.rot, "APR", false);
+    for (const ChildPoint& p : CHILD_POINTS)
+        CreateAttachment(false, p.pos, p.dir, p.rot, "APR", false);
 }
 
-void Carrier::clbkSaveState(FILEHANDLE scn)
-{
+void Carrier::clbkSaveState(FILEHANDLE scn) {
     // Own lines first, then the host's.
     char value[32];
     snprintf(value, sizeof value, "%d", releaseCount);
@@ -104,8 +97,7 @@ void Carrier::clbkSaveState(FILEHANDLE scn)
     SaveDefaultState(scn);
 }
 
-void Carrier::clbkLoadStateEx(FILEHANDLE scn, void* status)
-{
+void Carrier::clbkLoadStateEx(FILEHANDLE scn, void* status) {
     char* line = nullptr;
     while (oapiReadScenario_nextline(scn, line)) {
         if (AfterKey(line, RELEASES_KEY)) {
@@ -118,8 +110,7 @@ void Carrier::clbkLoadStateEx(FILEHANDLE scn, void* status)
     }
 }
 
-int Carrier::clbkConsumeBufferedKey(DWORD key, bool, char* kstate)
-{
+int Carrier::clbkConsumeBufferedKey(DWORD key, bool, char* kstate) {
     if (key != RELEASE_REQUEST_KEY) return 0;
     if (!kstate) {
         Timeline(GetName(), "release request without an index");
@@ -132,8 +123,7 @@ int Carrier::clbkConsumeBufferedKey(DWORD key, bool, char* kstate)
     return 1;
 }
 
-bool Carrier::ReleaseChild(int32_t index)
-{
+bool Carrier::ReleaseChild(int32_t index) {
     char what[160];
     if (index < 0 || static_cast<DWORD>(index) >= AttachmentCount(false)) {
         snprintf(what, sizeof what, "has no child point %d", static_cast<int>(index));
@@ -151,18 +141,16 @@ bool Carrier::ReleaseChild(int32_t index)
     oapiGetObjectName(child, childName, sizeof childName);
     DetachChild(point, separationSpeed);
     ++releaseCount;
-    snprintf(what, sizeof what, "released %.63s from point %d at %.2f m/s", childName, static_cast<int>(index),
-             separationSpeed);
+    snprintf(what, sizeof what, "released %.63s from point %d at %.2f m/s", childName,
+             static_cast<int>(index), separationSpeed);
     Timeline(GetName(), what);
     return true;
 }
 
-DLLCLBK VESSEL* ovcInit(OBJHANDLE hvessel, int flightmodel)
-{
+DLLCLBK VESSEL* ovcInit(OBJHANDLE hvessel, int flightmodel) {
     return new (std::nothrow) Carrier(hvessel, flightmodel);
 }
 
-DLLCLBK void ovcExit(VESSEL* vessel)
-{
+DLLCLBK void ovcExit(VESSEL* vessel) {
     if (vessel) delete static_cast<Carrier*>(vessel);
 }

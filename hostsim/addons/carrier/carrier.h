@@ -10,7 +10,7 @@ class Carrier : public VESSEL3 {
     // The key code a hanging vessel sends to ask to be released; the "keyboard state" then points at the
     // 32-bit index of the child point that holds it. Outside the range of real scan codes (0..255).
     static constexpr DWORD RELEASE_REQUEST_KEY = 257;
-    static constexpr double TANK_MAX_MASS = 50000.0;      // kg
+    static constexpr double TANK_MAX_MASS = 50000.0;        // kg
     static constexpr double DEFAULT_SEPARATION_SPEED = 0.5; // m/s: a gentle drop, clear of the carrier
 
     Carrier(OBJHANDLE hVessel, int flightmodel);
@@ -20,7 +20,8 @@ class Carrier : public VESSEL3 {
     void clbkLoadStateEx(FILEHANDLE scn, void* status) override;
     int clbkConsumeBufferedKey(DWORD key, bool down, char* kstate) override;
 
-    // Detaches whatever hangs on child point index; false when the index is out of range or the point is free.
+    // Detaches whatever hangs on child point index; false when the index is out of range or the point is
+    // free.
     bool ReleaseChild(int32_t index);
 
     int ReleaseCount() const { return releaseCount; }

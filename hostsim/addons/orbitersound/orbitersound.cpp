@@ -11,10 +11,10 @@ extern "C" void hostsimTimeline(const char* line);
 
 namespace {
 
-constexpr int MAX_IDS = 60;   // sound ids 0..59
-constexpr int MAX_SLOTS = 60; // wave slots 1..60
+constexpr int MAX_IDS = 60;     // sound ids 0..59
+constexpr int MAX_SLOTS = 60;   // wave slots 1..60
 constexpr int MAX_OPTIONS = 17; // standard vessel sounds 1..17
-constexpr int VERSION = 350;  // 3.50
+constexpr int VERSION = 350;    // 3.50
 constexpr int NAME_LEN = 64;
 
 struct Slot {
@@ -33,19 +33,21 @@ struct SoundUser {
 SoundUser users[MAX_IDS];
 int userCount = 0;
 
-bool ValidId(int id) { return id >= 0 && id < userCount; }
-bool ValidSlot(int slot) { return slot >= 1 && slot <= MAX_SLOTS; }
+bool ValidId(int id) {
+    return id >= 0 && id < userCount;
+}
+bool ValidSlot(int slot) {
+    return slot >= 1 && slot <= MAX_SLOTS;
+}
 
 // The vessel's name for the timeline, or the bare number of an id never handed out.
-const char* UserName(int id, char* fallback, size_t n)
-{
+const char* UserName(int id, char* fallback, size_t n) {
     if (ValidId(id)) return users[id].name;
     snprintf(fallback, n, "id %d", id);
     return fallback;
 }
 
-void Record(int id, const char* what)
-{
+void Record(int id, const char* what) {
     char fallback[24];
     char line[256];
     snprintf(line, sizeof line, "sound: %.63s %.180s", UserName(id, fallback, sizeof fallback), what);
@@ -54,14 +56,14 @@ void Record(int id, const char* what)
 
 } // namespace
 
-DLLCLBK int GetVesselSoundID3(OBJHANDLE vessel)
-{
+DLLCLBK int GetVesselSoundID3(OBJHANDLE vessel) {
     if (!vessel) {
         hostsimTimeline("sound: id asked for a null vessel");
         return -1;
     }
     int id = 0;
-    while (id < userCount && users[id].vessel != vessel) ++id;
+    while (id < userCount && users[id].vessel != vessel)
+        ++id;
     if (id == MAX_IDS) {
         hostsimTimeline("sound: no sound id left");
         return -1;
@@ -79,8 +81,7 @@ DLLCLBK int GetVesselSoundID3(OBJHANDLE vessel)
     return id;
 }
 
-DLLCLBK int LoadVesselWaveOBSound3(int id, int slot, char* path, int type)
-{
+DLLCLBK int LoadVesselWaveOBSound3(int id, int slot, char* path, int type) {
     char what[256];
     snprintf(what, sizeof what, "load slot %d %.150s type %d", slot, path ? path : "(null)", type);
     Record(id, what);
@@ -91,8 +92,7 @@ DLLCLBK int LoadVesselWaveOBSound3(int id, int slot, char* path, int type)
 }
 
 // Both play routines share this; the exclusive one only differs in name on the timeline.
-static int Play(const char* verb, int id, int slot, int loop, int volume, int last)
-{
+static int Play(const char* verb, int id, int slot, int loop, int volume, int last) {
     char what[128];
     snprintf(what, sizeof what, "%s slot %d loop %d volume %d last %d", verb, slot, loop, volume, last);
     Record(id, what);
@@ -101,21 +101,19 @@ static int Play(const char* verb, int id, int slot, int loop, int volume, int la
     return 1;
 }
 
-DLLCLBK int PlayVesselWaveOBSound3(int id, int slot, int loop, int volume, int last)
-{
+DLLCLBK int PlayVesselWaveOBSound3(int id, int slot, int loop, int volume, int last) {
     return Play("play", id, slot, loop, volume, last);
 }
 
-DLLCLBK int PlayVesselExclusiveWaveOBSound3(int id, int slot, int loop, int volume, int last)
-{
+DLLCLBK int PlayVesselExclusiveWaveOBSound3(int id, int slot, int loop, int volume, int last) {
     if (ValidId(id)) {
-        for (Slot& s : users[id].slots) s.playing = false;
+        for (Slot& s : users[id].slots)
+            s.playing = false;
     }
     return Play("play exclusive", id, slot, loop, volume, last);
 }
 
-DLLCLBK int StopVesselWave3(int id, int slot)
-{
+DLLCLBK int StopVesselWave3(int id, int slot) {
     char what[32];
     snprintf(what, sizeof what, "stop slot %d", slot);
     Record(id, what);
@@ -125,21 +123,27 @@ DLLCLBK int StopVesselWave3(int id, int slot)
     return was ? 1 : 0;
 }
 
-DLLCLBK int IsPlayingVesselWave3(int id, int slot)
-{
-    if (!ValidId(id) || !ValidSlot(slot)) return 0;
-    return users[id].slots[slot].playing ? 1 : 0;
+// The two queries, shared: the answer goes on the timeline with the question.
+static int AskPlaying(const char* what, int id, int slot, bool radio) {
+    int answer = 0;
+    if (ValidId(id) && ValidSlot(slot))
+        answer = (radio ? users[id].radioPlaying : users[id].slots[slot].playing) ? 1 : 0;
+    char line[64];
+    snprintf(line, sizeof line, "%s slot %d -> %d", what, slot, answer);
+    Record(id, line);
+    return answer;
 }
 
-DLLCLBK int IsPlayingRadioVesselWave(int id, int slot)
-{
-    if (!ValidId(id) || !ValidSlot(slot)) return 0;
-    return users[id].radioPlaying ? 1 : 0;
+DLLCLBK int IsPlayingVesselWave3(int id, int slot) {
+    return AskPlaying("is playing", id, slot, false);
+}
+
+DLLCLBK int IsPlayingRadioVesselWave(int id, int slot) {
+    return AskPlaying("is playing radio", id, slot, true);
 }
 
 #ifndef OBSOUND_WITHOUT_SOUNDOPTION
-DLLCLBK int SoundOption3(int id, int option, int state)
-{
+DLLCLBK int SoundOption3(int id, int option, int state) {
     char what[48];
     snprintf(what, sizeof what, "option %d state %d", option, state);
     Record(id, what);
@@ -147,8 +151,7 @@ DLLCLBK int SoundOption3(int id, int option, int state)
 }
 #endif
 
-DLLCLBK int SetFrequency(int id, int slot, int frequency)
-{
+DLLCLBK int SetFrequency(int id, int slot, int frequency) {
     char what[48];
     snprintf(what, sizeof what, "frequency slot %d %d", slot, frequency);
     Record(id, what);
@@ -157,8 +160,7 @@ DLLCLBK int SetFrequency(int id, int slot, int frequency)
     return 1;
 }
 
-DLLCLBK int ReplaceStockOBSound3(int id, char* path, int which)
-{
+DLLCLBK int ReplaceStockOBSound3(int id, char* path, int which) {
     char what[256];
     snprintf(what, sizeof what, "replace stock %d %.150s", which, path ? path : "(null)");
     Record(id, what);
@@ -166,8 +168,10 @@ DLLCLBK int ReplaceStockOBSound3(int id, char* path, int which)
 }
 
 #ifndef OBSOUND_WITHOUT_VERSION
-DLLCLBK int GetVersionOBSound3(void)
-{
+DLLCLBK int GetVersionOBSound3(void) {
+    char line[32];
+    snprintf(line, sizeof line, "sound: version %d", VERSION);
+    hostsimTimeline(line);
     return VERSION;
 }
 #endif
