@@ -91,6 +91,7 @@ bool Ships(Reader& r) {
         std::string c = r.Clean(r.i);
         if (c.empty()) continue;
         if (IEquals(c.c_str(), "END_SHIPS")) return true;
+        if (IEquals(c.c_str(), "END")) return r.Fail(r.i, "END without a vessel block", Sim::LOAD_BAD_INPUT);
         if (!ReadShip(r, c)) return false;
     }
     return r.Fail(r.lines.size() ? r.lines.size() - 1 : 0, "BEGIN_SHIPS without END_SHIPS", Sim::LOAD_BAD_INPUT);

@@ -120,6 +120,7 @@ Vessel* NewVessel(const char* name, const char* className, std::string* err, Hos
     }
     v->iface = iface;
     Say("created %s (%s)", v->name.c_str(), v->className.c_str());
+    Trace("%s: %s, class file %s", v->name.c_str(), m ? m->path.c_str() : "no module", cfg->path.c_str());
     if (VESSEL2* cb = Callbacks(v)) cb->clbkSetClassCaps(cfg);
     ApplyClassItems(v, *cfg);
     return v;
@@ -151,6 +152,7 @@ void DestroyVisual(Vessel* v) {
 }
 
 void FinishCreation(Vessel* v) {
+    Trace("%s: post-creation", v->name.c_str());
     if (VESSEL2* cb = Callbacks(v)) cb->clbkPostCreation();
     if (W().opt.visuals) CreateVisual(v);
 }
@@ -179,6 +181,7 @@ static void ExitVessel(Vessel* v) {
     VESSEL* iface = v->iface;
     v->iface = nullptr;
     if (!iface) return;
+    Trace("%s: exit", v->name.c_str());
     if (v->hostOwnsIface || !v->module || !v->module->exit) delete iface;
     else v->module->exit(iface);
 }

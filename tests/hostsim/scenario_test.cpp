@@ -137,3 +137,30 @@ TEST_F(Scenario, GetStatusExAndDefSetStateExMoveAVesselBetweenBodies) {
 
 } // namespace
 } // namespace hs::test
+
+namespace hs::test {
+namespace {
+
+TEST_F(Scenario, EndWithoutAVesselBlockIsBadInput) {
+    EXPECT_FALSE(Load("BEGIN_SHIPS\nEND\nEND_SHIPS\n"));
+    EXPECT_EQ(Sim().LastError(), Sim::LOAD_BAD_INPUT);
+    EXPECT_NE(loadError.find("case.scn:2: END without a vessel block"), std::string::npos) << loadError;
+}
+
+TEST_F(Scenario, StatusListTheCallerSuppliesIsFilledOnlyUpToItsCount) {
+    ASSERT_TRUE(Load(ScenarioText(FlyingTv("TV1", "  THLEVEL 0:0.500000 1:0.750000\n")))) << loadError;
+    VESSELSTATUS2::THRUSTSPEC list[2] = {{99, -1.0}, {99, -1.0}};
+    VESSELSTATUS2 st{};
+    st.version = 2;
+    st.flag = VS_THRUSTLIST;
+    st.thruster = list;
+    st.nthruster = 1; // room for one
+    Iface("TV1")->GetStatusEx(&st);
+    EXPECT_EQ(st.nthruster, 1u);
+    EXPECT_EQ(list[0].idx, 0u);
+    EXPECT_DOUBLE_EQ(list[0].level, 0.5);
+    EXPECT_EQ(list[1].idx, 99u); // untouched
+}
+
+} // namespace
+} // namespace hs::test
