@@ -141,6 +141,7 @@ struct World {
     size_t frameVessels = 0;
     bool loading = false;
     int lastError = 0; // Sim::LOAD_*
+    int centralBody = 0; // body table index of the scenario's central body (gbody index 0)
     int visualTag = 0;
 };
 

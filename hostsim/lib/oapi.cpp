@@ -122,9 +122,12 @@ OBJHANDLE oapiSetFocusObject(OBJHANDLE hVessel) {
 
 DWORD oapiGetGbodyCount() { return (DWORD)BodyCount(); }
 
+// Index 0 is the scenario's central body; the others follow in the body table's order.
 OBJHANDLE oapiGetGbodyByIndex(int index) {
-    const Body* b = GetBody(index);
-    return const_cast<Body*>(b);
+    int central = W().centralBody;
+    if (central < 0 || central >= BodyCount()) central = 0;
+    int table = index == 0 ? central : (index <= central ? index - 1 : index);
+    return index < 0 ? nullptr : const_cast<Body*>(GetBody(table));
 }
 
 void oapiGetGlobalPos(OBJHANDLE hObj, VECTOR3* pos) {

@@ -192,6 +192,8 @@ bool ReadScenario(const std::string& path, std::string* err) {
                 break;
             }
     if (focus && focus != w.focus) Sim::Get().SetFocus(focus);
+    // The body the focus vessel is bound to is the scenario's central body.
+    if (w.focus) w.centralBody = w.focus->phys.body;
     return true;
 }
 

@@ -84,7 +84,7 @@ char* VESSEL::GetClassName() const {
 
 const OBJHANDLE VESSEL::GetGravityRef() const {
     SELF_OR(nullptr);
-    return oapiGetGbodyByIndex(v->phys.body);
+    return const_cast<Body*>(GetBody(v->phys.body));
 }
 
 void VESSEL::SetEnableFocus(bool enable) const {

@@ -99,7 +99,7 @@ void ApplyStatus(Vessel* v, const VESSELSTATUS2& st) {
 void FillStatus(const Vessel* v, VESSELSTATUS2& st) {
     st.version = 2;
     ToStatus(*v, st);
-    st.rbody = oapiGetGbodyByIndex(v->phys.body);
+    st.rbody = const_cast<Body*>(GetBody(v->phys.body));
     st.base = nullptr;
     st.xpdr = v->xpdr;
 }

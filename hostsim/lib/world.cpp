@@ -175,6 +175,7 @@ void ResetWorld() {
     w.frameVessels = 0;
     w.loading = false;
     w.lastError = 0;
+    w.centralBody = 0;
     w.initLibHandles.clear();
 }
 

@@ -164,3 +164,24 @@ TEST_F(Scenario, StatusListTheCallerSuppliesIsFilledOnlyUpToItsCount) {
 
 } // namespace
 } // namespace hs::test
+
+namespace hs::test {
+namespace {
+
+TEST_F(Scenario, TheFocusVesselsBodyIsBodyIndexZero) {
+    ASSERT_TRUE(Load(ScenarioText("TV1:Test\\TestVessel\n  STATUS Orbiting Moon\n  RPOS 2000000.000 0.000 0.000\n"
+                                  "  RVEL 0.0000 0.0000 1500.0000\nEND\n",
+                                  "TV1")))
+        << loadError;
+    char name[32];
+    oapiGetObjectName(oapiGetGbodyByIndex(0), name, sizeof name);
+    EXPECT_STREQ(name, "Moon");
+    oapiGetObjectName(oapiGetGbodyByIndex(1), name, sizeof name);
+    EXPECT_STREQ(name, "Earth");
+    EXPECT_EQ(oapiGetGbodyByIndex((int)oapiGetGbodyCount()), nullptr);
+    EXPECT_EQ(Iface("TV1")->GetGravityRef(), oapiGetGbodyByIndex(0));
+    EXPECT_NE(Sim().ScenarioText().find("  STATUS Orbiting Moon\n"), std::string::npos);
+}
+
+} // namespace
+} // namespace hs::test
