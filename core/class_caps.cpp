@@ -109,38 +109,15 @@ constexpr ExhaustSpec RCS_EXHAUSTS[RCS_COUNT] = {
 
 // Particle streams: smoke (A) and glow (B). The host takes a non-const record, so these live in
 // class-wide storage rather than in read-only tables.
-PARTICLESTREAMSPEC SMOKE_STREAM = {0,
-                                   5.0,
-                                   16.0,
-                                   200.0,
-                                   0.15,
-                                   1.0,
-                                   5.0,
-                                   3.0,
-                                   PARTICLESTREAMSPEC::DIFFUSE,
-                                   PARTICLESTREAMSPEC::LVL_PSQRT,
-                                   0.0,
-                                   2.0,
-                                   PARTICLESTREAMSPEC::ATM_PLOG,
-                                   0.0001,
-                                   1.0,
-                                   nullptr};
-PARTICLESTREAMSPEC GLOW_STREAM = {0,
-                                  2.0,
-                                  20.0,
-                                  200.0,
-                                  0.05,
-                                  0.1,
-                                  8.0,
-                                  1.0,
-                                  PARTICLESTREAMSPEC::EMISSIVE,
-                                  PARTICLESTREAMSPEC::LVL_SQRT,
-                                  0.0,
-                                  1.0,
-                                  PARTICLESTREAMSPEC::ATM_PLOG,
-                                  0.00001,
-                                  0.1,
-                                  nullptr};
+// clang-format off
+//                                  flags srcsize srcrate v0     spread lifetime growth slowdown
+PARTICLESTREAMSPEC SMOKE_STREAM = {0,    5.0,    16.0,   200.0, 0.15,  1.0,     5.0,   3.0,
+                                   PARTICLESTREAMSPEC::DIFFUSE, PARTICLESTREAMSPEC::LVL_PSQRT, 0.0, 2.0,
+                                   PARTICLESTREAMSPEC::ATM_PLOG, 0.0001, 1.0, nullptr};
+PARTICLESTREAMSPEC GLOW_STREAM = {0,     2.0,    20.0,   200.0, 0.05,  0.1,     8.0,   1.0,
+                                  PARTICLESTREAMSPEC::EMISSIVE, PARTICLESTREAMSPEC::LVL_SQRT, 0.0, 1.0,
+                                  PARTICLESTREAMSPEC::ATM_PLOG, 0.00001, 0.1, nullptr};
+// clang-format on
 
 enum class StreamSource { Main, Boost };
 struct StreamSpec {
@@ -258,10 +235,14 @@ void Corvane::clbkSetClassCaps(FILEHANDLE cfg) {
 }
 
 void Corvane::DefineBeacons() {
+    static bool tableBuilt = false;
+    for (int i = 0; i < BEACON_COUNT && !tableBuilt; ++i) {
+        beaconPositions[i] = V(BEACONS[i].pos);
+        beaconColours[i] = V(BEACONS[i].col);
+    }
+    tableBuilt = true;
     for (int i = 0; i < BEACON_COUNT; ++i) {
         const BeaconSpec& b = BEACONS[i];
-        beaconPositions[i] = V(b.pos);
-        beaconColours[i] = V(b.col);
         beacons[i].shape = b.shape;
         beacons[i].pos = &beaconPositions[i];
         beacons[i].col = &beaconColours[i];
