@@ -69,7 +69,7 @@ inline double NextTunnelPhase(double phase, double dt) {
 
 // The jump-duration step: 10^(index - 3) seconds, 0.001 s to 1000 s.
 inline double HwgStep(int stepIndex) {
-    return std::pow(10.0, stepIndex - 3);
+    return std::pow(10.0, stepIndex - 3.0);
 }
 
 inline double ShortenedJumpDuration(double duration, int stepIndex) {

@@ -58,7 +58,7 @@ int BuildHudLines(const HudState& state, HudLine (&lines)[HUD_MAX_LINES]) {
         std::snprintf(hwg.text, sizeof hwg.text, "HWG ENGAGED: %.2f secs", state.hwgTimer);
     else
         std::snprintf(hwg.text, sizeof hwg.text, "HWG Timer : %.3f secs, inc %.3f sec", state.hwgJumpDuration,
-                      std::pow(10.0, state.hwgStepIndex - 3));
+                      HwgStep(state.hwgStepIndex));
     FinishLine(hwg);
 
     HudLine& distance = StartLine(lines, count, DISTANCE_LINE_Y);

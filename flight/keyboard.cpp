@@ -108,12 +108,17 @@ void Corvane::LengthenHyperspaceJump() {
     if (ftlState < 1) hwgJumpDuration = LengthenedJumpDuration(hwgJumpDuration, hwgStepIndex);
 }
 
+// A scenario may have stored any index: a key brings it back into 0..6 rather than stepping from there.
 void Corvane::DecreaseHyperspaceStep() {
-    if (hwgStepIndex > HWG_MIN_STEP_INDEX) --hwgStepIndex;
+    hwgStepIndex = hwgStepIndex <= HWG_MIN_STEP_INDEX + 1 ? HWG_MIN_STEP_INDEX
+                   : hwgStepIndex > HWG_MAX_STEP_INDEX    ? HWG_MAX_STEP_INDEX
+                                                          : hwgStepIndex - 1;
 }
 
 void Corvane::IncreaseHyperspaceStep() {
-    if (hwgStepIndex < HWG_MAX_STEP_INDEX) ++hwgStepIndex;
+    hwgStepIndex = hwgStepIndex >= HWG_MAX_STEP_INDEX - 1 ? HWG_MAX_STEP_INDEX
+                   : hwgStepIndex < HWG_MIN_STEP_INDEX    ? HWG_MIN_STEP_INDEX
+                                                          : hwgStepIndex + 1;
 }
 
 // Engaging looks at nothing else: the propellant rule stops a starved drive on the next step.

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 TEST(PropellantRule, LowPropellantOffAtExactlyFifteenPercentAndOnJustBelow) {
     EXPECT_FALSE(PropellantLow(1500.0));
     EXPECT_TRUE(PropellantLow(1499.9));
@@ -88,6 +90,12 @@ TEST(JumpSetting, StepIsTenToTheIndexMinusThree) {
     EXPECT_DOUBLE_EQ(HwgStep(1), 0.01);
     EXPECT_DOUBLE_EQ(HwgStep(3), 1.0);
     EXPECT_DOUBLE_EQ(HwgStep(6), 1000.0);
+}
+
+TEST(JumpSetting, StrayScenarioIndexStillKeepsTheDurationWithinItsLimits) {
+    EXPECT_DOUBLE_EQ(ShortenedJumpDuration(1.0, INT_MAX), 0.001);
+    EXPECT_DOUBLE_EQ(LengthenedJumpDuration(1.0, INT_MAX), 600.0);
+    EXPECT_DOUBLE_EQ(LengthenedJumpDuration(1.0, INT_MIN), 1.0);
 }
 
 namespace {

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <string>
 
 namespace {
@@ -102,6 +103,17 @@ TEST(HudLines, HugeScenarioTimerGivesACutLineNeverAnOverflow) {
     s.hwgTimer = -1e300;
     BuildHudLines(s, lines);
     EXPECT_EQ(lines[0].length, static_cast<int>(HUD_LINE_SIZE - 1));
+}
+
+TEST(HudLines, ExtremeScenarioStepIndexFormatsWithoutOverflow) {
+    HudState s = IdleState();
+    s.hwgStepIndex = INT_MIN; // 10^(INT_MIN - 3) is 0, computed without wrapping the integer
+    HudLine lines[HUD_MAX_LINES];
+    BuildHudLines(s, lines);
+    EXPECT_EQ(Text(lines[0]), "HWG Timer : 1.000 secs, inc 0.000 sec");
+    s.hwgStepIndex = INT_MAX;
+    BuildHudLines(s, lines);
+    EXPECT_EQ(Text(lines[0]), "HWG Timer : 1.000 secs, inc inf sec");
 }
 
 TEST(HudLines, UnterminatedMessageStopsAtItsBuffer) {

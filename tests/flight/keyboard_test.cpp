@@ -1,6 +1,8 @@
 // Keyboard commands in the host: modifier precedence, each key mapping, the commands' limits and held keys.
 #include "flight_fixture.h"
 
+#include <climits>
+
 using flighttest::CorvaneFlight;
 
 TEST_F(CorvaneFlight, ShiftWinsOverCtrlCtrlBIsTheParkingBrakeAndStillOfferedToTheHost) {
@@ -105,6 +107,24 @@ TEST_F(CorvaneFlight, StepIndexStaysWithinZeroToSix) {
     c->hwgStepIndex = 6;
     c->IncreaseHyperspaceStep();
     EXPECT_EQ(c->hwgStepIndex, 6);
+}
+
+TEST_F(CorvaneFlight, StrayScenarioStepIndexComesBackIntoRangeWithoutOverflow) {
+    Start();
+    OBJHANDLE h = InSpace();
+    Corvane* c = Ship(h);
+    c->hwgStepIndex = 400;
+    c->DecreaseHyperspaceStep();
+    EXPECT_EQ(c->hwgStepIndex, 6);
+    c->hwgStepIndex = INT_MAX;
+    c->IncreaseHyperspaceStep();
+    EXPECT_EQ(c->hwgStepIndex, 6);
+    c->hwgStepIndex = INT_MIN;
+    c->DecreaseHyperspaceStep();
+    EXPECT_EQ(c->hwgStepIndex, 0);
+    c->hwgStepIndex = -5;
+    c->IncreaseHyperspaceStep();
+    EXPECT_EQ(c->hwgStepIndex, 0);
 }
 
 TEST_F(CorvaneFlight, CtrlF12TwiceDisengagesAndEachPressResetsTheTimer) {
