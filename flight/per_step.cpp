@@ -1,8 +1,7 @@
 // Per-step flight control: the pre-step order of work, the cockpit indicator lamps and the post-step order.
 #include "flight/flight_rules.h"
 
-// The order matters: the hover engine is aimed with the weight that the previous step's dampener mass
-// left, and the brakes and thrust point follow the drive, as the pilot's controls were left by the keys.
+// The order matters: the hover engine is aimed with the weight that the previous step's dampener mass left.
 void Corvane::clbkPreStep(double, double simdt, double) {
     MoveAnimations(simdt);
     CheckCameraMode();

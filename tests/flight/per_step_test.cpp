@@ -176,3 +176,21 @@ TEST_F(CorvaneFlight, OneFrameRunsEveryStageOnTheRunway) {
     EXPECT_NEAR(Th(c->hoverThruster)->dir.y, 1.0, 1e-9);
     EXPECT_EQ(c->lastCameraMode, CAM_COCKPIT);
 }
+
+TEST_F(CorvaneFlight, HoverIsAimedWithTheMassThePreviousStepLeft) {
+    Start();
+    OBJHANDLE h = InSpace();
+    Corvane* c = Ship(h);
+    c->clbkPreStep(0.0, 0.1, 0.0);
+    VECTOR3 dampened;
+    c->GetWeightVector(dampened); // 1250 kg in all
+    c->inertialDampeners = false;
+    c->clbkPreStep(0.0, 0.1, 0.0);
+    EXPECT_NEAR(Th(c->hoverThruster)->max0, 0.997 * length(dampened), 1e-9 * length(dampened));
+    EXPECT_DOUBLE_EQ(Rec(h)->emptyMass, 15000.0);
+    VECTOR3 full;
+    c->GetWeightVector(full); // 25 t now
+    c->clbkPreStep(0.0, 0.1, 0.0);
+    EXPECT_NEAR(Th(c->hoverThruster)->max0, 0.997 * length(full), 1e-9 * length(full));
+    EXPECT_NEAR(length(full) / length(dampened), 20.0, 1e-9);
+}
