@@ -15,14 +15,6 @@ constexpr int DIALOG_BOX_WIDTH = 30; // characters shown in the input boxes
 constexpr int NEW_MEMBER_PULSE = 70;
 constexpr int NEW_MEMBER_WEIGHT = 70; // kg
 
-// The dialog block: stage, a spare byte, then the name, age and function texts.
-constexpr size_t DIALOG_NAME_OFFSET = 2;
-constexpr size_t DIALOG_AGE_OFFSET = 42;
-constexpr size_t DIALOG_FUNCTION_OFFSET = 82;
-constexpr size_t DIALOG_NAME_SIZE = 40;
-constexpr size_t DIALOG_AGE_SIZE = 40;
-constexpr size_t DIALOG_FUNCTION_SIZE = 173;
-
 enum AddCrewStage : unsigned char {
     ADD_CREW_IDLE = 0,
     ADD_CREW_REQUESTED = 1,
@@ -32,6 +24,18 @@ enum AddCrewStage : unsigned char {
     ADD_CREW_AGE_ENTERED = 5,
     ADD_CREW_FUNCTION_OPEN = 6,
     ADD_CREW_FUNCTION_ENTERED = 7,
+};
+
+// The dialog block: stage, a spare byte, then the name, age and function texts. Each open box fills its text.
+struct DialogField {
+    unsigned char openStage, enteredStage;
+    size_t offset, size; // bytes from the stage byte
+};
+
+constexpr DialogField DIALOG_FIELDS[] = {
+    {ADD_CREW_NAME_OPEN, ADD_CREW_NAME_ENTERED, 2, 40},
+    {ADD_CREW_AGE_OPEN, ADD_CREW_AGE_ENTERED, 42, 40},
+    {ADD_CREW_FUNCTION_OPEN, ADD_CREW_FUNCTION_ENTERED, 82, 173},
 };
 
 struct EvaMessage {
@@ -132,31 +136,13 @@ void Corvane::UpdateCrewEvents() {
 bool Corvane::CrewInputBoxCallback(void* /*id*/, char* str, void* usrdata) {
     if (!usrdata || !IsDialogTextAccepted(str)) return false;
     unsigned char* block = static_cast<unsigned char*>(usrdata);
-    char* target = nullptr;
-    size_t size = 0;
-    unsigned char next = block[0];
-    switch (block[0]) {
-    case ADD_CREW_NAME_OPEN:
-        target = reinterpret_cast<char*>(block + DIALOG_NAME_OFFSET);
-        size = DIALOG_NAME_SIZE;
-        next = ADD_CREW_NAME_ENTERED;
-        break;
-    case ADD_CREW_AGE_OPEN:
-        target = reinterpret_cast<char*>(block + DIALOG_AGE_OFFSET);
-        size = DIALOG_AGE_SIZE;
-        next = ADD_CREW_AGE_ENTERED;
-        break;
-    case ADD_CREW_FUNCTION_OPEN:
-        target = reinterpret_cast<char*>(block + DIALOG_FUNCTION_OFFSET);
-        size = DIALOG_FUNCTION_SIZE;
-        next = ADD_CREW_FUNCTION_ENTERED;
-        break;
-    default:
+    for (const DialogField& f : DIALOG_FIELDS) {
+        if (block[0] != f.openStage) continue;
+        crewtext::CopyCut(reinterpret_cast<char*>(block + f.offset), f.size, str, DIALOG_TEXT_MAX);
+        block[0] = f.enteredStage;
         return true;
     }
-    crewtext::CopyCut(target, size, str, DIALOG_TEXT_MAX);
-    block[0] = next;
-    return true;
+    return true; // no box of the dialog is open: nothing to take
 }
 
 void Corvane::CrewEvaAction() {
