@@ -75,4 +75,18 @@ TEST_F(CrewStoryTest, EvaReturnNewMemberTransferAndCrashAsScripted) {
     EXPECT_EQ(Ship("Corvane-1")->crew.crewCount, 1);
 }
 
+TEST_F(CrewStoryTest, DockedPairSendsTheCaptainOverAsScripted) {
+    Start({}, 0.05);
+    std::string err;
+    ASSERT_TRUE(sim().LoadScenario("Crew/DockedPair.scn", &err)) << err;
+    hs::Script script;
+    ASSERT_TRUE(script.Load((root / "Scenarios" / "Crew" / "DockedPair.script").string(), &err)) << err;
+    script.Run(sim(), -1, -1);
+    EXPECT_EQ(script.RuntimeErrors(), 0);
+    EXPECT_EQ(Message("Corvane-A"), "Transfer to docked ship Ok - Ilse Marrow transfered");
+    EXPECT_EQ(Message("Corvane-B"), "Capt \"Ilse Marrow\" aged 35 was transfered to our ship");
+    EXPECT_EQ(Ship("Corvane-A")->crew.crewCount, 1);
+    EXPECT_EQ(Ship("Corvane-B")->crew.crewCount, 2);
+}
+
 } // namespace
