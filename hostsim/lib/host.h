@@ -190,7 +190,7 @@ void ApplyClassItems(Vessel* v, HostFile& cfg);
 void FinishCreation(Vessel* v); // post-creation and visual
 void ApplyStatus(Vessel* v, const VESSELSTATUS2& st);
 void FillStatus(const Vessel* v, VESSELSTATUS2& st);
-void RemoveVessel(Vessel* v); // after ovcExit: unlink everything that points at it
+void RemoveVessel(Vessel* gone); // after ovcExit: unlink everything that points at it
 void CreateVisual(Vessel* v);
 void DestroyVisual(Vessel* v);
 VESSEL2* Callbacks(Vessel* v); // null for a bare VESSEL

@@ -94,7 +94,7 @@ bool Ships(Reader& r) {
         if (IEquals(c.c_str(), "END")) return r.Fail(r.i, "END without a vessel block", Sim::LOAD_BAD_INPUT);
         if (!ReadShip(r, c)) return false;
     }
-    return r.Fail(r.lines.size() ? r.lines.size() - 1 : 0, "BEGIN_SHIPS without END_SHIPS", Sim::LOAD_BAD_INPUT);
+    return r.Fail(r.lines.empty() ? 0 : r.lines.size() - 1, "BEGIN_SHIPS without END_SHIPS", Sim::LOAD_BAD_INPUT);
 }
 
 } // namespace

@@ -436,10 +436,16 @@ void Sim::Frame() {
     DeliverKeys();
     const double simt = w.simt, mjd = w.env.mjd0 + simt / 86400.0;
     for (size_t i = 0; i < w.frameVessels && i < w.vessels.size(); ++i)
-        if (VESSEL2* cb = Callbacks(w.vessels[i].get())) cb->clbkPreStep(simt, dt, mjd);
+        if (VESSEL2* cb = Callbacks(w.vessels[i].get())) {
+            if (w.opt.trace) Trace("%s: clbkPreStep", w.vessels[i]->name.c_str());
+            cb->clbkPreStep(simt, dt, mjd);
+        }
     StepPhysics(dt);
     for (size_t i = 0; i < w.frameVessels && i < w.vessels.size(); ++i)
-        if (VESSEL2* cb = Callbacks(w.vessels[i].get())) cb->clbkPostStep(simt, dt, mjd);
+        if (VESSEL2* cb = Callbacks(w.vessels[i].get())) {
+            if (w.opt.trace) Trace("%s: clbkPostStep", w.vessels[i]->name.c_str());
+            cb->clbkPostStep(simt, dt, mjd);
+        }
     for (const Plugin& p : w.plugins)
         if (p.frame) p.frame(simt);
     DrawHud();

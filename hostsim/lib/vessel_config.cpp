@@ -16,7 +16,8 @@ using namespace hs;
     if (!Alive(v)) {                                                                                              \
         Misuse("%s: interface without a live vessel", __func__);                                                  \
         return ret;                                                                                               \
-    }
+    }                                                                                                             \
+    if (W().opt.trace) Trace("%s.%s", v->name.c_str(), __func__);
 
 namespace {
 
