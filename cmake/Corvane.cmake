@@ -7,7 +7,8 @@ file(MAKE_DIRECTORY ${HOSTROOT_DIR}/Modules ${HOSTROOT_DIR}/Modules/Plugin ${HOS
 
 # corvane_vessel_module(<target> [SUBDIR <dir>] SOURCES ...)
 # A vessel or plugin module: loaded with dlopen from <root>/Modules[/<dir>]/<target>.so.
-# -fno-gnu-unique lets an unload followed by a new load run the module's load hook again.
+# -fno-gnu-unique lets an unload followed by a new load run the module's load hook again (gcc only: clang makes no
+# unique symbols).
 function(corvane_module target)
   cmake_parse_arguments(M "" "SUBDIR;SONAME" "SOURCES;LIBS" ${ARGN})
   add_library(${target} MODULE ${M_SOURCES})
@@ -18,7 +19,7 @@ function(corvane_module target)
   set_target_properties(${target} PROPERTIES PREFIX "" SUFFIX ".so"
     LIBRARY_OUTPUT_DIRECTORY ${outdir}
     CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
-  target_compile_options(${target} PRIVATE -fno-gnu-unique)
+  target_compile_options(${target} PRIVATE $<$<CXX_COMPILER_ID:GNU>:-fno-gnu-unique>)
   if(M_SONAME)
     target_link_options(${target} PRIVATE -Wl,-soname,${M_SONAME})
   endif()

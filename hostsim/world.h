@@ -127,13 +127,13 @@ class Vessel {
     // Configuration set by the module (or the class file's standard items).
     double size = 1.0;
     double emptyMass = 1.0;
-    VECTOR3 pmi{1, 1, 1}, crossSections{1, 1, 1}, rotDrag{0, 0, 0};
+    VECTOR3 pmi{{1, 1, 1}}, crossSections{{1, 1, 1}}, rotDrag{{0, 0, 0}};
     VECTOR3 touchdown[3]{};
     double muLng = 0.1, muLat = 0.5; // the host's default surface friction
     double maxWheelbrakeForce = 2e5;
     bool nosewheelSteering = false;
     VECTOR3 cameraOffset{};
-    VECTOR3 cameraDir{0, 0, 1};
+    VECTOR3 cameraDir{{0, 0, 1}};
     DWORD adCtrlMode = 7;
     int attitudeMode = RCS_ROT;
     double wheelbrake[2] = {0.0, 0.0}; // left, right, 0..1

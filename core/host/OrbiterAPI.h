@@ -464,7 +464,7 @@ enum FileAccessMode { FILE_IN, FILE_OUT, FILE_APP, FILE_IN_ZEROONFAIL };
 enum PathRoot { ROOT, CONFIG, SCENARIOS, TEXTURES, TEXTURES2, MESHES, MODULES };
 
 #define LOCALVERTEXLIST ((UINT)(-1))
-#define MAKEGROUPARRAY(x) ((UINT*)x)
+#define MAKEGROUPARRAY(x) ((UINT*)(x))
 
 // ---------------------------------------------------------------------------
 // Airfoil coefficient callbacks
@@ -819,8 +819,8 @@ typedef struct {
 #define OAPI_KEY_MEDIASELECT 0xED
 
 // The key state buffer has 256 entries; bit 7 set means held down.
-#define KEYDOWN(buf, key) (buf[key] & 0x80)
-#define RESETKEY(buf, key) (buf[key] = 0)
+#define KEYDOWN(buf, key) ((buf)[key] & 0x80)
+#define RESETKEY(buf, key) ((buf)[key] = 0)
 
 #define KEYMOD_LSHIFT(buf) (KEYDOWN(buf, OAPI_KEY_LSHIFT))
 #define KEYMOD_RSHIFT(buf) (KEYDOWN(buf, OAPI_KEY_RSHIFT))

@@ -129,7 +129,7 @@ class OAPIFUNC VESSEL {
     double GetAirspeed() const;
     double GetAOA() const;
     double GetMachNumber() const;
-    bool GetHorizonAirspeedVector(VECTOR3& v) const;
+    bool GetHorizonAirspeedVector(VECTOR3& out) const;
     bool GetWeightVector(VECTOR3& G) const; // vessel frame [N]
     bool GroundContact() const;
     // Vessel frame; lasts one step.

@@ -64,7 +64,8 @@ bool Number(const std::string& s, double* out) {
 
 bool Integer(const std::string& s, int* out) {
     double d;
-    if (!Number(s, &d) || d != (double)(long)d || d < -2147483647.0 || d > 2147483647.0) return false;
+    // The range first: converting a double beyond every integer is undefined.
+    if (!Number(s, &d) || d < -2147483647.0 || d > 2147483647.0 || d != (double)(long)d) return false;
     *out = (int)d;
     return true;
 }

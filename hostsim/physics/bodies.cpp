@@ -139,6 +139,8 @@ bool LoadBodies(const std::string& path, std::string* err) {
         Body b;
         std::string why;
         if (!ParseBodyLine(s, b, &why)) {
+            // Built once, on the way out of a bad file.
+            // NOLINTNEXTLINE(performance-inefficient-string-concatenation)
             if (err) *err = path + ":" + std::to_string(lineNo) + ": " + why;
             ok = false;
             break;

@@ -108,15 +108,16 @@ void PlaceLinked(const Vessel& x, const VECTOR3& px, const MATRIX3& Mx, Vessel& 
 
 } // namespace phys
 
-void PlaceAttachedChild(const Vessel& parent, const hs::Attachment& pp, Vessel& child,
-                        const hs::Attachment& cp) {
-    PlaceLinked(parent, pp.pos, PointFrame(pp.dir, pp.rot), child, cp.pos, PointFrame(cp.dir, cp.rot));
+void PlaceAttachedChild(const Vessel& parent, const hs::Attachment& parentPoint, Vessel& child,
+                        const hs::Attachment& childPoint) {
+    PlaceLinked(parent, parentPoint.pos, PointFrame(parentPoint.dir, parentPoint.rot), child, childPoint.pos,
+                PointFrame(childPoint.dir, childPoint.rot));
 }
 
-void ReleaseChild(const Vessel& parent, const hs::Attachment& pp, Vessel& child, double vel) {
+void ReleaseChild(const Vessel& parent, const hs::Attachment& parentPoint, Vessel& child, double vel) {
     const PhysicsState& p = parent.phys;
-    VECTOR3 pointVel = p.vel + mul(p.R, crossp(p.omega, pp.pos));
-    child.phys.vel = pointVel + mul(p.R, Unit(pp.dir)) * vel;
+    VECTOR3 pointVel = p.vel + mul(p.R, crossp(p.omega, parentPoint.pos));
+    child.phys.vel = pointVel + mul(p.R, Unit(parentPoint.dir)) * vel;
     child.phys.landed = false;
     child.phys.groundContact = false;
 }
