@@ -76,8 +76,10 @@ void RemoveVessel(Vessel* gone) {
     for (size_t i = 0; i < w.pending.size();)
         if (w.pending[i].v == gone) w.pending.erase(w.pending.begin() + (long)i);
         else ++i;
-    for (auto& k : w.keys)
-        if (k.target == gone) k.target = nullptr;
+    // Keys aimed at the vessel go with it; they must not fall to the focus instead.
+    for (size_t i = 0; i < w.keys.size();)
+        if (w.keys[i].target == gone) w.keys.erase(w.keys.begin() + (long)i);
+        else ++i;
     for (size_t i = 0; i < w.held.size();)
         if (w.held[i].target == gone) w.held.erase(w.held.begin() + (long)i);
         else ++i;

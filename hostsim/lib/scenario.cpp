@@ -72,10 +72,12 @@ bool ReadShip(Reader& r, const std::string& header) {
     st.version = 2;
     st.flag = VS_FUELRESET | VS_FUELLIST | VS_THRUSTRESET | VS_THRUSTLIST | VS_DOCKINFOLIST;
     st.port = -1;
+    char* line;
     if (VESSEL2* cb = Callbacks(v)) cb->clbkLoadStateEx(&scn, &st);
+    else
+        while (oapiReadScenario_nextline(&scn, line)) v->iface->ParseScenarioLineEx(line, &st);
     // Whatever the module left unread belongs to the block too.
-    char* rest;
-    while (oapiReadScenario_nextline(&scn, rest)) {
+    while (oapiReadScenario_nextline(&scn, line)) {
     }
     if (!scn.sawEnd) return r.Fail(headerLine, "vessel block " + name + " has no END", Sim::LOAD_BAD_INPUT);
     r.i = scn.next - 1;

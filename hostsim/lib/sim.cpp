@@ -484,6 +484,7 @@ void Sim::HoldKey(DWORD key, int frames, std::initializer_list<DWORD> modifiers)
 }
 
 void Sim::PressKeyTo(OBJHANDLE target, DWORD key, const std::vector<DWORD>& modifiers) {
+    if (target && !CheckVessel(target, "PressKeyTo")) return;
     KeyPress k{};
     k.key = key;
     k.target = LiveVessel(target);
@@ -492,7 +493,7 @@ void Sim::PressKeyTo(OBJHANDLE target, DWORD key, const std::vector<DWORD>& modi
 }
 
 void Sim::HoldKeyTo(OBJHANDLE target, DWORD key, int frames, const std::vector<DWORD>& modifiers) {
-    if (frames <= 0) return;
+    if (frames <= 0 || (target && !CheckVessel(target, "HoldKeyTo"))) return;
     HeldKey h{};
     h.key = key;
     h.framesLeft = frames;

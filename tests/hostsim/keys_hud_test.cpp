@@ -36,6 +36,16 @@ TEST_F(Pilot, KeysCanBeAimedAtAVesselOtherThanTheFocus) {
     EXPECT_FALSE(TimelineHas("tv: key TV1 37"));
 }
 
+TEST_F(Pilot, KeyHeldForAVesselThatIsDeletedNeverFallsToTheFocus) {
+    std::string err;
+    OBJHANDLE tv2 = Sim().CreateVessel("TV2", TV_CLASS, nullptr, &err);
+    ASSERT_NE(tv2, nullptr) << err;
+    Sim().HoldKeyTo(tv2, OAPI_KEY_H, 10, {});
+    oapiDeleteVessel(tv2);
+    Sim().RunFrames(5);
+    EXPECT_EQ(Sim().LastHud()[1].text, "held 0");
+}
+
 TEST_F(Pilot, HeldKeyIsOfferedToDirectKeysForExactlyItsFrames) {
     Sim().HoldKey(OAPI_KEY_H, 5);
     Sim().RunFrames(8);
