@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/corvane.h"
+#include "hostsim_fixture.h"
 #include "sim.h"
 
 #include <gtest/gtest.h>
@@ -13,24 +14,22 @@ namespace flighttest {
 
 constexpr double HIGH_RADIUS = 7.0e6; // m from Earth's centre: far above the air and the ground
 
-// One Sim per test process, on the assembled host root; every test ends without host misuse.
-class CorvaneFlight : public ::testing::Test {
+// The shared host fixture on a private host root; each case starts the world with its own frame length,
+// visuals and sound add-on, and ends without host misuse.
+class CorvaneFlight : public hs::test::HostFixture {
   protected:
-    void Start(double dt = 0.1, bool visuals = false, bool withSound = false) {
-        hs::SimOptions opt;
-        opt.root = HOSTROOT_DIR;
-        opt.dt = dt;
-        opt.visuals = visuals;
-        if (withSound) opt.plugins.push_back("OrbiterSound");
-        std::string err;
-        ASSERT_TRUE(sim().Init(opt, &err)) << err;
-        started = true;
+    void SetUp() override {} // the world starts in Start, with the options of the case
+    void TearDown() override {
+        if (started) HostFixture::TearDown();
     }
 
-    void TearDown() override {
-        if (!started) return;
-        EXPECT_EQ(sim().MisuseCount(), 0);
-        sim().Shutdown();
+    void Start(double dt = 0.1, bool visuals = false, bool withSound = false) {
+        options.dt = dt;
+        options.visuals = visuals;
+        if (withSound) options.plugins.push_back("OrbiterSound");
+        HostFixture::SetUp();
+        started = !HasFatalFailure();
+        ASSERT_TRUE(started);
     }
 
     static hs::Sim& sim() { return hs::Sim::Get(); }
@@ -86,19 +85,6 @@ class CorvaneFlight : public ::testing::Test {
         Keys keys(mods);
         keys.state[key] = static_cast<char>(0x80);
         return Ship(h)->clbkConsumeBufferedKey(key, true, keys.state);
-    }
-
-    static bool Timeline(const std::string& text) {
-        for (const std::string& line : sim().Timeline())
-            if (line.find(text) != std::string::npos) return true;
-        return false;
-    }
-
-    static int TimelineCount(const std::string& text) {
-        int n = 0;
-        for (const std::string& line : sim().Timeline())
-            if (line.find(text) != std::string::npos) ++n;
-        return n;
     }
 
     bool started = false;

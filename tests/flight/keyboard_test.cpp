@@ -281,7 +281,7 @@ TEST_F(CarrierFlight, KeyJAsksTheCarrierToReleaseThePointItHangsOn) {
     Start();
     Hung hung = HangUnderCarrier(1);
     EXPECT_EQ(Buffered(hung.ship, OAPI_KEY_J), 1);
-    EXPECT_TRUE(Timeline("carrier: Mother released Corvane-1 from point 1"));
+    EXPECT_TRUE(TimelineHas("carrier: Mother released Corvane-1 from point 1"));
     EXPECT_EQ(Ship(hung.ship)->GetAttachmentStatus(Ship(hung.ship)->carrierAttachment), nullptr);
 }
 
@@ -297,14 +297,14 @@ TEST_F(CarrierFlight, KeyJSendsIndexZeroWhenTheCarrierListsNoPointHoldingTheShip
     point->other = nullptr;
     Ship(hung.ship)->RequestCarrierRelease();
     point->other = held;
-    EXPECT_TRUE(Timeline("carrier: Mother point 0 holds nothing"));
+    EXPECT_TRUE(TimelineHas("carrier: Mother point 0 holds nothing"));
 }
 
 TEST_F(CorvaneFlight, KeyJWithoutACarrierDoesNothing) {
     Start();
     OBJHANDLE h = InSpace();
     EXPECT_EQ(Buffered(h, OAPI_KEY_J), 1);
-    EXPECT_FALSE(Timeline("carrier:"));
+    EXPECT_FALSE(TimelineHas("carrier:"));
 }
 
 TEST_F(CorvaneFlight, CtrlNumpadKeysSetTheHoverLevelAndBothTogetherLeaveItAtZero) {

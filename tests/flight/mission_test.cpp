@@ -55,7 +55,7 @@ TEST_F(CorvaneFlight, RunwayHopGearUpJumpFireAtTargetThenCarrierRefuelAndRelease
     sim().PressKey(OAPI_KEY_F12, {OAPI_KEY_LCONTROL});
     sim().Frame();
     EXPECT_EQ(c->ftlState, 1);
-    EXPECT_TRUE(Timeline("HUD Corvane-1: HWG ENGAGED"));
+    EXPECT_TRUE(TimelineHas("HUD Corvane-1: HWG ENGAGED"));
     sim().RunFrames(seconds(1.05));
     EXPECT_EQ(c->ftlState, 0);
     const VECTOR3 jumped = Rec(h)->phys.pos - beforeJump;
@@ -92,7 +92,7 @@ TEST_F(CorvaneFlight, RunwayHopGearUpJumpFireAtTargetThenCarrierRefuelAndRelease
     EXPECT_NEAR(Tank(c->mainTank)->mass, 10000.0, 0.01); // the attitude jets burn a little after the refill
     sim().PressKey(OAPI_KEY_J);
     sim().Frame();
-    EXPECT_TRUE(Timeline("carrier: Mother released Corvane-1 from point 0"));
+    EXPECT_TRUE(TimelineHas("carrier: Mother released Corvane-1 from point 0"));
     EXPECT_EQ(c->GetAttachmentStatus(c->carrierAttachment), nullptr);
 }
 
