@@ -25,6 +25,8 @@ std::string Variant(const char* name) {
 
 class SoundStandIn : public AddonWorld {
   protected:
+    SoundStandIn() { options.plugins = {"OrbiterSound"}; }
+
     template <typename F> F Routine(const char* name) {
         HMODULE h = GetModuleHandleA("OrbiterSound.dll");
         return h ? reinterpret_cast<F>(GetProcAddress(h, name)) : nullptr;
@@ -32,7 +34,6 @@ class SoundStandIn : public AddonWorld {
 };
 
 TEST_F(SoundStandIn, LoadedPluginIsFoundAsTheAddOnWithAllElevenRoutines) {
-    Start({"OrbiterSound"});
     HMODULE h = GetModuleHandleA("OrbiterSound.dll");
     ASSERT_NE(h, nullptr);
     for (const char* r : ROUTINES)
@@ -41,7 +42,6 @@ TEST_F(SoundStandIn, LoadedPluginIsFoundAsTheAddOnWithAllElevenRoutines) {
 }
 
 TEST_F(SoundStandIn, EachVesselKeepsOneIdAndCallsAppearUnderItsName) {
-    Start({"OrbiterSound"});
     OBJHANDLE a = CreateFlying("Corvane-1", "Target");
     OBJHANDLE b = CreateFlying("Corvane-2", "Target", _V(0, 0, 100));
     auto getId = Routine<GetIdFn>("GetVesselSoundID3");
@@ -62,7 +62,6 @@ TEST_F(SoundStandIn, EachVesselKeepsOneIdAndCallsAppearUnderItsName) {
 }
 
 TEST_F(SoundStandIn, OutOfRangeIdsSlotsAndOptionsAreRefusedButStillRecorded) {
-    Start({"OrbiterSound"});
     OBJHANDLE a = CreateFlying("Corvane-1", "Target");
     const int id = Routine<GetIdFn>("GetVesselSoundID3")(a);
     char wave[] = "sound\\x.wav";
@@ -81,7 +80,6 @@ TEST_F(SoundStandIn, OutOfRangeIdsSlotsAndOptionsAreRefusedButStillRecorded) {
 }
 
 TEST_F(SoundStandIn, SixtyVesselsGetIdsAndTheSixtyFirstGetsNone) {
-    Start({"OrbiterSound"});
     auto getId = Routine<GetIdFn>("GetVesselSoundID3");
     for (int i = 0; i < 60; ++i) {
         char name[16];
@@ -100,22 +98,19 @@ TEST_F(SoundStandIn, EachVariantLacksExactlyItsOneRoutine) {
     } variants[] = {{"OrbiterSoundNoOption.so", "SoundOption3"},
                     {"OrbiterSoundNoVersion.so", "GetVersionOBSound3"}};
     for (const auto& variant : variants) {
-        Start({Variant(variant.file)});
+        Restart({Variant(variant.file)});
         HMODULE h = GetModuleHandleA("OrbiterSound.dll");
         ASSERT_NE(h, nullptr) << variant.file;
         for (const char* r : ROUTINES) {
             EXPECT_EQ(GetProcAddress(h, r) == nullptr, std::string(r) == variant.missing)
                 << variant.file << " " << r;
         }
-        sim().Shutdown();
     }
-    Start(); // for the misuse check at the end
 }
 
 // The Corvane binds to whichever build is loaded: the full one and the one without a version routine serve
 // it, the one without a required routine leaves it silent.
 TEST_F(SoundStandIn, CorvaneLoadsItsRailgunSoundAndSilencesThreeStockSoundsThroughThePlugin) {
-    Start({"OrbiterSound"});
     CreateFlying("Corvane-1", "Corvane");
     EXPECT_EQ(TimelineCount("sound: Corvane-1 id 0"), 1) << TimelineText();
     EXPECT_EQ(TimelineCount("sound: Corvane-1 load slot 1 sound\\corvane\\railgf1a.wav type 3"), 1);
@@ -125,14 +120,14 @@ TEST_F(SoundStandIn, CorvaneLoadsItsRailgunSoundAndSilencesThreeStockSoundsThrou
 }
 
 TEST_F(SoundStandIn, CorvaneBindsToTheBuildWithoutAVersionRoutine) {
-    Start({Variant("OrbiterSoundNoVersion.so")});
+    Restart({Variant("OrbiterSoundNoVersion.so")});
     CreateFlying("Corvane-1", "Corvane");
     EXPECT_EQ(TimelineCount("sound: Corvane-1 load slot 1 sound\\corvane\\railgf1a.wav type 3"), 1)
         << TimelineText();
 }
 
 TEST_F(SoundStandIn, CorvaneStaysSilentWithTheBuildLackingSoundOption) {
-    Start({Variant("OrbiterSoundNoOption.so")});
+    Restart({Variant("OrbiterSoundNoOption.so")});
     CreateFlying("Corvane-1", "Corvane");
     EXPECT_EQ(TimelineText().find("sound: Corvane-1"), std::string::npos) << TimelineText();
 }

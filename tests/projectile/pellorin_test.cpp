@@ -1,5 +1,5 @@
 // The Pellorin module flown by the stand-in host: its class, its life, the ground rule and its strikes.
-#include "sim.h"
+#include "hostsim_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -14,26 +14,18 @@ namespace {
 constexpr double ALTITUDE_RADIUS = 7.0e6; // m from Earth's centre: far above the air and the ground
 constexpr double TARGET_MASS = 5000.0;    // kg, from the Target class file
 
-// One Sim per test process, on the assembled host root; every test ends without host misuse.
-class PellorinFlight : public ::testing::Test {
+// The shared host fixture on a private root; each test starts its world at the frame length it needs, with a
+// distant hull of its own in focus, so no test vessel is spared for having it.
+class PellorinFlight : public hs::test::HostFixture {
   protected:
     void Start(double dt) {
-        hs::SimOptions opt;
-        opt.root = HOSTROOT_DIR;
-        opt.dt = dt;
+        Sim().Shutdown();
+        options.dt = dt;
         std::string err;
-        ASSERT_TRUE(sim().Init(opt, &err)) << err;
-        // The focus is a distant hull of its own, so no test vessel is spared for having it.
+        ASSERT_TRUE(Sim().Init(options, &err)) << err;
         observer = Create("Observer", "Target", _V(5000, 0, 0), _V(0, 0, 0));
-        sim().SetFocus(observer);
+        Sim().SetFocus(observer);
     }
-
-    void TearDown() override {
-        EXPECT_EQ(sim().MisuseCount(), 0);
-        sim().Shutdown();
-    }
-
-    static hs::Sim& sim() { return hs::Sim::Get(); }
 
     // A free-flying vessel at offset from a point high above Earth's pole, moving at vel, axes unturned
     // unless arot.
@@ -48,14 +40,14 @@ class PellorinFlight : public ::testing::Test {
         st.rvel = vel;
         st.arot = arot;
         std::string err;
-        OBJHANDLE h = sim().CreateVessel(name, cls, &st, &err);
+        OBJHANDLE h = Sim().CreateVessel(name, cls, &st, &err);
         EXPECT_NE(h, nullptr) << err;
         return h;
     }
 
-    size_t Flashes(OBJHANDLE projectile) { return sim().Record(projectile)->beacons.size(); }
-    bool Alive(OBJHANDLE h) { return sim().Record(h) != nullptr; }
-    VECTOR3 Velocity(OBJHANDLE h) { return sim().Record(h)->phys.vel; }
+    size_t Flashes(OBJHANDLE projectile) { return Sim().Record(projectile)->beacons.size(); }
+    bool Alive(OBJHANDLE h) { return Sim().Record(h) != nullptr; }
+    VECTOR3 Velocity(OBJHANDLE h) { return Sim().Record(h)->phys.vel; }
 
     OBJHANDLE observer = nullptr;
 };
@@ -63,7 +55,7 @@ class PellorinFlight : public ::testing::Test {
 TEST_F(PellorinFlight, ClassCapabilitiesMakeASmallUnfocusableProjectileWithAnAprPoint) {
     Start(1.0 / 60.0);
     OBJHANDLE p = Create("b1", "Pellorin", _V(0, 0, 0), _V(0, 0, 0));
-    const Vessel* v = sim().Record(p);
+    const Vessel* v = Sim().Record(p);
     ASSERT_NE(v, nullptr);
     EXPECT_FALSE(v->enableFocus);
     EXPECT_DOUBLE_EQ(v->size, 0.125);
@@ -81,13 +73,13 @@ TEST_F(PellorinFlight, ClassCapabilitiesMakeASmallUnfocusableProjectileWithAnApr
 TEST_F(PellorinFlight, LonelyProjectileFlashesJustAfterThirtySecondsAndIsGoneOneStepLater) {
     Start(0.5); // exact in binary: 60 steps leave exactly 0 s of life
     OBJHANDLE p = Create("b1", "Pellorin", _V(0, 0, 0), _V(0, 0, 0));
-    sim().RunFrames(60);
+    Sim().RunFrames(60);
     ASSERT_TRUE(Alive(p));
     EXPECT_EQ(Flashes(p), 0u); // 0 s left is not yet below 0
-    sim().Frame();
+    Sim().Frame();
     ASSERT_TRUE(Alive(p));
     ASSERT_EQ(Flashes(p), 1u);
-    const BEACONLIGHTSPEC* b = sim().Record(p)->beacons[0];
+    const BEACONLIGHTSPEC* b = Sim().Record(p)->beacons[0];
     EXPECT_EQ(b->shape, (DWORD)BEACONSHAPE_DIFFUSE);
     EXPECT_DOUBLE_EQ(b->col->x, 1.0);
     EXPECT_DOUBLE_EQ(b->col->z, 1.0);
@@ -95,7 +87,7 @@ TEST_F(PellorinFlight, LonelyProjectileFlashesJustAfterThirtySecondsAndIsGoneOne
     EXPECT_DOUBLE_EQ(b->period, 0.2);
     EXPECT_DOUBLE_EQ(b->duration, 1.0);
     EXPECT_TRUE(b->active);
-    sim().Frame();
+    Sim().Frame();
     EXPECT_FALSE(Alive(p));
 }
 
@@ -103,15 +95,15 @@ TEST_F(PellorinFlight, GroundContactIgnoredAtZeroPointFourSecondsEndsAtZeroPoint
     Start(0.2);
     std::string err;
     OBJHANDLE p =
-        sim().CreateVessel("b1", "Pellorin", nullptr, &err); // landed: touching the ground from the start
+        Sim().CreateVessel("b1", "Pellorin", nullptr, &err); // landed: touching the ground from the start
     ASSERT_NE(p, nullptr) << err;
-    sim().RunFrames(2); // 0.4 s
+    Sim().RunFrames(2); // 0.4 s
     ASSERT_TRUE(Alive(p));
     EXPECT_EQ(Flashes(p), 0u);
-    sim().Frame(); // 0.6 s
+    Sim().Frame(); // 0.6 s
     ASSERT_TRUE(Alive(p));
     EXPECT_EQ(Flashes(p), 1u);
-    sim().Frame();
+    Sim().Frame();
     EXPECT_FALSE(Alive(p));
 }
 
@@ -119,9 +111,9 @@ TEST_F(PellorinFlight, SizeTenTargetAtNinePointNineMetresIsStruck) {
     Start(1.0 / 60.0);
     OBJHANDLE target = Create("T1", "Target", _V(0, 0, 0), _V(0, 0, 0));
     OBJHANDLE p = Create("b1", "Pellorin", _V(9.9, 0, 0), _V(0, 0, 0));
-    sim().Frame();
+    Sim().Frame();
     EXPECT_EQ(Flashes(p), 1u);
-    sim().Frame();
+    Sim().Frame();
     EXPECT_FALSE(Alive(p));
     EXPECT_TRUE(Alive(target));
 }
@@ -131,7 +123,7 @@ TEST_F(PellorinFlight, SizeTenTargetAtExactlyTenMetresIsNotStruck) {
     Create("T1", "Target", _V(0, 0, 0), _V(0, 0, 0));
     OBJHANDLE p = Create("b1", "Pellorin", _V(10.0, 0, 0), _V(0, 0, 0));
     // One step only: afterwards gravity draws the two together by a hair.
-    sim().Frame();
+    Sim().Frame();
     ASSERT_TRUE(Alive(p));
     EXPECT_EQ(Flashes(p), 0u);
 }
@@ -139,11 +131,11 @@ TEST_F(PellorinFlight, SizeTenTargetAtExactlyTenMetresIsNotStruck) {
 TEST_F(PellorinFlight, FocusVesselIsNeverStruckEvenWhenPassedThrough) {
     Start(1.0 / 60.0);
     OBJHANDLE focus = Create("T1", "Target", _V(0, 0, 0), _V(0, 0, 0));
-    sim().SetFocus(focus);
+    Sim().SetFocus(focus);
     // 120 m/s along z from 5 m behind: through the centre and out again within 10 frames.
     OBJHANDLE p = Create("b1", "Pellorin", _V(0, 0, -5), _V(0, 0, 120));
     const double vz0 = Velocity(focus).z;
-    sim().RunFrames(10);
+    Sim().RunFrames(10);
     ASSERT_TRUE(Alive(p));
     EXPECT_EQ(Flashes(p), 0u);
     EXPECT_NEAR(Velocity(focus).z, vz0, 1e-6);
@@ -154,13 +146,13 @@ TEST_F(PellorinFlight, TwoTargetsInReachAreEachPushedWithTheirOwnRelativeVelocit
     OBJHANDLE a = Create("T1", "Target", _V(0, 0, 0), _V(0, 0, 0));
     OBJHANDLE b = Create("T2", "Target", _V(0, 0, 12), _V(0, 0, -500));
     OBJHANDLE p = Create("b1", "Pellorin", _V(0, 0, 6), _V(0, 0, 1000));
-    sim().Frame();
+    Sim().Frame();
     EXPECT_EQ(Flashes(p), 2u);
     // Along z gravity is negligible here (the pole is along y): what changed is the push, momentum / mass.
     EXPECT_NEAR(Velocity(a).z, 1000.0 / TARGET_MASS, 1e-4);
     EXPECT_NEAR(Velocity(b).z, -500.0 + 1500.0 / TARGET_MASS, 1e-4);
     EXPECT_NEAR(Velocity(a).x, 0.0, 1e-6);
-    sim().Frame();
+    Sim().Frame();
     EXPECT_FALSE(Alive(p));
 }
 
@@ -169,10 +161,10 @@ TEST_F(PellorinFlight, StruckVesselStillInReachIsPushedAgainInTheDeletionStep) {
     OBJHANDLE a = Create("T1", "Target", _V(0, 0, 0), _V(0, 0, 0));
     // 120 m/s covers 2 m a frame: 6 m behind, then 4 m: in reach on both steps.
     OBJHANDLE p = Create("b1", "Pellorin", _V(0, 0, -6), _V(0, 0, 120));
-    sim().Frame();
+    Sim().Frame();
     const double first = Velocity(a).z;
     EXPECT_NEAR(first, 120.0 / TARGET_MASS, 1e-5);
-    sim().Frame();
+    Sim().Frame();
     EXPECT_FALSE(Alive(p));
     // The second push uses the relative velocity that the first one left.
     EXPECT_NEAR(Velocity(a).z - first, (120.0 - first) / TARGET_MASS, 1e-5);
@@ -183,7 +175,7 @@ TEST_F(PellorinFlight, StrikeOnATurnedTargetPushesItAlongTheProjectilesPath) {
     // Yawed a quarter turn: the target's own axes differ from the host's global ones.
     OBJHANDLE a = Create("T1", "Target", _V(0, 0, 0), _V(0, 0, 0), _V(0, PI05, 0));
     Create("b1", "Pellorin", _V(-5, 0, 0), _V(2000, 0, 0));
-    sim().Frame();
+    Sim().Frame();
     const VECTOR3 v = Velocity(a);
     EXPECT_NEAR(v.x, 2000.0 / TARGET_MASS, 1e-4);
     EXPECT_NEAR(v.z, 0.0, 1e-4);
@@ -195,18 +187,18 @@ TEST_F(PellorinFlight, CorvaneRailgunPushesATargetAheadAndItsProjectilesEnd) {
     Start(0.01); // 17 m of flight a step: no projectile can step over a 10 m hull
     OBJHANDLE corvane = Create("Corvane-1", "Corvane", _V(0, 0, 0), _V(0, 0, 0));
     OBJHANDLE target = Create("T1", "Target", _V(0, 0, 300), _V(0, 0, 0));
-    sim().SetFocus(corvane);
-    sim().HoldKey(OAPI_KEY_1, 20);
-    sim().RunFrames(60);
+    Sim().SetFocus(corvane);
+    Sim().HoldKey(OAPI_KEY_1, 20);
+    Sim().RunFrames(60);
 
     int created = 0, deleted = 0;
-    for (const std::string& line : sim().Timeline()) {
+    for (const std::string& line : Sim().Timeline()) {
         created += line.find("created b1 (Pellorin)") != std::string::npos;
         deleted += line.find("deleted b1") != std::string::npos;
     }
     EXPECT_EQ(created, 2);
     EXPECT_EQ(deleted, 2);
-    for (const Vessel* v : sim().Vessels())
+    for (const Vessel* v : Sim().Vessels())
         EXPECT_NE(v->name, "b1");
     // Each 1 kg projectile left the barrel at 1700 m/s relative to the ship, and the ship and hull share a
     // velocity: every push hands the hull 1700 kg m/s along the ship's nose. A projectile still in reach on
@@ -220,7 +212,7 @@ TEST_F(PellorinFlight, CorvaneRailgunPushesATargetAheadAndItsProjectilesEnd) {
 }
 
 TEST(PellorinModule, ExportsOnlyItsTwoEntryPointsAndExitIgnoresANullInterface) {
-    const std::string path = std::string(HOSTROOT_DIR) + "/Modules/Pellorin.so";
+    const std::string path = hs::test::HostRoot() + "/Modules/Pellorin.so";
     void* dl = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     ASSERT_NE(dl, nullptr) << dlerror();
     EXPECT_NE(dlsym(dl, "ovcInit"), nullptr);
