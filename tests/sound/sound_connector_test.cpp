@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -27,6 +28,13 @@ class SoundConnector : public ::testing::Test {
         ASSERT_NE(mkdtemp(pattern), nullptr);
         dir = pattern;
         ASSERT_EQ(chdir(dir.c_str()), 0);
+    }
+
+    void TearDown() override {
+        if (dir.empty()) return;
+        EXPECT_EQ(chdir("/"), 0);
+        std::error_code ec;
+        std::filesystem::remove_all(dir, ec);
     }
 
     static std::string Log() {
