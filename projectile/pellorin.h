@@ -15,9 +15,6 @@ class Pellorin : public VESSEL3 {
     void ShowImpactFlash();
     void StrikeVessel(VESSEL* target);
 
-    double Lifetime() const { return lifetime; }
-    bool DeletePending() const { return deletePending; }
-
   private:
     void ScanForTargets();
 

@@ -11,7 +11,7 @@ class Carrier : public VESSEL3 {
     // 32-bit index of the child point that holds it. Outside the range of real scan codes (0..255).
     static constexpr DWORD RELEASE_REQUEST_KEY = 257;
     static constexpr double TANK_MAX_MASS = 50000.0;        // kg
-    static constexpr double DEFAULT_SEPARATION_SPEED = 0.5; // m/s: a gentle drop, clear of the carrier
+    static constexpr double DEFAULT_SEPARATION_SPEED = 0.5; // m/s: the released ship drifts clear, aft
 
     Carrier(OBJHANDLE hVessel, int flightmodel);
 
@@ -24,15 +24,12 @@ class Carrier : public VESSEL3 {
     // free.
     bool ReleaseChild(int32_t index);
 
-    int ReleaseCount() const { return releaseCount; }
-    double SeparationSpeed() const { return separationSpeed; }
-
   private:
     int releaseCount;       // releases since the carrier was first created; saved with the scenario
     double separationSpeed; // m/s along the point's direction
 };
 
-// Scenario lines of the carrier, parsed without the host so they can be checked on their own. Each returns
-// false for a line that is not its key or whose value is malformed, leaving the value untouched.
+// The carrier's own scenario lines. Each returns false for a line that is not its key or whose value is
+// malformed, leaving the value untouched.
 bool ParseReleasesLine(const char* line, int& count);
 bool ParseSeparationLine(const char* line, double& speed);
