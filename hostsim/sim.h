@@ -64,6 +64,7 @@ class Sim {
     // (also in the other's frame); it keeps its own attitude and is no longer resting on the ground.
     bool Place(OBJHANDLE vessel, OBJHANDLE other, const VECTOR3& dpos, const VECTOR3& dvel);
     bool Dock(OBJHANDLE a, int portA, OBJHANDLE b, int portB);
+    bool Undock(OBJHANDLE a, int port); // false when that port holds nothing
     bool Attach(OBJHANDLE parent, int parentPoint, OBJHANDLE child, int childPoint); // indices per kind
     void SetVisuals(bool on); // builds or drops every vessel's visual
     void Note(const std::string& line); // a line of the caller's own in the timeline

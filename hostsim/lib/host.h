@@ -130,6 +130,9 @@ struct World {
     int misuse = 0;
 
     std::vector<HudText> hud, lastHud;
+    // What the timeline last printed of each HUD row, and when: a countdown is shown at most every
+    // HUD_PRINT_INTERVAL seconds, any other change at once.
+    std::vector<std::pair<std::string, double>> hudPrinted;
     InputBox box;
     std::vector<KeyPress> keys;
     std::vector<HeldKey> held;

@@ -79,7 +79,7 @@ struct Verb {
 constexpr Verb VERBS[] = {
     {"key", 1, 1},      {"hold", 2, 2},     {"thgroup", 2, 2},  {"surface", 2, 2}, {"camera", 1, 1},
     {"focus", 1, 1},    {"vessel", 0, 1},   {"input", 0, 1000}, {"escape", 0, 0},  {"place", 6, 9},
-    {"dock", 4, 4},     {"attach", 4, 4},   {"save", 1, 1},     {"playback", 1, 1}, {"quit", 0, 0},
+    {"dock", 4, 4},     {"undock", 2, 2},   {"attach", 4, 4},   {"save", 1, 1},     {"playback", 1, 1}, {"quit", 0, 0},
 };
 
 } // namespace
@@ -174,6 +174,10 @@ bool Script::Parse(const std::string& text, const std::string& name, std::string
             if (c.args.size() != 6 && c.args.size() != 9) return fail("place takes three or six numbers");
             for (size_t i = 3; i < c.args.size(); ++i)
                 if (!Number(c.args[i], &c.num[i - 3])) return fail("not a number: " + c.args[i]);
+        } else if (verb == "undock") {
+            int a;
+            if (!Integer(c.args[1], &a) || a < 0) return fail("undock needs a port number");
+            c.num[0] = a;
         } else if (verb == "dock" || verb == "attach") {
             int a, b;
             if (!Integer(c.args[1], &a) || !Integer(c.args[3], &b) || a < 0 || b < 0)
@@ -223,6 +227,9 @@ void Script::Execute(Sim& sim, const ScriptCommand& c) {
         Vessel* a = vessel(c.args[0]);
         Vessel* b = vessel(c.args[2]);
         if (a && b && !sim.Dock(a, (int)c.num[0], b, (int)c.num[1])) ++runtimeErrors_;
+    } else if (verb == "undock") {
+        Vessel* a = vessel(c.args[0]);
+        if (a && !sim.Undock(a, (int)c.num[0])) ++runtimeErrors_;
     } else if (verb == "attach") {
         Vessel* p = vessel(c.args[0]);
         Vessel* ch = vessel(c.args[2]);

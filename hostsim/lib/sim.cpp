@@ -2,6 +2,7 @@
 #include "host.h"
 #include "physics/physics.h"
 
+#include <cctype>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -320,6 +321,19 @@ class RecordingSketchpad : public oapi::Sketchpad {
     size_t count_ = 0;
 };
 
+constexpr double HUD_PRINT_INTERVAL = 0.25; // s between two prints of a running countdown
+
+// Two HUD lines that differ only in their digits are one line whose numbers run.
+static bool SameShape(const std::string& a, const std::string& b) {
+    size_t i = 0, j = 0;
+    for (;;) {
+        while (i < a.size() && isdigit((unsigned char)a[i])) ++i;
+        while (j < b.size() && isdigit((unsigned char)b[j])) ++j;
+        if (i == a.size() || j == b.size()) return i == a.size() && j == b.size();
+        if (a[i++] != b[j++]) return false;
+    }
+}
+
 static void DrawHud() {
     World& w = W();
     Vessel* f = w.focus;
@@ -331,9 +345,13 @@ static void DrawHud() {
     if (f->iface->Version() >= 2) done = static_cast<VESSEL3*>(f->iface)->clbkDrawHUD(w.env.hudMode, &hps, &skp);
     if (!done && LiveVessel(f) && f->iface) cb->clbkDrawHUD(w.env.hudMode, &hps, nullptr);
     w.hud.resize(skp.Count());
+    if (w.hudPrinted.size() < w.hud.size()) w.hudPrinted.resize(w.hud.size(), {std::string(), -1e300});
     for (size_t i = 0; i < w.hud.size(); ++i) {
         const HudText& t = w.hud[i];
         if (i < w.lastHud.size() && w.lastHud[i].text == t.text) continue;
+        auto& printed = w.hudPrinted[i];
+        if (SameShape(printed.first, t.text) && w.simt - printed.second < HUD_PRINT_INTERVAL) continue;
+        printed = {t.text, w.simt};
         Say("HUD %s: %s", f->name.c_str(), t.text.c_str());
     }
     std::swap(w.hud, w.lastHud);
@@ -556,6 +574,13 @@ bool Sim::Dock(OBJHANDLE a, int portA, OBJHANDLE b, int portB) {
     Vessel* va = CheckVessel(a, "Dock");
     Vessel* vb = CheckVessel(b, "Dock");
     return va && vb && hs::Dock(va, portA, vb, portB);
+}
+
+bool Sim::Undock(OBJHANDLE a, int port) {
+    Vessel* va = CheckVessel(a, "Undock");
+    if (!va || port < 0 || (size_t)port >= va->docks.size() || !va->docks[(size_t)port]->mate) return false;
+    hs::Undock(va, port);
+    return true;
 }
 
 bool Sim::Attach(OBJHANDLE parent, int parentPoint, OBJHANDLE child, int childPoint) {
