@@ -1,0 +1,117 @@
+// The demo flight, flown by the hostsim command as the README runs it, read back from its timeline.
+#include "package_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <map>
+#include <vector>
+
+using namespace package_test;
+
+namespace {
+
+struct DemoRun {
+    CommandResult result;
+    std::string dir, saved, telemetry;
+};
+
+DemoRun FlyDemo() {
+    DemoRun run;
+    run.dir = MakeTempDir();
+    run.saved = run.dir + "/saved.scn";
+    run.telemetry = run.dir + "/telemetry.csv";
+    const std::string root = HOSTROOT_DIR;
+    run.result = RunCommand(std::string(BINARY_DIR) + "/bin/hostsim run Corvane/Demo.scn --root " + root +
+                            " --script " + root + "/Scenarios/Corvane/Demo.script --dt 0.01" +
+                            " --plugin OrbiterSound --visuals --save " + run.saved + " --telemetry " +
+                            run.telemetry + " --telemetry-interval 0.5");
+    return run;
+}
+
+// Telemetry rows of one vessel: time -> the row's fields.
+std::map<double, std::vector<std::string>> Rows(const std::string& csv, const std::string& vessel) {
+    std::map<double, std::vector<std::string>> rows;
+    std::istringstream in(csv);
+    std::string line;
+    std::getline(in, line); // header
+    while (std::getline(in, line)) {
+        std::vector<std::string> f;
+        std::istringstream ls(line);
+        std::string cell;
+        while (std::getline(ls, cell, ',')) f.push_back(cell);
+        if (f.size() > 12 && f[1] == vessel) rows[atof(f[0].c_str())] = f;
+    }
+    return rows;
+}
+
+double Field(const std::vector<std::string>& row, int i) { return atof(row[(size_t)i].c_str()); }
+
+} // namespace
+
+TEST(Demo, RunsToTheEndWithNoMisuseAndEveryCapabilityInOrder) {
+    DemoRun run = FlyDemo();
+    ASSERT_EQ(run.result.status, 0) << run.result.out;
+    EXPECT_NE(run.result.out.find("misuse 0"), std::string::npos) << run.result.out;
+
+    const char* story[] = {
+        "HUD Corvane-1: Welcome aboard ! E=EVA  M=add crew",
+        "key K -> Corvane-1",
+        "created UMmu_Capt-Ilse_Marrow",
+        "EVA OK - Ilse Marrow left the ship",
+        "Capt \"Ilse Marrow\" aged 35 entered into our ship",
+        "Crew \"Teodor Vanke\" aged 41 added to vessel",
+        "hold Ctrl+NUMPAD0",
+        "key G -> Corvane-1",
+        "[BOOST]",
+        "key Ctrl+F12 -> Corvane-1",
+        "HWG ENGAGED",
+        "created b1 (Pellorin)",
+        "sound: Corvane-1 play slot 1",
+        "deleted b1",
+        "key Shift+R -> Corvane-1",
+        "carrier: Carrier released Corvane-1",
+        "docked Corvane-1 port 0 to Corvane-2 port 0",
+        "Transfer to docked ship Ok - Ilse Marrow transfered",
+        "undocked Corvane-1 port 0",
+        "carrier: Carrier released Corvane-1",
+        "hold Ctrl+DECIMAL",
+        "saved",
+    };
+    size_t at = 0;
+    for (const char* event : story) {
+        size_t found = run.result.out.find(event, at);
+        ASSERT_NE(found, std::string::npos) << "missing or out of order: " << event << "\n" << run.result.out;
+        at = found;
+    }
+    EXPECT_EQ(run.result.out.find("Crash"), std::string::npos);
+}
+
+TEST(Demo, DroneIsPushedRefuelledShipLandsAndTheScientistStaysAboard) {
+    DemoRun run = FlyDemo();
+    ASSERT_EQ(run.result.status, 0) << run.result.out;
+    const std::string csv = ReadFile(run.telemetry);
+    auto drone = Rows(csv, "Drone");
+    auto ship = Rows(csv, "Corvane-1");
+    ASSERT_TRUE(drone.count(55.5) && drone.count(57.0) && ship.count(58.5) && ship.count(60.0));
+
+    // Two slugs of 1 kg at 1700 m/s on a 5000 kg hull: well over half a metre per second.
+    double dv2 = 0;
+    for (int i = 5; i <= 7; ++i) {
+        double d = Field(drone[57.0], i) - Field(drone[55.5], i);
+        dv2 += d * d;
+    }
+    EXPECT_GT(dv2, 0.5 * 0.5);
+
+    EXPECT_LT(Field(ship[58.5], 11), 10000.0);       // the jump burned propellant...
+    EXPECT_DOUBLE_EQ(Field(ship[60.0], 11), 10000.0); // ...and the carrier filled the tank
+
+    const auto& last = ship.rbegin()->second;
+    EXPECT_EQ(last[12], "1");              // on the ground at the end
+    EXPECT_LT(Field(last, 8), 3.0);        // resting on its gear
+    EXPECT_LT(Field(last, 9), 0.01);       // and still
+
+    const std::string saved = ReadFile(run.saved);
+    EXPECT_NE(saved.find("UMMUCREW Sci-Teodor_Vanke-41"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("UMMUCREW Capt-Ilse_Marrow-35"), std::string::npos) << saved; // now on Corvane-2
+}
