@@ -18,7 +18,7 @@ class ClassCaps : public CoreWorld {
   protected:
     // A vessel made by the host without any scenario block: only the creation and the class set-up ran.
     void CreateBare() {
-        Load(coretest::Scenario("", "Corvane-1"));
+        LoadText(coretest::Scenario("", "Corvane-1"));
         std::string err;
         ASSERT_NE(Sim().CreateVessel("Corvane-1", "Corvane", nullptr, &err), nullptr) << err;
         ASSERT_NE(Ship(), nullptr);
@@ -410,9 +410,9 @@ TEST_F(ClassCaps, AirfoilsInPairsAndFourControlSurfacesWithTheirAnimations) {
 }
 
 TEST_F(ClassCaps, TwoVesselsShareTheClassWideTransformRecordsButNotTheirState) {
-    Load(coretest::Scenario(coretest::LandedBlock("Corvane-1", "  GEAR 0.000 1.000\n  AMMO Alpha\n") +
-                                coretest::LandedBlock("Corvane-2", "  CANP 1.000 1.000\n  AMMO Beta\n"),
-                            "Corvane-2"));
+    LoadText(coretest::Scenario(coretest::LandedBlock("Corvane-1", "  GEAR 0.000 1.000\n  AMMO Alpha\n") +
+                                    coretest::LandedBlock("Corvane-2", "  CANP 1.000 1.000\n  AMMO Beta\n"),
+                                "Corvane-2"));
     Vessel* a = Record("Corvane-1");
     Vessel* b = Record("Corvane-2");
     ASSERT_NE(a, nullptr);

@@ -9,24 +9,20 @@ namespace {
 
 class Runway : public CoreWorld {};
 
-bool HasLine(const std::vector<std::string>& lines, const std::string& text) {
-    for (const std::string& l : lines)
-        if (l.find(text) != std::string::npos) return true;
-    return false;
-}
+class RunwayTraced : public CoreWorld {
+  protected:
+    RunwayTraced() { options.trace = true; }
+};
 
 } // namespace
 
-TEST_F(Runway, ModuleStartsWithTheHostAndReportsItsDateAndInterfaceVersion) {
-    trace = true;
-    Start();
+TEST_F(RunwayTraced, ModuleStartsWithTheHostAndReportsItsDateAndInterfaceVersion) {
     std::string err;
     ASSERT_TRUE(Sim().LoadScenario("Corvane/Runway.scn", &err)) << err;
-    EXPECT_TRUE(HasLine(Sim().Timeline(), "module start: date Mar  6 2011, version 100830"));
+    EXPECT_TRUE(TimelineHas("module start: date Mar  6 2011, version 100830"));
 }
 
 TEST_F(Runway, FighterRestsOnItsGearWithBothCrewAndItsStartValues) {
-    Start();
     std::string err;
     ASSERT_TRUE(Sim().LoadScenario("Corvane/Runway.scn", &err)) << err;
     Corvane* c = Ship();

@@ -2,10 +2,6 @@
 #include "vessel_fixture.h"
 
 #include <algorithm>
-#include <cstring>
-#include <dirent.h>
-#include <filesystem>
-#include <sys/stat.h>
 
 using coretest::BlockOf;
 using coretest::CoreWorld;
@@ -274,10 +270,8 @@ TEST_F(ScenarioState, SaveLoadSaveGivesIdenticalText) {
     const std::string first = Sim().ScenarioText();
     Corvane* c = Ship();
     EXPECT_EQ(c->hwgJumpDuration, 12.5);
-    Sim().Shutdown();
-    started = false;
-
-    Load(first);
+    Restart();
+    LoadText(first);
     const std::string second = Sim().ScenarioText();
     EXPECT_EQ(second, first);
     const std::string block = BlockOf(second, "Corvane-1");
@@ -309,42 +303,10 @@ TEST_F(ScenarioState, SavingChangesNothingInTheVessel) {
     EXPECT_EQ(Ship()->crew.crewCount, 2);
 }
 
-// A host root of its own whose class file for the Corvane says something else, the rest shared.
+// The Corvane's class file rewritten in the test's own host root.
 class ClassFileAmmo : public CoreWorld {
   protected:
-    void TearDown() override {
-        CoreWorld::TearDown();
-        std::error_code ec;
-        if (!tempRoot.empty()) std::filesystem::remove_all(tempRoot, ec);
-    }
-
-    static void LinkEntries(const std::string& from, const std::string& to, const char* except) {
-        DIR* d = opendir(from.c_str());
-        ASSERT_NE(d, nullptr) << from;
-        while (dirent* e = readdir(d)) {
-            if (!std::strcmp(e->d_name, ".") || !std::strcmp(e->d_name, "..") ||
-                !std::strcmp(e->d_name, except))
-                continue;
-            ASSERT_EQ(symlink((from + "/" + e->d_name).c_str(), (to + "/" + e->d_name).c_str()), 0);
-        }
-        closedir(d);
-    }
-
-    void UseClassFile(const std::string& cfg) {
-        char name[] = "/tmp/corvane-root-XXXXXX";
-        ASSERT_NE(mkdtemp(name), nullptr);
-        tempRoot = name;
-        const std::string shared = HOSTROOT_DIR;
-        LinkEntries(shared, tempRoot, "Config");
-        mkdir((tempRoot + "/Config").c_str(), 0755);
-        LinkEntries(shared + "/Config", tempRoot + "/Config", "Vessels");
-        mkdir((tempRoot + "/Config/Vessels").c_str(), 0755);
-        LinkEntries(shared + "/Config/Vessels", tempRoot + "/Config/Vessels", "Corvane.cfg");
-        std::ofstream(tempRoot + "/Config/Vessels/Corvane.cfg") << cfg;
-        root = tempRoot;
-    }
-
-    std::string tempRoot;
+    void UseClassFile(const std::string& cfg) { root.Write("Config/Vessels/Corvane.cfg", cfg); }
 };
 
 TEST_F(ClassFileAmmo, ClassFileNamesTheProjectileClass) {

@@ -1,25 +1,19 @@
-// A stand-in host world for the vessel core's tests: scenarios written from text, Corvane vessels looked up.
+// The vessel core's layer over the shared host fixture: Corvane scenario blocks, saved blocks, vessel lookup.
 #pragma once
 
 #include "core/corvane.h"
-#include "hostsim/sim.h"
+#include "hostsim_fixture.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
 #include <sstream>
 #include <string>
-#include <unistd.h>
 
 namespace coretest {
 
-// Scenario text around one or more vessel blocks.
+// The environment blocks around one or more vessel blocks, the first Corvane in focus.
 inline std::string Scenario(const std::string& ships, const std::string& focus = "Corvane-1") {
-    return "BEGIN_DESC\nCore test\nEND_DESC\n\nBEGIN_ENVIRONMENT\n  System Sol\n  Date MJD 52199.6667303507\n"
-           "END_ENVIRONMENT\n\nBEGIN_FOCUS\n  Ship " +
-           focus + "\nEND_FOCUS\n\nBEGIN_SHIPS\n" + ships + "END_SHIPS\n";
+    return hs::test::ScenarioText(ships, focus);
 }
 
 // One landed Corvane block holding the host's lines and then the given extra lines.
@@ -44,64 +38,25 @@ inline std::string BlockOf(const std::string& scenario, const std::string& name)
     return out;
 }
 
-class CoreWorld : public ::testing::Test {
+class CoreWorld : public hs::test::HostFixture {
   protected:
-    void SetUp() override { root = HOSTROOT_DIR; }
+    void LoadText(const std::string& text) { ASSERT_TRUE(Load(text)) << loadError; }
 
-    void TearDown() override {
-        if (started) {
-            EXPECT_EQ(hs::Sim::Get().MisuseCount(), 0);
-            hs::Sim::Get().Shutdown();
-        }
-        for (const std::string& f : files)
-            std::remove(f.c_str());
-    }
+    void LoadBlock(const std::string& lines) { LoadText(Scenario(LandedBlock("Corvane-1", lines))); }
 
-    hs::Sim& Sim() { return hs::Sim::Get(); }
-
-    void Start() {
-        hs::SimOptions opt;
-        opt.root = root;
-        opt.trace = trace;
-        opt.dt = dt;
+    // A fresh world on the same root, as a new session of the host would start.
+    void Restart() {
+        Sim().Shutdown();
         std::string err;
-        ASSERT_TRUE(Sim().Init(opt, &err)) << err;
-        started = true;
+        ASSERT_TRUE(Sim().Init(options, &err)) << err;
     }
 
-    std::string WriteTemp(const std::string& text, const char* suffix = ".scn") {
-        char name[] = "/tmp/corvane-core-XXXXXX";
-        int fd = mkstemp(name);
-        EXPECT_GE(fd, 0);
-        close(fd);
-        std::remove(name);
-        std::string path = std::string(name) + suffix;
-        std::ofstream(path) << text;
-        files.push_back(path);
-        return path;
-    }
-
-    // Loads scenario text in a fresh world.
-    void Load(const std::string& text) {
-        Start();
-        std::string err;
-        ASSERT_TRUE(Sim().LoadScenario(WriteTemp(text), &err)) << err;
-    }
-
-    void LoadBlock(const std::string& lines) { Load(Scenario(LandedBlock("Corvane-1", lines))); }
-
-    Vessel* Record(const char* name = "Corvane-1") { return Sim().FindVessel(name); }
+    Vessel* Record(const char* name = "Corvane-1") { return Rec(name); }
 
     Corvane* Ship(const char* name = "Corvane-1") {
         Vessel* v = Record(name);
         return v ? static_cast<Corvane*>(v->iface) : nullptr;
     }
-
-    std::string root;
-    bool started = false;
-    bool trace = false;
-    double dt = 1.0 / 60.0; // s, frame length
-    std::vector<std::string> files;
 };
 
 } // namespace coretest
