@@ -51,7 +51,7 @@ const char USAGE[] =
     "  place NAME REL OTHER dx dy dz [dvx dvy dvz]   put NAME beside OTHER (OTHER's frame)\n"
     "  dock A PORT B PORT              dock two vessels\n"
     "  attach PARENT POINT CHILD POINT attach a child (point indices per kind)\n"
-    "  save FILE                       save the scenario now\n"
+    "  save FILE                       save the scenario now (relative to <root>/Scenarios)\n"
     "  playback on|off                 pretend to play back a recording\n"
     "  quit                            stop the run\n"
     "\n"

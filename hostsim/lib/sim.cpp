@@ -348,8 +348,9 @@ static void DrawHud() {
     if (w.hudPrinted.size() < w.hud.size()) w.hudPrinted.resize(w.hud.size(), {std::string(), -1e300});
     for (size_t i = 0; i < w.hud.size(); ++i) {
         const HudText& t = w.hud[i];
-        if (i < w.lastHud.size() && w.lastHud[i].text == t.text) continue;
         auto& printed = w.hudPrinted[i];
+        if (printed.first == t.text) continue;
+        // A change held back here is printed once the interval is over, so the last state is never lost.
         if (SameShape(printed.first, t.text) && w.simt - printed.second < HUD_PRINT_INTERVAL) continue;
         printed = {t.text, w.simt};
         Say("HUD %s: %s", f->name.c_str(), t.text.c_str());
@@ -533,6 +534,7 @@ void Sim::SetFocus(OBJHANDLE vessel) {
     if (!v || v == w.focus) return;
     Vessel* old = w.focus;
     w.focus = v;
+    w.hudPrinted.clear(); // the new vessel's HUD is news in full
     Say("focus %s", v->name.c_str());
     if (old)
         if (VESSEL2* cb = Callbacks(old)) cb->clbkFocusChanged(false, v, old);

@@ -168,6 +168,7 @@ void ResetWorld() {
     w.misuse = 0;
     w.hud.clear();
     w.lastHud.clear();
+    w.hudPrinted.clear();
     w.box = InputBox();
     w.keys.clear();
     w.held.clear();

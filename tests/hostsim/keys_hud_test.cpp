@@ -64,6 +64,21 @@ TEST_F(Pilot, HudTextIsRecordedWithItsPositionAndPrintedOnlyWhenItChanges) {
     Sim().PressKey(OAPI_KEY_K);
     Sim().RunFrames(5);
     EXPECT_EQ(Sim().LastHud()[0].text, "TV TV1 keys 1");
+    // Only the digits changed, within a quarter second of the last print: it shows once the quarter is over.
+    EXPECT_EQ(TimelineCount("HUD TV1: TV TV1 keys 1"), 0);
+    Sim().RunFrames(10);
+    EXPECT_EQ(TimelineCount("HUD TV1: TV TV1 keys 1"), 1);
+    EXPECT_EQ(TimelineCount("HUD TV1: held 0"), 1);
+}
+
+TEST_F(Pilot, HudLineWhoseWordsChangeIsPrintedAtOnce) {
+    Sim().RunFrames(2);
+    Sim().HoldKey(OAPI_KEY_H, 1);
+    Sim().RunFrames(1);
+    EXPECT_EQ(TimelineCount("HUD TV1: held 1"), 0); // a number that runs: held back
+    Sim().PressKey(OAPI_KEY_I);
+    Sim().RunFrames(20);
+    EXPECT_EQ(TimelineCount("HUD TV1: held 1"), 1);
     EXPECT_EQ(TimelineCount("HUD TV1: TV TV1 keys 1"), 1);
 }
 
