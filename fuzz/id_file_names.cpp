@@ -49,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fs::remove_all(folder, ec);
     fs::create_directories(folder, ec);
     for (std::string n : names) {
-        n = n.substr(0, strnlen(n.c_str(), n.size()));
+        n.resize(strnlen(n.c_str(), n.size())); // a file name ends at its first zero byte
         if (n.size() > MAX_FILE_NAME) n.resize(MAX_FILE_NAME);
         if (n.empty() || n == "." || n == ".." || n.find('/') != std::string::npos) continue;
         fuzzhost::WriteFile("Config/UMMUIdConfig/" + n, "");

@@ -6,6 +6,7 @@
 
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -105,7 +106,7 @@ void BM_CorvaneFrames(benchmark::State& state) {
 // scans every vessel every frame. The counter is simulated time over real time.
 void BM_RailgunBarrage(benchmark::State& state) {
     hs::Sim& sim = hs::Sim::Get();
-    const int frames = static_cast<int>(BARRAGE_TIME / FRAME + 0.5);
+    const int frames = static_cast<int>(std::lround(BARRAGE_TIME / FRAME));
     size_t mostVessels = 0;
     for (auto _ : state) {
         state.PauseTiming();
