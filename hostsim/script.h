@@ -32,7 +32,9 @@ class Script {
 
     // Runs commands due at the current time, then one frame, until quit, until the end time (< 0: the last
     // command's time) or the frame count (< 0: no count). Returns false if a command failed at run time.
-    void Run(Sim& sim, double until, long frames);
+    // progress, when given, is called every PROGRESS_FRAMES frames with the simulated time and the frames done.
+    void Run(Sim& sim, double until, long frames, void (*progress)(double simt, long done) = nullptr);
+    static constexpr long PROGRESS_FRAMES = 256;
     bool Quit() const { return quit_; }
     double LastTime() const { return commands_.empty() ? 0.0 : commands_.back().t; }
     const std::vector<ScriptCommand>& Commands() const { return commands_; }

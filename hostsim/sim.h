@@ -17,6 +17,7 @@ struct SimOptions {
     bool echo = false;                // print timeline lines to stdout as they happen
     std::vector<std::string> plugins; // plugin modules loaded from Modules/Plugin/<name>.so
     unsigned seed = 1;                // oapiRand
+    void (*beforeEcho)() = nullptr;   // called before a timeline line is printed (to clear a progress line)
 };
 
 // One text call recorded from clbkDrawHUD.

@@ -3,6 +3,7 @@
 #include "script.h"
 #include "sim.h"
 
+#include <chrono>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -50,12 +51,47 @@ const char USAGE[] =
     "  input TEXT | escape             answer or escape the open input box\n"
     "  place NAME REL OTHER dx dy dz [dvx dvy dvz]   put NAME beside OTHER (OTHER's frame)\n"
     "  dock A PORT B PORT              dock two vessels\n"
+    "  undock A PORT                   undock whatever is docked at A's port\n"
     "  attach PARENT POINT CHILD POINT attach a child (point indices per kind)\n"
     "  save FILE                       save the scenario now (relative to <root>/Scenarios)\n"
     "  playback on|off                 pretend to play back a recording\n"
     "  quit                            stop the run\n"
     "\n"
     "exit status: 0 done, 1 a class file, module, plugin or root is missing, 2 bad input\n";
+
+// A progress line on the terminal, for runs that take more than a few seconds of real time. It lives on
+// stderr and is wiped before every timeline line, so a terminal that shows both never mixes them.
+struct Progress {
+    bool enabled = false;
+    bool shown = false;
+    double until = -1.0;   // s of simulated time, or
+    long frames = -1;      // frames to run
+    std::chrono::steady_clock::time_point start, lastDraw;
+};
+Progress g_progress;
+constexpr double PROGRESS_AFTER = 3.0;    // s of real time before the line first appears
+constexpr double PROGRESS_REDRAW = 0.25;  // s of real time between redraws
+
+void ClearProgress() {
+    if (!g_progress.shown) return;
+    fputs("\r\033[K", stderr);
+    g_progress.shown = false;
+}
+
+void ShowProgress(double simt, long done) {
+    using clock = std::chrono::steady_clock;
+    auto now = clock::now();
+    double elapsed = std::chrono::duration<double>(now - g_progress.start).count();
+    if (elapsed < PROGRESS_AFTER || std::chrono::duration<double>(now - g_progress.lastDraw).count() < PROGRESS_REDRAW)
+        return;
+    g_progress.lastDraw = now;
+    double fraction = g_progress.frames > 0 ? (double)done / (double)g_progress.frames
+                      : g_progress.until > 0.0 ? simt / g_progress.until : 0.0;
+    fprintf(stderr, "\r\033[Khostsim: %3.0f%%  simulated %.1f s  frame %ld  %.0fx real time", 100.0 * fraction, simt,
+            done, elapsed > 0.0 ? simt / elapsed : 0.0);
+    fflush(stderr);
+    g_progress.shown = true;
+}
 
 int Bad(const std::string& msg) {
     fprintf(stderr, "hostsim: %s\n", msg.c_str());
@@ -97,6 +133,7 @@ int main(int argc, char** argv) {
     const char* envRoot = getenv("HOSTSIM_ROOT");
     opt.root = envRoot && *envRoot ? envRoot : HOSTSIM_DEFAULT_ROOT;
     opt.echo = true;
+    opt.beforeEcho = ClearProgress;
     std::string scenario, scriptPath, savePath, telemetry;
     double until = -1.0, telemetryInterval = 1.0;
     long frames = -1;
@@ -179,14 +216,22 @@ int main(int argc, char** argv) {
         sim.Shutdown();
         return status;
     }
-    script.Run(sim, until, frames);
+    g_progress.enabled = isatty(STDERR_FILENO) != 0;
+    g_progress.until = until;
+    g_progress.frames = frames;
+    g_progress.start = g_progress.lastDraw = std::chrono::steady_clock::now();
+    script.Run(sim, until, frames, g_progress.enabled ? ShowProgress : nullptr);
+    ClearProgress();
+    double realSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - g_progress.start).count();
     int status = 0;
     if (!savePath.empty() && !sim.SaveScenario(savePath, &err)) {
         fprintf(stderr, "hostsim: %s\n", err.c_str());
         status = 1;
     }
-    printf("summary: frames %ld, simulated time %.3f s, vessels %zu, misuse %d\n", sim.FrameCount(),
-           sim.SimTime(), sim.Vessels().size(), sim.MisuseCount());
+    printf("summary: frames %ld, simulated time %.3f s, real time %.3f s, real-time factor %.1f, vessels %zu, "
+           "misuse %d\n",
+           sim.FrameCount(), sim.SimTime(), realSeconds, realSeconds > 0.0 ? sim.SimTime() / realSeconds : 0.0,
+           sim.Vessels().size(), sim.MisuseCount());
     if (script.RuntimeErrors() > 0) printf("script: %d command(s) could not be carried out\n", script.RuntimeErrors());
     sim.Shutdown();
     return status;

@@ -247,7 +247,7 @@ void Script::Execute(Sim& sim, const ScriptCommand& c) {
     else if (verb == "quit") quit_ = true;
 }
 
-void Script::Run(Sim& sim, double until, long frames) {
+void Script::Run(Sim& sim, double until, long frames, void (*progress)(double simt, long done)) {
     if (until < 0.0 && frames < 0) until = LastTime();
     long done = 0;
     for (;;) {
@@ -258,6 +258,7 @@ void Script::Run(Sim& sim, double until, long frames) {
         if (frames >= 0 ? done >= frames : sim.SimTime() + 0.5 * sim.Step() >= until) return;
         sim.Frame();
         ++done;
+        if (progress && done % PROGRESS_FRAMES == 0) progress(sim.SimTime(), done);
     }
 }
 

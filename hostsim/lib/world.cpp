@@ -18,6 +18,7 @@ static void AddLine(std::string line) {
     snprintf(stamp, sizeof stamp, "[%8.3f] ", w.simt);
     line.insert(0, stamp);
     if (w.opt.echo) {
+        if (w.opt.beforeEcho) w.opt.beforeEcho();
         fputs(line.c_str(), stdout);
         fputc('\n', stdout);
         fflush(stdout);
