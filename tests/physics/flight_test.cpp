@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -40,20 +41,27 @@ std::vector<Row> Parse(const std::string& text) {
     return rows;
 }
 
+// CTest runs each case in a process of its own, several at once: every process writes its own files.
+std::string HopFile(const char* tag) {
+    return std::string(BINARY_DIR) + "/physics_hop_" + std::to_string(getpid()) + "_" + tag + ".csv";
+}
+
 // Runs the hop and returns the telemetry text ("" when hostsim failed).
 std::string Hop(const std::string& csv) {
     std::string root = HOSTROOT_DIR;
     std::string cmd = std::string(BINARY_DIR) + "/bin/hostsim run Physics/HoverHop.scn --root " + root +
                       " --script " + root + "/Scenarios/Physics/HoverHop.txt --telemetry " + csv +
                       " --telemetry-interval 0.5 > " + csv + ".log 2>&1";
-    if (std::system(cmd.c_str()) != 0) return "";
-    return Slurp(csv);
+    std::string text = std::system(cmd.c_str()) == 0 ? Slurp(csv) : std::string();
+    std::remove(csv.c_str());
+    std::remove((csv + ".log").c_str());
+    return text;
 }
 
 class HoverHop : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
-        text = Hop(std::string(BINARY_DIR) + "/physics_hop_a.csv");
+        text = Hop(HopFile("a"));
         rows = Parse(text);
     }
     static std::string text;
@@ -64,7 +72,7 @@ std::vector<Row> HoverHop::rows;
 
 TEST_F(HoverHop, TwoRunsOfOneScriptGiveIdenticalTelemetry) {
     ASSERT_FALSE(text.empty());
-    EXPECT_EQ(Hop(std::string(BINARY_DIR) + "/physics_hop_b.csv"), text);
+    EXPECT_EQ(Hop(HopFile("b")), text);
 }
 
 TEST_F(HoverHop, StartsRestingOnItsPointsAndLiftsOffOnTheHover) {
