@@ -38,7 +38,8 @@ class CallOrder : public CoreWorld {
 
     static std::vector<std::string> From(const std::vector<std::string>& calls, const std::string& first) {
         for (size_t i = 0; i < calls.size(); ++i)
-            if (calls[i] == first) return std::vector<std::string>(calls.begin() + i, calls.end());
+            if (calls[i] == first)
+                return std::vector<std::string>(calls.begin() + static_cast<long>(i), calls.end());
         return {};
     }
 };

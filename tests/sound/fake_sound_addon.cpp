@@ -7,7 +7,7 @@
 
 namespace {
 std::string calls; // one "name args;" entry per call, in order
-constexpr int FAKE_SOUND_ID = 7;
+[[maybe_unused]] constexpr int FAKE_SOUND_ID = 7; // a variant without GetVesselSoundID3 leaves it unused
 
 int Record(const char* text, int result) {
     calls += text;
