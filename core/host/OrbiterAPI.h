@@ -537,7 +537,7 @@ struct VESSELSTATUS2 {
     DWORD xpdr;
 };
 
-// The host keeps the pointer and reads it every frame, so the spec and its vectors must outlive the beacon.
+// The host keeps the pointer and reads it every frame, so the record and its vectors must outlive the beacon.
 typedef struct {
     DWORD shape;  // BEACONSHAPE_*
     VECTOR3* pos; // position in the vessel frame
