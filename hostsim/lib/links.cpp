@@ -2,6 +2,8 @@
 #include "host.h"
 #include "physics/physics.h"
 
+#include <cstdlib>
+
 namespace hs {
 
 bool Attach(Vessel* parent, Attachment* pp, Vessel* child, Attachment* cp) {
@@ -126,13 +128,21 @@ void ResolvePendingLinks() {
     }
 }
 
+// The host keeps a flag per group: a count beyond any real mesh is as unreadable as none.
+constexpr long MAX_MESH_GROUPS = 65535;
+
 // Meshes/<name>.msh: only the group count matters here.
 int MeshGroupCount(const std::string& name) {
     std::vector<std::string> lines;
     if (!ReadLines(HostPath("Meshes\\" + name + ".msh"), lines)) return -1;
     for (const std::string& l : lines) {
-        int n;
-        if (sscanf(l.c_str(), " GROUPS %d", &n) == 1 && n >= 0) return n;
+        // Read as text first: a number too long for an int must not reach the conversion.
+        char digits[16];
+        if (sscanf(l.c_str(), " GROUPS %15s", digits) != 1) continue;
+        char* end = nullptr;
+        const long n = strtol(digits, &end, 10);
+        if (end == digits || n < 0) continue;
+        return n <= MAX_MESH_GROUPS ? static_cast<int>(n) : -1;
     }
     return -1;
 }
