@@ -5,8 +5,10 @@ set(HOSTROOT_DIR ${CMAKE_BINARY_DIR}/root CACHE INTERNAL "assembled host root")
 file(MAKE_DIRECTORY ${HOSTROOT_DIR}/Modules ${HOSTROOT_DIR}/Modules/Plugin ${HOSTROOT_DIR}/Config/Vessels
      ${HOSTROOT_DIR}/Meshes ${HOSTROOT_DIR}/Scenarios ${HOSTROOT_DIR}/Sound)
 
-# corvane_vessel_module(<target> [SUBDIR <dir>] SOURCES ...)
+# corvane_module(<target> [SUBDIR <dir>] [SONAME <name>] SOURCES ... [LIBS ...])
 # A vessel or plugin module: loaded with dlopen from <root>/Modules[/<dir>]/<target>.so.
+# It links no host library and carries no search path: as in the real host, its host calls bind at load time
+# to whatever host loaded it.
 # -fno-gnu-unique lets an unload followed by a new load run the module's load hook again (gcc only: clang makes no
 # unique symbols).
 function(corvane_module target)
@@ -17,7 +19,7 @@ function(corvane_module target)
     set(outdir ${HOSTROOT_DIR}/Modules/${M_SUBDIR})
   endif()
   set_target_properties(${target} PROPERTIES PREFIX "" SUFFIX ".so"
-    LIBRARY_OUTPUT_DIRECTORY ${outdir}
+    LIBRARY_OUTPUT_DIRECTORY ${outdir} SKIP_BUILD_RPATH ON
     CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
   target_compile_options(${target} PRIVATE $<$<CXX_COMPILER_ID:GNU>:-fno-gnu-unique>)
   if(M_SONAME)

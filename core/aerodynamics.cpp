@@ -71,11 +71,11 @@ enum ControlAnim {
 
 struct ElevonSpec {
     ControlAnim anim;
-    UINT group;
+    unsigned int group;
     VECTOR3 ref, axis;
     double angleDeg;
 };
-constexpr UINT SHIP_MESH = 1;
+constexpr unsigned int SHIP_MESH = 1;
 const ElevonSpec ELEVONS[4] = {
     {RIGHT_AILERON_ANIM,
      29,
@@ -108,7 +108,7 @@ struct ElevonRecords {
     MGROUP_ROTATE* records[4];
 };
 ElevonRecords& Elevons() {
-    static UINT groups[4] = {ELEVONS[0].group, ELEVONS[1].group, ELEVONS[2].group, ELEVONS[3].group};
+    static unsigned int groups[4] = {ELEVONS[0].group, ELEVONS[1].group, ELEVONS[2].group, ELEVONS[3].group};
     static MGROUP_ROTATE r0(SHIP_MESH, &groups[0], 1, ELEVONS[0].ref, ELEVONS[0].axis,
                             (float)(ELEVONS[0].angleDeg * DEG_TO_RAD));
     static MGROUP_ROTATE r1(SHIP_MESH, &groups[1], 1, ELEVONS[1].ref, ELEVONS[1].axis,
@@ -144,8 +144,8 @@ void Corvane::DefineAerodynamics() {
     for (const AirfoilSpec& a : AIRFOILS)
         CreateAirfoil3(a.align, _V(0, 0, 0), a.cf, nullptr, a.chord, a.area, a.aspect);
 
-    UINT anims[CONTROL_ANIM_COUNT];
-    for (UINT& anim : anims)
+    unsigned int anims[CONTROL_ANIM_COUNT];
+    for (unsigned int& anim : anims)
         anim = CreateAnimation(0.5);
     ElevonRecords& elevons = Elevons();
     for (int i = 0; i < 4; ++i)
@@ -153,5 +153,5 @@ void Corvane::DefineAerodynamics() {
 
     for (const ControlSurfaceSpec& c : CONTROL_SURFACES)
         CreateControlSurface3(c.type, c.area, c.dCl, c.ref, c.axis, c.delay,
-                              c.anim == NO_CONTROL_ANIM ? (UINT)-1 : anims[c.anim]);
+                              c.anim == NO_CONTROL_ANIM ? (unsigned int)-1 : anims[c.anim]);
 }

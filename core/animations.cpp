@@ -7,8 +7,8 @@
 namespace {
 
 constexpr double DEG_TO_RAD = 0.017453292519943295; // pi / 180
-constexpr UINT TUNNEL_MESH = 0;
-constexpr UINT SHIP_MESH = 1;
+constexpr unsigned int TUNNEL_MESH = 0;
+constexpr unsigned int SHIP_MESH = 1;
 
 // Animation slots: the six named animations, then the twelve lamps from dampenersOfflineLightAnim on.
 constexpr int GEAR = 0, CANOPY_P = 1, CANOPY_C = 2, TUNNEL = 3, BOOST_LAMP = 4, MAIN_LAMP = 5, FIRST_LAMP = 6;
@@ -33,9 +33,9 @@ struct ComponentSpec {
     int anim;
     double state0, state1;
     Kind kind;
-    UINT mesh;
-    UINT groups[2];
-    UINT ngroups;
+    unsigned int mesh;
+    unsigned int groups[2];
+    unsigned int ngroups;
     Vec3 ref;         // rotations only
     Vec3 axisOrShift; // rotation axis or translation shift
     double angleDeg;  // rotations only
@@ -76,7 +76,7 @@ constexpr ComponentSpec COMPONENTS[COMPONENT_COUNT] = {
 // The host keeps pointers to the transform records and their group lists for as long as the animations
 // exist, so one class-wide set is built on the first call and shared by every later vessel.
 struct AnimationRecords {
-    UINT groups[COMPONENT_COUNT][2];
+    unsigned int groups[COMPONENT_COUNT][2];
     std::vector<MGROUP_ROTATE> rotations;
     std::vector<MGROUP_TRANSLATE> translations;
     MGROUP_TRANSFORM* byComponent[COMPONENT_COUNT];
@@ -112,7 +112,7 @@ struct MoverSpec {
     double Corvane::*pos;
     double Corvane::*target;
     double rate; // per second
-    UINT Corvane::*anim;
+    unsigned int Corvane::*anim;
 };
 constexpr MoverSpec MOVERS[3] = {
     {&Corvane::gearPos, &Corvane::gearTarget, GEAR_RATE, &Corvane::gearAnim},
@@ -120,7 +120,7 @@ constexpr MoverSpec MOVERS[3] = {
     {&Corvane::canopyCPos, &Corvane::canopyCTarget, CANOPY_RATE, &Corvane::canopyCAnim},
 };
 
-UINT& AnimationId(Corvane& v, int slot) {
+unsigned int& AnimationId(Corvane& v, int slot) {
     switch (slot) {
     case GEAR:
         return v.gearAnim;

@@ -1,5 +1,6 @@
 // The Corvane's class configuration: physical make-up, attachment points, engines, beacons, meshes and crew.
 #include "corvane.h"
+#include "portable.h"
 
 #include <cmath>
 #include <cstdio>
@@ -165,8 +166,8 @@ constexpr CrewDefault DEFAULT_CREW[2] = {
 constexpr int SEAT_COUNT = 2;
 
 // Meshes: the hyperspace tunnel must be index 0 and the ship index 1.
-constexpr UINT TUNNEL_MESH = 0;
-constexpr UINT SHIP_MESH = 1;
+constexpr unsigned int TUNNEL_MESH = 0;
+constexpr unsigned int SHIP_MESH = 1;
 constexpr WORD SHIP_MESH_VISIBILITY = MESHVIS_ALWAYS;
 
 void AddExhausts(VESSEL* v, THRUSTER_HANDLE th, const ExhaustSpec& e) {
@@ -335,7 +336,7 @@ void Corvane::ReadAmmoClass(FILEHANDLE cfg) {
         std::snprintf(ammoClassName, sizeof ammoClassName, "%s", DEFAULT_AMMO_CLASS);
 }
 
-UINT& Corvane::LampAnim(int lamp) {
+unsigned int& Corvane::LampAnim(int lamp) {
     switch (lamp) {
     case 0:
         return dampenersOfflineLightAnim;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "Orbitersdk.h"
+#include "portable.h"
 #include "../crew/crew_manager.h"
 
 #include <cstddef>
@@ -50,7 +51,7 @@ constexpr int SCENARIO_KEY_COUNT = 12;
 int MatchScenarioKey(const char* line);
 const char* ScenarioKeyName(int key);
 
-class Corvane : public VESSEL3 {
+class Corvane final : public VESSEL3 {
   public:
     Corvane(OBJHANDLE hVessel, int flightmodel);
     ~Corvane();
@@ -65,7 +66,7 @@ class Corvane : public VESSEL3 {
     void clbkVisualCreated(VISHANDLE vis, int refcount) override;
     void clbkVisualDestroyed(VISHANDLE vis, int refcount) override;
     int clbkConsumeDirectKey(char* kstate) override;
-    int clbkConsumeBufferedKey(DWORD key, bool down, char* kstate) override;
+    int clbkConsumeBufferedKey(BufferedKeyCode key, bool down, char* kstate) override;
     using VESSEL2::clbkDrawHUD;
     bool clbkDrawHUD(int mode, const HUDPAINTSPEC* hps, oapi::Sketchpad* skp) override;
 
@@ -79,7 +80,7 @@ class Corvane : public VESSEL3 {
     void DefineThrusters();
     void DefineMeshes();
     void ReadAmmoClass(FILEHANDLE cfg);
-    UINT& LampAnim(int lamp); // the twelve lamp ids from dampenersOfflineLightAnim on, by position
+    unsigned int& LampAnim(int lamp); // the twelve lamp ids from dampenersOfflineLightAnim on, by position
     // Scenario lines of the vessel's own keys.
     void FormatScenarioValue(int key, char* buf, size_t size) const;
     void ApplyScenarioValue(int key, const char* line);
@@ -125,18 +126,18 @@ class Corvane : public VESSEL3 {
     // Vessel-side crew interaction (crew/).
     void UpdateCrewEvents();
     void CrewEvaAction();
-    static bool CrewInputBoxCallback(void* id, char* str, void* usrdata);
+    static bool CrewInputBoxCallback(void* id, InputBoxText str, void* usrdata);
 
     // Lights and sound
     BEACONLIGHTSPEC beacons[8];
     int soundId;
 
     // Animations
-    UINT gearAnim, canopyPAnim, canopyCAnim, ftlTunnelAnim;
-    UINT boostLightAnim, mainEngineLightAnim;
+    unsigned int gearAnim, canopyPAnim, canopyCAnim, ftlTunnelAnim;
+    unsigned int boostLightAnim, mainEngineLightAnim;
     // One run of twelve consecutive lamp ids: the class set-up walks it as a block.
-    UINT dampenersOfflineLightAnim, lowPropellantLightAnim, gearLightAnim, parkingBrakeLightAnim;
-    UINT spareLightAnims[8];
+    unsigned int dampenersOfflineLightAnim, lowPropellantLightAnim, gearLightAnim, parkingBrakeLightAnim;
+    unsigned int spareLightAnims[8];
     double gearPos, gearTarget;
     double canopyPPos, canopyPTarget;
     double canopyCPos, canopyCTarget;

@@ -1,11 +1,10 @@
 // The Corvane module's exports and the vessel object's life: creation, release, sound set-up and visual.
 #include "corvane.h"
 #include "../sound/sound_connector.h"
+#include "portable.h"
 
 #include <cstdio>
 #include <new>
-
-int Date2Int(char* date); // the host's: a build date "Mmm dd yyyy" as yymmdd
 
 namespace {
 

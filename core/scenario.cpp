@@ -1,5 +1,6 @@
 // The Corvane's scenario lines: saving and loading the vessel's own twelve keys, and the ground contact sets.
 #include "corvane.h"
+#include "portable.h"
 
 #include <cctype>
 #include <climits>

@@ -1,6 +1,7 @@
 // Crew manager start-up: the airlock slots, the published "UMmu" point and the add-on checks and notice.
 #include "crew_manager.h"
 #include "crew_text.h"
+#include "portable.h"
 
 #include <cmath>
 #include <cstdio>

@@ -133,7 +133,7 @@ void Corvane::UpdateCrewEvents() {
     }
 }
 
-bool Corvane::CrewInputBoxCallback(void* /*id*/, char* str, void* usrdata) {
+bool Corvane::CrewInputBoxCallback(void* /*id*/, InputBoxText str, void* usrdata) {
     if (!usrdata || !IsDialogTextAccepted(str)) return false;
     unsigned char* block = static_cast<unsigned char*>(usrdata);
     for (const DialogField& f : DIALOG_FIELDS) {

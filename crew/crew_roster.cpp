@@ -1,6 +1,7 @@
 // The roster of one vessel and the process-wide function-code table of the crew add-on.
 #include "crew_manager.h"
 #include "crew_text.h"
+#include "portable.h"
 
 #include <cstring>
 

@@ -1,6 +1,7 @@
 // EVA, transfer to a docked vessel and return of crew: crew vessels, their record files and the airlock scan.
 #include "crew_manager.h"
 #include "crew_text.h"
+#include "portable.h"
 
 #include <cmath>
 #include <cstdio>
@@ -144,13 +145,13 @@ void CrewManager::ApplyEvaRotation(const VECTOR3& rotation, OBJHANDLE vessel) {
 
 int AirlockSlot::GetDockedFreeSeats() const {
     if (!ownerInterface || !airlockAttachment) return -1;
-    if (ownerInterface->DockCount() <= static_cast<UINT>(dockPort)) return -1;
-    DOCKHANDLE dock = ownerInterface->GetDockHandle(static_cast<UINT>(dockPort));
+    if (ownerInterface->DockCount() <= static_cast<unsigned int>(dockPort)) return -1;
+    DOCKHANDLE dock = ownerInterface->GetDockHandle(static_cast<unsigned int>(dockPort));
     OBJHANDLE mate = dock ? ownerInterface->GetDockStatus(dock) : nullptr;
     VESSEL* other = mate ? oapiGetVesselInterface(mate) : nullptr;
     if (!other) return -1;
-    DWORD n = other->AttachmentCount(false);
-    for (DWORD i = 0; i < n; ++i) {
+    int n = other->AttachmentCount(false);
+    for (int i = 0; i < n; ++i) {
         ATTACHMENTHANDLE a = other->GetAttachmentHandle(false, i);
         const char* id = a ? other->GetAttachmentId(a) : nullptr;
         if (!id || strcmp(id, AIRLOCK_POINT_ID) != 0) continue;
@@ -170,8 +171,8 @@ int AirlockSlot::SpawnCrewVessel(const char* id, int age, int reserve, int pulse
     if (!ownerInterface) return -3;
 
     OBJHANDLE mate = nullptr;
-    if (ownerInterface->DockCount() >= 1 && ownerInterface->DockCount() > static_cast<UINT>(dockPort)) {
-        DOCKHANDLE dock = ownerInterface->GetDockHandle(static_cast<UINT>(dockPort));
+    if (ownerInterface->DockCount() >= 1 && ownerInterface->DockCount() > static_cast<unsigned int>(dockPort)) {
+        DOCKHANDLE dock = ownerInterface->GetDockHandle(static_cast<unsigned int>(dockPort));
         mate = dock ? ownerInterface->GetDockStatus(dock) : nullptr;
     }
 
@@ -185,8 +186,8 @@ int AirlockSlot::SpawnCrewVessel(const char* id, int age, int reserve, int pulse
         ATTACHMENTHANDLE open = nullptr;
         bool closedSeen = false;
         VECTOR3 pos{}, dir{}, rot{};
-        DWORD n = receiver->AttachmentCount(false);
-        for (DWORD i = 0; i < n && !open; ++i) {
+        int n = receiver->AttachmentCount(false);
+        for (int i = 0; i < n && !open; ++i) {
             ATTACHMENTHANDLE a = receiver->GetAttachmentHandle(false, i);
             const char* pid = a ? receiver->GetAttachmentId(a) : nullptr;
             if (!pid || strcmp(pid, AIRLOCK_POINT_ID) != 0) continue;
@@ -252,8 +253,8 @@ int CrewManager::EvaMember(const char* name) {
 
     AirlockSlot& s = Slot();
     VESSEL* own = s.ownerInterface;
-    if (own && own->DockCount() > static_cast<UINT>(s.dockPort)) {
-        DOCKHANDLE dock = own->GetDockHandle(static_cast<UINT>(s.dockPort));
+    if (own && own->DockCount() > static_cast<unsigned int>(s.dockPort)) {
+        DOCKHANDLE dock = own->GetDockHandle(static_cast<unsigned int>(s.dockPort));
         if (dock && own->GetDockStatus(dock)) {
             int free = s.GetDockedFreeSeats();
             if (free == 0) return -3;
@@ -291,8 +292,8 @@ int AirlockSlot::ScanForEnteringCrew() {
     if (!ownerInterface || !ownerHandle) return -3;
 
     enteredVessel = nullptr;
-    DWORD count = oapiGetVesselCount();
-    for (DWORD i = 0; i < count; ++i) {
+    const int count = (int)oapiGetVesselCount();
+    for (int i = 0; i < count; ++i) {
         OBJHANDLE h = oapiGetVesselByIndex(static_cast<int>(i));
         if (!h || h == ownerHandle) continue;
         VESSEL* v = oapiGetVesselInterface(h);
@@ -326,7 +327,7 @@ int AirlockSlot::ScanForEnteringCrew() {
             return 2;
         }
 
-        DWORD points = v->AttachmentCount(true);
+        int points = v->AttachmentCount(true);
         ATTACHMENTHANDLE last = v->GetAttachmentHandle(true, points - 1);
         const char* pid = last ? v->GetAttachmentId(last) : nullptr;
         if (!pid || strcmp(pid, MEMBER_POINT_ID) != 0) continue;

@@ -1,13 +1,14 @@
 // Cockpit mesh visibility: the seated crew figures follow the roster and the cockpit camera seat.
 #include "core/corvane.h"
+#include "portable.h"
 
 #include <cstring>
 
 namespace {
 
-constexpr UINT SEAT0_FIGURE_GROUPS[3] = {4, 5, 6};
-constexpr UINT SEAT1_FIGURE_GROUPS[3] = {1, 2, 3};
-constexpr const UINT* SEAT_FIGURE_GROUPS[2] = {SEAT0_FIGURE_GROUPS, SEAT1_FIGURE_GROUPS};
+constexpr unsigned int SEAT0_FIGURE_GROUPS[3] = {4, 5, 6};
+constexpr unsigned int SEAT1_FIGURE_GROUPS[3] = {1, 2, 3};
+constexpr const unsigned int* SEAT_FIGURE_GROUPS[2] = {SEAT0_FIGURE_GROUPS, SEAT1_FIGURE_GROUPS};
 
 constexpr DWORD FIGURE_SHOWN_FLAG = 1;   // drawn, casts no shadow
 constexpr DWORD FIGURE_HIDDEN_FLAGS = 3; // adds "casts no shadow" and "not drawn" to what the group has

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/corvane.h"
+#include "portable.h"
 
 #include <cmath>
 

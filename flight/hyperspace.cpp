@@ -8,8 +8,8 @@ constexpr double HWG_DRAIN_RATE = 10.0;        // kg per second of simulation ti
 constexpr double HWG_EXTRA_DRAIN_WINDOW = 0.5; // s
 constexpr double SIZE_IDLE = 8.0;              // m
 constexpr double SIZE_ENGAGED = 60.0;          // m
-constexpr UINT TUNNEL_MESH = 0;
-constexpr UINT SHIP_MESH = 1;
+constexpr unsigned int TUNNEL_MESH = 0;
+constexpr unsigned int SHIP_MESH = 1;
 } // namespace
 
 void Corvane::HyperspaceStep(double dt) {

@@ -1,5 +1,6 @@
 // Keyboard commands: the key tables and one command function per pilot action.
 #include "flight/flight_rules.h"
+#include "portable.h"
 
 #include <cstdint>
 #include <cstring>
@@ -81,7 +82,7 @@ template <size_t N> void RunHeldKeys(Corvane& vessel, const KeyBinding (&table)[
 
 } // namespace
 
-int Corvane::clbkConsumeBufferedKey(DWORD key, bool down, char* kstate) {
+int Corvane::clbkConsumeBufferedKey(BufferedKeyCode key, bool down, char* kstate) {
     // A release request from a child arrives as a key release, so nothing below reads its state pointer.
     if (!down || Playback()) return 0;
     if (Shift(kstate)) return RunBufferedKey(*this, SHIFT_KEYS, key);
@@ -219,8 +220,8 @@ void Corvane::RequestCarrierRelease() {
     if (!carrierVessel) return;
 
     int32_t index = 0;
-    const DWORD points = carrierVessel->AttachmentCount(false);
-    for (DWORD i = 0; i < points; ++i) {
+    const int points = carrierVessel->AttachmentCount(false);
+    for (int i = 0; i < points; ++i) {
         if (carrierVessel->GetAttachmentStatus(carrierVessel->GetAttachmentHandle(false, i)) == self)
             index = static_cast<int32_t>(i);
     }

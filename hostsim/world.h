@@ -2,6 +2,7 @@
 #pragma once
 
 #include "Orbitersdk.h"
+#include "portable.h"
 #include "physics/physics_state.h"
 
 #include <cstdint>
@@ -115,8 +116,10 @@ struct DevMesh {
 } // namespace hs
 
 // The host's record of one vessel. An OBJHANDLE is the address of one of these.
-class Vessel {
+// A handle is the record's address, through the host object base every handle points to.
+class Vessel : public OrbiterObject {
   public:
+    int Type() const override { return OBJTP_VESSEL; }
     uint32_t magic = 0x56534C31; // checked before a handle is used
     std::string name, className;
     hs::LoadedModule* module = nullptr; // null for a plain class-file vessel

@@ -110,7 +110,7 @@ void Pellorin::ScanForTargets() {
     // The focus cannot change during one vessel's step, so one query serves the whole scan.
     const OBJHANDLE focus = oapiGetFocusObject();
     // The count is read again after every vessel: a strike may change the host's list.
-    for (DWORD i = 0; i < oapiGetVesselCount(); ++i) {
+    for (int i = 0; i < (int)oapiGetVesselCount(); ++i) {
         const OBJHANDLE other = oapiGetVesselByIndex(static_cast<int>(i));
         if (!other || other == self || other == focus || !oapiIsVessel(other)) continue;
         VECTOR3 offset;

@@ -4,7 +4,7 @@
 
 #include "Orbitersdk.h"
 
-class Pellorin : public VESSEL3 {
+class Pellorin final : public VESSEL3 {
   public:
     Pellorin(OBJHANDLE hVessel, int flightmodel);
 

@@ -1,5 +1,6 @@
 // Run-time binding to the OrbiterSound add-on, the four guarded sound calls and the connector's log file.
 #include "sound/sound_connector.h"
+#include "portable.h"
 
 #include <cstdio>
 

@@ -1,7 +1,6 @@
 // The Corvane module's load and unload hook: starts the module with the host and keeps its exit function.
 #include "Orbitersdk.h"
-
-void InitLib(HINSTANCE hModule); // the host's: registers and starts a module that has just been loaded
+#include "portable.h"
 
 namespace {
 

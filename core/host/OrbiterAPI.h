@@ -16,44 +16,28 @@
 #define DLLEXPORT __declspec(dllexport)
 #define DLLIMPORT __declspec(dllimport)
 #define DLLCLBK extern "C" __declspec(dllexport)
+// Where the 2010 interface and the Linux one spell a type differently, the declarations below say which.
+#define OAPI_DWORD DWORD
+#define OAPI_WORD WORD
+#define OAPI_UINT UINT
+#define OAPI_CSTR char*
 #else
 // Modules are built with hidden visibility, so everything that crosses the module boundary says so itself.
 #define DLLEXPORT __attribute__((visibility("default")))
 #define DLLIMPORT __attribute__((visibility("default")))
 #define DLLCLBK extern "C" __attribute__((visibility("default")))
+// The Linux interface has no Windows types: counts and flags are int, text the host only reads is const.
+#define OAPI_DWORD int
+#define OAPI_WORD uint16_t
+#define OAPI_UINT unsigned int
+#define OAPI_CSTR const char*
 
-// The Win32 types the interface is written in, with the sizes they have on Windows.
-typedef uint32_t DWORD;
-typedef uint16_t WORD;
-typedef uint8_t BYTE;
-typedef unsigned int UINT;
-typedef int BOOL;
-typedef int32_t LONG;
-typedef DWORD COLORREF;
-typedef uintptr_t WPARAM;
-typedef intptr_t LPARAM;
-typedef void* HINSTANCE;
-typedef void* HDC;
-typedef void* HWND;
-typedef void* HFONT;
-typedef void* HBITMAP;
-
-typedef struct tagRECT {
-    LONG left;
-    LONG top;
-    LONG right;
-    LONG bottom;
+typedef struct {
+    int left;
+    int top;
+    int right;
+    int bottom;
 } RECT;
-
-#ifndef TRUE
-#define TRUE 1
-#endif
-#ifndef FALSE
-#define FALSE 0
-#endif
-#define RGB(r, g, b) ((COLORREF)(((BYTE)(r)) | (((WORD)((BYTE)(g))) << 8) | (((DWORD)((BYTE)(b))) << 16)))
-#define LOWORD(l) ((WORD)(((uintptr_t)(l)) & 0xffff))
-#define HIWORD(l) ((WORD)((((uintptr_t)(l)) >> 16) & 0xffff))
 #endif
 
 #ifdef OAPI_IMPLEMENTATION
@@ -66,7 +50,16 @@ typedef struct tagRECT {
 // Handles: opaque values the host hands out and owns
 // ---------------------------------------------------------------------------
 
+#ifdef _WIN32
 typedef void* OBJHANDLE;
+#else
+// A vessel, planet or base: the host's own object, which modules only pass back.
+class OrbiterObject {
+  public:
+    virtual int Type() const = 0;
+};
+typedef OrbiterObject* OBJHANDLE;
+#endif
 typedef void* VISHANDLE;
 typedef void* MESHHANDLE;
 typedef int* DEVMESHHANDLE; // the one handle that is not void*: use it opaquely
@@ -346,14 +339,14 @@ typedef struct {
 
 typedef struct {
     NTVERTEX* Vtx;
-    WORD* Idx;
-    DWORD nVtx;
-    DWORD nIdx;
-    DWORD MtrlIdx;
-    DWORD TexIdx;
-    DWORD UsrFlag;
-    WORD zBias;
-    WORD Flags;
+    OAPI_WORD* Idx;
+    OAPI_DWORD nVtx;
+    OAPI_DWORD nIdx;
+    OAPI_DWORD MtrlIdx;
+    OAPI_DWORD TexIdx;
+    OAPI_DWORD UsrFlag;
+    OAPI_WORD zBias;
+    OAPI_WORD Flags;
 } MESHGROUP;
 
 // What the HUD is drawn on: surface size, centre (the forward marker, possibly off the surface), pixels per
@@ -463,8 +456,8 @@ typedef enum { ATTMODE_DISABLED, ATTMODE_ROT, ATTMODE_LIN } ATTITUDEMODE;
 enum FileAccessMode { FILE_IN, FILE_OUT, FILE_APP, FILE_IN_ZEROONFAIL };
 enum PathRoot { ROOT, CONFIG, SCENARIOS, TEXTURES, TEXTURES2, MESHES, MODULES };
 
-#define LOCALVERTEXLIST ((UINT)(-1))
-#define MAKEGROUPARRAY(x) ((UINT*)(x))
+#define LOCALVERTEXLIST ((OAPI_UINT)(-1))
+#define MAKEGROUPARRAY(x) ((OAPI_UINT*)(x))
 
 // ---------------------------------------------------------------------------
 // Airfoil coefficient callbacks
@@ -493,7 +486,7 @@ typedef struct {
     int status; // 0 flying, 1 landed
     VECTOR3 vdata[10];
     double fdata[10];
-    DWORD flag[10];
+    OAPI_DWORD flag[10];
 } VESSELSTATUS;
 
 #define VS_FUELRESET 0x00000001
@@ -503,8 +496,8 @@ typedef struct {
 #define VS_DOCKINFOLIST 0x00000010
 
 struct VESSELSTATUS2 {
-    DWORD version; // must be 2
-    DWORD flag;    // VS_* bits
+    OAPI_DWORD version; // must be 2
+    OAPI_DWORD flag;    // VS_* bits
     OBJHANDLE rbody;
     OBJHANDLE base;
     int port;
@@ -515,31 +508,31 @@ struct VESSELSTATUS2 {
     VECTOR3 arot;
     double surf_lng, surf_lat, surf_hdg;
 
-    DWORD nfuel;
+    OAPI_DWORD nfuel;
     struct FUELSPEC {
-        DWORD idx; // (DWORD)-1: all tanks
+        OAPI_DWORD idx; // (OAPI_DWORD)-1: all tanks
         double level;
     } * fuel;
 
-    DWORD nthruster;
+    OAPI_DWORD nthruster;
     struct THRUSTSPEC {
-        DWORD idx;
+        OAPI_DWORD idx;
         double level;
     } * thruster;
 
-    DWORD ndockinfo;
+    OAPI_DWORD ndockinfo;
     struct DOCKINFOSPEC {
-        DWORD idx;
-        DWORD ridx;
+        OAPI_DWORD idx;
+        OAPI_DWORD ridx;
         OBJHANDLE rvessel;
     } * dockinfo;
 
-    DWORD xpdr;
+    OAPI_DWORD xpdr;
 };
 
 // The host keeps the pointer and reads it every frame, so the record and its vectors must outlive the beacon.
 typedef struct {
-    DWORD shape;  // BEACONSHAPE_*
+    OAPI_DWORD shape;  // BEACONSHAPE_*
     VECTOR3* pos; // position in the vessel frame
     VECTOR3* col; // RGB
     double size;
@@ -551,7 +544,7 @@ typedef struct {
 } BEACONLIGHTSPEC;
 
 struct PARTICLESTREAMSPEC {
-    DWORD flags; // no named flags exist: 0
+    OAPI_DWORD flags; // no named flags exist: 0
     double srcsize;
     double srcrate;
     double v0;
@@ -576,8 +569,8 @@ typedef struct {
     double lofs;
     double modulate;
     SURFHANDLE tex;
-    DWORD flags;
-    UINT id;
+    OAPI_DWORD flags;
+    OAPI_UINT id;
 } EXHAUSTSPEC;
 
 // ---------------------------------------------------------------------------
@@ -587,20 +580,20 @@ typedef struct {
 class MGROUP_TRANSFORM {
   public:
     MGROUP_TRANSFORM() : mesh(0), grp(0), ngrp(0) {}
-    MGROUP_TRANSFORM(UINT _mesh, UINT* _grp, UINT _ngrp) : mesh(_mesh), grp(_grp), ngrp(_ngrp) {}
+    MGROUP_TRANSFORM(OAPI_UINT _mesh, OAPI_UINT* _grp, OAPI_UINT _ngrp) : mesh(_mesh), grp(_grp), ngrp(_ngrp) {}
     // Owners often keep transforms behind base pointers and delete them that way.
     virtual ~MGROUP_TRANSFORM() {}
     enum TYPE { NULLTRANSFORM, ROTATE, TRANSLATE, SCALE };
     virtual TYPE Type() const { return NULLTRANSFORM; }
 
-    UINT mesh;
-    UINT* grp;
-    UINT ngrp;
+    OAPI_UINT mesh;
+    OAPI_UINT* grp;
+    OAPI_UINT ngrp;
 };
 
 class MGROUP_ROTATE : public MGROUP_TRANSFORM {
   public:
-    MGROUP_ROTATE(UINT _mesh, UINT* _grp, UINT _ngrp, const VECTOR3& _ref, const VECTOR3& _axis, float _angle)
+    MGROUP_ROTATE(OAPI_UINT _mesh, OAPI_UINT* _grp, OAPI_UINT _ngrp, const VECTOR3& _ref, const VECTOR3& _axis, float _angle)
         : MGROUP_TRANSFORM(_mesh, _grp, _ngrp), ref(_ref), axis(_axis), angle(_angle) {}
     TYPE Type() const { return ROTATE; }
 
@@ -611,7 +604,7 @@ class MGROUP_ROTATE : public MGROUP_TRANSFORM {
 
 class MGROUP_TRANSLATE : public MGROUP_TRANSFORM {
   public:
-    MGROUP_TRANSLATE(UINT _mesh, UINT* _grp, UINT _ngrp, const VECTOR3& _shift)
+    MGROUP_TRANSLATE(OAPI_UINT _mesh, OAPI_UINT* _grp, OAPI_UINT _ngrp, const VECTOR3& _shift)
         : MGROUP_TRANSFORM(_mesh, _grp, _ngrp), shift(_shift) {}
     TYPE Type() const { return TRANSLATE; }
 
@@ -620,7 +613,7 @@ class MGROUP_TRANSLATE : public MGROUP_TRANSFORM {
 
 class MGROUP_SCALE : public MGROUP_TRANSFORM {
   public:
-    MGROUP_SCALE(UINT _mesh, UINT* _grp, UINT _ngrp, const VECTOR3& _ref, const VECTOR3& _scale)
+    MGROUP_SCALE(OAPI_UINT _mesh, OAPI_UINT* _grp, OAPI_UINT _ngrp, const VECTOR3& _ref, const VECTOR3& _scale)
         : MGROUP_TRANSFORM(_mesh, _grp, _ngrp), ref(_ref), scale(_scale) {}
     TYPE Type() const { return SCALE; }
 
@@ -633,11 +626,11 @@ class MGROUP_SCALE : public MGROUP_TRANSFORM {
 // ---------------------------------------------------------------------------
 
 typedef struct {
-    DWORD flags; // GRPEDIT_*
-    DWORD UsrFlag;
+    OAPI_DWORD flags; // GRPEDIT_*
+    OAPI_DWORD UsrFlag;
     NTVERTEX* Vtx;
-    DWORD nVtx;
-    WORD* vIdx; // NULL: vertices are replaced from index 0
+    OAPI_DWORD nVtx;
+    OAPI_WORD* vIdx; // NULL: vertices are replaced from index 0
 } GROUPEDITSPEC;
 
 #define GRPEDIT_SETUSERFLAG 0x00001
@@ -837,45 +830,45 @@ typedef struct {
 // ---------------------------------------------------------------------------
 
 // Class configuration files: each call rewinds and searches the whole file, keys without regard to case.
-OAPIFUNC bool oapiReadItem_string(FILEHANDLE f, char* item, char* string);
-OAPIFUNC bool oapiReadItem_float(FILEHANDLE f, char* item, double& val);
-OAPIFUNC bool oapiReadItem_int(FILEHANDLE f, char* item, int& val);
-OAPIFUNC bool oapiReadItem_bool(FILEHANDLE f, char* item, bool& val);
-OAPIFUNC bool oapiReadItem_vec(FILEHANDLE f, char* item, VECTOR3& val);
-OAPIFUNC void oapiWriteItem_string(FILEHANDLE f, char* item, char* string);
-OAPIFUNC void oapiWriteItem_float(FILEHANDLE f, char* item, double val);
-OAPIFUNC void oapiWriteItem_int(FILEHANDLE f, char* item, int val);
-OAPIFUNC void oapiWriteItem_bool(FILEHANDLE f, char* item, bool val);
-OAPIFUNC void oapiWriteItem_vec(FILEHANDLE f, char* item, const VECTOR3& val);
+OAPIFUNC bool oapiReadItem_string(FILEHANDLE f, OAPI_CSTR item, char* string);
+OAPIFUNC bool oapiReadItem_float(FILEHANDLE f, OAPI_CSTR item, double& val);
+OAPIFUNC bool oapiReadItem_int(FILEHANDLE f, OAPI_CSTR item, int& val);
+OAPIFUNC bool oapiReadItem_bool(FILEHANDLE f, OAPI_CSTR item, bool& val);
+OAPIFUNC bool oapiReadItem_vec(FILEHANDLE f, OAPI_CSTR item, VECTOR3& val);
+OAPIFUNC void oapiWriteItem_string(FILEHANDLE f, OAPI_CSTR item, OAPI_CSTR string);
+OAPIFUNC void oapiWriteItem_float(FILEHANDLE f, OAPI_CSTR item, double val);
+OAPIFUNC void oapiWriteItem_int(FILEHANDLE f, OAPI_CSTR item, int val);
+OAPIFUNC void oapiWriteItem_bool(FILEHANDLE f, OAPI_CSTR item, bool val);
+OAPIFUNC void oapiWriteItem_vec(FILEHANDLE f, OAPI_CSTR item, const VECTOR3& val);
 
 // Scenario files.
-OAPIFUNC void oapiWriteScenario_string(FILEHANDLE scn, char* item, char* string);
-OAPIFUNC void oapiWriteScenario_int(FILEHANDLE scn, char* item, int i);
-OAPIFUNC void oapiWriteScenario_float(FILEHANDLE scn, char* item, double d);
-OAPIFUNC void oapiWriteScenario_vec(FILEHANDLE scn, char* item, const VECTOR3& vec);
+OAPIFUNC void oapiWriteScenario_string(FILEHANDLE scn, OAPI_CSTR item, OAPI_CSTR string);
+OAPIFUNC void oapiWriteScenario_int(FILEHANDLE scn, OAPI_CSTR item, int i);
+OAPIFUNC void oapiWriteScenario_float(FILEHANDLE scn, OAPI_CSTR item, double d);
+OAPIFUNC void oapiWriteScenario_vec(FILEHANDLE scn, OAPI_CSTR item, const VECTOR3& vec);
 // False at the end of the file or on a line "END"; the line points into a buffer the next call overwrites.
 OAPIFUNC bool oapiReadScenario_nextline(FILEHANDLE scn, char*& line);
 
 // Files in general.
 OAPIFUNC FILEHANDLE oapiOpenFile(const char* fname, FileAccessMode mode, PathRoot root = ROOT);
 OAPIFUNC void oapiCloseFile(FILEHANDLE f, FileAccessMode mode);
-OAPIFUNC void oapiWriteLine(FILEHANDLE f, char* line);
-OAPIFUNC void oapiWriteLog(char* line);
+OAPIFUNC void oapiWriteLine(FILEHANDLE f, OAPI_CSTR line);
+OAPIFUNC void oapiWriteLog(OAPI_CSTR line);
 
 // Vessels and other objects.
 OAPIFUNC OBJHANDLE oapiCreateVessel(const char* name, const char* classname, const VESSELSTATUS& status);
 OAPIFUNC OBJHANDLE oapiCreateVesselEx(const char* name, const char* classname, const void* status);
 OAPIFUNC bool oapiDeleteVessel(OBJHANDLE hVessel, OBJHANDLE hAlternativeCameraTarget = 0);
-OAPIFUNC DWORD oapiGetVesselCount();
+OAPIFUNC OAPI_DWORD oapiGetVesselCount();
 OAPIFUNC OBJHANDLE oapiGetVesselByIndex(int index);
-OAPIFUNC OBJHANDLE oapiGetVesselByName(char* name);
+OAPIFUNC OBJHANDLE oapiGetVesselByName(OAPI_CSTR name);
 OAPIFUNC bool oapiIsVessel(OBJHANDLE hVessel);
 OAPIFUNC VESSEL* oapiGetVesselInterface(OBJHANDLE hVessel);
-OAPIFUNC OBJHANDLE oapiGetObjectByName(char* name);
+OAPIFUNC OBJHANDLE oapiGetObjectByName(OAPI_CSTR name);
 OAPIFUNC void oapiGetObjectName(OBJHANDLE hObj, char* name, int n);
 OAPIFUNC OBJHANDLE oapiGetFocusObject();
 OAPIFUNC OBJHANDLE oapiSetFocusObject(OBJHANDLE hVessel);
-OAPIFUNC DWORD oapiGetGbodyCount();
+OAPIFUNC OAPI_DWORD oapiGetGbodyCount();
 OAPIFUNC OBJHANDLE oapiGetGbodyByIndex(int index);
 OAPIFUNC void oapiGetGlobalPos(OBJHANDLE hObj, VECTOR3* pos);
 OAPIFUNC void oapiGetRelativePos(OBJHANDLE hObj, OBJHANDLE hRef, VECTOR3* pos);
@@ -889,8 +882,8 @@ OAPIFUNC double oapiGetInducedDrag(double cl, double A, double e);
 OAPIFUNC double oapiGetWaveDrag(double M, double M1, double M2, double M3, double cmax);
 
 // Visuals and resources.
-OAPIFUNC int oapiEditMeshGroup(MESHHANDLE hMesh, DWORD grpidx, GROUPEDITSPEC* ges);
-OAPIFUNC int oapiEditMeshGroup(DEVMESHHANDLE hMesh, DWORD grpidx, GROUPEDITSPEC* ges);
+OAPIFUNC int oapiEditMeshGroup(MESHHANDLE hMesh, OAPI_DWORD grpidx, GROUPEDITSPEC* ges);
+OAPIFUNC int oapiEditMeshGroup(DEVMESHHANDLE hMesh, OAPI_DWORD grpidx, GROUPEDITSPEC* ges);
 // The host returns some handles const-qualified; the qualifier means nothing on a returned value, and its
 // warning is silenced here so that the declarations stay exact.
 #if defined(__GNUC__)
@@ -901,8 +894,8 @@ OAPIFUNC const MESHHANDLE oapiLoadMeshGlobal(const char* fname);
 #if defined(__GNUC__)
 #pragma GCC diagnostic pop
 #endif
-OAPIFUNC SURFHANDLE oapiRegisterExhaustTexture(char* name);
-OAPIFUNC SURFHANDLE oapiRegisterParticleTexture(char* name);
+OAPIFUNC SURFHANDLE oapiRegisterExhaustTexture(OAPI_CSTR name);
+OAPIFUNC SURFHANDLE oapiRegisterParticleTexture(OAPI_CSTR name);
 OAPIFUNC int oapiCameraMode();
 OAPIFUNC int oapiCockpitMode();
 OAPIFUNC bool oapiCameraInternal();
@@ -913,7 +906,7 @@ OAPIFUNC double oapiGetSimStep();
 OAPIFUNC double oapiGetSysTime();
 OAPIFUNC double oapiRand();
 // The callback is bool cb(void *id, char *str, void *usrdata), called on Enter only; true closes the box.
-OAPIFUNC void oapiOpenInputBox(char* title, bool (*Clbk)(void*, char*, void*), char* buf = 0, int vislen = 20,
+OAPIFUNC void oapiOpenInputBox(OAPI_CSTR title, bool (*Clbk)(void*, OAPI_CSTR, void*), OAPI_CSTR buf = 0, int vislen = 20,
                                void* usrdata = 0);
 // A 256-character line drawn on screen.
 OAPIFUNC char* oapiDebugString();

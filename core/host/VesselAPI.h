@@ -11,9 +11,7 @@ class Vessel; // the host's own vessel record
 class OAPIFUNC VESSEL {
   public:
     VESSEL(OBJHANDLE hVessel, int fmodel = 1);
-    // Module code deletes through its own type, as it must against the host; this only keeps deletion through
-    // the base sound.
-    virtual ~VESSEL();
+    // No virtual destructor, as in the host's own interface: ovcExit deletes through the module's class.
 
     // 0 for VESSEL, 1 for VESSEL2, 2 for VESSEL3.
     inline int Version() const { return version; }
@@ -27,7 +25,7 @@ class OAPIFUNC VESSEL {
     const OBJHANDLE GetHandle() const;
     char* GetName() const;
     char* GetClassName() const;
-    DWORD GetFlightStatus() const; // bit 0 landed, bit 1 docked
+    OAPI_DWORD GetFlightStatus() const; // bit 0 landed, bit 1 docked
     const OBJHANDLE GetGravityRef() const;
 #if defined(__GNUC__)
 #pragma GCC diagnostic pop
@@ -57,21 +55,21 @@ class OAPIFUNC VESSEL {
     // --- Docking ---
     void SetDockParams(const VECTOR3& pos, const VECTOR3& dir, const VECTOR3& rot) const; // port 0
     void SetDockParams(DOCKHANDLE dock, const VECTOR3& pos, const VECTOR3& dir, const VECTOR3& rot) const;
-    UINT DockCount() const;
-    DOCKHANDLE GetDockHandle(UINT n) const;
+    OAPI_UINT DockCount() const;
+    DOCKHANDLE GetDockHandle(OAPI_UINT n) const;
     OBJHANDLE GetDockStatus(DOCKHANDLE hDock) const; // NULL if free
-    bool Undock(UINT n, const OBJHANDLE exclude = 0) const;
+    bool Undock(OAPI_UINT n, const OBJHANDLE exclude = 0) const;
 
     // --- Meshes and visuals ---
-    UINT AddMesh(const char* meshname, const VECTOR3* ofs = 0) const;
-    UINT AddMesh(MESHHANDLE hMesh, const VECTOR3* ofs = 0) const;
-    bool DelMesh(UINT idx, bool retain_anim = false) const;
+    OAPI_UINT AddMesh(const char* meshname, const VECTOR3* ofs = 0) const;
+    OAPI_UINT AddMesh(MESHHANDLE hMesh, const VECTOR3* ofs = 0) const;
+    bool DelMesh(OAPI_UINT idx, bool retain_anim = false) const;
     void ClearMeshes() const; // obsolete
     void ClearMeshes(bool retain_anim) const;
-    void SetMeshVisibilityMode(UINT idx, WORD mode) const;
+    void SetMeshVisibilityMode(OAPI_UINT idx, OAPI_WORD mode) const;
     // Valid only between clbkVisualCreated and clbkVisualDestroyed.
-    DEVMESHHANDLE GetDevMesh(VISHANDLE vis, UINT idx) const;
-    MESHHANDLE GetMesh(VISHANDLE vis, UINT idx) const;
+    DEVMESHHANDLE GetDevMesh(VISHANDLE vis, OAPI_UINT idx) const;
+    MESHHANDLE GetMesh(VISHANDLE vis, OAPI_UINT idx) const;
     // The host keeps the pointer and reads it every frame.
     void AddBeacon(BEACONLIGHTSPEC* bs);
     bool DelBeacon(BEACONLIGHTSPEC* bs);
@@ -83,8 +81,8 @@ class OAPIFUNC VESSEL {
     double GetPropellantMass(PROPELLANT_HANDLE ph) const;
     void SetPropellantMass(PROPELLANT_HANDLE ph, double mass) const;
     double GetPropellantMaxMass(PROPELLANT_HANDLE ph) const;
-    DWORD GetPropellantCount() const;
-    PROPELLANT_HANDLE GetPropellantHandleByIndex(DWORD idx) const;
+    OAPI_DWORD GetPropellantCount() const;
+    PROPELLANT_HANDLE GetPropellantHandleByIndex(OAPI_DWORD idx) const;
     double GetTotalPropellantMass() const;
 
     // --- Thrusters ---
@@ -92,7 +90,7 @@ class OAPIFUNC VESSEL {
                                    PROPELLANT_HANDLE hp = NULL, double isp0 = 0.0, double isp_ref = 0.0,
                                    double p_ref = 101.4e3) const;
     THGROUP_HANDLE CreateThrusterGroup(THRUSTER_HANDLE* th, int nth, THGROUP_TYPE thgt) const;
-    DWORD GetThrusterCount() const;
+    OAPI_DWORD GetThrusterCount() const;
     void SetThrusterDir(THRUSTER_HANDLE th, const VECTOR3& dir) const;
     void SetThrusterRef(THRUSTER_HANDLE th, const VECTOR3& pos) const;
     void SetThrusterMax0(THRUSTER_HANDLE th, double maxth0) const;
@@ -106,11 +104,11 @@ class OAPIFUNC VESSEL {
     bool SetAttitudeMode(int mode) const;
     int GetAttitudeMode() const;
     // dir points the way the exhaust leaves, against the thrust.
-    UINT AddExhaust(THRUSTER_HANDLE th, double lscale, double wscale, SURFHANDLE tex = 0) const;
-    UINT AddExhaust(THRUSTER_HANDLE th, double lscale, double wscale, double lofs, SURFHANDLE tex = 0) const;
-    UINT AddExhaust(THRUSTER_HANDLE th, double lscale, double wscale, const VECTOR3& pos, const VECTOR3& dir,
+    OAPI_UINT AddExhaust(THRUSTER_HANDLE th, double lscale, double wscale, SURFHANDLE tex = 0) const;
+    OAPI_UINT AddExhaust(THRUSTER_HANDLE th, double lscale, double wscale, double lofs, SURFHANDLE tex = 0) const;
+    OAPI_UINT AddExhaust(THRUSTER_HANDLE th, double lscale, double wscale, const VECTOR3& pos, const VECTOR3& dir,
                     SURFHANDLE tex = 0) const;
-    UINT AddExhaust(EXHAUSTSPEC* spec);
+    OAPI_UINT AddExhaust(EXHAUSTSPEC* spec);
     PSTREAM_HANDLE AddExhaustStream(THRUSTER_HANDLE th, PARTICLESTREAMSPEC* pss = 0) const;
     PSTREAM_HANDLE AddExhaustStream(THRUSTER_HANDLE th, const VECTOR3& pos,
                                     PARTICLESTREAMSPEC* pss = 0) const;
@@ -120,10 +118,10 @@ class OAPIFUNC VESSEL {
                                  void* context, double c, double S, double A) const;
     CTRLSURFHANDLE CreateControlSurface3(AIRCTRL_TYPE type, double area, double dCl, const VECTOR3& ref,
                                          int axis = AIRCTRL_AXIS_AUTO, double delay = 1.0,
-                                         UINT anim = (UINT)-1) const;
+                                         OAPI_UINT anim = (OAPI_UINT)-1) const;
     double GetControlSurfaceLevel(AIRCTRL_TYPE type) const;
-    void SetADCtrlMode(DWORD mode) const; // bit mask: 1 elevator, 2 rudder, 4 ailerons
-    DWORD GetADCtrlMode() const;
+    void SetADCtrlMode(OAPI_DWORD mode) const; // bit mask: 1 elevator, 2 rudder, 4 ailerons
+    OAPI_DWORD GetADCtrlMode() const;
     double GetAtmPressure() const; // [Pa]; 0 outside atmospheres
     double GetAltitude() const;
     double GetAirspeed() const;
@@ -141,8 +139,8 @@ class OAPIFUNC VESSEL {
                                       const VECTOR3& rot, const char* id, bool loose = false) const;
     bool AttachChild(OBJHANDLE child, ATTACHMENTHANDLE attachment, ATTACHMENTHANDLE child_attachment) const;
     bool DetachChild(ATTACHMENTHANDLE attachment, double vel = 0.0) const; // vel: separation speed [m/s]
-    DWORD AttachmentCount(bool toparent) const;
-    ATTACHMENTHANDLE GetAttachmentHandle(bool toparent, DWORD i) const;
+    OAPI_DWORD AttachmentCount(bool toparent) const;
+    ATTACHMENTHANDLE GetAttachmentHandle(bool toparent, OAPI_DWORD i) const;
     const char* GetAttachmentId(ATTACHMENTHANDLE attachment) const;
     void GetAttachmentParams(ATTACHMENTHANDLE attachment, VECTOR3& pos, VECTOR3& dir, VECTOR3& rot) const;
     void SetAttachmentParams(ATTACHMENTHANDLE attachment, const VECTOR3& pos, const VECTOR3& dir,
@@ -150,11 +148,11 @@ class OAPIFUNC VESSEL {
     OBJHANDLE GetAttachmentStatus(ATTACHMENTHANDLE attachment) const; // NULL if free
 
     // --- Animations ---
-    UINT CreateAnimation(double initial_state) const;
-    ANIMATIONCOMPONENT_HANDLE AddAnimationComponent(UINT anim, double state0, double state1,
+    OAPI_UINT CreateAnimation(double initial_state) const;
+    ANIMATIONCOMPONENT_HANDLE AddAnimationComponent(OAPI_UINT anim, double state0, double state1,
                                                     MGROUP_TRANSFORM* trans,
                                                     ANIMATIONCOMPONENT_HANDLE parent = NULL) const;
-    bool SetAnimation(UINT anim, double state) const;
+    bool SetAnimation(OAPI_UINT anim, double state) const;
 
     // --- State vectors ---
     void GetStatus(VESSELSTATUS& status) const;
@@ -207,16 +205,21 @@ class OAPIFUNC VESSEL2 : public VESSEL {
     virtual bool clbkPlaybackEvent(double simt, double event_t, const char* event_type, const char* event);
     virtual void clbkVisualCreated(VISHANDLE vis, int refcount);
     virtual void clbkVisualDestroyed(VISHANDLE vis, int refcount);
+#ifdef _WIN32
     virtual void clbkDrawHUD(int mode, const HUDPAINTSPEC* hps, HDC hDC); // the standard HUD
+#else
+    // Draws the standard HUD and returns true.
+    virtual bool clbkDrawHUD(int mode, const HUDPAINTSPEC* hps, oapi::Sketchpad* skp);
+#endif
     virtual void clbkRCSMode(int mode);
-    virtual void clbkADCtrlMode(DWORD mode);
+    virtual void clbkADCtrlMode(OAPI_DWORD mode);
     virtual void clbkHUDMode(int mode);
     virtual void clbkMFDMode(int mfd, int mode);
     virtual void clbkNavMode(int mode, bool active);
     virtual void clbkDockEvent(int dock, OBJHANDLE mate);
     virtual void clbkAnimate(double simt);
     virtual int clbkConsumeDirectKey(char* kstate); // every step; nonzero skips the host's own key handling
-    virtual int clbkConsumeBufferedKey(DWORD key, bool down, char* kstate); // per key event; 1 swallows it
+    virtual int clbkConsumeBufferedKey(OAPI_DWORD key, bool down, char* kstate); // per key event; 1 swallows it
     virtual bool clbkLoadGenericCockpit();                                  // camera looks along +z; true
     virtual bool clbkLoadPanel(int id);
     virtual bool clbkPanelMouseEvent(int id, int event, int mx, int my);
@@ -231,8 +234,8 @@ class OAPIFUNC VESSEL3 : public VESSEL2 {
     VESSEL3(OBJHANDLE hVessel, int fmodel = 1);
 
     // Panel helpers.
-    bool SetPanelBackground(PANELHANDLE hPanel, SURFHANDLE* hSurf, DWORD nsurf, MESHHANDLE hMesh, DWORD width,
-                            DWORD height, DWORD baseline = 0, DWORD scrollflag = 0);
+    bool SetPanelBackground(PANELHANDLE hPanel, SURFHANDLE* hSurf, OAPI_DWORD nsurf, MESHHANDLE hMesh, OAPI_DWORD width,
+                            OAPI_DWORD height, OAPI_DWORD baseline = 0, OAPI_DWORD scrollflag = 0);
     bool SetPanelScaling(PANELHANDLE hPanel, double defscale, double extscale);
     int RegisterPanelMFDGeometry(PANELHANDLE hPanel, int MFD_id, int nmesh, int ngroup);
     int RegisterPanelArea(PANELHANDLE hPanel, int id, const RECT& pos, int draw_event, int mouse_event,
@@ -240,17 +243,21 @@ class OAPIFUNC VESSEL3 : public VESSEL2 {
     int RegisterPanelArea(PANELHANDLE hPanel, int id, const RECT& pos, const RECT& texpos, int draw_event,
                           int mouse_event, int bkmode, void* context = NULL);
 
+#ifdef _WIN32
     // Both HUD forms stay callable on a VESSEL3; the Sketchpad form below is the one the host tries first.
     using VESSEL2::clbkDrawHUD;
+#endif
     using VESSEL2::clbkPanelMouseEvent;
     using VESSEL2::clbkPanelRedrawEvent;
 
     virtual bool clbkPanelMouseEvent(int id, int event, int mx, int my, void* context);
     virtual bool clbkPanelRedrawEvent(int id, int event, SURFHANDLE surf, void* context);
     virtual int clbkGeneric(int msgid = 0, int prm = 0, void* context = NULL);
-    virtual bool clbkLoadPanel2D(int id, PANELHANDLE hPanel, DWORD viewW, DWORD viewH);
+    virtual bool clbkLoadPanel2D(int id, PANELHANDLE hPanel, OAPI_DWORD viewW, OAPI_DWORD viewH);
+#ifdef _WIN32
     // The default draws the standard HUD and returns true; returning false makes the host try the HDC form.
     virtual bool clbkDrawHUD(int mode, const HUDPAINTSPEC* hps, oapi::Sketchpad* skp);
+#endif
     virtual void clbkRenderHUD(int mode, const HUDPAINTSPEC* hps, SURFHANDLE hDefaultTex); // the standard HUD
     virtual void clbkGetRadiationForce(const VECTOR3& mflux, VECTOR3& F, VECTOR3& pos);    // a simple model
 };

@@ -30,16 +30,17 @@ void VESSEL2::clbkPostStep(double, double, double) {}
 bool VESSEL2::clbkPlaybackEvent(double, double, const char*, const char*) { return false; }
 void VESSEL2::clbkVisualCreated(VISHANDLE, int) {}
 void VESSEL2::clbkVisualDestroyed(VISHANDLE, int) {}
-void VESSEL2::clbkDrawHUD(int, const HUDPAINTSPEC*, HDC) {}
+// The standard HUD has no text of its own in this host.
+bool VESSEL2::clbkDrawHUD(int, const HUDPAINTSPEC*, oapi::Sketchpad*) { return true; }
 void VESSEL2::clbkRCSMode(int) {}
-void VESSEL2::clbkADCtrlMode(DWORD) {}
+void VESSEL2::clbkADCtrlMode(int) {}
 void VESSEL2::clbkHUDMode(int) {}
 void VESSEL2::clbkMFDMode(int, int) {}
 void VESSEL2::clbkNavMode(int, bool) {}
 void VESSEL2::clbkDockEvent(int, OBJHANDLE) {}
 void VESSEL2::clbkAnimate(double) {}
 int VESSEL2::clbkConsumeDirectKey(char*) { return 0; }
-int VESSEL2::clbkConsumeBufferedKey(DWORD, bool, char*) { return 0; }
+int VESSEL2::clbkConsumeBufferedKey(int, bool, char*) { return 0; }
 
 bool VESSEL2::clbkLoadGenericCockpit() {
     SetCameraDefaultDirection(_V(0, 0, 1));
@@ -56,7 +57,7 @@ bool VESSEL2::clbkVCRedrawEvent(int, int, SURFHANDLE) { return false; }
 VESSEL3::VESSEL3(OBJHANDLE hVessel, int fmodel) : VESSEL2(hVessel, fmodel) { version = 2; }
 
 // Panels are never shown by this host: the helpers accept and do nothing.
-bool VESSEL3::SetPanelBackground(PANELHANDLE, SURFHANDLE*, DWORD, MESHHANDLE, DWORD, DWORD, DWORD, DWORD) {
+bool VESSEL3::SetPanelBackground(PANELHANDLE, SURFHANDLE*, int, MESHHANDLE, int, int, int, int) {
     return true;
 }
 bool VESSEL3::SetPanelScaling(PANELHANDLE, double, double) { return true; }
@@ -67,9 +68,7 @@ int VESSEL3::RegisterPanelArea(PANELHANDLE, int, const RECT&, const RECT&, int, 
 bool VESSEL3::clbkPanelMouseEvent(int, int, int, int, void*) { return false; }
 bool VESSEL3::clbkPanelRedrawEvent(int, int, SURFHANDLE, void*) { return false; }
 int VESSEL3::clbkGeneric(int, int, void*) { return 0; }
-bool VESSEL3::clbkLoadPanel2D(int, PANELHANDLE, DWORD, DWORD) { return false; }
-// The standard HUD has no text of its own in this host.
-bool VESSEL3::clbkDrawHUD(int, const HUDPAINTSPEC*, oapi::Sketchpad*) { return true; }
+bool VESSEL3::clbkLoadPanel2D(int, PANELHANDLE, int, int) { return false; }
 void VESSEL3::clbkRenderHUD(int, const HUDPAINTSPEC*, SURFHANDLE) {}
 void VESSEL3::clbkGetRadiationForce(const VECTOR3&, VECTOR3& F, VECTOR3& pos) {
     F = _V(0, 0, 0);

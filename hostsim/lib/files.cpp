@@ -68,7 +68,7 @@ const char* RootFolder(PathRoot root) {
 
 } // namespace
 
-bool oapiReadItem_string(FILEHANDLE f, char* item, char* string) {
+bool oapiReadItem_string(FILEHANDLE f, const char* item, char* string) {
     HostFile* hf = ReadableCfg(f, "oapiReadItem_string", item);
     if (!hf || !string) return false;
     std::string value;
@@ -79,7 +79,7 @@ bool oapiReadItem_string(FILEHANDLE f, char* item, char* string) {
     return true;
 }
 
-bool oapiReadItem_float(FILEHANDLE f, char* item, double& val) {
+bool oapiReadItem_float(FILEHANDLE f, const char* item, double& val) {
     HostFile* hf = ReadableCfg(f, "oapiReadItem_float", item);
     std::string value;
     if (!hf || !FindItem(hf, item, value)) return false;
@@ -89,7 +89,7 @@ bool oapiReadItem_float(FILEHANDLE f, char* item, double& val) {
     return true;
 }
 
-bool oapiReadItem_int(FILEHANDLE f, char* item, int& val) {
+bool oapiReadItem_int(FILEHANDLE f, const char* item, int& val) {
     HostFile* hf = ReadableCfg(f, "oapiReadItem_int", item);
     std::string value;
     if (!hf || !FindItem(hf, item, value)) return false;
@@ -99,7 +99,7 @@ bool oapiReadItem_int(FILEHANDLE f, char* item, int& val) {
     return true;
 }
 
-bool oapiReadItem_bool(FILEHANDLE f, char* item, bool& val) {
+bool oapiReadItem_bool(FILEHANDLE f, const char* item, bool& val) {
     HostFile* hf = ReadableCfg(f, "oapiReadItem_bool", item);
     std::string value;
     if (!hf || !FindItem(hf, item, value)) return false;
@@ -109,7 +109,7 @@ bool oapiReadItem_bool(FILEHANDLE f, char* item, bool& val) {
     return true;
 }
 
-bool oapiReadItem_vec(FILEHANDLE f, char* item, VECTOR3& val) {
+bool oapiReadItem_vec(FILEHANDLE f, const char* item, VECTOR3& val) {
     HostFile* hf = ReadableCfg(f, "oapiReadItem_vec", item);
     std::string value;
     if (!hf || !FindItem(hf, item, value)) return false;
@@ -119,48 +119,48 @@ bool oapiReadItem_vec(FILEHANDLE f, char* item, VECTOR3& val) {
     return true;
 }
 
-void oapiWriteItem_string(FILEHANDLE f, char* item, char* string) {
+void oapiWriteItem_string(FILEHANDLE f, const char* item, const char* string) {
     HostFile* hf = Writable(f, "oapiWriteItem_string");
     if (hf && item && string) WriteLine(hf, Fmt("%s = %s", item, string));
 }
 
-void oapiWriteItem_float(FILEHANDLE f, char* item, double val) {
+void oapiWriteItem_float(FILEHANDLE f, const char* item, double val) {
     HostFile* hf = Writable(f, "oapiWriteItem_float");
     if (hf && item) WriteLine(hf, Fmt("%s = %g", item, val));
 }
 
-void oapiWriteItem_int(FILEHANDLE f, char* item, int val) {
+void oapiWriteItem_int(FILEHANDLE f, const char* item, int val) {
     HostFile* hf = Writable(f, "oapiWriteItem_int");
     if (hf && item) WriteLine(hf, Fmt("%s = %d", item, val));
 }
 
-void oapiWriteItem_bool(FILEHANDLE f, char* item, bool val) {
+void oapiWriteItem_bool(FILEHANDLE f, const char* item, bool val) {
     HostFile* hf = Writable(f, "oapiWriteItem_bool");
     if (hf && item) WriteLine(hf, Fmt("%s = %s", item, val ? "TRUE" : "FALSE"));
 }
 
-void oapiWriteItem_vec(FILEHANDLE f, char* item, const VECTOR3& val) {
+void oapiWriteItem_vec(FILEHANDLE f, const char* item, const VECTOR3& val) {
     HostFile* hf = Writable(f, "oapiWriteItem_vec");
     if (hf && item) WriteLine(hf, Fmt("%s = %g %g %g", item, val.x, val.y, val.z));
 }
 
-void oapiWriteScenario_string(FILEHANDLE scn, char* item, char* string) {
+void oapiWriteScenario_string(FILEHANDLE scn, const char* item, const char* string) {
     HostFile* hf = Writable(scn, "oapiWriteScenario_string");
     if (hf && item && string) WriteLine(hf, Fmt("  %s %s", item, string));
 }
 
-void oapiWriteScenario_int(FILEHANDLE scn, char* item, int i) {
+void oapiWriteScenario_int(FILEHANDLE scn, const char* item, int i) {
     HostFile* hf = Writable(scn, "oapiWriteScenario_int");
     if (hf && item) WriteLine(hf, Fmt("  %s %d", item, i));
 }
 
 // Fixed six decimals: the same value always gives the same text.
-void oapiWriteScenario_float(FILEHANDLE scn, char* item, double d) {
+void oapiWriteScenario_float(FILEHANDLE scn, const char* item, double d) {
     HostFile* hf = Writable(scn, "oapiWriteScenario_float");
     if (hf && item) WriteLine(hf, Fmt("  %s %0.6f", item, d));
 }
 
-void oapiWriteScenario_vec(FILEHANDLE scn, char* item, const VECTOR3& vec) {
+void oapiWriteScenario_vec(FILEHANDLE scn, const char* item, const VECTOR3& vec) {
     HostFile* hf = Writable(scn, "oapiWriteScenario_vec");
     if (hf && item) WriteLine(hf, Fmt("  %s %0.6f %0.6f %0.6f", item, vec.x, vec.y, vec.z));
 }
@@ -225,11 +225,11 @@ void oapiCloseFile(FILEHANDLE f, FileAccessMode) {
     Misuse("oapiCloseFile: not a file the host opened");
 }
 
-void oapiWriteLine(FILEHANDLE f, char* line) {
+void oapiWriteLine(FILEHANDLE f, const char* line) {
     HostFile* hf = Writable(f, "oapiWriteLine");
     if (hf && line) WriteLine(hf, line);
 }
 
-void oapiWriteLog(char* line) {
+void oapiWriteLog(const char* line) {
     if (line) Say("log: %s", line);
 }

@@ -69,7 +69,7 @@ struct HeldKey {
 struct InputBox {
     bool open = false;
     std::string title;
-    bool (*cb)(void*, char*, void*) = nullptr;
+    bool (*cb)(void*, const char*, void*) = nullptr;
     void* usrdata = nullptr;
     int generation = 0; // a callback that opens a new box keeps it open
 };
@@ -197,6 +197,12 @@ void RemoveVessel(Vessel* gone); // after ovcExit: unlink everything that points
 void CreateVisual(Vessel* v);
 void DestroyVisual(Vessel* v);
 VESSEL2* Callbacks(Vessel* v); // null for a bare VESSEL
+
+// The host's own vessel object for a class without a module, or whose module gave none.
+class BareVessel final : public VESSEL2 {
+  public:
+    explicit BareVessel(OBJHANDLE h) : VESSEL2(h, 1) {}
+};
 void ResolvePendingLinks();
 bool Attach(Vessel* parent, hs::Attachment* pp, Vessel* child, hs::Attachment* cp);
 void Detach(hs::Attachment* pp);

@@ -132,7 +132,7 @@ DLLEXPORT void InitLib(HINSTANCE hModule) {
 }
 
 // "Aug 30 2010" -> 100830 (yymmdd).
-DLLEXPORT int Date2Int(char* date) {
+DLLEXPORT int Date2Int(const char* date) {
     static const char* const MONTHS[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                            "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
     if (!date) return 0;

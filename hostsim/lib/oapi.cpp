@@ -64,7 +64,7 @@ bool oapiDeleteVessel(OBJHANDLE hVessel, OBJHANDLE hAlternativeCameraTarget) {
     return true;
 }
 
-DWORD oapiGetVesselCount() { return (DWORD)W().vessels.size(); }
+int oapiGetVesselCount() { return (DWORD)W().vessels.size(); }
 
 OBJHANDLE oapiGetVesselByIndex(int index) {
     World& w = W();
@@ -79,7 +79,7 @@ static Vessel* VesselByName(const char* name) {
     return nullptr;
 }
 
-OBJHANDLE oapiGetVesselByName(char* name) { return VesselByName(name); }
+OBJHANDLE oapiGetVesselByName(const char* name) { return VesselByName(name); }
 
 bool oapiIsVessel(OBJHANDLE hVessel) { return LiveVessel(hVessel) != nullptr; }
 
@@ -88,7 +88,7 @@ VESSEL* oapiGetVesselInterface(OBJHANDLE hVessel) {
     return v ? v->iface : nullptr;
 }
 
-OBJHANDLE oapiGetObjectByName(char* name) {
+OBJHANDLE oapiGetObjectByName(const char* name) {
     if (Vessel* v = VesselByName(name)) return v;
     int b = name ? BodyIndexByName(name) : -1;
     return b >= 0 ? const_cast<Body*>(GetBody(b)) : nullptr;
@@ -120,7 +120,7 @@ OBJHANDLE oapiSetFocusObject(OBJHANDLE hVessel) {
     return old;
 }
 
-DWORD oapiGetGbodyCount() { return (DWORD)BodyCount(); }
+int oapiGetGbodyCount() { return (DWORD)BodyCount(); }
 
 // Index 0 is the scenario's central body; the others follow in the body table's order.
 OBJHANDLE oapiGetGbodyByIndex(int index) {
@@ -170,7 +170,7 @@ void oapiSetEmptyMass(OBJHANDLE hVessel, double mass) {
 
 // --- Meshes and textures ---
 
-int oapiEditMeshGroup(MESHHANDLE hMesh, DWORD, GROUPEDITSPEC* ges) {
+int oapiEditMeshGroup(MESHHANDLE hMesh, int, GROUPEDITSPEC* ges) {
     if (!Owned(W().globalMeshes, hMesh) || !ges) {
         Misuse("oapiEditMeshGroup: not a mesh handle of the host");
         return -1;
@@ -179,9 +179,9 @@ int oapiEditMeshGroup(MESHHANDLE hMesh, DWORD, GROUPEDITSPEC* ges) {
 }
 
 // Limits a group index when the mesh file is unknown, so a wild index cannot make a huge table.
-constexpr DWORD MAX_UNKNOWN_GROUPS = 4096;
+constexpr int MAX_UNKNOWN_GROUPS = 4096;
 
-int oapiEditMeshGroup(DEVMESHHANDLE hMesh, DWORD grpidx, GROUPEDITSPEC* ges) {
+int oapiEditMeshGroup(DEVMESHHANDLE hMesh, int grpidx, GROUPEDITSPEC* ges) {
     World& w = W();
     if (!hMesh || w.devMeshes.find(hMesh) == w.devMeshes.end()) {
         Misuse("oapiEditMeshGroup: not a live device mesh");
@@ -194,22 +194,22 @@ int oapiEditMeshGroup(DEVMESHHANDLE hMesh, DWORD grpidx, GROUPEDITSPEC* ges) {
     DevMesh* dm = reinterpret_cast<DevMesh*>(hMesh);
     Vessel* v = dm->owner;
     Mesh& m = *v->meshes[(size_t)dm->meshIndex];
-    if (m.groupCount >= 0 && grpidx >= (DWORD)m.groupCount) {
-        Misuse("oapiEditMeshGroup: group %u of %d in mesh %s of %s", grpidx, m.groupCount, m.name.c_str(),
+    if (grpidx < 0 || (m.groupCount >= 0 && grpidx >= m.groupCount)) {
+        Misuse("oapiEditMeshGroup: group %d of %d in mesh %s of %s", grpidx, m.groupCount, m.name.c_str(),
                v->name.c_str());
         return -1;
     }
-    if (grpidx >= m.userFlags.size()) {
+    if ((size_t)grpidx >= m.userFlags.size()) {
         if (grpidx >= MAX_UNKNOWN_GROUPS) {
-            Misuse("oapiEditMeshGroup: group %u beyond any mesh", grpidx);
+            Misuse("oapiEditMeshGroup: group %d beyond any mesh", grpidx);
             return -1;
         }
-        m.userFlags.resize(grpidx + 1, 0);
+        m.userFlags.resize((size_t)grpidx + 1, 0);
     }
-    DWORD& flag = m.userFlags[grpidx];
-    if (ges->flags & GRPEDIT_SETUSERFLAG) flag = ges->UsrFlag;
-    if (ges->flags & GRPEDIT_ADDUSERFLAG) flag |= ges->UsrFlag;
-    if (ges->flags & GRPEDIT_DELUSERFLAG) flag &= ~ges->UsrFlag;
+    DWORD& flag = m.userFlags[(size_t)grpidx];
+    if (ges->flags & GRPEDIT_SETUSERFLAG) flag = (DWORD)ges->UsrFlag;
+    if (ges->flags & GRPEDIT_ADDUSERFLAG) flag |= (DWORD)ges->UsrFlag;
+    if (ges->flags & GRPEDIT_DELUSERFLAG) flag &= ~(DWORD)ges->UsrFlag;
     return 0;
 }
 
@@ -226,8 +226,8 @@ const MESHHANDLE oapiLoadMeshGlobal(const char* fname) {
     return Registered(fname);
 }
 
-SURFHANDLE oapiRegisterExhaustTexture(char* name) { return name ? Registered(name) : nullptr; }
-SURFHANDLE oapiRegisterParticleTexture(char* name) { return name ? Registered(name) : nullptr; }
+SURFHANDLE oapiRegisterExhaustTexture(const char* name) { return name ? Registered(name) : nullptr; }
+SURFHANDLE oapiRegisterParticleTexture(const char* name) { return name ? Registered(name) : nullptr; }
 
 int oapiCameraMode() { return W().cameraMode; }
 int oapiCockpitMode() { return COCKPIT_GENERIC; }
@@ -250,7 +250,7 @@ double oapiRand() {
     return (double)(r >> 11) / (double)((1ULL << 53) - 1);
 }
 
-void oapiOpenInputBox(char* title, bool (*Clbk)(void*, char*, void*), char*, int, void* usrdata) {
+void oapiOpenInputBox(const char* title, bool (*Clbk)(void*, const char*, void*), const char*, int, void* usrdata) {
     World& w = W();
     w.box.open = true;
     w.box.title = title ? title : "";

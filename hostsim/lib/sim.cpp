@@ -116,7 +116,7 @@ Vessel* NewVessel(const char* name, const char* className, std::string* err, Hos
     w.live.insert(v);
     VESSEL* iface = m && m->init ? m->init(v, 1) : nullptr;
     if (!iface) {
-        iface = new VESSEL2(v, 1);
+        iface = new BareVessel(v);
         v->hostOwnsIface = true;
     }
     v->iface = iface;
@@ -183,8 +183,13 @@ static void ExitVessel(Vessel* v) {
     v->iface = nullptr;
     if (!iface) return;
     Trace("%s: exit", v->name.c_str());
-    if (v->hostOwnsIface || !v->module || !v->module->exit) delete iface;
-    else v->module->exit(iface);
+    // VESSEL has no virtual destructor: each object is deleted as the class it was made as.
+    if (v->hostOwnsIface)
+        delete static_cast<BareVessel*>(static_cast<VESSEL2*>(iface));
+    else if (v->module && v->module->exit)
+        v->module->exit(iface);
+    else
+        Misuse("%s: its module has no ovcExit, so its vessel object is never freed", v->name.c_str());
 }
 
 static Vessel* NextFocus(Vessel* gone) {
@@ -310,9 +315,9 @@ class RecordingSketchpad : public oapi::Sketchpad {
         ++count_;
         return true;
     }
-    DWORD GetCharSize() override { return (8u << 16) | 16u; }
-    DWORD GetTextWidth(const char* str, int len) override {
-        return str ? 8u * (DWORD)(len > 0 ? (size_t)len : strlen(str)) : 0u;
+    int GetCharSize() override { return (8 << 16) | 16; }
+    int GetTextWidth(const char* str, int len) override {
+        return str ? 8 * (int)(len > 0 ? (size_t)len : strlen(str)) : 0;
     }
     size_t Count() const { return count_; }
 
@@ -626,7 +631,7 @@ void Sim::AnswerInputBox(const char* text) {
     snprintf(buf, sizeof buf, "%s", text ? text : "");
     hs::Say("input \"%s\"", buf);
     int generation = w.box.generation;
-    bool (*cb)(void*, char*, void*) = w.box.cb;
+    bool (*cb)(void*, const char*, void*) = w.box.cb;
     bool close = cb ? cb(&w.box, buf, w.box.usrdata) : true;
     if (close && w.box.generation == generation) w.box.open = false;
 }

@@ -62,8 +62,6 @@ VESSEL::VESSEL(OBJHANDLE hVessel, int fmodel) : vessel(nullptr), flightmodel((sh
     if (!vessel) Misuse("VESSEL: constructed with a dead or foreign vessel handle");
 }
 
-VESSEL::~VESSEL() {}
-
 // --- Identity ---
 
 const OBJHANDLE VESSEL::GetHandle() const {
@@ -380,15 +378,15 @@ double VESSEL::GetPropellantMaxMass(PROPELLANT_HANDLE ph) const {
     return p ? p->maxMass : 0.0;
 }
 
-DWORD VESSEL::GetPropellantCount() const {
+int VESSEL::GetPropellantCount() const {
     SELF_OR(0);
     return (DWORD)v->propellants.size();
 }
 
-PROPELLANT_HANDLE VESSEL::GetPropellantHandleByIndex(DWORD idx) const {
+PROPELLANT_HANDLE VESSEL::GetPropellantHandleByIndex(int idx) const {
     SELF_OR(nullptr);
-    if (idx >= v->propellants.size()) {
-        Misuse("GetPropellantHandleByIndex: tank %u of %zu on %s", idx, v->propellants.size(), v->name.c_str());
+    if (idx < 0 || (size_t)idx >= v->propellants.size()) {
+        Misuse("GetPropellantHandleByIndex: tank %d of %zu on %s", idx, v->propellants.size(), v->name.c_str());
         return nullptr;
     }
     return v->propellants[idx].get();
@@ -435,7 +433,7 @@ THGROUP_HANDLE VESSEL::CreateThrusterGroup(THRUSTER_HANDLE* th, int nth, THGROUP
     return v->groups.back().get();
 }
 
-DWORD VESSEL::GetThrusterCount() const {
+int VESSEL::GetThrusterCount() const {
     SELF_OR(0);
     return (DWORD)v->thrusters.size();
 }
@@ -624,12 +622,12 @@ CTRLSURFHANDLE VESSEL::CreateControlSurface3(AIRCTRL_TYPE type, double area, dou
     return v->ctrlSurfaces.back().get();
 }
 
-void VESSEL::SetADCtrlMode(DWORD mode) const {
+void VESSEL::SetADCtrlMode(int mode) const {
     SELF_OR();
     v->adCtrlMode = mode;
 }
 
-DWORD VESSEL::GetADCtrlMode() const {
+int VESSEL::GetADCtrlMode() const {
     SELF_OR(0);
     return v->adCtrlMode;
 }
@@ -684,22 +682,22 @@ bool VESSEL::DetachChild(ATTACHMENTHANDLE attachment, double vel) const {
     return true;
 }
 
-DWORD VESSEL::AttachmentCount(bool toparent) const {
+int VESSEL::AttachmentCount(bool toparent) const {
     SELF_OR(0);
-    DWORD n = 0;
+    int n = 0;
     for (auto& a : v->attachments)
         if (a->alive && a->toParent == toparent) ++n;
     return n;
 }
 
-ATTACHMENTHANDLE VESSEL::GetAttachmentHandle(bool toparent, DWORD i) const {
+ATTACHMENTHANDLE VESSEL::GetAttachmentHandle(bool toparent, int i) const {
     SELF_OR(nullptr);
-    DWORD n = 0;
+    int n = 0;
     for (auto& a : v->attachments) {
         if (!a->alive || a->toParent != toparent) continue;
         if (n++ == i) return a.get();
     }
-    Misuse("GetAttachmentHandle: %s point %u of %u on %s", toparent ? "parent" : "child", i, n, v->name.c_str());
+    Misuse("GetAttachmentHandle: %s point %d of %d on %s", toparent ? "parent" : "child", i, n, v->name.c_str());
     return nullptr;
 }
 

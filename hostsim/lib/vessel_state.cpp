@@ -64,31 +64,31 @@ void ApplyStatus(Vessel* v, const VESSELSTATUS2& st) {
     if (st.flag & VS_FUELRESET)
         for (auto& p : v->propellants) p->mass = 0.0;
     if ((st.flag & VS_FUELLIST) && st.fuel) {
-        for (DWORD i = 0; i < st.nfuel; ++i) {
+        for (int i = 0; i < st.nfuel; ++i) {
             const auto& f = st.fuel[i];
             double level = f.level < 0.0 ? 0.0 : (f.level > 1.0 ? 1.0 : f.level);
-            if (f.idx == (DWORD)-1) {
+            if (f.idx == (int)-1) {
                 for (auto& p : v->propellants) p->mass = level * p->maxMass;
-            } else if (f.idx < v->propellants.size()) {
+            } else if (f.idx >= 0 && (size_t)f.idx < v->propellants.size()) {
                 v->propellants[f.idx]->mass = level * v->propellants[f.idx]->maxMass;
             } else {
-                Misuse("status: tank %u of %zu on %s", f.idx, v->propellants.size(), v->name.c_str());
+                Misuse("status: tank %d of %zu on %s", f.idx, v->propellants.size(), v->name.c_str());
             }
         }
     }
     if (st.flag & VS_THRUSTRESET)
         for (auto& t : v->thrusters) t->level = 0.0;
     if ((st.flag & VS_THRUSTLIST) && st.thruster) {
-        for (DWORD i = 0; i < st.nthruster; ++i) {
+        for (int i = 0; i < st.nthruster; ++i) {
             const auto& t = st.thruster[i];
-            if (t.idx < v->thrusters.size())
+            if (t.idx >= 0 && (size_t)t.idx < v->thrusters.size())
                 v->thrusters[t.idx]->level = t.level < 0.0 ? 0.0 : (t.level > 1.0 ? 1.0 : t.level);
             else
-                Misuse("status: thruster %u of %zu on %s", t.idx, v->thrusters.size(), v->name.c_str());
+                Misuse("status: thruster %d of %zu on %s", t.idx, v->thrusters.size(), v->name.c_str());
         }
     }
     if ((st.flag & VS_DOCKINFOLIST) && st.dockinfo) {
-        for (DWORD i = 0; i < st.ndockinfo; ++i) {
+        for (int i = 0; i < st.ndockinfo; ++i) {
             const auto& d = st.dockinfo[i];
             Vessel* mate = LiveVessel(d.rvessel);
             if (mate) Dock(v, (int)d.idx, mate, (int)d.ridx);
@@ -134,14 +134,14 @@ void VESSEL::GetStatus(VESSELSTATUS& status) const {
 // A list asked for with a null pointer is allocated here and freed by the caller; a list the caller supplies
 // with a count is filled up to that count, never past it.
 template <typename Spec, typename Fill>
-static void FillList(DWORD count, Spec*& list, DWORD& n, Fill fill) {
-    DWORD cap = count;
+static void FillList(int count, Spec*& list, int& n, Fill fill) {
+    int cap = count;
     if (!list) {
         list = count ? new Spec[count] : nullptr;
     } else if (n > 0 && n < count) {
         cap = n;
     }
-    for (DWORD i = 0; i < cap; ++i) fill(i, list[i]);
+    for (int i = 0; i < cap; ++i) fill(i, list[i]);
     n = cap;
 }
 
@@ -152,32 +152,32 @@ void VESSEL::GetStatusEx(void* status) const {
         Misuse("GetStatusEx: status record is not version 2");
         return;
     }
-    DWORD flag = st->flag;
+    int flag = st->flag;
     FillStatus(v, *st);
     st->flag = flag;
     if (flag & VS_FUELLIST) {
-        FillList((DWORD)v->propellants.size(), st->fuel, st->nfuel, [&](DWORD i, VESSELSTATUS2::FUELSPEC& f) {
+        FillList((int)v->propellants.size(), st->fuel, st->nfuel, [&](int i, VESSELSTATUS2::FUELSPEC& f) {
             const Propellant& p = *v->propellants[i];
             f.idx = i;
             f.level = p.maxMass > 0.0 ? p.mass / p.maxMass : 0.0;
         });
     }
     if (flag & VS_THRUSTLIST) {
-        FillList((DWORD)v->thrusters.size(), st->thruster, st->nthruster,
-                 [&](DWORD i, VESSELSTATUS2::THRUSTSPEC& t) {
+        FillList((int)v->thrusters.size(), st->thruster, st->nthruster,
+                 [&](int i, VESSELSTATUS2::THRUSTSPEC& t) {
                      t.idx = i;
                      t.level = v->thrusters[i]->level;
                  });
     }
     if (flag & VS_DOCKINFOLIST) {
-        FillList((DWORD)v->docks.size(), st->dockinfo, st->ndockinfo, [&](DWORD i, VESSELSTATUS2::DOCKINFOSPEC& d) {
+        FillList((int)v->docks.size(), st->dockinfo, st->ndockinfo, [&](int i, VESSELSTATUS2::DOCKINFOSPEC& d) {
             const DockPort& p = *v->docks[i];
             d.idx = i;
             d.ridx = 0;
             d.rvessel = p.mate;
             if (p.mate)
                 for (size_t j = 0; j < p.mate->docks.size(); ++j)
-                    if (p.mate->docks[j].get() == p.matePort) d.ridx = (DWORD)j;
+                    if (p.mate->docks[j].get() == p.matePort) d.ridx = (int)j;
         });
     }
 }
@@ -201,7 +201,7 @@ void VESSEL::DefSetState(const VESSELSTATUS* status) const {
         st.surf_lat = status->vdata[0].y;
         st.surf_hdg = status->vdata[0].z;
     }
-    VESSELSTATUS2::FUELSPEC all{(DWORD)-1, status->fuel};
+    VESSELSTATUS2::FUELSPEC all{(int)-1, status->fuel};
     if (status->flag[0] & 2) {
         st.flag |= VS_FUELLIST;
         st.nfuel = 1;
@@ -391,7 +391,7 @@ bool Vec3(const char* s, VECTOR3& out) {
 
 // "i:level i:level ..." into a list of the status record.
 template <typename Spec, typename Vec>
-void LevelList(const char* s, Vec& list, Spec*& ptr, DWORD& n) {
+void LevelList(const char* s, Vec& list, Spec*& ptr, int& n) {
     char tok[64];
     int used = 0;
     while (sscanf(s, " %63s%n", tok, &used) == 1) {
@@ -400,12 +400,12 @@ void LevelList(const char* s, Vec& list, Spec*& ptr, DWORD& n) {
         double level;
         if (sscanf(tok, "%d:%lf", &idx, &level) != 2 || idx < 0) continue;
         Spec spec{};
-        spec.idx = (DWORD)idx;
+        spec.idx = (int)idx;
         spec.level = level;
         list.push_back(spec);
     }
     ptr = list.empty() ? nullptr : list.data();
-    n = (DWORD)list.size();
+    n = (int)list.size();
 }
 
 void ParseDockInfo(Vessel* v, const char* s) {
@@ -480,9 +480,9 @@ void VESSEL::ParseScenarioLineEx(char* line, void* status) const {
         double level;
         if (sscanf(arg, "%lf", &level) != 1) break;
         StatusLists& l = ListsFor(st);
-        l.fuel.push_back(VESSELSTATUS2::FUELSPEC{(DWORD)-1, level});
+        l.fuel.push_back(VESSELSTATUS2::FUELSPEC{(int)-1, level});
         st->fuel = l.fuel.data();
-        st->nfuel = (DWORD)l.fuel.size();
+        st->nfuel = (int)l.fuel.size();
         break;
     }
     case K_THLEVEL: {

@@ -57,7 +57,8 @@ struct Atmosphere {
     double top = 0.0;         // m altitude: above it pressure and density are exactly 0
 };
 
-struct Body {
+struct Body : public OrbiterObject {
+    int Type() const override { return OBJTP_PLANET; }
     char name[32] = {};
     double radius = 0.0; // m
     double gm = 0.0;     // m^3/s^2

@@ -80,7 +80,7 @@ void VESSEL::SetAngularVel(const VECTOR3& avel) const {
     }
 }
 
-DWORD VESSEL::GetFlightStatus() const {
+int VESSEL::GetFlightStatus() const {
     Vessel* v = Live(vessel, "GetFlightStatus");
     return v ? hs::FlightStatus(*v) : 0;
 }

@@ -8,7 +8,7 @@
 // The host's date conversion, replaced here to count how often the module asks for it.
 static int date2IntCalls = 0;
 static char lastDate[32] = {};
-int Date2Int(char* date) {
+int Date2Int(const char* date) {
     ++date2IntCalls;
     std::snprintf(lastDate, sizeof lastDate, "%s", date ? date : "");
     return 100830;

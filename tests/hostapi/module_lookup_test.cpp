@@ -1,5 +1,6 @@
 // Tests of module lookup by Windows module name among the loaded shared objects, and of export lookup.
 #include "Orbitersdk.h"
+#include "portable.h"
 
 #include <dlfcn.h>
 #include <gtest/gtest.h>

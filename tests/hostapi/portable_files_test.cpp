@@ -1,5 +1,6 @@
 // Tests of Windows path translation and the directory walk on a scratch folder.
 #include "Orbitersdk.h"
+#include "portable.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>

@@ -1,5 +1,6 @@
 // Tests of the host records' layout, the animation transforms, the flag values and the keyboard macros.
 #include "Orbitersdk.h"
+#include "portable.h"
 
 #include <gtest/gtest.h>
 #include <stddef.h>
@@ -13,7 +14,11 @@ static_assert(sizeof(DWORD) == 4 && sizeof(WORD) == 2 && sizeof(BYTE) == 1, "Win
 static_assert(std::is_same<decltype(MGROUP_ROTATE::angle), float>::value,
               "the rotation angle is single precision");
 static_assert(std::is_same<DEVMESHHANDLE, int*>::value, "device mesh handles are int pointers");
-static_assert(std::is_same<OBJHANDLE, void*>::value, "object handles are void pointers");
+static_assert(std::is_same<OBJHANDLE, OrbiterObject*>::value, "object handles point to the host's objects");
+static_assert(!std::has_virtual_destructor<VESSEL>::value, "VESSEL has no virtual destructor");
+static_assert(std::is_same<decltype(&VESSEL2::clbkConsumeBufferedKey), int (VESSEL2::*)(int, bool, char*)>::value,
+              "the buffered key is an int");
+static_assert(std::is_same<decltype(&oapiGetVesselCount), int (*)()>::value, "the vessel count is an int");
 static_assert(std::is_same<decltype(VESSELSTATUS2::fuel), VESSELSTATUS2::FUELSPEC*>::value,
               "nested fuel list");
 static_assert(std::is_same<decltype(VESSELSTATUS2::thruster), VESSELSTATUS2::THRUSTSPEC*>::value,
@@ -21,7 +26,10 @@ static_assert(std::is_same<decltype(VESSELSTATUS2::thruster), VESSELSTATUS2::THR
 static_assert(std::is_same<decltype(VESSELSTATUS2::dockinfo), VESSELSTATUS2::DOCKINFOSPEC*>::value,
               "nested list");
 static_assert(std::is_same<decltype(std::declval<VESSEL&>().GetName()), char*>::value, "GetName gives char*");
-static_assert(std::is_same<decltype(&oapiGetObjectByName), OBJHANDLE (*)(char*)>::value, "non-const char*");
+static_assert(std::is_same<decltype(&oapiGetObjectByName), OBJHANDLE (*)(const char*)>::value, "const char*");
+static_assert(std::is_same<decltype(&oapiOpenInputBox),
+                           void (*)(const char*, bool (*)(void*, const char*, void*), const char*, int, void*)>::value,
+              "input-box callbacks get const text");
 
 TEST(HostRecords, VesselStatus2FieldsAreInTheHostOrder) {
     const size_t order[] = {offsetof(VESSELSTATUS2, version),  offsetof(VESSELSTATUS2, flag),
@@ -37,20 +45,20 @@ TEST(HostRecords, VesselStatus2FieldsAreInTheHostOrder) {
     EXPECT_EQ(order[0], 0u);
     for (size_t i = 1; i < sizeof order / sizeof order[0]; i++)
         EXPECT_GT(order[i], order[i - 1]) << "field " << i;
-    VESSELSTATUS2::FUELSPEC all = {(DWORD)-1, 0.5};
-    EXPECT_EQ(all.idx, 0xFFFFFFFFu);
+    VESSELSTATUS2::FUELSPEC all = {-1, 0.5};
+    EXPECT_EQ(all.idx, -1);
     VESSELSTATUS2::DOCKINFOSPEC dock = {0, 1, nullptr};
-    EXPECT_EQ(dock.ridx, 1u);
+    EXPECT_EQ(dock.ridx, 1);
 }
 
 TEST(HostRecords, VesselStatusFlagBitsAreDistinctPowersOfTwo) {
-    const DWORD bits[] = {VS_FUELRESET, VS_FUELLIST, VS_THRUSTRESET, VS_THRUSTLIST, VS_DOCKINFOLIST};
-    DWORD all = 0;
-    for (DWORD b : bits) {
-        EXPECT_EQ(all & b, 0u);
+    const int bits[] = {VS_FUELRESET, VS_FUELLIST, VS_THRUSTRESET, VS_THRUSTLIST, VS_DOCKINFOLIST};
+    int all = 0;
+    for (int b : bits) {
+        EXPECT_EQ(all & b, 0);
         all |= b;
     }
-    EXPECT_EQ(all, 0x1Fu);
+    EXPECT_EQ(all, 0x1F);
 }
 
 TEST(HostRecords, ParticleStreamEnumsAreNestedWithHostValues) {
@@ -221,9 +229,9 @@ TEST(Sketchpad, DefaultDrawingCallsAreHarmlessNoOps) {
     EXPECT_FALSE(skp.Text(10, 20, "HWG", 3));
     EXPECT_EQ(skp.SetTextColor(0x00FF00), 0u);
     EXPECT_EQ(skp.SetFont(nullptr), nullptr);
-    EXPECT_EQ(skp.GetCharSize(), 0u);
-    EXPECT_EQ(skp.GetTextWidth("abc"), 0u);
-    IVECTOR2 pts[2] = {{{0, 0}}, {{5, 5}}};
+    EXPECT_EQ(skp.GetCharSize(), 0);
+    EXPECT_EQ(skp.GetTextWidth("abc"), 0);
+    oapi::IVECTOR2 pts[2] = {{{0, 0}}, {{5, 5}}};
     skp.Polyline(pts, 2);
     skp.SetTextAlign(oapi::Sketchpad::CENTER);
     EXPECT_EQ(skp.GetSurface(), nullptr);

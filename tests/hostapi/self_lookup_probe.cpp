@@ -1,5 +1,6 @@
 // A stand-in module that looks itself up from its own load hook, as a vessel module's entry code does.
 #include "Orbitersdk.h"
+#include "portable.h"
 
 #include <dlfcn.h>
 

@@ -65,7 +65,7 @@ class SoundConnector : public ::testing::Test {
     std::string dir;
     void* addon = nullptr;
     int vesselStandIn = 0; // any non-null address serves as a vessel handle here
-    OBJHANDLE vessel = &vesselStandIn;
+    OBJHANDLE vessel = reinterpret_cast<OBJHANDLE>(&vesselStandIn);
 };
 
 } // namespace

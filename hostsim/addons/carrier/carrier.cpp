@@ -110,7 +110,7 @@ void Carrier::clbkLoadStateEx(FILEHANDLE scn, void* status) {
     }
 }
 
-int Carrier::clbkConsumeBufferedKey(DWORD key, bool, char* kstate) {
+int Carrier::clbkConsumeBufferedKey(BufferedKeyCode key, bool, char* kstate) {
     if (key != RELEASE_REQUEST_KEY) return 0;
     if (!kstate) {
         Timeline(GetName(), "release request without an index");
@@ -125,12 +125,12 @@ int Carrier::clbkConsumeBufferedKey(DWORD key, bool, char* kstate) {
 
 bool Carrier::ReleaseChild(int32_t index) {
     char what[160];
-    if (index < 0 || static_cast<DWORD>(index) >= AttachmentCount(false)) {
+    if (index < 0 || index >= AttachmentCount(false)) {
         snprintf(what, sizeof what, "has no child point %d", static_cast<int>(index));
         Timeline(GetName(), what);
         return false;
     }
-    ATTACHMENTHANDLE point = GetAttachmentHandle(false, static_cast<DWORD>(index));
+    ATTACHMENTHANDLE point = GetAttachmentHandle(false, index);
     OBJHANDLE child = GetAttachmentStatus(point);
     if (!child) {
         snprintf(what, sizeof what, "point %d holds nothing", static_cast<int>(index));

@@ -2,10 +2,11 @@
 #pragma once
 
 #include "Orbitersdk.h"
+#include "portable.h"
 
 #include <cstdint>
 
-class Carrier : public VESSEL3 {
+class Carrier final : public VESSEL3 {
   public:
     // The key code a hanging vessel sends to ask to be released; the "keyboard state" then points at the
     // 32-bit index of the child point that holds it. Outside the range of real scan codes (0..255).
@@ -18,7 +19,7 @@ class Carrier : public VESSEL3 {
     void clbkSetClassCaps(FILEHANDLE cfg) override;
     void clbkSaveState(FILEHANDLE scn) override;
     void clbkLoadStateEx(FILEHANDLE scn, void* status) override;
-    int clbkConsumeBufferedKey(DWORD key, bool down, char* kstate) override;
+    int clbkConsumeBufferedKey(BufferedKeyCode key, bool down, char* kstate) override;
 
     // Detaches whatever hangs on child point index; false when the index is out of range or the point is
     // free.

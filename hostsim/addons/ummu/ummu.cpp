@@ -55,14 +55,14 @@ bool UMmu::InsideAnAirlock() const {
     OBJHANDLE self = GetHandle();
     VECTOR3 here;
     oapiGetGlobalPos(self, &here);
-    DWORD count = oapiGetVesselCount();
-    for (DWORD i = 0; i < count; ++i) {
-        OBJHANDLE h = oapiGetVesselByIndex(static_cast<int>(i));
+    const int count = (int)oapiGetVesselCount();
+    for (int i = 0; i < count; ++i) {
+        OBJHANDLE h = oapiGetVesselByIndex(i);
         if (!h || h == self) continue;
         VESSEL* ship = oapiGetVesselInterface(h);
         if (!ship) continue;
-        DWORD points = ship->AttachmentCount(false);
-        for (DWORD p = 0; p < points; ++p) {
+        const int points = ship->AttachmentCount(false);
+        for (int p = 0; p < points; ++p) {
             ATTACHMENTHANDLE a = ship->GetAttachmentHandle(false, p);
             const char* id = a ? ship->GetAttachmentId(a) : nullptr;
             if (!id || strcmp(id, AIRLOCK_POINT_ID) != 0) continue;

@@ -2,9 +2,10 @@
 #pragma once
 
 #include "Orbitersdk.h"
+#include "portable.h"
 #include "ummu_record.h"
 
-class UMmu : public VESSEL3 {
+class UMmu final : public VESSEL3 {
   public:
     static constexpr double SUIT_MASS = 60.0; // kg, the suit and its pack, beside the member's own weight
 

@@ -1,5 +1,6 @@
 // TestPlugin: a plugin module for the host's tests; it reports its start, its frames and its end.
 #include "Orbitersdk.h"
+#include "portable.h"
 
 #include <cstdio>
 

@@ -26,9 +26,9 @@ UINT BAD_GROUPS[1] = {7};
 MGROUP_ROTATE GOOD_ROTATE(0, GOOD_GROUPS, 1, {{0, 0, 0}}, {{1, 0, 0}}, (float)(90.0 * RAD));
 MGROUP_ROTATE BAD_ROTATE(0, BAD_GROUPS, 1, {{0, 0, 0}}, {{1, 0, 0}}, (float)(90.0 * RAD));
 
-bool InputAnswer(void* id, char* str, void* usrdata);
+bool InputAnswer(void* id, const char* str, void* usrdata);
 
-class TestVessel : public VESSEL3 {
+class TestVessel final : public VESSEL3 {
   public:
     TestVessel(OBJHANDLE h, int fmodel) : VESSEL3(h, fmodel) { Log("tv: ovcInit %s", GetName()); }
     ~TestVessel() { Log("tv: ovcExit %s", GetName()); }
@@ -114,7 +114,7 @@ class TestVessel : public VESSEL3 {
         return 0;
     }
 
-    int clbkConsumeBufferedKey(DWORD key, bool down, char* kstate) override {
+    int clbkConsumeBufferedKey(int key, bool down, char* kstate) override {
         char detail[64];
         snprintf(detail, sizeof detail, "%u %s%s%s%s", (unsigned)key, down ? "down" : "up",
                  KEYMOD_SHIFT(kstate) ? " shift" : "", KEYMOD_CONTROL(kstate) ? " ctrl" : "",
@@ -169,7 +169,7 @@ class TestVessel : public VESSEL3 {
         GetThrusterLevel(&fake);
         SetAnimation(99, 1.0);
         GetAttachmentHandle(true, 5);
-        oapiGetVesselInterface(&fake);
+        oapiGetVesselInterface(reinterpret_cast<OBJHANDLE>(&fake));
     }
 
     void EditMesh() {
@@ -192,7 +192,7 @@ class TestVessel : public VESSEL3 {
     UINT anim = 0, badAnim = 0;
 };
 
-bool InputAnswer(void*, char* str, void* usrdata) {
+bool InputAnswer(void*, const char* str, void* usrdata) {
     static_cast<TestVessel*>(usrdata)->Answer(str);
     return strcmp(str, "again") != 0; // "again" keeps the box open
 }

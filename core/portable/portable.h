@@ -1,4 +1,5 @@
-// Windows process and file services (module lookup, directory walks) and Windows-style path translation.
+// Windows process and file services (module lookup, directory walks), Windows-style path translation, and the
+// Windows types and host signatures that differ between the host's Windows and Linux interfaces.
 #ifndef PORTABLE_H
 #define PORTABLE_H
 
@@ -29,13 +30,25 @@ inline FILE* PortableOpen(const char* winPath, const char* mode) {
 #else
 
 #include <stdint.h>
-#include "OrbiterAPI.h"
 
+// The Win32 types module code is written in, with the sizes they have on Windows. The host's Linux interface
+// defines none of them; its headers make UINT a macro, so UINT is left to them.
+typedef uint32_t DWORD;
+typedef uint16_t WORD;
+typedef uint8_t BYTE;
+typedef int BOOL;
+typedef void* HINSTANCE;
 typedef void* HANDLE;
 typedef void* HMODULE;
 // A pointer to a function of no arguments, which converts to any other function pointer without a warning.
 typedef void (*FARPROC)(void);
 
+#ifndef TRUE
+#define TRUE 1
+#endif
+#ifndef FALSE
+#define FALSE 0
+#endif
 #define INVALID_HANDLE_VALUE ((HANDLE)(intptr_t)-1)
 #define MAX_PATH 260
 #define FILE_ATTRIBUTE_READONLY 0x01
@@ -60,7 +73,8 @@ typedef struct _WIN32_FIND_DATAA {
     char cAlternateFileName[14];
 } WIN32_FIND_DATAA, *LPWIN32_FIND_DATAA;
 
-// "X.dll" (any directory, any case) is the module loaded as "X.so"; NULL is the program itself. The handle
+// "X.dll" (any directory, any case) is the module loaded as "libX.so" (the host's plugin name on Linux) or
+// "X.so"; NULL is the program itself. The handle
 // holds no reference, as on Windows: it stays valid while the module stays loaded.
 HMODULE GetModuleHandleA(const char* lpModuleName);
 // Also accepts the load address of a module, as Windows module handles are.
@@ -79,5 +93,20 @@ bool TranslatePath(const char* winPath, char* out, size_t outSize);
 FILE* PortableOpen(const char* winPath, const char* mode);
 
 #endif
+
+// Where the host's Windows and Linux interfaces give one callback two signatures, module code writes these.
+#ifdef _WIN32
+typedef DWORD BufferedKeyCode;     // the key of clbkConsumeBufferedKey
+typedef char* InputBoxText;        // the text an input box hands its callback
+typedef char* HostDateText;        // the build date Date2Int reads
+#else
+typedef int BufferedKeyCode;
+typedef const char* InputBoxText;
+typedef const char* HostDateText;
+#endif
+
+// The host's own exports that no interface header declares: the module's load hook calls them.
+void InitLib(HINSTANCE hModule); // registers and starts a module that has just been loaded
+int Date2Int(HostDateText date); // a build date "Mmm dd yyyy" as yymmdd
 
 #endif // PORTABLE_H

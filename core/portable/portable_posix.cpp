@@ -151,18 +151,30 @@ void* HandleOfLoaded(const char* pathOrName, bool isProgram) {
 
 } // namespace
 
-HMODULE GetModuleHandleA(const char* lpModuleName) {
-    if (!lpModuleName) return HandleOfLoaded(nullptr, true);
-    char soName[MAX_PATH];
-    if (!SharedObjectName(lpModuleName, soName, sizeof soName)) return nullptr;
-    // The host loads each plugin with the soname "X.so", which dlopen matches among loaded objects.
+namespace {
+
+// A loaded object of that file name: by soname first, then by file name in any spelling, as Windows ignores case.
+void* LoadedObjectNamed(const char* soName) {
     if (void* h = HandleOfLoaded(soName, false)) return h;
-    // Windows ignores case: look for a loaded file of that name in any spelling.
     LoadedSearch search = {};
     search.fileName = soName;
     dl_iterate_phdr(VisitLoadedObject, &search);
     if (!search.found) return nullptr;
     return HandleOfLoaded(search.path, search.isProgram);
+}
+
+} // namespace
+
+HMODULE GetModuleHandleA(const char* lpModuleName) {
+    if (!lpModuleName) return HandleOfLoaded(nullptr, true);
+    char soName[MAX_PATH];
+    if (!SharedObjectName(lpModuleName, soName, sizeof soName)) return nullptr;
+    // The Linux host loads plugin "X" as "Modules/Plugin/libX.so".
+    char libName[MAX_PATH];
+    int n = snprintf(libName, sizeof libName, "lib%s", soName);
+    if (n > 0 && (size_t)n < sizeof libName)
+        if (void* h = LoadedObjectNamed(libName)) return h;
+    return LoadedObjectNamed(soName);
 }
 
 FARPROC GetProcAddress(HMODULE hModule, const char* lpProcName) {

@@ -1,0 +1,51 @@
+# The two modules built for the real host from ORBITER_SDK_DIR: libCorvane.so and libPellorin.so, linked with the
+# SDK's glue library and no other host library (the host resolves every host call from its own executable).
+set(SDK_INCLUDE ${ORBITER_SDK_DIR}/include)
+set(SDK_GLUE ${ORBITER_SDK_DIR}/lib/libOrbitersdk.a)
+if(NOT EXISTS ${SDK_INCLUDE}/Orbitersdk.h OR NOT EXISTS ${SDK_GLUE})
+  message(FATAL_ERROR "ORBITER_SDK_DIR=${ORBITER_SDK_DIR} holds no include/Orbitersdk.h and lib/libOrbitersdk.a")
+endif()
+# The host's headers pull in GLFW's.
+find_path(GLFW_INCLUDE GLFW/glfw3.h)
+if(NOT GLFW_INCLUDE)
+  message(FATAL_ERROR "the host's headers need GLFW/glfw3.h (Debian package libglfw3-dev)")
+endif()
+
+# The host's headers are not clean under -Wextra: they are system headers here.
+add_library(orbiter_api INTERFACE)
+target_include_directories(orbiter_api SYSTEM INTERFACE ${SDK_INCLUDE} ${GLFW_INCLUDE})
+add_subdirectory(core/portable)
+
+set(REALHOST_MODULE_DIR ${CMAKE_BINARY_DIR}/Modules)
+function(realhost_module target)
+  add_library(${target} MODULE ${ARGN})
+  set_target_properties(${target} PROPERTIES PREFIX "lib" SUFFIX ".so" LIBRARY_OUTPUT_DIRECTORY ${REALHOST_MODULE_DIR}
+    SKIP_BUILD_RPATH ON CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
+  target_compile_options(${target} PRIVATE $<$<CXX_COMPILER_ID:GNU>:-fno-gnu-unique>)
+  target_link_options(${target} PRIVATE -Wl,-soname,lib${target}.so)
+  target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR})
+  target_link_libraries(${target} PRIVATE orbiter_api hostport ${SDK_GLUE})
+  install(TARGETS ${target} LIBRARY DESTINATION Modules)
+endfunction()
+
+file(GLOB CORVANE_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/core/*.cpp ${CMAKE_SOURCE_DIR}/core/entry/*.cpp
+     ${CMAKE_SOURCE_DIR}/flight/*.cpp ${CMAKE_SOURCE_DIR}/crew/*.cpp ${CMAKE_SOURCE_DIR}/sound/*.cpp)
+file(GLOB PELLORIN_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/projectile/*.cpp)
+realhost_module(Corvane ${CORVANE_SOURCES})
+realhost_module(Pellorin ${PELLORIN_SOURCES})
+
+# The package a pilot on the Linux host unpacks into the host's folder.
+install(FILES ${CMAKE_SOURCE_DIR}/hostroot/Config/Vessels/Corvane.cfg ${CMAKE_SOURCE_DIR}/hostroot/Config/Vessels/Pellorin.cfg
+        DESTINATION Config/Vessels)
+install(FILES ${CMAKE_SOURCE_DIR}/hostroot/Meshes/Corvane.msh ${CMAKE_SOURCE_DIR}/hostroot/Meshes/corvane-hspace.msh
+        ${CMAKE_SOURCE_DIR}/hostroot/Meshes/Pellorin.msh DESTINATION Meshes)
+install(DIRECTORY ${CMAKE_SOURCE_DIR}/hostroot/Sound/corvane DESTINATION Sound)
+install(DIRECTORY ${CMAKE_SOURCE_DIR}/hostroot/Scenarios/Corvane DESTINATION Scenarios)
+install(FILES ${CMAKE_SOURCE_DIR}/Doc/Corvane.md DESTINATION Doc)
+
+set(CPACK_PACKAGE_NAME Corvane)
+set(CPACK_PACKAGE_VERSION 1.0.0)
+set(CPACK_GENERATOR TGZ)
+set(CPACK_PACKAGE_FILE_NAME Corvane-linux-host)
+set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
+include(CPack)
