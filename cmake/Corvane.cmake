@@ -41,10 +41,11 @@ function(corvane_stage_hostroot)
   add_custom_target(hostroot_files ALL DEPENDS ${outputs})
 endfunction()
 
-# corvane_add_gtest(<name> SOURCES ... [LIBS ...])
-# Each test case runs in its own process, so process-wide state starts fresh.
+# corvane_add_gtest(<name> SOURCES ... [LIBS ...] [PROPERTIES ...])
+# Each test case runs in its own process, so process-wide state starts fresh; PROPERTIES are further CTest
+# properties of every case (LABELS, RESOURCE_LOCK...).
 function(corvane_add_gtest name)
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS;PROPERTIES" ${ARGN})
   find_package(GTest REQUIRED)
   include(GoogleTest)
   add_executable(${name} ${T_SOURCES})
@@ -52,5 +53,5 @@ function(corvane_add_gtest name)
   target_compile_definitions(${name} PRIVATE HOSTROOT_DIR="${HOSTROOT_DIR}"
     SOURCE_DIR="${CMAKE_SOURCE_DIR}" BINARY_DIR="${CMAKE_BINARY_DIR}")
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
-    PROPERTIES ENVIRONMENT "HOSTROOT_DIR=${HOSTROOT_DIR}" TIMEOUT 120)
+    PROPERTIES ENVIRONMENT "HOSTROOT_DIR=${HOSTROOT_DIR}" TIMEOUT 120 ${T_PROPERTIES})
 endfunction()

@@ -2,19 +2,17 @@
 set(PACKAGE_MODULES Corvane Pellorin)
 set(PACKAGE_STAND_INS Carrier UMmu)
 
+# Modules carry no search path: their host calls bind to whichever host loaded them.
 foreach(m ${PACKAGE_MODULES})
-  set_target_properties(${m} PROPERTIES INSTALL_RPATH "$ORIGIN/../lib")
   install(TARGETS ${m} LIBRARY DESTINATION Modules)
 endforeach()
 # Our stand-ins of outside add-ons and helper vessels stay apart from the add-on's own modules.
 foreach(m ${PACKAGE_STAND_INS})
   if(TARGET ${m})
-    set_target_properties(${m} PROPERTIES INSTALL_RPATH "$ORIGIN/../../lib")
     install(TARGETS ${m} LIBRARY DESTINATION Modules/Stand-ins)
   endif()
 endforeach()
 if(TARGET OrbiterSound)
-  set_target_properties(OrbiterSound PROPERTIES INSTALL_RPATH "$ORIGIN/../../lib")
   install(TARGETS OrbiterSound LIBRARY DESTINATION Modules/Plugin)
 endif()
 

@@ -1,0 +1,269 @@
+// The modules in the real host: built for its SDK, installed into a scratch copy of it, flown headless, and their
+// saves compared with hostsim's of the same scenario at the same frame length.
+#include "scenario_blocks.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <vector>
+
+namespace {
+
+using realhost::LinesWithKeys;
+using realhost::ReadShips;
+using realhost::VectorLine;
+using realhost::VesselBlock;
+using Ships = std::map<std::string, VesselBlock>;
+
+// Both hosts get the frame length as the same text, so both step the same time.
+const char* const FRAME_LENGTH = "0.0166667"; // s
+constexpr double ORBIT_POSITION_TOLERANCE = 1.0; // m
+
+// A Corvane's own scenario lines and its crew lines: the module writes them, so both hosts must save them alike.
+const std::vector<std::string> OWN_KEYS = {"FTL",  "HWIN", "GEAR",  "CANP",  "CANC", "VIS",     "VIEW",
+                                           "BRAKE", "MAIN", "BOOST", "INDMP", "AMMO", "UMMUCREW"};
+
+// Words the host writes to its log when a module, a symbol or a class cannot be loaded.
+const char* const LOG_FAULTS[] = {"rror", "ould not", "ailed", "undefined symbol", "symbol lookup", "not found"};
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::string Quoted(const std::string& s) {
+    std::string q = "'";
+    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+int Shell(const std::string& command) {
+    int rc = std::system(command.c_str());
+    return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+}
+
+struct Flight {
+    int status = -1;
+    std::string log;    // the host's log, or hostsim's timeline
+    std::string output; // what the program wrote to its terminal
+    Ships ships;
+};
+
+class RealHostFlight : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (!REALHOST_PRESENT) GTEST_SKIP() << "no real host at " REALHOST_DIR ": the real-host flights are skipped";
+        const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        scratch = std::string(BINARY_DIR) + "/realhost-scratch/" + info->name();
+        // The host writes into its own tree: every flight gets a fresh copy with the modules installed in it.
+        ASSERT_EQ(Shell("rm -rf " + Quoted(scratch) + " && mkdir -p " + Quoted(scratch) + " && cp -r " +
+                        Quoted(REALHOST_DIR) + "/. " + Quoted(scratch)),
+                  0);
+        ASSERT_EQ(Shell("cmake --install " + Quoted(REALSDK_BUILD) + " --prefix " + Quoted(scratch) + " >/dev/null"), 0);
+        ASSERT_EQ(Shell("mkdir -p " + Quoted(scratch + "/Scenarios/Test") + " && cp " + Quoted(SCENARIO_DIR) +
+                        "/*.scn " + Quoted(scratch + "/Scenarios/Test/")),
+                  0);
+    }
+
+    void TearDown() override {
+        // A failed flight leaves its scratch host behind for a look at its log and save.
+        if (!scratch.empty() && !HasFailure()) Shell("rm -rf " + Quoted(scratch));
+    }
+
+    // scenario: a name under Scenarios/ without ".scn", as the host takes it.
+    Flight FlyRealHost(const std::string& scenario, int frames) {
+        Flight f;
+        // The host logs to one fixed path: the lock keeps the run and the copy of its log together.
+        std::string run = "ORBITER_NORENDER=1 xvfb-run -a ./Orbiter --scenario=\"" + scenario +
+                          "\" --fixedstep=" + FRAME_LENGTH + " --maxframes=" + std::to_string(frames) +
+                          " >run.txt 2>&1; status=$?; cp /tmp/Orbiter.log host.log; exit $status";
+        f.status = Shell("cd " + Quoted(scratch) + " && flock /tmp/realhost.lock sh -c " + Quoted(run));
+        f.log = ReadFile(scratch + "/host.log");
+        f.output = ReadFile(scratch + "/run.txt");
+        f.ships = ReadShips(ReadFile(scratch + "/Scenarios/(Current state).scn"));
+        return f;
+    }
+
+    // scenario: a path, or a name under hostsim's root.
+    Flight FlyHostsim(const std::string& scenario, int frames) {
+        Flight f;
+        std::string save = scratch + "/hostsim-saved.scn";
+        std::string command = std::string(HOSTSIM_EXE) + " run " + Quoted(scenario) + " --root " +
+                              Quoted(HOSTROOT_DIR) + " --dt " + FRAME_LENGTH + " --frames " +
+                              std::to_string(frames) + " --save " + Quoted(save) + " >" +
+                              Quoted(scratch + "/hostsim.txt") + " 2>&1";
+        f.status = Shell(command);
+        f.log = ReadFile(scratch + "/hostsim.txt");
+        f.ships = ReadShips(ReadFile(save));
+        return f;
+    }
+
+    static void ExpectCleanHostRun(const Flight& real) {
+        EXPECT_EQ(real.status, 0) << real.output;
+        ASSERT_FALSE(real.log.empty()) << "the host wrote no log";
+        for (const char* fault : LOG_FAULTS) EXPECT_EQ(real.log.find(fault), std::string::npos) << real.log;
+        EXPECT_EQ(real.output.find("symbol lookup error"), std::string::npos) << real.output;
+    }
+
+    static void ExpectSameOwnLines(const Flight& real, const Flight& sim, const std::string& vessel) {
+        ASSERT_TRUE(real.ships.count(vessel)) << vessel << " missing from the real host's save";
+        ASSERT_TRUE(sim.ships.count(vessel)) << vessel << " missing from hostsim's save";
+        std::vector<std::string> realLines = LinesWithKeys(real.ships.at(vessel), OWN_KEYS);
+        // Twelve lines of its own prove the module ran and saved in that host.
+        EXPECT_GE(realLines.size(), 12u) << vessel;
+        EXPECT_EQ(realLines, LinesWithKeys(sim.ships.at(vessel), OWN_KEYS)) << vessel;
+    }
+
+    static void ExpectSameOrbitPosition(const Flight& real, const Flight& sim, const std::string& vessel) {
+        double a[3], b[3];
+        ASSERT_TRUE(VectorLine(real.ships.at(vessel), "RPOS", a)) << vessel;
+        ASSERT_TRUE(VectorLine(sim.ships.at(vessel), "RPOS", b)) << vessel;
+        double d = std::sqrt((a[0] - b[0]) * (a[0] - b[0]) + (a[1] - b[1]) * (a[1] - b[1]) + (a[2] - b[2]) * (a[2] - b[2]));
+        EXPECT_LT(d, ORBIT_POSITION_TOLERANCE) << vessel << " is " << d << " m apart in the two hosts";
+    }
+
+    std::string scratch;
+};
+
+TEST_F(RealHostFlight, CorvaneInOrbitSavesItsLinesAndCrewAsHostsimDoesAndKeepsItsOrbit) {
+    Flight real = FlyRealHost("Corvane/Orbit", 600);
+    Flight sim = FlyHostsim("Corvane/Orbit.scn", 600);
+    ExpectCleanHostRun(real);
+    ASSERT_EQ(sim.status, 0) << sim.log;
+    ExpectSameOwnLines(real, sim, "Corvane-1");
+    ExpectSameOrbitPosition(real, sim, "Corvane-1");
+}
+
+TEST_F(RealHostFlight, CorvaneOnItsGearStaysLandedWithTheSameLinesInBothHosts) {
+    Flight real = FlyRealHost("Corvane/Runway", 600);
+    Flight sim = FlyHostsim("Corvane/Runway.scn", 600);
+    ExpectCleanHostRun(real);
+    ASSERT_EQ(sim.status, 0) << sim.log;
+    ExpectSameOwnLines(real, sim, "Corvane-1");
+    const std::vector<std::string> status = {"STATUS"};
+    EXPECT_EQ(LinesWithKeys(real.ships.at("Corvane-1"), status), std::vector<std::string>{"STATUS Landed Earth"});
+    EXPECT_EQ(LinesWithKeys(sim.ships.at("Corvane-1"), status), std::vector<std::string>{"STATUS Landed Earth"});
+}
+
+TEST_F(RealHostFlight, PellorinStrikesACorvaneAndIsGoneWhileTheTargetIsPushedAlikeInBothHosts) {
+    Flight real = FlyRealHost("Test/Strike", 300);
+    Flight sim = FlyHostsim(std::string(SCENARIO_DIR) + "/Strike.scn", 300);
+    ExpectCleanHostRun(real);
+    ASSERT_EQ(sim.status, 0) << sim.log;
+    EXPECT_EQ(real.ships.count("b1"), 0u) << "the projectile outlived its strike in the real host";
+    EXPECT_EQ(sim.ships.count("b1"), 0u);
+    for (const char* vessel : {"Shooter", "Target"}) {
+        ExpectSameOwnLines(real, sim, vessel);
+        ExpectSameOrbitPosition(real, sim, vessel);
+    }
+    // The strike pushed the target ahead of the shooter that flew beside it.
+    double shooter[3], target[3];
+    ASSERT_TRUE(VectorLine(real.ships.at("Shooter"), "RPOS", shooter));
+    ASSERT_TRUE(VectorLine(real.ships.at("Target"), "RPOS", target));
+    EXPECT_GT(target[0] - shooter[0], 0.5);
+}
+
+TEST_F(RealHostFlight, DockedCorvanesStayDockedWithTheirCrewsInBothHosts) {
+    Flight real = FlyRealHost("Corvane/DockedPair", 600);
+    Flight sim = FlyHostsim("Corvane/DockedPair.scn", 600);
+    ExpectCleanHostRun(real);
+    ASSERT_EQ(sim.status, 0) << sim.log;
+    for (const char* vessel : {"Corvane-1", "Corvane-2"}) {
+        ExpectSameOwnLines(real, sim, vessel);
+        ExpectSameOrbitPosition(real, sim, vessel);
+        const std::vector<std::string> dock = {"DOCKINFO"};
+        EXPECT_EQ(LinesWithKeys(real.ships.at(vessel), dock), LinesWithKeys(sim.ships.at(vessel), dock)) << vessel;
+        EXPECT_EQ(LinesWithKeys(real.ships.at(vessel), dock).size(), 1u) << vessel;
+    }
+}
+
+// Module files as each host loads them: no stand-in host library among their needs and no search path into a
+// build tree, so a module can only bind to the host that loaded it.
+std::string DynamicSection(const std::string& file) {
+    std::string out;
+    FILE* p = popen(("readelf -d " + Quoted(file) + " 2>&1").c_str(), "r");
+    if (!p) return out;
+    char buf[512];
+    while (fgets(buf, sizeof buf, p)) out += buf;
+    pclose(p);
+    return out;
+}
+
+// The host symbols a file needs (C++ names mangled), or that it gives.
+std::vector<std::string> Symbols(const std::string& file, bool undefined) {
+    std::vector<std::string> names;
+    std::string command = "nm -D " + std::string(undefined ? "--undefined-only " : "--defined-only ") + Quoted(file);
+    FILE* p = popen(command.c_str(), "r");
+    if (!p) return names;
+    char buf[1024];
+    while (fgets(buf, sizeof buf, p)) {
+        char kind[8] = {}, name[900] = {};
+        // "U name" for undefined symbols, "address T name" for defined ones; weak references need nothing.
+        if (undefined ? std::sscanf(buf, " %7s %899s", kind, name) != 2 : std::sscanf(buf, "%*s %7s %899s", kind, name) != 2)
+            continue;
+        if (undefined && std::string(kind) != "U") continue;
+        std::string n = name;
+        if (n.find('@') != std::string::npos) continue; // versioned: the C and C++ runtime
+        names.push_back(n);
+    }
+    pclose(p);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::vector<std::string> Missing(const std::vector<std::string>& needed, const std::vector<std::string>& given) {
+    std::vector<std::string> missing;
+    for (const std::string& n : needed)
+        if (!std::binary_search(given.begin(), given.end(), n)) missing.push_back(n);
+    return missing;
+}
+
+const char* const HOSTSIM_MODULES[] = {"Corvane.so", "Pellorin.so"};
+const char* const REALHOST_MODULES[] = {"libCorvane.so", "libPellorin.so"};
+
+TEST(ModuleFiles, NeedNoHostLibraryAndCarryNoSearchPath) {
+    std::vector<std::string> files;
+    for (const char* m : HOSTSIM_MODULES) files.push_back(std::string(HOSTROOT_DIR) + "/Modules/" + m);
+    if (REALHOST_PRESENT) {
+        for (const char* m : REALHOST_MODULES) files.push_back(std::string(REALSDK_BUILD) + "/Modules/" + m);
+    }
+    for (const std::string& file : files) {
+        std::string dyn = DynamicSection(file);
+        ASSERT_NE(dyn.find("NEEDED"), std::string::npos) << file << ": " << dyn;
+        EXPECT_EQ(dyn.find("libOrbiter"), std::string::npos) << file;
+        EXPECT_EQ(dyn.find("RPATH"), std::string::npos) << file;
+        EXPECT_EQ(dyn.find("RUNPATH"), std::string::npos) << file;
+    }
+}
+
+TEST(ModuleFiles, EveryHostSymbolTheModulesNeedIsGivenByHostsimAndByTheRealHost) {
+    std::vector<std::string> hostsim = Symbols(HOSTLIB, false);
+    ASSERT_FALSE(hostsim.empty());
+    std::vector<std::string> files;
+    for (const char* m : HOSTSIM_MODULES) files.push_back(std::string(HOSTROOT_DIR) + "/Modules/" + m);
+    std::vector<std::string> real;
+    if (REALHOST_PRESENT) {
+        real = Symbols(std::string(REALHOST_DIR) + "/Orbiter", false);
+        ASSERT_FALSE(real.empty());
+        for (const char* m : REALHOST_MODULES) files.push_back(std::string(REALSDK_BUILD) + "/Modules/" + m);
+    }
+    for (const std::string& file : files) {
+        std::vector<std::string> needed = Symbols(file, true);
+        EXPECT_GT(needed.size(), 20u) << file << " needs almost nothing of its host";
+        EXPECT_EQ(Missing(needed, hostsim), std::vector<std::string>()) << file << " against hostsim";
+        if (REALHOST_PRESENT) {
+            EXPECT_EQ(Missing(needed, real), std::vector<std::string>()) << file << " against the real host";
+        }
+    }
+}
+
+} // namespace
