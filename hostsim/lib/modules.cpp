@@ -53,7 +53,9 @@ LoadedModule* LoadModule(const std::string& name, std::string* err) {
         if (IEquals(m->name.c_str(), name.c_str())) return m.get();
     std::string base = name;
     if (base.size() > 4 && IEquals(base.c_str() + base.size() - 4, ".dll")) base.resize(base.size() - 4);
-    std::string path = HostPath("Modules\\" + base + ".so");
+    // The Linux host's name for module M is libM.so; ours may also be M.so.
+    std::string path = HostPath("Modules\\lib" + base + ".so");
+    if (!IsFile(path)) path = HostPath("Modules\\" + base + ".so");
     if (!IsFile(path)) {
         if (err) *err = "module not found: " + path;
         return nullptr;
@@ -88,7 +90,12 @@ void UnloadModules() {
 bool LoadPlugins(std::string* err) {
     World& w = W();
     for (const std::string& name : w.opt.plugins) {
-        std::string path = name.find('/') != std::string::npos ? name : HostPath("Modules\\Plugin\\" + name + ".so");
+        std::string path = name;
+        if (name.find('/') == std::string::npos) {
+            // As the Linux host names its plugins: Modules/Plugin/libX.so, else our X.so.
+            path = HostPath("Modules\\Plugin\\lib" + name + ".so");
+            if (!IsFile(path)) path = HostPath("Modules\\Plugin\\" + name + ".so");
+        }
         void* dl = dlopen(path.c_str(), RTLD_NOW | RTLD_GLOBAL);
         if (!dl) {
             if (err) *err = "cannot load plugin " + path + ": " + dlerror();

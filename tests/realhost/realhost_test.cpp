@@ -213,6 +213,10 @@ std::vector<std::string> Symbols(const std::string& file, bool undefined) {
         if (undefined && std::string(kind) != "U") continue;
         std::string n = name;
         if (n.find('@') != std::string::npos) continue; // versioned: the C and C++ runtime
+        // The sanitizers' runtime, in a sanitizer build.
+        if (n.rfind("__asan", 0) == 0 || n.rfind("__ubsan", 0) == 0 || n.rfind("__sanitizer", 0) == 0 ||
+            n.rfind("__lsan", 0) == 0)
+            continue;
         names.push_back(n);
     }
     pclose(p);
