@@ -166,6 +166,7 @@ class Vessel : public OrbiterObject {
 
     // Host bookkeeping.
     ~Vessel() { magic = 0; } // a stale handle to a freed record fails the check
+    std::vector<TOUCHDOWNVTX> touchdownVertices; // as the later SetTouchdownPoints gave them
     bool hostOwnsIface = false;             // plain class-file vessels and modules whose ovcInit gave null
     std::vector<std::string> ignoredLines;  // scenario lines the host did not know
     VISHANDLE visual = nullptr;

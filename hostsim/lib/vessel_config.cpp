@@ -136,6 +136,19 @@ void VESSEL::SetTouchdownPoints(const VECTOR3& pt1, const VECTOR3& pt2, const VE
     v->touchdown[2] = pt3;
 }
 
+void VESSEL::SetTouchdownPoints(const TOUCHDOWNVTX* tdvtx, int ntdvtx) const {
+    SELF_OR();
+    if (!tdvtx || ntdvtx < 3) {
+        Misuse("SetTouchdownPoints: %d touchdown points on %s, at least 3 needed", tdvtx ? ntdvtx : 0,
+               v->name.c_str());
+        return;
+    }
+    // This host models the three support points: hull points beyond them are kept but not touched.
+    v->touchdownVertices.assign(tdvtx, tdvtx + ntdvtx);
+    SetTouchdownPoints(tdvtx[0].pos, tdvtx[1].pos, tdvtx[2].pos);
+    SetSurfaceFrictionCoeff(tdvtx[0].mu_lng, tdvtx[0].mu);
+}
+
 void VESSEL::SetSurfaceFrictionCoeff(double mu_lng, double mu_lat) const {
     SELF_OR();
     v->muLng = mu_lng;
@@ -603,6 +616,12 @@ AIRFOILHANDLE VESSEL::CreateAirfoil3(AIRFOIL_ORIENTATION align, const VECTOR3& r
     a->A = A;
     v->airfoils.push_back(std::move(a));
     return v->airfoils.back().get();
+}
+
+void VESSEL::CreateControlSurface(AIRCTRL_TYPE type, double area, double dCl, const VECTOR3& ref, int axis,
+                                  unsigned int anim) const {
+    constexpr double FIRST_FORM_DELAY = 1.0; // s: full deflection takes this long
+    CreateControlSurface3(type, area, dCl, ref, axis, FIRST_FORM_DELAY, anim);
 }
 
 CTRLSURFHANDLE VESSEL::CreateControlSurface3(AIRCTRL_TYPE type, double area, double dCl, const VECTOR3& ref,
