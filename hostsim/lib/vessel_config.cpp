@@ -3,6 +3,7 @@
 #include "host.h"
 #include "physics/physics.h"
 
+#include <cmath>
 #include <cstring>
 
 // The interface returns some handles as const values, as the host declares them.
@@ -106,6 +107,10 @@ double VESSEL::GetSize() const {
 
 void VESSEL::SetEmptyMass(double m) const {
     SELF_OR();
+    if (!std::isfinite(m)) {
+        Misuse("SetEmptyMass: %s: mass is not a number", v->name.c_str());
+        return;
+    }
     v->emptyMass = m; // the dampeners set a negative empty mass: the total is what counts
 }
 
@@ -382,6 +387,10 @@ void VESSEL::SetPropellantMass(PROPELLANT_HANDLE ph, double mass) const {
     SELF_OR();
     Propellant* p = Prop(v, ph, "SetPropellantMass");
     if (!p) return;
+    if (!std::isfinite(mass)) {
+        Misuse("SetPropellantMass: %s: mass is not a number", v->name.c_str());
+        return;
+    }
     p->mass = mass < 0.0 ? 0.0 : (mass > p->maxMass ? p->maxMass : mass);
 }
 

@@ -47,6 +47,7 @@ class Aero : public PhysicsWorld {
         c.axis = axis;
         c.delay = delay;
         c.anim = anim;
+        v.adCtrlMode = 7; // the host starts a vessel with its surfaces off; the module switches them on
         return c;
     }
 };
