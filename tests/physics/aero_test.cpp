@@ -103,7 +103,7 @@ TEST_F(Aero, NoAtmosphereNoCoefficientCall) {
     Probe p;
     Vessel& v = Make("glider", 1000);
     Foil(v, LIFT_VERTICAL, &p);
-    AbovePole(v, earth, 250000.0, _V(0, 0, 7000));
+    AbovePole(v, earth, 2600000.0, _V(0, 0, 7000));
     Step(0.1);
     EXPECT_EQ(p.calls, 0);
 }
