@@ -134,7 +134,7 @@ constexpr StreamSpec EXHAUST_STREAMS[6] = {
 
 // Beacons 0 to 3 are steady diffuse lights, 4 to 7 blinking stars.
 struct BeaconSpec {
-    DWORD shape;
+    int shape;
     Vec3 pos, col;
     double size, falloff, period, duration, tofs;
 };

@@ -6,12 +6,12 @@
 
 namespace {
 
-constexpr unsigned int SEAT0_FIGURE_GROUPS[3] = {4, 5, 6};
-constexpr unsigned int SEAT1_FIGURE_GROUPS[3] = {1, 2, 3};
-constexpr const unsigned int* SEAT_FIGURE_GROUPS[2] = {SEAT0_FIGURE_GROUPS, SEAT1_FIGURE_GROUPS};
+constexpr int SEAT0_FIGURE_GROUPS[3] = {4, 5, 6};
+constexpr int SEAT1_FIGURE_GROUPS[3] = {1, 2, 3};
+constexpr const int* SEAT_FIGURE_GROUPS[2] = {SEAT0_FIGURE_GROUPS, SEAT1_FIGURE_GROUPS};
 
-constexpr DWORD FIGURE_SHOWN_FLAG = 1;   // drawn, casts no shadow
-constexpr DWORD FIGURE_HIDDEN_FLAGS = 3; // adds "casts no shadow" and "not drawn" to what the group has
+constexpr int FIGURE_SHOWN_FLAG = 1;   // drawn, casts no shadow
+constexpr int FIGURE_HIDDEN_FLAGS = 3; // adds "casts no shadow" and "not drawn" to what the group has
 
 } // namespace
 

@@ -34,8 +34,8 @@ inline double DampenedEmptyMass(bool dampenersOnline, double propellantMass) {
 }
 
 // Elevator, rudder and ailerons only work where there is any air at all.
-inline DWORD AeroControlMode(double pressure) {
-    return pressure == 0.0 ? 0u : 7u;
+inline int AeroControlMode(double pressure) {
+    return pressure == 0.0 ? 0 : 7;
 }
 
 struct WheelBrakeLevels {

@@ -117,7 +117,7 @@ struct DevMesh {
 
 // The host's record of one vessel. An OBJHANDLE is the address of one of these.
 // A handle is the record's address, through the host object base every handle points to.
-class Vessel : public OrbiterObject {
+class Vessel final : public OrbiterObject {
   public:
     int Type() const override { return OBJTP_VESSEL; }
     uint32_t magic = 0x56534C31; // checked before a handle is used
@@ -137,7 +137,7 @@ class Vessel : public OrbiterObject {
     bool nosewheelSteering = false;
     VECTOR3 cameraOffset{};
     VECTOR3 cameraDir{{0, 0, 1}};
-    DWORD adCtrlMode = 0; // the host starts every vessel with its control surfaces off
+    int adCtrlMode = 0; // the host starts every vessel with its control surfaces off
     int attitudeMode = RCS_ROT;
     double wheelbrake[2] = {0.0, 0.0}; // left, right, 0..1
     std::vector<std::unique_ptr<hs::Mesh>> meshes;

@@ -64,7 +64,7 @@ bool oapiDeleteVessel(OBJHANDLE hVessel, OBJHANDLE hAlternativeCameraTarget) {
     return true;
 }
 
-int oapiGetVesselCount() { return (DWORD)W().vessels.size(); }
+int oapiGetVesselCount() { return (int)W().vessels.size(); }
 
 OBJHANDLE oapiGetVesselByIndex(int index) {
     World& w = W();
@@ -122,7 +122,7 @@ OBJHANDLE oapiSetFocusObject(OBJHANDLE hVessel) {
     return old;
 }
 
-int oapiGetGbodyCount() { return (DWORD)BodyCount(); }
+int oapiGetGbodyCount() { return BodyCount(); }
 
 // Index 0 is the scenario's central body; the others follow in the body table's order.
 OBJHANDLE oapiGetGbodyByIndex(int index) {

@@ -268,10 +268,10 @@ static void DeliverKeys() {
         if (!cb) continue;
         char kstate[256] = {};
         KeyState(kstate, k.key, k.mods, k.nmods);
-        cb->clbkConsumeBufferedKey(k.key, true, kstate);
+        cb->clbkConsumeBufferedKey((int)k.key, true, kstate);
         if (!LiveVessel(v) || !v->iface) continue;
         kstate[k.key & 0xFF] = 0;
-        cb->clbkConsumeBufferedKey(k.key, false, kstate);
+        cb->clbkConsumeBufferedKey((int)k.key, false, kstate);
     }
     // Held keys: every frame the focus (and any vessel a held key is aimed at) sees the keyboard.
     Vessel* targets[8];
@@ -645,8 +645,8 @@ bool Sim::Attach(OBJHANDLE parent, int parentPoint, OBJHANDLE child, int childPo
     Vessel* p = CheckVessel(parent, "Attach");
     Vessel* c = CheckVessel(child, "Attach");
     if (!p || !c || !p->iface) return false;
-    ATTACHMENTHANDLE pp = parentPoint >= 0 ? p->iface->GetAttachmentHandle(false, (DWORD)parentPoint) : nullptr;
-    ATTACHMENTHANDLE cp = c->iface && childPoint >= 0 ? c->iface->GetAttachmentHandle(true, (DWORD)childPoint)
+    ATTACHMENTHANDLE pp = parentPoint >= 0 ? p->iface->GetAttachmentHandle(false, parentPoint) : nullptr;
+    ATTACHMENTHANDLE cp = c->iface && childPoint >= 0 ? c->iface->GetAttachmentHandle(true, childPoint)
                                                       : nullptr;
     bool ok = pp && cp && p->iface->AttachChild(c, pp, cp);
     if (ok) Say("attached %s point %d to %s point %d", c->name.c_str(), childPoint, p->name.c_str(), parentPoint);

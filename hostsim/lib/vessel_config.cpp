@@ -402,7 +402,7 @@ double VESSEL::GetPropellantMaxMass(PROPELLANT_HANDLE ph) const {
 
 int VESSEL::GetPropellantCount() const {
     SELF_OR(0);
-    return (DWORD)v->propellants.size();
+    return (int)v->propellants.size();
 }
 
 PROPELLANT_HANDLE VESSEL::GetPropellantHandleByIndex(int idx) const {
@@ -457,7 +457,7 @@ THGROUP_HANDLE VESSEL::CreateThrusterGroup(THRUSTER_HANDLE* th, int nth, THGROUP
 
 int VESSEL::GetThrusterCount() const {
     SELF_OR(0);
-    return (DWORD)v->thrusters.size();
+    return (int)v->thrusters.size();
 }
 
 void VESSEL::SetThrusterDir(THRUSTER_HANDLE th, const VECTOR3& dir) const {

@@ -133,7 +133,7 @@ void FillStatus(const Vessel* v, VESSELSTATUS2& st) {
     ToStatus(*v, st);
     st.rbody = const_cast<Body*>(GetBody(v->phys.body));
     st.base = nullptr;
-    st.xpdr = v->xpdr;
+    st.xpdr = (int)v->xpdr;
 }
 
 } // namespace hs
@@ -567,7 +567,7 @@ void VESSEL::ParseScenarioLineEx(char* line, void* status) const {
     }
     case K_XPDR: {
         unsigned x;
-        if (sscanf(arg, "%u", &x) == 1) st->xpdr = x;
+        if (sscanf(arg, "%u", &x) == 1) st->xpdr = (int)x;
         break;
     }
     case K_RCSMODE: {

@@ -57,7 +57,7 @@ struct Atmosphere {
     double top = 0.0;         // m altitude: above it pressure and density are exactly 0
 };
 
-struct Body : public OrbiterObject {
+struct Body final : public OrbiterObject {
     int Type() const override { return OBJTP_PLANET; }
     char name[32] = {};
     double radius = 0.0; // m

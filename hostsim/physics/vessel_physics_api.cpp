@@ -82,5 +82,5 @@ void VESSEL::SetAngularVel(const VECTOR3& avel) const {
 
 int VESSEL::GetFlightStatus() const {
     Vessel* v = Live(vessel, "GetFlightStatus");
-    return v ? hs::FlightStatus(*v) : 0;
+    return v ? (int)hs::FlightStatus(*v) : 0;
 }

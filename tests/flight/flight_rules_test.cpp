@@ -7,9 +7,9 @@
 #include <climits>
 
 TEST(AeroControls, ZeroPressureSwitchesThemOffAnyPressureOn) {
-    EXPECT_EQ(AeroControlMode(0.0), 0u);
-    EXPECT_EQ(AeroControlMode(1e-300), 7u);
-    EXPECT_EQ(AeroControlMode(101400.0), 7u);
+    EXPECT_EQ(AeroControlMode(0.0), 0);
+    EXPECT_EQ(AeroControlMode(1e-300), 7);
+    EXPECT_EQ(AeroControlMode(101400.0), 7);
 }
 
 TEST(WheelBrakes, RudderBrakesOneWheelOnly) {

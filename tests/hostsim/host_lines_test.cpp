@@ -46,7 +46,7 @@ TEST_F(HostLines, ControlSurfaceModeIsOffUntilSetAndSavedOnlyWhenNotZero) {
     ASSERT_TRUE(Load(ScenarioText(FlyingTv("TV1") + FlyingTv("TV2", "  AFCMODE 3\n") +
                                   FlyingTv("TV3", "  AFCMODE 0\n"))))
         << loadError;
-    EXPECT_EQ(Rec("TV1")->adCtrlMode, 0u);
+    EXPECT_EQ(Rec("TV1")->adCtrlMode, 0);
     EXPECT_EQ(Block("TV1").find("AFCMODE"), std::string::npos) << Block("TV1");
     EXPECT_NE(Block("TV2").find("  AFCMODE 3\n"), std::string::npos) << Block("TV2");
     EXPECT_EQ(Block("TV3").find("AFCMODE"), std::string::npos) << Block("TV3");

@@ -13,7 +13,7 @@ TEST_F(Scenario, OwnLinesReachTheModuleAndTheRestReachTheHost) {
         << loadError;
     Vessel* v = Rec("TV1");
     EXPECT_TRUE(TimelineHas("tv: own line TV1: COUNTER 5"));
-    EXPECT_EQ(v->adCtrlMode, 3u);
+    EXPECT_EQ(v->adCtrlMode, 3);
     EXPECT_EQ(v->attitudeMode, RCS_LIN);
     EXPECT_DOUBLE_EQ(v->propellants[0]->mass, 1000.0);
     ASSERT_EQ(v->ignoredLines.size(), 1u);
