@@ -2,6 +2,7 @@
 #include "corvane.h"
 #include "portable.h"
 
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -329,9 +330,13 @@ void Corvane::ReadAmmoClass(FILEHANDLE cfg) {
     const bool found = oapiReadItem_string(cfg, (char*)"AMMO", value);
     value[sizeof value - 1] = '\0';
     const size_t len = std::strlen(value);
-    // A name that does not fit the 27 characters of the class buffer is refused, not cut.
-    if (found && len > 0 && len < sizeof ammoClassName)
-        std::snprintf(ammoClassName, sizeof ammoClassName, "%s", value);
+    // A name that does not fit the 27 characters of the class buffer is refused, not cut; so is one with a
+    // blank, which its scenario line ("AMMO" and one word) could not carry back.
+    bool oneWord = true;
+    for (size_t i = 0; i < len; ++i)
+        if (std::isspace(static_cast<unsigned char>(value[i]))) oneWord = false;
+    if (found && len > 0 && len < sizeof ammoClassName && oneWord)
+        std::memcpy(ammoClassName, value, len + 1);
     else
         std::snprintf(ammoClassName, sizeof ammoClassName, "%s", DEFAULT_AMMO_CLASS);
 }

@@ -6,6 +6,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -41,6 +42,25 @@ bool StartsWithKey(const char* line, const char* key) {
     return true;
 }
 
+// A double as the vessel saves it: with three decimals, as the scenario lines have always shown it, when that
+// reads back as the very same value; otherwise with the fewest significant digits that do (17 always do).
+// Either way the text is short, so a value of any size fits its line and reads back unchanged.
+void FormatExact(double v, char* buf, size_t size) {
+    if (std::fabs(v) < 1e15) {
+        std::snprintf(buf, size, "%0.3f", v);
+        if (std::strtod(buf, nullptr) == v) return;
+    }
+    for (int digits = 15; digits <= 17; ++digits) {
+        std::snprintf(buf, size, "%.*g", digits, v);
+        if (std::strtod(buf, nullptr) == v) return;
+    }
+}
+
+// Only finite numbers are taken: an infinity or a NaN could not be saved so that it reads back as itself.
+bool Usable(double v) {
+    return std::isfinite(v);
+}
+
 // A flag line sets its flag only when it holds a readable integer.
 void ReadFlag(const char* value, bool& flag) {
     int n = 0;
@@ -50,8 +70,16 @@ void ReadFlag(const char* value, bool& flag) {
 void ReadPair(const char* value, double& pos, double& target) {
     double a = pos, b = target;
     const int got = std::sscanf(value, "%lf%lf", &a, &b);
-    if (got >= 1) pos = a;
-    if (got >= 2) target = b;
+    if (got >= 1 && Usable(a)) pos = a;
+    if (got >= 2 && Usable(b)) target = b;
+}
+
+// "a b" of two doubles, each saved exactly.
+void FormatPair(double a, double b, char* buf, size_t size) {
+    char first[32], second[32];
+    FormatExact(a, first, sizeof first);
+    FormatExact(b, second, sizeof second);
+    std::snprintf(buf, size, "%s %s", first, second);
 }
 
 } // namespace
@@ -82,17 +110,20 @@ void Corvane::FormatScenarioValue(int key, char* buf, size_t size) const {
     case FTL:
         std::snprintf(buf, size, "%0.4f", (double)ftlState);
         break;
-    case HWIN:
-        std::snprintf(buf, size, "%0.3f %.3f %d", hwgTimer, hwgJumpDuration, hwgStepIndex);
+    case HWIN: {
+        char times[72];
+        FormatPair(hwgTimer, hwgJumpDuration, times, sizeof times);
+        std::snprintf(buf, size, "%s %d", times, hwgStepIndex);
         break;
+    }
     case GEAR:
-        std::snprintf(buf, size, "%0.3f %0.3f", gearPos, gearTarget);
+        FormatPair(gearPos, gearTarget, buf, size);
         break;
     case CANP:
-        std::snprintf(buf, size, "%0.3f %0.3f", canopyPPos, canopyPTarget);
+        FormatPair(canopyPPos, canopyPTarget, buf, size);
         break;
     case CANC:
-        std::snprintf(buf, size, "%0.3f %0.3f", canopyCPos, canopyCTarget);
+        FormatPair(canopyCPos, canopyCTarget, buf, size);
         break;
     case VIS:
         std::snprintf(buf, size, "%x", (unsigned)shipMeshVisibility);
@@ -152,11 +183,12 @@ void Corvane::ApplyScenarioValue(int key, const char* line) {
     }
     case HWIN: {
         double timer = hwgTimer, duration = hwgJumpDuration;
-        int step = hwgStepIndex;
-        const int got = std::sscanf(value, "%lf%lf%d", &timer, &duration, &step);
-        if (got >= 1) hwgTimer = timer;
-        if (got >= 2) hwgJumpDuration = duration;
-        if (got >= 3) hwgStepIndex = step;
+        long long step = hwgStepIndex;
+        const int got = std::sscanf(value, "%lf%lf%lld", &timer, &duration, &step);
+        if (got >= 1 && Usable(timer)) hwgTimer = timer;
+        if (got >= 2 && Usable(duration)) hwgJumpDuration = duration;
+        // A step index beyond the integer range would save as a different number.
+        if (got >= 3 && step >= INT_MIN && step <= INT_MAX) hwgStepIndex = (int)step;
         break;
     }
     case GEAR:

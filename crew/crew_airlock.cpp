@@ -40,10 +40,13 @@ int AirlockSlot::Reset(OBJHANDLE handle) {
     airlockAttachment = nullptr;
     ownerInterface = nullptr;
     ownerHandle = handle;
-    if (CrewManager::IsAddonInstalled() != 1) return -999;
-    if (!handle) return -1;
+    // Without the add-on the slot is still set up: the roster and the airlock work, only EVA and transfer
+    // need the add-on's crew vessels.
+    const bool addon = CrewManager::IsAddonInstalled() == 1;
+    if (!handle) return addon ? -1 : -999;
     ownerInterface = oapiGetVesselInterface(handle);
-    return ownerInterface ? 1 : -1;
+    if (!ownerInterface) return -1;
+    return addon ? 1 : -999;
 }
 
 // The point's vectors carry the box, the open state and the seats instead of geometry.
@@ -96,12 +99,17 @@ int CrewManager::Initialise(OBJHANDLE vessel) {
     slotIndex = nextSlotIndex;
     int slotResult = Slot().Reset(vessel);
     noticeOutdated = 0;
-    if (slotResult != 1) {
+    // A missing add-on (-999) still gives a working roster: a scenario's crew must not be dropped because
+    // nobody can leave the ship. EVA and transfer refuse, and the debug line says why (ShowVersionWarning).
+    if (slotResult != 1 && slotResult != -999) {
         noticeUntil = oapiGetSysTime() + NOTICE_DURATION;
         return slotResult;
     }
+    addonInstalled = slotResult == 1 ? 1 : 0;
     noticeUntil = 0.0;
-    if (ReadAddonVersion() < ADDON_MIN_VERSION) {
+    if (!addonInstalled) {
+        noticeUntil = oapiGetSysTime() + NOTICE_DURATION;
+    } else if (ReadAddonVersion() < ADDON_MIN_VERSION) {
         noticeUntil = oapiGetSysTime() + NOTICE_DURATION;
         noticeOutdated = 1;
     }
@@ -119,11 +127,12 @@ int CrewManager::Initialise(OBJHANDLE vessel) {
     evaRotation = _V(0, 0, 0);
     memset(lastLeftName, 0, sizeof lastLeftName);
     memset(lastEnteredName, 0, sizeof lastEnteredName);
+    memset(lastRefusedName, 0, sizeof lastRefusedName);
     ownerVessel = vessel;
 
     readyFlags |= 1;
     nextSlotIndex = nextSlotIndex + 1 < AIRLOCK_SLOT_COUNT ? nextSlotIndex + 1 : AIRLOCK_SLOT_COUNT - 1;
-    return 1;
+    return slotResult; // 1, or -999: ready to configure all the same, without EVA and transfer
 }
 
 int CrewManager::DefineAirlock(int state, float xMin, float xMax, float yMin, float yMax, float zMin,
@@ -211,7 +220,7 @@ bool FormatVersionNotice(const char* className, double t, double noticeUntil, in
 void CrewManager::ShowVersionWarning(const char* className) {
     char* line = oapiDebugString();
     if (!line) return;
-    if (!IsReady()) {
+    if (!IsReady() || !HasAddon()) {
         snprintf(line, DEBUG_LINE_SIZE, "%s ERROR UMMU 2.0 not properly initialised in your code.",
                  className ? className : "");
         return;

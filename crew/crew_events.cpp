@@ -53,6 +53,8 @@ constexpr EvaMessage EVA_MESSAGES[] = {
     {-4, "Error, no crew member in that seat"},
     {-5, "Error, docked ship do not use UMmu 2.0, ask author to add it"},
     {-6, "Misc error with UMMU install it again"},
+    {EVA_TRANSFER_PENDING, "Error, another transfer is still pending, unable to transfer"},
+    {EVA_RECEIVER_NAME_UNUSABLE, "Error, docked ship's name has a space or is too long, unable to transfer"},
 };
 
 } // namespace
@@ -68,6 +70,10 @@ void Corvane::UpdateCrewEvents() {
                  crew.GetMemberFunction(n), n, crew.GetMemberAge(n));
         hudMessageTimer = CREW_MESSAGE_SECONDS;
         UpdateCockpitMeshVisibility();
+    } else if (arrived == POLL_SHIP_FULL) {
+        snprintf(hudMessage, sizeof hudMessage, "Error, our ship is full, %s stays outside",
+                 crew.GetLastRefusedName());
+        hudMessageTimer = CREW_MESSAGE_SECONDS;
     }
 
     // Only a fully open canopy lets its seat out.

@@ -13,13 +13,16 @@ constexpr size_t CREW_LINE_KEY_LENGTH = 8;
 constexpr size_t CREW_LINE_VALUE_SIZE = 300;
 constexpr size_t NUMBER_CUT = 5; // characters read for one number of a crew line
 
-// The number after the '-' at dash, read from at most five characters and ended at the next '-'.
-int ReadLineNumber(const char* dash) {
+// The number after the '-' at dash, read from at most five characters and ended at the next '-'. False when
+// those characters hold no number at all (an empty field is not a pulse of 0).
+bool ReadLineNumber(const char* dash, int& value) {
     char digits[NUMBER_CUT + 1];
     crewtext::CopyCut(digits, sizeof digits, dash + 1, NUMBER_CUT);
     char* end = strchr(digits, '-');
     if (end) *end = '\0';
-    return atoi(digits);
+    char* after = nullptr;
+    value = static_cast<int>(strtol(digits, &after, 10));
+    return after != digits;
 }
 
 } // namespace
@@ -67,7 +70,9 @@ int ParseCrewLine(const char* line, CrewMember& out) {
     struct NumberField {
         int lo, hi;
     };
-    constexpr NumberField FIELDS[3] = {{1, 140}, {1, 180}, {5, 300}}; // age, pulse (0 is dead), weight kg
+    // Age, pulse, weight kg. A pulse of 0 is a member killed aboard by a crash: the line of a dead member
+    // reads back as it was written, so nobody leaves the ship through a saved scenario.
+    constexpr NumberField FIELDS[3] = {{1, 140}, {0, 180}, {5, 300}};
     int values[3] = {};
     const char* at = nameStart;
     for (int i = 0; i < 3; ++i) {
@@ -76,8 +81,7 @@ int ParseCrewLine(const char* line, CrewMember& out) {
             memset(&out, 0, sizeof out);
             return 0;
         }
-        values[i] = ReadLineNumber(at);
-        if (values[i] < FIELDS[i].lo || values[i] > FIELDS[i].hi) {
+        if (!ReadLineNumber(at, values[i]) || values[i] < FIELDS[i].lo || values[i] > FIELDS[i].hi) {
             memset(&out, 0, sizeof out);
             return 0;
         }

@@ -18,6 +18,13 @@ constexpr double NOTICE_DURATION = 20.0;     // s of system time the add-on noti
 constexpr size_t CREW_RECORD_SIZE = 104;     // bytes of one crew transfer record on disk
 constexpr double ADDON_MIN_VERSION = 2.0;    // older add-ons get the notice
 
+// Results of CrewManager::EvaMember beside 2 (transferred) down to -6 (any other failure).
+constexpr int EVA_TRANSFER_PENDING = -7;       // another transfer record still waits for its receiver
+constexpr int EVA_RECEIVER_NAME_UNUSABLE = -8; // the docked vessel's name can never match a transfer vessel
+// Result of CrewManager::PollAirlock beside 2, 1, 0 and -1: a member stands in the airlock of a full ship and
+// stays outside.
+constexpr int POLL_SHIP_FULL = -2;
+
 // Files of the crew add-on, relative to the host's working directory.
 constexpr const char* CREW_EVA_RECORD_FILE = "config\\UMmutmp.cfg";
 constexpr const char* CREW_TRANSFER_RECORD_FILE = "config\\UMmutmpT.cfg";
@@ -119,6 +126,7 @@ class CrewManager {
     const char* GetMemberFunction(const char* name) const;
     const char* GetLastEnteredName() const;
     const char* GetLastLeftName() const;
+    const char* GetLastRefusedName() const; // the member a full ship last left outside
     static void SanitiseCrewName(char* text);
     static void LoadIdConfigTable();
     static const char* SelectEvaMesh(const char* functionCode);
@@ -143,6 +151,8 @@ class CrewManager {
     static void ApplyEvaRotation(const VECTOR3& rotation, OBJHANDLE vessel);
 
     bool IsReady() const { return readyFlags == 3; }
+    // EVA and transfer need the crew add-on; the roster, its scenario lines and the airlock do not.
+    bool HasAddon() const { return addonInstalled == 1; }
     AirlockSlot& Slot() const;
 
     // Fields, in this order; all zero until Initialise and DefineAirlock have run.
@@ -161,6 +171,8 @@ class CrewManager {
     int32_t slotIndex;
     double noticeUntil;
     int32_t noticeOutdated;
+    int32_t addonInstalled;   // 1 when "modules\UMmu.dll" was there at Initialise
+    char lastRefusedName[50]; // name of the member a full ship last left outside
 
   private:
     int FindSeat(const char* name) const;

@@ -3,6 +3,7 @@
 #include "crew_text.h"
 #include "portable.h"
 
+#include <cctype>
 #include <cstring>
 
 using crewtext::CopyCut;
@@ -153,13 +154,24 @@ void CrewManager::PublishFreeSeats() {
     Slot().Publish(Slot().airlockState, 0, seatCount - crewCount);
 }
 
+// A function code as its crew line can carry it: the line is one word whose first '-' ends the code, so the
+// code ends at its first '-', and blanks become the underscores the line writes for them.
+static void NormaliseFunctionCode(char* code) {
+    char* dash = strchr(code, '-');
+    if (dash) *dash = '\0';
+    for (; *code; ++code)
+        if (isspace(static_cast<unsigned char>(*code))) *code = '_';
+}
+
 int CrewManager::AddMember(const char* name, int age, int pulse, int weight, const char* functionCode) {
-    if (!IsReady() || !name || crewCount >= seatCount || crewCount >= MAX_CREW_SEATS) return 0;
+    // A member without a name could be saved but never loaded again: the roster does not take one.
+    if (!IsReady() || !name || !name[0] || crewCount >= seatCount || crewCount >= MAX_CREW_SEATS) return 0;
     CrewMember& m = roster[crewCount];
     memset(&m, 0, sizeof m);
     CopyCut(m.name, sizeof m.name, name, CREW_NAME_CUT);
     SanitiseCrewName(m.name);
     CopyCut(m.functionCode, sizeof m.functionCode, functionCode, CREW_CODE_CUT);
+    NormaliseFunctionCode(m.functionCode);
     m.age = age < 1 ? 1 : (age > 140 ? 140 : age);
     m.pulse = pulse < 0 ? 0 : (pulse > 180 ? 180 : pulse);
     m.weight = weight < 5 ? 5.0 : (weight > 300 ? 300.0 : static_cast<double>(weight));
@@ -225,4 +237,7 @@ const char* CrewManager::GetLastEnteredName() const {
 }
 const char* CrewManager::GetLastLeftName() const {
     return lastLeftName;
+}
+const char* CrewManager::GetLastRefusedName() const {
+    return lastRefusedName;
 }

@@ -71,6 +71,23 @@ void FillRecord(const char* id, const char* mesh, int age, int pulse, int reserv
     crewRecordBuffer.spare[0] = crewRecordBuffer.spare[1] = 0;
 }
 
+// Whether a transfer record written earlier still waits for its receiver: the record file is there and a
+// transfer vessel is still out. A file that no transfer vessel is left to claim is stale and may be
+// overwritten.
+bool TransferRecordPending() {
+    FILE* f = PortableOpen(CREW_TRANSFER_RECORD_FILE, "rb");
+    if (!f) return false;
+    fclose(f);
+    DWORD count = oapiGetVesselCount();
+    for (DWORD i = 0; i < count; ++i) {
+        OBJHANDLE h = oapiGetVesselByIndex(static_cast<int>(i));
+        char name[SCANNED_NAME_CUT + 1] = {};
+        if (h) oapiGetObjectName(h, name, sizeof name);
+        if (strncmp(name, TRANSFER_PREFIX, PREFIX_LENGTH) == 0) return true;
+    }
+    return false;
+}
+
 // The first free name among base, base1 .. base399; base399 when all are taken.
 void FreeVesselName(const char* base, char* out, size_t outSize) {
     snprintf(out, outSize, "%s", base);
@@ -198,10 +215,17 @@ int AirlockSlot::SpawnCrewVessel(const char* id, int age, int reserve, int pulse
                 closedSeen = true;
         }
         if (!open) return closedSeen ? -2 : -1;
+        // The receiver takes in only a transfer vessel named exactly "UMmuT" and its own name: a name with a
+        // space (written as "_") or one cut to fit never matches, and the member would wait outside forever.
         const char* receiverName = receiver->GetName();
-        char cut[VESSEL_NAME_CUT + 1];
-        snprintf(cut, sizeof cut, "%s%s", TRANSFER_PREFIX, receiverName ? receiverName : "");
-        snprintf(baseName, sizeof baseName, "%s", cut);
+        if (!receiverName || !receiverName[0] || strchr(receiverName, ' ') ||
+            strlen(receiverName) > VESSEL_NAME_CUT - PREFIX_LENGTH)
+            return EVA_RECEIVER_NAME_UNUSABLE;
+        snprintf(baseName, sizeof baseName, "%s%s", TRANSFER_PREFIX, receiverName);
+        // One record file serves every transfer: a second one would overwrite the first before its receiver
+        // read it. A transfer vessel already waiting for this receiver would make the new one take a suffixed
+        // name that the receiver never matches.
+        if (TransferRecordPending() || oapiGetObjectByName(baseName)) return EVA_TRANSFER_PENDING;
         receiver->GetStatus(vs);
         // The transfer vessel appears in the middle of the receiver's airlock box.
         VECTOR3 centre = _V((pos.x + pos.y) / 2, (pos.z + dir.x) / 2, (dir.y + dir.z) / 2);
@@ -236,16 +260,23 @@ int AirlockSlot::SpawnCrewVessel(const char* id, int age, int reserve, int pulse
     FreeVesselName(baseName, name, sizeof name);
     OBJHANDLE created = oapiCreateVessel(name, CREW_CLASS, vs);
     if (created && rotation) CrewManager::ApplyEvaRotation(*rotation, created);
-    if (!mate) return 1;
+    // A crew vessel the host did not make (its class missing, say) carries nobody: the member stays aboard.
+    if (!mate) return created ? 1 : 0;
 
     VESSEL* carrier = created ? oapiGetVesselInterface(created) : nullptr;
-    if (!carrier) return 3;
+    if (!carrier) {
+        // Nobody will claim the record, and a left-over vessel without the member's point helps nobody.
+        if (created) oapiDeleteVessel(created, nullptr);
+        RemoveHostFile(CREW_TRANSFER_RECORD_FILE);
+        return 3;
+    }
     carrier->CreateAttachment(true, _V(age, pulse, weight), _V(0, 0, 0), _V(0, 0, 0), MEMBER_POINT_ID, false);
     return 2;
 }
 
 int CrewManager::EvaMember(const char* name) {
-    if (!IsReady()) return -6;
+    // Without the add-on there is no crew vessel to leave in: the misc error, as when never made ready.
+    if (!IsReady() || !HasAddon()) return -6;
     if (!name || crewtext::BoundedLength(name, MAX_NAME_ARGUMENT + 1) > MAX_NAME_ARGUMENT) return -4;
     if (crewCount < 1) return 0;
     lastLeftName[0] = '\0';
@@ -277,6 +308,7 @@ int CrewManager::EvaMember(const char* name) {
     }
     if (r == -2) return -2;
     if (r == -1) return -5;
+    if (r == EVA_TRANSFER_PENDING || r == EVA_RECEIVER_NAME_UNUSABLE) return r;
     return -6;
 }
 
@@ -311,13 +343,18 @@ int AirlockSlot::ScanForEnteringCrew() {
             unsigned char bytes[CREW_RECORD_SIZE];
             size_t got = 0;
             FILE* f = PortableOpen(CREW_TRANSFER_RECORD_FILE, "rb");
+            const bool opened = f != nullptr;
             if (f) {
                 got = fread(bytes, 1, sizeof bytes, f);
                 fclose(f);
             }
-            RemoveHostFile(CREW_TRANSFER_RECORD_FILE);
-            // Without a whole record nobody is taken aboard: stale data would make up a person.
-            if (got != sizeof bytes) return 0;
+            // Without a whole record nobody is taken aboard: stale data would make up a person, and a broken
+            // record never mends, so it goes. A whole one is removed only once the member is aboard
+            // (PollAirlock): a full ship leaves it waiting for a free seat.
+            if (got != sizeof bytes) {
+                if (opened) RemoveHostFile(CREW_TRANSFER_RECORD_FILE);
+                return 0;
+            }
             UnpackCrewTransferRecord(bytes, crewRecordBuffer);
             crewtext::Copy(enteredName, crewRecordBuffer.vesselName);
             enteredAge = crewRecordBuffer.age;
@@ -379,10 +416,24 @@ int CrewManager::PollAirlock() {
         crewtext::CopyCut(name, sizeof name, id, CREW_NAME_CUT);
     }
     if (!s.enteredVessel) return 0;
+    // The crew vessel goes only once its member has a seat: a full ship leaves it outside, untouched, and a
+    // transfer's record stays for the moment a seat is free.
+    if (crewCount >= seatCount || crewCount >= MAX_CREW_SEATS) {
+        crewtext::Copy(lastRefusedName, name);
+        s.enteredVessel = nullptr;
+        return POLL_SHIP_FULL;
+    }
+    if (AddMember(name, s.enteredAge, s.enteredPulse, s.enteredWeight, code) != 1) {
+        // Nobody to take in (a record without a name): such a record never becomes usable, so it does not
+        // hold back the transfers after it.
+        if (r == 2) RemoveHostFile(CREW_TRANSFER_RECORD_FILE);
+        s.enteredVessel = nullptr;
+        return 0;
+    }
     if (r == 1) oapiSetFocusObject(ownerVessel);
     oapiDeleteVessel(s.enteredVessel, nullptr);
     s.enteredVessel = nullptr;
+    if (r == 2) RemoveHostFile(CREW_TRANSFER_RECORD_FILE);
     crewtext::Copy(lastEnteredName, name);
-    AddMember(name, s.enteredAge, s.enteredPulse, s.enteredWeight, code);
     return r;
 }

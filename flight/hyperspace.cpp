@@ -37,6 +37,10 @@ void Corvane::HyperspaceStep(double dt) {
         const double left = GetPropellantMass(mainTank) - drain;
         SetPropellantMass(mainTank, left > 0.0 ? left : 0.0);
     }
+    // The dampener mass of this step was set from the propellant before the drain; with the dampeners online
+    // the empty mass is negative, so a long step draining the tank would leave the ship a total mass of zero
+    // or less. Set anew, the ship keeps its 5 percent of the hull and the propellant that is left.
+    if (inertialDampeners) ApplyDampenerMass();
 
     // The whole step is flown even when the timer runs out inside it: a jump covers its duration rounded
     // up to whole steps.

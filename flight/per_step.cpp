@@ -15,8 +15,12 @@ void Corvane::clbkPreStep(double, double simdt, double) {
     FollowMainThrottleWithBoost();
 }
 
-// Projectiles hung on the barrels during this step leave before the crew looks at the world.
+// The engines burned propellant during the step that the pre-step's dampener mass did not know of: on a long
+// step the negative empty mass of the dampeners would outweigh what is left in the tank. The mass follows the
+// propellant again before anyone else looks at the ship. Projectiles hung on the barrels during this step
+// leave before the crew looks at the world.
 void Corvane::clbkPostStep(double, double, double) {
+    if (inertialDampeners) ApplyDampenerMass();
     ReleaseRailgunProjectiles();
     UpdateCrewEvents();
 }

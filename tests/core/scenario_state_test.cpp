@@ -255,8 +255,8 @@ TEST_F(ScenarioState, AcceptedCrewLinesReplaceTheDefaultCrew) {
 }
 
 TEST_F(ScenarioState, RefusedCrewLineFallsThroughWithoutTouchingTheVesselKeys) {
-    // Pulse 0: a dead member is refused and the line goes on to the host, which ignores it.
-    LoadBlock("  UMMUCREW Capt-Ilse_Marrow-35-0-74\n  BRAKE 1\n");
+    // Age 0: the crew line is refused and goes on to the host, which ignores it.
+    LoadBlock("  UMMUCREW Capt-Ilse_Marrow-0-65-74\n  BRAKE 1\n");
     Corvane* c = Ship();
     EXPECT_EQ(c->crew.crewCount, 0);
     EXPECT_TRUE(c->brakeEngaged);
@@ -275,17 +275,18 @@ TEST_F(ScenarioState, SaveLoadSaveGivesIdenticalText) {
     const std::string second = Sim().ScenarioText();
     EXPECT_EQ(second, first);
     const std::string block = BlockOf(second, "Corvane-1");
-    EXPECT_NE(block.find("HWIN 0.334 12.500 5"), std::string::npos) << block;
-    EXPECT_NE(block.find("GEAR 0.400 1.000"), std::string::npos) << block;
+    // Values that three decimals would change are written with the digits they need.
+    EXPECT_NE(block.find("HWIN 0.3337 12.500 5"), std::string::npos) << block;
+    EXPECT_NE(block.find("GEAR 0.4004 1.000"), std::string::npos) << block;
     EXPECT_NE(block.find("AMMO Weapons\\Slug"), std::string::npos) << block;
     EXPECT_NE(block.find("UMMUCREW Sci-Teodor_Vanke-41-65-74"), std::string::npos) << block;
 
-    // The reloaded vessel holds every saved value within the printed precision.
+    // The reloaded vessel holds every saved value exactly.
     c = Ship();
     EXPECT_EQ(c->ftlState, 1);
-    EXPECT_NEAR(c->hwgTimer, 0.334, 1e-12);
+    EXPECT_EQ(c->hwgTimer, 0.3337);
     EXPECT_EQ(c->hwgStepIndex, 5);
-    EXPECT_NEAR(c->gearPos, 0.4, 1e-12);
+    EXPECT_EQ(c->gearPos, 0.4004);
     EXPECT_EQ(c->canopyCPos, 1.0);
     EXPECT_EQ(c->shipMeshVisibility, 1);
     EXPECT_EQ(c->viewIndex, 1);
@@ -293,6 +294,28 @@ TEST_F(ScenarioState, SaveLoadSaveGivesIdenticalText) {
     EXPECT_FALSE(c->mainEngineFed);
     EXPECT_TRUE(c->boost);
     EXPECT_FALSE(c->inertialDampeners);
+}
+
+TEST_F(ScenarioState, ValuesThatCannotBeSavedAsThemselvesAreNotTaken) {
+    // Infinities and NaNs, and a step index beyond the integer range, would not read back as themselves: the
+    // members keep what they held, while the readable values of the same line are taken.
+    LoadBlock(std::string(CREW_LINES) + "  HWIN nan inf 2\n  GEAR inf 1\n  CANP 0.5 -nan\n");
+    Corvane* c = Ship();
+    EXPECT_EQ(c->hwgTimer, 0.0);
+    EXPECT_EQ(c->hwgJumpDuration, 1.0);
+    EXPECT_EQ(c->hwgStepIndex, 2);
+    EXPECT_EQ(c->gearPos, 0.0);
+    EXPECT_EQ(c->gearTarget, 1.0);
+    EXPECT_EQ(c->canopyPPos, 0.5);
+    EXPECT_EQ(c->canopyPTarget, 0.0);
+    Restart();
+    LoadBlock(std::string(CREW_LINES) + "  HWIN 0.25 1e300 99999999999\n");
+    c = Ship();
+    EXPECT_EQ(c->hwgTimer, 0.25);
+    EXPECT_EQ(c->hwgJumpDuration, 1e300);
+    EXPECT_EQ(c->hwgStepIndex, 1);
+    const std::string block = BlockOf(Sim().ScenarioText(), "Corvane-1");
+    EXPECT_NE(block.find("  HWIN 0.250 1e+300 1\n"), std::string::npos) << block;
 }
 
 TEST_F(ScenarioState, SavingChangesNothingInTheVessel) {
@@ -329,6 +352,13 @@ TEST_F(ClassFileAmmo, ClassFileWithoutAmmoGivesPellorin) {
 
 TEST_F(ClassFileAmmo, TooLongClassFileAmmoIsRefusedAndPellorinKept) {
     UseClassFile("ClassName = Corvane\nModule = Corvane\nAMMO = " + std::string(300, 'Z') + "\n");
+    LoadBlock(CREW_LINES);
+    EXPECT_STREQ(Ship()->ammoClassName, "Pellorin");
+}
+
+TEST_F(ClassFileAmmo, ClassFileAmmoWithABlankIsRefusedAsItsScenarioLineCouldNotCarryIt) {
+    // "AMMO Heavy Slug" would read back as "Heavy": the class is refused, not saved as something else.
+    UseClassFile("ClassName = Corvane\nModule = Corvane\nAMMO = Heavy Slug\n");
     LoadBlock(CREW_LINES);
     EXPECT_STREQ(Ship()->ammoClassName, "Pellorin");
 }

@@ -99,6 +99,28 @@ TEST_F(CrewManagerTest, AddingToAFullRosterChangesNothingNotEvenTheEmptyMass) {
     EXPECT_EQ(m.totalCrewMass, 150.0);
 }
 
+TEST_F(CrewManagerTest, RosterHoldsOnlyWhatItsCrewLineCarriesBack) {
+    Start();
+    CrewManager& m = ReadyHull();
+    // No name: such a member would be saved but never loaded again.
+    EXPECT_EQ(m.AddMember("", 30, 70, 70, "Doc"), 0);
+    EXPECT_EQ(m.GetCrewCount(), 0);
+    // The line's first '-' ends the code, and blanks are written as '_': the code is stored as it reads back.
+    ASSERT_EQ(m.AddMember("Ann", 30, 70, 70, "A-Team"), 1);
+    EXPECT_STREQ(m.GetMemberFunction("Ann"), "A");
+    ASSERT_EQ(m.AddMember("Bob", 30, 70, 70, "Sci Tech"), 1);
+    EXPECT_STREQ(m.GetMemberFunction("Bob"), "Sci_");
+    char value[300];
+    FormatCrewLine(m.roster[0], value, sizeof value);
+    CrewMember back;
+    ASSERT_EQ(ParseCrewLine((std::string("UMMUCREW ") + value).c_str(), back), 1);
+    EXPECT_STREQ(back.functionCode, "A");
+    EXPECT_STREQ(back.name, "Ann");
+    FormatCrewLine(m.roster[1], value, sizeof value);
+    ASSERT_EQ(ParseCrewLine((std::string("UMMUCREW ") + value).c_str(), back), 1);
+    EXPECT_STREQ(back.functionCode, "Sci_");
+}
+
 TEST_F(CrewManagerTest, MembersAddAndRemoveTheirWeightOnTheHost) {
     Start();
     CrewManager& m = ReadyHull();
@@ -343,14 +365,30 @@ TEST_F(CrewManagerTest, HundredAndFirstVesselSharesSlotNinetyNine) {
     EXPECT_EQ(nextSlotIndex, 99);
 }
 
-TEST_F(CrewManagerTest, MissingAddOnLeavesTheManagerUnreadyWithTheErrorLine) {
+TEST_F(CrewManagerTest, MissingAddOnKeepsTheRosterButRefusesEvaWithTheErrorLine) {
     Start([](const fs::path& r) { fs::remove(r / "Modules" / "UMmu.dll"); });
     OBJHANDLE h = CreateFlying("Hull", HULL_CLASS);
     CrewManager m{};
     EXPECT_EQ(CrewManager::IsAddonInstalled(), -999);
+    // Initialise tells of the missing add-on, yet the manager takes its slot and can be made ready.
     EXPECT_EQ(m.Initialise(h), -999);
-    EXPECT_EQ(nextSlotIndex, 0);
-    EXPECT_EQ(m.DefineAirlock(0, -1, 1, -1, 1, -1, 1), 0);
+    EXPECT_EQ(nextSlotIndex, 1);
+    EXPECT_FALSE(m.HasAddon());
+    ASSERT_EQ(m.DefineAirlock(0, -1, 1, -1, 1, -1, 1), 1);
+    EXPECT_TRUE(m.IsReady());
+    ASSERT_EQ(m.SetSeatCount(2), 1);
+    // The roster and its lines work as with the add-on.
+    EXPECT_EQ(m.LoadCrewLine("UMMUCREW Capt-Ilse_Marrow-35-65-74"), 1);
+    EXPECT_EQ(m.AddMember("Teodor Vanke", 41, 65, 74, "Sci"), 1);
+    EXPECT_EQ(m.AddMember("Nia Falk", 30, 70, 70, "Doc"), 0); // two seats
+    EXPECT_EQ(m.GetCrewCount(), 2);
+    EXPECT_EQ(m.SetMemberPulse(0, 0), 1);
+    // EVA needs the add-on's crew vessels: refused, and nobody leaves.
+    m.SetAirlockOpen(1);
+    EXPECT_EQ(m.EvaMember("Teodor Vanke"), -6);
+    EXPECT_EQ(m.GetCrewCount(), 2);
+    EXPECT_EQ(oapiGetObjectByName((char*)"UMmu_Sci-Teodor_Vanke"), nullptr);
+    EXPECT_FALSE(fs::exists(root / "Config" / "UMmutmp.cfg"));
     m.ShowVersionWarning("Corvane");
     EXPECT_STREQ(oapiDebugString(), "Corvane ERROR UMMU 2.0 not properly initialised in your code.");
     EXPECT_EQ(m.Initialise(nullptr), -1);
@@ -594,7 +632,7 @@ TEST_F(CrewManagerTest, ClosedAirlockTakesNobodyIn) {
     EXPECT_EQ(m.GetCrewCount(), 1);
 }
 
-TEST_F(CrewManagerTest, ReturnToAFullRosterDeletesTheVesselAndLosesTheMember) {
+TEST_F(CrewManagerTest, ReturnToAFullRosterLeavesTheCrewVesselOutsideUntilASeatIsFree) {
     Start();
     CrewManager& m = ReadyHull();
     ConfigureLikeCorvane(m);
@@ -604,9 +642,17 @@ TEST_F(CrewManagerTest, ReturnToAFullRosterDeletesTheVesselAndLosesTheMember) {
     sim().Frame();
     OBJHANDLE eva = oapiGetObjectByName((char*)"UMmu_Capt-Ilse_Marrow");
     WalkBackTo(eva, hull, _V(0, 0, 2.5));
-    EXPECT_EQ(PollFor(1.0), 1);
+    EXPECT_EQ(PollFor(1.0), POLL_SHIP_FULL);
+    EXPECT_STREQ(m.GetLastRefusedName(), "Ilse Marrow");
+    EXPECT_STREQ(m.GetLastEnteredName(), "");
     EXPECT_EQ(m.GetCrewCount(), 2);
     EXPECT_EQ(m.GetMemberAge("Ilse Marrow"), -1);
+    sim().Frame();
+    EXPECT_EQ(oapiGetObjectByName((char*)"UMmu_Capt-Ilse_Marrow"), eva);
+    // A seat comes free: she is taken in at the next look.
+    ASSERT_EQ(m.RemoveMember("Cid"), 1);
+    EXPECT_EQ(PollFor(1.0), 1);
+    EXPECT_EQ(m.GetMemberAge("Ilse Marrow"), 35);
     sim().Frame();
     EXPECT_EQ(oapiGetObjectByName((char*)"UMmu_Capt-Ilse_Marrow"), nullptr);
 }
@@ -644,6 +690,20 @@ TEST_F(CrewManagerTest, TransferRecordOfTheWrongSizeTakesNobodyAboard) {
     // Nor does the missing file bring back the last good record.
     EXPECT_EQ(PollFor(1.0), 0);
     EXPECT_EQ(m.GetCrewCount(), 0);
+}
+
+TEST_F(CrewManagerTest, WholeTransferRecordWithoutANameTakesNobodyAndIsRemoved) {
+    Start();
+    CrewManager& m = ReadyHull("Hull");
+    m.SetAirlockOpen(1);
+    WriteFile(root / "Config" / "UMmutmpT.cfg", Record("UMmu_Eng-", "", 44, 72, 100, 66));
+    OBJHANDLE t = TransferVessel("UMmuTHull");
+    EXPECT_EQ(PollFor(1.0), 0);
+    EXPECT_EQ(m.GetCrewCount(), 0);
+    // It can never be taken in, so it does not hold back the transfers after it.
+    EXPECT_FALSE(fs::exists(root / "Config" / "UMmutmpT.cfg"));
+    sim().Frame();
+    EXPECT_NE(Rec(t), nullptr);
 }
 
 TEST_F(CrewManagerTest, TransferVesselForAnotherShipIsPassedOverForTheNextVessel) {

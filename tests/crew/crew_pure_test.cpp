@@ -64,10 +64,24 @@ TEST(CrewLines, KeyIsMatchedWithoutRegardToCaseAndOtherKeysAreRefused) {
     EXPECT_EQ(ParseCrewLine("UMMU", out), 0);
 }
 
-TEST(CrewLines, DeadMemberWithPulseZeroIsRefused) {
+TEST(CrewLines, DeadMemberWithPulseZeroReadsBackDead) {
+    // A member killed aboard is saved with pulse 0 and comes back as saved: dead, but aboard.
     CrewMember out;
-    EXPECT_EQ(ParseCrewLine("UMMUCREW Capt-Ilse_Marrow-35-0-74", out), 0);
+    ASSERT_EQ(ParseCrewLine("UMMUCREW Capt-Ilse_Marrow-35-0-74", out), 1);
+    EXPECT_STREQ(out.name, "Ilse Marrow");
+    EXPECT_EQ(out.pulse, 0);
+    char value[300];
+    FormatCrewLine(out, value, sizeof value);
+    EXPECT_STREQ(value, "Capt-Ilse_Marrow-35-0-74");
+}
+
+TEST(CrewLines, NumberFieldWithoutDigitsIsRefusedNotReadAsZero) {
+    CrewMember out;
+    EXPECT_EQ(ParseCrewLine("UMMUCREW Capt-Ilse_Marrow-35--74", out), 0);
     EXPECT_EQ(out.name[0], '\0'); // the record is left zeroed
+    EXPECT_EQ(ParseCrewLine("UMMUCREW Capt-Ilse_Marrow-35-x-74", out), 0);
+    EXPECT_EQ(ParseCrewLine("UMMUCREW Capt-Ilse_Marrow-35-00-74", out), 1);
+    EXPECT_EQ(out.pulse, 0);
 }
 
 TEST(CrewLines, SevenCharacterCodeKeepsFourAndNameFollowsFirstDash) {

@@ -201,7 +201,7 @@ TEST_F(CrewVesselTest, MemberInTheBoxWhileNoCanopyIsOpenStaysOutside) {
     EXPECT_NE(Named("UMmu_Capt-Ilse_Marrow"), nullptr);
 }
 
-TEST_F(CrewVesselTest, ArrivalWhileFullIsStillAnnouncedWithoutFunctionOrAge) {
+TEST_F(CrewVesselTest, ArrivalWhileFullLeavesTheMemberOutsideAndSaysSo) {
     Fly(Scenario("A", ShipInSpace("A", {"CANP 1.000 1.000"})));
     sim().Frame();
     Press(OAPI_KEY_E);
@@ -210,8 +210,9 @@ TEST_F(CrewVesselTest, ArrivalWhileFullIsStillAnnouncedWithoutFunctionOrAge) {
     AddCrew("Nia Falk", "33", "Doc");
     ASSERT_EQ(Ship("A")->crew.crewCount, 2);
     WalkBackTo(eva, Named("A"), _V(0, 0, 2.5));
-    ASSERT_TRUE(RunUntil([] { return Named("UMmu_Capt-Ilse_Marrow") == nullptr; }, 2.0));
-    EXPECT_EQ(Message("A"), " \"Ilse Marrow\" aged -1 entered into our ship");
+    ASSERT_TRUE(
+        RunUntil([] { return Message("A") == "Error, our ship is full, Ilse Marrow stays outside"; }, 2.0));
+    EXPECT_EQ(Named("UMmu_Capt-Ilse_Marrow"), eva);
     EXPECT_EQ(Ship("A")->crew.crewCount, 2);
 }
 
@@ -249,7 +250,7 @@ TEST_F(CrewVesselTest, TouchdownAtTwelveMetresPerSecondKillsEvenWithDampeners) {
     EXPECT_TRUE(AllDead(Ship(h)));
 }
 
-TEST_F(CrewVesselTest, DeadCrewIsSavedWithPulseZeroAndDroppedOnReload) {
+TEST_F(CrewVesselTest, DeadCrewIsSavedWithPulseZeroAndStaysAboardDeadOnReload) {
     OBJHANDLE h = FallingShip(-8.0, false);
     ASSERT_TRUE(RunUntil([h] { return AllDead(Ship(h)); }, 2.0));
     std::string text = sim().ScenarioText();
@@ -264,7 +265,9 @@ TEST_F(CrewVesselTest, DeadCrewIsSavedWithPulseZeroAndDroppedOnReload) {
     opt.root = root.string();
     ASSERT_TRUE(sim().Init(opt, &err)) << err;
     ASSERT_TRUE(sim().LoadScenario(saved.string(), &err)) << err;
-    EXPECT_EQ(Ship("Lander")->crew.crewCount, 0);
+    ASSERT_EQ(Ship("Lander")->crew.crewCount, 2);
+    EXPECT_TRUE(AllDead(Ship("Lander")));
+    EXPECT_NE(sim().ScenarioText().find("UMMUCREW Capt-Ilse_Marrow-35-0-74"), std::string::npos);
 }
 
 // ---------------------------------------------------------------------------

@@ -1,10 +1,12 @@
 // The demo flight, flown by the hostsim command as the README runs it, read back from its timeline.
+#include "hostsim_fixture.h"
 #include "package_support.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <map>
+#include <memory>
 #include <vector>
 
 using namespace package_test;
@@ -12,16 +14,22 @@ using namespace package_test;
 namespace {
 
 struct DemoRun {
+    // The flight writes into its host root (the crew's transfer records, the sound log): CTest runs the
+    // demo's cases side by side, so each flies on a root of its own. On the shared one, one flight's
+    // receiving ship could take in or delete the other's transfer record, and the captain went missing now
+    // and then.
+    std::unique_ptr<hs::test::TempRoot> root;
     CommandResult result;
     std::string dir, saved, telemetry;
 };
 
 DemoRun FlyDemo() {
     DemoRun run;
+    run.root = std::make_unique<hs::test::TempRoot>();
     run.dir = MakeTempDir();
     run.saved = run.dir + "/saved.scn";
     run.telemetry = run.dir + "/telemetry.csv";
-    const std::string root = HOSTROOT_DIR;
+    const std::string& root = run.root->Path();
     run.result = RunCommand(std::string(BINARY_DIR) + "/bin/hostsim run Corvane/Demo.scn --root " + root +
                             " --script " + root + "/Scenarios/Corvane/Demo.script --dt 0.01" +
                             " --plugin OrbiterSound --visuals --save " + run.saved + " --telemetry " +
