@@ -61,7 +61,8 @@ struct Flight {
 class RealHostFlight : public ::testing::Test {
   protected:
     void SetUp() override {
-        if (!REALHOST_PRESENT) GTEST_SKIP() << "no real host at " REALHOST_DIR ": the real-host flights are skipped";
+        if (!REALHOST_PRESENT)
+            GTEST_SKIP() << "real-host flights skipped: no real host at " REALHOST_DIR " (or CORVANE_REALHOST=OFF)";
         const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
         scratch = std::string(BINARY_DIR) + "/realhost-scratch/" + info->name();
         // The host writes into its own tree: every flight gets a fresh copy with the modules installed in it.
