@@ -213,7 +213,14 @@ void Corvane::ApplyScenarioValue(int key, const char* line) {
 
 void Corvane::ApplyGearConfiguration(bool gearDown) {
     const ContactSet& c = gearDown ? GEAR_DOWN_CONTACT : GEAR_UP_CONTACT;
+    // The host makes each touchdown point a spring as stiff as the empty mass at this moment. The dampeners can
+    // leave that mass below zero, and a negative spring flings the ship off the ground: the hull's own mass
+    // stands in while the points are set.
+    const double emptyMass = GetEmptyMass();
+    const bool dampened = emptyMass < BASE_EMPTY_MASS;
+    if (dampened) SetEmptyMass(BASE_EMPTY_MASS);
     SetTouchdownPoints(Point(*c.points, 0), Point(*c.points, 1), Point(*c.points, 2));
+    if (dampened) SetEmptyMass(emptyMass);
     SetNosewheelSteering(c.nosewheelSteering);
     SetMaxWheelbrakeForce(c.maxWheelbrakeForce);
     SetSurfaceFrictionCoeff(c.frictionLng, c.frictionLat);

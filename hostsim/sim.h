@@ -44,6 +44,9 @@ class Sim {
     // Frames, in the host's order: keys, pre-step, physics, post-step, HUD, deletions, time.
     void Frame();
     void RunFrames(int n);
+    // Prints what the timeline still holds back (HUD numbers within their quarter second); a run calls it
+    // before it ends.
+    void FlushTimeline();
     void RunUntil(double simt);
     double SimTime() const;
     double Step() const;

@@ -140,7 +140,7 @@ class Vessel : public OrbiterObject {
     bool nosewheelSteering = false;
     VECTOR3 cameraOffset{};
     VECTOR3 cameraDir{{0, 0, 1}};
-    DWORD adCtrlMode = 7;
+    DWORD adCtrlMode = 0; // the host starts every vessel with its control surfaces off
     int attitudeMode = RCS_ROT;
     double wheelbrake[2] = {0.0, 0.0}; // left, right, 0..1
     std::vector<std::unique_ptr<hs::Mesh>> meshes;
@@ -169,11 +169,18 @@ class Vessel : public OrbiterObject {
 
     // Host bookkeeping.
     ~Vessel() { magic = 0; } // a stale handle to a freed record fails the check
+    std::vector<TOUCHDOWNVTX> touchdownVertices; // as the later SetTouchdownPoints gave them
     bool hostOwnsIface = false;             // plain class-file vessels and modules whose ovcInit gave null
     std::vector<std::string> ignoredLines;  // scenario lines the host did not know
     VISHANDLE visual = nullptr;
     DWORD xpdr = 0;
     Vessel* altFocus = nullptr; // where the focus goes when this vessel is deleted
     bool enableFocusSet = false;
+    // Navigation receivers: the host gives two to a vessel that takes the focus when its class is set up.
+    std::vector<int> navFreq;
+    // The last state that was all numbers, put back when something makes it not a number.
+    hs::PhysicsState lastGood;
+    double lastGoodEmptyMass = 1.0;
+    std::vector<double> lastGoodPropellant;
     std::vector<std::unique_ptr<hs::DevMesh>> devMeshes; // one per mesh index while a visual exists
 };

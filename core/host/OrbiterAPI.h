@@ -911,6 +911,14 @@ OAPIFUNC void oapiOpenInputBox(OAPI_CSTR title, bool (*Clbk)(void*, OAPI_CSTR, v
 // A 256-character line drawn on screen.
 OAPIFUNC char* oapiDebugString();
 
+#ifndef _WIN32
+// The Linux interface's module services, which the SDK's own load hook calls: null when the file cannot load.
+typedef void* MODULEHANDLE;
+OAPIFUNC MODULEHANDLE oapiModuleLoad(const char* name);
+OAPIFUNC void oapiModuleUnload(MODULEHANDLE hModule);
+OAPIFUNC void* oapiModuleGetProcAddress(MODULEHANDLE hModule, const char* func);
+#endif
+
 // ---------------------------------------------------------------------------
 // Module build stamp
 // ---------------------------------------------------------------------------

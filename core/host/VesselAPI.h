@@ -7,6 +7,17 @@
 
 class Vessel; // the host's own vessel record
 
+#ifndef _WIN32
+// A touchdown point of the later interface: its own spring, damper and friction.
+typedef struct {
+    VECTOR3 pos;      // vessel frame
+    double stiffness; // N/m
+    double damping;   // N s/m
+    double mu;        // lateral friction (every point)
+    double mu_lng;    // longitudinal friction (the first three points)
+} TOUCHDOWNVTX;
+#endif
+
 // Every method is implemented by the host library; modules only call them.
 class OAPIFUNC VESSEL {
   public:
@@ -43,6 +54,10 @@ class OAPIFUNC VESSEL {
     void SetRotDrag(const VECTOR3& rd) const;
     // Nose, left main and right main contact: their order defines "up".
     void SetTouchdownPoints(const VECTOR3& pt1, const VECTOR3& pt2, const VECTOR3& pt3) const;
+#ifndef _WIN32
+    // The later form: at least three points, the first three in the order above, any further ones hull points.
+    void SetTouchdownPoints(const TOUCHDOWNVTX* tdvtx, int ntdvtx) const;
+#endif
     void SetSurfaceFrictionCoeff(double mu_lng, double mu_lat) const;
     void SetMaxWheelbrakeForce(double f) const;
     void SetNosewheelSteering(bool activate) const;
@@ -119,6 +134,11 @@ class OAPIFUNC VESSEL {
     CTRLSURFHANDLE CreateControlSurface3(AIRCTRL_TYPE type, double area, double dCl, const VECTOR3& ref,
                                          int axis = AIRCTRL_AXIS_AUTO, double delay = 1.0,
                                          OAPI_UINT anim = (OAPI_UINT)-1) const;
+#ifndef _WIN32
+    // The first form: no handle back, a delay of 1 s.
+    void CreateControlSurface(AIRCTRL_TYPE type, double area, double dCl, const VECTOR3& ref,
+                              int axis = AIRCTRL_AXIS_AUTO, unsigned int anim = (unsigned int)-1) const;
+#endif
     double GetControlSurfaceLevel(AIRCTRL_TYPE type) const;
     void SetADCtrlMode(OAPI_DWORD mode) const; // bit mask: 1 elevator, 2 rudder, 4 ailerons
     OAPI_DWORD GetADCtrlMode() const;

@@ -131,8 +131,17 @@ struct World {
 
     std::vector<HudText> hud, lastHud;
     // What the timeline last printed of each HUD row, and when: a countdown is shown at most every
-    // HUD_PRINT_INTERVAL seconds, any other change at once.
-    std::vector<std::pair<std::string, double>> hudPrinted;
+    // HUD_PRINT_INTERVAL seconds, any other change at once. A row is known by where it is drawn, so a line
+    // that comes or goes does not make the rows around it news.
+    struct HudRow {
+        int x = 0, y = 0, nth = 0;  // nth: rows drawn at the same place, in drawing order
+        std::string printed, shown; // last printed text; text of the last drawing
+        double printedAt = -1e300;
+        bool seen = false;          // drawn in the last redraw
+    };
+    std::vector<HudRow> hudRows;
+    // Timeline stamp: the frame's start until its physics step, its end from then on.
+    double stamp = 0.0;
     InputBox box;
     std::vector<KeyPress> keys;
     std::vector<HeldKey> held;
@@ -192,6 +201,8 @@ Vessel* NewVessel(const char* name, const char* className, std::string* err, Hos
 void ApplyClassItems(Vessel* v, HostFile& cfg);
 void FinishCreation(Vessel* v); // post-creation and visual
 void ApplyStatus(Vessel* v, const VESSELSTATUS2& st);
+// A state that is not all numbers is counted as misuse and the last good one put back; false then.
+bool CheckState(Vessel* v, const char* when);
 void FillStatus(const Vessel* v, VESSELSTATUS2& st);
 void RemoveVessel(Vessel* gone); // after ovcExit: unlink everything that points at it
 void CreateVisual(Vessel* v);

@@ -154,3 +154,31 @@ DLLEXPORT int Date2Int(const char* date) {
 
 // Modules built with ORBITER_MODULE call this at link level only.
 DLLEXPORT void dummy() {}
+
+// The module services the SDK's load hook calls for the module it sits in: a reference of its own, a lookup,
+// a release.
+DLLEXPORT MODULEHANDLE oapiModuleLoad(const char* name) {
+    if (!name || !name[0]) {
+        Misuse("oapiModuleLoad: no file name");
+        return nullptr;
+    }
+    void* dl = dlopen(name, RTLD_NOW | RTLD_LOCAL);
+    if (!dl) Say("oapiModuleLoad: cannot load %s: %s", name, dlerror());
+    return dl;
+}
+
+DLLEXPORT void oapiModuleUnload(MODULEHANDLE hModule) {
+    if (!hModule) {
+        Misuse("oapiModuleUnload: null module handle");
+        return;
+    }
+    dlclose(hModule);
+}
+
+DLLEXPORT void* oapiModuleGetProcAddress(MODULEHANDLE hModule, const char* func) {
+    if (!hModule || !func) {
+        Misuse("oapiModuleGetProcAddress: null %s", hModule ? "name" : "module handle");
+        return nullptr;
+    }
+    return dlsym(hModule, func);
+}

@@ -114,7 +114,9 @@ OBJHANDLE oapiGetFocusObject() { return W().focus; }
 
 OBJHANDLE oapiSetFocusObject(OBJHANDLE hVessel) {
     Vessel* v = CheckVessel(hVessel, "oapiSetFocusObject");
-    if (!v || v == W().focus || !v->enableFocus) return nullptr;
+    if (!v || v == W().focus) return nullptr;
+    // The host hands the focus to a module that asks for it even when the vessel does not take it.
+    if (!v->enableFocus) Say("warning: focus given to %s, which does not take the focus", v->name.c_str());
     Vessel* old = W().focus;
     Sim::Get().SetFocus(v);
     return old;

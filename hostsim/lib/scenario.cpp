@@ -81,9 +81,21 @@ bool ReadShip(Reader& r, const std::string& header) {
     }
     if (!scn.sawEnd) return r.Fail(headerLine, "vessel block " + name + " has no END", Sim::LOAD_BAD_INPUT);
     r.i = scn.next - 1;
+    bool attached = false;
+    for (const PendingLink& l : w.pending) attached = attached || (l.v == v && l.attach);
     if (VESSEL2* cb = Callbacks(v)) cb->clbkSetStateEx(&st);
     else v->iface->DefSetStateEx(&st);
     ReleaseStatusLists(&st);
+    // A block that gives no position leaves the vessel at its body's centre, where no direction is up: it
+    // comes out on the surface where the body's +z axis meets it, as it would be pushed out from the centre.
+    const Body* body = GetBody(v->phys.body);
+    if (!attached && !v->phys.landed && body && length(v->phys.pos - body->pos) < 1.0) {
+        Say("warning: %s: the vessel block gives no position: put on the surface of %s", v->name.c_str(),
+            body->name);
+        PlaceLanded(*v, v->phys.body, PI05, 0.0, 0.0);
+        v->phys.landed = false;
+    }
+    CheckState(v, "scenario");
     (void)w;
     return true;
 }
@@ -186,6 +198,8 @@ bool ReadScenario(const std::string& path, std::string* err) {
         for (auto& v : w.vessels)
             if (IEquals(v->name.c_str(), focusName.c_str())) focus = v.get();
         if (!focus) Say("focus vessel %s does not exist", focusName.c_str());
+        else if (!focus->enableFocus)
+            Say("warning: the scenario gives the focus to %s, which does not take the focus", focus->name.c_str());
     }
     if (!focus)
         for (auto& v : w.vessels)

@@ -10,6 +10,8 @@ namespace hs {
 
 namespace {
 
+Vessel* Record(Sim& sim, OBJHANDLE h) { return h ? sim.Record(h) : nullptr; }
+
 struct NamedValue {
     const char* name;
     int value;
@@ -208,15 +210,32 @@ void Script::Execute(Sim& sim, const ScriptCommand& c) {
     const std::string& verb = c.verb;
     if (verb == "key") sim.PressKeyTo(target, c.key, c.mods);
     else if (verb == "hold") sim.HoldKeyTo(target, c.key, c.frames, c.mods);
-    else if (verb == "thgroup") {
-        if (aimed) sim.SetThrusterGroupLevel(aimed, (THGROUP_TYPE)c.thgroup, c.level);
-    } else if (verb == "surface") {
-        if (aimed) sim.SetControlSurfaceTarget(aimed, (AIRCTRL_TYPE)c.surface, c.level);
+    else if (verb == "thgroup" || verb == "surface") {
+        Vessel* v = Record(sim, aimed);
+        sim.Note(Fmt("%s %s %s -> %s", verb.c_str(), c.args[0].c_str(), c.args[1].c_str(),
+                     v ? v->name.c_str() : "nobody"));
+        if (!v) ++runtimeErrors_;
+        else if (verb == "thgroup") sim.SetThrusterGroupLevel(v, (THGROUP_TYPE)c.thgroup, c.level);
+        else sim.SetControlSurfaceTarget(v, (AIRCTRL_TYPE)c.surface, c.level);
     } else if (verb == "camera") sim.SetCameraMode(IEquals(c.args[0].c_str(), "COCKPIT") ? CAM_COCKPIT
                                                                                       : CAM_TARGETRELATIVE);
     else if (verb == "focus") {
-        if (Vessel* v = vessel(c.args[0])) sim.SetFocus(v);
-    } else if (verb == "vessel") target_ = c.args.empty() ? std::string() : c.args[0];
+        Vessel* v = vessel(c.args[0]);
+        if (!v) return;
+        // The pilot picks the focus from the vessels that take it; the others are not offered.
+        if (!v->enableFocus) {
+            ++runtimeErrors_;
+            sim.Note(Fmt("%s:%d: focus %s refused: it does not take the focus", name_.c_str(), c.line,
+                         v->name.c_str()));
+        } else if (v == Record(sim, oapiGetFocusObject())) {
+            sim.Note("focus " + v->name + ": already in focus");
+        } else {
+            sim.SetFocus(v);
+        }
+    } else if (verb == "vessel") {
+        target_ = c.args.empty() ? std::string() : c.args[0];
+        sim.Note("keys and levels now go to " + (target_.empty() ? std::string("the focus") : target_));
+    }
     else if (verb == "input") sim.AnswerInputBox(c.rest.c_str());
     else if (verb == "escape") sim.EscapeInputBox();
     else if (verb == "place") {
@@ -226,10 +245,16 @@ void Script::Execute(Sim& sim, const ScriptCommand& c) {
     } else if (verb == "dock") {
         Vessel* a = vessel(c.args[0]);
         Vessel* b = vessel(c.args[2]);
-        if (a && b && !sim.Dock(a, (int)c.num[0], b, (int)c.num[1])) ++runtimeErrors_;
+        if (a && b && !sim.Dock(a, (int)c.num[0], b, (int)c.num[1])) {
+            ++runtimeErrors_;
+            sim.Note(Fmt("%s:%d: dock failed", name_.c_str(), c.line));
+        }
     } else if (verb == "undock") {
         Vessel* a = vessel(c.args[0]);
-        if (a && !sim.Undock(a, (int)c.num[0])) ++runtimeErrors_;
+        if (a && !sim.Undock(a, (int)c.num[0])) {
+            ++runtimeErrors_;
+            sim.Note(Fmt("%s:%d: undock failed: port %d holds nothing", name_.c_str(), c.line, (int)c.num[0]));
+        }
     } else if (verb == "attach") {
         Vessel* p = vessel(c.args[0]);
         Vessel* ch = vessel(c.args[2]);
@@ -244,7 +269,10 @@ void Script::Execute(Sim& sim, const ScriptCommand& c) {
             sim.Note(Fmt("%s:%d: %s", name_.c_str(), c.line, err.c_str()));
         }
     } else if (verb == "playback") sim.SetPlayback(c.args[0] == "on");
-    else if (verb == "quit") quit_ = true;
+    else if (verb == "quit") {
+        quit_ = true;
+        sim.Note("quit");
+    }
 }
 
 void Script::Run(Sim& sim, double until, long frames, void (*progress)(double simt, long done)) {
@@ -254,8 +282,10 @@ void Script::Run(Sim& sim, double until, long frames, void (*progress)(double si
         // A command is due once the clock is within half a frame of its time.
         double now = sim.SimTime() + 0.5 * sim.Step();
         while (next_ < commands_.size() && commands_[next_].t < now && !quit_) Execute(sim, commands_[next_++]);
-        if (quit_) return;
-        if (frames >= 0 ? done >= frames : sim.SimTime() + 0.5 * sim.Step() >= until) return;
+        if (quit_ || (frames >= 0 ? done >= frames : sim.SimTime() + 0.5 * sim.Step() >= until)) {
+            sim.FlushTimeline();
+            return;
+        }
         sim.Frame();
         ++done;
         if (progress && done % PROGRESS_FRAMES == 0) progress(sim.SimTime(), done);

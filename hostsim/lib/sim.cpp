@@ -124,6 +124,7 @@ Vessel* NewVessel(const char* name, const char* className, std::string* err, Hos
     Trace("%s: %s, class file %s", v->name.c_str(), m ? m->path.c_str() : "no module", cfg->path.c_str());
     if (VESSEL2* cb = Callbacks(v)) cb->clbkSetClassCaps(cfg);
     ApplyClassItems(v, *cfg);
+    if (v->enableFocus) v->navFreq.assign(2, 0);
     return v;
 }
 
@@ -173,6 +174,7 @@ OBJHANDLE CreateFromStatus(const char* name, const char* classname, const VESSEL
     else v->iface->DefSetStateEx(st);
     if (!W().loading) ResolvePendingLinks();
     FinishCreation(v);
+    CheckState(v, "creation");
     // A world always has a focus when it can: the first vessel that takes it gets it.
     if (!W().loading && !W().focus && v->enableFocus && LiveVessel(v)) Sim::Get().SetFocus(v);
     return v;
@@ -350,17 +352,54 @@ static void DrawHud() {
     if (f->iface->Version() >= 2) done = static_cast<VESSEL3*>(f->iface)->clbkDrawHUD(w.env.hudMode, &hps, &skp);
     if (!done && LiveVessel(f) && f->iface) cb->clbkDrawHUD(w.env.hudMode, &hps, nullptr);
     w.hud.resize(skp.Count());
-    if (w.hudPrinted.size() < w.hud.size()) w.hudPrinted.resize(w.hud.size(), {std::string(), -1e300});
+    for (World::HudRow& r : w.hudRows) r.seen = false;
     for (size_t i = 0; i < w.hud.size(); ++i) {
         const HudText& t = w.hud[i];
-        auto& printed = w.hudPrinted[i];
-        if (printed.first == t.text) continue;
-        // A change held back here is printed once the interval is over, so the last state is never lost.
-        if (SameShape(printed.first, t.text) && w.simt - printed.second < HUD_PRINT_INTERVAL) continue;
-        printed = {t.text, w.simt};
+        int nth = 0;
+        for (size_t k = 0; k < i; ++k)
+            if (w.hud[k].x == t.x && w.hud[k].y == t.y) ++nth;
+        World::HudRow* row = nullptr;
+        for (World::HudRow& r : w.hudRows)
+            if (r.x == t.x && r.y == t.y && r.nth == nth) row = &r;
+        if (!row) {
+            w.hudRows.emplace_back();
+            row = &w.hudRows.back();
+            row->x = t.x;
+            row->y = t.y;
+            row->nth = nth;
+        }
+        row->seen = true;
+        row->shown = t.text;
+        if (row->printed == t.text) continue;
+        // A change held back here is printed once the interval is over, or at the end of the run, so the
+        // last state is never lost.
+        if (SameShape(row->printed, t.text) && w.stamp - row->printedAt < HUD_PRINT_INTERVAL) continue;
+        row->printed = t.text;
+        row->printedAt = w.stamp;
         Say("HUD %s: %s", f->name.c_str(), t.text.c_str());
     }
+    for (size_t i = 0; i < w.hudRows.size();) {
+        World::HudRow& r = w.hudRows[i];
+        if (r.seen) {
+            ++i;
+            continue;
+        }
+        Say("HUD %s gone: %s", f->name.c_str(), r.shown.c_str());
+        w.hudRows.erase(w.hudRows.begin() + (long)i);
+    }
     std::swap(w.hud, w.lastHud);
+}
+
+// Rows whose last change was held back as a running number.
+static void FlushHud() {
+    World& w = W();
+    if (!w.focus) return;
+    for (World::HudRow& r : w.hudRows)
+        if (r.printed != r.shown) {
+            r.printed = r.shown;
+            r.printedAt = w.stamp;
+            Say("HUD %s: %s", w.focus->name.c_str(), r.shown.c_str());
+        }
 }
 
 static void CheckDebug() {
@@ -456,6 +495,7 @@ void Sim::Frame() {
     if (!w.inited) return;
     const double dt = w.opt.dt;
     w.simdt = dt;
+    w.stamp = w.simt;
     w.frameVessels = w.vessels.size();
     DeliverKeys();
     const double simt = w.simt, mjd = w.env.mjd0 + simt / 86400.0;
@@ -465,6 +505,8 @@ void Sim::Frame() {
             cb->clbkPreStep(simt, dt, mjd);
         }
     StepPhysics(dt);
+    w.stamp = w.simt + dt;
+    for (size_t i = 0; i < w.frameVessels && i < w.vessels.size(); ++i) CheckState(w.vessels[i].get(), "physics step");
     for (size_t i = 0; i < w.frameVessels && i < w.vessels.size(); ++i)
         if (VESSEL2* cb = Callbacks(w.vessels[i].get())) {
             if (w.opt.trace) Trace("%s: clbkPostStep", w.vessels[i]->name.c_str());
@@ -475,10 +517,14 @@ void Sim::Frame() {
     DrawHud();
     CheckDebug();
     ProcessDeletions();
+    for (auto& v : w.vessels) CheckState(v.get(), "frame");
     w.simt += dt;
+    w.stamp = w.simt;
     w.systime += dt;
     ++w.frames;
 }
+
+void Sim::FlushTimeline() { FlushHud(); }
 
 void Sim::RunFrames(int n) {
     for (int i = 0; i < n; ++i) Frame();
@@ -538,8 +584,9 @@ void Sim::SetFocus(OBJHANDLE vessel) {
     Vessel* v = CheckVessel(vessel, "SetFocus");
     if (!v || v == w.focus) return;
     Vessel* old = w.focus;
+    FlushHud(); // the old vessel's last numbers belong to its part of the timeline
     w.focus = v;
-    w.hudPrinted.clear(); // the new vessel's HUD is news in full
+    w.hudRows.clear(); // the new vessel's HUD is news in full
     Say("focus %s", v->name.c_str());
     if (old)
         if (VESSEL2* cb = Callbacks(old)) cb->clbkFocusChanged(false, v, old);
@@ -561,7 +608,8 @@ void Sim::SetControlSurfaceTarget(OBJHANDLE vessel, AIRCTRL_TYPE type, double le
 
 void Sim::SetThrusterGroupLevel(OBJHANDLE vessel, THGROUP_TYPE type, double level) {
     Vessel* v = CheckVessel(vessel, "SetThrusterGroupLevel");
-    if (v && v->iface) v->iface->SetThrusterGroupLevel(type, level);
+    if (!v || !v->iface) return;
+    v->iface->SetThrusterGroupLevel(type, level);
 }
 
 bool Sim::Place(OBJHANDLE vessel, OBJHANDLE other, const VECTOR3& dpos, const VECTOR3& dvel) {
@@ -574,6 +622,9 @@ bool Sim::Place(OBJHANDLE vessel, OBJHANDLE other, const VECTOR3& dpos, const VE
     v->phys.landed = false;
     v->phys.groundContact = false;
     v->phys.placed = true;
+    Say("placed %s at %.3f %.3f %.3f from %s, moving %.3f %.3f %.3f", v->name.c_str(), dpos.x, dpos.y, dpos.z,
+        o->name.c_str(), dvel.x, dvel.y, dvel.z);
+    CheckState(v, "place");
     return true;
 }
 
@@ -597,7 +648,9 @@ bool Sim::Attach(OBJHANDLE parent, int parentPoint, OBJHANDLE child, int childPo
     ATTACHMENTHANDLE pp = parentPoint >= 0 ? p->iface->GetAttachmentHandle(false, (DWORD)parentPoint) : nullptr;
     ATTACHMENTHANDLE cp = c->iface && childPoint >= 0 ? c->iface->GetAttachmentHandle(true, (DWORD)childPoint)
                                                       : nullptr;
-    return pp && cp && p->iface->AttachChild(c, pp, cp);
+    bool ok = pp && cp && p->iface->AttachChild(c, pp, cp);
+    if (ok) Say("attached %s point %d to %s point %d", c->name.c_str(), childPoint, p->name.c_str(), parentPoint);
+    return ok;
 }
 
 void Sim::SetVisuals(bool on) {
@@ -638,7 +691,10 @@ void Sim::AnswerInputBox(const char* text) {
 
 void Sim::EscapeInputBox() {
     World& w = W();
-    if (!w.box.open) return;
+    if (!w.box.open) {
+        hs::Say("escape: no input box is open");
+        return;
+    }
     hs::Say("input escaped");
     w.box.open = false;
 }

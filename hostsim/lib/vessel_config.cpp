@@ -3,6 +3,7 @@
 #include "host.h"
 #include "physics/physics.h"
 
+#include <cmath>
 #include <cstring>
 
 // The interface returns some handles as const values, as the host declares them.
@@ -106,6 +107,10 @@ double VESSEL::GetSize() const {
 
 void VESSEL::SetEmptyMass(double m) const {
     SELF_OR();
+    if (!std::isfinite(m)) {
+        Misuse("SetEmptyMass: %s: mass is not a number", v->name.c_str());
+        return;
+    }
     v->emptyMass = m; // the dampeners set a negative empty mass: the total is what counts
 }
 
@@ -139,6 +144,19 @@ void VESSEL::SetTouchdownPoints(const VECTOR3& pt1, const VECTOR3& pt2, const VE
         Misuse("SetTouchdownPoints: %s has an empty mass of %g kg, so its touchdown points get a stiffness of %g "
                "N/m: the ground will not carry it (the host flings it away on contact)",
                v->name.c_str(), v->emptyMass, v->touchdownStiffness);
+}
+
+void VESSEL::SetTouchdownPoints(const TOUCHDOWNVTX* tdvtx, int ntdvtx) const {
+    SELF_OR();
+    if (!tdvtx || ntdvtx < 3) {
+        Misuse("SetTouchdownPoints: %d touchdown points on %s, at least 3 needed", tdvtx ? ntdvtx : 0,
+               v->name.c_str());
+        return;
+    }
+    // This host models the three support points: hull points beyond them are kept but not touched.
+    v->touchdownVertices.assign(tdvtx, tdvtx + ntdvtx);
+    SetTouchdownPoints(tdvtx[0].pos, tdvtx[1].pos, tdvtx[2].pos);
+    SetSurfaceFrictionCoeff(tdvtx[0].mu_lng, tdvtx[0].mu);
 }
 
 void VESSEL::SetSurfaceFrictionCoeff(double mu_lng, double mu_lat) const {
@@ -374,6 +392,10 @@ void VESSEL::SetPropellantMass(PROPELLANT_HANDLE ph, double mass) const {
     SELF_OR();
     Propellant* p = Prop(v, ph, "SetPropellantMass");
     if (!p) return;
+    if (!std::isfinite(mass)) {
+        Misuse("SetPropellantMass: %s: mass is not a number", v->name.c_str());
+        return;
+    }
     p->mass = mass < 0.0 ? 0.0 : (mass > p->maxMass ? p->maxMass : mass);
 }
 
@@ -608,6 +630,12 @@ AIRFOILHANDLE VESSEL::CreateAirfoil3(AIRFOIL_ORIENTATION align, const VECTOR3& r
     a->A = A;
     v->airfoils.push_back(std::move(a));
     return v->airfoils.back().get();
+}
+
+void VESSEL::CreateControlSurface(AIRCTRL_TYPE type, double area, double dCl, const VECTOR3& ref, int axis,
+                                  unsigned int anim) const {
+    constexpr double FIRST_FORM_DELAY = 1.0; // s: full deflection takes this long
+    CreateControlSurface3(type, area, dCl, ref, axis, FIRST_FORM_DELAY, anim);
 }
 
 CTRLSURFHANDLE VESSEL::CreateControlSurface3(AIRCTRL_TYPE type, double area, double dCl, const VECTOR3& ref,

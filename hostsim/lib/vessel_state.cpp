@@ -98,6 +98,37 @@ void ApplyStatus(Vessel* v, const VESSELSTATUS2& st) {
     v->xpdr = st.xpdr;
 }
 
+static bool Finite(const VECTOR3& a) { return std::isfinite(a.x) && std::isfinite(a.y) && std::isfinite(a.z); }
+
+bool CheckState(Vessel* v, const char* when) {
+    if (!Alive(v)) return true;
+    const PhysicsState& s = v->phys;
+    bool attitude = true;
+    for (double d : s.R.data) attitude = attitude && std::isfinite(d);
+    double prop = 0.0;
+    for (auto& p : v->propellants) prop += p->mass;
+    const char* bad = !Finite(s.pos)                                         ? "position"
+                      : !Finite(s.vel)                                       ? "velocity"
+                      : !attitude || !Finite(s.omega)                        ? "attitude"
+                      : !std::isfinite(v->emptyMass) || !std::isfinite(prop) ? "mass"
+                                                                             : nullptr;
+    if (!bad) {
+        v->lastGood = s;
+        v->lastGoodEmptyMass = v->emptyMass;
+        v->lastGoodPropellant.resize(v->propellants.size());
+        for (size_t i = 0; i < v->propellants.size(); ++i) v->lastGoodPropellant[i] = v->propellants[i]->mass;
+        return true;
+    }
+    // Whatever made it so, a number that is not one would spread to every vessel near it and into the saved
+    // scenario: the vessel goes back to where it last was whole.
+    Misuse("%s: %s is not a number after the %s: the last good state is put back", v->name.c_str(), bad, when);
+    v->phys = v->lastGood;
+    v->emptyMass = v->lastGoodEmptyMass;
+    for (size_t i = 0; i < v->propellants.size(); ++i)
+        v->propellants[i]->mass = i < v->lastGoodPropellant.size() ? v->lastGoodPropellant[i] : 0.0;
+    return false;
+}
+
 void FillStatus(const Vessel* v, VESSELSTATUS2& st) {
     st.version = 2;
     ToStatus(*v, st);
@@ -258,6 +289,11 @@ void VESSEL::GetRotationMatrix(MATRIX3& R) const {
 
 void VESSEL::SetRotationMatrix(const MATRIX3& R) const {
     SELF_OR();
+    for (double d : R.data)
+        if (!std::isfinite(d)) {
+            Misuse("SetRotationMatrix: %s: the matrix is not all numbers", v->name.c_str());
+            return;
+        }
     v->phys.R = R;
     v->phys.landed = false;
 }
@@ -318,6 +354,12 @@ void VESSEL::SaveDefaultState(FILEHANDLE scn) const {
         WriteLine(f, Fmt("  STATUS Landed %s", BodyName(v->phys.body)));
         WriteLine(f, Fmt("  POS %0.7f %0.7f", st.surf_lng * DEG, st.surf_lat * DEG));
         WriteLine(f, Fmt("  HEADING %0.2f", posangle(st.surf_hdg) * DEG));
+        // Height of the centre of mass above the surface, and the attitude in the body's frame, its angles
+        // taken of the frame's turn into the vessel's.
+        WriteLine(f, Fmt("  ALT %0.3f", Altitude(*v)));
+        const MATRIX3& R = v->phys.R;
+        VECTOR3 a = MatrixToEuler(_M(R.m11, R.m21, R.m31, R.m12, R.m22, R.m32, R.m13, R.m23, R.m33)) * DEG;
+        WriteLine(f, Fmt("  AROT %0.3f %0.3f %0.3f", a.x, a.y, a.z));
     } else {
         WriteLine(f, Fmt("  STATUS Orbiting %s", BodyName(v->phys.body)));
         WriteLine(f, Fmt("  RPOS %0.3f %0.3f %0.3f", st.rpos.x, st.rpos.y, st.rpos.z));
@@ -356,6 +398,11 @@ void VESSEL::SaveDefaultState(FILEHANDLE scn) const {
         dock += Fmt(" %zu:%d,%s", i, ridx, d.mate->name.c_str());
     }
     if (!dock.empty()) WriteLine(f, "  DOCKINFO" + dock);
+    if (!v->navFreq.empty()) {
+        std::string nav;
+        for (int n : v->navFreq) nav += Fmt(" %d", n);
+        WriteLine(f, "  NAVFREQ" + nav);
+    }
 }
 
 namespace {
@@ -437,8 +484,10 @@ void VESSEL::ParseScenarioLineEx(char* line, void* status) const {
             break;
         }
     if (!key) {
-        if (*line) v->ignoredLines.push_back(line);
-        Trace("%s: line not known to the host: %s", v->name.c_str(), line);
+        if (*line) {
+            v->ignoredLines.push_back(line);
+            Say("warning: %s: scenario line known to neither the module nor the host: %s", v->name.c_str(), line);
+        }
         return;
     }
     const char* arg = line + strlen(key->key);
@@ -509,6 +558,14 @@ void VESSEL::ParseScenarioLineEx(char* line, void* status) const {
         if (sscanf(arg, "%lf", &alt) == 1) st->vrot.x = alt;
         break;
     }
+    case K_NAVFREQ: {
+        // One channel per receiver the vessel has; more are dropped, fewer leave the rest as they were.
+        const char* s = arg;
+        int used = 0, ch;
+        for (size_t i = 0; i < v->navFreq.size() && sscanf(s, "%d%n", &ch, &used) == 1; ++i, s += used)
+            v->navFreq[i] = ch;
+        break;
+    }
     case K_XPDR: {
         unsigned x;
         if (sscanf(arg, "%u", &x) == 1) st->xpdr = x;
@@ -530,7 +587,7 @@ void VESSEL::ParseScenarioLineEx(char* line, void* status) const {
             W().pending.push_back(PendingLink{v, true, own, other, Trim(arg + n)});
         break;
     }
-    default: // BASE, ENGINE_*, ELEMENTS, IDS, NAVFREQ, FLIGHTDATA: nothing in this host uses them
+    default: // BASE, ENGINE_*, ELEMENTS, IDS, FLIGHTDATA: nothing in this host uses them
         Trace("%s: line kept out: %s", v->name.c_str(), line);
         break;
     }

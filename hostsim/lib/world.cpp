@@ -15,7 +15,7 @@ World& W() {
 static void AddLine(std::string line) {
     World& w = W();
     char stamp[32];
-    snprintf(stamp, sizeof stamp, "[%8.3f] ", w.simt);
+    snprintf(stamp, sizeof stamp, "[%8.3f] ", w.stamp);
     line.insert(0, stamp);
     if (w.opt.echo) {
         if (w.opt.beforeEcho) w.opt.beforeEcho();
@@ -169,7 +169,8 @@ void ResetWorld() {
     w.misuse = 0;
     w.hud.clear();
     w.lastHud.clear();
-    w.hudPrinted.clear();
+    w.hudRows.clear();
+    w.stamp = 0.0;
     w.box = InputBox();
     w.keys.clear();
     w.held.clear();

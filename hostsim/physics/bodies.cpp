@@ -44,7 +44,8 @@ Body MakeBody(const char* name, double radius, double gm, const VECTOR3& pos) {
     return b;
 }
 
-// Earth with the standard layered atmosphere up to 200 km, and the airless Moon at its mean distance.
+// Earth with the standard layered atmosphere, whose thin top reaches 2500 km as the real host's does (a ship in
+// low orbit still has air pressure there, so its aerodynamic controls stay on), and the airless Moon.
 void BuiltInBodies(BodyTable& t) {
     t.count = 0;
     Body earth = MakeBody("Earth", 6371010.0, 3.986004418e14, _V(0, 0, 0));
@@ -53,7 +54,7 @@ void BuiltInBodies(BodyTable& t) {
     earth.atm.T0 = 288.15;
     earth.atm.R = 287.05;
     earth.atm.gamma = 1.4;
-    earth.atm.top = 200000.0;
+    earth.atm.top = 2500000.0;
     t.bodies[t.count++] = earth;
     t.bodies[t.count++] = MakeBody("Moon", 1737400.0, 4.9048695e12, _V(384400e3, 0, 0));
 }

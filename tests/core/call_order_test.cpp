@@ -85,8 +85,8 @@ TEST_F(CallOrder, LoadEndsWithCameraThenGroundContactThenFeeds) {
 TEST_F(CallOrder, PrefixKeyLinesStayWithTheVesselAndRefusedCrewLinesReachTheHost) {
     LoadText(coretest::Scenario(
         coretest::LandedBlock("Corvane-1", "  FTLX 1\n  UMMUCREW Capt-Ilse_Marrow-35-0-74\n  Gearbox 1\n")));
-    EXPECT_FALSE(TimelineHas("line not known to the host: FTLX 1"));
+    EXPECT_FALSE(TimelineHas("neither the module nor the host: FTLX 1"));
     // A line that merely begins with a key is the key's, whatever follows.
-    EXPECT_FALSE(TimelineHas("line not known to the host: Gearbox 1"));
-    EXPECT_TRUE(TimelineHas("line not known to the host: UMMUCREW Capt-Ilse_Marrow-35-0-74"));
+    EXPECT_FALSE(TimelineHas("neither the module nor the host: Gearbox 1"));
+    EXPECT_TRUE(TimelineHas("neither the module nor the host: UMMUCREW Capt-Ilse_Marrow-35-0-74"));
 }

@@ -12,7 +12,7 @@
 
 namespace flighttest {
 
-constexpr double HIGH_RADIUS = 7.0e6; // m from Earth's centre: far above the air and the ground
+constexpr double HIGH_RADIUS = 9.0e6; // m from Earth's centre: above the air, which ends 2500 km up, and the ground
 
 // The shared host fixture on a private host root; each case starts the world with its own frame length,
 // visuals and sound add-on, and ends without host misuse.

@@ -47,6 +47,7 @@ class Aero : public PhysicsWorld {
         c.axis = axis;
         c.delay = delay;
         c.anim = anim;
+        v.adCtrlMode = 7; // the host starts a vessel with its surfaces off; the module switches them on
         return c;
     }
 };
@@ -102,7 +103,7 @@ TEST_F(Aero, NoAtmosphereNoCoefficientCall) {
     Probe p;
     Vessel& v = Make("glider", 1000);
     Foil(v, LIFT_VERTICAL, &p);
-    AbovePole(v, earth, 250000.0, _V(0, 0, 7000));
+    AbovePole(v, earth, 2600000.0, _V(0, 0, 7000));
     Step(0.1);
     EXPECT_EQ(p.calls, 0);
 }

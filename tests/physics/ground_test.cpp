@@ -127,6 +127,7 @@ TEST_F(Ground, NosewheelSteeringFollowsTheRudder) {
         rudder.type = AIRCTRL_RUDDER;
         rudder.delay = 0.1;
         rudder.target = -1.0; // left
+        v.adCtrlMode = 7;     // surfaces on, as a module switches them
         return &v;
     };
     Vessel* steered = rollWithRudder("steered", true);

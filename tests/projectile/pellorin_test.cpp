@@ -212,8 +212,13 @@ TEST_F(PellorinFlight, CorvaneRailgunPushesATargetAheadAndItsProjectilesEnd) {
 }
 
 TEST(PellorinModule, ExportsOnlyItsTwoEntryPointsAndExitIgnoresANullInterface) {
-    const std::string path = hs::test::HostRoot() + "/Modules/Pellorin.so";
+    // The host's Linux name first, as the host looks for it.
+    std::string path = hs::test::HostRoot() + "/Modules/libPellorin.so";
     void* dl = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!dl) {
+        path = hs::test::HostRoot() + "/Modules/Pellorin.so";
+        dl = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    }
     ASSERT_NE(dl, nullptr) << dlerror();
     EXPECT_NE(dlsym(dl, "ovcInit"), nullptr);
     auto ovcExit = reinterpret_cast<void (*)(VESSEL*)>(dlsym(dl, "ovcExit"));

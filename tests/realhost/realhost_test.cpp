@@ -136,13 +136,15 @@ class RealHostFlight : public ::testing::Test {
         return f;
     }
 
-    // scenario: a path, or a name under hostsim's root. telemetry: a file for every frame's row, or empty.
-    Flight FlyHostsim(const std::string& scenario, int frames, const std::string& telemetry = "") {
+    // scenario: a path, or a name under hostsim's root (our assembled one unless root says another). telemetry: a
+    // file for every frame's row, or empty.
+    Flight FlyHostsim(const std::string& scenario, int frames, const std::string& telemetry = "",
+                      const std::string& root = HOSTROOT_DIR) {
         Flight f;
         std::string save = scratch + "/hostsim-saved.scn";
-        std::string command = std::string(HOSTSIM_EXE) + " run " + Quoted(scenario) + " --root " +
-                              Quoted(HOSTROOT_DIR) + " --dt " + FRAME_LENGTH + " --frames " +
-                              std::to_string(frames) + " --save " + Quoted(save);
+        std::string command = std::string(HOSTSIM_EXE) + " run " + Quoted(scenario) + " --root " + Quoted(root) +
+                              " --dt " + FRAME_LENGTH + " --frames " + std::to_string(frames) + " --save " +
+                              Quoted(save);
         if (!telemetry.empty()) command += " --telemetry " + Quoted(telemetry) + " --telemetry-interval 0";
         command += " >" + Quoted(scratch + "/hostsim.txt") + " 2>&1";
         f.status = Shell(command);
@@ -184,6 +186,25 @@ class RealHostFlight : public ::testing::Test {
         EXPECT_EQ(realLines, LinesWithKeys(sim.ships.at(vessel), OWN_KEYS)) << vessel;
     }
 
+    // The host's own lines: the same keys in the same order, and the same text for those that do not depend on
+    // the integration (state, control mode, tanks, docking, radio).
+    static void ExpectSameHostLines(const Flight& real, const Flight& sim, const std::string& vessel) {
+        const VesselBlock& a = real.ships.at(vessel);
+        const VesselBlock& b = sim.ships.at(vessel);
+        EXPECT_EQ(HostKeys(a), HostKeys(b)) << vessel;
+        const std::vector<std::string> exact = {"STATUS", "AFCMODE", "PRPLEVEL", "DOCKINFO", "NAVFREQ"};
+        EXPECT_EQ(LinesWithKeys(a, exact), LinesWithKeys(b, exact)) << vessel;
+    }
+
+    static std::vector<std::string> HostKeys(const VesselBlock& block) {
+        std::vector<std::string> keys;
+        for (const std::string& line : block.lines) {
+            std::string key = line.substr(0, line.find(' '));
+            if (std::find(OWN_KEYS.begin(), OWN_KEYS.end(), key) == OWN_KEYS.end()) keys.push_back(key);
+        }
+        return keys;
+    }
+
     static void ExpectSameOrbitPosition(const Flight& real, const Flight& sim, const std::string& vessel) {
         double a[3], b[3];
         ASSERT_TRUE(VectorLine(real.ships.at(vessel), "RPOS", a)) << vessel;
@@ -201,6 +222,7 @@ TEST_F(RealHostFlight, CorvaneInOrbitSavesItsLinesAndCrewAsHostsimDoesAndKeepsIt
     ExpectCleanHostRun(real);
     ASSERT_EQ(sim.status, 0) << sim.log;
     ExpectSameOwnLines(real, sim, "Corvane-1");
+    ExpectSameHostLines(real, sim, "Corvane-1");
     ExpectSameOrbitPosition(real, sim, "Corvane-1");
 }
 
@@ -210,6 +232,7 @@ TEST_F(RealHostFlight, CorvaneOnItsGearStaysLandedWithTheSameLinesInBothHosts) {
     ExpectCleanHostRun(real);
     ASSERT_EQ(sim.status, 0) << sim.log;
     ExpectSameOwnLines(real, sim, "Corvane-1");
+    ExpectSameHostLines(real, sim, "Corvane-1");
     const std::vector<std::string> status = {"STATUS"};
     EXPECT_EQ(LinesWithKeys(real.ships.at("Corvane-1"), status), std::vector<std::string>{"STATUS Landed Earth"});
     EXPECT_EQ(LinesWithKeys(sim.ships.at("Corvane-1"), status), std::vector<std::string>{"STATUS Landed Earth"});
@@ -232,6 +255,7 @@ TEST_F(RealHostFlight, PellorinStrikesACorvaneAndIsGoneWhileTheTargetIsPushedAli
     EXPECT_EQ(sim.ships.count("b1"), 0u);
     for (const char* vessel : {"Shooter", "Target"}) {
         ExpectSameOwnLines(real, sim, vessel);
+        ExpectSameHostLines(real, sim, vessel);
         ExpectSameOrbitPosition(real, sim, vessel);
     }
     // The strike pushed the target ahead of the shooter that flew beside it.
@@ -248,11 +272,27 @@ TEST_F(RealHostFlight, DockedCorvanesStayDockedWithTheirCrewsInBothHosts) {
     ASSERT_EQ(sim.status, 0) << sim.log;
     for (const char* vessel : {"Corvane-1", "Corvane-2"}) {
         ExpectSameOwnLines(real, sim, vessel);
+        ExpectSameHostLines(real, sim, vessel);
         ExpectSameOrbitPosition(real, sim, vessel);
         const std::vector<std::string> dock = {"DOCKINFO"};
         EXPECT_EQ(LinesWithKeys(real.ships.at(vessel), dock), LinesWithKeys(sim.ships.at(vessel), dock)) << vessel;
         EXPECT_EQ(LinesWithKeys(real.ships.at(vessel), dock).size(), 1u) << vessel;
     }
+}
+
+// The host's own stock vessel, a module built by others for the real host, flown by hostsim from the host's own
+// folder: its class file, mesh and module as they are.
+TEST_F(RealHostFlight, StockShuttlePBFliesInHostsimAndKeepsTheRealHostsOrbit) {
+    Flight real = FlyRealHost("Probe/PBOnly", 3000);
+    Flight sim = FlyHostsim("Probe/PBOnly", 3000, "", scratch);
+    ExpectCleanHostRun(real);
+    ASSERT_EQ(sim.status, 0) << sim.log;
+    EXPECT_NE(sim.log.find("misuse 0"), std::string::npos) << sim.log;
+    ASSERT_TRUE(real.ships.count("PB-01"));
+    ASSERT_TRUE(sim.ships.count("PB-01")) << sim.log;
+    EXPECT_EQ(sim.ships.at("PB-01").className, "ShuttlePB");
+    ExpectSameHostLines(real, sim, "PB-01");
+    ExpectSameOrbitPosition(real, sim, "PB-01");
 }
 
 // Module files as each host loads them: no stand-in host library among their needs and no search path into a

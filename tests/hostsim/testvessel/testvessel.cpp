@@ -121,6 +121,10 @@ class TestVessel final : public VESSEL3 {
                  KEYMOD_ALT(kstate) ? " alt" : "");
         Log("tv: key %s %s", GetName(), detail);
         if (!down) return 0;
+        if (key == OAPI_KEY_T) { // a tag line above the others, switched on and off; not counted as a key
+            tag = !tag;
+            return 1;
+        }
         ++keys;
         switch (key) {
         case OAPI_KEY_D: oapiDeleteVessel(GetHandle()); return 1;
@@ -139,6 +143,7 @@ class TestVessel final : public VESSEL3 {
 
     bool clbkDrawHUD(int, const HUDPAINTSPEC* hps, oapi::Sketchpad* skp) override {
         char line[64];
+        if (tag) skp->Text(10, 4, "[TAG]", 5);
         int n = snprintf(line, sizeof line, "TV %s keys %d", GetName(), keys);
         skp->Text(10, 20, line, n);
         n = snprintf(line, sizeof line, "held %d", heldFrames);
@@ -150,6 +155,7 @@ class TestVessel final : public VESSEL3 {
 
     int counter = 0;
     int preSteps = 0, postSteps = 0, keys = 0, heldFrames = 0;
+    bool tag = false;
     VISHANDLE visual = nullptr;
 
   private:
