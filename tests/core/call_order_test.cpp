@@ -75,8 +75,9 @@ TEST_F(CallOrder, LoadEndsWithCameraThenGroundContactThenFeeds) {
         coretest::Scenario(coretest::LandedBlock("Corvane-1", std::string(CREW_LINES) + "  GEAR 0.5 1\n")));
     const std::vector<std::string> calls = From(Calls("Corvane-1"), "ParseScenarioLineEx*3");
     const std::vector<std::string> expected = {
-        "ParseScenarioLineEx*3", "SetAnimation",          "SetCameraOffset",         "SetTouchdownPoints",
-        "SetNosewheelSteering",  "SetMaxWheelbrakeForce", "SetSurfaceFrictionCoeff", "SetThrusterResource*2"};
+        "ParseScenarioLineEx*3",   "SetAnimation",         "SetCameraOffset",
+        "GetEmptyMass",            "SetTouchdownPoints",   "SetNosewheelSteering",
+        "SetMaxWheelbrakeForce",   "SetSurfaceFrictionCoeff", "SetThrusterResource*2"};
     ASSERT_GE(calls.size(), expected.size());
     for (size_t i = 0; i < expected.size(); ++i)
         EXPECT_EQ(calls[i], expected[i]) << "call " << i;
