@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <map>
 #include <vector>
@@ -61,8 +62,8 @@ TEST(Demo, RunsToTheEndWithNoMisuseAndEveryCapabilityInOrder) {
         "EVA OK - Ilse Marrow left the ship",
         "Capt \"Ilse Marrow\" aged 35 entered into our ship",
         "Crew \"Teodor Vanke\" aged 41 added to vessel",
+        "key G -> Corvane-1", // gear up on the runway: she takes off from her belly
         "hold Ctrl+NUMPAD0",
-        "key G -> Corvane-1",
         "[BOOST]",
         "key Ctrl+F12 -> Corvane-1",
         "HWG ENGAGED",
@@ -108,8 +109,10 @@ TEST(Demo, DroneIsPushedRefuelledShipLandsAndTheScientistStaysAboard) {
 
     const auto& last = ship.rbegin()->second;
     EXPECT_EQ(last[12], "1");              // on the ground at the end
-    EXPECT_LT(Field(last, 8), 3.0);        // resting on its gear
+    EXPECT_LT(Field(last, 8), 3.0);        // resting on its belly
     EXPECT_LT(Field(last, 9), 0.01);       // and still
+    EXPECT_LT(std::fabs(Field(last, 13)), 20.0); // right way up: nose a little up on the belly points
+    EXPECT_LT(std::fabs(Field(last, 14)), 5.0);  // wings level
 
     const std::string saved = ReadFile(run.saved);
     EXPECT_NE(saved.find("UMMUCREW Sci-Teodor_Vanke-41"), std::string::npos) << saved;
