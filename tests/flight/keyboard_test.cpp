@@ -193,8 +193,8 @@ TEST_F(CorvaneFlight, GearRaisedOnTheRunwayWithTheDampenersOnSettlesHerOnHerBell
     EXPECT_DOUBLE_EQ(Rec(h)->touchdownStiffness, 20.0 * 15000.0);
     EXPECT_TRUE(Rec(h)->phys.groundContact);
     EXPECT_EQ(hs::FlightStatus(*Rec(h)) & 1u, 1u); // at rest on the belly points
-    EXPECT_LT(hs::Altitude(*Rec(h)), 1.762);        // lower than on the wheels
-    EXPECT_LT(std::fabs(hs::Bank(*Rec(h))), 1e-3);  // the right way up
+    EXPECT_LT(hs::Altitude(*Rec(h)), 1.762);       // lower than on the wheels
+    EXPECT_LT(std::fabs(hs::Bank(*Rec(h))), 1e-3); // the right way up
     EXPECT_EQ(hs::W().misuse, misuse);
 }
 

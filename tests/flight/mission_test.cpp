@@ -65,7 +65,7 @@ TEST_F(CorvaneFlight, RunwayHopGearUpJumpFireAtTargetThenCarrierRefuelAndRelease
         sim().SetThrusterGroupLevel(h, againstPositive, 0.0);
         sim().SetThrusterGroupLevel(h, againstNegative, 0.0);
     };
-    stopTurning(0, THGROUP_ATT_PITCHUP, THGROUP_ATT_PITCHDOWN); // +x: the nose goes down
+    stopTurning(0, THGROUP_ATT_PITCHUP, THGROUP_ATT_PITCHDOWN);  // +x: the nose goes down
     stopTurning(2, THGROUP_ATT_BANKRIGHT, THGROUP_ATT_BANKLEFT); // +z: the right wing goes up
     stopTurning(1, THGROUP_ATT_YAWLEFT, THGROUP_ATT_YAWRIGHT);   // +y: the nose goes right
     sim().SetThrusterGroupLevel(h, THGROUP_ATT_UP, 1.0);

@@ -43,8 +43,8 @@ std::string LandedAt(const std::string& name, const char* pos, const char* hdg) 
 }
 
 TEST_F(HostLines, ControlSurfaceModeIsOffUntilSetAndSavedOnlyWhenNotZero) {
-    ASSERT_TRUE(Load(ScenarioText(FlyingTv("TV1") + FlyingTv("TV2", "  AFCMODE 3\n") +
-                                  FlyingTv("TV3", "  AFCMODE 0\n"))))
+    ASSERT_TRUE(Load(
+        ScenarioText(FlyingTv("TV1") + FlyingTv("TV2", "  AFCMODE 3\n") + FlyingTv("TV3", "  AFCMODE 0\n"))))
         << loadError;
     EXPECT_EQ(Rec("TV1")->adCtrlMode, 0u);
     EXPECT_EQ(Block("TV1").find("AFCMODE"), std::string::npos) << Block("TV1");
@@ -79,11 +79,13 @@ TEST_F(HostLines, LandedVesselSavesItsHeightAndItsAttitudeInTheBodysFrame) {
     // Points 1 m below the centre of mass, each carrying a third of the 500 kg on a spring of 20 N/m per kg
     // of that empty mass: the vessel sinks 0.164 m and stays level.
     std::string ships;
-    for (const Case& c : cases) ships += LandedAt(c.name, c.pos, c.hdg);
+    for (const Case& c : cases)
+        ships += LandedAt(c.name, c.pos, c.hdg);
     ASSERT_TRUE(Load(ScenarioText(ships))) << loadError;
     for (const Case& c : cases) {
         std::string b = Block(c.name);
-        EXPECT_NE(b.find(std::string("  HEADING ") + (c.hdg[0] == '9' ? "90.00" : "0.00") + "\n  ALT 0.836\n  AROT "),
+        EXPECT_NE(b.find(std::string("  HEADING ") + (c.hdg[0] == '9' ? "90.00" : "0.00") +
+                         "\n  ALT 0.836\n  AROT "),
                   std::string::npos)
             << b;
         VECTOR3 a = Arot(b);
@@ -102,7 +104,8 @@ TEST_F(HostLines, LandedVesselSavesItsHeightAndItsAttitudeInTheBodysFrame) {
                                   "  PRPLEVEL 0:0.500000\n  NAVFREQ 0 0\nEND\n")))
         << loadError;
     // Half a tank (500 kg) doubles the weight on the same springs: sunk 0.327 m.
-    EXPECT_NE(Block("PB").find("  STATUS Landed Earth\n  POS -80.6826440 28.5970140\n  HEADING 90.00\n  ALT 0.673\n"),
+    EXPECT_NE(Block("PB").find(
+                  "  STATUS Landed Earth\n  POS -80.6826440 28.5970140\n  HEADING 90.00\n  ALT 0.673\n"),
               std::string::npos)
         << Block("PB");
     EXPECT_EQ(TimelineCount("warning:"), 0);
@@ -130,7 +133,8 @@ TEST_F(HostLines, ScenarioFocusOnAVesselThatDoesNotTakeItIsGivenWithAWarning) {
 }
 
 TEST_F(HostLines, BlockWithoutPositionComesOutOnTheSurfaceAndStaysANumber) {
-    ASSERT_TRUE(Load(ScenarioText("TV1:Test\\TestVessel\nEND\nTV2:Test\\TestVessel\n  STATUS Orbiting Earth\nEND\n")))
+    ASSERT_TRUE(
+        Load(ScenarioText("TV1:Test\\TestVessel\nEND\nTV2:Test\\TestVessel\n  STATUS Orbiting Earth\nEND\n")))
         << loadError;
     const double radius = GetBody(0)->radius;
     for (const char* name : {"TV1", "TV2"}) {

@@ -40,13 +40,16 @@ std::map<double, std::vector<std::string>> Rows(const std::string& csv, const st
         std::vector<std::string> f;
         std::istringstream ls(line);
         std::string cell;
-        while (std::getline(ls, cell, ',')) f.push_back(cell);
+        while (std::getline(ls, cell, ','))
+            f.push_back(cell);
         if (f.size() > 12 && f[1] == vessel) rows[atof(f[0].c_str())] = f;
     }
     return rows;
 }
 
-double Field(const std::vector<std::string>& row, int i) { return atof(row[(size_t)i].c_str()); }
+double Field(const std::vector<std::string>& row, int i) {
+    return atof(row[(size_t)i].c_str());
+}
 
 } // namespace
 
@@ -104,13 +107,13 @@ TEST(Demo, DroneIsPushedRefuelledShipLandsAndTheScientistStaysAboard) {
     }
     EXPECT_GT(dv2, 0.5 * 0.5);
 
-    EXPECT_LT(Field(ship[58.5], 11), 10000.0);       // the jump burned propellant...
+    EXPECT_LT(Field(ship[58.5], 11), 10000.0);        // the jump burned propellant...
     EXPECT_DOUBLE_EQ(Field(ship[60.0], 11), 10000.0); // ...and the carrier filled the tank
 
     const auto& last = ship.rbegin()->second;
-    EXPECT_EQ(last[12], "1");              // on the ground at the end
-    EXPECT_LT(Field(last, 8), 3.0);        // resting on its belly
-    EXPECT_LT(Field(last, 9), 0.01);       // and still
+    EXPECT_EQ(last[12], "1");                    // on the ground at the end
+    EXPECT_LT(Field(last, 8), 3.0);              // resting on its belly
+    EXPECT_LT(Field(last, 9), 0.01);             // and still
     EXPECT_LT(std::fabs(Field(last, 13)), 20.0); // right way up: nose a little up on the belly points
     EXPECT_LT(std::fabs(Field(last, 14)), 5.0);  // wings level
 

@@ -86,7 +86,8 @@ TEST_F(HoverHop, StartsRestingOnItsPointsAndLiftsOffOnTheHover) {
     EXPECT_EQ(rows[0].airspeed, 0.0);
     EXPECT_EQ(rows[2].contact, 0);
     // Hover at 0.9 of 20 kN on 1500 kg: 2.2 m/s^2 up; the compressed springs add their push at lift-off (at
-    // most the 3.6 kJ they hold, 2.2 m/s), which the pilot takes back by throttling down at 2.66 s instead of 3.
+    // most the 3.6 kJ they hold, 2.2 m/s), which the pilot takes back by throttling down at 2.66 s instead
+    // of 3.
     EXPECT_GT(rows[1].Climb(), 0.5 * 2.18 + 0.5);
     EXPECT_LT(rows[1].Climb(), 0.5 * 2.18 + 2.2);
     EXPECT_NEAR(rows[6].Climb(), 6.55, 0.1);
@@ -115,7 +116,7 @@ TEST_F(HoverHop, LandsGentlyAndComesToRest) {
             break;
         }
     ASSERT_GT(touch, 0u);
-    EXPECT_GT(rows[touch - 1].Climb(), -1.5); // coming down at well under 1.5 m/s
+    EXPECT_GT(rows[touch - 1].Climb(), -1.5);      // coming down at well under 1.5 m/s
     for (size_t i = touch; i < rows.size(); ++i) { // it stays on its points: no tipping over
         EXPECT_LT(std::fabs(rows[i].pitch), 10.0) << rows[i].t;
         EXPECT_LT(std::fabs(rows[i].bank), 10.0) << rows[i].t;

@@ -83,8 +83,9 @@ class PhysicsWorld : public ::testing::Test {
         v.touchdown[1] = _V(-5.9, -2.6, -1.0);
         v.touchdown[2] = _V(5.9, -2.6, -1.0);
     }
-    // How far each of those points sinks at rest on Earth: its share of the weight (nose 5/26, each main 21/52,
-    // from the moments about the centre of mass) over its stiffness of 20 N/m per kg, whatever the mass.
+    // How far each of those points sinks at rest on Earth: its share of the weight (nose 5/26, each main
+    // 21/52, from the moments about the centre of mass) over its stiffness of 20 N/m per kg, whatever the
+    // mass.
     static constexpr double EARTH_G = 3.986004418e14 / (6371010.0 * 6371010.0);
     static constexpr double NOSE_SINK = 5.0 / 26.0 * EARTH_G / 20.0;  // m, about 0.094
     static constexpr double MAIN_SINK = 21.0 / 52.0 * EARTH_G / 20.0; // m, about 0.198
