@@ -132,6 +132,9 @@ class Vessel final : public OrbiterObject {
     double emptyMass = 1.0;
     VECTOR3 pmi{{1, 1, 1}}, crossSections{{1, 1, 1}}, rotDrag{{0, 0, 0}};
     VECTOR3 touchdown[3]{};
+    // Spring of each touchdown point, fixed from the empty mass when the points are set, as the host does.
+    double touchdownStiffness = 0.0; // N/m; 0 until the points are set: then taken from the empty mass
+    double touchdownDamping = 0.0;   // N s/m
     double muLng = 0.1, muLat = 0.5; // the host's default surface friction
     double maxWheelbrakeForce = 2e5;
     bool nosewheelSteering = false;

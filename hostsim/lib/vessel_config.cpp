@@ -139,6 +139,11 @@ void VESSEL::SetTouchdownPoints(const VECTOR3& pt1, const VECTOR3& pt2, const VE
     v->touchdown[0] = pt1;
     v->touchdown[1] = pt2;
     v->touchdown[2] = pt3;
+    TouchdownSprings(*v);
+    if (!(v->touchdownStiffness > 0.0))
+        Misuse("SetTouchdownPoints: %s has an empty mass of %g kg, so its touchdown points get a stiffness of %g "
+               "N/m: the ground will not carry it (the host flings it away on contact)",
+               v->name.c_str(), v->emptyMass, v->touchdownStiffness);
 }
 
 void VESSEL::SetTouchdownPoints(const TOUCHDOWNVTX* tdvtx, int ntdvtx) const {

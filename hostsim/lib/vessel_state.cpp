@@ -60,7 +60,6 @@ void ApplyStatus(Vessel* v, const VESSELSTATUS2& st) {
         Misuse("DefSetStateEx: reference body handle is not a body");
         body = v->phys.body;
     }
-    FromStatus(*v, st, body);
     if (st.flag & VS_FUELRESET)
         for (auto& p : v->propellants) p->mass = 0.0;
     if ((st.flag & VS_FUELLIST) && st.fuel) {
@@ -76,6 +75,8 @@ void ApplyStatus(Vessel* v, const VESSELSTATUS2& st) {
             }
         }
     }
+    // A landed vessel settles on its springs under its mass with the tanks as the status fills them.
+    FromStatus(*v, st, body);
     if (st.flag & VS_THRUSTRESET)
         for (auto& t : v->thrusters) t->level = 0.0;
     if ((st.flag & VS_THRUSTLIST) && st.thruster) {

@@ -149,6 +149,33 @@ bool GroundContact(const Vessel& v) {
     return v.phys.groundContact || v.phys.landed;
 }
 
+double Pitch(const Vessel& v) {
+    Horizon h = HorizonAt(BodyOf(v), v.phys.pos);
+    VECTOR3 nose = mul(v.phys.R, Vec(0, 0, 1));
+    return asin(fmax(-1.0, fmin(1.0, dotp(nose, h.up))));
+}
+
+double Bank(const Vessel& v) {
+    Horizon h = HorizonAt(BodyOf(v), v.phys.pos);
+    return atan2(-dotp(mul(v.phys.R, Vec(1, 0, 0)), h.up), dotp(mul(v.phys.R, Vec(0, 1, 0)), h.up));
+}
+
+void TouchdownSprings(Vessel& v) {
+    v.touchdownStiffness = TOUCHDOWN_STIFFNESS_PER_KG * v.emptyMass;
+    v.touchdownDamping = TOUCHDOWN_DAMPING_TIME * v.touchdownStiffness;
+}
+
+namespace phys {
+
+Springs SpringsOf(const Vessel& v) {
+    // Points set without the host's call (a bare record) take their springs from the empty mass now.
+    if (v.touchdownStiffness != 0.0) return {v.touchdownStiffness, v.touchdownDamping};
+    double k = TOUCHDOWN_STIFFNESS_PER_KG * v.emptyMass;
+    return {k, TOUCHDOWN_DAMPING_TIME * k};
+}
+
+} // namespace phys
+
 DWORD FlightStatus(const Vessel& v) {
     DWORD s = v.phys.landed ? 1u : 0u;
     for (const auto& d : v.docks)

@@ -18,13 +18,16 @@
 // - Local horizon frame (GetHorizonAirspeedVector, HorizonAirspeedVector): x east, y up, z north.
 // - Airspeed = velocity relative to the (still, windless) body.
 //
-// Ground: the touchdown points rest on the body's sphere through springs and dampers (3 Hz, 0.8 of critical)
-// that carry the vessel through its centre of mass; while a point touches, the vessel is turned level with its
-// touchdown plane, so it never tips over. Friction stops each point along the wheels (rolling resistance muLng,
+// Ground: each touchdown point that reaches below the body's sphere is a spring and damper pushing along the
+// surface normal at that point, as the host models it: stiffness 20 N/(m kg) times the empty mass the vessel had
+// when its points were set, damping 0.1 s times the stiffness. The pushes turn the vessel too, so a vessel whose
+// centre of mass lies outside its points' triangle does not rest level and a bounce can tip it over. Friction stops each point along the wheels (rolling resistance muLng,
 // plus the wheel brakes on points 1 = left and 2 = right, each up to maxWheelbrakeForce) and across them
 // (muLat); the nose wheel (point 0) turns up to 30 degrees with the rudder when steering is on. A vessel that
 // comes to rest on all three points is held exactly still (landed) until the forces on it would lift it or
-// overcome that friction.
+// overcome that friction, or until its touchdown points change. A vessel placed landed rests where the host
+// puts it: the springs compressed so they carry its whole weight without a turning moment (a point whose
+// share comes out negative hangs above the ground), the plane through the compressed points laid level.
 //
 // Order inside one frame: the host runs every clbkPreStep, then PhysicsStep once for all live vessels, then
 // every clbkPostStep. PhysicsStep consumes what the pre-steps left: thruster levels (overrideLevel is cleared
@@ -102,6 +105,10 @@ double AOA(const Vessel& v); // rad: atan2(-vy, vz) of the vessel-frame airspeed
 double SlipAngle(const Vessel& v);  // rad: atan2(-vx, vz)
 double MachNumber(const Vessel& v); // 0 without atmosphere
 bool GroundContact(const Vessel& v);
+double Pitch(const Vessel& v); // rad: the nose above the local horizon
+double Bank(const Vessel& v);  // rad: the right wing below the local horizon; +-pi upside down
+// Sets the springs of v's touchdown points from its empty mass now, as the host does when the points are set.
+void TouchdownSprings(Vessel& v);
 DWORD FlightStatus(const Vessel& v); // bit 0 landed (at rest on the ground), bit 1 docked
 double ControlSurfaceLevel(const Vessel& v, AIRCTRL_TYPE type); // first surface of that type; 0 when none
 
@@ -152,7 +159,8 @@ void PhysicsStep(std::vector<Vessel*>& vessels, double dt, double simt);
 void ResetPhysics();
 
 // ---------------------------------------------------------------------------------------------------------------
-// Telemetry: CSV rows "time,name,x,y,z,vx,vy,vz,altitude,airspeed,mass,propellant,ground_contact"
+// Telemetry: CSV rows "time,name,x,y,z,vx,vy,vz,altitude,airspeed,mass,propellant,ground_contact,pitch,bank"
+// (pitch and bank in degrees)
 // ---------------------------------------------------------------------------------------------------------------
 
 // Opens (truncates) the file and writes the header. interval in simulated seconds; 0 writes every frame.

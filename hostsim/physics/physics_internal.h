@@ -43,6 +43,15 @@ struct Touchdown {
 };
 Touchdown TouchdownGeometry(const Vessel& v);
 
+// The host's touchdown springs: stiffness per kilogram of empty mass, and damping as a share of the stiffness.
+constexpr double TOUCHDOWN_STIFFNESS_PER_KG = 20.0; // N/m per kg
+constexpr double TOUCHDOWN_DAMPING_TIME = 0.1;      // s: damping (N s/m) over stiffness (N/m)
+struct Springs {
+    double k; // N/m, each point
+    double c; // N s/m, each point
+};
+Springs SpringsOf(const Vessel& v);
+
 // Local horizon axes at a global position above body b.
 struct Horizon {
     VECTOR3 east, up, north;

@@ -12,6 +12,7 @@ struct PhysicsState {
     MATRIX3 R{{1, 0, 0, 0, 1, 0, 0, 0, 1}}; // vessel frame -> global frame
     VECTOR3 omega{};                        // rad/s, vessel frame
     bool landed = false;                    // at rest on its touchdown points: held exactly still
+    VECTOR3 restPoints[3]{};                // vessel frame: the touchdown points it came to rest on
     bool groundContact = false;             // a touchdown point touches the surface
     bool touchdownFrame = false;            // contact began during the last step
     VECTOR3 touchdownVel{};                 // m/s, global velocity at the moment contact began

@@ -24,21 +24,63 @@ VECTOR3 MatrixToEuler(const MATRIX3& R) {
     return _V(atan2(R.m32, R.m33), -asin(R.m31), atan2(R.m21, R.m11));
 }
 
+namespace {
+
+// Determinant of the matrix with columns a, b, c.
+double Det(const VECTOR3& a, const VECTOR3& b, const VECTOR3& c) {
+    return dotp(a, crossp(b, c));
+}
+
+// Where the host puts a landed vessel's touchdown points: each spring compressed along the touchdown normal so
+// that together they carry the weight m*g with no turning moment about the centre of mass. Three points give
+// exactly one answer; a share that comes out negative lifts its point off the ground.
+Touchdown CompressedContact(const Vessel& v, const Touchdown& t, const Body& b) {
+    Springs sp = SpringsOf(v);
+    double weight = TotalMass(v) * b.gm / (b.radius * b.radius); // N
+    if (!(sp.k > 0.0) || !(weight > 0.0)) return t;
+    VECTOR3 e1 = Unit(crossp(t.up, t.fwd)), e2 = t.fwd;
+    // Rows: the shares sum to the weight; their moments about e1 and e2 vanish.
+    VECTOR3 col[3];
+    for (int i = 0; i < 3; ++i) {
+        VECTOR3 arm = crossp(t.p[i], t.up);
+        col[i] = Vec(1.0, dotp(arm, e1), dotp(arm, e2));
+    }
+    double det = Det(col[0], col[1], col[2]);
+    if (fabs(det) < 1e-12) return t;
+    VECTOR3 rhs = Vec(weight, 0, 0);
+    double share[3] = {Det(rhs, col[1], col[2]) / det, Det(col[0], rhs, col[2]) / det,
+                       Det(col[0], col[1], rhs) / det};
+    Touchdown c = t;
+    for (int i = 0; i < 3; ++i)
+        c.p[i] = t.p[i] + t.up * (share[i] / sp.k);
+    VECTOR3 n = Unit(crossp(c.p[2] - c.p[0], c.p[1] - c.p[0]));
+    VECTOR3 f = Vec(0, 0, 1) - n * n.z;
+    if (length(f) < 1e-9) return t;
+    c.up = n;
+    c.fwd = Unit(f);
+    c.right = crossp(c.up, c.fwd);
+    return c;
+}
+
+} // namespace
+
 void PlaceLanded(Vessel& v, int body, double lng, double lat, double hdg) {
     if (!GetBody(body)) body = 0;
     v.phys.body = body;
     const Body& b = BodyOf(v);
-    Touchdown t = TouchdownGeometry(v);
+    Touchdown t = CompressedContact(v, TouchdownGeometry(v), b);
     Horizon h = HorizonAtLngLat(lng, lat);
     VECTOR3 fwd = h.north * cos(hdg) + h.east * sin(hdg);
     VECTOR3 right = crossp(h.up, fwd);
-    // Vessel axes (touchdown right, up, forward) onto the site's (right, up, heading).
+    // Vessel axes (compressed contact plane right, up, forward) onto the site's (right, up, heading).
     v.phys.R = mul(Columns(right, h.up, fwd), Transpose(Columns(t.right, t.up, t.fwd)));
-    double cgHeight = -dotp(t.p[0], t.up); // centre of mass above the touchdown plane
+    double cgHeight = -dotp(t.p[0], t.up); // centre of mass above the compressed contact plane
     v.phys.pos = b.pos + h.up * (b.radius + cgHeight);
     v.phys.vel = _V(0, 0, 0);
     v.phys.omega = _V(0, 0, 0);
     v.phys.landed = true;
+    for (int i = 0; i < 3; ++i)
+        v.phys.restPoints[i] = v.touchdown[i];
     v.phys.groundContact = true;
     v.phys.touchdownFrame = false;
     v.phys.placed = true;

@@ -11,8 +11,8 @@ using namespace phys;
 
 namespace {
 
-constexpr double SUPPORT_FREQUENCY = 3.0;      // Hz: bounce of a vessel on its touchdown points
-constexpr double SUPPORT_DAMPING = 0.8;        // share of critical damping of that bounce
+constexpr double SUBSTEP_SWING = 0.3;          // rad: a sub-step covers at most this much of a spring's swing
+constexpr double SUBSTEP_DAMPING = 0.5;        // a sub-step's damping takes at most half a point's speed
 constexpr double NOSEWHEEL_MAX_ANGLE = 0.5236; // rad: the nose wheel turns 30 degrees at full rudder
 constexpr double REST_SPEED = 0.02;            // m/s: slower than this on all three points, a vessel settles
 constexpr double REST_SPIN = 0.01;             // rad/s
@@ -264,16 +264,18 @@ struct Body6 {
     VECTOR3 Fb, Tb; // root frame: loads without gravity and support
 };
 
+// 1 / the mass a push along e (global) at body point r meets: the body's mass and its turn about the centre.
+double InverseMassAt(const PhysicsState& s, const Body6& b, const VECTOR3& r, const VECTOR3& e) {
+    VECTOR3 w = crossp(r, tmul(s.R, e));
+    return 1.0 / b.m + w.x * w.x / b.I.x + w.y * w.y / b.I.y + w.z * w.z / b.I.z;
+}
+
 // A friction impulse along e at body point r, at most jmax, that stops the point's motion along e if it can.
-// On the ground only its turn about the vertical (axis up, vessel frame) reaches the spin: the support keeps
-// the vessel level.
-void FrictionImpulse(PhysicsState& s, const Body6& b, const VECTOR3& r, const VECTOR3& e, const VECTOR3& up,
-                     double jmax) {
+void FrictionImpulse(PhysicsState& s, const Body6& b, const VECTOR3& r, const VECTOR3& e, double jmax) {
     VECTOR3 u = s.vel + mul(s.R, crossp(s.omega, r));
     double ue = dotp(u, e);
     VECTOR3 w = crossp(r, tmul(s.R, e));
-    w = up * dotp(w, up);
-    double k = 1.0 / b.m + w.x * w.x / b.I.x + w.y * w.y / b.I.y + w.z * w.z / b.I.z;
+    double k = InverseMassAt(s, b, r, e);
     double j = Clamp(-ue / k, -jmax, jmax);
     s.vel += e * (j / b.m);
     s.omega += Div(w * j, b.I);
@@ -290,13 +292,11 @@ void IntegrateBody(Vessel& v, const Body6& b, Touchdown td, double dt) {
     bool wasContact = s.groundContact || s.landed;
 
     if (s.landed) {
-        // A resting vessel stays put while its points still meet the ground (a gear raised on the ground
-        // lets it down onto the new points) and the ground holds the forces on it.
+        // A resting vessel stays put while it keeps the points it rests on (a gear raised on the ground lets
+        // it down onto the new points) and the ground holds the forces on it.
         bool seated = true;
-        for (int i = 0; i < 3; ++i) {
-            double h = length(s.pos + mul(s.R, td.p[i]) - body.pos) - body.radius;
-            if (h > CONTACT_TOLERANCE || h < -MAX_SUPPORT_DEPTH) seated = false;
-        }
+        for (int i = 0; i < 3; ++i)
+            if (dist(s.restPoints[i], v.touchdown[i]) > 0.0) seated = false;
         if (seated && HoldsStill(v, td, Fg + g * b.m, hz.up)) {
             s.vel = _V(0, 0, 0);
             s.omega = _V(0, 0, 0);
@@ -306,54 +306,47 @@ void IntegrateBody(Vessel& v, const Body6& b, Touchdown td, double dt) {
         s.landed = false;
     }
 
-    // Support stiffness follows the mass, so every vessel bounces alike; near the ground the step is cut
-    // fine enough for the support's bounce.
-    const double w0 = 2.0 * PI * SUPPORT_FREQUENCY;
-    double k = b.m * w0 * w0 / 3.0;
-    double c = 2.0 * SUPPORT_DAMPING * b.m * w0 / 3.0;
-    double lowest = 1e300;
+    // Near the ground the step is cut fine enough for the stiffest swing and the strongest damping that the
+    // springs give the body, moving or turning.
+    Springs sp = SpringsOf(v);
+    double reach2 = 0.0, lowest = 1e300;
     for (int i = 0; i < 3; ++i) {
-        double h = length(s.pos + mul(s.R, td.p[i]) - body.pos) - body.radius;
-        lowest = fmin(lowest, h);
+        reach2 = fmax(reach2, length2(td.p[i]));
+        lowest = fmin(lowest, length(s.pos + mul(s.R, td.p[i]) - body.pos) - body.radius);
     }
+    double perMass = 3.0 * fmax(1.0 / b.m, reach2 / fmin(b.I.x, fmin(b.I.y, b.I.z))); // 1/kg
+    double swing = sqrt(fabs(sp.k) * perMass), damp = fabs(sp.c) * perMass;        // 1/s
     int n = 1;
     double speed = length(s.vel);
     if (wasContact || lowest < speed * dt + 0.5 * length(g) * dt * dt + 1.0) {
-        double need = dt * w0 / 0.3;
+        double need = dt * fmax(swing / SUBSTEP_SWING, damp / SUBSTEP_DAMPING);
         n = (int)Clamp(ceil(need), 1.0, (double)MAX_SUBSTEPS);
     }
     double h = dt / n;
     bool contact = wasContact;
     double support[3] = {0, 0, 0};
-    // Support: springs and dampers on the points that reach below the surface, carried through the centre
-    // of mass. While a point touches, the vessel is turned (spring and damper again) until its touchdown
-    // plane lies level: vessels rest on their points as on a tripod and never tip over.
+    // Support: a spring and damper on each point below the surface, pushing along the surface normal there.
+    // A push no sub-step can follow (more sub-steps than allowed) is softened to the point's own mass, so it
+    // never throws the vessel off.
     VECTOR3 Fc{}, Tc{};
     auto supportNow = [&]() {
         Fc = _V(0, 0, 0);
         Tc = _V(0, 0, 0);
-        bool touching = false;
         for (int i = 0; i < 3; ++i) {
             support[i] = 0.0;
             VECTOR3 rel = s.pos + mul(s.R, td.p[i]) - body.pos;
             double rl = length(rel);
             double depth = body.radius - rl;
-            if (depth < -CONTACT_TOLERANCE) continue;
-            touching = true;
             if (depth <= 0.0) continue;
             VECTOR3 nrm = rel / rl;
             double un = dotp(s.vel + mul(s.R, crossp(s.omega, td.p[i])), nrm);
+            double mPoint = 1.0 / InverseMassAt(s, b, td.p[i], nrm);
+            double k = fmin(sp.k, mPoint * SUBSTEP_SWING * SUBSTEP_SWING / (h * h));
+            double c = fmin(sp.c, mPoint * SUBSTEP_DAMPING / h);
             double fn = fmax(0.0, k * fmin(depth, MAX_SUPPORT_DEPTH) - c * un);
             support[i] = fn;
             Fc += nrm * fn;
-        }
-        if (touching) {
-            VECTOR3 upb = tmul(s.R, Unit(s.pos - body.pos));
-            VECTOR3 axis = crossp(td.up, upb);
-            double sn = length(axis), angle = atan2(sn, dotp(td.up, upb));
-            VECTOR3 tilt = sn > 1e-15 ? axis * (angle / sn) : _V(0, 0, 0);
-            VECTOR3 wt = s.omega - upb * dotp(s.omega, upb);
-            Tc = Mul(b.I, tilt * (w0 * w0) - wt * (2.0 * SUPPORT_DAMPING * w0));
+            Tc += crossp(td.p[i], tmul(s.R, nrm * fn));
         }
     };
     supportNow();
@@ -363,14 +356,13 @@ void IntegrateBody(Vessel& v, const Body6& b, Touchdown td, double dt) {
         s.vel += (Fg + Fc) * (0.5 * h / b.m) + g * (0.5 * h);
         VECTOR3 Iw = Mul(b.I, s.omega);
         s.omega += Div(b.Tb + Tc - crossp(s.omega, Iw), b.I) * h;
-        VECTOR3 upb = tmul(s.R, Unit(s.pos - body.pos));
         for (int i = 0; i < 3; ++i) {
             if (support[i] <= 0.0) continue;
             VECTOR3 nrm = Unit(s.pos + mul(s.R, td.p[i]) - body.pos);
             VECTOR3 l = WheelAxis(v, td, i, s.R, nrm);
             VECTOR3 side = crossp(nrm, l);
-            FrictionImpulse(s, b, td.p[i], l, upb, (v.muLng * support[i] + BrakeForce(v, i)) * h);
-            FrictionImpulse(s, b, td.p[i], side, upb, v.muLat * support[i] * h);
+            FrictionImpulse(s, b, td.p[i], l, (v.muLng * support[i] + BrakeForce(v, i)) * h);
+            FrictionImpulse(s, b, td.p[i], side, v.muLat * support[i] * h);
         }
         s.pos += s.vel * h;
         double wl = length(s.omega);
@@ -406,6 +398,8 @@ void IntegrateBody(Vessel& v, const Body6& b, Touchdown td, double dt) {
         if (load > 0.0 && fabs(carried - load) <= REST_SUPPORT_SHARE * load &&
             HoldsStill(v, td, Fnet, hz.up)) {
             s.landed = true;
+            for (int i = 0; i < 3; ++i)
+                s.restPoints[i] = v.touchdown[i];
             s.vel = _V(0, 0, 0);
             s.omega = _V(0, 0, 0);
         }

@@ -41,9 +41,9 @@ void WriteRows(const std::vector<Vessel*>& vessels, double t) {
         const PhysicsState& s = v->phys;
         fprintf(f, "%.4f,", t);
         WriteName(f, v->name);
-        fprintf(f, ",%.3f,%.3f,%.3f,%.4f,%.4f,%.4f,%.3f,%.4f,%.3f,%.3f,%d\n", s.pos.x, s.pos.y, s.pos.z,
-                s.vel.x, s.vel.y, s.vel.z, Altitude(*v), Airspeed(*v), TotalMass(*v), PropellantMass(*v),
-                GroundContact(*v) ? 1 : 0);
+        fprintf(f, ",%.3f,%.3f,%.3f,%.4f,%.4f,%.4f,%.3f,%.4f,%.3f,%.3f,%d,%.3f,%.3f\n", s.pos.x, s.pos.y,
+                s.pos.z, s.vel.x, s.vel.y, s.vel.z, Altitude(*v), Airspeed(*v), TotalMass(*v), PropellantMass(*v),
+                GroundContact(*v) ? 1 : 0, Pitch(*v) * DEG, Bank(*v) * DEG);
     }
 }
 
@@ -60,7 +60,7 @@ bool TelemetryOpen(const std::string& path, double interval, std::string* err) {
     t.f = f;
     t.interval = interval > 0.0 ? interval : 0.0;
     t.started = false;
-    fputs("time,name,x,y,z,vx,vy,vz,altitude,airspeed,mass,propellant,ground_contact\n", f);
+    fputs("time,name,x,y,z,vx,vy,vz,altitude,airspeed,mass,propellant,ground_contact,pitch,bank\n", f);
     return true;
 }
 

@@ -1,7 +1,11 @@
 // Keyboard commands in the host: modifier precedence, each key mapping, the commands' limits and held keys.
 #include "flight_fixture.h"
 
+#include "lib/host.h"
+#include "physics/physics.h"
+
 #include <climits>
+#include <cmath>
 
 using flighttest::CorvaneFlight;
 
@@ -152,6 +156,46 @@ TEST_F(CorvaneFlight, GearOnTheGroundRisesOnlyFromFullyExtended) {
     c->gearPos = 0.5;
     c->ToggleGear();
     EXPECT_EQ(c->gearTarget, 1.0);
+}
+
+TEST_F(CorvaneFlight, GearChangeWithTheDampenersOnGivesTheTouchdownSpringsTheHullsStiffnessWithoutMisuse) {
+    Start();
+    OBJHANDLE h = InSpace();
+    Corvane* c = Ship(h);
+    sim().Frame();
+    ASSERT_TRUE(c->inertialDampeners);
+    const double dampened = Rec(h)->emptyMass; // full tank: 5 percent of 25 t left, the empty mass below zero
+    ASSERT_LT(dampened, 0.0);
+    const int misuse = hs::W().misuse;
+    for (double target : {1.0, 0.0}) { // up, then down again
+        sim().PressKey(OAPI_KEY_G);
+        sim().Frame();
+        EXPECT_EQ(c->gearTarget, target);
+        // The host makes each point a spring of 20 N/m per kg of the empty mass when the points are set: the
+        // hull's own 15000 kg, not the dampened mass.
+        EXPECT_DOUBLE_EQ(Rec(h)->touchdownStiffness, 20.0 * 15000.0);
+        EXPECT_DOUBLE_EQ(Rec(h)->touchdownDamping, 0.1 * 20.0 * 15000.0);
+        EXPECT_DOUBLE_EQ(Rec(h)->emptyMass, dampened); // and the dampened mass is back for the flight
+        EXPECT_EQ(hs::W().misuse, misuse);
+    }
+}
+
+TEST_F(CorvaneFlight, GearRaisedOnTheRunwayWithTheDampenersOnSettlesHerOnHerBellyWithoutMisuse) {
+    Start(0.01);
+    OBJHANDLE h = OnRunway();
+    sim().Frame();
+    Corvane* c = Ship(h);
+    ASSERT_LT(Rec(h)->emptyMass, 0.0);
+    const int misuse = hs::W().misuse;
+    sim().PressKey(OAPI_KEY_G);
+    sim().RunFrames(600);
+    EXPECT_EQ(c->gearPos, 1.0);
+    EXPECT_DOUBLE_EQ(Rec(h)->touchdownStiffness, 20.0 * 15000.0);
+    EXPECT_TRUE(Rec(h)->phys.groundContact);
+    EXPECT_EQ(hs::FlightStatus(*Rec(h)) & 1u, 1u); // at rest on the belly points
+    EXPECT_LT(hs::Altitude(*Rec(h)), 1.762);       // lower than on the wheels
+    EXPECT_LT(std::fabs(hs::Bank(*Rec(h))), 1e-3); // the right way up
+    EXPECT_EQ(hs::W().misuse, misuse);
 }
 
 TEST_F(CorvaneFlight, GearInFlightReversesFromAnywhere) {

@@ -35,6 +35,14 @@ TEST_F(CorvaneFlight, RunwayHopGearUpJumpFireAtTargetThenCarrierRefuelAndRelease
     sim().RunFrames(5);
     const VECTOR3 runway = Rec(h)->phys.pos;
 
+    // Gear up on the runway: on her wheels she balances nose up behind the mains, and a lift-off from them
+    // tips her over backwards, so she settles on her belly first; the gear takes five seconds to fold away.
+    sim().PressKey(OAPI_KEY_G);
+    sim().RunFrames(seconds(5.1));
+    EXPECT_EQ(c->gearPos, 1.0);
+    EXPECT_EQ(Anim(h, c->gearLightAnim), 0.0);
+    EXPECT_TRUE(Rec(h)->phys.groundContact);
+
     // Off the runway: full hover leaves 0.3 percent of the weight to the upward attitude jets.
     sim().SetThrusterGroupLevel(h, THGROUP_ATT_UP, 1.0);
     sim().HoldKey(OAPI_KEY_NUMPAD0, 1, {OAPI_KEY_LCONTROL});
@@ -43,11 +51,25 @@ TEST_F(CorvaneFlight, RunwayHopGearUpJumpFireAtTargetThenCarrierRefuelAndRelease
     EXPECT_FALSE(Rec(h)->phys.groundContact);
     EXPECT_GT(Distance(Rec(h)->phys.pos, runway), 1.0);
 
-    // Gear up in flight: five seconds to fold away.
-    sim().PressKey(OAPI_KEY_G);
-    sim().RunFrames(seconds(5.1));
-    EXPECT_EQ(c->gearPos, 1.0);
-    EXPECT_EQ(Anim(h, c->gearLightAnim), 0.0);
+    // Leaving the ground set her turning slowly (mostly nose up); the pilot stops that on the attitude jets
+    // before the jump, one axis after the other, as the pitch and bank groups share jets.
+    sim().SetThrusterGroupLevel(h, THGROUP_ATT_UP, 0.0);
+    auto stopTurning = [&](int axis, THGROUP_TYPE againstPositive, THGROUP_TYPE againstNegative) {
+        for (int i = 0; i < seconds(2.0); ++i) {
+            const double w = Rec(h)->phys.omega.data[axis];
+            const double level = std::fmin(1.0, 20.0 * std::fabs(w));
+            sim().SetThrusterGroupLevel(h, againstPositive, w > 0.0 ? level : 0.0);
+            sim().SetThrusterGroupLevel(h, againstNegative, w < 0.0 ? level : 0.0);
+            sim().Frame();
+        }
+        sim().SetThrusterGroupLevel(h, againstPositive, 0.0);
+        sim().SetThrusterGroupLevel(h, againstNegative, 0.0);
+    };
+    stopTurning(0, THGROUP_ATT_PITCHUP, THGROUP_ATT_PITCHDOWN);  // +x: the nose goes down
+    stopTurning(2, THGROUP_ATT_BANKRIGHT, THGROUP_ATT_BANKLEFT); // +z: the right wing goes up
+    stopTurning(1, THGROUP_ATT_YAWLEFT, THGROUP_ATT_YAWRIGHT);   // +y: the nose goes right
+    sim().SetThrusterGroupLevel(h, THGROUP_ATT_UP, 1.0);
+    EXPECT_LT(length(Rec(h)->phys.omega), 1e-9);
 
     // A one-second jump along the nose.
     const VECTOR3 beforeJump = Rec(h)->phys.pos;

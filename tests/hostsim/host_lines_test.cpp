@@ -43,8 +43,8 @@ std::string LandedAt(const std::string& name, const char* pos, const char* hdg) 
 }
 
 TEST_F(HostLines, ControlSurfaceModeIsOffUntilSetAndSavedOnlyWhenNotZero) {
-    ASSERT_TRUE(Load(ScenarioText(FlyingTv("TV1") + FlyingTv("TV2", "  AFCMODE 3\n") +
-                                  FlyingTv("TV3", "  AFCMODE 0\n"))))
+    ASSERT_TRUE(Load(
+        ScenarioText(FlyingTv("TV1") + FlyingTv("TV2", "  AFCMODE 3\n") + FlyingTv("TV3", "  AFCMODE 0\n"))))
         << loadError;
     EXPECT_EQ(Rec("TV1")->adCtrlMode, 0);
     EXPECT_EQ(Block("TV1").find("AFCMODE"), std::string::npos) << Block("TV1");
@@ -76,12 +76,16 @@ TEST_F(HostLines, LandedVesselSavesItsHeightAndItsAttitudeInTheBodysFrame) {
                           {"L2", "0.001 0", "90", {{0, 0, 90}}},
                           {"L3", "90 0", "0", {{90, 0, 180}}},
                           {"L4", "0 45", "0", {{90, 45, 90}}}};
+    // Points 1 m below the centre of mass, each carrying a third of the 500 kg on a spring of 20 N/m per kg
+    // of that empty mass: the vessel sinks 0.164 m and stays level.
     std::string ships;
-    for (const Case& c : cases) ships += LandedAt(c.name, c.pos, c.hdg);
+    for (const Case& c : cases)
+        ships += LandedAt(c.name, c.pos, c.hdg);
     ASSERT_TRUE(Load(ScenarioText(ships))) << loadError;
     for (const Case& c : cases) {
         std::string b = Block(c.name);
-        EXPECT_NE(b.find(std::string("  HEADING ") + (c.hdg[0] == '9' ? "90.00" : "0.00") + "\n  ALT 1.000\n  AROT "),
+        EXPECT_NE(b.find(std::string("  HEADING ") + (c.hdg[0] == '9' ? "90.00" : "0.00") +
+                         "\n  ALT 0.836\n  AROT "),
                   std::string::npos)
             << b;
         VECTOR3 a = Arot(b);
@@ -99,7 +103,9 @@ TEST_F(HostLines, LandedVesselSavesItsHeightAndItsAttitudeInTheBodysFrame) {
                                   "  HEADING 90.00\n  ALT 1.351\n  AROT -2.714 -79.789 64.077\n"
                                   "  PRPLEVEL 0:0.500000\n  NAVFREQ 0 0\nEND\n")))
         << loadError;
-    EXPECT_NE(Block("PB").find("  STATUS Landed Earth\n  POS -80.6826440 28.5970140\n  HEADING 90.00\n  ALT 1.000\n"),
+    // Half a tank (500 kg) doubles the weight on the same springs: sunk 0.327 m.
+    EXPECT_NE(Block("PB").find(
+                  "  STATUS Landed Earth\n  POS -80.6826440 28.5970140\n  HEADING 90.00\n  ALT 0.673\n"),
               std::string::npos)
         << Block("PB");
     EXPECT_EQ(TimelineCount("warning:"), 0);
@@ -127,20 +133,22 @@ TEST_F(HostLines, ScenarioFocusOnAVesselThatDoesNotTakeItIsGivenWithAWarning) {
 }
 
 TEST_F(HostLines, BlockWithoutPositionComesOutOnTheSurfaceAndStaysANumber) {
-    ASSERT_TRUE(Load(ScenarioText("TV1:Test\\TestVessel\nEND\nTV2:Test\\TestVessel\n  STATUS Orbiting Earth\nEND\n")))
+    ASSERT_TRUE(
+        Load(ScenarioText("TV1:Test\\TestVessel\nEND\nTV2:Test\\TestVessel\n  STATUS Orbiting Earth\nEND\n")))
         << loadError;
     const double radius = GetBody(0)->radius;
     for (const char* name : {"TV1", "TV2"}) {
         EXPECT_TRUE(TimelineHas(std::string("warning: ") + name +
                                 ": the vessel block gives no position: put on the surface of Earth"));
         const VECTOR3& p = Rec(name)->phys.pos;
-        EXPECT_NEAR(p.z, radius + 1.0, 0.01); // on its touchdown points where +z meets the surface
+        // On its touchdown points where +z meets the surface, sunk 0.164 m on its springs.
+        EXPECT_NEAR(p.z, radius + 0.836, 0.01);
     }
     Sim().RunFrames(60);
     for (const char* name : {"TV1", "TV2"}) {
         const VECTOR3& p = Rec(name)->phys.pos;
         EXPECT_TRUE(std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z)) << name;
-        EXPECT_NEAR(length(p), radius + 1.0, 0.1) << name;
+        EXPECT_NEAR(length(p), radius + 0.836, 0.1) << name;
     }
     EXPECT_EQ(Sim().ScenarioText().find("nan"), std::string::npos) << Sim().ScenarioText();
 }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <map>
 #include <memory>
@@ -47,13 +48,16 @@ std::map<double, std::vector<std::string>> Rows(const std::string& csv, const st
         std::vector<std::string> f;
         std::istringstream ls(line);
         std::string cell;
-        while (std::getline(ls, cell, ',')) f.push_back(cell);
+        while (std::getline(ls, cell, ','))
+            f.push_back(cell);
         if (f.size() > 12 && f[1] == vessel) rows[atof(f[0].c_str())] = f;
     }
     return rows;
 }
 
-double Field(const std::vector<std::string>& row, int i) { return atof(row[(size_t)i].c_str()); }
+double Field(const std::vector<std::string>& row, int i) {
+    return atof(row[(size_t)i].c_str());
+}
 
 } // namespace
 
@@ -69,8 +73,8 @@ TEST(Demo, RunsToTheEndWithNoMisuseAndEveryCapabilityInOrder) {
         "EVA OK - Ilse Marrow left the ship",
         "Capt \"Ilse Marrow\" aged 35 entered into our ship",
         "Crew \"Teodor Vanke\" aged 41 added to vessel",
+        "key G -> Corvane-1", // gear up on the runway: she takes off from her belly
         "hold Ctrl+NUMPAD0",
-        "key G -> Corvane-1",
         "[BOOST]",
         "key Ctrl+F12 -> Corvane-1",
         "HWG ENGAGED",
@@ -111,13 +115,15 @@ TEST(Demo, DroneIsPushedRefuelledShipLandsAndTheScientistStaysAboard) {
     }
     EXPECT_GT(dv2, 0.5 * 0.5);
 
-    EXPECT_LT(Field(ship[58.5], 11), 10000.0);       // the jump burned propellant...
+    EXPECT_LT(Field(ship[58.5], 11), 10000.0);        // the jump burned propellant...
     EXPECT_DOUBLE_EQ(Field(ship[60.0], 11), 10000.0); // ...and the carrier filled the tank
 
     const auto& last = ship.rbegin()->second;
-    EXPECT_EQ(last[12], "1");              // on the ground at the end
-    EXPECT_LT(Field(last, 8), 3.0);        // resting on its gear
-    EXPECT_LT(Field(last, 9), 0.01);       // and still
+    EXPECT_EQ(last[12], "1");                    // on the ground at the end
+    EXPECT_LT(Field(last, 8), 3.0);              // resting on its belly
+    EXPECT_LT(Field(last, 9), 0.01);             // and still
+    EXPECT_LT(std::fabs(Field(last, 13)), 20.0); // right way up: nose a little up on the belly points
+    EXPECT_LT(std::fabs(Field(last, 14)), 5.0);  // wings level
 
     const std::string saved = ReadFile(run.saved);
     EXPECT_NE(saved.find("UMMUCREW Sci-Teodor_Vanke-41"), std::string::npos) << saved;

@@ -82,9 +82,10 @@ TEST_F(Environment, LandedVesselRestsOnItsPointsAtItsPositionAndHeading) {
     Wheels(v);
     double lng = 0.4, lat = -0.7, hdg = 2.5;
     hs::PlaceLanded(v, earth, lng, lat, hdg);
+    // Each spring compressed under its share of the weight, the compressed plane laid level.
     for (int i = 0; i < 3; ++i)
-        EXPECT_NEAR(PointAltitude(v, v.touchdown[i]), 0.0, 1e-5);
-    EXPECT_NEAR(hs::Altitude(v), 2.6, 1e-5);
+        EXPECT_NEAR(PointAltitude(v, v.touchdown[i]), -WheelSink(i), 1e-3);
+    EXPECT_NEAR(hs::Altitude(v), WHEELS_REST_HEIGHT, 1e-3);
     EXPECT_TRUE(hs::GroundContact(v));
     EXPECT_EQ(hs::FlightStatus(v) & 1u, 1u);
     double lo, la, hd;
@@ -146,7 +147,9 @@ TEST_F(Environment, VesselWithoutTouchdownPointsRestsOnATripodItsSizeBelow) {
     Vessel& v = Make("pointless", 100);
     v.size = 3.0; // the three points were never set: all at the centre
     hs::PlaceLanded(v, earth, 0.0, 0.0, 0.0);
-    EXPECT_NEAR(hs::Altitude(v), 3.0, 1e-6);
+    // The tripod (nose at +3 m, mains at -3 m) sinks as any other: the nose under half the weight, each main
+    // under a quarter, the centre of mass midway between them.
+    EXPECT_NEAR(hs::Altitude(v), 3.0 - (0.5 + 0.25) / 2.0 * EARTH_G / 20.0, 2e-3);
     VECTOR3 start = v.phys.pos;
     Run(100, 0.02);
     EXPECT_EQ(dist(v.phys.pos, start), 0.0);

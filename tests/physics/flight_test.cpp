@@ -15,6 +15,7 @@ namespace {
 struct Row {
     double t, x, y, z, vx, vy, vz, alt, airspeed, mass, prop;
     int contact;
+    double pitch, bank;
     // Speed along the local vertical (Earth's centre at the origin).
     double Climb() const { return (x * vx + y * vy + z * vz) / std::sqrt(x * x + y * y + z * z); }
 };
@@ -34,8 +35,9 @@ std::vector<Row> Parse(const std::string& text) {
     while (std::getline(in, line)) {
         Row r{};
         char name[64];
-        if (sscanf(line.c_str(), "%lf,%63[^,],%lf,%lf,%lf,%lf,%lf,%lf,%lf,%lf,%lf,%lf,%d", &r.t, name, &r.x,
-                   &r.y, &r.z, &r.vx, &r.vy, &r.vz, &r.alt, &r.airspeed, &r.mass, &r.prop, &r.contact) == 13)
+        if (sscanf(line.c_str(), "%lf,%63[^,],%lf,%lf,%lf,%lf,%lf,%lf,%lf,%lf,%lf,%lf,%d,%lf,%lf", &r.t, name,
+                   &r.x, &r.y, &r.z, &r.vx, &r.vy, &r.vz, &r.alt, &r.airspeed, &r.mass, &r.prop, &r.contact,
+                   &r.pitch, &r.bank) == 15)
             rows.push_back(r);
     }
     return rows;
@@ -78,10 +80,16 @@ TEST_F(HoverHop, TwoRunsOfOneScriptGiveIdenticalTelemetry) {
 TEST_F(HoverHop, StartsRestingOnItsPointsAndLiftsOffOnTheHover) {
     ASSERT_EQ(rows.size(), 153u); // 0 to 76 s every half second
     EXPECT_EQ(rows[0].contact, 1);
-    EXPECT_NEAR(rows[0].alt, 1.0, 1e-3); // centre of mass one metre above the touchdown points
+    // Centre of mass one metre above the touchdown points, each of which carries a third of the 1500 kg on a
+    // spring of 20 N/m per kg of the 500 kg empty mass: sunk 0.49 m.
+    EXPECT_NEAR(rows[0].alt, 1.0 - 1500.0 * 9.8203 / 3.0 / (20.0 * 500.0), 2e-3);
     EXPECT_EQ(rows[0].airspeed, 0.0);
     EXPECT_EQ(rows[2].contact, 0);
-    // Hover at 0.9 of 20 kN on 1500 kg: 2.2 m/s^2 up for 3 s.
+    // Hover at 0.9 of 20 kN on 1500 kg: 2.2 m/s^2 up; the compressed springs add their push at lift-off (at
+    // most the 3.6 kJ they hold, 2.2 m/s), which the pilot takes back by throttling down at 2.66 s instead
+    // of 3.
+    EXPECT_GT(rows[1].Climb(), 0.5 * 2.18 + 0.5);
+    EXPECT_LT(rows[1].Climb(), 0.5 * 2.18 + 2.2);
     EXPECT_NEAR(rows[6].Climb(), 6.55, 0.1);
 }
 
@@ -108,11 +116,15 @@ TEST_F(HoverHop, LandsGentlyAndComesToRest) {
             break;
         }
     ASSERT_GT(touch, 0u);
-    EXPECT_GT(rows[touch - 1].Climb(), -1.5); // coming down at well under 1.5 m/s
+    EXPECT_GT(rows[touch - 1].Climb(), -1.5);      // coming down at well under 1.5 m/s
+    for (size_t i = touch; i < rows.size(); ++i) { // it stays on its points: no tipping over
+        EXPECT_LT(std::fabs(rows[i].pitch), 10.0) << rows[i].t;
+        EXPECT_LT(std::fabs(rows[i].bank), 10.0) << rows[i].t;
+    }
     const Row& last = rows.back();
     EXPECT_EQ(last.contact, 1);
     EXPECT_EQ(last.airspeed, 0.0);
-    EXPECT_NEAR(last.alt, 1.0, 0.05);
+    EXPECT_NEAR(last.alt, 1.0 - 1466.6 * 9.8203 / 3.0 / (20.0 * 500.0), 0.05); // sunk on its springs again
     EXPECT_EQ(rows[rows.size() - 2].x, last.x); // at rest: not a millimetre of creep
 }
 

@@ -76,12 +76,22 @@ class PhysicsWorld : public ::testing::Test {
         v.phys.groundContact = false;
     }
 
-    // The three wheel contacts of the fighter: nose, left main, right main.
+    // Three wheel contacts, nose, left main, right main, with the centre of mass inside their triangle, so
+    // the vessel rests on them without tipping.
     static void Wheels(Vessel& v) {
         v.touchdown[0] = _V(0, -2.6, 4.2);
-        v.touchdown[1] = _V(-5.9, -2.6, 1.0);
-        v.touchdown[2] = _V(5.9, -2.6, 1.0);
+        v.touchdown[1] = _V(-5.9, -2.6, -1.0);
+        v.touchdown[2] = _V(5.9, -2.6, -1.0);
     }
+    // How far each of those points sinks at rest on Earth: its share of the weight (nose 5/26, each main
+    // 21/52, from the moments about the centre of mass) over its stiffness of 20 N/m per kg, whatever the
+    // mass.
+    static constexpr double EARTH_G = 3.986004418e14 / (6371010.0 * 6371010.0);
+    static constexpr double NOSE_SINK = 5.0 / 26.0 * EARTH_G / 20.0;  // m, about 0.094
+    static constexpr double MAIN_SINK = 21.0 / 52.0 * EARTH_G / 20.0; // m, about 0.198
+    static double WheelSink(int i) { return i == 0 ? NOSE_SINK : MAIN_SINK; }
+    // The centre of mass above the ground: 2.6 m less the sinking of the level plane under it.
+    static constexpr double WHEELS_REST_HEIGHT = 2.6 - (MAIN_SINK + (NOSE_SINK - MAIN_SINK) / 5.2);
 
     void Step(double dt) {
         hs::PhysicsStep(live, dt, simt);

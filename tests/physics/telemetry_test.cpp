@@ -57,10 +57,20 @@ TEST_F(Telemetry, RowsComeAtTheIntervalWithTheColumnsInOrder) {
     std::istringstream in(t);
     std::string line;
     std::getline(in, line);
-    EXPECT_EQ(line, "time,name,x,y,z,vx,vy,vz,altitude,airspeed,mass,propellant,ground_contact");
+    EXPECT_EQ(line, "time,name,x,y,z,vx,vy,vz,altitude,airspeed,mass,propellant,ground_contact,pitch,bank");
     std::getline(in, line);
     EXPECT_EQ(line.rfind("0.0000,\"Corvane, \"\"one\"\"\",", 0), 0u) << line;
-    EXPECT_EQ(line.substr(line.size() - 2), ",1"); // on the ground at the start
+    // The last three columns: on the ground at the start, the nose a little up (the nose wheel carries less
+    // than the mains and sinks less), wings level.
+    std::istringstream tail(line.substr(line.rfind(',', line.rfind(',', line.rfind(',') - 1) - 1) + 1));
+    std::string contact, pitch, bank;
+    std::getline(tail, contact, ',');
+    std::getline(tail, pitch, ',');
+    std::getline(tail, bank, ',');
+    EXPECT_EQ(contact, "1") << line;
+    EXPECT_NEAR(std::stod(pitch), 0.0, 2.0) << line;
+    EXPECT_NE(std::stod(pitch), 0.0) << line;
+    EXPECT_NEAR(std::stod(bank), 0.0, 1e-3) << line;
     int rows = 1;
     std::string last;
     while (std::getline(in, line)) {

@@ -51,6 +51,49 @@ int Shell(const std::string& command) {
     return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
 }
 
+// How a landed vessel sits: its centre of mass above the mean radius and its nose above the local horizon.
+struct Stance {
+    double height = NAN; // m
+    double pitch = NAN;  // deg
+};
+constexpr double STANCE_HEIGHT_TOLERANCE = 0.1; // m
+constexpr double STANCE_PITCH_TOLERANCE = 1.0;  // deg
+constexpr double RAD_PER_DEG = M_PI / 180.0;
+
+// The real host saves a landed vessel's ALT and its AROT Euler angles (degrees) in the planet's frame (pole +y,
+// longitude 0 along +x, growing toward +z): the vessel's nose there is the third row of Rz(c) Ry(b) Rx(a).
+Stance SavedStance(const VesselBlock& block) {
+    Stance s;
+    double alt[3] = {NAN, NAN, NAN}, arot[3], pos[3] = {NAN, NAN, NAN};
+    if (!VectorLine(block, "AROT", arot)) return s;
+    for (const std::string& line : block.lines) {
+        if (std::sscanf(line.c_str(), "ALT %lf", &alt[0]) == 1) s.height = alt[0];
+        std::sscanf(line.c_str(), "POS %lf %lf", &pos[0], &pos[1]);
+    }
+    double a = arot[0] * RAD_PER_DEG, b = arot[1] * RAD_PER_DEG;
+    double lng = pos[0] * RAD_PER_DEG, lat = pos[1] * RAD_PER_DEG;
+    double nose[3] = {-std::sin(b), std::sin(a) * std::cos(b), std::cos(a) * std::cos(b)};
+    double up[3] = {std::cos(lat) * std::cos(lng), std::sin(lat), std::cos(lat) * std::sin(lng)};
+    s.pitch = std::asin(nose[0] * up[0] + nose[1] * up[1] + nose[2] * up[2]) / RAD_PER_DEG;
+    return s;
+}
+
+// hostsim's telemetry: the altitude and pitch columns of the vessel's last row.
+Stance TelemetryStance(const std::string& csv, const std::string& vessel) {
+    Stance s;
+    std::istringstream in(csv);
+    std::string line;
+    while (std::getline(in, line)) {
+        std::vector<std::string> cells;
+        std::stringstream row(line);
+        for (std::string cell; std::getline(row, cell, ',');) cells.push_back(cell);
+        if (cells.size() < 15 || cells[1] != vessel) continue;
+        s.height = std::atof(cells[8].c_str());
+        s.pitch = std::atof(cells[13].c_str());
+    }
+    return s;
+}
+
 struct Flight {
     int status = -1;
     std::string log;    // the host's log, or hostsim's timeline
@@ -94,18 +137,38 @@ class RealHostFlight : public ::testing::Test {
         return f;
     }
 
-    // scenario: a path, or a name under hostsim's root (our assembled one unless root says another).
-    Flight FlyHostsim(const std::string& scenario, int frames, const std::string& root = HOSTROOT_DIR) {
+    // scenario: a path, or a name under hostsim's root (our assembled one unless root says another). telemetry: a
+    // file for every frame's row, or empty.
+    Flight FlyHostsim(const std::string& scenario, int frames, const std::string& telemetry = "",
+                      const std::string& root = HOSTROOT_DIR) {
         Flight f;
         std::string save = scratch + "/hostsim-saved.scn";
-        std::string command = std::string(HOSTSIM_EXE) + " run " + Quoted(scenario) + " --root " +
-                              Quoted(root) + " --dt " + FRAME_LENGTH + " --frames " +
-                              std::to_string(frames) + " --save " + Quoted(save) + " >" +
-                              Quoted(scratch + "/hostsim.txt") + " 2>&1";
+        std::string command = std::string(HOSTSIM_EXE) + " run " + Quoted(scenario) + " --root " + Quoted(root) +
+                              " --dt " + FRAME_LENGTH + " --frames " + std::to_string(frames) + " --save " +
+                              Quoted(save);
+        if (!telemetry.empty()) command += " --telemetry " + Quoted(telemetry) + " --telemetry-interval 0";
+        command += " >" + Quoted(scratch + "/hostsim.txt") + " 2>&1";
         f.status = Shell(command);
         f.log = ReadFile(scratch + "/hostsim.txt");
         f.ships = ReadShips(ReadFile(save));
         return f;
+    }
+
+    // Flies a landed Corvane 600 frames in both hosts and compares how it sits.
+    void ExpectSameStance(const std::string& realScenario, const std::string& simScenario) {
+        Flight real = FlyRealHost(realScenario, 600);
+        std::string telemetry = scratch + "/telemetry.csv";
+        Flight sim = FlyHostsim(simScenario, 600, telemetry);
+        ExpectCleanHostRun(real);
+        ASSERT_EQ(sim.status, 0) << sim.log;
+        EXPECT_NE(sim.log.find("misuse 0"), std::string::npos) << sim.log;
+        ASSERT_TRUE(real.ships.count("Corvane-1"));
+        Stance r = SavedStance(real.ships.at("Corvane-1"));
+        Stance h = TelemetryStance(ReadFile(telemetry), "Corvane-1");
+        ASSERT_TRUE(std::isfinite(r.height) && std::isfinite(r.pitch)) << "no ALT, POS or AROT in the real host's save";
+        ASSERT_TRUE(std::isfinite(h.height) && std::isfinite(h.pitch)) << "no telemetry row from hostsim";
+        EXPECT_NEAR(h.height, r.height, STANCE_HEIGHT_TOLERANCE) << "hostsim " << h.height << " m, real " << r.height;
+        EXPECT_NEAR(h.pitch, r.pitch, STANCE_PITCH_TOLERANCE) << "hostsim " << h.pitch << " deg, real " << r.pitch;
     }
 
     static void ExpectCleanHostRun(const Flight& real) {
@@ -176,6 +239,14 @@ TEST_F(RealHostFlight, CorvaneOnItsGearStaysLandedWithTheSameLinesInBothHosts) {
     EXPECT_EQ(LinesWithKeys(sim.ships.at("Corvane-1"), status), std::vector<std::string>{"STATUS Landed Earth"});
 }
 
+TEST_F(RealHostFlight, LandedCorvaneOnItsGearSitsWithinATenthOfAMetreAndADegreeOfTheRealHost) {
+    ExpectSameStance("Corvane/Runway", "Corvane/Runway.scn");
+}
+
+TEST_F(RealHostFlight, LandedCorvaneOnItsBellySitsWithinATenthOfAMetreAndADegreeOfTheRealHost) {
+    ExpectSameStance("Test/BellyRunway", std::string(SCENARIO_DIR) + "/BellyRunway.scn");
+}
+
 TEST_F(RealHostFlight, PellorinStrikesACorvaneAndIsGoneWhileTheTargetIsPushedAlikeInBothHosts) {
     Flight real = FlyRealHost("Test/Strike", 300);
     Flight sim = FlyHostsim(std::string(SCENARIO_DIR) + "/Strike.scn", 300);
@@ -214,7 +285,7 @@ TEST_F(RealHostFlight, DockedCorvanesStayDockedWithTheirCrewsInBothHosts) {
 // folder: its class file, mesh and module as they are.
 TEST_F(RealHostFlight, StockShuttlePBFliesInHostsimAndKeepsTheRealHostsOrbit) {
     Flight real = FlyRealHost("Probe/PBOnly", 3000);
-    Flight sim = FlyHostsim("Probe/PBOnly", 3000, scratch);
+    Flight sim = FlyHostsim("Probe/PBOnly", 3000, "", scratch);
     ExpectCleanHostRun(real);
     ASSERT_EQ(sim.status, 0) << sim.log;
     EXPECT_NE(sim.log.find("misuse 0"), std::string::npos) << sim.log;
