@@ -131,29 +131,10 @@ class NothingLost : public CrewWorld {
         sim().Frame();
     }
 
-    // Frames until the condition holds or the time is up; true when it held.
-    static bool RunUntil(const std::function<bool()>& done, double seconds) {
-        const int frames = static_cast<int>(seconds / sim().Step()) + 1;
-        for (int i = 0; i < frames; ++i) {
-            if (done()) return true;
-            sim().Frame();
-        }
-        return done();
-    }
-
     // Runs the add-crew dialog of a ship to its end with the three answers.
     static void AddCrew(const std::string& ship, const char* name, const char* age, const char* function) {
         PressTo(ship, OAPI_KEY_M);
-        sim().Frame();
-        ASSERT_TRUE(sim().InputBoxOpen());
-        sim().AnswerInputBox(name);
-        sim().Frame();
-        ASSERT_TRUE(sim().InputBoxOpen());
-        sim().AnswerInputBox(age);
-        sim().Frame();
-        ASSERT_TRUE(sim().InputBoxOpen());
-        sim().AnswerInputBox(function);
-        sim().Frame();
+        AnswerAddCrew(name, age, function);
     }
 
     // The roster as the ship holds it, one crew line per seat (written here in the scenario line format; the

@@ -60,29 +60,10 @@ class CrewVesselTest : public CrewWorld {
         sim().Frame();
     }
 
-    // Frames until the condition holds or the time is up; true when it held.
-    static bool RunUntil(const std::function<bool()>& done, double seconds) {
-        int frames = static_cast<int>(seconds / sim().Step()) + 1;
-        for (int i = 0; i < frames; ++i) {
-            if (done()) return true;
-            sim().Frame();
-        }
-        return done();
-    }
-
     // Runs the add-crew dialog to its end with the three answers.
     void AddCrew(const char* name, const char* age, const char* function) {
         Press(OAPI_KEY_M);
-        sim().Frame();
-        ASSERT_TRUE(sim().InputBoxOpen());
-        sim().AnswerInputBox(name);
-        sim().Frame();
-        ASSERT_TRUE(sim().InputBoxOpen());
-        sim().AnswerInputBox(age);
-        sim().Frame();
-        ASSERT_TRUE(sim().InputBoxOpen());
-        sim().AnswerInputBox(function);
-        sim().Frame();
+        AnswerAddCrew(name, age, function);
     }
 
     // A Corvane falling onto the pole at vy m/s, touching down within the first frames.

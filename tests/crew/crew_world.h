@@ -50,6 +50,26 @@ class CrewWorld : public ::testing::Test {
     }
 
     static hs::Sim& sim() { return hs::Sim::Get(); }
+
+    // Frames until the condition holds or the time is up; true when it held.
+    static bool RunUntil(const std::function<bool()>& done, double seconds) {
+        const int frames = static_cast<int>(seconds / sim().Step()) + 1;
+        for (int i = 0; i < frames; ++i) {
+            if (done()) return true;
+            sim().Frame();
+        }
+        return done();
+    }
+
+    // Answers the add-crew dialog that key M opened: name, age and function, a frame after each.
+    static void AnswerAddCrew(const char* name, const char* age, const char* function) {
+        sim().Frame();
+        for (const char* answer : {name, age, function}) {
+            ASSERT_TRUE(sim().InputBoxOpen());
+            sim().AnswerInputBox(answer);
+            sim().Frame();
+        }
+    }
     static Vessel* Rec(OBJHANDLE h) { return sim().Record(h); }
 
     // A vessel flying freely at offset (m) from a point high above Earth's pole, axes along the global ones.
