@@ -578,7 +578,7 @@ void VESSEL::ParseScenarioLineEx(char* line, void* status) const {
     }
     case K_AFCMODE: {
         unsigned m;
-        if (sscanf(arg, "%u", &m) == 1) v->adCtrlMode = m & 7;
+        if (sscanf(arg, "%u", &m) == 1) v->adCtrlMode = (int)(m & 7u);
         break;
     }
     case K_ATTACHED: {
