@@ -153,9 +153,20 @@ void VESSEL::SetTouchdownPoints(const TOUCHDOWNVTX* tdvtx, int ntdvtx) const {
                v->name.c_str());
         return;
     }
-    // This host models the three support points: hull points beyond them are kept but not touched.
+    // This host models the three support points, with one spring for all three (their mean): hull points beyond
+    // them are kept but not touched.
     v->touchdownVertices.assign(tdvtx, tdvtx + ntdvtx);
-    SetTouchdownPoints(tdvtx[0].pos, tdvtx[1].pos, tdvtx[2].pos);
+    double stiffness = 0.0, damping = 0.0;
+    for (int i = 0; i < 3; ++i) {
+        v->touchdown[i] = tdvtx[i].pos;
+        stiffness += tdvtx[i].stiffness / 3.0;
+        damping += tdvtx[i].damping / 3.0;
+    }
+    v->touchdownStiffness = stiffness;
+    v->touchdownDamping = damping;
+    if (!(stiffness > 0.0))
+        Misuse("SetTouchdownPoints: touchdown points of %s with a stiffness of %g N/m: the ground will not carry it",
+               v->name.c_str(), stiffness);
     SetSurfaceFrictionCoeff(tdvtx[0].mu_lng, tdvtx[0].mu);
 }
 

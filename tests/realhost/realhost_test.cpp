@@ -296,6 +296,26 @@ TEST_F(RealHostFlight, StockShuttlePBFliesInHostsimAndKeepsTheRealHostsOrbit) {
     ExpectSameOrbitPosition(real, sim, "PB-01");
 }
 
+// The stock vessel at rest on the runway: its own touchdown springs (the later vertex form) carry it alike.
+TEST_F(RealHostFlight, StockShuttlePBRestsOnTheRunwayAsInTheRealHost) {
+    Flight real = FlyRealHost("Test/PBLanded", 600);
+    Flight sim = FlyHostsim(scratch + "/Scenarios/Test/PBLanded.scn", 600, "", scratch);
+    ExpectCleanHostRun(real);
+    ASSERT_EQ(sim.status, 0) << sim.log;
+    EXPECT_NE(sim.log.find("misuse 0"), std::string::npos) << sim.log;
+    ASSERT_TRUE(real.ships.count("PB-01"));
+    ASSERT_TRUE(sim.ships.count("PB-01")) << sim.log;
+    ExpectSameHostLines(real, sim, "PB-01");
+    double realAlt[3] = {}, simAlt[3] = {};
+    ASSERT_TRUE(std::sscanf(LinesWithKeys(real.ships.at("PB-01"), {"ALT"}).at(0).c_str(), "ALT %lf", &realAlt[0]) == 1);
+    ASSERT_TRUE(std::sscanf(LinesWithKeys(sim.ships.at("PB-01"), {"ALT"}).at(0).c_str(), "ALT %lf", &simAlt[0]) == 1);
+    EXPECT_NEAR(simAlt[0], realAlt[0], 0.01);
+    double realRot[3], simRot[3];
+    ASSERT_TRUE(VectorLine(real.ships.at("PB-01"), "AROT", realRot));
+    ASSERT_TRUE(VectorLine(sim.ships.at("PB-01"), "AROT", simRot));
+    for (int i = 0; i < 3; ++i) EXPECT_NEAR(simRot[i], realRot[i], 0.1) << "AROT " << i;
+}
+
 // Module files as each host loads them: no stand-in host library among their needs and no search path into a
 // build tree, so a module can only bind to the host that loaded it.
 std::string DynamicSection(const std::string& file) {
