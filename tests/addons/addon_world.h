@@ -9,7 +9,8 @@
 
 class AddonWorld : public hs::test::HostFixture {
   protected:
-    static constexpr double ORBIT_RADIUS = 7.0e6; // m from Earth's centre: above the air, far from the ground
+    // m from Earth's centre: where the air is too thin to matter, far from the ground
+    static constexpr double ORBIT_RADIUS = 7.0e6;
 
     // Starts the world again with these plugins (names under Modules/Plugin, or paths).
     void Restart(std::vector<std::string> plugins) {

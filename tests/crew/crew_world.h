@@ -16,7 +16,8 @@ namespace crewtest {
 
 namespace fs = std::filesystem;
 
-constexpr double ORBIT_RADIUS = 7.0e6; // m from Earth's centre: above the air, far from the ground
+// m from Earth's centre: where the air is too thin to matter, far from the ground
+constexpr double ORBIT_RADIUS = 7.0e6;
 
 class CrewWorld : public ::testing::Test {
   protected:
