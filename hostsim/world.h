@@ -4,6 +4,7 @@
 #include "Orbitersdk.h"
 #include "portable.h"
 #include "physics/physics_state.h"
+#include "slots.h"
 
 #include <cstdint>
 #include <memory>
@@ -95,7 +96,7 @@ struct AnimComponent {
 struct Animation {
     double initial = 0.0;
     double state = 0.0;
-    std::vector<std::unique_ptr<AnimComponent>> components;
+    std::vector<SlotPtr<AnimComponent>> components;
 };
 
 struct Mesh {
@@ -115,12 +116,11 @@ struct DevMesh {
 
 } // namespace hs
 
-// The host's record of one vessel. An OBJHANDLE is the address of one of these.
-// A handle is the record's address, through the host object base every handle points to.
+// The host's record of one vessel, in a slot of its kind (slots.h). An OBJHANDLE is the address of one of
+// these, through the host object base every handle points to.
 class Vessel final : public OrbiterObject {
   public:
     int Type() const override { return OBJTP_VESSEL; }
-    uint32_t magic = 0x56534C31; // checked before a handle is used
     std::string name, className;
     hs::LoadedModule* module = nullptr; // null for a plain class-file vessel
     VESSEL* iface = nullptr;
@@ -143,18 +143,18 @@ class Vessel final : public OrbiterObject {
     int adCtrlMode = 0; // the host starts every vessel with its control surfaces off
     int attitudeMode = RCS_ROT;
     double wheelbrake[2] = {0.0, 0.0}; // left, right, 0..1
-    std::vector<std::unique_ptr<hs::Mesh>> meshes;
+    std::vector<hs::SlotPtr<hs::Mesh>> meshes;
     std::vector<BEACONLIGHTSPEC*> beacons;
-    std::vector<std::unique_ptr<hs::Propellant>> propellants;
+    std::vector<hs::SlotPtr<hs::Propellant>> propellants;
     hs::Propellant* defaultPropellant = nullptr;
-    std::vector<std::unique_ptr<hs::Thruster>> thrusters;
-    std::vector<std::unique_ptr<hs::ThrusterGroup>> groups;
+    std::vector<hs::SlotPtr<hs::Thruster>> thrusters;
+    std::vector<hs::SlotPtr<hs::ThrusterGroup>> groups;
     std::vector<hs::Exhaust> exhausts;
-    std::vector<std::unique_ptr<hs::ParticleStream>> streams;
-    std::vector<std::unique_ptr<hs::Airfoil>> airfoils;
-    std::vector<std::unique_ptr<hs::ControlSurface>> ctrlSurfaces;
-    std::vector<std::unique_ptr<hs::Attachment>> attachments; // creation order, both kinds
-    std::vector<std::unique_ptr<hs::DockPort>> docks;
+    std::vector<hs::SlotPtr<hs::ParticleStream>> streams;
+    std::vector<hs::SlotPtr<hs::Airfoil>> airfoils;
+    std::vector<hs::SlotPtr<hs::ControlSurface>> ctrlSurfaces;
+    std::vector<hs::SlotPtr<hs::Attachment>> attachments; // creation order, both kinds
+    std::vector<hs::SlotPtr<hs::DockPort>> docks;
     std::vector<hs::Animation> animations; // id = index
 
     // Forces added this step by AddForce (vessel frame), cleared after the physics step.
@@ -168,7 +168,6 @@ class Vessel final : public OrbiterObject {
     int visualHandleTag = 0;
 
     // Host bookkeeping.
-    ~Vessel() { magic = 0; } // a stale handle to a freed record fails the check
     std::vector<TOUCHDOWNVTX> touchdownVertices; // as the later SetTouchdownPoints gave them
     bool hostOwnsIface = false;             // plain class-file vessels and modules whose ovcInit gave null
     std::vector<std::string> ignoredLines;  // scenario lines the host did not know
@@ -182,5 +181,10 @@ class Vessel final : public OrbiterObject {
     hs::PhysicsState lastGood;
     double lastGoodEmptyMass = 1.0;
     std::vector<double> lastGoodPropellant;
-    std::vector<std::unique_ptr<hs::DevMesh>> devMeshes; // one per mesh index while a visual exists
+    std::vector<hs::SlotPtr<hs::DevMesh>> devMeshes; // one per mesh index while a visual exists
 };
+
+namespace hs {
+// A vessel record that is still there (deleted ones go at the end of their frame).
+inline bool Alive(const Vessel* v) { return Slots<::Vessel>().IsLive(v); }
+} // namespace hs

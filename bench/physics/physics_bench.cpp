@@ -16,22 +16,22 @@ void NoLift(VESSEL*, double, double, double, void*, double* cl, double* cm, doub
 }
 
 struct Fleet {
-    std::vector<std::unique_ptr<Vessel>> owned;
+    std::vector<hs::SlotPtr<Vessel>> owned;
     std::vector<Vessel*> live;
 
     Fleet(int n, double altitude, bool airfoils) {
         int earth = hs::BodyIndexByName("Earth");
         const hs::Body* b = hs::GetBody(earth);
         for (int i = 0; i < n; ++i) {
-            owned.push_back(std::make_unique<Vessel>());
+            owned.push_back(hs::MakeSlot<Vessel>(nullptr));
             Vessel& v = *owned.back();
             v.emptyMass = 15000;
             v.pmi = _V(4.82, 12.81, 9.246);
-            v.propellants.push_back(std::make_unique<hs::Propellant>());
+            v.propellants.push_back(hs::MakeSlot<hs::Propellant>(&v));
             hs::Propellant* tank = v.propellants.back().get();
             tank->maxMass = tank->mass = 10000;
             for (int t = 0; t < 14; ++t) {
-                v.thrusters.push_back(std::make_unique<hs::Thruster>());
+                v.thrusters.push_back(hs::MakeSlot<hs::Thruster>(&v));
                 hs::Thruster& th = *v.thrusters.back();
                 th.pos = _V(t % 3 - 1.0, 0, t % 2 ? 3.0 : -3.0);
                 th.dir = t % 2 ? _V(0, 1, 0) : _V(0, 0, 1);
@@ -42,7 +42,7 @@ struct Fleet {
             }
             if (airfoils)
                 for (int a = 0; a < 4; ++a) {
-                    v.airfoils.push_back(std::make_unique<hs::Airfoil>());
+                    v.airfoils.push_back(hs::MakeSlot<hs::Airfoil>(&v));
                     hs::Airfoil& f = *v.airfoils.back();
                     f.align = a < 2 ? LIFT_VERTICAL : LIFT_HORIZONTAL;
                     f.cf = NoLift;

@@ -9,12 +9,10 @@
 #include <cstdio>
 #include <memory>
 #include <string>
-#include <unordered_set>
 #include <vector>
 
 namespace hs {
 
-constexpr uint32_t VESSEL_MAGIC = 0x56534C31;
 constexpr uint32_t FILE_MAGIC = 0x46494C31;
 
 // A vessel module loaded from Modules/<name>.so.
@@ -108,8 +106,7 @@ struct World {
     bool inited = false;
     std::string root; // absolute
 
-    std::vector<std::unique_ptr<Vessel>> vessels; // creation order, including those about to go
-    std::unordered_set<const void*> live;         // handle checks
+    std::vector<SlotPtr<Vessel>> vessels; // creation order, including those about to go
     std::vector<std::unique_ptr<LoadedModule>> modules;
     std::vector<Plugin> plugins;
     std::vector<void*> initLibHandles; // modules whose InitLib ran (their own hook called InitModule)
@@ -147,7 +144,6 @@ struct World {
     std::vector<HeldKey> held;
     std::vector<std::unique_ptr<HostFile>> openFiles; // files modules opened with oapiOpenFile
     std::vector<std::unique_ptr<std::string>> globalMeshes; // MESHHANDLE = address of the mesh name
-    std::unordered_set<const void*> devMeshes;               // live DEVMESHHANDLEs
 
     // Live vessel count at the start of the frame: vessels created during a frame wait for the next one.
     size_t frameVessels = 0;
@@ -157,7 +153,15 @@ struct World {
     int visualTag = 0;
 };
 
-World& W();
+// The process's one world. Programs and tests outside the library reach it through TheWorld(); the library's
+// own code, which looks at it on every host call, reaches it directly.
+World& TheWorld();
+#ifdef HOSTSIM_LIBRARY
+extern World hsWorld __attribute__((visibility("hidden")));
+static inline World& W() { return hsWorld; }
+#else
+static inline World& W() { return TheWorld(); }
+#endif
 
 // Timeline and misuse.
 void Say(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
@@ -166,13 +170,24 @@ void Misuse(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 void Trace(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 
 // Handle checks: null (and a misuse counted) when the handle is dead or foreign.
-Vessel* LiveVessel(OBJHANDLE h);
+inline Vessel* LiveVessel(OBJHANDLE h) { return Slots<Vessel>().Find(h); }
 Vessel* CheckVessel(OBJHANDLE h, const char* fn);
-inline bool Alive(const Vessel* v) { return v && v->magic == VESSEL_MAGIC; }
+
+// Global position and velocity of a vessel or a body; false for anything else. Vessels, the common case of
+// every scan a module makes, are answered here without a call.
+bool BodyState(OBJHANDLE h, VECTOR3* pos, VECTOR3* vel);
+inline bool ObjectState(OBJHANDLE h, VECTOR3* pos, VECTOR3* vel) {
+    if (Vessel* v = LiveVessel(h)) {
+        if (pos) *pos = v->phys.pos;
+        if (vel) *vel = v->phys.vel;
+        return true;
+    }
+    return BodyState(h, pos, vel);
+}
 HostFile* CheckFile(FILEHANDLE f, const char* fn);
 
-// The record a handle names, when it belongs to the list; null otherwise.
-template <typename T> T* Owned(const std::vector<std::unique_ptr<T>>& list, const void* h) {
+// The record a handle names, when it belongs to the list; null otherwise (for the few handles not in slots).
+template <typename T> T* Listed(const std::vector<std::unique_ptr<T>>& list, const void* h) {
     if (!h) return nullptr;
     for (const auto& p : list)
         if (p.get() == h) return p.get();

@@ -11,7 +11,6 @@ using namespace hs;
 
 namespace hs {
 int BodyOfHandle(OBJHANDLE h);
-bool ObjectState(OBJHANDLE h, VECTOR3* pos, VECTOR3* vel);
 OBJHANDLE CreateFromStatus(const char* name, const char* classname, const VESSELSTATUS2* st, std::string* err);
 } // namespace hs
 
@@ -155,8 +154,7 @@ void oapiGetRelativeVel(OBJHANDLE hObj, OBJHANDLE hRef, VECTOR3* vel) {
 }
 
 double oapiGetPropellantMass(PROPELLANT_HANDLE ph) {
-    for (auto& v : W().vessels)
-        if (Propellant* p = Owned(v->propellants, ph)) return p->mass;
+    if (Propellant* p = Slots<Propellant>().Find(ph)) return p->mass;
     Misuse("oapiGetPropellantMass: not a propellant handle");
     return 0.0;
 }
@@ -173,7 +171,7 @@ void oapiSetEmptyMass(OBJHANDLE hVessel, double mass) {
 // --- Meshes and textures ---
 
 int oapiEditMeshGroup(MESHHANDLE hMesh, int, GROUPEDITSPEC* ges) {
-    if (!Owned(W().globalMeshes, hMesh) || !ges) {
+    if (!Listed(W().globalMeshes, hMesh) || !ges) {
         Misuse("oapiEditMeshGroup: not a mesh handle of the host");
         return -1;
     }
@@ -184,8 +182,8 @@ int oapiEditMeshGroup(MESHHANDLE hMesh, int, GROUPEDITSPEC* ges) {
 constexpr int MAX_UNKNOWN_GROUPS = 4096;
 
 int oapiEditMeshGroup(DEVMESHHANDLE hMesh, int grpidx, GROUPEDITSPEC* ges) {
-    World& w = W();
-    if (!hMesh || w.devMeshes.find(hMesh) == w.devMeshes.end()) {
+    DevMesh* dm = Slots<DevMesh>().Find(hMesh);
+    if (!dm) {
         Misuse("oapiEditMeshGroup: not a live device mesh");
         return -1;
     }
@@ -193,7 +191,6 @@ int oapiEditMeshGroup(DEVMESHHANDLE hMesh, int grpidx, GROUPEDITSPEC* ges) {
         Misuse("oapiEditMeshGroup: null edit record");
         return -1;
     }
-    DevMesh* dm = reinterpret_cast<DevMesh*>(hMesh);
     Vessel* v = dm->owner;
     Mesh& m = *v->meshes[(size_t)dm->meshIndex];
     if (grpidx < 0 || (m.groupCount >= 0 && grpidx >= m.groupCount)) {

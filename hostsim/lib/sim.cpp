@@ -107,13 +107,12 @@ Vessel* NewVessel(const char* name, const char* className, std::string* err, Hos
             return nullptr;
         }
     }
-    auto rec = std::make_unique<Vessel>();
+    auto rec = MakeSlot<Vessel>(nullptr);
     Vessel* v = rec.get();
     v->name = name;
     v->className = className;
     v->module = m;
     w.vessels.push_back(std::move(rec));
-    w.live.insert(v);
     VESSEL* iface = m && m->init ? m->init(v, 1) : nullptr;
     if (!iface) {
         iface = new BareVessel(v);
@@ -135,10 +134,9 @@ void CreateVisual(Vessel* v) {
     v->visual = &v->visualHandleTag;
     v->hasVisual = true;
     for (size_t i = 0; i < v->meshes.size(); ++i) {
-        auto dm = std::make_unique<DevMesh>();
+        auto dm = MakeSlot<DevMesh>(v);
         dm->meshIndex = (int)i;
         dm->owner = v;
-        w.devMeshes.insert(dm.get());
         v->devMeshes.push_back(std::move(dm));
     }
     if (VESSEL2* cb = Callbacks(v)) cb->clbkVisualCreated(v->visual, 1);
@@ -147,7 +145,6 @@ void CreateVisual(Vessel* v) {
 void DestroyVisual(Vessel* v) {
     if (!v->visual) return;
     if (VESSEL2* cb = Callbacks(v)) cb->clbkVisualDestroyed(v->visual, 1);
-    for (auto& dm : v->devMeshes) W().devMeshes.erase(dm.get());
     v->devMeshes.clear();
     v->visual = nullptr;
     v->hasVisual = false;
@@ -223,7 +220,6 @@ static void ProcessDeletions() {
         // Anything that pointed at the record goes before it does.
         for (auto& o : w.vessels)
             if (o->altFocus == v) o->altFocus = nullptr;
-        w.live.erase(v);
         w.vessels.erase(w.vessels.begin() + (long)i);
     }
 }
@@ -477,7 +473,6 @@ void Sim::Shutdown() {
     for (auto& v : w.vessels) DestroyVisual(v.get());
     for (auto& v : w.vessels) ExitVessel(v.get());
     w.vessels.clear();
-    w.live.clear();
     w.focus = nullptr;
     TelemetryClose();
     for (auto& f : w.openFiles)
@@ -486,7 +481,6 @@ void Sim::Shutdown() {
     UnloadModules();
     UnloadPlugins();
     w.globalMeshes.clear();
-    w.devMeshes.clear();
     w.inited = false;
 }
 

@@ -23,19 +23,19 @@ using namespace hs;
 namespace {
 
 Propellant* Prop(Vessel* v, PROPELLANT_HANDLE h, const char* fn) {
-    Propellant* p = Owned(v->propellants, h);
+    Propellant* p = Owned<Propellant>(v, h);
     if (!p || !p->alive) Misuse("%s: propellant handle not of vessel %s", fn, v->name.c_str());
     return p && p->alive ? p : nullptr;
 }
 
 Thruster* Thr(Vessel* v, THRUSTER_HANDLE h, const char* fn) {
-    Thruster* t = Owned(v->thrusters, h);
+    Thruster* t = Owned<Thruster>(v, h);
     if (!t) Misuse("%s: thruster handle not of vessel %s", fn, v->name.c_str());
     return t;
 }
 
 ThrusterGroup* Grp(Vessel* v, THGROUP_HANDLE h, const char* fn) {
-    ThrusterGroup* g = Owned(v->groups, h);
+    ThrusterGroup* g = Owned<ThrusterGroup>(v, h);
     if (!g) Misuse("%s: thruster group handle not of vessel %s", fn, v->name.c_str());
     return g;
 }
@@ -52,7 +52,7 @@ double Clamp01(double x) { return x < 0.0 ? 0.0 : (x > 1.0 ? 1.0 : x); }
 
 namespace hs {
 Attachment* Att(Vessel* v, ATTACHMENTHANDLE h, const char* fn) {
-    Attachment* a = Owned(v->attachments, h);
+    Attachment* a = Owned<Attachment>(v, h);
     if (!a || !a->alive) Misuse("%s: attachment handle not of vessel %s", fn, v->name.c_str());
     return a && a->alive ? a : nullptr;
 }
@@ -214,7 +214,7 @@ void VESSEL::ShiftCentreOfMass(const VECTOR3&) { SELF_OR(); }
 
 void VESSEL::SetDockParams(const VECTOR3& pos, const VECTOR3& dir, const VECTOR3& rot) const {
     SELF_OR();
-    if (v->docks.empty()) v->docks.push_back(std::make_unique<DockPort>());
+    if (v->docks.empty()) v->docks.push_back(MakeSlot<DockPort>(v));
     v->docks[0]->pos = pos;
     v->docks[0]->dir = dir;
     v->docks[0]->rot = rot;
@@ -222,7 +222,7 @@ void VESSEL::SetDockParams(const VECTOR3& pos, const VECTOR3& dir, const VECTOR3
 
 void VESSEL::SetDockParams(DOCKHANDLE dock, const VECTOR3& pos, const VECTOR3& dir, const VECTOR3& rot) const {
     SELF_OR();
-    DockPort* d = Owned(v->docks, dock);
+    DockPort* d = Owned<DockPort>(v, dock);
     if (!d) {
         Misuse("SetDockParams: dock handle not of vessel %s", v->name.c_str());
         return;
@@ -248,7 +248,7 @@ DOCKHANDLE VESSEL::GetDockHandle(UINT n) const {
 
 OBJHANDLE VESSEL::GetDockStatus(DOCKHANDLE hDock) const {
     SELF_OR(nullptr);
-    DockPort* d = Owned(v->docks, hDock);
+    DockPort* d = Owned<DockPort>(v, hDock);
     if (!d) {
         Misuse("GetDockStatus: dock handle not of vessel %s", v->name.c_str());
         return nullptr;
@@ -273,17 +273,16 @@ bool VESSEL::Undock(UINT n, const OBJHANDLE exclude) const {
 // --- Meshes and visuals ---
 
 static UINT PushMesh(Vessel* v, const std::string& name, const VECTOR3* ofs) {
-    auto m = std::make_unique<Mesh>();
+    auto m = MakeSlot<Mesh>(v);
     m->name = name;
     if (ofs) m->ofs = *ofs;
     m->groupCount = name.empty() ? -1 : MeshGroupCount(name);
     if (m->groupCount > 0) m->userFlags.assign((size_t)m->groupCount, 0);
     v->meshes.push_back(std::move(m));
     if (v->visual) {
-        auto dm = std::make_unique<DevMesh>();
+        auto dm = MakeSlot<DevMesh>(v);
         dm->meshIndex = (int)v->meshes.size() - 1;
         dm->owner = v;
-        W().devMeshes.insert(dm.get());
         v->devMeshes.push_back(std::move(dm));
     }
     return (UINT)v->meshes.size() - 1;
@@ -301,7 +300,7 @@ UINT VESSEL::AddMesh(const char* meshname, const VECTOR3* ofs) const {
 UINT VESSEL::AddMesh(MESHHANDLE hMesh, const VECTOR3* ofs) const {
     SELF_OR((UINT)-1);
     // A global mesh handle is the name the host loaded it under.
-    const std::string* name = Owned(W().globalMeshes, hMesh);
+    const std::string* name = Listed(W().globalMeshes, hMesh);
     if (!name) {
         Misuse("AddMesh: not a mesh handle of the host");
         return (UINT)-1;
@@ -323,7 +322,6 @@ void VESSEL::ClearMeshes() const { ClearMeshes(true); }
 
 void VESSEL::ClearMeshes(bool) const {
     SELF_OR();
-    for (auto& dm : v->devMeshes) W().devMeshes.erase(dm.get());
     v->devMeshes.clear();
     v->meshes.clear();
 }
@@ -379,7 +377,7 @@ bool VESSEL::DelBeacon(BEACONLIGHTSPEC* bs) {
 
 PROPELLANT_HANDLE VESSEL::CreatePropellantResource(double maxmass, double mass, double efficiency) const {
     SELF_OR(nullptr);
-    auto p = std::make_unique<Propellant>();
+    auto p = MakeSlot<Propellant>(v);
     p->maxMass = maxmass;
     p->mass = mass < 0.0 ? maxmass : (mass > maxmass ? maxmass : mass);
     p->efficiency = efficiency;
@@ -443,7 +441,7 @@ double VESSEL::GetTotalPropellantMass() const {
 THRUSTER_HANDLE VESSEL::CreateThruster(const VECTOR3& pos, const VECTOR3& dir, double maxth0, PROPELLANT_HANDLE hp,
                                        double isp0, double isp_ref, double p_ref) const {
     SELF_OR(nullptr);
-    auto t = std::make_unique<Thruster>();
+    auto t = MakeSlot<Thruster>(v);
     t->pos = pos;
     t->dir = dir;
     double len = length(dir);
@@ -463,7 +461,7 @@ THGROUP_HANDLE VESSEL::CreateThrusterGroup(THRUSTER_HANDLE* th, int nth, THGROUP
         Misuse("CreateThrusterGroup: %d thrusters from %p", nth, (void*)th);
         return nullptr;
     }
-    auto g = std::make_unique<ThrusterGroup>();
+    auto g = MakeSlot<ThrusterGroup>(v);
     g->type = thgt;
     for (int i = 0; i < nth; ++i)
         if (Thruster* t = Thr(v, th[i], "CreateThrusterGroup")) g->members.push_back(t);
@@ -604,7 +602,7 @@ UINT VESSEL::AddExhaust(EXHAUSTSPEC* spec) {
 static PSTREAM_HANDLE PushStream(Vessel* v, THRUSTER_HANDLE th, const VECTOR3* pos, PARTICLESTREAMSPEC* pss) {
     Thruster* t = Thr(v, th, "AddExhaustStream");
     if (!t) return nullptr;
-    auto s = std::make_unique<ParticleStream>();
+    auto s = MakeSlot<ParticleStream>(v);
     s->th = t;
     s->pos = pos ? *pos : t->pos;
     if (pss) s->spec = *pss;
@@ -631,7 +629,7 @@ AIRFOILHANDLE VESSEL::CreateAirfoil3(AIRFOIL_ORIENTATION align, const VECTOR3& r
         Misuse("CreateAirfoil3: null coefficient function");
         return nullptr;
     }
-    auto a = std::make_unique<Airfoil>();
+    auto a = MakeSlot<Airfoil>(v);
     a->align = align;
     a->ref = ref;
     a->cf = cf;
@@ -652,7 +650,7 @@ void VESSEL::CreateControlSurface(AIRCTRL_TYPE type, double area, double dCl, co
 CTRLSURFHANDLE VESSEL::CreateControlSurface3(AIRCTRL_TYPE type, double area, double dCl, const VECTOR3& ref,
                                              int axis, double delay, UINT anim) const {
     SELF_OR(nullptr);
-    auto s = std::make_unique<ControlSurface>();
+    auto s = MakeSlot<ControlSurface>(v);
     s->type = type;
     s->area = area;
     s->dCl = dCl;
@@ -681,7 +679,7 @@ int VESSEL::GetADCtrlMode() const {
 ATTACHMENTHANDLE VESSEL::CreateAttachment(bool toparent, const VECTOR3& pos, const VECTOR3& dir, const VECTOR3& rot,
                                           const char* id, bool loose) const {
     SELF_OR(nullptr);
-    auto a = std::make_unique<Attachment>();
+    auto a = MakeSlot<Attachment>(v);
     a->toParent = toparent;
     a->pos = pos;
     a->dir = dir;
@@ -801,12 +799,10 @@ ANIMATIONCOMPONENT_HANDLE VESSEL::AddAnimationComponent(UINT anim, double state0
     }
     AnimComponent* par = nullptr;
     if (parent) {
-        for (auto& a : v->animations)
-            for (auto& c : a.components)
-                if (c.get() == parent) par = c.get();
+        par = Owned<AnimComponent>(v, parent);
         if (!par) Misuse("AddAnimationComponent: parent component not of vessel %s", v->name.c_str());
     }
-    auto c = std::make_unique<AnimComponent>();
+    auto c = MakeSlot<AnimComponent>(v);
     c->state0 = state0;
     c->state1 = state1;
     c->trans = trans;

@@ -24,12 +24,7 @@ int BodyOfHandle(OBJHANDLE h) {
     return -1;
 }
 
-bool ObjectState(OBJHANDLE h, VECTOR3* pos, VECTOR3* vel) {
-    if (Vessel* v = LiveVessel(h)) {
-        if (pos) *pos = v->phys.pos;
-        if (vel) *vel = v->phys.vel;
-        return true;
-    }
+bool BodyState(OBJHANDLE h, VECTOR3* pos, VECTOR3* vel) {
     int b = BodyOfHandle(h);
     if (b < 0) return false;
     if (pos) *pos = GetBody(b)->pos;

@@ -7,10 +7,9 @@
 
 namespace hs {
 
-World& W() {
-    static World world;
-    return world;
-}
+World hsWorld;
+
+World& TheWorld() { return hsWorld; }
 
 static void AddLine(std::string line) {
     World& w = W();
@@ -84,13 +83,6 @@ void Misuse(const char* fmt, ...) {
     CountMisuse(s.c_str());
 }
 
-Vessel* LiveVessel(OBJHANDLE h) {
-    if (!h) return nullptr;
-    World& w = W();
-    if (w.live.find(h) == w.live.end()) return nullptr;
-    return static_cast<Vessel*>(h);
-}
-
 Vessel* CheckVessel(OBJHANDLE h, const char* fn) {
     Vessel* v = LiveVessel(h);
     if (!v) Misuse("%s: %s vessel handle", fn, h ? "dead or foreign" : "null");
@@ -153,7 +145,6 @@ void WriteLine(HostFile* f, const std::string& line) {
 void ResetWorld() {
     World& w = W();
     w.vessels.clear();
-    w.live.clear();
     w.pending.clear();
     w.statusLists.clear();
     w.env = ScenarioEnv();

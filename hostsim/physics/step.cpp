@@ -50,7 +50,7 @@ Scratch& S() {
 }
 
 inline bool InStep(const Vessel* v) {
-    return v && v->magic == 0x56534C31 && v->phys.stepMark == S().step;
+    return Alive(v) && v->phys.stepMark == S().step;
 }
 
 double Clamp(double x, double lo, double hi) {
@@ -535,7 +535,7 @@ void PhysicsStep(std::vector<Vessel*>& vessels, double dt, double simt) {
     ++sc.step;
     TelemetryRows(vessels, simt, true);
     for (Vessel* v : vessels) {
-        if (!v || v->magic != 0x56534C31) continue;
+        if (!Alive(v)) continue;
         v->phys.stepMark = sc.step;
         v->phys.touchdownFrame = false;
     }

@@ -37,7 +37,7 @@ void WriteName(FILE* f, const std::string& name) {
 void WriteRows(const std::vector<Vessel*>& vessels, double t) {
     FILE* f = T().f;
     for (const Vessel* v : vessels) {
-        if (!v || v->magic != 0x56534C31) continue;
+        if (!Alive(v)) continue;
         const PhysicsState& s = v->phys;
         fprintf(f, "%.4f,", t);
         WriteName(f, v->name);

@@ -26,7 +26,7 @@ void ProbeCoeff(VESSEL*, double aoa, double M, double Re, void* ctx, double* cl,
 class Aero : public PhysicsWorld {
   protected:
     hs::Airfoil& Foil(Vessel& v, AIRFOIL_ORIENTATION align, Probe* p, double S = 10.0) {
-        v.airfoils.push_back(std::make_unique<hs::Airfoil>());
+        v.airfoils.push_back(hs::MakeSlot<hs::Airfoil>(&v));
         hs::Airfoil& a = *v.airfoils.back();
         a.align = align;
         a.cf = ProbeCoeff;
@@ -38,7 +38,7 @@ class Aero : public PhysicsWorld {
     }
     hs::ControlSurface& Surface(Vessel& v, AIRCTRL_TYPE type, VECTOR3 ref, int axis, double delay,
                                 UINT anim) {
-        v.ctrlSurfaces.push_back(std::make_unique<hs::ControlSurface>());
+        v.ctrlSurfaces.push_back(hs::MakeSlot<hs::ControlSurface>(&v));
         hs::ControlSurface& c = *v.ctrlSurfaces.back();
         c.type = type;
         c.area = 5.0;

@@ -124,7 +124,7 @@ TEST_F(Ground, NosewheelSteeringFollowsTheRudder) {
     auto rollWithRudder = [&](const char* name, bool steering) {
         Vessel& v = Rolling(8.0, name);
         v.nosewheelSteering = steering;
-        v.ctrlSurfaces.push_back(std::make_unique<hs::ControlSurface>());
+        v.ctrlSurfaces.push_back(hs::MakeSlot<hs::ControlSurface>(&v));
         hs::ControlSurface& rudder = *v.ctrlSurfaces.back();
         rudder.type = AIRCTRL_RUDDER;
         rudder.delay = 0.1;

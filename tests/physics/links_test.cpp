@@ -4,7 +4,7 @@
 class Links : public PhysicsWorld {
   protected:
     static hs::Attachment& Point(Vessel& v, bool toParent, VECTOR3 pos, VECTOR3 dir, VECTOR3 rot) {
-        v.attachments.push_back(std::make_unique<hs::Attachment>());
+        v.attachments.push_back(hs::MakeSlot<hs::Attachment>(&v));
         hs::Attachment& a = *v.attachments.back();
         a.toParent = toParent;
         a.pos = pos;
@@ -24,7 +24,7 @@ class Links : public PhysicsWorld {
         pp.otherPoint = cp.otherPoint = nullptr;
     }
     static hs::DockPort& Port(Vessel& v, VECTOR3 pos, VECTOR3 dir, VECTOR3 rot) {
-        v.docks.push_back(std::make_unique<hs::DockPort>());
+        v.docks.push_back(hs::MakeSlot<hs::DockPort>(&v));
         hs::DockPort& d = *v.docks.back();
         d.pos = pos;
         d.dir = dir;

@@ -13,7 +13,7 @@
 
 class PhysicsWorld : public ::testing::Test {
   protected:
-    std::vector<std::unique_ptr<Vessel>> owned;
+    std::vector<hs::SlotPtr<Vessel>> owned;
     std::vector<Vessel*> live;
     double simt = 0.0;
     int earth = 0, moon = 1;
@@ -33,7 +33,7 @@ class PhysicsWorld : public ::testing::Test {
     int NewMisuse() const { return hs::W().misuse - misuseAtStart; }
 
     Vessel& Make(const char* name, double emptyMass, VECTOR3 pmi = _V(1, 1, 1)) {
-        owned.push_back(std::make_unique<Vessel>());
+        owned.push_back(hs::MakeSlot<Vessel>(nullptr));
         Vessel& v = *owned.back();
         v.name = name;
         v.emptyMass = emptyMass;
@@ -44,7 +44,7 @@ class PhysicsWorld : public ::testing::Test {
     }
 
     static hs::Propellant* Tank(Vessel& v, double maxMass, double mass) {
-        v.propellants.push_back(std::make_unique<hs::Propellant>());
+        v.propellants.push_back(hs::MakeSlot<hs::Propellant>(&v));
         hs::Propellant* p = v.propellants.back().get();
         p->maxMass = maxMass;
         p->mass = mass;
@@ -53,7 +53,7 @@ class PhysicsWorld : public ::testing::Test {
 
     static hs::Thruster* Thruster(Vessel& v, VECTOR3 pos, VECTOR3 dir, double max0, hs::Propellant* res,
                                   double isp) {
-        v.thrusters.push_back(std::make_unique<hs::Thruster>());
+        v.thrusters.push_back(hs::MakeSlot<hs::Thruster>(&v));
         hs::Thruster* t = v.thrusters.back().get();
         t->pos = pos;
         t->dir = dir;
