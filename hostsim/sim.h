@@ -15,6 +15,9 @@ struct SimOptions {
     bool visuals = false;             // create visuals for every vessel (clbkVisualCreated)
     bool trace = false;               // log every host call into the timeline
     bool echo = false;                // print timeline lines to stdout as they happen
+    // Hold every timeline line for Timeline(). A long run that only prints them (the command) leaves this
+    // off, so its memory does not grow with the events it has printed.
+    bool keepTimeline = true;
     std::vector<std::string> plugins; // plugin modules loaded from Modules/Plugin/<name>.so
     unsigned seed = 1;                // oapiRand
     void (*beforeEcho)() = nullptr;   // called before a timeline line is printed (to clear a progress line)

@@ -1,6 +1,6 @@
 // Records whose addresses the host hands out as handles: vessels, and the thrusters, tanks, groups, points and
 // the rest a vessel makes. Each kind lives in one stretch of address space, reserved at its first use, in slots
-// of a power-of-two size with a small header in front of the record. So telling a live record of the kind from
+// of one size with a small header in front of the record. So telling a live record of the kind from
 // anything else a module may pass (a dead record, another kind's, a foreign address) is an address test and
 // one load, however many records there are, and never reads memory that is not ours.
 //
@@ -38,26 +38,33 @@ class Vessel;
 namespace hs {
 
 constexpr size_t SLOT_QUARANTINE = 1024;
+constexpr uintptr_t SLOT_SEAL = 0x5a3c96e1d2b4780fu;
 // Address space is reserved, not memory: only slots in use (and the quarantine) take memory.
 constexpr size_t SLOT_CAPACITY = size_t(1) << 20;
 constexpr size_t VESSEL_SLOT_CAPACITY = size_t(1) << 16;
 constexpr size_t SLOT_COMMIT_STEP = size_t(1) << 16; // bytes made usable at a time
 
-constexpr size_t CeilPow2(size_t n) {
-    size_t p = 1;
-    while (p < n) p <<= 1;
-    return p;
+// Slots take whole cache lines, an odd number of them once a slot is four lines or more: records a
+// power-of-two apart would all fall into the same few cache sets, and a scan over many vessels would miss the
+// cache on every one.
+constexpr size_t SLOT_LINE = 64;
+constexpr size_t SlotStride(size_t n) {
+    const size_t lines = (n + SLOT_LINE - 1) / SLOT_LINE;
+    return (lines >= 4 && lines % 2 == 0 ? lines + 1 : lines) * SLOT_LINE;
 }
 
 template <typename T> class SlotPool {
   public:
+    // The seal, the word just before the record, is the record's own address mixed with SLOT_SEAL while the
+    // record lives and 0 once it has gone: one load and one compare tell a live record from anything else
+    // inside the stretch, and no data a record holds is likely to look like a seal.
     struct Header {
         const void* owner; // the vessel that made the record; null for a vessel
-        uint64_t live;
+        uintptr_t seal;
     };
-    static constexpr size_t ALIGN = alignof(T) > alignof(Header) ? alignof(T) : alignof(Header);
-    static constexpr size_t RECORD = (sizeof(Header) + ALIGN - 1) / ALIGN * ALIGN; // the record's place in a slot
-    static constexpr size_t STRIDE = CeilPow2(RECORD + sizeof(T));
+    static constexpr size_t RECORD = sizeof(Header); // the record's place in its slot
+    static constexpr size_t STRIDE = SlotStride(RECORD + sizeof(T));
+    static_assert(alignof(T) <= alignof(Header), "a record must not need more alignment than its header gives");
 
     constexpr explicit SlotPool(size_t capacity) : capacity_(capacity) {}
 
@@ -70,7 +77,7 @@ template <typename T> class SlotPool {
         h->owner = owner;
         HS_SLOT_UNPOISON(slot + RECORD, sizeof(T));
         T* rec = new (slot + RECORD) T(std::forward<A>(args)...);
-        h->live = 1;
+        h->seal = reinterpret_cast<uintptr_t>(rec) ^ SLOT_SEAL;
         ++alive_;
         return rec;
     }
@@ -78,19 +85,20 @@ template <typename T> class SlotPool {
     void Delete(T* rec) {
         if (!rec) return;
         Header* h = HeaderOf(rec);
-        h->live = 0;
+        h->seal = 0;
         rec->~T();
         HS_SLOT_POISON(rec, sizeof(T));
         --alive_;
         PushFree(static_cast<size_t>((reinterpret_cast<uintptr_t>(h) - base_) / STRIDE));
     }
 
-    // The live record at address p, or null.
-    T* Find(const void* p) const {
-        const uintptr_t off = reinterpret_cast<uintptr_t>(p) - base_;
-        if (off >= used_ || (off & (STRIDE - 1)) != RECORD) return nullptr;
-        const Header* h = reinterpret_cast<const Header*>(reinterpret_cast<uintptr_t>(p) - RECORD);
-        return h->live ? static_cast<T*>(const_cast<void*>(p)) : nullptr;
+    // The live record at address p, or null. The word before p is ours to read once p lies within the slots
+    // handed out (a pointer into a record that has gone may point at poisoned memory: not a fault here).
+    __attribute__((no_sanitize("address"))) T* Find(const void* p) const {
+        const uintptr_t a = reinterpret_cast<uintptr_t>(p);
+        if (a - first_ >= span_) return nullptr;
+        const uintptr_t seal = *reinterpret_cast<const uintptr_t*>(a - sizeof(uintptr_t));
+        return seal == (a ^ SLOT_SEAL) ? static_cast<T*>(const_cast<void*>(p)) : nullptr;
     }
 
     bool IsLive(const T* rec) const { return Find(rec) != nullptr; }
@@ -138,7 +146,8 @@ template <typename T> class SlotPool {
         }
         if (fresh_ == capacity_ || !Commit(fresh_)) return false;
         index = fresh_++;
-        used_ = fresh_ * STRIDE;
+        first_ = base_ + RECORD;
+        span_ = fresh_ * STRIDE - RECORD;
         return true;
     }
 
@@ -162,7 +171,8 @@ template <typename T> class SlotPool {
     size_t capacity_;
     size_t committed_ = 0; // bytes made usable
     size_t fresh_ = 0;     // slots handed out at least once
-    size_t used_ = 0;      // fresh_ * STRIDE: the part of the stretch a record can be in
+    uintptr_t first_ = 0;  // the first record's address
+    size_t span_ = 0;      // from there to the end of the slots handed out
     size_t alive_ = 0;
     uint32_t* ringBuf_ = nullptr;
     size_t ringCap_ = 0, freeHead_ = 0, freeCount_ = 0;

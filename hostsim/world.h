@@ -121,14 +121,19 @@ struct DevMesh {
 class Vessel final : public OrbiterObject {
   public:
     int Type() const override { return OBJTP_VESSEL; }
+    // What a module's scan over every vessel reads comes first, in the slot's first cache line with its
+    // header: the size, the interface and (at the start of the motion state) the position.
+    double size = 1.0;
+    VESSEL* iface = nullptr;
+    // Motion: owned by the physics step.
+    hs::PhysicsState phys;
+
     std::string name, className;
     hs::LoadedModule* module = nullptr; // null for a plain class-file vessel
-    VESSEL* iface = nullptr;
     bool deletePending = false;
     bool enableFocus = true;
 
     // Configuration set by the module (or the class file's standard items).
-    double size = 1.0;
     double emptyMass = 1.0;
     VECTOR3 pmi{{1, 1, 1}}, crossSections{{1, 1, 1}}, rotDrag{{0, 0, 0}};
     VECTOR3 touchdown[3]{};
@@ -160,9 +165,6 @@ class Vessel final : public OrbiterObject {
     // Forces added this step by AddForce (vessel frame), cleared after the physics step.
     struct AddedForce { VECTOR3 F, r; };
     std::vector<AddedForce> addedForces;
-
-    // Motion: owned by the physics step.
-    hs::PhysicsState phys;
 
     bool hasVisual = false;
     int visualHandleTag = 0;

@@ -9,8 +9,3 @@ bool ImpactForce(const VECTOR3& relPos, const VECTOR3& relVel, const MATRIX3& ta
     push.point = tmul(targetRot, relPos);
     return true;
 }
-
-bool WithinReach(const VECTOR3& offset, double size) {
-    // Squared lengths spare a square root per vessel and step; a size of 0 or below reaches nothing.
-    return size > 0.0 && length2(offset) < size * size;
-}

@@ -15,5 +15,9 @@ struct ImpactPush {
 bool ImpactForce(const VECTOR3& relPos, const VECTOR3& relVel, const MATRIX3& targetRot, double dt,
                  ImpactPush& push);
 
-// True when a vessel whose centre lies at offset from the projectile is within the vessel's own size.
-bool WithinReach(const VECTOR3& offset, double size);
+// True when a vessel whose centre lies at offset from the projectile is within the vessel's own size. Inline:
+// every projectile asks it of every vessel in every step. Squared lengths spare a square root; a size of 0 or
+// below reaches nothing.
+inline bool WithinReach(const VECTOR3& offset, double size) {
+    return size > 0.0 && offset.x * offset.x + offset.y * offset.y + offset.z * offset.z < size * size;
+}

@@ -1,6 +1,8 @@
-// Frames per second of Corvanes flown by hostsim (module and host together), the railgun barrage's speed
-// against real time, and the time to save and to load a scenario of a hundred Corvanes.
+// Corvanes flown by hostsim (module and host together): fleets of 1 to 1000 ships in orbit, the railgun
+// barrage's speed against real time, a ten-minute barrage's memory, and scenario save and load. bench_targets.cpp
+// sets each figure beside its target.
 #include "allocation_count.h"
+#include "bench_targets.h"
 #include "sim.h"
 
 #include <benchmark/benchmark.h>
@@ -51,9 +53,11 @@ class BenchRoot {
     std::string path_;
 };
 
-const BenchRoot& Root() {
+} // namespace
+
+const std::string& BenchRootPath() {
     static BenchRoot root;
-    return root;
+    return root.Path();
 }
 
 // n Corvanes in a row in a circular orbit, the first in focus.
@@ -71,69 +75,122 @@ std::string FleetScenario(int n) {
     return s + "END_SHIPS\n";
 }
 
-std::string WriteScenario(const std::string& name, const std::string& text) {
-    std::string path = Root().Path() + "/Scenarios/" + name;
+std::string WriteBenchScenario(const std::string& name, const std::string& text) {
+    std::string path = BenchRootPath() + "/Scenarios/" + name;
     std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
     return path;
 }
 
-bool StartFleet(benchmark::State& state, int n) {
+namespace {
+
+bool StartFleet(benchmark::State& state, int n, bool keepTimeline = true) {
     hs::SimOptions opt;
-    opt.root = Root().Path();
+    opt.root = BenchRootPath();
     opt.dt = FRAME;
+    opt.keepTimeline = keepTimeline;
     std::string err;
     hs::Sim& sim = hs::Sim::Get();
-    if (!sim.Init(opt, &err) || !sim.LoadScenario(WriteScenario("BenchFleet.scn", FleetScenario(n)), &err)) {
+    if (!sim.Init(opt, &err) || !sim.LoadScenario(WriteBenchScenario("BenchFleet.scn", FleetScenario(n)), &err)) {
         state.SkipWithError(err.c_str());
         return false;
     }
     return true;
 }
 
-// One frame of n Corvanes: keys, every pre-step, the physics, every post-step, the HUD.
+// Frames of a fleet before measuring: every ship's first frames set up crew, airlock and sound.
+constexpr int SETTLE_FRAMES = 120;
+
+// One frame of n Corvanes: keys, every pre-step, the physics, every post-step, the HUD. The cost per
+// vessel-frame is the figure that must stay flat from 10 ships to 1000.
 void BM_CorvaneFrames(benchmark::State& state) {
     const int n = static_cast<int>(state.range(0));
     if (!StartFleet(state, n)) return;
     hs::Sim& sim = hs::Sim::Get();
+    sim.RunFrames(SETTLE_FRAMES);
+    const size_t before = AllocationCount();
     for (auto _ : state) sim.Frame();
-    state.counters["frames_per_s"] = benchmark::Counter(static_cast<double>(state.iterations()),
-                                                        benchmark::Counter::kIsRate);
-    state.counters["vessel_frames_per_s"] =
-        benchmark::Counter(static_cast<double>(state.iterations()) * n, benchmark::Counter::kIsRate);
+    const double frames = static_cast<double>(state.iterations());
+    state.counters["vessel_frame_s"] =
+        benchmark::Counter(frames * n, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["allocations_per_frame"] = static_cast<double>(AllocationCount() - before) / frames;
     sim.Shutdown();
 }
 
 // One Corvane holding key 1 for a minute at 60 frames per second: about 160 projectiles fly at once, and each
-// scans every vessel every frame. The counter is simulated time over real time.
+// scans every vessel every frame. The counter is simulated time over real time. A quiet frame creates and
+// deletes no vessel and adds nothing to the timeline: it must not allocate.
 void BM_RailgunBarrage(benchmark::State& state) {
     hs::Sim& sim = hs::Sim::Get();
     const int frames = static_cast<int>(std::lround(BARRAGE_TIME / FRAME));
-    size_t mostVessels = 0;
-    size_t allocations = 0;
+    size_t mostVessels = 0, allocations = 0, quietAllocations = 0, quietFrames = 0;
     for (auto _ : state) {
         state.PauseTiming();
         if (!StartFleet(state, 1)) return;
         sim.HoldKey(OAPI_KEY_1, frames);
         state.ResumeTiming();
-        const size_t before = AllocationCount();
         for (int i = 0; i < frames; ++i) {
+            const size_t lines = sim.Timeline().size(), before = AllocationCount();
             sim.Frame();
-            if (i % 60 == 0 && sim.Vessels().size() > mostVessels) mostVessels = sim.Vessels().size();
+            const size_t made = AllocationCount() - before;
+            allocations += made;
+            if (sim.Timeline().size() == lines) {
+                quietAllocations += made;
+                ++quietFrames;
+            }
+            const size_t alive = static_cast<size_t>(oapiGetVesselCount());
+            if (alive > mostVessels) mostVessels = alive;
         }
-        allocations += AllocationCount() - before;
     }
-    // Creating a projectile allocates; a frame that creates nothing should not.
-    state.counters["allocations_per_frame"] =
-        static_cast<double>(allocations) / (static_cast<double>(state.iterations()) * frames);
+    const double allFrames = static_cast<double>(state.iterations()) * frames;
+    state.counters["allocations_per_frame"] = static_cast<double>(allocations) / allFrames;
+    state.counters["quiet_frames"] = static_cast<double>(quietFrames);
+    state.counters["allocations_per_quiet_frame"] =
+        quietFrames ? static_cast<double>(quietAllocations) / static_cast<double>(quietFrames) : 0.0;
     state.counters["sim_over_real"] =
         benchmark::Counter(static_cast<double>(state.iterations()) * BARRAGE_TIME, benchmark::Counter::kIsRate);
     state.counters["most_vessels"] = static_cast<double>(mostVessels);
     sim.Shutdown();
 }
 
-// Writing the scenario text of a hundred Corvanes, as a save does.
-void BM_SaveHundredCorvanes(benchmark::State& state) {
-    if (!StartFleet(state, 100)) return;
+// Resident memory of this process now, in bytes.
+double ResidentBytes() {
+    long pages = 0, resident = 0;
+    if (FILE* f = fopen("/proc/self/statm", "r")) {
+        if (fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
+        fclose(f);
+    }
+    return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE));
+}
+
+// Ten minutes of barrage, the timeline printed nowhere and kept nowhere, as the command flies it: the
+// resident memory once the first projectiles have run out their 30 s and the fleet is steady (two minutes
+// in), and at the end. A leak shows as growth between the two.
+void BM_BarrageTenMinutes(benchmark::State& state) {
+    constexpr double TEN_MINUTES = 600.0, STEADY_AFTER = 120.0; // s
+    hs::Sim& sim = hs::Sim::Get();
+    const int frames = static_cast<int>(std::lround(TEN_MINUTES / FRAME));
+    const int steadyFrame = static_cast<int>(std::lround(STEADY_AFTER / FRAME));
+    double steady = 0.0, end = 0.0;
+    for (auto _ : state) {
+        if (!StartFleet(state, 1, false)) return;
+        sim.HoldKey(OAPI_KEY_1, frames);
+        for (int i = 0; i < frames; ++i) {
+            sim.Frame();
+            if (i + 1 == steadyFrame) steady = ResidentBytes();
+        }
+        end = ResidentBytes();
+        state.counters["vessels_at_end"] = static_cast<double>(oapiGetVesselCount());
+        sim.Shutdown();
+    }
+    state.counters["rss_at_2_min_bytes"] = steady;
+    state.counters["rss_at_10_min_bytes"] = end;
+    state.counters["growth_bytes"] = end - steady;
+}
+
+// Writing the scenario text of n Corvanes, as a save does.
+void BM_SaveCorvanes(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    if (!StartFleet(state, n)) return;
     hs::Sim& sim = hs::Sim::Get();
     size_t bytes = 0;
     for (auto _ : state) {
@@ -142,16 +199,19 @@ void BM_SaveHundredCorvanes(benchmark::State& state) {
         benchmark::DoNotOptimize(text.data());
     }
     state.counters["bytes"] = static_cast<double>(bytes);
+    state.counters["vessel_s"] = benchmark::Counter(static_cast<double>(state.iterations()) * n,
+                                                    benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
     sim.Shutdown();
 }
 
-// Loading a saved scenario of a hundred Corvanes into a fresh world (module load and class set-up included).
-void BM_LoadHundredCorvanes(benchmark::State& state) {
-    if (!StartFleet(state, 100)) return;
+// Loading a saved scenario of n Corvanes into a fresh world (module load and class set-up included).
+void BM_LoadCorvanes(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    if (!StartFleet(state, n)) return;
     hs::Sim& sim = hs::Sim::Get();
-    const std::string path = WriteScenario("BenchSaved.scn", sim.ScenarioText());
+    const std::string path = WriteBenchScenario("BenchSaved.scn", sim.ScenarioText());
     hs::SimOptions opt;
-    opt.root = Root().Path();
+    opt.root = BenchRootPath();
     opt.dt = FRAME;
     for (auto _ : state) {
         std::string err;
@@ -160,12 +220,15 @@ void BM_LoadHundredCorvanes(benchmark::State& state) {
             break;
         }
     }
+    state.counters["vessel_s"] = benchmark::Counter(static_cast<double>(state.iterations()) * n,
+                                                    benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
     sim.Shutdown();
 }
 
 } // namespace
 
-BENCHMARK(BM_CorvaneFrames)->Arg(1)->Arg(100);
+BENCHMARK(BM_CorvaneFrames)->Arg(1)->Arg(10)->Arg(100)->Arg(1000);
 BENCHMARK(BM_RailgunBarrage)->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK(BM_SaveHundredCorvanes)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_LoadHundredCorvanes)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BarrageTenMinutes)->Unit(benchmark::kSecond)->Iterations(1);
+BENCHMARK(BM_SaveCorvanes)->Arg(100)->Arg(1000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_LoadCorvanes)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);

@@ -141,6 +141,7 @@ int main(int argc, char** argv) {
     const char* envRoot = getenv("HOSTSIM_ROOT");
     opt.root = envRoot && *envRoot ? envRoot : HOSTSIM_DEFAULT_ROOT;
     opt.echo = true;
+    opt.keepTimeline = false;
     opt.beforeEcho = ClearProgress;
     std::string scenario, scriptPath, savePath, telemetry;
     double until = -1.0, telemetryInterval = 1.0;

@@ -174,11 +174,12 @@ bool oapiReadScenario_nextline(FILEHANDLE scn, char*& line) {
         Misuse("oapiReadScenario_nextline: not a scenario being read");
         return false;
     }
-    if (hf->blockDone || hf->next >= hf->lines.size()) {
+    const std::vector<std::string>& lines = hf->Lines();
+    if (hf->blockDone || hf->next >= lines.size()) {
         hf->blockDone = true;
         return false;
     }
-    const std::string& raw = hf->lines[hf->next++];
+    const std::string& raw = lines[hf->next++];
     std::string s = raw;
     size_t semi = s.find(';');
     if (semi != std::string::npos) s.erase(semi);

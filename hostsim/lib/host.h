@@ -39,6 +39,10 @@ struct HostFile {
     enum Kind { CONFIG, SCENARIO_READ, SCENARIO_WRITE, GENERIC_READ, GENERIC_WRITE } kind = CONFIG;
     std::string path;
     std::vector<std::string> lines; // whole file for readers
+    // A scenario block's reader looks at the scenario's lines where they are: a copy per vessel would make
+    // loading n vessels cost n times the file.
+    const std::vector<std::string>* shared = nullptr;
+    const std::vector<std::string>& Lines() const { return shared ? *shared : lines; }
     size_t next = 0;                // next line for the scenario reader
     size_t firstLineNo = 0;         // file line number of lines[0], for messages
     std::string lineBuf;            // what oapiReadScenario_nextline hands out
@@ -171,7 +175,12 @@ void Trace(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 
 // Handle checks: null (and a misuse counted) when the handle is dead or foreign.
 inline Vessel* LiveVessel(OBJHANDLE h) { return Slots<Vessel>().Find(h); }
-Vessel* CheckVessel(OBJHANDLE h, const char* fn);
+void BadVessel(OBJHANDLE h, const char* fn); // counts the misuse
+inline Vessel* CheckVessel(OBJHANDLE h, const char* fn) {
+    Vessel* v = LiveVessel(h);
+    if (!v) BadVessel(h, fn);
+    return v;
+}
 
 // Global position and velocity of a vessel or a body; false for anything else. Vessels, the common case of
 // every scan a module makes, are answered here without a call.

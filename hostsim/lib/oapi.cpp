@@ -136,6 +136,13 @@ void oapiGetGlobalPos(OBJHANDLE hObj, VECTOR3* pos) {
 }
 
 void oapiGetRelativePos(OBJHANDLE hObj, OBJHANDLE hRef, VECTOR3* pos) {
+    // Two vessels, the case of every scan for neighbours, straight from the records.
+    const Vessel* va = LiveVessel(hObj);
+    const Vessel* vb = LiveVessel(hRef);
+    if (va && vb && pos) {
+        *pos = va->phys.pos - vb->phys.pos;
+        return;
+    }
     VECTOR3 a, b;
     if (!pos || !ObjectState(hObj, &a, nullptr) || !ObjectState(hRef, &b, nullptr)) {
         Misuse("oapiGetRelativePos: neither a vessel nor a body");

@@ -66,7 +66,7 @@ bool ReadShip(Reader& r, const std::string& header) {
     HostFile scn;
     scn.kind = HostFile::SCENARIO_READ;
     scn.path = r.path;
-    scn.lines = r.lines;
+    scn.shared = &r.lines;
     scn.next = headerLine + 1;
     VESSELSTATUS2 st{};
     st.version = 2;

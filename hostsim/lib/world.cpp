@@ -22,7 +22,7 @@ static void AddLine(std::string line) {
         fputc('\n', stdout);
         fflush(stdout);
     }
-    w.timeline.push_back(std::move(line));
+    if (w.opt.keepTimeline) w.timeline.push_back(std::move(line));
 }
 
 static std::string VFmt(const char* fmt, va_list ap) {
@@ -83,11 +83,7 @@ void Misuse(const char* fmt, ...) {
     CountMisuse(s.c_str());
 }
 
-Vessel* CheckVessel(OBJHANDLE h, const char* fn) {
-    Vessel* v = LiveVessel(h);
-    if (!v) Misuse("%s: %s vessel handle", fn, h ? "dead or foreign" : "null");
-    return v;
-}
+void BadVessel(OBJHANDLE h, const char* fn) { Misuse("%s: %s vessel handle", fn, h ? "dead or foreign" : "null"); }
 
 HostFile* CheckFile(FILEHANDLE f, const char* fn) {
     HostFile* hf = static_cast<HostFile*>(f);

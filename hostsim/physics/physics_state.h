@@ -6,9 +6,9 @@
 namespace hs {
 
 struct PhysicsState {
-    int body = 0;                           // index of the gravity-reference body
     VECTOR3 pos{};                          // m, global
     VECTOR3 vel{};                          // m/s, global
+    int body = 0;                           // index of the gravity-reference body
     MATRIX3 R{{1, 0, 0, 0, 1, 0, 0, 0, 1}}; // vessel frame -> global frame
     VECTOR3 omega{};                        // rad/s, vessel frame
     bool landed = false;                    // at rest on its touchdown points: held exactly still

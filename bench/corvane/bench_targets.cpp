@@ -1,0 +1,179 @@
+// The benchmark program's main: runs the benchmarks, then sets each figure beside its target, with the peak
+// resident memory of the hostsim command flying a thousand Corvanes and the barrage.
+#include "bench_targets.h"
+
+#include <benchmark/benchmark.h>
+
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+#include <fcntl.h>
+#include <fstream>
+#include <map>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+constexpr double BARRAGE_TARGET = 100.0;      // times real time
+constexpr double FLAT_COST_TOLERANCE = 0.25;  // the cost per vessel-frame at 1000 ships against 10
+constexpr double GROWTH_TOLERANCE = 1 << 20;  // bytes a ten-minute barrage may gain (allocator slack)
+constexpr int BIG_FLEET = 1000;
+constexpr int BIG_FLEET_FRAMES = 600;
+
+// Keeps every run it prints, by name.
+class Collector : public benchmark::ConsoleReporter {
+  public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& r : runs)
+            if (!r.error_occurred) runs_[r.benchmark_name()] = r;
+        ConsoleReporter::ReportRuns(runs);
+    }
+    const Run* Find(const std::string& name) const {
+        auto it = runs_.find(name);
+        return it == runs_.end() ? nullptr : &it->second;
+    }
+    double Counter(const std::string& name, const std::string& counter) const {
+        const Run* r = Find(name);
+        if (!r) return NAN;
+        auto it = r->counters.find(counter);
+        return it == r->counters.end() ? NAN : it->second.value;
+    }
+
+  private:
+    std::map<std::string, Run> runs_;
+};
+
+// The high-water mark of a running process's resident memory, in bytes; NAN once it has ended.
+double HighWater(pid_t pid) {
+    std::ifstream in("/proc/" + std::to_string(pid) + "/status");
+    std::string key;
+    double kib = NAN;
+    while (in >> key)
+        if (key == "VmHWM:") in >> kib;
+    return kib * 1024.0;
+}
+
+// Peak resident memory, in bytes, of the hostsim command run with these arguments (its output dropped). Read
+// from the running process: the exit status's maximum would count this program's memory, which the spawned
+// process shares until it loads hostsim.
+double PeakResident(const std::vector<std::string>& args) {
+    std::vector<char*> argv;
+    std::string bin = HOSTSIM_BIN;
+    argv.push_back(&bin[0]);
+    std::vector<std::string> copy = args;
+    for (std::string& a : copy) argv.push_back(&a[0]);
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t io;
+    posix_spawn_file_actions_init(&io);
+    posix_spawn_file_actions_addopen(&io, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&io, 2, "/dev/null", O_WRONLY, 0);
+    pid_t pid;
+    const int failed = posix_spawn(&pid, bin.c_str(), &io, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&io);
+    if (failed) return NAN;
+    double peak = NAN;
+    int status = 0;
+    while (waitpid(pid, &status, WNOHANG) == 0) {
+        const double now = HighWater(pid); // never falls: the last reading is the peak
+        if (!std::isnan(now)) peak = now;
+        usleep(2000);
+    }
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? peak : NAN;
+}
+
+double BigFleetPeak() {
+    const std::string scn = WriteBenchScenario("BenchFleet1000.scn", FleetScenario(BIG_FLEET));
+    return PeakResident({"run", scn, "--root", BenchRootPath(), "--frames", std::to_string(BIG_FLEET_FRAMES)});
+}
+
+double BarragePeak() {
+    const std::string script = BenchRootPath() + "/Scenarios/BenchBarrage.script";
+    std::ofstream(script) << "0 hold 1 3600\n";
+    const std::string scn = WriteBenchScenario("BenchFleet1.scn", FleetScenario(1));
+    return PeakResident({"run", scn, "--root", BenchRootPath(), "--script", script, "--until", "60"});
+}
+
+void Row(const char* what, const std::string& figure, const char* target, const char* met) {
+    printf("%-58s %16s  %-22s %s\n", what, figure.c_str(), target, met);
+}
+
+std::string Num(double x, const char* fmt) {
+    if (std::isnan(x)) return "not run";
+    char buf[64];
+    snprintf(buf, sizeof buf, fmt, x);
+    return buf;
+}
+
+const char* Met(double x, bool ok) { return std::isnan(x) ? "" : (ok ? "met" : "NOT MET"); }
+
+void SpeedRows(const Collector& c) {
+    const double barrage = c.Counter("BM_RailgunBarrage/iterations:3", "sim_over_real");
+    Row("railgun barrage, simulated over real time", Num(barrage, "%.1fx"), ">= 100x",
+        Met(barrage, barrage >= BARRAGE_TARGET));
+    Row("  most vessels alive at once", Num(c.Counter("BM_RailgunBarrage/iterations:3", "most_vessels"), "%.0f"),
+        "(reported)", "");
+    const double quiet = c.Counter("BM_RailgunBarrage/iterations:3", "allocations_per_quiet_frame");
+    Row("  allocations in a frame that creates and deletes nothing", Num(quiet, "%.2f"), "0", Met(quiet, quiet == 0));
+    double perFrame[4];
+    const int fleets[4] = {1, 10, 100, 1000};
+    for (int i = 0; i < 4; ++i) {
+        const std::string name = "BM_CorvaneFrames/" + std::to_string(fleets[i]);
+        perFrame[i] = c.Counter(name, "vessel_frame_s") * 1e6;
+        const std::string what = "cost per vessel-frame, " + std::to_string(fleets[i]) + " Corvanes in orbit";
+        Row(what.c_str(), Num(perFrame[i], "%.3f us"), "(reported)", "");
+    }
+    const double ratio = perFrame[3] / perFrame[1];
+    Row("  at 1000 Corvanes against 10", Num((ratio - 1.0) * 100.0, "%+.1f %%"), "within 25 %",
+        Met(ratio, std::fabs(ratio - 1.0) <= FLAT_COST_TOLERANCE));
+    const double alloc = c.Counter("BM_CorvaneFrames/1000", "allocations_per_frame");
+    Row("  allocations per frame, 1000 Corvanes", Num(alloc, "%.2f"), "0", Met(alloc, alloc == 0));
+}
+
+void FileRows(const Collector& c) {
+    for (const char* kind : {"Save", "Load"}) {
+        const std::string name = std::string("BM_") + kind + "Corvanes/1000";
+        const benchmark::BenchmarkReporter::Run* r = c.Find(name);
+        const double total = r ? r->GetAdjustedRealTime() : NAN;
+        const std::string unit = r ? benchmark::GetTimeUnitString(r->time_unit) : "";
+        const std::string what = std::string(kind) + " of 1000 Corvanes (per vessel)";
+        Row(what.c_str(),
+            Num(total, "%.1f ") + unit + " (" + Num(c.Counter(name, "vessel_s") * 1e6, "%.1f us") + ")",
+            "(reported)", "");
+    }
+}
+
+void MemoryRows(const Collector& c, bool fleetRan, bool barrageRan) {
+    const double mb = 1024.0 * 1024.0;
+    if (fleetRan) Row("peak resident memory, hostsim flying 1000 Corvanes", Num(BigFleetPeak() / mb, "%.1f MiB"),
+                      "(reported)", "");
+    if (barrageRan) Row("peak resident memory, hostsim flying the barrage", Num(BarragePeak() / mb, "%.1f MiB"),
+                        "(reported)", "");
+    const char* ten = "BM_BarrageTenMinutes/iterations:1";
+    const double growth = c.Counter(ten, "growth_bytes");
+    Row("ten-minute barrage: resident at 2 min", Num(c.Counter(ten, "rss_at_2_min_bytes") / mb, "%.1f MiB"),
+        "(reported)", "");
+    Row("  growth from 2 to 10 minutes", Num(growth / 1024.0, "%+.0f KiB"), "none (< 1 MiB)",
+        Met(growth, growth < GROWTH_TOLERANCE));
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    Collector collector;
+    benchmark::RunSpecifiedBenchmarks(&collector);
+    printf("\n%-58s %16s  %-22s %s\n", "figure", "measured", "target", "");
+    SpeedRows(collector);
+    FileRows(collector);
+    MemoryRows(collector, collector.Find("BM_CorvaneFrames/1000") != nullptr,
+               collector.Find("BM_RailgunBarrage/iterations:3") != nullptr);
+    benchmark::Shutdown();
+    return 0;
+}
