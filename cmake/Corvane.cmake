@@ -10,7 +10,8 @@ file(MAKE_DIRECTORY ${HOSTROOT_DIR}/Modules ${HOSTROOT_DIR}/Modules/Plugin ${HOS
 # It links no host library and carries no search path: as in the real host, its host calls bind at load time
 # to whatever host loaded it.
 # -fno-gnu-unique lets an unload followed by a new load run the module's load hook again (gcc only: clang makes no
-# unique symbols).
+# unique symbols). -fno-plt calls the host through its address table directly: a projectile makes six host calls
+# per vessel and step, and every host symbol must be there at load time anyway.
 function(corvane_module target)
   cmake_parse_arguments(M "" "SUBDIR;SONAME" "SOURCES;LIBS" ${ARGN})
   add_library(${target} MODULE ${M_SOURCES})
@@ -21,7 +22,7 @@ function(corvane_module target)
   set_target_properties(${target} PROPERTIES PREFIX "" SUFFIX ".so"
     LIBRARY_OUTPUT_DIRECTORY ${outdir} SKIP_BUILD_RPATH ON
     CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
-  target_compile_options(${target} PRIVATE $<$<CXX_COMPILER_ID:GNU>:-fno-gnu-unique>)
+  target_compile_options(${target} PRIVATE $<$<CXX_COMPILER_ID:GNU>:-fno-gnu-unique> -fno-plt)
   if(M_SONAME)
     target_link_options(${target} PRIVATE -Wl,-soname,${M_SONAME})
   endif()

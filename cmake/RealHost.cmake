@@ -21,7 +21,7 @@ function(realhost_module target)
   add_library(${target} MODULE ${ARGN})
   set_target_properties(${target} PROPERTIES PREFIX "lib" SUFFIX ".so" LIBRARY_OUTPUT_DIRECTORY ${REALHOST_MODULE_DIR}
     SKIP_BUILD_RPATH ON CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
-  target_compile_options(${target} PRIVATE $<$<CXX_COMPILER_ID:GNU>:-fno-gnu-unique>)
+  target_compile_options(${target} PRIVATE $<$<CXX_COMPILER_ID:GNU>:-fno-gnu-unique> -fno-plt)
   target_link_options(${target} PRIVATE -Wl,-soname,lib${target}.so)
   target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR})
   target_link_libraries(${target} PRIVATE orbiter_api hostport ${SDK_GLUE})

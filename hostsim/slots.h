@@ -185,11 +185,16 @@ template <> struct SlotCapacity<::Vessel> {
     static constexpr size_t value = VESSEL_SLOT_CAPACITY;
 };
 
-// The one pool of each kind, alive for the whole process (records outlive any one world).
-template <typename T> SlotPool<T>& Slots() {
-    static SlotPool<T> pool(SlotCapacity<T>::value);
-    return pool;
-}
+// The one pool of each kind, alive for the whole process (records outlive any one world). The library's own
+// code, which checks a handle on nearly every host call, reaches its pools directly; code outside the library
+// (tests, programs) through SlotsOf.
+template <typename T> SlotPool<T>& SlotsOf();
+#ifdef HOSTSIM_LIBRARY
+template <typename T> __attribute__((visibility("hidden"))) SlotPool<T> hsSlots{SlotCapacity<T>::value};
+template <typename T> static inline SlotPool<T>& Slots() { return hsSlots<T>; }
+#else
+template <typename T> static inline SlotPool<T>& Slots() { return SlotsOf<T>(); }
+#endif
 
 template <typename T> struct SlotDelete {
     void operator()(T* rec) const { Slots<T>().Delete(rec); }

@@ -24,13 +24,14 @@ struct Propellant {
     bool alive = true;
 };
 
+// Records a vessel's every step reads keep what it reads first, in the slot's first cache line with the header.
 struct Thruster {
-    VECTOR3 pos{}, dir{}; // vessel frame; dir is the unit thrust direction
-    double max0 = 0.0;    // N at the reference pressure
-    Propellant* res = nullptr;
-    double isp0 = 0.0, ispRef = 0.0, pRef = 101.4e3;
-    double level = 0.0;   // permanent level 0..1
+    double level = 0.0;         // permanent level 0..1
     double overrideLevel = 0.0; // this frame only (direct keys, group overrides)
+    Propellant* res = nullptr;
+    double max0 = 0.0;          // N at the reference pressure
+    double isp0 = 0.0, ispRef = 0.0, pRef = 101.4e3;
+    VECTOR3 pos{}, dir{}; // vessel frame; dir is the unit thrust direction
 };
 
 struct ThrusterGroup {
@@ -71,19 +72,19 @@ struct ControlSurface {
 };
 
 struct Attachment {
-    bool toParent = false;
-    VECTOR3 pos{}, dir{}, rot{};
-    char id[9] = {};
-    bool loose = false;
     Vessel* other = nullptr;        // child on a parent point, parent on a child point
     Attachment* otherPoint = nullptr;
     bool alive = true;
+    bool toParent = false;
+    bool loose = false;
+    char id[9] = {};
+    VECTOR3 pos{}, dir{}, rot{};
 };
 
 struct DockPort {
-    VECTOR3 pos{}, dir{}, rot{};
     Vessel* mate = nullptr;
     DockPort* matePort = nullptr;
+    VECTOR3 pos{}, dir{}, rot{};
 };
 
 struct AnimComponent {
@@ -91,11 +92,13 @@ struct AnimComponent {
     MGROUP_TRANSFORM* trans = nullptr;
     AnimComponent* parent = nullptr;
     bool reported = false; // a missing group is counted once, not every frame
+    bool checked = false;  // its groups were checked against a mesh there was: once is enough
 };
 
 struct Animation {
     double initial = 0.0;
     double state = 0.0;
+    bool checked = false; // every component's groups checked (a new component asks again)
     std::vector<SlotPtr<AnimComponent>> components;
 };
 

@@ -176,6 +176,18 @@ void Trace(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 // Handle checks: null (and a misuse counted) when the handle is dead or foreign.
 inline Vessel* LiveVessel(OBJHANDLE h) { return Slots<Vessel>().Find(h); }
 void BadVessel(OBJHANDLE h, const char* fn); // counts the misuse
+void DeadInterface(const char* fn);          // a VESSEL method called on an interface whose vessel has gone
+void TraceCall(const Vessel* v, const char* fn);
+
+// Opens every VESSEL method: `v` is the interface's record, or the method returns `ret` (misuse counted).
+// The rare paths are calls of their own, so a method that only reads a number stays a few instructions.
+#define SELF_OR(ret)                                                                                              \
+    Vessel* v = vessel;                                                                                           \
+    if (__builtin_expect(!Alive(v), 0)) {                                                                         \
+        DeadInterface(__func__);                                                                                  \
+        return ret;                                                                                               \
+    }                                                                                                             \
+    if (__builtin_expect(W().opt.trace, 0)) TraceCall(v, __func__);
 inline Vessel* CheckVessel(OBJHANDLE h, const char* fn) {
     Vessel* v = LiveVessel(h);
     if (!v) BadVessel(h, fn);
@@ -225,8 +237,10 @@ Vessel* NewVessel(const char* name, const char* className, std::string* err, Hos
 void ApplyClassItems(Vessel* v, HostFile& cfg);
 void FinishCreation(Vessel* v); // post-creation and visual
 void ApplyStatus(Vessel* v, const VESSELSTATUS2& st);
-// A state that is not all numbers is counted as misuse and the last good one put back; false then.
-bool CheckState(Vessel* v, const char* when);
+// A state that is not all numbers is counted as misuse and the last good one put back; false then. A good
+// state becomes the last good one unless `keep` is false (the check after the physics step: the one at the
+// end of the frame keeps it, so the state is copied once a frame).
+bool CheckState(Vessel* v, const char* when, bool keep = true);
 void FillStatus(const Vessel* v, VESSELSTATUS2& st);
 void RemoveVessel(Vessel* gone); // after ovcExit: unlink everything that points at it
 void CreateVisual(Vessel* v);

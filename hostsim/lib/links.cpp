@@ -3,6 +3,7 @@
 #include "physics/physics.h"
 
 #include <cstdlib>
+#include <fstream>
 
 namespace hs {
 
@@ -133,9 +134,10 @@ constexpr long MAX_MESH_GROUPS = 65535;
 
 // Meshes/<name>.msh: only the group count matters here.
 int MeshGroupCount(const std::string& name) {
-    std::vector<std::string> lines;
-    if (!ReadLines(HostPath("Meshes\\" + name + ".msh"), lines)) return -1;
-    for (const std::string& l : lines) {
+    // The count stands near the top: the file is read only that far (a mesh can be large, and every vessel
+    // made reads it).
+    std::ifstream in(HostPath("Meshes\\" + name + ".msh"), std::ios::binary);
+    for (std::string l; std::getline(in, l);) {
         // Read as text first: a number too long for an int must not reach the conversion.
         char digits[16];
         if (sscanf(l.c_str(), " GROUPS %15s", digits) != 1) continue;

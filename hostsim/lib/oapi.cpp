@@ -135,20 +135,25 @@ void oapiGetGlobalPos(OBJHANDLE hObj, VECTOR3* pos) {
     if (!pos || !ObjectState(hObj, pos, nullptr)) Misuse("oapiGetGlobalPos: neither a vessel nor a body");
 }
 
-void oapiGetRelativePos(OBJHANDLE hObj, OBJHANDLE hRef, VECTOR3* pos) {
-    // Two vessels, the case of every scan for neighbours, straight from the records.
-    const Vessel* va = LiveVessel(hObj);
-    const Vessel* vb = LiveVessel(hRef);
-    if (va && vb && pos) {
-        *pos = va->phys.pos - vb->phys.pos;
-        return;
-    }
+// Bodies and misuse, out of the way of the common case.
+static __attribute__((noinline)) void RelativePosOfBodies(OBJHANDLE hObj, OBJHANDLE hRef, VECTOR3* pos) {
     VECTOR3 a, b;
     if (!pos || !ObjectState(hObj, &a, nullptr) || !ObjectState(hRef, &b, nullptr)) {
         Misuse("oapiGetRelativePos: neither a vessel nor a body");
         return;
     }
     *pos = a - b;
+}
+
+void oapiGetRelativePos(OBJHANDLE hObj, OBJHANDLE hRef, VECTOR3* pos) {
+    // Two vessels, the case of every scan for neighbours, straight from the records.
+    const Vessel* va = LiveVessel(hObj);
+    const Vessel* vb = LiveVessel(hRef);
+    if (__builtin_expect(va && vb && pos, 1)) {
+        *pos = va->phys.pos - vb->phys.pos;
+        return;
+    }
+    RelativePosOfBodies(hObj, hRef, pos);
 }
 
 void oapiGetRelativeVel(OBJHANDLE hObj, OBJHANDLE hRef, VECTOR3* vel) {

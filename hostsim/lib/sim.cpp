@@ -112,6 +112,10 @@ Vessel* NewVessel(const char* name, const char* className, std::string* err, Hos
     v->name = name;
     v->className = className;
     v->module = m;
+    // Room for a module's beacons and pushes, so the frame in which a projectile flashes or strikes need not
+    // allocate.
+    v->beacons.reserve(4);
+    v->addedForces.reserve(4);
     w.vessels.push_back(std::move(rec));
     VESSEL* iface = m && m->init ? m->init(v, 1) : nullptr;
     if (!iface) {
@@ -500,7 +504,7 @@ void Sim::Frame() {
         }
     StepPhysics(dt);
     w.stamp = w.simt + dt;
-    for (size_t i = 0; i < w.frameVessels && i < w.vessels.size(); ++i) CheckState(w.vessels[i].get(), "physics step");
+    for (size_t i = 0; i < w.frameVessels && i < w.vessels.size(); ++i) CheckState(w.vessels[i].get(), "physics step", false);
     for (size_t i = 0; i < w.frameVessels && i < w.vessels.size(); ++i)
         if (VESSEL2* cb = Callbacks(w.vessels[i].get())) {
             if (w.opt.trace) Trace("%s: clbkPostStep", w.vessels[i]->name.c_str());

@@ -12,14 +12,6 @@
 using namespace hs;
 
 // The vessel behind this interface; a misuse when the interface outlived its vessel.
-#define SELF_OR(ret)                                                                                              \
-    Vessel* v = vessel;                                                                                           \
-    if (!Alive(v)) {                                                                                              \
-        Misuse("%s: interface without a live vessel", __func__);                                                  \
-        return ret;                                                                                               \
-    }                                                                                                             \
-    if (W().opt.trace) Trace("%s.%s", v->name.c_str(), __func__);
-
 namespace {
 
 Propellant* Prop(Vessel* v, PROPELLANT_HANDLE h, const char* fn) {
@@ -808,12 +800,13 @@ ANIMATIONCOMPONENT_HANDLE VESSEL::AddAnimationComponent(UINT anim, double state0
     c->trans = trans;
     c->parent = par;
     v->animations[anim].components.push_back(std::move(c));
+    v->animations[anim].checked = false;
     return v->animations[anim].components.back().get();
 }
 
 // A component that moves groups a known mesh does not have is counted once.
 static void CheckComponentGroups(Vessel* v, AnimComponent& c) {
-    if (c.reported) return;
+    if (c.reported || c.checked) return;
     const MGROUP_TRANSFORM* t = c.trans;
     if (t->mesh == LOCALVERTEXLIST) return;
     if (t->mesh >= v->meshes.size()) {
@@ -821,6 +814,7 @@ static void CheckComponentGroups(Vessel* v, AnimComponent& c) {
         Misuse("SetAnimation: component moves mesh %u of %zu on %s", t->mesh, v->meshes.size(), v->name.c_str());
         return;
     }
+    c.checked = true;
     int count = v->meshes[t->mesh]->groupCount;
     if (count < 0 || !t->grp) return;
     for (UINT i = 0; i < t->ngrp; ++i) {
@@ -838,7 +832,13 @@ bool VESSEL::SetAnimation(UINT anim, double state) const {
         return false;
     }
     Animation& a = v->animations[anim];
-    for (auto& c : a.components) CheckComponentGroups(v, *c);
+    if (!a.checked) {
+        a.checked = true;
+        for (auto& c : a.components) {
+            CheckComponentGroups(v, *c);
+            a.checked = a.checked && (c->checked || c->reported || c->trans->mesh == LOCALVERTEXLIST);
+        }
+    }
     a.state = state;
     return true;
 }

@@ -7,14 +7,6 @@
 
 using namespace hs;
 
-#define SELF_OR(ret)                                                                                              \
-    Vessel* v = vessel;                                                                                           \
-    if (!Alive(v)) {                                                                                              \
-        Misuse("%s: interface without a live vessel", __func__);                                                  \
-        return ret;                                                                                               \
-    }                                                                                                             \
-    if (W().opt.trace) Trace("%s.%s", v->name.c_str(), __func__);
-
 namespace hs {
 
 int BodyOfHandle(OBJHANDLE h) {
@@ -95,7 +87,7 @@ void ApplyStatus(Vessel* v, const VESSELSTATUS2& st) {
 
 static bool Finite(const VECTOR3& a) { return std::isfinite(a.x) && std::isfinite(a.y) && std::isfinite(a.z); }
 
-bool CheckState(Vessel* v, const char* when) {
+bool CheckState(Vessel* v, const char* when, bool keep) {
     if (!Alive(v)) return true;
     const PhysicsState& s = v->phys;
     bool attitude = true;
@@ -108,6 +100,7 @@ bool CheckState(Vessel* v, const char* when) {
                       : !std::isfinite(v->emptyMass) || !std::isfinite(prop) ? "mass"
                                                                              : nullptr;
     if (!bad) {
+        if (!keep) return true;
         v->lastGood = s;
         v->lastGoodEmptyMass = v->emptyMass;
         v->lastGoodPropellant.resize(v->propellants.size());

@@ -85,6 +85,14 @@ void Misuse(const char* fmt, ...) {
 
 void BadVessel(OBJHANDLE h, const char* fn) { Misuse("%s: %s vessel handle", fn, h ? "dead or foreign" : "null"); }
 
+__attribute__((noinline, cold)) void DeadInterface(const char* fn) {
+    Misuse("%s: interface without a live vessel", fn);
+}
+
+__attribute__((noinline, cold)) void TraceCall(const Vessel* v, const char* fn) {
+    Trace("%s.%s", v->name.c_str(), fn);
+}
+
 HostFile* CheckFile(FILEHANDLE f, const char* fn) {
     HostFile* hf = static_cast<HostFile*>(f);
     if (!hf || hf->magic != FILE_MAGIC) {

@@ -49,6 +49,15 @@ Scratch& S() {
     return s;
 }
 
+// Asks the cache for what the step of a vessel reads, while the one before it is stepped: with many vessels
+// their records no longer stay in the cache from one frame to the next.
+void PrefetchStep(const Vessel* v) {
+    if (!Alive(v)) return;
+    const char* rec = reinterpret_cast<const char*>(v);
+    for (size_t off = 0; off < sizeof(Vessel); off += 64) __builtin_prefetch(rec + off);
+    for (const auto& t : v->thrusters) __builtin_prefetch(t.get());
+}
+
 inline bool InStep(const Vessel* v) {
     return Alive(v) && v->phys.stepMark == S().step;
 }
@@ -288,10 +297,10 @@ void IntegrateBody(Vessel& v, const Body6& b, Touchdown td, double dt) {
     const Body& body = BodyOf(v);
     VECTOR3 Fg = mul(s.R, b.Fb);
     VECTOR3 g = GravityAt(body, s.pos);
-    Horizon hz = HorizonAt(body, s.pos);
     bool wasContact = s.groundContact || s.landed;
 
     if (s.landed) {
+        Horizon hz = HorizonAt(body, s.pos);
         // A resting vessel stays put while it keeps the points it rests on (a gear raised on the ground lets
         // it down onto the new points) and the ground holds the forces on it.
         bool seated = true;
@@ -349,7 +358,8 @@ void IntegrateBody(Vessel& v, const Body6& b, Touchdown td, double dt) {
             Tc += crossp(td.p[i], tmul(s.R, nrm * fn));
         }
     };
-    supportNow();
+    // With every point above the surface there is no support to work out (a vessel in flight, most of them).
+    if (lowest <= 0.0) supportNow();
     for (int step = 0; step < n; ++step) {
         // Velocity Verlet: gravity, the loads held over the step and the support kick half before and half
         // after the drift, so a vessel resting on its support shows no speed.
@@ -367,10 +377,13 @@ void IntegrateBody(Vessel& v, const Body6& b, Touchdown td, double dt) {
         s.pos += s.vel * h;
         double wl = length(s.omega);
         if (wl > 0.0) s.R = mul(s.R, rotm(s.omega / wl, wl * h));
+        bool above = false; // every point above the surface: no support to work out, unless some is to end
         if (!contact) {
+            above = true;
             for (int i = 0; i < 3; ++i) {
                 double ht = length(s.pos + mul(s.R, td.p[i]) - body.pos) - body.radius;
                 if (ht <= CONTACT_TOLERANCE) contact = true;
+                if (!(ht > 0.0)) above = false;
             }
             if (contact) {
                 // What the vessel touched down with, before the support has slowed it.
@@ -379,7 +392,7 @@ void IntegrateBody(Vessel& v, const Body6& b, Touchdown td, double dt) {
             }
         }
         g = GravityAt(body, s.pos);
-        supportNow();
+        if (!above || support[0] > 0.0 || support[1] > 0.0 || support[2] > 0.0) supportNow();
         s.vel += (Fg + Fc) * (0.5 * h / b.m) + g * (0.5 * h);
     }
     Orthonormalise(s.R);
@@ -391,7 +404,7 @@ void IntegrateBody(Vessel& v, const Body6& b, Touchdown td, double dt) {
     }
     s.groundContact = touching > 0;
     if (touching == 3 && length(s.vel) < REST_SPEED && length(s.omega) < REST_SPIN) {
-        hz = HorizonAt(body, s.pos);
+        Horizon hz = HorizonAt(body, s.pos);
         VECTOR3 Fnet = mul(s.R, b.Fb) + GravityAt(body, s.pos) * b.m;
         double load = -dotp(Fnet, hz.up);
         double carried = support[0] + support[1] + support[2];
@@ -534,20 +547,22 @@ void PhysicsStep(std::vector<Vessel*>& vessels, double dt, double simt) {
     Scratch& sc = S();
     ++sc.step;
     TelemetryRows(vessels, simt, true);
+    // One pass marks the vessels of this step and moves their control surfaces; one more moves the groups.
     for (Vessel* v : vessels) {
         if (!Alive(v)) continue;
         v->phys.stepMark = sc.step;
         v->phys.touchdownFrame = false;
+        if (dt > 0.0) MoveControlSurfaces(*v, dt);
     }
     if (dt > 0.0) {
-        for (Vessel* v : vessels)
-            if (InStep(v)) MoveControlSurfaces(*v, dt);
-        sc.members.clear();
-        for (Vessel* v : vessels) {
+        // One group at a time in the same few members, which stay in the cache however many vessels fly.
+        for (size_t i = 0; i < vessels.size(); ++i) {
+            Vessel* v = vessels[i];
+            if (i + 1 < vessels.size()) PrefetchStep(vessels[i + 1]);
             if (!InStep(v) || v->phys.groupMark == sc.step) continue;
-            size_t first = sc.members.size();
+            sc.members.clear();
             CollectGroup(v, sc.members);
-            StepGroup(&sc.members[first], (int)(sc.members.size() - first), dt);
+            StepGroup(sc.members.data(), (int)sc.members.size(), dt);
         }
     }
     TelemetryRows(vessels, simt + dt, false);
