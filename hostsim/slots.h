@@ -12,6 +12,7 @@
 
 #include <sys/mman.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -27,10 +28,12 @@
 #define HS_SLOT_POISON(p, n) ASAN_POISON_MEMORY_REGION(p, n)
 #define HS_SLOT_UNPOISON(p, n) ASAN_UNPOISON_MEMORY_REGION(p, n)
 #define HS_SLOT_ROOT(p, n) __lsan_register_root_region(p, n)
+#define HS_SLOT_UNROOT(p, n) __lsan_unregister_root_region(p, n)
 #else
 #define HS_SLOT_POISON(p, n) ((void)(p), (void)(n))
 #define HS_SLOT_UNPOISON(p, n) ((void)(p), (void)(n))
 #define HS_SLOT_ROOT(p, n) ((void)(p), (void)(n))
+#define HS_SLOT_UNROOT(p, n) ((void)(p), (void)(n))
 #endif
 
 class Vessel;
@@ -67,6 +70,16 @@ template <typename T> class SlotPool {
     static_assert(alignof(T) <= alignof(Header), "a record must not need more alignment than its header gives");
 
     constexpr explicit SlotPool(size_t capacity) : capacity_(capacity) {}
+    SlotPool(const SlotPool&) = delete;
+    SlotPool& operator=(const SlotPool&) = delete;
+    // The process's pools go after every world (they were made before any); a pool of a test goes with it.
+    ~SlotPool() {
+        free(ringBuf_);
+        if (!base_) return;
+        for (size_t off = 0; off < committed_; off += SLOT_COMMIT_STEP)
+            HS_SLOT_UNROOT(reinterpret_cast<void*>(base_ + off), std::min(SLOT_COMMIT_STEP, committed_ - off));
+        munmap(reinterpret_cast<void*>(base_), capacity_ * STRIDE);
+    }
 
     // A new record in a slot of its own; null once the kind's address space is used up.
     template <typename... A> T* New(const void* owner, A&&... args) {
@@ -97,7 +110,8 @@ template <typename T> class SlotPool {
     __attribute__((no_sanitize("address"))) T* Find(const void* p) const {
         const uintptr_t a = reinterpret_cast<uintptr_t>(p);
         if (a - first_ >= span_) return nullptr;
-        const uintptr_t seal = *reinterpret_cast<const uintptr_t*>(a - sizeof(uintptr_t));
+        uintptr_t seal; // p may be any address: read the word without assuming it aligned
+        memcpy(&seal, reinterpret_cast<const void*>(a - sizeof seal), sizeof seal);
         return seal == (a ^ SLOT_SEAL) ? static_cast<T*>(const_cast<void*>(p)) : nullptr;
     }
 
@@ -122,17 +136,16 @@ template <typename T> class SlotPool {
         return false;
     }
 
-    // Makes the slots up to and including `index` usable.
+    // Makes the slots up to and including `index` usable, a step at a time (the unit the destructor hands back).
     bool Commit(size_t index) {
-        const size_t need = (index + 1) * STRIDE;
-        if (need <= committed_) return true;
-        size_t grow = need - committed_;
-        grow = (grow + SLOT_COMMIT_STEP - 1) / SLOT_COMMIT_STEP * SLOT_COMMIT_STEP;
-        if (committed_ + grow > capacity_ * STRIDE) grow = capacity_ * STRIDE - committed_;
-        void* at = reinterpret_cast<void*>(base_ + committed_);
-        if (mprotect(at, grow, PROT_READ | PROT_WRITE) != 0) return false;
-        HS_SLOT_ROOT(at, grow); // the records hold the only pointers to some of the heap
-        committed_ += grow;
+        const size_t need = (index + 1) * STRIDE, end = capacity_ * STRIDE;
+        while (committed_ < need) {
+            const size_t grow = std::min(SLOT_COMMIT_STEP, end - committed_);
+            void* at = reinterpret_cast<void*>(base_ + committed_);
+            if (mprotect(at, grow, PROT_READ | PROT_WRITE) != 0) return false;
+            HS_SLOT_ROOT(at, grow); // the records hold the only pointers to some of the heap
+            committed_ += grow;
+        }
         return true;
     }
 

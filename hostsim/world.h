@@ -125,56 +125,60 @@ class Vessel final : public OrbiterObject {
   public:
     int Type() const override { return OBJTP_VESSEL; }
     // What a module's scan over every vessel reads comes first, in the slot's first cache line with its
-    // header: the size, the interface and (at the start of the motion state) the position.
+    // header: the size, the interface and (at the start of the motion state) the position. What every frame
+    // reads follows; what set-up, saving and the odd call read comes last. With a thousand vessels a frame's
+    // passes over them no longer find their records in the cache, and each line read costs.
     double size = 1.0;
     VESSEL* iface = nullptr;
-    // Motion: owned by the physics step.
-    hs::PhysicsState phys;
+    hs::PhysicsState phys; // motion: owned by the physics step
 
-    std::string name, className;
-    hs::LoadedModule* module = nullptr; // null for a plain class-file vessel
     bool deletePending = false;
     bool enableFocus = true;
-
+    bool hostOwnsIface = false; // plain class-file vessels and modules whose ovcInit gave null
+    bool nosewheelSteering = false;
+    int adCtrlMode = 0; // the host starts every vessel with its control surfaces off
+    int attitudeMode = RCS_ROT;
     // Configuration set by the module (or the class file's standard items).
     double emptyMass = 1.0;
     VECTOR3 pmi{{1, 1, 1}}, crossSections{{1, 1, 1}}, rotDrag{{0, 0, 0}};
+    std::vector<hs::SlotPtr<hs::Thruster>> thrusters;
+    std::vector<hs::SlotPtr<hs::Propellant>> propellants;
+    std::vector<hs::SlotPtr<hs::ControlSurface>> ctrlSurfaces;
+    std::vector<hs::SlotPtr<hs::Airfoil>> airfoils;
+    std::vector<hs::SlotPtr<hs::Attachment>> attachments; // creation order, both kinds
+    std::vector<hs::SlotPtr<hs::DockPort>> docks;
+    std::vector<hs::Animation> animations; // id = index
+    // Forces added this step by AddForce (vessel frame), cleared after the physics step.
+    struct AddedForce { VECTOR3 F, r; };
+    std::vector<AddedForce> addedForces;
     VECTOR3 touchdown[3]{};
     // Spring of each touchdown point, fixed from the empty mass when the points are set, as the host does.
     double touchdownStiffness = 0.0; // N/m; 0 until the points are set: then taken from the empty mass
     double touchdownDamping = 0.0;   // N s/m
     double muLng = 0.1, muLat = 0.5; // the host's default surface friction
     double maxWheelbrakeForce = 2e5;
-    bool nosewheelSteering = false;
+    double wheelbrake[2] = {0.0, 0.0}; // left, right, 0..1
+    std::vector<hs::SlotPtr<hs::ThrusterGroup>> groups;
+    hs::Propellant* defaultPropellant = nullptr;
+    // The last state that was all numbers, put back when something makes it not a number.
+    hs::PhysicsState lastGood;
+    double lastGoodEmptyMass = 1.0;
+    std::vector<double> lastGoodPropellant;
+
+    std::string name, className;
+    hs::LoadedModule* module = nullptr; // null for a plain class-file vessel
     VECTOR3 cameraOffset{};
     VECTOR3 cameraDir{{0, 0, 1}};
-    int adCtrlMode = 0; // the host starts every vessel with its control surfaces off
-    int attitudeMode = RCS_ROT;
-    double wheelbrake[2] = {0.0, 0.0}; // left, right, 0..1
     std::vector<hs::SlotPtr<hs::Mesh>> meshes;
     std::vector<BEACONLIGHTSPEC*> beacons;
-    std::vector<hs::SlotPtr<hs::Propellant>> propellants;
-    hs::Propellant* defaultPropellant = nullptr;
-    std::vector<hs::SlotPtr<hs::Thruster>> thrusters;
-    std::vector<hs::SlotPtr<hs::ThrusterGroup>> groups;
     std::vector<hs::Exhaust> exhausts;
     std::vector<hs::SlotPtr<hs::ParticleStream>> streams;
-    std::vector<hs::SlotPtr<hs::Airfoil>> airfoils;
-    std::vector<hs::SlotPtr<hs::ControlSurface>> ctrlSurfaces;
-    std::vector<hs::SlotPtr<hs::Attachment>> attachments; // creation order, both kinds
-    std::vector<hs::SlotPtr<hs::DockPort>> docks;
-    std::vector<hs::Animation> animations; // id = index
-
-    // Forces added this step by AddForce (vessel frame), cleared after the physics step.
-    struct AddedForce { VECTOR3 F, r; };
-    std::vector<AddedForce> addedForces;
 
     bool hasVisual = false;
     int visualHandleTag = 0;
 
     // Host bookkeeping.
     std::vector<TOUCHDOWNVTX> touchdownVertices; // as the later SetTouchdownPoints gave them
-    bool hostOwnsIface = false;             // plain class-file vessels and modules whose ovcInit gave null
     std::vector<std::string> ignoredLines;  // scenario lines the host did not know
     VISHANDLE visual = nullptr;
     DWORD xpdr = 0;
@@ -182,10 +186,6 @@ class Vessel final : public OrbiterObject {
     bool enableFocusSet = false;
     // Navigation receivers: the host gives two to a vessel that takes the focus when its class is set up.
     std::vector<int> navFreq;
-    // The last state that was all numbers, put back when something makes it not a number.
-    hs::PhysicsState lastGood;
-    double lastGoodEmptyMass = 1.0;
-    std::vector<double> lastGoodPropellant;
     std::vector<hs::SlotPtr<hs::DevMesh>> devMeshes; // one per mesh index while a visual exists
 };
 
