@@ -20,6 +20,7 @@ struct LoadedModule;
 struct Propellant {
     double maxMass = 0.0; // kg
     double mass = 0.0;    // kg
+    double lastGoodMass = 0.0; // kg: the mass when the vessel's state was last all numbers
     double efficiency = 1.0;
     bool alive = true;
 };
@@ -160,10 +161,10 @@ class Vessel final : public OrbiterObject {
     double wheelbrake[2] = {0.0, 0.0}; // left, right, 0..1
     std::vector<hs::SlotPtr<hs::ThrusterGroup>> groups;
     hs::Propellant* defaultPropellant = nullptr;
-    // The last state that was all numbers, put back when something makes it not a number.
-    hs::PhysicsState lastGood;
+    // The last motion and mass that were all numbers, put back when something makes them not a number (each
+    // tank keeps its own).
+    hs::Motion lastGood;
     double lastGoodEmptyMass = 1.0;
-    std::vector<double> lastGoodPropellant;
 
     std::string name, className;
     hs::LoadedModule* module = nullptr; // null for a plain class-file vessel

@@ -101,19 +101,24 @@ bool CheckState(Vessel* v, const char* when, bool keep) {
                                                                              : nullptr;
     if (!bad) {
         if (!keep) return true;
-        v->lastGood = s;
+        v->lastGood.pos = s.pos;
+        v->lastGood.vel = s.vel;
+        v->lastGood.R = s.R;
+        v->lastGood.omega = s.omega;
         v->lastGoodEmptyMass = v->emptyMass;
-        v->lastGoodPropellant.resize(v->propellants.size());
-        for (size_t i = 0; i < v->propellants.size(); ++i) v->lastGoodPropellant[i] = v->propellants[i]->mass;
+        for (auto& p : v->propellants) p->lastGoodMass = p->mass;
         return true;
     }
     // Whatever made it so, a number that is not one would spread to every vessel near it and into the saved
     // scenario: the vessel goes back to where it last was whole.
     Misuse("%s: %s is not a number after the %s: the last good state is put back", v->name.c_str(), bad, when);
-    v->phys = v->lastGood;
+    PhysicsState& back = v->phys;
+    back.pos = v->lastGood.pos;
+    back.vel = v->lastGood.vel;
+    back.R = v->lastGood.R;
+    back.omega = v->lastGood.omega;
     v->emptyMass = v->lastGoodEmptyMass;
-    for (size_t i = 0; i < v->propellants.size(); ++i)
-        v->propellants[i]->mass = i < v->lastGoodPropellant.size() ? v->lastGoodPropellant[i] : 0.0;
+    for (auto& p : v->propellants) p->mass = p->lastGoodMass;
     return false;
 }
 

@@ -23,4 +23,11 @@ struct PhysicsState {
     VECTOR3 touchdownVel{};                 // m/s, global velocity at the moment contact began
 };
 
+// What a state that stops being a number goes back to.
+struct Motion {
+    VECTOR3 pos{}, vel{};
+    MATRIX3 R{{1, 0, 0, 0, 1, 0, 0, 0, 1}};
+    VECTOR3 omega{};
+};
+
 } // namespace hs

@@ -226,10 +226,11 @@ void VesselLoads(Vessel& v, double dt, const VECTOR3& inertia, VECTOR3& F, VECTO
     if (atm.rho > 0.0) Aerodynamics(v, atm, inertia, F, T);
 }
 
+// Writes only what was set: a thruster record left clean need not go back to memory.
 void ClearFrameInputs(Vessel& v) {
     for (auto& tp : v.thrusters)
-        tp->overrideLevel = 0.0;
-    v.addedForces.clear();
+        if (tp->overrideLevel != 0.0) tp->overrideLevel = 0.0;
+    if (!v.addedForces.empty()) v.addedForces.clear();
 }
 
 VECTOR3 InertiaOf(const Vessel& v, double m) {
@@ -551,7 +552,7 @@ void PhysicsStep(std::vector<Vessel*>& vessels, double dt, double simt) {
     for (Vessel* v : vessels) {
         if (!Alive(v)) continue;
         v->phys.stepMark = sc.step;
-        v->phys.touchdownFrame = false;
+        if (v->phys.touchdownFrame) v->phys.touchdownFrame = false;
         if (dt > 0.0) MoveControlSurfaces(*v, dt);
     }
     if (dt > 0.0) {
