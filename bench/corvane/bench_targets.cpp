@@ -33,7 +33,8 @@ class Collector : public benchmark::ConsoleReporter {
         for (const Run& r : runs) {
             if (r.error_occurred || r.run_type != Run::RT_Iteration) continue;
             std::string name = r.benchmark_name();
-            name = name.substr(0, name.find("/repeats:"));
+            const size_t repeats = name.find("/repeats:");
+            if (repeats != std::string::npos) name.resize(repeats);
             auto it = runs_.find(name);
             if (it == runs_.end() || r.GetAdjustedRealTime() < it->second.GetAdjustedRealTime()) runs_[name] = r;
         }
