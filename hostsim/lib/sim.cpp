@@ -107,7 +107,12 @@ Vessel* NewVessel(const char* name, const char* className, std::string* err, Hos
             return nullptr;
         }
     }
-    auto rec = MakeSlot<Vessel>(nullptr);
+    // A world full of vessels refuses one more, as the host refuses a vessel it cannot make.
+    SlotPtr<Vessel> rec(Slots<Vessel>().New(nullptr));
+    if (!rec) {
+        if (err) *err = Fmt("hostsim holds at most %zu vessels at once", Slots<Vessel>().Capacity());
+        return nullptr;
+    }
     Vessel* v = rec.get();
     v->name = name;
     v->className = className;
