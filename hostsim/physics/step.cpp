@@ -49,15 +49,6 @@ Scratch& S() {
     return s;
 }
 
-// Asks the cache for what the step of a vessel reads, while the one before it is stepped: with many vessels
-// their records no longer stay in the cache from one frame to the next.
-void PrefetchStep(const Vessel* v) {
-    if (!Alive(v)) return;
-    const char* rec = reinterpret_cast<const char*>(v);
-    for (size_t off = 0; off < sizeof(Vessel); off += 64) __builtin_prefetch(rec + off);
-    for (const auto& t : v->thrusters) __builtin_prefetch(t.get());
-}
-
 inline bool InStep(const Vessel* v) {
     return Alive(v) && v->phys.stepMark == S().step;
 }
@@ -557,9 +548,7 @@ void PhysicsStep(std::vector<Vessel*>& vessels, double dt, double simt) {
     }
     if (dt > 0.0) {
         // One group at a time in the same few members, which stay in the cache however many vessels fly.
-        for (size_t i = 0; i < vessels.size(); ++i) {
-            Vessel* v = vessels[i];
-            if (i + 1 < vessels.size()) PrefetchStep(vessels[i + 1]);
+        for (Vessel* v : vessels) {
             if (!InStep(v) || v->phys.groupMark == sc.step) continue;
             sc.members.clear();
             CollectGroup(v, sc.members);

@@ -3,6 +3,7 @@
 
 #include "core/corvane.h"
 #include "hostsim_fixture.h"
+#include "scenario_blocks.h"
 
 #include <gtest/gtest.h>
 
@@ -22,21 +23,7 @@ inline std::string LandedBlock(const std::string& name, const std::string& lines
            lines + "END\n";
 }
 
-// The lines of one vessel's block in a saved scenario, without the name line and the END.
-inline std::string BlockOf(const std::string& scenario, const std::string& name) {
-    std::istringstream in(scenario);
-    std::string line, out;
-    bool inside = false;
-    while (std::getline(in, line)) {
-        if (!inside) {
-            inside = line.rfind(name + ":", 0) == 0;
-            continue;
-        }
-        if (line == "END") break;
-        out += line + "\n";
-    }
-    return out;
-}
+using hs::test::BlockOf;
 
 class CoreWorld : public hs::test::HostFixture {
   protected:

@@ -4,6 +4,7 @@
 // outside as exactly one crew vessel.
 #include "core/corvane.h"
 #include "crew_world.h"
+#include "scenario_blocks.h"
 
 #include <algorithm>
 #include <cmath>
@@ -51,16 +52,9 @@ std::string ShipBlock(const std::string& name, const std::vector<std::string>& l
 
 // The lines of one vessel's block in a scenario text, trimmed, without the name line and the END.
 std::vector<std::string> BlockLines(const std::string& scenario, const std::string& name) {
-    std::istringstream in(scenario);
-    std::string line;
+    std::istringstream in(hs::test::BlockOf(scenario, name));
     std::vector<std::string> out;
-    bool inside = false;
-    while (std::getline(in, line)) {
-        if (!inside) {
-            inside = line.rfind(name + ":", 0) == 0;
-            continue;
-        }
-        if (line == "END") break;
+    for (std::string line; std::getline(in, line);) {
         const size_t first = line.find_first_not_of(' ');
         out.push_back(first == std::string::npos ? "" : line.substr(first));
     }
