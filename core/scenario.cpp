@@ -42,13 +42,14 @@ bool StartsWithKey(const char* line, const char* key) {
     return true;
 }
 
-// A double as the vessel saves it: with three decimals, as the scenario lines have always shown it, when that
-// reads back as the very same value; otherwise with the fewest significant digits that do (17 always do).
-// Either way the text is short, so a value of any size fits its line and reads back unchanged.
-void FormatExact(double v, char* buf, size_t size) {
-    if (std::fabs(v) < 1e15) {
-        std::snprintf(buf, size, "%0.3f", v);
-        if (std::strtod(buf, nullptr) == v) return;
+// A double as the vessel saves it: with three decimals, the precision of its lines. Only a value far beyond any
+// flight, whose three-decimal text would not fit its field, is written with the fewest significant digits that
+// read back as itself. A value that rounds to zero, negative zero among them, is written "0.000".
+void FormatThreeDecimals(double v, char* buf, size_t size) {
+    const int n = std::snprintf(buf, size, "%0.3f", v);
+    if (n >= 0 && static_cast<size_t>(n) < size) {
+        if (std::strcmp(buf, "-0.000") == 0) std::snprintf(buf, size, "0.000");
+        return;
     }
     for (int digits = 15; digits <= 17; ++digits) {
         std::snprintf(buf, size, "%.*g", digits, v);
@@ -74,11 +75,13 @@ void ReadPair(const char* value, double& pos, double& target) {
     if (got >= 2 && Usable(b)) target = b;
 }
 
-// "a b" of two doubles, each saved exactly.
+// "a b" of two doubles; each field holds any value of a flight with three decimals and leaves the line room.
+constexpr size_t NUMBER_FIELD_SIZE = 72;
+
 void FormatPair(double a, double b, char* buf, size_t size) {
-    char first[32], second[32];
-    FormatExact(a, first, sizeof first);
-    FormatExact(b, second, sizeof second);
+    char first[NUMBER_FIELD_SIZE], second[NUMBER_FIELD_SIZE];
+    FormatThreeDecimals(a, first, sizeof first);
+    FormatThreeDecimals(b, second, sizeof second);
     std::snprintf(buf, size, "%s %s", first, second);
 }
 
@@ -111,7 +114,7 @@ void Corvane::FormatScenarioValue(int key, char* buf, size_t size) const {
         std::snprintf(buf, size, "%0.4f", (double)ftlState);
         break;
     case HWIN: {
-        char times[72];
+        char times[2 * NUMBER_FIELD_SIZE];
         FormatPair(hwgTimer, hwgJumpDuration, times, sizeof times);
         std::snprintf(buf, size, "%s %d", times, hwgStepIndex);
         break;

@@ -70,9 +70,9 @@ int ParseCrewLine(const char* line, CrewMember& out) {
     struct NumberField {
         int lo, hi;
     };
-    // Age, pulse, weight kg. A pulse of 0 is a member killed aboard by a crash: the line of a dead member
-    // reads back as it was written, so nobody leaves the ship through a saved scenario.
-    constexpr NumberField FIELDS[3] = {{1, 140}, {0, 180}, {5, 300}};
+    // Age, pulse, weight kg. A member killed in a crash is saved with pulse 0 and refused here, so the dead do
+    // not come back with a reloaded scenario.
+    constexpr NumberField FIELDS[3] = {{1, 140}, {1, 180}, {5, 300}};
     int values[3] = {};
     const char* at = nameStart;
     for (int i = 0; i < 3; ++i) {

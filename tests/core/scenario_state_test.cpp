@@ -275,18 +275,18 @@ TEST_F(ScenarioState, SaveLoadSaveGivesIdenticalText) {
     const std::string second = Sim().ScenarioText();
     EXPECT_EQ(second, first);
     const std::string block = BlockOf(second, "Corvane-1");
-    // Values that three decimals would change are written with the digits they need.
-    EXPECT_NE(block.find("HWIN 0.3337 12.500 5"), std::string::npos) << block;
-    EXPECT_NE(block.find("GEAR 0.4004 1.000"), std::string::npos) << block;
+    // Doubles are saved with three decimals, whatever the loaded text held.
+    EXPECT_NE(block.find("HWIN 0.334 12.500 5"), std::string::npos) << block;
+    EXPECT_NE(block.find("GEAR 0.400 1.000"), std::string::npos) << block;
     EXPECT_NE(block.find("AMMO Weapons\\Slug"), std::string::npos) << block;
     EXPECT_NE(block.find("UMMUCREW Sci-Teodor_Vanke-41-65-74"), std::string::npos) << block;
 
-    // The reloaded vessel holds every saved value exactly.
+    // The reloaded vessel holds every saved value as it was saved.
     c = Ship();
     EXPECT_EQ(c->ftlState, 1);
-    EXPECT_EQ(c->hwgTimer, 0.3337);
+    EXPECT_EQ(c->hwgTimer, 0.334);
     EXPECT_EQ(c->hwgStepIndex, 5);
-    EXPECT_EQ(c->gearPos, 0.4004);
+    EXPECT_EQ(c->gearPos, 0.4);
     EXPECT_EQ(c->canopyCPos, 1.0);
     EXPECT_EQ(c->shipMeshVisibility, 1);
     EXPECT_EQ(c->viewIndex, 1);
@@ -316,6 +316,28 @@ TEST_F(ScenarioState, ValuesThatCannotBeSavedAsThemselvesAreNotTaken) {
     EXPECT_EQ(c->hwgStepIndex, 1);
     const std::string block = BlockOf(Sim().ScenarioText(), "Corvane-1");
     EXPECT_NE(block.find("  HWIN 0.250 1e+300 1\n"), std::string::npos) << block;
+}
+
+TEST_F(ScenarioState, NumbersOfAFlightSaveWithThreeDecimalsAndZeroWithoutASign) {
+    // What a gear in motion and a finished jump leave behind: sums of small steps and a timer run past zero.
+    LoadBlock(std::string(CREW_LINES) + "  GEAR 0.20000000000000007 1\n  HWIN -7.528699885739343e-16 1 1\n"
+                                        "  CANP -0.0004 -0\n  CANC 0.9996 1\n");
+    const std::string block = BlockOf(Sim().ScenarioText(), "Corvane-1");
+    EXPECT_NE(block.find("  GEAR 0.200 1.000\n"), std::string::npos) << block;
+    EXPECT_NE(block.find("  HWIN 0.000 1.000 1\n"), std::string::npos) << block;
+    EXPECT_NE(block.find("  CANP 0.000 0.000\n"), std::string::npos) << block;
+    EXPECT_NE(block.find("  CANC 1.000 1.000\n"), std::string::npos) << block;
+}
+
+TEST_F(ScenarioState, GearSavedWhileItMovesWritesThreeDecimals) {
+    // A second of gear travel at a pilot's 60 frames a second: small steps that do not sum to 0.2 exactly.
+    LoadBlock(CREW_LINES);
+    Sim().PressKey(OAPI_KEY_G);
+    Sim().RunFrames(60);
+    ASSERT_GT(Ship()->gearPos, 0.19);
+    ASSERT_LT(Ship()->gearPos, 0.21);
+    const std::string block = BlockOf(Sim().ScenarioText(), "Corvane-1");
+    EXPECT_NE(block.find("  GEAR 0.200 1.000\n"), std::string::npos) << block;
 }
 
 TEST_F(ScenarioState, SavingChangesNothingInTheVessel) {
