@@ -100,12 +100,21 @@ void Pellorin::clbkPreStep(double, double simdt, double) {
         ShowImpactFlash();
         deletePending = true;
     }
-    ScanForTargets();
+    ScanForTargets(simdt);
 }
 
 void Pellorin::clbkPostStep(double, double, double) {}
 
-void Pellorin::ScanForTargets() {
+// The other vessel is reached when the projectile's path relative to it during this step comes within its size.
+bool Pellorin::InReach(OBJHANDLE other, double size, double simdt) const {
+    VECTOR3 offset, relVel;
+    oapiGetRelativePos(other, GetHandle(), &offset);
+    if (WithinReach(offset, size)) return true;
+    oapiGetRelativeVel(GetHandle(), other, &relVel);
+    return PathWithinReach(offset, relVel, simdt, size);
+}
+
+void Pellorin::ScanForTargets(double simdt) {
     const OBJHANDLE self = GetHandle();
     // The focus cannot change during one vessel's step, so one query serves the whole scan.
     const OBJHANDLE focus = oapiGetFocusObject();
@@ -113,9 +122,7 @@ void Pellorin::ScanForTargets() {
     for (int i = 0; i < (int)oapiGetVesselCount(); ++i) {
         const OBJHANDLE other = oapiGetVesselByIndex(static_cast<int>(i));
         if (!other || other == self || other == focus || !oapiIsVessel(other)) continue;
-        VECTOR3 offset;
-        oapiGetRelativePos(other, self, &offset);
         VESSEL* target = oapiGetVesselInterface(other);
-        if (target && WithinReach(offset, target->GetSize())) StrikeVessel(target);
+        if (target && InReach(other, target->GetSize(), simdt)) StrikeVessel(target);
     }
 }

@@ -16,7 +16,8 @@ class Pellorin final : public VESSEL3 {
     void StrikeVessel(VESSEL* target);
 
   private:
-    void ScanForTargets();
+    void ScanForTargets(double simdt);
+    bool InReach(OBJHANDLE other, double size, double simdt) const;
 
     BEACONLIGHTSPEC impactBeacon; // handed to the host on every flash, so it lives as long as the vessel
     double lifetime;              // s of life left

@@ -157,6 +157,13 @@ void oapiGetRelativePos(OBJHANDLE hObj, OBJHANDLE hRef, VECTOR3* pos) {
 }
 
 void oapiGetRelativeVel(OBJHANDLE hObj, OBJHANDLE hRef, VECTOR3* vel) {
+    // Two vessels, as a projectile's scan asks it of its neighbours, straight from the records.
+    const Vessel* va = LiveVessel(hObj);
+    const Vessel* vb = LiveVessel(hRef);
+    if (__builtin_expect(va && vb && vel, 1)) {
+        *vel = va->phys.vel - vb->phys.vel;
+        return;
+    }
     VECTOR3 a, b;
     if (!vel || !ObjectState(hObj, nullptr, &a) || !ObjectState(hRef, nullptr, &b)) {
         Misuse("oapiGetRelativeVel: neither a vessel nor a body");

@@ -211,6 +211,65 @@ TEST_F(PellorinFlight, CorvaneRailgunPushesATargetAheadAndItsProjectilesEnd) {
     EXPECT_NEAR(v.x, 0.0, 0.01);
 }
 
+// A Corvane fires one cycle (two shots) at a hull straight ahead, its centre moved off the line of fire by
+// `off` metres upwards (the barrels lie in the ship's horizontal plane, so every path passes the centre at about
+// `off`). Both shots end by striking, or neither does; the hull is pushed along the line of fire when struck.
+struct Burst {
+    const char* targetClass;
+    double targetSize; // m
+    double distance;   // m ahead
+    double off;        // m above the line of fire
+};
+
+class RailgunBurst : public PellorinFlight, public ::testing::WithParamInterface<double> {
+  protected:
+    // Number of the burst's two projectiles that ended within the flight (only a strike ends one so soon).
+    int EndedShots(const Burst& b, double* pushed) {
+        Start(GetParam());
+        OBJHANDLE shooter = Create("Corvane-1", "Corvane", _V(0, 0, 0), _V(0, 0, 0));
+        OBJHANDLE target = Create("T1", b.targetClass, _V(0, b.off, b.distance), _V(0, 0, 0));
+        Sim().SetFocus(shooter);
+        const double vz0 = Velocity(target).z;
+        Sim().HoldKey(OAPI_KEY_1, 22);
+        // The far hull is 1.8 s away at 1700 m/s; a shot that misses lives on for 30 s.
+        Sim().RunUntil(Sim().SimTime() + b.distance / 1700.0 + 1.0);
+        int created = 0, ended = 0;
+        for (const std::string& line : Sim().Timeline()) {
+            created += line.find("created b1 (Pellorin)") != std::string::npos;
+            ended += line.find("deleted b1") != std::string::npos;
+        }
+        EXPECT_EQ(created, 2);
+        *pushed = Velocity(target).z - vz0;
+        return ended;
+    }
+};
+
+TEST_P(RailgunBurst, EveryShotWhosePathPassesWithinTheHullStrikesIt) {
+    constexpr Burst HITS[] = {
+        {"Target", 10.0, 300.0, 0.0}, {"Target", 10.0, 300.0, 8.0},   {"Target", 10.0, 3000.0, 0.0},
+        {"Target", 10.0, 3000.0, 8.0}, {"Corvane", 8.0, 300.0, 0.0},  {"Corvane", 8.0, 300.0, 7.0},
+        {"Corvane", 8.0, 3000.0, 0.0}, {"Corvane", 8.0, 3000.0, 7.0},
+    };
+    for (const Burst& b : HITS) {
+        SCOPED_TRACE(std::string(b.targetClass) + " " + std::to_string(b.distance) + " m ahead, " +
+                     std::to_string(b.off) + " m off the line of fire");
+        double pushed = 0.0;
+        EXPECT_EQ(EndedShots(b, &pushed), 2);
+        EXPECT_GT(pushed, 0.1); // 1700 kg m/s to 5000 kg, or to a Corvane whose dampeners leave 5 percent of it
+    }
+}
+
+TEST_P(RailgunBurst, ShotsPassingTwelveMetresOffATenMetreHullLeaveItAlone) {
+    for (double distance : {300.0, 3000.0}) {
+        double pushed = 0.0;
+        EXPECT_EQ(EndedShots({"Target", 10.0, distance, 12.0}, &pushed), 0) << distance << " m ahead";
+        EXPECT_LT(std::fabs(pushed), 0.05); // gravity's pull along the line of fire; a push is at least 0.2 m/s
+    }
+}
+
+// From the long frames of a slow machine to the short ones that make a flight exact; 60 a second is a pilot's.
+INSTANTIATE_TEST_SUITE_P(FrameLengths, RailgunBurst, ::testing::Values(1.0 / 30.0, 1.0 / 60.0, 0.01, 0.005));
+
 TEST(PellorinModule, ExportsOnlyItsTwoEntryPointsAndExitIgnoresANullInterface) {
     // The host's Linux name first, as the host looks for it.
     std::string path = hs::test::HostRoot() + "/Modules/libPellorin.so";

@@ -55,4 +55,21 @@ TEST(WithinReach, StrictlyInsideThePositiveSizeOnly) {
     EXPECT_FALSE(WithinReach(_V(0.1, 0, 0), -5.0));
 }
 
+// The hull 300 m ahead (offset from the projectile), the projectile closing at 1700 m/s: 28.3 m a sixtieth.
+TEST(PathWithinReach, AStepThatCarriesThePathPastTheHullReachesIt) {
+    const double dt = 1.0 / 60.0;
+    // 14 m short of the centre, then 14 m past it: neither end is within 10 m, the path is.
+    EXPECT_TRUE(PathWithinReach(_V(0, 0, 14), _V(0, 0, 1700), dt, 10.0));
+    EXPECT_TRUE(PathWithinReach(_V(9.9, 0, 14), _V(0, 0, 1700), dt, 10.0)); // grazing, 9.9 m off
+    EXPECT_FALSE(PathWithinReach(_V(10.0, 0, 14), _V(0, 0, 1700), dt, 10.0));
+    // The closest point lies beyond the step: only the step's own stretch counts.
+    EXPECT_FALSE(PathWithinReach(_V(0, 0, 40), _V(0, 0, 1700), dt, 10.0));
+    EXPECT_TRUE(PathWithinReach(_V(0, 0, 38), _V(0, 0, 1700), dt, 10.0));
+    // Moving away, standing still, a step of no length, a hull of no size.
+    EXPECT_FALSE(PathWithinReach(_V(0, 0, -14), _V(0, 0, 1700), dt, 10.0));
+    EXPECT_FALSE(PathWithinReach(_V(0, 0, 14), _V(0, 0, 0), dt, 10.0));
+    EXPECT_FALSE(PathWithinReach(_V(0, 0, 14), _V(0, 0, 1700), 0.0, 10.0));
+    EXPECT_FALSE(PathWithinReach(_V(0, 0, 0), _V(0, 0, 1700), dt, 0.0));
+}
+
 } // namespace
