@@ -103,3 +103,38 @@ inline RailgunTick NextRailgunCycle(double cycle) {
     if (cycle > 2.0 && cycle < 2.1) barrel = RAILGUN_LEFT_BARREL;
     return {cycle, barrel};
 }
+
+// Columns: an attachment point's direction, its rotation reference made square to it, and their cross product.
+// False for a direction of no length or a reference along it.
+inline bool PointAxes(const VECTOR3& dir, const VECTOR3& rot, MATRIX3& axes) {
+    const double dl = length(dir);
+    if (!(dl > 0.0)) return false;
+    const VECTOR3 e1 = dir / dl;
+    VECTOR3 e2 = rot - e1 * dotp(rot, e1);
+    const double rl = length(e2);
+    if (!(rl > 1e-9)) return false;
+    e2 = e2 / rl;
+    const VECTOR3 e3 = crossp(e1, e2);
+    axes = _M(e1.x, e2.x, e3.x, e1.y, e2.y, e3.y, e1.z, e2.z, e3.z);
+    return true;
+}
+
+// The attitude, in the ship's frame, in which a projectile hangs on a barrel: its point faces the barrel's (the
+// two directions against each other) and the rotation references lie along each other. A projectile made in the
+// ship's own attitude is released before the host has turned it so, and leaves along its own point reversed:
+// for a projectile hung by its up axis, towards the ship's belly. The identity when a point has no usable axes.
+inline MATRIX3 HangingAttitude(const VECTOR3& barrelDir, const VECTOR3& barrelRot, const VECTOR3& pointDir,
+                               const VECTOR3& pointRot) {
+    MATRIX3 barrel, point;
+    if (!PointAxes(-barrelDir, barrelRot, barrel) || !PointAxes(pointDir, pointRot, point)) return identity();
+    // barrel * transpose(point), without a transpose the oldest interface lacks.
+    MATRIX3 r;
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j) {
+            double sum = 0.0;
+            for (int k = 0; k < 3; ++k)
+                sum += barrel.data[i * 3 + k] * point.data[j * 3 + k];
+            r.data[i * 3 + j] = sum;
+        }
+    return r;
+}

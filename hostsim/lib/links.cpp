@@ -16,7 +16,7 @@ bool Attach(Vessel* parent, Attachment* pp, Vessel* child, Attachment* cp) {
     pp->otherPoint = cp;
     cp->other = parent;
     cp->otherPoint = pp;
-    PlaceAttachedChild(*parent, *pp, *child, *cp);
+    // The child keeps its place and attitude until the next step hangs it on the point, as in the host.
     Trace("attached %s (%s) to %s (%s)", child->name.c_str(), cp->id, parent->name.c_str(), pp->id);
     return true;
 }

@@ -517,6 +517,9 @@ void Sim::Frame() {
         }
     for (const Plugin& p : w.plugins)
         if (p.frame) p.frame(simt);
+    // The post-step callbacks are over: from here to the next step a vessel's present state is its start, and a
+    // child released between frames leaves from where it hangs now.
+    for (auto& v : w.vessels) MarkStepStart(v->phys);
     DrawHud();
     CheckDebug();
     ProcessDeletions();

@@ -711,7 +711,7 @@ bool VESSEL::DetachChild(ATTACHMENTHANDLE attachment, double vel) const {
         return false;
     }
     if (!pp->other) return false;
-    ReleaseChild(*v, *pp, *pp->other, vel);
+    ReleaseChild(*v, *pp, *pp->other, *pp->otherPoint, vel);
     Detach(pp);
     return true;
 }

@@ -288,6 +288,7 @@ void VESSEL::SetRotationMatrix(const MATRIX3& R) const {
             return;
         }
     v->phys.R = R;
+    v->phys.stepStart.R = R; // the host turns the vessel's present state, also in the middle of a frame
     v->phys.landed = false;
 }
 

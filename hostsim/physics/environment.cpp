@@ -40,6 +40,10 @@ MATRIX3 PointFrame(const VECTOR3& dir, const VECTOR3& rot) {
     return Columns(e1, e2, crossp(e1, e2));
 }
 
+MATRIX3 AttachmentFrame(const hs::Attachment& a) {
+    return PointFrame(a.toParent ? a.dir : -a.dir, a.rot);
+}
+
 Touchdown TouchdownGeometry(const Vessel& v) {
     Touchdown t;
     for (int i = 0; i < 3; ++i)

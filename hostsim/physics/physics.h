@@ -141,7 +141,8 @@ void PlaceAttachedChild(const Vessel& parent, const hs::Attachment& parentPoint,
                         const hs::Attachment& childPoint);
 // Gives a child that is being detached the parent's point velocity plus vel m/s along the parent point's
 // direction. Call before or after unlinking; the links are not touched.
-void ReleaseChild(const Vessel& parent, const hs::Attachment& parentPoint, Vessel& child, double vel);
+void ReleaseChild(const Vessel& parent, const hs::Attachment& parentPoint, Vessel& child,
+                  const hs::Attachment& childPoint, double vel);
 // Docked ports face each other (dirs opposite), rot vectors aligned, port positions coinciding: b is moved
 // to a (and takes a's velocity and spin).
 void PlaceDocked(const Vessel& a, const hs::DockPort& pa, Vessel& b, const hs::DockPort& pb);

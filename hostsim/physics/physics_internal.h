@@ -34,6 +34,9 @@ inline VECTOR3 Div(const VECTOR3& a, const VECTOR3& b) {
 
 // An orthonormal frame whose first column is dir and second the part of rot normal to dir.
 MATRIX3 PointFrame(const VECTOR3& dir, const VECTOR3& rot);
+// An attachment point's frame for hanging a child: the parent's point direction is laid against the child's
+// (the two face each other), their rotation references along each other.
+MATRIX3 AttachmentFrame(const hs::Attachment& a);
 
 // The touchdown triangle in the vessel frame: the three points (a usable fallback when the vessel's points
 // are degenerate), the unit "up" normal their order defines, and the forward axis within their plane.

@@ -6,6 +6,13 @@
 namespace hs {
 
 // What every step reads comes first; what only a landing or a touchdown needs, last.
+// What a state that stops being a number goes back to; also the state a step began from.
+struct Motion {
+    VECTOR3 pos{}, vel{};
+    MATRIX3 R{{1, 0, 0, 0, 1, 0, 0, 0, 1}};
+    VECTOR3 omega{};
+};
+
 struct PhysicsState {
     VECTOR3 pos{};                          // m, global
     VECTOR3 vel{};                          // m/s, global
@@ -21,13 +28,18 @@ struct PhysicsState {
     double lastAirspeed = 0.0;
     VECTOR3 restPoints[3]{};                // vessel frame: the touchdown points it came to rest on
     VECTOR3 touchdownVel{};                 // m/s, global velocity at the moment contact began
+    // The state the host holds as the current step's start: from the step until the post-step callbacks are
+    // over it is the state before the step; between frames, the present one. A child released in a post-step
+    // callback leaves from it, in the attitude it had then, as in the host.
+    Motion stepStart;
 };
 
-// What a state that stops being a number goes back to.
-struct Motion {
-    VECTOR3 pos{}, vel{};
-    MATRIX3 R{{1, 0, 0, 0, 1, 0, 0, 0, 1}};
-    VECTOR3 omega{};
-};
+// The step now beginning starts from the vessel's present state.
+inline void MarkStepStart(PhysicsState& s) {
+    s.stepStart.pos = s.pos;
+    s.stepStart.vel = s.vel;
+    s.stepStart.R = s.R;
+    s.stepStart.omega = s.omega;
+}
 
 } // namespace hs

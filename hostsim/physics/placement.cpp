@@ -84,6 +84,7 @@ void PlaceLanded(Vessel& v, int body, double lng, double lat, double hdg) {
     v.phys.groundContact = true;
     v.phys.touchdownFrame = false;
     v.phys.placed = true;
+    MarkStepStart(v.phys);
 }
 
 void SurfacePosition(const Vessel& v, double* lng, double* lat, double* hdg) {
@@ -118,6 +119,7 @@ void FromStatus(Vessel& v, const VESSELSTATUS2& st, int body) {
     v.phys.groundContact = false;
     v.phys.touchdownFrame = false;
     v.phys.placed = true;
+    MarkStepStart(v.phys);
 }
 
 void ToStatus(const Vessel& v, VESSELSTATUS2& st) {
@@ -152,16 +154,25 @@ void PlaceLinked(const Vessel& x, const VECTOR3& px, const MATRIX3& Mx, Vessel& 
 
 void PlaceAttachedChild(const Vessel& parent, const hs::Attachment& parentPoint, Vessel& child,
                         const hs::Attachment& childPoint) {
-    PlaceLinked(parent, parentPoint.pos, PointFrame(parentPoint.dir, parentPoint.rot), child, childPoint.pos,
-                PointFrame(childPoint.dir, childPoint.rot));
+    PlaceLinked(parent, parentPoint.pos, AttachmentFrame(parentPoint), child, childPoint.pos,
+                AttachmentFrame(childPoint));
 }
 
-void ReleaseChild(const Vessel& parent, const hs::Attachment& parentPoint, Vessel& child, double vel) {
+// As the host releases a child: from where the step began, with the parent's turn at the child's place, and
+// pushed along the parent point's direction as the child's attitude at the step's start carries it. A child
+// that hung through a whole step leaves straight along the parent's point; one hung on in the same frame, before
+// the step turned it to its hanging attitude, leaves along its own point reversed, in the attitude it was made
+// with.
+void ReleaseChild(const Vessel& parent, const hs::Attachment& parentPoint, Vessel& child,
+                  const hs::Attachment& childPoint, double vel) {
     const PhysicsState& p = parent.phys;
-    VECTOR3 pointVel = p.vel + mul(p.R, crossp(p.omega, parentPoint.pos));
-    child.phys.vel = pointVel + mul(p.R, Unit(parentPoint.dir)) * vel;
-    child.phys.landed = false;
-    child.phys.groundContact = false;
+    PhysicsState& c = child.phys;
+    const MATRIX3 rrot = mul(AttachmentFrame(parentPoint), Transpose(AttachmentFrame(childPoint)));
+    const VECTOR3 offset = parentPoint.pos - mul(rrot, childPoint.pos); // child's centre, parent frame
+    c.pos = c.stepStart.pos;
+    c.vel = c.stepStart.vel + mul(p.R, crossp(p.omega, offset)) + mul(c.stepStart.R, tmul(rrot, parentPoint.dir)) * vel;
+    c.landed = false;
+    c.groundContact = false;
 }
 
 void PlaceDocked(const Vessel& a, const hs::DockPort& pa, Vessel& b, const hs::DockPort& pb) {

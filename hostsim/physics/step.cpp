@@ -451,8 +451,8 @@ void CollectGroup(Vessel* v, std::vector<Member>& out) {
                                  (int)(q - first),
                                  a->pos,
                                  b.pos,
-                                 PointFrame(a->dir, a->rot),
-                                 PointFrame(b.dir, b.rot),
+                                 AttachmentFrame(*a),
+                                 AttachmentFrame(b),
                                  {}});
         }
         for (auto& d : x->docks) {
@@ -543,6 +543,7 @@ void PhysicsStep(std::vector<Vessel*>& vessels, double dt, double simt) {
     for (Vessel* v : vessels) {
         if (!Alive(v)) continue;
         v->phys.stepMark = sc.step;
+        MarkStepStart(v->phys);
         if (v->phys.touchdownFrame) v->phys.touchdownFrame = false;
         if (dt > 0.0) MoveControlSurfaces(*v, dt);
     }

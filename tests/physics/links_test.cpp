@@ -35,7 +35,7 @@ class Links : public PhysicsWorld {
     static VECTOR3 Axis(const Vessel& v, VECTOR3 local) { return mul(v.phys.R, local); }
 };
 
-TEST_F(Links, ChildHangsWithItsPointOnTheParentsAndItsAxesAligned) {
+TEST_F(Links, ChildHangsWithItsPointOnTheParentsFacingItAndTheRotationReferencesAligned) {
     Vessel& ship = Make("ship", 1000, _V(2, 3, 4));
     Vessel& shot = Make("shot", 1, _V(0.01, 0.01, 0.001));
     AbovePole(ship, moon, 1e6, _V(5, 0, 0));
@@ -43,8 +43,11 @@ TEST_F(Links, ChildHangsWithItsPointOnTheParentsAndItsAxesAligned) {
     hs::Attachment& apr = Point(shot, true, _V(0, 0, 0), _V(0, 1, 0), _V(0, 0, 1));
     Link(ship, gun, shot, apr);
     EXPECT_NEAR(dist(Global(ship, gun.pos), Global(shot, apr.pos)), 0.0, 1e-9);
-    EXPECT_NEAR(dist(Axis(shot, apr.dir), Axis(ship, gun.dir)), 0.0, 1e-12);
+    EXPECT_NEAR(dist(Axis(shot, apr.dir), Axis(ship, gun.dir) * -1.0), 0.0, 1e-12);
     EXPECT_NEAR(dist(Axis(shot, apr.rot), Axis(ship, gun.rot)), 0.0, 1e-12);
+    // The projectile's up is the ship's back, its nose the ship's up.
+    EXPECT_NEAR(dist(Axis(shot, _V(0, 1, 0)), Axis(ship, _V(0, 0, -1))), 0.0, 1e-12);
+    EXPECT_NEAR(dist(Axis(shot, _V(0, 0, 1)), Axis(ship, _V(0, 1, 0))), 0.0, 1e-12);
 
     // Spin and push the ship: the child follows, point on point.
     ship.phys.omega = _V(0.1, 0.2, -0.3);
@@ -53,7 +56,7 @@ TEST_F(Links, ChildHangsWithItsPointOnTheParentsAndItsAxesAligned) {
     th->level = 1.0;
     Run(100, 0.02);
     EXPECT_NEAR(dist(Global(ship, gun.pos), Global(shot, apr.pos)), 0.0, 1e-6);
-    EXPECT_NEAR(dist(Axis(shot, apr.dir), Axis(ship, gun.dir)), 0.0, 1e-9);
+    EXPECT_NEAR(dist(Axis(shot, apr.dir), Axis(ship, gun.dir) * -1.0), 0.0, 1e-9);
     VECTOR3 pointVel = ship.phys.vel + mul(ship.phys.R, crossp(ship.phys.omega, gun.pos));
     EXPECT_NEAR(dist(shot.phys.vel, pointVel), 0.0, 1e-6);
 }
@@ -88,14 +91,46 @@ TEST_F(Links, DetachedChildLeavesAtTheDetachSpeedAlongThePointsDirection) {
     hs::Attachment& apr = Point(shot, true, _V(0, 0, 0), _V(0, 1, 0), _V(0, 0, 1));
     Link(ship, gun, shot, apr);
     Step(0.02);
-    hs::ReleaseChild(ship, gun, shot, 1700.0);
+    Step(0.02);
+    // Released after its second step on the barrel: from where that step began, at the speed it had then.
+    const hs::Motion start = shot.phys.stepStart;
+    hs::ReleaseChild(ship, gun, shot, apr, 1700.0);
     Unlink(gun, apr);
-    VECTOR3 rel = shot.phys.vel - ship.phys.vel;
+    EXPECT_NEAR(dist(shot.phys.pos, start.pos), 0.0, 1e-12);
+    VECTOR3 rel = shot.phys.vel - ship.phys.stepStart.vel;
     EXPECT_NEAR(dist(rel, Axis(ship, _V(0, 0, 1)) * 1700.0), 0.0, 1e-9);
     VECTOR3 gap0 = shot.phys.pos - ship.phys.pos;
     Run(10, 0.02);
     VECTOR3 gap = shot.phys.pos - ship.phys.pos - gap0;
-    EXPECT_NEAR(dist(gap, Axis(ship, _V(0, 0, 1)) * (1700.0 * 0.2)), 0.0, 1e-3);
+    // Released with the speed of the step's start, the shot lags the ship by what gravity added in that step.
+    EXPECT_NEAR(dist(gap, Axis(ship, _V(0, 0, 1)) * (1700.0 * 0.2)), 0.0, 1e-2);
+}
+
+// A child hung on in the frame it was made, in the parent's own attitude, is released before any step has turned
+// it: it leaves along its own point reversed, in the attitude it was made with. For a projectile hung by its up
+// axis that is the ship's down.
+TEST_F(Links, ChildReleasedInItsFirstStepLeavesAlongItsOwnPointReversedInItsFirstAttitude) {
+    Vessel& ship = Make("ship", 1000);
+    Vessel& shot = Make("shot", 1);
+    AbovePole(ship, moon, 1e6, _V(0, 0, 100));
+    ship.phys.R = rotm(_V(0, 1, 0), 0.5);
+    AbovePole(shot, moon, 1e6, _V(0, 0, 100));
+    shot.phys.R = ship.phys.R;
+    hs::MarkStepStart(shot.phys);
+    hs::Attachment& gun = Point(ship, false, _V(-1.165, 0, 3.8), _V(0, 0, 1), _V(0, 1, 0));
+    hs::Attachment& apr = Point(shot, true, _V(0, 0, 0), _V(0, 1, 0), _V(0, 0, 1));
+    gun.other = &shot;
+    gun.otherPoint = &apr;
+    apr.other = &ship;
+    apr.otherPoint = &gun;
+    EXPECT_NEAR(dist(shot.phys.pos, ship.phys.pos), 0.0, 1e-12); // hung on, not yet moved
+    Step(0.02);
+    EXPECT_NEAR(dist(Global(ship, gun.pos), Global(shot, apr.pos)), 0.0, 1e-9); // the step hung it
+    hs::ReleaseChild(ship, gun, shot, apr, 1700.0);
+    Unlink(gun, apr);
+    EXPECT_NEAR(dist(shot.phys.pos, ship.phys.stepStart.pos), 0.0, 1e-9);
+    VECTOR3 rel = shot.phys.vel - ship.phys.stepStart.vel;
+    EXPECT_NEAR(dist(rel, Axis(ship, _V(0, -1, 0)) * 1700.0), 0.0, 1e-9);
 }
 
 TEST_F(Links, DockedVesselsMoveAsOneBody) {
