@@ -34,6 +34,17 @@ file(GLOB PELLORIN_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/projectile/*.cp
 realhost_module(Corvane ${CORVANE_SOURCES})
 realhost_module(Pellorin ${PELLORIN_SOURCES})
 
+# The tests' own plugin for the real host, never part of the pilot's package.
+option(CORVANE_REALHOST_TEST_PLUGINS "Build the plugins the real-host flights use" OFF)
+if(CORVANE_REALHOST_TEST_PLUGINS)
+  add_library(HoldKey MODULE ${CMAKE_SOURCE_DIR}/tests/realhost/plugin/hold_key.cpp)
+  set_target_properties(HoldKey PROPERTIES PREFIX "lib" SUFFIX ".so" LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/Plugin
+    SKIP_BUILD_RPATH ON CXX_VISIBILITY_PRESET hidden)
+  target_compile_options(HoldKey PRIVATE $<$<CXX_COMPILER_ID:GNU>:-fno-gnu-unique>)
+  target_link_options(HoldKey PRIVATE -Wl,-soname,libHoldKey.so)
+  target_link_libraries(HoldKey PRIVATE orbiter_api ${SDK_GLUE})
+endif()
+
 # The package a pilot on the Linux host unpacks into the host's folder.
 install(FILES ${CMAKE_SOURCE_DIR}/hostroot/Config/Vessels/Corvane.cfg ${CMAKE_SOURCE_DIR}/hostroot/Config/Vessels/Pellorin.cfg
         DESTINATION Config/Vessels)
