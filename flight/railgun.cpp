@@ -34,13 +34,15 @@ void Corvane::LoadRailgunProjectile(int barrel) {
     const ATTACHMENTHANDLE projectilePoint = projectile->GetAttachmentHandle(true, 0);
     const ATTACHMENTHANDLE barrelPoint = barrel == RAILGUN_LEFT_BARREL ? railAttachLeft : railAttachRight;
     // The host releases a child in the attitude it had when the step began, and this one rides a single step:
-    // it must already stand as it will hang, or the shot leaves along the projectile's own axes, not the barrel.
+    // it must already stand as it will hang, or the shot leaves along the projectile's own axes, not the
+    // barrel.
     VECTOR3 barrelPos, barrelDir, barrelRot, pointPos, pointDir, pointRot;
     GetAttachmentParams(barrelPoint, barrelPos, barrelDir, barrelRot);
     projectile->GetAttachmentParams(projectilePoint, pointPos, pointDir, pointRot);
     MATRIX3 shipAttitude;
     GetRotationMatrix(shipAttitude);
-    projectile->SetRotationMatrix(mul(shipAttitude, HangingAttitude(barrelDir, barrelRot, pointDir, pointRot)));
+    projectile->SetRotationMatrix(
+        mul(shipAttitude, HangingAttitude(barrelDir, barrelRot, pointDir, pointRot)));
     AttachChild(lastProjectile, barrelPoint, projectilePoint);
 }
 

@@ -22,10 +22,10 @@ inline bool WithinReach(const VECTOR3& offset, double size) {
     return size > 0.0 && offset.x * offset.x + offset.y * offset.y + offset.z * offset.z < size * size;
 }
 
-// True when the projectile's path relative to a vessel during the coming step passes within the vessel's size:
-// offset is the vessel's centre seen from the projectile now, relVel the projectile's velocity relative to the
-// vessel, dt the step. At 1700 m/s a projectile covers 28 m in a sixtieth of a second, more than a 10 m hull
-// is wide: a check of the step's end points alone would let it fly through.
+// True when the projectile's path relative to a vessel during the coming step passes within the vessel's
+// size: offset is the vessel's centre seen from the projectile now, relVel the projectile's velocity relative
+// to the vessel, dt the step. At 1700 m/s a projectile covers 28 m in a sixtieth of a second, more than a 10
+// m hull is wide: a check of the step's end points alone would let it fly through.
 inline bool PathWithinReach(const VECTOR3& offset, const VECTOR3& relVel, double dt, double size) {
     if (WithinReach(offset, size)) return true;
     if (!(size > 0.0) || !(dt > 0.0)) return false;

@@ -1,7 +1,7 @@
-// A plugin for the real host that holds one key of the focus vessel's keyboard for a stretch of simulated time,
-// as a pilot's finger would: the headless host runs no input pass, so it hands the vessel the key state itself,
-// once a frame. CORVANE_HOLD_KEY="KEY FROM UNTIL [pre|post]" (the key's code, seconds of simulated time, and
-// whether the key comes before the step, the default, or after it).
+// A plugin for the real host that holds one key of the focus vessel's keyboard for a stretch of simulated
+// time, as a pilot's finger would: the headless host runs no input pass, so it hands the vessel the key state
+// itself, once a frame. CORVANE_HOLD_KEY="KEY FROM UNTIL [pre|post]" (the key's code, seconds of simulated
+// time, and whether the key comes before the step, the default, or after it).
 #define ORBITER_MODULE
 #include "Orbitersdk.h"
 
@@ -16,7 +16,8 @@ constexpr char KEY_DOWN = static_cast<char>(0x80);
 
 class HoldKey : public oapi::Module {
   public:
-    HoldKey(MODULEHANDLE h, int key, double from, double until) : Module(h), key(key), from(from), until(until) {}
+    HoldKey(MODULEHANDLE h, int key, double from, double until)
+        : Module(h), key(key), from(from), until(until) {}
 
     void clbkPreStep(double simt, double, double) override {
         if (!afterStep) Hold(simt);
