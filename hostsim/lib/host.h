@@ -224,6 +224,8 @@ std::string Trim(const std::string& s);
 bool ReadLines(const std::string& path, std::vector<std::string>& lines);
 std::string Fmt(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 std::string HostPath(const std::string& winPath); // translated, relative to the root
+// The name of the list nearest to a mistyped word (any case), or "" when none is near enough to be meant.
+std::string Nearest(const std::string& word, const std::vector<std::string>& names);
 
 // Class files and modules.
 bool OpenClassFile(const std::string& className, HostFile& f, std::string* err);

@@ -3,7 +3,9 @@
 
 #include "host.h"
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <sstream>
 
 namespace hs {
@@ -72,17 +74,38 @@ bool Integer(const std::string& s, int* out) {
     return true;
 }
 
-// Arguments each command takes: at least min, at most max.
+// Arguments each command takes (at least min, at most max), how it is written and what it does.
 struct Verb {
     const char* name;
     int min, max;
+    const char* usage;
+    const char* what;
 };
 
 constexpr Verb VERBS[] = {
-    {"key", 1, 1},      {"hold", 2, 2},     {"thgroup", 2, 2},  {"surface", 2, 2}, {"camera", 1, 1},
-    {"focus", 1, 1},    {"vessel", 0, 1},   {"input", 0, 1000}, {"escape", 0, 0},  {"place", 6, 9},
-    {"dock", 4, 4},     {"undock", 2, 2},   {"attach", 4, 4},   {"save", 1, 1},     {"playback", 1, 1}, {"quit", 0, 0},
+    {"key", 1, 1, "key [Shift+|Ctrl+|Alt+]KEY", "press and release a key (names as OAPI_KEY_ without the prefix)"},
+    {"hold", 2, 2, "hold KEY FRAMES", "hold a key down for a number of frames"},
+    {"thgroup", 2, 2, "thgroup TYPE LEVEL", "MAIN, RETRO, HOVER, ATT_PITCHUP, ... level 0..1"},
+    {"surface", 2, 2, "surface ELEVATOR|RUDDER|AILERON LEVEL", "stick and rudder, -1..1"},
+    {"camera", 1, 1, "camera COCKPIT|EXTERN", "camera mode"},
+    {"focus", 1, 1, "focus NAME", "switch the focus vessel"},
+    {"vessel", 0, 1, "vessel [NAME]", "aim the following keys and levels at NAME (none: the focus)"},
+    {"input", 0, 1000, "input TEXT", "answer the open input box"},
+    {"escape", 0, 0, "escape", "escape the open input box"},
+    {"place", 6, 9, "place NAME REL OTHER dx dy dz [dvx dvy dvz]", "put NAME beside OTHER (OTHER's frame)"},
+    {"dock", 4, 4, "dock A PORT B PORT", "dock two vessels"},
+    {"undock", 2, 2, "undock A PORT", "undock whatever is docked at A's port"},
+    {"attach", 4, 4, "attach PARENT POINT CHILD POINT", "attach a child (point indices per kind)"},
+    {"save", 1, 1, "save FILE", "save the scenario now (relative to <root>/Scenarios)"},
+    {"playback", 1, 1, "playback on|off", "pretend to play back a recording"},
+    {"quit", 0, 0, "quit", "stop the run"},
 };
+
+std::string ArgumentCount(const Verb& v) {
+    if (v.min == v.max) return Fmt("%d argument%s", v.min, v.min == 1 ? "" : "s");
+    if (v.min == 0) return Fmt("at most %d argument%s", v.max, v.max == 1 ? "" : "s");
+    return Fmt("%d to %d arguments", v.min, v.max);
+}
 
 } // namespace
 
@@ -107,10 +130,23 @@ bool ParseChord(const std::string& chord, DWORD* key, std::vector<DWORD>* mods) 
     }
 }
 
+std::string Script::Help() {
+    std::string out;
+    for (const Verb& v : VERBS) out += Fmt("  %-44s %s\n", v.usage, v.what);
+    return out;
+}
+
+std::vector<std::string> Script::SavePaths() const {
+    std::vector<std::string> paths;
+    for (const ScriptCommand& c : commands_)
+        if (c.verb == "save") paths.push_back(c.args[0]);
+    return paths;
+}
+
 bool Script::Load(const std::string& path, std::string* err) {
     std::vector<std::string> lines;
     if (!ReadLines(path, lines)) {
-        if (err) *err = path + ":0: cannot read the script";
+        if (err) *err = "cannot read the script " + path + ": " + strerror(errno);
         return false;
     }
     std::string text;
@@ -145,14 +181,20 @@ bool Script::Parse(const std::string& text, const std::string& name, std::string
         const Verb* v = nullptr;
         for (const Verb& k : VERBS)
             if (verb == k.name) v = &k;
-        if (!v) return fail("unknown command \"" + verb + "\"");
+        if (!v) {
+            std::vector<std::string> names;
+            for (const Verb& k : VERBS) names.push_back(k.name);
+            std::string near = Nearest(verb, names);
+            return fail("unknown command \"" + verb + "\"" + (near.empty() ? "" : "; did you mean " + near + "?"));
+        }
         c.verb = verb;
         std::string a;
         while (words >> a) c.args.push_back(a);
         size_t at = line.find(verb, ts.size());
         c.rest = Trim(line.substr(at + verb.size()));
         if (verb != "input" && ((int)c.args.size() < v->min || (int)c.args.size() > v->max))
-            return fail(Fmt("%s takes %d to %d arguments, not %zu", verb.c_str(), v->min, v->max, c.args.size()));
+            return fail(Fmt("%s takes %s, not %zu: %s", verb.c_str(), ArgumentCount(*v).c_str(), c.args.size(),
+                            v->usage));
         if (!commands_.empty() && c.t < commands_.back().t) return fail("times must not go backwards");
         if (verb == "key" || verb == "hold") {
             if (!ParseChord(c.args[0], &c.key, &c.mods)) return fail("unknown key \"" + c.args[0] + "\"");

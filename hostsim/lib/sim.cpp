@@ -2,10 +2,12 @@
 #include "host.h"
 #include "physics/physics.h"
 
+#include <algorithm>
 #include <cctype>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <unistd.h>
 
 namespace hs {
@@ -451,6 +453,35 @@ bool Sim::Init(const SimOptions& opt, std::string* err) {
     return true;
 }
 
+// What a scenario name that names no file might have meant: the nearest scenario in its folder, else the
+// scenarios there, else the folders there are.
+static std::string ScenarioHint(const std::string& name) {
+    std::string rel = name;
+    for (char& c : rel)
+        if (c == '\\') c = '/';
+    if (rel.size() > 4 && rel.compare(rel.size() - 4, 4, ".scn") == 0) rel.resize(rel.size() - 4);
+    if (rel.compare(0, 10, "Scenarios/") == 0) rel.erase(0, 10);
+    size_t slash = rel.rfind('/');
+    std::string folder = slash == std::string::npos ? std::string() : rel.substr(0, slash + 1);
+    std::vector<std::string> names;
+    if (DIR* d = opendir(("Scenarios/" + folder).c_str())) {
+        while (dirent* e = readdir(d)) {
+            std::string n = e->d_name;
+            if (n.size() > 4 && n.compare(n.size() - 4, 4, ".scn") == 0) names.push_back(folder + n.substr(0, n.size() - 4));
+            else if (n[0] != '.' && e->d_type == DT_DIR) names.push_back(folder + n + "/");
+        }
+        closedir(d);
+    }
+    std::sort(names.begin(), names.end());
+    std::string near = Nearest(rel, names);
+    if (!near.empty()) return "did you mean " + near + "?";
+    if (names.empty()) return "the folder Scenarios/" + folder + " holds no scenario";
+    std::string list;
+    constexpr size_t LISTED = 8; // names shown; a hint is not a catalogue
+    for (size_t i = 0; i < names.size() && i < LISTED; ++i) list += (i ? ", " : "") + names[i];
+    return "Scenarios/" + folder + " holds " + list + (names.size() > LISTED ? ", ..." : "");
+}
+
 bool Sim::LoadScenario(const std::string& path, std::string* err) {
     World& w = W();
     w.lastError = LOAD_OK;
@@ -458,12 +489,19 @@ bool Sim::LoadScenario(const std::string& path, std::string* err) {
     if (p.empty() || p[0] != '/') {
         const std::string tries[3] = {HostPath("Scenarios\\" + path), HostPath("Scenarios\\" + path + ".scn"),
                                       HostPath(path)};
-        p = tries[0];
+        p.clear();
         for (const std::string& t : tries)
             if (access(t.c_str(), R_OK) == 0) {
                 p = t;
                 break;
             }
+        if (p.empty()) {
+            if (err)
+                *err = "no scenario " + path + " in " + w.root + "/Scenarios (give a file, or a name there; --root "
+                       "picks the host root): " + ScenarioHint(path);
+            w.lastError = LOAD_BAD_INPUT;
+            return false;
+        }
     }
     return ReadScenario(p, err);
 }

@@ -1,6 +1,7 @@
 // The world record, the timeline, misuse counting, handle checks and small text helpers.
 #include "host.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 #include <fstream>
@@ -134,6 +135,37 @@ std::string HostPath(const std::string& winPath) {
         return s;
     }
     return out;
+}
+
+// Edits (insert, delete, change a letter) that turn a into b, letters compared in any case.
+static size_t EditDistance(const std::string& a, const std::string& b) {
+    std::vector<size_t> row(b.size() + 1);
+    for (size_t j = 0; j <= b.size(); ++j) row[j] = j;
+    for (size_t i = 1; i <= a.size(); ++i) {
+        size_t diagonal = row[0];
+        row[0] = i;
+        for (size_t j = 1; j <= b.size(); ++j) {
+            size_t above = row[j];
+            bool same = tolower((unsigned char)a[i - 1]) == tolower((unsigned char)b[j - 1]);
+            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (same ? 0 : 1)});
+            diagonal = above;
+        }
+    }
+    return row[b.size()];
+}
+
+std::string Nearest(const std::string& word, const std::vector<std::string>& names) {
+    // A third of the word may be wrong, and always two letters: beyond that a hint guesses.
+    size_t best = std::max<size_t>(2, word.size() / 3) + 1;
+    std::string found;
+    for (const std::string& n : names) {
+        size_t d = EditDistance(word, n);
+        if (d < best) {
+            best = d;
+            found = n;
+        }
+    }
+    return found;
 }
 
 void WriteLine(HostFile* f, const std::string& line) {
