@@ -255,7 +255,7 @@ void Script::Execute(Sim& sim, const ScriptCommand& c) {
     else if (verb == "thgroup" || verb == "surface") {
         Vessel* v = Record(sim, aimed);
         sim.Note(Fmt("%s %s %s -> %s", verb.c_str(), c.args[0].c_str(), c.args[1].c_str(),
-                     v ? v->name.c_str() : "nobody"));
+                     v ? v->tag.c_str() : "nobody"));
         if (!v) ++runtimeErrors_;
         else if (verb == "thgroup") sim.SetThrusterGroupLevel(v, (THGROUP_TYPE)c.thgroup, c.level);
         else sim.SetControlSurfaceTarget(v, (AIRCTRL_TYPE)c.surface, c.level);
@@ -268,9 +268,9 @@ void Script::Execute(Sim& sim, const ScriptCommand& c) {
         if (!v->enableFocus) {
             ++runtimeErrors_;
             sim.Note(Fmt("%s:%d: focus %s refused: it does not take the focus", name_.c_str(), c.line,
-                         v->name.c_str()));
+                         v->tag.c_str()));
         } else if (v == Record(sim, oapiGetFocusObject())) {
-            sim.Note("focus " + v->name + ": already in focus");
+            sim.Note("focus " + v->tag + ": already in focus");
         } else {
             sim.SetFocus(v);
         }

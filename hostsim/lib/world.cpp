@@ -58,11 +58,21 @@ void Say(const char* fmt, ...) {
     va_end(ap);
 }
 
+void TraceOut(const std::string& line) {
+    World& w = W();
+    if (!w.traceOut) {
+        AddLine("trace: " + line);
+        return;
+    }
+    fprintf(w.traceOut, "[%8.3f] %s\n", w.stamp, line.c_str());
+}
+
+// Lines about the host's own doings (module loads, lines kept out) belong to a trace of everything only.
 void Trace(const char* fmt, ...) {
-    if (!W().opt.trace) return;
+    if (!W().opt.trace || !W().traceFilter.empty()) return;
     va_list ap;
     va_start(ap, fmt);
-    AddLine("trace: " + VFmt(fmt, ap));
+    TraceOut(VFmt(fmt, ap));
     va_end(ap);
 }
 
@@ -88,10 +98,6 @@ void BadVessel(OBJHANDLE h, const char* fn) { Misuse("%s: %s vessel handle", fn,
 
 __attribute__((noinline, cold)) void DeadInterface(const char* fn) {
     Misuse("%s: interface without a live vessel", fn);
-}
-
-__attribute__((noinline, cold)) void TraceCall(const Vessel* v, const char* fn) {
-    Trace("%s.%s", v->name.c_str(), fn);
 }
 
 HostFile* CheckFile(FILEHANDLE f, const char* fn) {
@@ -207,6 +213,8 @@ void ResetWorld() {
     w.lastError = 0;
     w.centralBody = 0;
     w.initLibHandles.clear();
+    w.namesUsed.clear();
+    w.stepping = nullptr;
 }
 
 } // namespace hs
