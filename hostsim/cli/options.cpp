@@ -22,7 +22,8 @@ struct Option {
 constexpr Option OPTIONS[] = {
     {"--root", "DIR", "host root folder with Config/, Modules/, Meshes/, Scenarios/\n"
                       "(default: $HOSTSIM_ROOT, else the build's assembled root)"},
-    {"--script", "FILE", "flight script: lines \"<seconds> <command> [arguments]\", '#' starts a comment"},
+    {"--script", "FILE", "flight script: lines \"<seconds> <command> [arguments]\"; a word that starts\n"
+                         "with '#' starts a comment"},
     {"--dt", "SECONDS", "frame length (default 0.016666...)"},
     {"--until", "T", "run until simulated time T (default: the script's last command, else 1 s)"},
     {"--frames", "N", "run N frames; 0 loads and saves without stepping"},

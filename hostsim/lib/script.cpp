@@ -3,6 +3,7 @@
 
 #include "host.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -101,6 +102,13 @@ constexpr Verb VERBS[] = {
     {"quit", 0, 0, "quit", "stop the run"},
 };
 
+// A comment starts with a word that starts with '#': "b1#2" is a vessel's timeline tag, not a comment.
+size_t CommentStart(const std::string& raw) {
+    for (size_t i = 0; i < raw.size(); ++i)
+        if (raw[i] == '#' && (i == 0 || isspace((unsigned char)raw[i - 1]))) return i;
+    return std::string::npos;
+}
+
 std::string ArgumentCount(const Verb& v) {
     if (v.min == v.max) return Fmt("%d argument%s", v.min, v.min == 1 ? "" : "s");
     if (v.min == 0) return Fmt("at most %d argument%s", v.max, v.max == 1 ? "" : "s");
@@ -168,7 +176,7 @@ bool Script::Parse(const std::string& text, const std::string& name, std::string
     };
     while (std::getline(in, raw)) {
         ++lineNo;
-        size_t hash = raw.find('#');
+        size_t hash = CommentStart(raw);
         std::string line = Trim(hash == std::string::npos ? raw : raw.substr(0, hash));
         if (line.empty()) continue;
         std::istringstream words(line);
@@ -244,7 +252,8 @@ void Script::Execute(Sim& sim, const ScriptCommand& c) {
         return v;
     };
     Vessel* target = nullptr;
-    if (!target_.empty()) {
+    // Aiming anew needs no old target: it may be gone.
+    if (!target_.empty() && c.verb != "vessel") {
         target = vessel(target_);
         if (!target) return;
     }

@@ -67,7 +67,7 @@ void TraceCallLine(const Vessel* v, const char* fn, const std::string& args, con
     TraceOut(line);
 }
 
-void TraceText(std::string& out, double d) { out += Fmt("%.6g", d); }
+void TraceText(std::string& out, double d) { out += Fmt("%.8g", d); }
 void TraceText(std::string& out, int i) { out += std::to_string(i); }
 void TraceText(std::string& out, unsigned i) { out += std::to_string(i); }
 void TraceText(std::string& out, long i) { out += std::to_string(i); }
