@@ -308,22 +308,24 @@ static UINT PushMesh(Vessel* v, const std::string& name, const VECTOR3* ofs) {
 
 UINT VESSEL::AddMesh(const char* meshname, const VECTOR3* ofs) const {
     SELF_OR((UINT)-1);
+    CallTrace trace(v, __func__, meshname, ofs);
     if (!meshname) {
         Misuse("AddMesh: null mesh name");
-        return (UINT)-1;
+        return trace.Result((UINT)-1);
     }
-    return PushMesh(v, meshname, ofs);
+    return trace.Result(PushMesh(v, meshname, ofs));
 }
 
 UINT VESSEL::AddMesh(MESHHANDLE hMesh, const VECTOR3* ofs) const {
     SELF_OR((UINT)-1);
+    CallTrace trace(v, __func__, hMesh, ofs);
     // A global mesh handle is the name the host loaded it under.
     const std::string* name = Listed(W().globalMeshes, hMesh);
     if (!name) {
         Misuse("AddMesh: not a mesh handle of the host");
-        return (UINT)-1;
+        return trace.Result((UINT)-1);
     }
-    return PushMesh(v, *name, ofs);
+    return trace.Result(PushMesh(v, *name, ofs));
 }
 
 bool VESSEL::DelMesh(UINT idx, bool) const {
@@ -621,30 +623,34 @@ static UINT PushExhaust(Vessel* v, THRUSTER_HANDLE th, double lscale, double wsc
 
 UINT VESSEL::AddExhaust(THRUSTER_HANDLE th, double lscale, double wscale, SURFHANDLE tex) const {
     SELF_OR((UINT)-1);
-    return PushExhaust(v, th, lscale, wscale, nullptr, nullptr, tex, "AddExhaust");
+    CallTrace trace(v, __func__, th, lscale, wscale, tex);
+    return trace.Result(PushExhaust(v, th, lscale, wscale, nullptr, nullptr, tex, "AddExhaust"));
 }
 
 UINT VESSEL::AddExhaust(THRUSTER_HANDLE th, double lscale, double wscale, double lofs, SURFHANDLE tex) const {
     SELF_OR((UINT)-1);
+    CallTrace trace(v, __func__, th, lscale, wscale, lofs, tex);
     Thruster* t = Thr(v, th, "AddExhaust");
-    if (!t) return (UINT)-1;
+    if (!t) return trace.Result((UINT)-1);
     VECTOR3 pos = t->pos - t->dir * lofs;
-    return PushExhaust(v, th, lscale, wscale, &pos, nullptr, tex, "AddExhaust");
+    return trace.Result(PushExhaust(v, th, lscale, wscale, &pos, nullptr, tex, "AddExhaust"));
 }
 
 UINT VESSEL::AddExhaust(THRUSTER_HANDLE th, double lscale, double wscale, const VECTOR3& pos, const VECTOR3& dir,
                         SURFHANDLE tex) const {
     SELF_OR((UINT)-1);
-    return PushExhaust(v, th, lscale, wscale, &pos, &dir, tex, "AddExhaust");
+    CallTrace trace(v, __func__, th, lscale, wscale, pos, dir, tex);
+    return trace.Result(PushExhaust(v, th, lscale, wscale, &pos, &dir, tex, "AddExhaust"));
 }
 
 UINT VESSEL::AddExhaust(EXHAUSTSPEC* spec) {
     SELF_OR((UINT)-1);
+    CallTrace trace(v, __func__, spec);
     if (!spec) {
         Misuse("AddExhaust: null spec");
-        return (UINT)-1;
+        return trace.Result((UINT)-1);
     }
-    return PushExhaust(v, spec->th, spec->lsize, spec->wsize, spec->lpos, spec->ldir, spec->tex, "AddExhaust");
+    return trace.Result(PushExhaust(v, spec->th, spec->lsize, spec->wsize, spec->lpos, spec->ldir, spec->tex, "AddExhaust"));
 }
 
 static PSTREAM_HANDLE PushStream(Vessel* v, THRUSTER_HANDLE th, const VECTOR3* pos, PARTICLESTREAMSPEC* pss) {
@@ -841,11 +847,12 @@ OBJHANDLE VESSEL::GetAttachmentStatus(ATTACHMENTHANDLE attachment) const {
 
 UINT VESSEL::CreateAnimation(double initial_state) const {
     SELF_OR((UINT)-1);
+    CallTrace trace(v, __func__, initial_state);
     Animation a;
     a.initial = initial_state;
     a.state = initial_state;
     v->animations.push_back(std::move(a));
-    return (UINT)v->animations.size() - 1;
+    return trace.Result((UINT)v->animations.size() - 1);
 }
 
 ANIMATIONCOMPONENT_HANDLE VESSEL::AddAnimationComponent(UINT anim, double state0, double state1,
