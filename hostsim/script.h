@@ -40,6 +40,11 @@ class Script {
     const std::vector<ScriptCommand>& Commands() const { return commands_; }
     int RuntimeErrors() const { return runtimeErrors_; }
 
+    // The files the script's save commands write, as written there (relative to <root>/Scenarios).
+    std::vector<std::string> SavePaths() const;
+    // One line per command: how it is written and what it does.
+    static std::string Help();
+
     // Executes one command now (the runner calls it when the command is due).
     void Execute(Sim& sim, const ScriptCommand& c);
 

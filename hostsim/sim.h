@@ -14,6 +14,8 @@ struct SimOptions {
     double dt = 1.0 / 60.0;           // s, fixed frame length
     bool visuals = false;             // create visuals for every vessel (clbkVisualCreated)
     bool trace = false;               // log every host call into the timeline
+    std::string traceFilter;          // comma-separated NAME, CALL or NAME.CALL patterns; empty: every call
+    std::string traceFile;            // the trace goes there instead of into the timeline
     bool echo = false;                // print timeline lines to stdout as they happen
     // Hold every timeline line for Timeline(). A long run that only prints them (the command) leaves this
     // off, so its memory does not grow with the events it has printed.

@@ -167,6 +167,8 @@ class Vessel final : public OrbiterObject {
     double lastGoodEmptyMass = 1.0;
 
     std::string name, className;
+    // The name the timeline gives it: the name, with "#n" for the n-th vessel of that name in the run.
+    std::string tag;
     hs::LoadedModule* module = nullptr; // null for a plain class-file vessel
     VECTOR3 cameraOffset{};
     VECTOR3 cameraDir{{0, 0, 1}};

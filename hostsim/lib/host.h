@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <tuple>
+#include <type_traits>
 #include <vector>
 
 namespace hs {
@@ -131,13 +133,14 @@ struct World {
     int misuse = 0;
 
     std::vector<HudText> hud, lastHud;
-    // What the timeline last printed of each HUD row, and when: a countdown is shown at most every
-    // HUD_PRINT_INTERVAL seconds, any other change at once. A row is known by where it is drawn, so a line
+    // What the timeline last printed of each HUD row, and when: a number that keeps running is shown at most
+    // every HUD_PRINT_INTERVAL seconds, any other change at once. A row is known by where it is drawn, so a line
     // that comes or goes does not make the rows around it news.
     struct HudRow {
         int x = 0, y = 0, nth = 0;  // nth: rows drawn at the same place, in drawing order
         std::string printed, shown; // last printed text; text of the last drawing
         double printedAt = -1e300;
+        double changedAt = -1e300;  // when the drawn text last changed
         bool seen = false;          // drawn in the last redraw
     };
     std::vector<HudRow> hudRows;
@@ -155,6 +158,14 @@ struct World {
     int lastError = 0; // Sim::LOAD_*
     int centralBody = 0; // body table index of the scenario's central body (gbody index 0)
     int visualTag = 0;
+    // Vessels created so far under each name (lower case), for the timeline's tags.
+    std::vector<std::pair<std::string, int>> namesUsed;
+    // The vessel whose step callback runs: a force it adds to another vessel is a push the timeline tells.
+    Vessel* stepping = nullptr;
+    // Who makes the host calls now: null for a module, else "script" or "hostsim" (the trace marks them).
+    const char* caller = nullptr;
+    std::vector<std::string> traceFilter; // patterns; empty: every call
+    FILE* traceOut = nullptr;             // the trace file, when the trace has one
 };
 
 // The process's one world. Programs and tests outside the library reach it through TheWorld(); the library's
@@ -172,12 +183,101 @@ void Say(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 void CountMisuse(const char* what);
 void Misuse(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 void Trace(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+void TraceOut(const std::string& line); // into the trace file, else into the timeline
+// Opens the trace's file and reads its filter from the options; false with why in err.
+bool TraceStart(std::string* err);
+void TraceStop();
 
 // Handle checks: null (and a misuse counted) when the handle is dead or foreign.
 inline Vessel* LiveVessel(OBJHANDLE h) { return Slots<Vessel>().Find(h); }
 void BadVessel(OBJHANDLE h, const char* fn); // counts the misuse
 void DeadInterface(const char* fn);          // a VESSEL method called on an interface whose vessel has gone
-void TraceCall(const Vessel* v, const char* fn);
+
+// The call trace. A call is shown when tracing is on and the filter takes its vessel and name.
+bool TraceWanted(const Vessel* v, const char* fn);
+// "[mark] V.fn(args) = result": mark says who called when it was not a module (the script, hostsim itself).
+void TraceCallLine(const Vessel* v, const char* fn, const std::string& args, const std::string* result);
+// How a value reads in the trace: numbers, names of vessels for their handles, vectors.
+void TraceText(std::string& out, double d);
+void TraceText(std::string& out, int i);
+void TraceText(std::string& out, unsigned i);
+void TraceText(std::string& out, long i);
+void TraceText(std::string& out, unsigned long i);
+void TraceText(std::string& out, bool b);
+void TraceText(std::string& out, const char* s);
+void TraceText(std::string& out, const void* handle);
+inline void TraceText(std::string& out, std::nullptr_t) { out += "null"; }
+void TraceText(std::string& out, const VECTOR3& vec);
+void TraceText(std::string& out, const MATRIX3& m);
+template <typename T> std::enable_if_t<std::is_enum<T>::value> TraceText(std::string& out, T e) {
+    TraceText(out, (int)e);
+}
+template <typename T> std::enable_if_t<std::is_class<T>::value> TraceText(std::string& out, const T&) {
+    out += "{...}";
+}
+template <typename R, typename... P> void TraceText(std::string& out, R (*fn)(P...)) {
+    TraceText(out, reinterpret_cast<const void*>(fn));
+}
+
+// One traced call: the arguments are read when the call returns, so an argument the call fills in shows what it
+// got; the result is what the call hands back through Result().
+template <typename... A> class CallTrace {
+  public:
+    CallTrace(const Vessel* v, const char* fn, const A&... args) : args_(args...) {
+        if (__builtin_expect(W().opt.trace, 0) && v && TraceWanted(v, fn)) {
+            v_ = v;
+            fn_ = fn;
+        }
+    }
+    ~CallTrace() {
+        if (__builtin_expect(fn_ != nullptr, 0)) Emit();
+    }
+    CallTrace(const CallTrace&) = delete;
+    CallTrace& operator=(const CallTrace&) = delete;
+    template <typename R> R Result(R r) {
+        if (__builtin_expect(fn_ != nullptr, 0)) {
+            result_.clear();
+            TraceText(result_, r);
+            hasResult_ = true;
+        }
+        return r;
+    }
+
+  private:
+    void Emit() {
+        std::string text;
+        std::apply(
+            [&text](const A&... x) {
+                size_t n = 0;
+                ((text += n++ ? ", " : "", TraceText(text, x)), ...);
+            },
+            args_);
+        TraceCallLine(v_, fn_, text, hasResult_ ? &result_ : nullptr);
+    }
+    std::tuple<const A&...> args_;
+    const Vessel* v_ = nullptr;
+    const char* fn_ = nullptr;
+    std::string result_;
+    bool hasResult_ = false;
+};
+
+// Calls made while this lives are marked as the script's or hostsim's own, not the module's.
+class CallerMark {
+  public:
+    explicit CallerMark(const char* who) : saved_(W().caller) { W().caller = who; }
+    ~CallerMark() { W().caller = saved_; }
+    CallerMark(const CallerMark&) = delete;
+    CallerMark& operator=(const CallerMark&) = delete;
+
+  private:
+    const char* saved_;
+};
+
+// A call the host makes into a module (a callback), with its arguments.
+template <typename... A> void TraceCallback(const Vessel* v, const char* fn, const A&... args) {
+    CallerMark mark("hostsim");
+    CallTrace<A...> trace(v, fn, args...);
+}
 
 // Opens every VESSEL method: `v` is the interface's record, or the method returns `ret` (misuse counted).
 // The rare paths are calls of their own, so a method that only reads a number stays a few instructions.
@@ -186,8 +286,7 @@ void TraceCall(const Vessel* v, const char* fn);
     if (__builtin_expect(!Alive(v), 0)) {                                                                         \
         DeadInterface(__func__);                                                                                  \
         return ret;                                                                                               \
-    }                                                                                                             \
-    if (__builtin_expect(W().opt.trace, 0)) TraceCall(v, __func__);
+    }
 inline Vessel* CheckVessel(OBJHANDLE h, const char* fn) {
     Vessel* v = LiveVessel(h);
     if (!v) BadVessel(h, fn);
@@ -224,6 +323,8 @@ std::string Trim(const std::string& s);
 bool ReadLines(const std::string& path, std::vector<std::string>& lines);
 std::string Fmt(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 std::string HostPath(const std::string& winPath); // translated, relative to the root
+// The name of the list nearest to a mistyped word (any case), or "" when none is near enough to be meant.
+std::string Nearest(const std::string& word, const std::vector<std::string>& names);
 
 // Class files and modules.
 bool OpenClassFile(const std::string& className, HostFile& f, std::string* err);

@@ -3,7 +3,10 @@
 
 #include "host.h"
 
+#include <cctype>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <sstream>
 
 namespace hs {
@@ -72,17 +75,45 @@ bool Integer(const std::string& s, int* out) {
     return true;
 }
 
-// Arguments each command takes: at least min, at most max.
+// Arguments each command takes (at least min, at most max), how it is written and what it does.
 struct Verb {
     const char* name;
     int min, max;
+    const char* usage;
+    const char* what;
 };
 
 constexpr Verb VERBS[] = {
-    {"key", 1, 1},      {"hold", 2, 2},     {"thgroup", 2, 2},  {"surface", 2, 2}, {"camera", 1, 1},
-    {"focus", 1, 1},    {"vessel", 0, 1},   {"input", 0, 1000}, {"escape", 0, 0},  {"place", 6, 9},
-    {"dock", 4, 4},     {"undock", 2, 2},   {"attach", 4, 4},   {"save", 1, 1},     {"playback", 1, 1}, {"quit", 0, 0},
+    {"key", 1, 1, "key [Shift+|Ctrl+|Alt+]KEY", "press and release a key (names as OAPI_KEY_ without the prefix)"},
+    {"hold", 2, 2, "hold KEY FRAMES", "hold a key down for a number of frames"},
+    {"thgroup", 2, 2, "thgroup TYPE LEVEL", "MAIN, RETRO, HOVER, ATT_PITCHUP, ... level 0..1"},
+    {"surface", 2, 2, "surface ELEVATOR|RUDDER|AILERON LEVEL", "stick and rudder, -1..1"},
+    {"camera", 1, 1, "camera COCKPIT|EXTERN", "camera mode"},
+    {"focus", 1, 1, "focus NAME", "switch the focus vessel"},
+    {"vessel", 0, 1, "vessel [NAME]", "aim the following keys and levels at NAME (none: the focus)"},
+    {"input", 0, 1000, "input TEXT", "answer the open input box"},
+    {"escape", 0, 0, "escape", "escape the open input box"},
+    {"place", 6, 9, "place NAME REL OTHER dx dy dz [dvx dvy dvz]", "put NAME beside OTHER (OTHER's frame)"},
+    {"dock", 4, 4, "dock A PORT B PORT", "dock two vessels"},
+    {"undock", 2, 2, "undock A PORT", "undock whatever is docked at A's port"},
+    {"attach", 4, 4, "attach PARENT POINT CHILD POINT", "attach a child (point indices per kind)"},
+    {"save", 1, 1, "save FILE", "save the scenario now (relative to <root>/Scenarios)"},
+    {"playback", 1, 1, "playback on|off", "pretend to play back a recording"},
+    {"quit", 0, 0, "quit", "stop the run"},
 };
+
+// A comment starts with a word that starts with '#': "b1#2" is a vessel's timeline tag, not a comment.
+size_t CommentStart(const std::string& raw) {
+    for (size_t i = 0; i < raw.size(); ++i)
+        if (raw[i] == '#' && (i == 0 || isspace((unsigned char)raw[i - 1]))) return i;
+    return std::string::npos;
+}
+
+std::string ArgumentCount(const Verb& v) {
+    if (v.min == v.max) return Fmt("%d argument%s", v.min, v.min == 1 ? "" : "s");
+    if (v.min == 0) return Fmt("at most %d argument%s", v.max, v.max == 1 ? "" : "s");
+    return Fmt("%d to %d arguments", v.min, v.max);
+}
 
 } // namespace
 
@@ -107,10 +138,23 @@ bool ParseChord(const std::string& chord, DWORD* key, std::vector<DWORD>* mods) 
     }
 }
 
+std::string Script::Help() {
+    std::string out;
+    for (const Verb& v : VERBS) out += Fmt("  %-44s %s\n", v.usage, v.what);
+    return out;
+}
+
+std::vector<std::string> Script::SavePaths() const {
+    std::vector<std::string> paths;
+    for (const ScriptCommand& c : commands_)
+        if (c.verb == "save") paths.push_back(c.args[0]);
+    return paths;
+}
+
 bool Script::Load(const std::string& path, std::string* err) {
     std::vector<std::string> lines;
     if (!ReadLines(path, lines)) {
-        if (err) *err = path + ":0: cannot read the script";
+        if (err) *err = "cannot read the script " + path + ": " + strerror(errno);
         return false;
     }
     std::string text;
@@ -132,7 +176,7 @@ bool Script::Parse(const std::string& text, const std::string& name, std::string
     };
     while (std::getline(in, raw)) {
         ++lineNo;
-        size_t hash = raw.find('#');
+        size_t hash = CommentStart(raw);
         std::string line = Trim(hash == std::string::npos ? raw : raw.substr(0, hash));
         if (line.empty()) continue;
         std::istringstream words(line);
@@ -145,14 +189,20 @@ bool Script::Parse(const std::string& text, const std::string& name, std::string
         const Verb* v = nullptr;
         for (const Verb& k : VERBS)
             if (verb == k.name) v = &k;
-        if (!v) return fail("unknown command \"" + verb + "\"");
+        if (!v) {
+            std::vector<std::string> names;
+            for (const Verb& k : VERBS) names.push_back(k.name);
+            std::string near = Nearest(verb, names);
+            return fail("unknown command \"" + verb + "\"" + (near.empty() ? "" : "; did you mean " + near + "?"));
+        }
         c.verb = verb;
         std::string a;
         while (words >> a) c.args.push_back(a);
         size_t at = line.find(verb, ts.size());
         c.rest = Trim(line.substr(at + verb.size()));
         if (verb != "input" && ((int)c.args.size() < v->min || (int)c.args.size() > v->max))
-            return fail(Fmt("%s takes %d to %d arguments, not %zu", verb.c_str(), v->min, v->max, c.args.size()));
+            return fail(Fmt("%s takes %s, not %zu: %s", verb.c_str(), ArgumentCount(*v).c_str(), c.args.size(),
+                            v->usage));
         if (!commands_.empty() && c.t < commands_.back().t) return fail("times must not go backwards");
         if (verb == "key" || verb == "hold") {
             if (!ParseChord(c.args[0], &c.key, &c.mods)) return fail("unknown key \"" + c.args[0] + "\"");
@@ -202,7 +252,8 @@ void Script::Execute(Sim& sim, const ScriptCommand& c) {
         return v;
     };
     Vessel* target = nullptr;
-    if (!target_.empty()) {
+    // Aiming anew needs no old target: it may be gone.
+    if (!target_.empty() && c.verb != "vessel") {
         target = vessel(target_);
         if (!target) return;
     }
@@ -213,7 +264,7 @@ void Script::Execute(Sim& sim, const ScriptCommand& c) {
     else if (verb == "thgroup" || verb == "surface") {
         Vessel* v = Record(sim, aimed);
         sim.Note(Fmt("%s %s %s -> %s", verb.c_str(), c.args[0].c_str(), c.args[1].c_str(),
-                     v ? v->name.c_str() : "nobody"));
+                     v ? v->tag.c_str() : "nobody"));
         if (!v) ++runtimeErrors_;
         else if (verb == "thgroup") sim.SetThrusterGroupLevel(v, (THGROUP_TYPE)c.thgroup, c.level);
         else sim.SetControlSurfaceTarget(v, (AIRCTRL_TYPE)c.surface, c.level);
@@ -226,9 +277,9 @@ void Script::Execute(Sim& sim, const ScriptCommand& c) {
         if (!v->enableFocus) {
             ++runtimeErrors_;
             sim.Note(Fmt("%s:%d: focus %s refused: it does not take the focus", name_.c_str(), c.line,
-                         v->name.c_str()));
+                         v->tag.c_str()));
         } else if (v == Record(sim, oapiGetFocusObject())) {
-            sim.Note("focus " + v->name + ": already in focus");
+            sim.Note("focus " + v->tag + ": already in focus");
         } else {
             sim.SetFocus(v);
         }

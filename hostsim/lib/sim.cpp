@@ -2,10 +2,12 @@
 #include "host.h"
 #include "physics/physics.h"
 
+#include <algorithm>
 #include <cctype>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <unistd.h>
 
 namespace hs {
@@ -73,6 +75,7 @@ void ClassEngines(Vessel* v, HostFile& cfg) {
 
 // The generic items of the class file override what the module set.
 void ApplyClassItems(Vessel* v, HostFile& cfg) {
+    CallerMark mark("hostsim");
     VESSEL* vi = v->iface;
     double d;
     VECTOR3 vec;
@@ -95,6 +98,16 @@ void ApplyClassItems(Vessel* v, HostFile& cfg) {
     ClassEngines(v, cfg);
 }
 
+// The name, or name#n when n-1 vessels of this name came before it in the run: the timeline tells them apart.
+static std::string TagFor(const std::string& name) {
+    std::string key = name;
+    for (char& c : key) c = (char)tolower((unsigned char)c);
+    for (auto& used : W().namesUsed)
+        if (used.first == key) return name + "#" + std::to_string(++used.second);
+    W().namesUsed.emplace_back(key, 1);
+    return name;
+}
+
 Vessel* NewVessel(const char* name, const char* className, std::string* err, HostFile* cfg) {
     World& w = W();
     if (!OpenClassFile(className, *cfg, err)) return nullptr;
@@ -115,6 +128,7 @@ Vessel* NewVessel(const char* name, const char* className, std::string* err, Hos
     }
     Vessel* v = rec.get();
     v->name = name;
+    v->tag = TagFor(v->name);
     v->className = className;
     v->module = m;
     // Room for a module's beacons and pushes, so the frame in which a projectile flashes or strikes need not
@@ -128,7 +142,7 @@ Vessel* NewVessel(const char* name, const char* className, std::string* err, Hos
         v->hostOwnsIface = true;
     }
     v->iface = iface;
-    Say("created %s (%s)", v->name.c_str(), v->className.c_str());
+    Say("created %s (%s)", v->tag.c_str(), v->className.c_str());
     Trace("%s: %s, class file %s", v->name.c_str(), m ? m->path.c_str() : "no module", cfg->path.c_str());
     if (VESSEL2* cb = Callbacks(v)) cb->clbkSetClassCaps(cfg);
     ApplyClassItems(v, *cfg);
@@ -160,7 +174,7 @@ void DestroyVisual(Vessel* v) {
 }
 
 void FinishCreation(Vessel* v) {
-    Trace("%s: post-creation", v->name.c_str());
+    TraceCallback(v, "clbkPostCreation");
     if (VESSEL2* cb = Callbacks(v)) cb->clbkPostCreation();
     if (W().opt.visuals) CreateVisual(v);
 }
@@ -177,7 +191,10 @@ OBJHANDLE CreateFromStatus(const char* name, const char* classname, const VESSEL
         st = &landed;
     }
     if (VESSEL2* cb = Callbacks(v)) cb->clbkSetStateEx(st);
-    else v->iface->DefSetStateEx(st);
+    else {
+        CallerMark mark("hostsim");
+        v->iface->DefSetStateEx(st);
+    }
     if (!W().loading) ResolvePendingLinks();
     FinishCreation(v);
     CheckState(v, "creation");
@@ -190,7 +207,7 @@ static void ExitVessel(Vessel* v) {
     VESSEL* iface = v->iface;
     v->iface = nullptr;
     if (!iface) return;
-    Trace("%s: exit", v->name.c_str());
+    TraceCallback(v, "ovcExit");
     // VESSEL has no virtual destructor: each object is deleted as the class it was made as.
     if (v->hostOwnsIface)
         delete static_cast<BareVessel*>(static_cast<VESSEL2*>(iface));
@@ -217,7 +234,7 @@ static void ProcessDeletions() {
             ++i;
             continue;
         }
-        Say("deleted %s", v->name.c_str());
+        Say("deleted %s", v->tag.c_str());
         if (w.focus == v) {
             Vessel* next = NextFocus(v);
             if (next) Sim::Get().SetFocus(next);
@@ -268,7 +285,7 @@ static void DeliverKeys() {
     for (const KeyPress& k : now) {
         Vessel* v = KeyTarget(k.target);
         if (!v) continue;
-        Say("key %s -> %s", Chord(k.key, k.mods, k.nmods).c_str(), v->name.c_str());
+        Say("key %s -> %s", Chord(k.key, k.mods, k.nmods).c_str(), v->tag.c_str());
         VESSEL2* cb = Callbacks(v);
         if (!cb) continue;
         char kstate[256] = {};
@@ -333,7 +350,7 @@ class RecordingSketchpad : public oapi::Sketchpad {
     size_t count_ = 0;
 };
 
-constexpr double HUD_PRINT_INTERVAL = 0.25; // s between two prints of a running countdown
+constexpr double HUD_PRINT_INTERVAL = 1.0; // s of simulated time between two prints of a running number
 
 // Two HUD lines that differ only in their digits are one line whose numbers run.
 static bool SameShape(const std::string& a, const std::string& b) {
@@ -366,6 +383,7 @@ static void DrawHud() {
         World::HudRow* row = nullptr;
         for (World::HudRow& r : w.hudRows)
             if (r.x == t.x && r.y == t.y && r.nth == nth) row = &r;
+        bool fresh = !row; // a row that appears is news, not a change of a running number
         if (!row) {
             w.hudRows.emplace_back();
             row = &w.hudRows.back();
@@ -374,14 +392,17 @@ static void DrawHud() {
             row->nth = nth;
         }
         row->seen = true;
+        // A number that changed a moment ago as well is running: a countdown, a counter of frames.
+        bool running = w.stamp - row->changedAt < HUD_PRINT_INTERVAL;
+        if (!fresh && row->shown != t.text) row->changedAt = w.stamp;
         row->shown = t.text;
         if (row->printed == t.text) continue;
         // A change held back here is printed once the interval is over, or at the end of the run, so the
         // last state is never lost.
-        if (SameShape(row->printed, t.text) && w.stamp - row->printedAt < HUD_PRINT_INTERVAL) continue;
+        if (running && SameShape(row->printed, t.text) && w.stamp - row->printedAt < HUD_PRINT_INTERVAL) continue;
         row->printed = t.text;
         row->printedAt = w.stamp;
-        Say("HUD %s: %s", f->name.c_str(), t.text.c_str());
+        Say("HUD %s: %s", f->tag.c_str(), t.text.c_str());
     }
     for (size_t i = 0; i < w.hudRows.size();) {
         World::HudRow& r = w.hudRows[i];
@@ -389,7 +410,7 @@ static void DrawHud() {
             ++i;
             continue;
         }
-        Say("HUD %s gone: %s", f->name.c_str(), r.shown.c_str());
+        Say("HUD %s gone: %s", f->tag.c_str(), r.shown.c_str());
         w.hudRows.erase(w.hudRows.begin() + (long)i);
     }
     std::swap(w.hud, w.lastHud);
@@ -403,7 +424,7 @@ static void FlushHud() {
         if (r.printed != r.shown) {
             r.printed = r.shown;
             r.printedAt = w.stamp;
-            Say("HUD %s: %s", w.focus->name.c_str(), r.shown.c_str());
+            Say("HUD %s: %s", w.focus->tag.c_str(), r.shown.c_str());
         }
 }
 
@@ -442,6 +463,10 @@ bool Sim::Init(const SimOptions& opt, std::string* err) {
         return false;
     }
     w.root = real;
+    if (!TraceStart(err)) {
+        w.lastError = LOAD_BAD_INPUT;
+        return false;
+    }
     ResetPhysics();
     w.inited = true;
     if (!LoadPlugins(err)) {
@@ -451,6 +476,35 @@ bool Sim::Init(const SimOptions& opt, std::string* err) {
     return true;
 }
 
+// What a scenario name that names no file might have meant: the nearest scenario in its folder, else the
+// scenarios there, else the folders there are.
+static std::string ScenarioHint(const std::string& name) {
+    std::string rel = name;
+    for (char& c : rel)
+        if (c == '\\') c = '/';
+    if (rel.size() > 4 && rel.compare(rel.size() - 4, 4, ".scn") == 0) rel.resize(rel.size() - 4);
+    if (rel.compare(0, 10, "Scenarios/") == 0) rel.erase(0, 10);
+    size_t slash = rel.rfind('/');
+    std::string folder = slash == std::string::npos ? std::string() : rel.substr(0, slash + 1);
+    std::vector<std::string> names;
+    if (DIR* d = opendir(("Scenarios/" + folder).c_str())) {
+        while (dirent* e = readdir(d)) {
+            std::string n = e->d_name;
+            if (n.size() > 4 && n.compare(n.size() - 4, 4, ".scn") == 0) names.push_back(folder + n.substr(0, n.size() - 4));
+            else if (n[0] != '.' && e->d_type == DT_DIR) names.push_back(folder + n + "/");
+        }
+        closedir(d);
+    }
+    std::sort(names.begin(), names.end());
+    std::string near = Nearest(rel, names);
+    if (!near.empty()) return "did you mean " + near + "?";
+    if (names.empty()) return "the folder Scenarios/" + folder + " holds no scenario";
+    std::string list;
+    constexpr size_t LISTED = 8; // names shown; a hint is not a catalogue
+    for (size_t i = 0; i < names.size() && i < LISTED; ++i) list += (i ? ", " : "") + names[i];
+    return "Scenarios/" + folder + " holds " + list + (names.size() > LISTED ? ", ..." : "");
+}
+
 bool Sim::LoadScenario(const std::string& path, std::string* err) {
     World& w = W();
     w.lastError = LOAD_OK;
@@ -458,12 +512,19 @@ bool Sim::LoadScenario(const std::string& path, std::string* err) {
     if (p.empty() || p[0] != '/') {
         const std::string tries[3] = {HostPath("Scenarios\\" + path), HostPath("Scenarios\\" + path + ".scn"),
                                       HostPath(path)};
-        p = tries[0];
+        p.clear();
         for (const std::string& t : tries)
             if (access(t.c_str(), R_OK) == 0) {
                 p = t;
                 break;
             }
+        if (p.empty()) {
+            if (err)
+                *err = "no scenario " + path + " in " + w.root + "/Scenarios (give a file, or a name there; --root "
+                       "picks the host root): " + ScenarioHint(path);
+            w.lastError = LOAD_BAD_INPUT;
+            return false;
+        }
     }
     return ReadScenario(p, err);
 }
@@ -490,6 +551,7 @@ void Sim::Shutdown() {
     UnloadModules();
     UnloadPlugins();
     w.globalMeshes.clear();
+    TraceStop();
     w.inited = false;
 }
 
@@ -504,17 +566,21 @@ void Sim::Frame() {
     const double simt = w.simt, mjd = w.env.mjd0 + simt / 86400.0;
     for (size_t i = 0; i < w.frameVessels && i < w.vessels.size(); ++i)
         if (VESSEL2* cb = Callbacks(w.vessels[i].get())) {
-            if (w.opt.trace) Trace("%s: clbkPreStep", w.vessels[i]->name.c_str());
+            if (w.opt.trace) TraceCallback(w.vessels[i].get(), "clbkPreStep", simt, dt, mjd);
+            w.stepping = w.vessels[i].get();
             cb->clbkPreStep(simt, dt, mjd);
         }
+    w.stepping = nullptr;
     StepPhysics(dt);
     w.stamp = w.simt + dt;
     for (size_t i = 0; i < w.frameVessels && i < w.vessels.size(); ++i) CheckState(w.vessels[i].get(), "physics step", false);
     for (size_t i = 0; i < w.frameVessels && i < w.vessels.size(); ++i)
         if (VESSEL2* cb = Callbacks(w.vessels[i].get())) {
-            if (w.opt.trace) Trace("%s: clbkPostStep", w.vessels[i]->name.c_str());
+            if (w.opt.trace) TraceCallback(w.vessels[i].get(), "clbkPostStep", simt, dt, mjd);
+            w.stepping = w.vessels[i].get();
             cb->clbkPostStep(simt, dt, mjd);
         }
+    w.stepping = nullptr;
     for (const Plugin& p : w.plugins)
         if (p.frame) p.frame(simt);
     // The post-step callbacks are over: from here to the next step a vessel's present state is its start, and a
@@ -577,7 +643,7 @@ void Sim::HoldKeyTo(OBJHANDLE target, DWORD key, int frames, const std::vector<D
     Mods(modifiers.data(), modifiers.size(), h.mods, h.nmods);
     W().held.push_back(h);
     Vessel* v = KeyTarget(h.target);
-    Say("hold %s for %d frames -> %s", Chord(key, h.mods, h.nmods).c_str(), frames, v ? v->name.c_str() : "nobody");
+    Say("hold %s for %d frames -> %s", Chord(key, h.mods, h.nmods).c_str(), frames, v ? v->tag.c_str() : "nobody");
 }
 
 void Sim::SetCameraMode(int mode) {
@@ -593,7 +659,7 @@ void Sim::SetFocus(OBJHANDLE vessel) {
     FlushHud(); // the old vessel's last numbers belong to its part of the timeline
     w.focus = v;
     w.hudRows.clear(); // the new vessel's HUD is news in full
-    Say("focus %s", v->name.c_str());
+    Say("focus %s", v->tag.c_str());
     if (old)
         if (VESSEL2* cb = Callbacks(old)) cb->clbkFocusChanged(false, v, old);
     if (VESSEL2* cb = Callbacks(v)) cb->clbkFocusChanged(true, v, old);
@@ -615,6 +681,7 @@ void Sim::SetControlSurfaceTarget(OBJHANDLE vessel, AIRCTRL_TYPE type, double le
 void Sim::SetThrusterGroupLevel(OBJHANDLE vessel, THGROUP_TYPE type, double level) {
     Vessel* v = CheckVessel(vessel, "SetThrusterGroupLevel");
     if (!v || !v->iface) return;
+    CallerMark mark("script");
     v->iface->SetThrusterGroupLevel(type, level);
 }
 
@@ -628,8 +695,8 @@ bool Sim::Place(OBJHANDLE vessel, OBJHANDLE other, const VECTOR3& dpos, const VE
     v->phys.landed = false;
     v->phys.groundContact = false;
     v->phys.placed = true;
-    Say("placed %s at %.3f %.3f %.3f from %s, moving %.3f %.3f %.3f", v->name.c_str(), dpos.x, dpos.y, dpos.z,
-        o->name.c_str(), dvel.x, dvel.y, dvel.z);
+    Say("placed %s at %.3f %.3f %.3f from %s, moving %.3f %.3f %.3f", v->tag.c_str(), dpos.x, dpos.y, dpos.z,
+        o->tag.c_str(), dvel.x, dvel.y, dvel.z);
     CheckState(v, "place");
     return true;
 }
@@ -651,11 +718,12 @@ bool Sim::Attach(OBJHANDLE parent, int parentPoint, OBJHANDLE child, int childPo
     Vessel* p = CheckVessel(parent, "Attach");
     Vessel* c = CheckVessel(child, "Attach");
     if (!p || !c || !p->iface) return false;
+    CallerMark mark("script");
     ATTACHMENTHANDLE pp = parentPoint >= 0 ? p->iface->GetAttachmentHandle(false, parentPoint) : nullptr;
     ATTACHMENTHANDLE cp = c->iface && childPoint >= 0 ? c->iface->GetAttachmentHandle(true, childPoint)
                                                       : nullptr;
     bool ok = pp && cp && p->iface->AttachChild(c, pp, cp);
-    if (ok) Say("attached %s point %d to %s point %d", c->name.c_str(), childPoint, p->name.c_str(), parentPoint);
+    if (ok) Say("attached %s point %d to %s point %d", c->tag.c_str(), childPoint, p->tag.c_str(), parentPoint);
     return ok;
 }
 
@@ -726,7 +794,7 @@ Vessel* Sim::Record(OBJHANDLE h) const { return LiveVessel(h); }
 
 Vessel* Sim::FindVessel(const std::string& name) const {
     for (auto& v : W().vessels)
-        if (IEquals(v->name.c_str(), name.c_str())) return v.get();
+        if (IEquals(v->name.c_str(), name.c_str()) || IEquals(v->tag.c_str(), name.c_str())) return v.get();
     return nullptr;
 }
 

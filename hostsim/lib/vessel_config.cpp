@@ -59,28 +59,33 @@ VESSEL::VESSEL(OBJHANDLE hVessel, int fmodel) : vessel(nullptr), flightmodel((sh
 
 const OBJHANDLE VESSEL::GetHandle() const {
     SELF_OR(nullptr);
-    return v;
+    CallTrace trace(v, __func__);
+    return trace.Result(v);
 }
 
 char* VESSEL::GetName() const {
     static char none[1] = {0};
     SELF_OR(none);
-    return &v->name[0];
+    CallTrace trace(v, __func__);
+    return trace.Result(&v->name[0]);
 }
 
 char* VESSEL::GetClassName() const {
     static char none[1] = {0};
     SELF_OR(none);
-    return &v->className[0];
+    CallTrace trace(v, __func__);
+    return trace.Result(&v->className[0]);
 }
 
 const OBJHANDLE VESSEL::GetGravityRef() const {
     SELF_OR(nullptr);
-    return const_cast<Body*>(GetBody(v->phys.body));
+    CallTrace trace(v, __func__);
+    return trace.Result(const_cast<Body*>(GetBody(v->phys.body)));
 }
 
 void VESSEL::SetEnableFocus(bool enable) const {
     SELF_OR();
+    CallTrace trace(v, __func__, enable);
     v->enableFocus = enable;
     v->enableFocusSet = true;
 }
@@ -89,16 +94,19 @@ void VESSEL::SetEnableFocus(bool enable) const {
 
 void VESSEL::SetSize(double size) const {
     SELF_OR();
+    CallTrace trace(v, __func__, size);
     v->size = size;
 }
 
 double VESSEL::GetSize() const {
     SELF_OR(0.0);
-    return v->size;
+    CallTrace trace(v, __func__);
+    return trace.Result(v->size);
 }
 
 void VESSEL::SetEmptyMass(double m) const {
     SELF_OR();
+    CallTrace trace(v, __func__, m);
     if (!std::isfinite(m)) {
         Misuse("SetEmptyMass: %s: mass is not a number", v->name.c_str());
         return;
@@ -108,26 +116,31 @@ void VESSEL::SetEmptyMass(double m) const {
 
 double VESSEL::GetEmptyMass() const {
     SELF_OR(0.0);
-    return v->emptyMass;
+    CallTrace trace(v, __func__);
+    return trace.Result(v->emptyMass);
 }
 
 void VESSEL::SetPMI(const VECTOR3& pmi) const {
     SELF_OR();
+    CallTrace trace(v, __func__, pmi);
     v->pmi = pmi;
 }
 
 void VESSEL::SetCrossSections(const VECTOR3& cs) const {
     SELF_OR();
+    CallTrace trace(v, __func__, cs);
     v->crossSections = cs;
 }
 
 void VESSEL::SetRotDrag(const VECTOR3& rd) const {
     SELF_OR();
+    CallTrace trace(v, __func__, rd);
     v->rotDrag = rd;
 }
 
 void VESSEL::SetTouchdownPoints(const VECTOR3& pt1, const VECTOR3& pt2, const VECTOR3& pt3) const {
     SELF_OR();
+    CallTrace trace(v, __func__, pt1, pt2, pt3);
     v->touchdown[0] = pt1;
     v->touchdown[1] = pt2;
     v->touchdown[2] = pt3;
@@ -140,6 +153,7 @@ void VESSEL::SetTouchdownPoints(const VECTOR3& pt1, const VECTOR3& pt2, const VE
 
 void VESSEL::SetTouchdownPoints(const TOUCHDOWNVTX* tdvtx, int ntdvtx) const {
     SELF_OR();
+    CallTrace trace(v, __func__, tdvtx, ntdvtx);
     if (!tdvtx || ntdvtx < 3) {
         Misuse("SetTouchdownPoints: %d touchdown points on %s, at least 3 needed", tdvtx ? ntdvtx : 0,
                v->name.c_str());
@@ -164,22 +178,26 @@ void VESSEL::SetTouchdownPoints(const TOUCHDOWNVTX* tdvtx, int ntdvtx) const {
 
 void VESSEL::SetSurfaceFrictionCoeff(double mu_lng, double mu_lat) const {
     SELF_OR();
+    CallTrace trace(v, __func__, mu_lng, mu_lat);
     v->muLng = mu_lng;
     v->muLat = mu_lat;
 }
 
 void VESSEL::SetMaxWheelbrakeForce(double f) const {
     SELF_OR();
+    CallTrace trace(v, __func__, f);
     v->maxWheelbrakeForce = f;
 }
 
 void VESSEL::SetNosewheelSteering(bool activate) const {
     SELF_OR();
+    CallTrace trace(v, __func__, activate);
     v->nosewheelSteering = activate;
 }
 
 void VESSEL::SetWheelbrakeLevel(double level, int which, bool) const {
     SELF_OR();
+    CallTrace trace(v, __func__, level, which);
     level = Clamp01(level);
     if (which < 0 || which > 2) {
         Misuse("SetWheelbrakeLevel: wheel %d", which);
@@ -191,21 +209,24 @@ void VESSEL::SetWheelbrakeLevel(double level, int which, bool) const {
 
 void VESSEL::SetCameraOffset(const VECTOR3& co) const {
     SELF_OR();
+    CallTrace trace(v, __func__, co);
     v->cameraOffset = co;
 }
 
 void VESSEL::SetCameraDefaultDirection(const VECTOR3& cd) const {
     SELF_OR();
+    CallTrace trace(v, __func__, cd);
     v->cameraDir = cd;
 }
 
 // The stand-in keeps the centre of mass at the vessel frame's origin.
-void VESSEL::ShiftCentreOfMass(const VECTOR3&) { SELF_OR(); }
+void VESSEL::ShiftCentreOfMass(const VECTOR3&) { SELF_OR(); CallTrace trace(v, __func__); }
 
 // --- Docking ---
 
 void VESSEL::SetDockParams(const VECTOR3& pos, const VECTOR3& dir, const VECTOR3& rot) const {
     SELF_OR();
+    CallTrace trace(v, __func__, pos, dir, rot);
     if (v->docks.empty()) v->docks.push_back(MakeSlot<DockPort>(v));
     v->docks[0]->pos = pos;
     v->docks[0]->dir = dir;
@@ -214,6 +235,7 @@ void VESSEL::SetDockParams(const VECTOR3& pos, const VECTOR3& dir, const VECTOR3
 
 void VESSEL::SetDockParams(DOCKHANDLE dock, const VECTOR3& pos, const VECTOR3& dir, const VECTOR3& rot) const {
     SELF_OR();
+    CallTrace trace(v, __func__, dock, pos, dir, rot);
     DockPort* d = Owned<DockPort>(v, dock);
     if (!d) {
         Misuse("SetDockParams: dock handle not of vessel %s", v->name.c_str());
@@ -226,30 +248,34 @@ void VESSEL::SetDockParams(DOCKHANDLE dock, const VECTOR3& pos, const VECTOR3& d
 
 UINT VESSEL::DockCount() const {
     SELF_OR(0);
-    return (UINT)v->docks.size();
+    CallTrace trace(v, __func__);
+    return trace.Result((UINT)v->docks.size());
 }
 
 DOCKHANDLE VESSEL::GetDockHandle(UINT n) const {
     SELF_OR(nullptr);
+    CallTrace trace(v, __func__, n);
     if (n >= v->docks.size()) {
         Misuse("GetDockHandle: port %u of %zu on %s", n, v->docks.size(), v->name.c_str());
-        return nullptr;
+        return trace.Result(nullptr);
     }
-    return v->docks[n].get();
+    return trace.Result(v->docks[n].get());
 }
 
 OBJHANDLE VESSEL::GetDockStatus(DOCKHANDLE hDock) const {
     SELF_OR(nullptr);
+    CallTrace trace(v, __func__, hDock);
     DockPort* d = Owned<DockPort>(v, hDock);
     if (!d) {
         Misuse("GetDockStatus: dock handle not of vessel %s", v->name.c_str());
-        return nullptr;
+        return trace.Result(nullptr);
     }
-    return d->mate;
+    return trace.Result(d->mate);
 }
 
 bool VESSEL::Undock(UINT n, const OBJHANDLE exclude) const {
     SELF_OR(false);
+    CallTrace trace(v, __func__, n, exclude);
     bool any = false;
     for (size_t i = 0; i < v->docks.size(); ++i) {
         if (n != (UINT)-1 && i != n) continue;
@@ -259,7 +285,7 @@ bool VESSEL::Undock(UINT n, const OBJHANDLE exclude) const {
         any = true;
     }
     if (n != (UINT)-1 && n >= v->docks.size()) Misuse("Undock: port %u of %zu", n, v->docks.size());
-    return any;
+    return trace.Result(any);
 }
 
 // --- Meshes and visuals ---
@@ -282,44 +308,49 @@ static UINT PushMesh(Vessel* v, const std::string& name, const VECTOR3* ofs) {
 
 UINT VESSEL::AddMesh(const char* meshname, const VECTOR3* ofs) const {
     SELF_OR((UINT)-1);
+    CallTrace trace(v, __func__, meshname, ofs);
     if (!meshname) {
         Misuse("AddMesh: null mesh name");
-        return (UINT)-1;
+        return trace.Result((UINT)-1);
     }
-    return PushMesh(v, meshname, ofs);
+    return trace.Result(PushMesh(v, meshname, ofs));
 }
 
 UINT VESSEL::AddMesh(MESHHANDLE hMesh, const VECTOR3* ofs) const {
     SELF_OR((UINT)-1);
+    CallTrace trace(v, __func__, hMesh, ofs);
     // A global mesh handle is the name the host loaded it under.
     const std::string* name = Listed(W().globalMeshes, hMesh);
     if (!name) {
         Misuse("AddMesh: not a mesh handle of the host");
-        return (UINT)-1;
+        return trace.Result((UINT)-1);
     }
-    return PushMesh(v, *name, ofs);
+    return trace.Result(PushMesh(v, *name, ofs));
 }
 
 bool VESSEL::DelMesh(UINT idx, bool) const {
     SELF_OR(false);
+    CallTrace trace(v, __func__, idx);
     if (idx >= v->meshes.size() || !v->meshes[idx]->alive) {
         Misuse("DelMesh: mesh %u of %zu", idx, v->meshes.size());
-        return false;
+        return trace.Result(false);
     }
     v->meshes[idx]->alive = false;
-    return true;
+    return trace.Result(true);
 }
 
 void VESSEL::ClearMeshes() const { ClearMeshes(true); }
 
 void VESSEL::ClearMeshes(bool) const {
     SELF_OR();
+    CallTrace trace(v, __func__);
     v->devMeshes.clear();
     v->meshes.clear();
 }
 
 void VESSEL::SetMeshVisibilityMode(UINT idx, WORD mode) const {
     SELF_OR();
+    CallTrace trace(v, __func__, idx, mode);
     if (idx >= v->meshes.size()) {
         Misuse("SetMeshVisibilityMode: mesh %u of %zu on %s", idx, v->meshes.size(), v->name.c_str());
         return;
@@ -329,25 +360,28 @@ void VESSEL::SetMeshVisibilityMode(UINT idx, WORD mode) const {
 
 DEVMESHHANDLE VESSEL::GetDevMesh(VISHANDLE vis, UINT idx) const {
     SELF_OR(nullptr);
+    CallTrace trace(v, __func__, vis, idx);
     if (!v->visual || vis != v->visual) {
         if (vis) Misuse("GetDevMesh: visual handle not of vessel %s", v->name.c_str());
-        return nullptr;
+        return trace.Result(nullptr);
     }
     if (idx >= v->devMeshes.size()) {
         Misuse("GetDevMesh: mesh %u of %zu on %s", idx, v->devMeshes.size(), v->name.c_str());
-        return nullptr;
+        return trace.Result(nullptr);
     }
-    return reinterpret_cast<DEVMESHHANDLE>(v->devMeshes[idx].get());
+    return trace.Result(reinterpret_cast<DEVMESHHANDLE>(v->devMeshes[idx].get()));
 }
 
 MESHHANDLE VESSEL::GetMesh(VISHANDLE vis, UINT idx) const {
     SELF_OR(nullptr);
-    if (!v->visual || vis != v->visual || idx >= v->meshes.size()) return nullptr;
-    return v->meshes[idx].get();
+    CallTrace trace(v, __func__, vis, idx);
+    if (!v->visual || vis != v->visual || idx >= v->meshes.size()) return trace.Result(nullptr);
+    return trace.Result(v->meshes[idx].get());
 }
 
 void VESSEL::AddBeacon(BEACONLIGHTSPEC* bs) {
     SELF_OR();
+    CallTrace trace(v, __func__, bs);
     if (!bs) {
         Misuse("AddBeacon: null spec");
         return;
@@ -357,40 +391,45 @@ void VESSEL::AddBeacon(BEACONLIGHTSPEC* bs) {
 
 bool VESSEL::DelBeacon(BEACONLIGHTSPEC* bs) {
     SELF_OR(false);
+    CallTrace trace(v, __func__, bs);
     for (size_t i = 0; i < v->beacons.size(); ++i) {
         if (v->beacons[i] != bs) continue;
         v->beacons.erase(v->beacons.begin() + (long)i);
-        return true;
+        return trace.Result(true);
     }
-    return false;
+    return trace.Result(false);
 }
 
 // --- Propellant ---
 
 PROPELLANT_HANDLE VESSEL::CreatePropellantResource(double maxmass, double mass, double efficiency) const {
     SELF_OR(nullptr);
+    CallTrace trace(v, __func__, maxmass, mass, efficiency);
     auto p = MakeSlot<Propellant>(v);
     p->maxMass = maxmass;
     p->mass = mass < 0.0 ? maxmass : (mass > maxmass ? maxmass : mass);
     p->efficiency = efficiency;
     v->propellants.push_back(std::move(p));
     if (!v->defaultPropellant) v->defaultPropellant = v->propellants.back().get();
-    return v->propellants.back().get();
+    return trace.Result(v->propellants.back().get());
 }
 
 void VESSEL::SetDefaultPropellantResource(PROPELLANT_HANDLE ph) const {
     SELF_OR();
+    CallTrace trace(v, __func__, ph);
     if (Propellant* p = Prop(v, ph, "SetDefaultPropellantResource")) v->defaultPropellant = p;
 }
 
 double VESSEL::GetPropellantMass(PROPELLANT_HANDLE ph) const {
     SELF_OR(0.0);
+    CallTrace trace(v, __func__, ph);
     Propellant* p = Prop(v, ph, "GetPropellantMass");
-    return p ? p->mass : 0.0;
+    return trace.Result(p ? p->mass : 0.0);
 }
 
 void VESSEL::SetPropellantMass(PROPELLANT_HANDLE ph, double mass) const {
     SELF_OR();
+    CallTrace trace(v, __func__, ph, mass);
     Propellant* p = Prop(v, ph, "SetPropellantMass");
     if (!p) return;
     if (!std::isfinite(mass)) {
@@ -402,30 +441,34 @@ void VESSEL::SetPropellantMass(PROPELLANT_HANDLE ph, double mass) const {
 
 double VESSEL::GetPropellantMaxMass(PROPELLANT_HANDLE ph) const {
     SELF_OR(0.0);
+    CallTrace trace(v, __func__, ph);
     Propellant* p = Prop(v, ph, "GetPropellantMaxMass");
-    return p ? p->maxMass : 0.0;
+    return trace.Result(p ? p->maxMass : 0.0);
 }
 
 int VESSEL::GetPropellantCount() const {
     SELF_OR(0);
-    return (int)v->propellants.size();
+    CallTrace trace(v, __func__);
+    return trace.Result((int)v->propellants.size());
 }
 
 PROPELLANT_HANDLE VESSEL::GetPropellantHandleByIndex(int idx) const {
     SELF_OR(nullptr);
+    CallTrace trace(v, __func__, idx);
     if (idx < 0 || (size_t)idx >= v->propellants.size()) {
         Misuse("GetPropellantHandleByIndex: tank %d of %zu on %s", idx, v->propellants.size(), v->name.c_str());
-        return nullptr;
+        return trace.Result(nullptr);
     }
-    return v->propellants[idx].get();
+    return trace.Result(v->propellants[idx].get());
 }
 
 double VESSEL::GetTotalPropellantMass() const {
     SELF_OR(0.0);
+    CallTrace trace(v, __func__);
     double m = 0.0;
     for (auto& p : v->propellants)
         if (p->alive) m += p->mass;
-    return m;
+    return trace.Result(m);
 }
 
 // --- Thrusters ---
@@ -433,6 +476,7 @@ double VESSEL::GetTotalPropellantMass() const {
 THRUSTER_HANDLE VESSEL::CreateThruster(const VECTOR3& pos, const VECTOR3& dir, double maxth0, PROPELLANT_HANDLE hp,
                                        double isp0, double isp_ref, double p_ref) const {
     SELF_OR(nullptr);
+    CallTrace trace(v, __func__, pos, dir, maxth0, hp, isp0, isp_ref, p_ref);
     auto t = MakeSlot<Thruster>(v);
     t->pos = pos;
     t->dir = dir;
@@ -444,30 +488,33 @@ THRUSTER_HANDLE VESSEL::CreateThruster(const VECTOR3& pos, const VECTOR3& dir, d
     t->ispRef = isp_ref;
     t->pRef = p_ref;
     v->thrusters.push_back(std::move(t));
-    return v->thrusters.back().get();
+    return trace.Result(v->thrusters.back().get());
 }
 
 THGROUP_HANDLE VESSEL::CreateThrusterGroup(THRUSTER_HANDLE* th, int nth, THGROUP_TYPE thgt) const {
     SELF_OR(nullptr);
+    CallTrace trace(v, __func__, th, nth, thgt);
     if (nth < 0 || (nth > 0 && !th)) {
         Misuse("CreateThrusterGroup: %d thrusters from %p", nth, (void*)th);
-        return nullptr;
+        return trace.Result(nullptr);
     }
     auto g = MakeSlot<ThrusterGroup>(v);
     g->type = thgt;
     for (int i = 0; i < nth; ++i)
         if (Thruster* t = Thr(v, th[i], "CreateThrusterGroup")) g->members.push_back(t);
     v->groups.push_back(std::move(g));
-    return v->groups.back().get();
+    return trace.Result(v->groups.back().get());
 }
 
 int VESSEL::GetThrusterCount() const {
     SELF_OR(0);
-    return (int)v->thrusters.size();
+    CallTrace trace(v, __func__);
+    return trace.Result((int)v->thrusters.size());
 }
 
 void VESSEL::SetThrusterDir(THRUSTER_HANDLE th, const VECTOR3& dir) const {
     SELF_OR();
+    CallTrace trace(v, __func__, th, dir);
     Thruster* t = Thr(v, th, "SetThrusterDir");
     if (!t) return;
     double len = length(dir);
@@ -476,16 +523,19 @@ void VESSEL::SetThrusterDir(THRUSTER_HANDLE th, const VECTOR3& dir) const {
 
 void VESSEL::SetThrusterRef(THRUSTER_HANDLE th, const VECTOR3& pos) const {
     SELF_OR();
+    CallTrace trace(v, __func__, th, pos);
     if (Thruster* t = Thr(v, th, "SetThrusterRef")) t->pos = pos;
 }
 
 void VESSEL::SetThrusterMax0(THRUSTER_HANDLE th, double maxth0) const {
     SELF_OR();
+    CallTrace trace(v, __func__, th, maxth0);
     if (Thruster* t = Thr(v, th, "SetThrusterMax0")) t->max0 = maxth0;
 }
 
 void VESSEL::SetThrusterResource(THRUSTER_HANDLE th, PROPELLANT_HANDLE ph) const {
     SELF_OR();
+    CallTrace trace(v, __func__, th, ph);
     Thruster* t = Thr(v, th, "SetThrusterResource");
     if (!t) return;
     // A null resource cuts the thruster's feed.
@@ -494,23 +544,27 @@ void VESSEL::SetThrusterResource(THRUSTER_HANDLE th, PROPELLANT_HANDLE ph) const
 
 double VESSEL::GetThrusterLevel(THRUSTER_HANDLE th) const {
     SELF_OR(0.0);
+    CallTrace trace(v, __func__, th);
     Thruster* t = Thr(v, th, "GetThrusterLevel");
-    return t ? Clamp01(t->level + t->overrideLevel) : 0.0;
+    return trace.Result(t ? Clamp01(t->level + t->overrideLevel) : 0.0);
 }
 
 void VESSEL::SetThrusterLevel(THRUSTER_HANDLE th, double level) const {
     SELF_OR();
+    CallTrace trace(v, __func__, th, level);
     if (Thruster* t = Thr(v, th, "SetThrusterLevel")) t->level = Clamp01(level);
 }
 
 void VESSEL::SetThrusterGroupLevel(THGROUP_TYPE thgt, double level) const {
     SELF_OR();
+    CallTrace trace(v, __func__, thgt, level);
     if (ThrusterGroup* g = GroupOfType(v, thgt))
         for (Thruster* t : g->members) t->level = Clamp01(level);
 }
 
 void VESSEL::SetThrusterGroupLevel(THGROUP_HANDLE thg, double level) const {
     SELF_OR();
+    CallTrace trace(v, __func__, thg, level);
     if (ThrusterGroup* g = Grp(v, thg, "SetThrusterGroupLevel"))
         for (Thruster* t : g->members) t->level = Clamp01(level);
 }
@@ -524,29 +578,33 @@ static double GroupLevel(const ThrusterGroup* g) {
 
 double VESSEL::GetThrusterGroupLevel(THGROUP_TYPE thgt) const {
     SELF_OR(0.0);
-    return GroupLevel(GroupOfType(v, thgt));
+    CallTrace trace(v, __func__, thgt);
+    return trace.Result(GroupLevel(GroupOfType(v, thgt)));
 }
 
 double VESSEL::GetThrusterGroupLevel(THGROUP_HANDLE thg) const {
     SELF_OR(0.0);
-    return GroupLevel(Grp(v, thg, "GetThrusterGroupLevel"));
+    CallTrace trace(v, __func__, thg);
+    return trace.Result(GroupLevel(Grp(v, thg, "GetThrusterGroupLevel")));
 }
 
 bool VESSEL::SetAttitudeMode(int mode) const {
     SELF_OR(false);
+    CallTrace trace(v, __func__, mode);
     if (mode < RCS_NONE || mode > RCS_LIN) {
         Misuse("SetAttitudeMode: mode %d", mode);
-        return false;
+        return trace.Result(false);
     }
-    if (mode == v->attitudeMode) return false;
+    if (mode == v->attitudeMode) return trace.Result(false);
     v->attitudeMode = mode;
     if (VESSEL2* cb = Callbacks(v)) cb->clbkRCSMode(mode);
-    return true;
+    return trace.Result(true);
 }
 
 int VESSEL::GetAttitudeMode() const {
     SELF_OR(0);
-    return v->attitudeMode;
+    CallTrace trace(v, __func__);
+    return trace.Result(v->attitudeMode);
 }
 
 static UINT PushExhaust(Vessel* v, THRUSTER_HANDLE th, double lscale, double wscale, const VECTOR3* pos,
@@ -565,30 +623,34 @@ static UINT PushExhaust(Vessel* v, THRUSTER_HANDLE th, double lscale, double wsc
 
 UINT VESSEL::AddExhaust(THRUSTER_HANDLE th, double lscale, double wscale, SURFHANDLE tex) const {
     SELF_OR((UINT)-1);
-    return PushExhaust(v, th, lscale, wscale, nullptr, nullptr, tex, "AddExhaust");
+    CallTrace trace(v, __func__, th, lscale, wscale, tex);
+    return trace.Result(PushExhaust(v, th, lscale, wscale, nullptr, nullptr, tex, "AddExhaust"));
 }
 
 UINT VESSEL::AddExhaust(THRUSTER_HANDLE th, double lscale, double wscale, double lofs, SURFHANDLE tex) const {
     SELF_OR((UINT)-1);
+    CallTrace trace(v, __func__, th, lscale, wscale, lofs, tex);
     Thruster* t = Thr(v, th, "AddExhaust");
-    if (!t) return (UINT)-1;
+    if (!t) return trace.Result((UINT)-1);
     VECTOR3 pos = t->pos - t->dir * lofs;
-    return PushExhaust(v, th, lscale, wscale, &pos, nullptr, tex, "AddExhaust");
+    return trace.Result(PushExhaust(v, th, lscale, wscale, &pos, nullptr, tex, "AddExhaust"));
 }
 
 UINT VESSEL::AddExhaust(THRUSTER_HANDLE th, double lscale, double wscale, const VECTOR3& pos, const VECTOR3& dir,
                         SURFHANDLE tex) const {
     SELF_OR((UINT)-1);
-    return PushExhaust(v, th, lscale, wscale, &pos, &dir, tex, "AddExhaust");
+    CallTrace trace(v, __func__, th, lscale, wscale, pos, dir, tex);
+    return trace.Result(PushExhaust(v, th, lscale, wscale, &pos, &dir, tex, "AddExhaust"));
 }
 
 UINT VESSEL::AddExhaust(EXHAUSTSPEC* spec) {
     SELF_OR((UINT)-1);
+    CallTrace trace(v, __func__, spec);
     if (!spec) {
         Misuse("AddExhaust: null spec");
-        return (UINT)-1;
+        return trace.Result((UINT)-1);
     }
-    return PushExhaust(v, spec->th, spec->lsize, spec->wsize, spec->lpos, spec->ldir, spec->tex, "AddExhaust");
+    return trace.Result(PushExhaust(v, spec->th, spec->lsize, spec->wsize, spec->lpos, spec->ldir, spec->tex, "AddExhaust"));
 }
 
 static PSTREAM_HANDLE PushStream(Vessel* v, THRUSTER_HANDLE th, const VECTOR3* pos, PARTICLESTREAMSPEC* pss) {
@@ -604,12 +666,14 @@ static PSTREAM_HANDLE PushStream(Vessel* v, THRUSTER_HANDLE th, const VECTOR3* p
 
 PSTREAM_HANDLE VESSEL::AddExhaustStream(THRUSTER_HANDLE th, PARTICLESTREAMSPEC* pss) const {
     SELF_OR(nullptr);
-    return PushStream(v, th, nullptr, pss);
+    CallTrace trace(v, __func__, th, pss);
+    return trace.Result(PushStream(v, th, nullptr, pss));
 }
 
 PSTREAM_HANDLE VESSEL::AddExhaustStream(THRUSTER_HANDLE th, const VECTOR3& pos, PARTICLESTREAMSPEC* pss) const {
     SELF_OR(nullptr);
-    return PushStream(v, th, &pos, pss);
+    CallTrace trace(v, __func__, th, pos, pss);
+    return trace.Result(PushStream(v, th, &pos, pss));
 }
 
 // --- Aerodynamics ---
@@ -617,9 +681,10 @@ PSTREAM_HANDLE VESSEL::AddExhaustStream(THRUSTER_HANDLE th, const VECTOR3& pos, 
 AIRFOILHANDLE VESSEL::CreateAirfoil3(AIRFOIL_ORIENTATION align, const VECTOR3& ref, AirfoilCoeffFuncEx cf,
                                      void* context, double c, double S, double A) const {
     SELF_OR(nullptr);
+    CallTrace trace(v, __func__, align, ref, cf, context, c, S, A);
     if (!cf) {
         Misuse("CreateAirfoil3: null coefficient function");
-        return nullptr;
+        return trace.Result(nullptr);
     }
     auto a = MakeSlot<Airfoil>(v);
     a->align = align;
@@ -630,7 +695,7 @@ AIRFOILHANDLE VESSEL::CreateAirfoil3(AIRFOIL_ORIENTATION align, const VECTOR3& r
     a->S = S;
     a->A = A;
     v->airfoils.push_back(std::move(a));
-    return v->airfoils.back().get();
+    return trace.Result(v->airfoils.back().get());
 }
 
 void VESSEL::CreateControlSurface(AIRCTRL_TYPE type, double area, double dCl, const VECTOR3& ref, int axis,
@@ -642,6 +707,7 @@ void VESSEL::CreateControlSurface(AIRCTRL_TYPE type, double area, double dCl, co
 CTRLSURFHANDLE VESSEL::CreateControlSurface3(AIRCTRL_TYPE type, double area, double dCl, const VECTOR3& ref,
                                              int axis, double delay, UINT anim) const {
     SELF_OR(nullptr);
+    CallTrace trace(v, __func__, type, area, dCl, ref, axis, delay, anim);
     auto s = MakeSlot<ControlSurface>(v);
     s->type = type;
     s->area = area;
@@ -653,17 +719,19 @@ CTRLSURFHANDLE VESSEL::CreateControlSurface3(AIRCTRL_TYPE type, double area, dou
     if (anim != (UINT)-1 && anim >= v->animations.size())
         Misuse("CreateControlSurface3: animation %u of %zu", anim, v->animations.size());
     v->ctrlSurfaces.push_back(std::move(s));
-    return v->ctrlSurfaces.back().get();
+    return trace.Result(v->ctrlSurfaces.back().get());
 }
 
 void VESSEL::SetADCtrlMode(int mode) const {
     SELF_OR();
+    CallTrace trace(v, __func__, mode);
     v->adCtrlMode = mode;
 }
 
 int VESSEL::GetADCtrlMode() const {
     SELF_OR(0);
-    return v->adCtrlMode;
+    CallTrace trace(v, __func__);
+    return trace.Result(v->adCtrlMode);
 }
 
 // --- Attachments ---
@@ -671,6 +739,7 @@ int VESSEL::GetADCtrlMode() const {
 ATTACHMENTHANDLE VESSEL::CreateAttachment(bool toparent, const VECTOR3& pos, const VECTOR3& dir, const VECTOR3& rot,
                                           const char* id, bool loose) const {
     SELF_OR(nullptr);
+    CallTrace trace(v, __func__, toparent, pos, dir, rot, id, loose);
     auto a = MakeSlot<Attachment>(v);
     a->toParent = toparent;
     a->pos = pos;
@@ -680,69 +749,75 @@ ATTACHMENTHANDLE VESSEL::CreateAttachment(bool toparent, const VECTOR3& pos, con
     // Ids are at most 8 characters: a longer one is cut, never written past the record.
     if (id) snprintf(a->id, sizeof a->id, "%.8s", id);
     v->attachments.push_back(std::move(a));
-    return v->attachments.back().get();
+    return trace.Result(v->attachments.back().get());
 }
 
 bool VESSEL::AttachChild(OBJHANDLE child, ATTACHMENTHANDLE attachment, ATTACHMENTHANDLE child_attachment) const {
     SELF_OR(false);
+    CallTrace trace(v, __func__, child, attachment, child_attachment);
     Vessel* c = CheckVessel(child, "AttachChild");
     Attachment* pp = Att(v, attachment, "AttachChild");
-    if (!c || !pp) return false;
+    if (!c || !pp) return trace.Result(false);
     Attachment* cp = Att(c, child_attachment, "AttachChild");
-    if (!cp) return false;
+    if (!cp) return trace.Result(false);
     if (pp->toParent || !cp->toParent) {
         Misuse("AttachChild: point kinds swapped (%s on %s, %s on %s)", pp->id, v->name.c_str(), cp->id,
                c->name.c_str());
-        return false;
+        return trace.Result(false);
     }
     if (c == v) {
         Misuse("AttachChild: %s attached to itself", v->name.c_str());
-        return false;
+        return trace.Result(false);
     }
-    return Attach(v, pp, c, cp);
+    return trace.Result(Attach(v, pp, c, cp));
 }
 
 bool VESSEL::DetachChild(ATTACHMENTHANDLE attachment, double vel) const {
     SELF_OR(false);
+    CallTrace trace(v, __func__, attachment, vel);
     Attachment* pp = Att(v, attachment, "DetachChild");
-    if (!pp) return false;
+    if (!pp) return trace.Result(false);
     if (pp->toParent) {
         Misuse("DetachChild: %s is a point to a parent", pp->id);
-        return false;
+        return trace.Result(false);
     }
-    if (!pp->other) return false;
+    if (!pp->other) return trace.Result(false);
     ReleaseChild(*v, *pp, *pp->other, *pp->otherPoint, vel);
     Detach(pp);
-    return true;
+    return trace.Result(true);
 }
 
 int VESSEL::AttachmentCount(bool toparent) const {
     SELF_OR(0);
+    CallTrace trace(v, __func__, toparent);
     int n = 0;
     for (auto& a : v->attachments)
         if (a->alive && a->toParent == toparent) ++n;
-    return n;
+    return trace.Result(n);
 }
 
 ATTACHMENTHANDLE VESSEL::GetAttachmentHandle(bool toparent, int i) const {
     SELF_OR(nullptr);
+    CallTrace trace(v, __func__, toparent, i);
     int n = 0;
     for (auto& a : v->attachments) {
         if (!a->alive || a->toParent != toparent) continue;
-        if (n++ == i) return a.get();
+        if (n++ == i) return trace.Result(a.get());
     }
     Misuse("GetAttachmentHandle: %s point %d of %d on %s", toparent ? "parent" : "child", i, n, v->name.c_str());
-    return nullptr;
+    return trace.Result(nullptr);
 }
 
 const char* VESSEL::GetAttachmentId(ATTACHMENTHANDLE attachment) const {
     SELF_OR("");
+    CallTrace trace(v, __func__, attachment);
     Attachment* a = Att(v, attachment, "GetAttachmentId");
-    return a ? a->id : "";
+    return trace.Result(a ? a->id : "");
 }
 
 void VESSEL::GetAttachmentParams(ATTACHMENTHANDLE attachment, VECTOR3& pos, VECTOR3& dir, VECTOR3& rot) const {
     SELF_OR();
+    CallTrace trace(v, __func__, attachment, pos, dir, rot);
     Attachment* a = Att(v, attachment, "GetAttachmentParams");
     if (!a) return;
     pos = a->pos;
@@ -753,6 +828,7 @@ void VESSEL::GetAttachmentParams(ATTACHMENTHANDLE attachment, VECTOR3& pos, VECT
 void VESSEL::SetAttachmentParams(ATTACHMENTHANDLE attachment, const VECTOR3& pos, const VECTOR3& dir,
                                  const VECTOR3& rot) const {
     SELF_OR();
+    CallTrace trace(v, __func__, attachment, pos, dir, rot);
     Attachment* a = Att(v, attachment, "SetAttachmentParams");
     if (!a) return;
     a->pos = pos;
@@ -762,32 +838,35 @@ void VESSEL::SetAttachmentParams(ATTACHMENTHANDLE attachment, const VECTOR3& pos
 
 OBJHANDLE VESSEL::GetAttachmentStatus(ATTACHMENTHANDLE attachment) const {
     SELF_OR(nullptr);
+    CallTrace trace(v, __func__, attachment);
     Attachment* a = Att(v, attachment, "GetAttachmentStatus");
-    return a ? a->other : nullptr;
+    return trace.Result(a ? a->other : nullptr);
 }
 
 // --- Animations ---
 
 UINT VESSEL::CreateAnimation(double initial_state) const {
     SELF_OR((UINT)-1);
+    CallTrace trace(v, __func__, initial_state);
     Animation a;
     a.initial = initial_state;
     a.state = initial_state;
     v->animations.push_back(std::move(a));
-    return (UINT)v->animations.size() - 1;
+    return trace.Result((UINT)v->animations.size() - 1);
 }
 
 ANIMATIONCOMPONENT_HANDLE VESSEL::AddAnimationComponent(UINT anim, double state0, double state1,
                                                         MGROUP_TRANSFORM* trans,
                                                         ANIMATIONCOMPONENT_HANDLE parent) const {
     SELF_OR(nullptr);
+    CallTrace trace(v, __func__, anim, state0, state1, trans, parent);
     if (anim >= v->animations.size()) {
         Misuse("AddAnimationComponent: animation %u of %zu on %s", anim, v->animations.size(), v->name.c_str());
-        return nullptr;
+        return trace.Result(nullptr);
     }
     if (!trans) {
         Misuse("AddAnimationComponent: null transform");
-        return nullptr;
+        return trace.Result(nullptr);
     }
     AnimComponent* par = nullptr;
     if (parent) {
@@ -801,7 +880,7 @@ ANIMATIONCOMPONENT_HANDLE VESSEL::AddAnimationComponent(UINT anim, double state0
     c->parent = par;
     v->animations[anim].components.push_back(std::move(c));
     v->animations[anim].checked = false;
-    return v->animations[anim].components.back().get();
+    return trace.Result(v->animations[anim].components.back().get());
 }
 
 // A component that moves groups a known mesh does not have is counted once.
@@ -827,9 +906,10 @@ static void CheckComponentGroups(Vessel* v, AnimComponent& c) {
 
 bool VESSEL::SetAnimation(UINT anim, double state) const {
     SELF_OR(false);
+    CallTrace trace(v, __func__, anim, state);
     if (anim >= v->animations.size()) {
         Misuse("SetAnimation: animation %u of %zu on %s", anim, v->animations.size(), v->name.c_str());
-        return false;
+        return trace.Result(false);
     }
     Animation& a = v->animations[anim];
     if (!a.checked) {
@@ -840,5 +920,5 @@ bool VESSEL::SetAnimation(UINT anim, double state) const {
         }
     }
     a.state = state;
-    return true;
+    return trace.Result(true);
 }

@@ -136,6 +136,7 @@ void FillStatus(const Vessel* v, VESSELSTATUS2& st) {
 
 void VESSEL::GetStatus(VESSELSTATUS& status) const {
     SELF_OR();
+    CallTrace trace(v, __func__, status);
     VESSELSTATUS2 st{};
     FillStatus(v, st);
     memset(&status, 0, sizeof status);
@@ -172,6 +173,7 @@ static void FillList(int count, Spec*& list, int& n, Fill fill) {
 
 void VESSEL::GetStatusEx(void* status) const {
     SELF_OR();
+    CallTrace trace(v, __func__, status);
     VESSELSTATUS2* st = static_cast<VESSELSTATUS2*>(status);
     if (!st || st->version != 2) {
         Misuse("GetStatusEx: status record is not version 2");
@@ -209,6 +211,7 @@ void VESSEL::GetStatusEx(void* status) const {
 
 void VESSEL::DefSetState(const VESSELSTATUS* status) const {
     SELF_OR();
+    CallTrace trace(v, __func__, status);
     if (!status) {
         Misuse("DefSetState: null status");
         return;
@@ -237,6 +240,7 @@ void VESSEL::DefSetState(const VESSELSTATUS* status) const {
 
 void VESSEL::DefSetStateEx(const void* status) const {
     SELF_OR();
+    CallTrace trace(v, __func__, status);
     const VESSELSTATUS2* st = static_cast<const VESSELSTATUS2*>(status);
     if (!st || st->version != 2) {
         Misuse("DefSetStateEx: status record is not version 2");
@@ -247,16 +251,19 @@ void VESSEL::DefSetStateEx(const void* status) const {
 
 void VESSEL::GetGlobalPos(VECTOR3& pos) const {
     SELF_OR();
+    CallTrace trace(v, __func__, pos);
     pos = v->phys.pos;
 }
 
 void VESSEL::GetGlobalVel(VECTOR3& vel) const {
     SELF_OR();
+    CallTrace trace(v, __func__, vel);
     vel = v->phys.vel;
 }
 
 void VESSEL::GetRelativePos(OBJHANDLE hRef, VECTOR3& pos) const {
     SELF_OR();
+    CallTrace trace(v, __func__, hRef, pos);
     VECTOR3 ref;
     if (!ObjectState(hRef, &ref, nullptr)) {
         Misuse("GetRelativePos: reference is neither a vessel nor a body");
@@ -267,6 +274,7 @@ void VESSEL::GetRelativePos(OBJHANDLE hRef, VECTOR3& pos) const {
 
 void VESSEL::GetRelativeVel(OBJHANDLE hRef, VECTOR3& vel) const {
     SELF_OR();
+    CallTrace trace(v, __func__, hRef, vel);
     VECTOR3 ref;
     if (!ObjectState(hRef, nullptr, &ref)) {
         Misuse("GetRelativeVel: reference is neither a vessel nor a body");
@@ -277,11 +285,13 @@ void VESSEL::GetRelativeVel(OBJHANDLE hRef, VECTOR3& vel) const {
 
 void VESSEL::GetRotationMatrix(MATRIX3& R) const {
     SELF_OR();
+    CallTrace trace(v, __func__, R);
     R = v->phys.R;
 }
 
 void VESSEL::SetRotationMatrix(const MATRIX3& R) const {
     SELF_OR();
+    CallTrace trace(v, __func__, R);
     for (double d : R.data)
         if (!std::isfinite(d)) {
             Misuse("SetRotationMatrix: %s: the matrix is not all numbers", v->name.c_str());
@@ -294,22 +304,26 @@ void VESSEL::SetRotationMatrix(const MATRIX3& R) const {
 
 void VESSEL::Global2Local(const VECTOR3& global, VECTOR3& local) const {
     SELF_OR();
+    CallTrace trace(v, __func__, global, local);
     local = tmul(v->phys.R, global - v->phys.pos);
 }
 
 void VESSEL::Local2Global(const VECTOR3& local, VECTOR3& global) const {
     SELF_OR();
+    CallTrace trace(v, __func__, local, global);
     global = mul(v->phys.R, local) + v->phys.pos;
 }
 
 void VESSEL::Local2Rel(const VECTOR3& local, VECTOR3& rel) const {
     SELF_OR();
+    CallTrace trace(v, __func__, local, rel);
     const Body* b = GetBody(v->phys.body);
     rel = mul(v->phys.R, local) + v->phys.pos - (b ? b->pos : _V(0, 0, 0));
 }
 
 void VESSEL::GlobalRot(const VECTOR3& rloc, VECTOR3& rglob) const {
     SELF_OR();
+    CallTrace trace(v, __func__, rloc, rglob);
     rglob = mul(v->phys.R, rloc);
 }
 
@@ -340,6 +354,7 @@ bool PrintsNonZero(double x, double half) { return std::fabs(x) >= half; }
 
 void VESSEL::SaveDefaultState(FILEHANDLE scn) const {
     SELF_OR();
+    CallTrace trace(v, __func__, scn);
     HostFile* f = CheckFile(scn, "SaveDefaultState");
     if (!f) return;
     VESSELSTATUS2 st{};
@@ -465,6 +480,7 @@ void ParseDockInfo(Vessel* v, const char* s) {
 
 void VESSEL::ParseScenarioLineEx(char* line, void* status) const {
     SELF_OR();
+    CallTrace trace(v, __func__, line, status);
     if (!line) return;
     VESSELSTATUS2* st = static_cast<VESSELSTATUS2*>(status);
     if (!st || st->version != 2) {

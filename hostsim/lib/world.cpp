@@ -1,6 +1,7 @@
 // The world record, the timeline, misuse counting, handle checks and small text helpers.
 #include "host.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 #include <fstream>
@@ -57,11 +58,21 @@ void Say(const char* fmt, ...) {
     va_end(ap);
 }
 
+void TraceOut(const std::string& line) {
+    World& w = W();
+    if (!w.traceOut) {
+        AddLine("trace: " + line);
+        return;
+    }
+    fprintf(w.traceOut, "[%8.3f] %s\n", w.stamp, line.c_str());
+}
+
+// Lines about the host's own doings (module loads, lines kept out) belong to a trace of everything only.
 void Trace(const char* fmt, ...) {
-    if (!W().opt.trace) return;
+    if (!W().opt.trace || !W().traceFilter.empty()) return;
     va_list ap;
     va_start(ap, fmt);
-    AddLine("trace: " + VFmt(fmt, ap));
+    TraceOut(VFmt(fmt, ap));
     va_end(ap);
 }
 
@@ -87,10 +98,6 @@ void BadVessel(OBJHANDLE h, const char* fn) { Misuse("%s: %s vessel handle", fn,
 
 __attribute__((noinline, cold)) void DeadInterface(const char* fn) {
     Misuse("%s: interface without a live vessel", fn);
-}
-
-__attribute__((noinline, cold)) void TraceCall(const Vessel* v, const char* fn) {
-    Trace("%s.%s", v->name.c_str(), fn);
 }
 
 HostFile* CheckFile(FILEHANDLE f, const char* fn) {
@@ -136,6 +143,37 @@ std::string HostPath(const std::string& winPath) {
     return out;
 }
 
+// Edits (insert, delete, change a letter) that turn a into b, letters compared in any case.
+static size_t EditDistance(const std::string& a, const std::string& b) {
+    std::vector<size_t> row(b.size() + 1);
+    for (size_t j = 0; j <= b.size(); ++j) row[j] = j;
+    for (size_t i = 1; i <= a.size(); ++i) {
+        size_t diagonal = row[0];
+        row[0] = i;
+        for (size_t j = 1; j <= b.size(); ++j) {
+            size_t above = row[j];
+            bool same = tolower((unsigned char)a[i - 1]) == tolower((unsigned char)b[j - 1]);
+            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (same ? 0 : 1)});
+            diagonal = above;
+        }
+    }
+    return row[b.size()];
+}
+
+std::string Nearest(const std::string& word, const std::vector<std::string>& names) {
+    // A third of the word may be wrong, and always two letters: beyond that a hint guesses.
+    size_t best = std::max<size_t>(2, word.size() / 3) + 1;
+    std::string found;
+    for (const std::string& n : names) {
+        size_t d = EditDistance(word, n);
+        if (d < best) {
+            best = d;
+            found = n;
+        }
+    }
+    return found;
+}
+
 void WriteLine(HostFile* f, const std::string& line) {
     if (f->out) {
         f->out->append(line);
@@ -175,6 +213,8 @@ void ResetWorld() {
     w.lastError = 0;
     w.centralBody = 0;
     w.initLibHandles.clear();
+    w.namesUsed.clear();
+    w.stepping = nullptr;
 }
 
 } // namespace hs

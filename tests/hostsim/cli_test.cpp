@@ -37,10 +37,94 @@ TEST_F(Command, HelpPrintsUsageAndSucceeds) {
     EXPECT_NE(r.out.find("usage: hostsim run SCENARIO"), std::string::npos);
 }
 
-TEST_F(Command, UnknownOptionIsBadInput) {
+TEST_F(Command, UnknownOptionIsOneLineNamingTheNearestOption) {
     Result r = RunHostsim("run Test/TestFlight --fly-away" + Root());
     EXPECT_EQ(r.status, 2);
-    EXPECT_NE(r.out.find("unknown option --fly-away"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out, "hostsim: unknown option --fly-away; hostsim --help lists the options\n");
+    r = RunHostsim("run Test/TestFlight --frmes 3" + Root());
+    EXPECT_EQ(r.out, "hostsim: unknown option --frmes; did you mean --frames?\n");
+    r = RunHostsim("--trase" + Root());
+    EXPECT_EQ(r.out, "hostsim: unknown option --trase; did you mean --trace?\n");
+}
+
+TEST_F(Command, VersionNamesTheProgram) {
+    Result r = RunHostsim("--version");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.rfind("hostsim ", 0), 0u) << r.out;
+}
+
+TEST_F(Command, MissingScenarioNamesTheRootAndTheNearestScenario) {
+    Result r = RunHostsim("run Test/TestFlihgt" + Root());
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.out.find("hostsim: no scenario Test/TestFlihgt in " + root.Path() + "/Scenarios"), std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find("did you mean Test/TestFlight?"), std::string::npos) << r.out;
+}
+
+// A flight script for the test vessels, as an option (key M makes a test vessel misuse handles).
+std::string Script(const TempRoot& root, const std::string& text) {
+    root.Write("flight.txt", text);
+    return " --script " + root.Path() + "/flight.txt";
+}
+
+TEST_F(Command, ScriptCommandThatCannotBeCarriedOutFailsWithStatusThree) {
+    Result r = RunHostsim("run Test/TestFlight" + Script(root, "0.1 focus Nobody\n0.2 key K\n") + Root());
+    EXPECT_EQ(r.status, 3) << r.out;
+    EXPECT_NE(r.out.find("flight.txt:1: no vessel Nobody"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("script: 1 command(s) could not be carried out"), std::string::npos) << r.out;
+}
+
+TEST_F(Command, StrictFailsWithStatusFourOnlyWhenMisuseWasCounted) {
+    const std::string misuse = Script(root, "0.1 key M\n0.2 key K\n");
+    EXPECT_EQ(RunHostsim("run Test/TestFlight" + misuse + Root()).status, 0);
+    Result r = RunHostsim("run Test/TestFlight --strict" + misuse + Root());
+    EXPECT_EQ(r.status, 4) << r.out;
+    EXPECT_NE(r.out.find("strict: the host counted misuse"), std::string::npos) << r.out;
+    EXPECT_EQ(RunHostsim("run Test/TestFlight --strict" + Script(root, "0.1 key K\n0.2 key K\n") + Root()).status, 0);
+}
+
+TEST_F(Command, OutputThatCannotBeWrittenFailsBeforeAnythingFlies) {
+    for (const char* option : {"--save", "--telemetry", "--trace-file"}) {
+        Result r = RunHostsim(std::string("run Test/TestFlight ") + option + " /nonexistent/dir/out" + Root());
+        EXPECT_EQ(r.status, 2) << option;
+        EXPECT_NE(r.out.find(std::string(option) + " /nonexistent/dir/out: the folder /nonexistent/dir does not "
+                             "exist; nothing was flown"),
+                  std::string::npos)
+            << r.out;
+        EXPECT_EQ(r.out.find("created"), std::string::npos) << r.out;
+    }
+    Result r = RunHostsim("run Test/TestFlight --save " + root.Path() + Root());
+    EXPECT_NE(r.out.find("it names a folder, not a file"), std::string::npos) << r.out;
+    r = RunHostsim("run Test/TestFlight" + Script(root, "0.5 save NoFolder/x.scn\n") + Root());
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.out.find("flight.txt: save NoFolder/x.scn: the folder"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find("created"), std::string::npos) << r.out;
+}
+
+TEST_F(Command, FrameLongerThanTheRunIsWarnedOf) {
+    Result r = RunHostsim("run Test/TestFlight --dt 5 --until 1" + Root());
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("warning: the frame length 5 s is longer than the run of 1 s: 0 frames"), std::string::npos)
+        << r.out;
+    r = RunHostsim("run Test/TestFlight --dt 1.5 --until 1" + Root());
+    EXPECT_NE(r.out.find("the run of 1 s: 1 frame, to 1.5 s"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("summary: frames 1,"), std::string::npos) << r.out;
+}
+
+TEST_F(Command, FilteredTraceGoesToItsFileWithArgumentsResultsAndWhoCalled) {
+    const std::string trace = root.Path() + "/trace.txt";
+    Result r = RunHostsim("run Test/TestFlight --until 0.5 --trace=TV1.*ThrusterGroupLevel,getname --trace-file " +
+                          trace + Script(root, "0.1 thgroup MAIN 0.5\n") + Root());
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_EQ(r.out.find("trace:"), std::string::npos) << r.out;
+    std::string text = root.Read("trace.txt");
+    EXPECT_NE(text.find("] [script] TV1.SetThrusterGroupLevel(0, 0.5)\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("] TV2.GetName() = \"TV2\"\n"), std::string::npos) << text;
+    EXPECT_EQ(text.find("TV2.SetThrusterGroupLevel"), std::string::npos) << text;
+    EXPECT_EQ(text.find("clbkPreStep"), std::string::npos) << text;
+    // Without a filter the host's own callbacks are there, marked, with their arguments.
+    r = RunHostsim("run Test/TestFlight --frames 1 --trace" + Root());
+    EXPECT_NE(r.out.find("trace: [hostsim] TV1.clbkPreStep(0, 0.016666667, 52199.667)"), std::string::npos) << r.out;
 }
 
 TEST_F(Command, FliesAScenarioWithAScriptAndPrintsTheTimeline) {

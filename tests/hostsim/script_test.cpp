@@ -30,7 +30,10 @@ TEST(ScriptParse, BadLinesNameTheFileAndLine) {
     EXPECT_EQ(ParseError("# fine\n\n3 jump\n"), "flight.txt:3: unknown command \"jump\"");
     EXPECT_EQ(ParseError("soon key K\n"), "flight.txt:1: a line starts with its time in seconds, not \"soon\"");
     EXPECT_EQ(ParseError("1 key Hyper+K\n"), "flight.txt:1: unknown key \"Hyper+K\"");
-    EXPECT_EQ(ParseError("1 hold K\n"), "flight.txt:1: hold takes 2 to 2 arguments, not 1");
+    EXPECT_EQ(ParseError("1 hold K\n"), "flight.txt:1: hold takes 2 arguments, not 1: hold KEY FRAMES");
+    EXPECT_EQ(ParseError("1 key\n"), "flight.txt:1: key takes 1 argument, not 0: key [Shift+|Ctrl+|Alt+]KEY");
+    EXPECT_EQ(ParseError("1 vessel A B\n"), "flight.txt:1: vessel takes at most 1 argument, not 2: vessel [NAME]");
+    EXPECT_EQ(ParseError("1 plaec A REL B 1 2 3\n"), "flight.txt:1: unknown command \"plaec\"; did you mean place?");
     EXPECT_EQ(ParseError("1 hold K 0\n"), "flight.txt:1: hold needs a positive number of frames");
     EXPECT_EQ(ParseError("2 key K\n1 key K\n"), "flight.txt:2: times must not go backwards");
     EXPECT_EQ(ParseError("1 thgroup MAIN 1.5\n"), "flight.txt:1: thruster level must be 0 to 1");
@@ -44,7 +47,7 @@ TEST(ScriptParse, UnreadableScriptIsAnError) {
     Script s;
     std::string err;
     EXPECT_FALSE(s.Load("/nonexistent/flight.txt", &err));
-    EXPECT_EQ(err, "/nonexistent/flight.txt:0: cannot read the script");
+    EXPECT_EQ(err, "cannot read the script /nonexistent/flight.txt: No such file or directory");
 }
 
 class ScriptRun : public TvWorld {};

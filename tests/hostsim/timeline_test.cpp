@@ -115,6 +115,33 @@ TEST_F(Timeline, DeletionCarriesTheTimeOfTheLastTelemetryRowThatListsTheVessel) 
         << Sim().Timeline()[(size_t)key];
 }
 
+TEST_F(Timeline, VesselOfANameUsedBeforeIsTaggedAndAScriptMayNameItSo) {
+    std::string err;
+    ASSERT_NE(Sim().CreateVessel("TV2", TV_CLASS, nullptr, &err), nullptr) << err;
+    OBJHANDLE second = Sim().CreateVessel("tv2", TV_CLASS, nullptr, &err);
+    ASSERT_NE(second, nullptr) << err;
+    EXPECT_TRUE(TimelineHas("] created tv2#2 (Test\\TestVessel)"));
+    EXPECT_EQ(Sim().FindVessel("TV2#2"), second);
+    Script s;
+    ASSERT_TRUE(s.Parse("0.1 vessel tv2#2 # the second\n0.1 key D\n0.5 vessel\n", "f", &err)) << err;
+    s.Run(Sim(), -1.0, -1);
+    EXPECT_EQ(s.RuntimeErrors(), 0);
+    EXPECT_TRUE(TimelineHas("key D -> tv2#2"));
+    EXPECT_TRUE(TimelineHas("deleted tv2#2"));
+    // The tag counts the run's vessels of the name, gone or not: a third is #3.
+    ASSERT_NE(Sim().CreateVessel("TV2", TV_CLASS, nullptr, &err), nullptr) << err;
+    EXPECT_TRUE(TimelineHas("created TV2#3"));
+}
+
+TEST_F(Timeline, ForceOneVesselsStepGivesAnotherNamesBothAndTheForce) {
+    std::string err;
+    ASSERT_NE(Sim().CreateVessel("TV2", TV_CLASS, nullptr, &err), nullptr) << err;
+    Sim().PressKey(OAPI_KEY_P);
+    Sim().RunFrames(3);
+    EXPECT_EQ(TimelineCount("TV1 pushes TV2: force 5000.0 N"), 1);
+    EXPECT_EQ(TimelineCount("pushes"), 1); // a vessel's own forces are not news
+}
+
 class UnknownLines : public HostFixture {};
 
 TEST_F(UnknownLines, LineNeitherTheModuleNorTheHostKnowsIsAWarningNamingVesselAndLine) {

@@ -193,7 +193,8 @@ TEST_F(PellorinFlight, CorvaneRailgunPushesATargetAheadAndItsProjectilesEnd) {
 
     int created = 0, deleted = 0;
     for (const std::string& line : Sim().Timeline()) {
-        created += line.find("created b1 (Pellorin)") != std::string::npos;
+        // The second b1 of the run is tagged b1#2 in the timeline.
+        created += line.find("created b1") != std::string::npos && line.find("(Pellorin)") != std::string::npos;
         deleted += line.find("deleted b1") != std::string::npos;
     }
     EXPECT_EQ(created, 2);
@@ -234,8 +235,9 @@ class RailgunBurst : public PellorinFlight, public ::testing::WithParamInterface
         // The far hull is 1.8 s away at 1700 m/s; a shot that misses lives on for 30 s.
         Sim().RunUntil(Sim().SimTime() + b.distance / 1700.0 + 1.0);
         int created = 0, ended = 0;
+        // The second projectile of the same name is tagged b1#2 on the timeline.
         for (const std::string& line : Sim().Timeline()) {
-            created += line.find("created b1 (Pellorin)") != std::string::npos;
+            created += line.find("created b1") != std::string::npos && line.find("(Pellorin)") != std::string::npos;
             ended += line.find("deleted b1") != std::string::npos;
         }
         EXPECT_EQ(created, 2);

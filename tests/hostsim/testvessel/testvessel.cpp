@@ -87,6 +87,7 @@ class TestVessel final : public VESSEL3 {
     }
 
     void clbkPreStep(double simt, double, double) override {
+        if (pushOthers) PushOthers();
         if (preSteps++ == 0) {
             char t[32];
             snprintf(t, sizeof t, "%.3f", simt);
@@ -137,6 +138,7 @@ class TestVessel final : public VESSEL3 {
         case OAPI_KEY_B: SetAnimation(badAnim, 0.5); return 1;
         case OAPI_KEY_A: SetAnimation(anim, 0.5); return 1;
         case OAPI_KEY_G: snprintf(oapiDebugString(), 256, "tv debug %d", keys); return 1;
+        case OAPI_KEY_P: pushOthers = true; return 1;
         default: return 0;
         }
     }
@@ -156,9 +158,19 @@ class TestVessel final : public VESSEL3 {
     int counter = 0;
     int preSteps = 0, postSteps = 0, keys = 0, heldFrames = 0;
     bool tag = false;
+    bool pushOthers = false; // in the next step, as a projectile strikes
     VISHANDLE visual = nullptr;
 
   private:
+    // 3-4-0 N along each other vessel's own axes: 5000 N.
+    void PushOthers() {
+        pushOthers = false;
+        for (int i = 0; i < oapiGetVesselCount(); ++i) {
+            OBJHANDLE h = oapiGetVesselByIndex(i);
+            if (h != GetHandle()) oapiGetVesselInterface(h)->AddForce(_V(3000, 4000, 0), _V(0, 0, 0));
+        }
+    }
+
     void SpawnChild() {
         VESSELSTATUS2 st;
         memset(&st, 0, sizeof st);
