@@ -18,13 +18,17 @@ void Corvane::AdvanceRailgunCycle() {
     if (tick.barrel != RAILGUN_NO_BARREL) LoadRailgunProjectile(tick.barrel);
 }
 
-// The projectile starts with the ship's own state and rides one step on its barrel by its first
-// parent-side point.
+// The projectile starts with the ship's own velocity, in the place and attitude it will hang in when the host
+// releases it, and rides one step on its barrel by its first parent-side point.
 void Corvane::LoadRailgunProjectile(int barrel) {
     VESSELSTATUS2 status;
     std::memset(&status, 0, sizeof status);
     status.version = 2;
     GetStatusEx(&status);
+    const ATTACHMENTHANDLE barrelPoint = barrel == RAILGUN_LEFT_BARREL ? railAttachLeft : railAttachRight;
+    MATRIX3 shipAttitude;
+    GetRotationMatrix(shipAttitude);
+    if (status.status == 0) status.rpos += ReleasePlaceOffset(barrelPoint, shipAttitude);
     lastProjectile = oapiCreateVesselEx(PROJECTILE_NAME, ammoClassName, &status);
     if (!lastProjectile) return; // the class could not be made: no shot, nothing to attach
 
@@ -32,18 +36,25 @@ void Corvane::LoadRailgunProjectile(int barrel) {
     VESSEL* projectile = oapiGetVesselInterface(lastProjectile);
     if (!projectile || projectile->AttachmentCount(true) == 0) return;
     const ATTACHMENTHANDLE projectilePoint = projectile->GetAttachmentHandle(true, 0);
-    const ATTACHMENTHANDLE barrelPoint = barrel == RAILGUN_LEFT_BARREL ? railAttachLeft : railAttachRight;
     // The host releases a child in the attitude it had when the step began, and this one rides a single step:
     // it must already stand as it will hang, or the shot leaves along the projectile's own axes, not the
     // barrel.
     VECTOR3 barrelPos, barrelDir, barrelRot, pointPos, pointDir, pointRot;
     GetAttachmentParams(barrelPoint, barrelPos, barrelDir, barrelRot);
     projectile->GetAttachmentParams(projectilePoint, pointPos, pointDir, pointRot);
-    MATRIX3 shipAttitude;
-    GetRotationMatrix(shipAttitude);
     projectile->SetRotationMatrix(
         mul(shipAttitude, HangingAttitude(barrelDir, barrelRot, pointDir, pointRot)));
     AttachChild(lastProjectile, barrelPoint, projectilePoint);
+}
+
+// The host also releases a child from where it was when the step began, while the ship has moved on by a step
+// of its whole motion (the planet's path round the sun included: some 500 m at 60 frames a second near Earth).
+// Made at the barrel's place one step ahead, the shot leaves from the barrel. Global axes, metres.
+VECTOR3 Corvane::ReleasePlaceOffset(ATTACHMENTHANDLE barrelPoint, const MATRIX3& shipAttitude) const {
+    VECTOR3 barrelPos, barrelDir, barrelRot, globalVel;
+    GetAttachmentParams(barrelPoint, barrelPos, barrelDir, barrelRot);
+    GetGlobalVel(globalVel);
+    return mul(shipAttitude, barrelPos) + globalVel * oapiGetSimStep();
 }
 
 // Whatever hangs on a barrel at the end of a step is fired, also what a loaded scenario hung there; each

@@ -268,8 +268,9 @@ TEST_F(RealHostFlight, PellorinStrikesACorvaneAndIsGoneWhileTheTargetIsPushedAli
     EXPECT_GT(target[0] - shooter[0], 0.5);
 }
 
-// The velocities of every projectile of a save relative to the shooter's (a host allows many "b1" at once).
-std::vector<std::array<double, 3>> ShotVelocities(const std::string& saved, const double shooter[3]) {
+// One vector line (key) of every projectile of a save, less the shooter's (a host allows many "b1" at once).
+std::vector<std::array<double, 3>> ShotVectors(const std::string& saved, const std::string& key,
+                                               const double shooter[3]) {
     std::vector<std::array<double, 3>> shots;
     std::istringstream in(saved);
     std::string line;
@@ -278,43 +279,88 @@ std::vector<std::array<double, 3>> ShotVelocities(const std::string& saved, cons
         if (line.rfind("b1:", 0) == 0) inShot = true;
         if (line == "END") inShot = false;
         double v[3];
-        if (inShot && std::sscanf(line.c_str(), " RVEL %lf %lf %lf", &v[0], &v[1], &v[2]) == 3)
+        if (inShot && std::sscanf(line.c_str(), (" " + key + " %lf %lf %lf").c_str(), &v[0], &v[1], &v[2]) == 3)
             shots.push_back({v[0] - shooter[0], v[1] - shooter[1], v[2] - shooter[2]});
     }
     return shots;
 }
 
-// A pilot holds the fire key for one cycle (22 frames) with a hull 3 km ahead; the save, 80 frames in, holds
-// both shots in flight. The real host gets the key from a plugin before each step, as a pilot's key comes
-// between frames; hostsim from a script.
-TEST_F(RealHostFlight, RailgunShotsLeaveStraightAheadAlongTheBarrelsInBothHosts) {
-    ASSERT_EQ(Shell("cp " + Quoted(REALSDK_BUILD) + "/Plugin/libHoldKey.so " + Quoted(scratch + "/Modules/Plugin/") +
-                    " && sed -i 's/^ACTIVE_MODULES$/ACTIVE_MODULES\\n  HoldKey/' " + Quoted(scratch + "/Orbiter_NG.cfg") +
-                    " && printf 'ClassName = Target\\nSize = 10\\nMass = 5000\\n' > " +
-                    Quoted(scratch + "/Config/Vessels/Target.cfg")),
-              0);
-    Flight real = FlyRealHost("Test/Burst3000", 80, "CORVANE_HOLD_KEY='2 0.5 0.86'");
-    const std::string script = scratch + "/burst.script";
-    ASSERT_EQ(Shell("printf '0.5 hold 1 22\\n' > " + Quoted(script)), 0);
-    Flight sim = FlyHostsim(std::string(SCENARIO_DIR) + "/Burst3000.scn", 80, "", HOSTROOT_DIR, script);
-    ExpectCleanHostRun(real);
-    ASSERT_EQ(sim.status, 0) << sim.log;
-    const std::string saves[] = {ReadFile(scratch + "/Scenarios/(Current state).scn"),
-                                 ReadFile(scratch + "/hostsim-saved.scn")};
-    const Flight* flights[] = {&real, &sim};
+// A pilot holds the fire key for one cycle (22 frames, from 0.5 s) at a 10 m hull ahead, in orbit at 60 frames a
+// second. The real host gets the key from a plugin before each step, as a pilot's key comes between frames;
+// hostsim from a script.
+class RailgunInBothHosts : public RealHostFlight {
+  protected:
+    void SetUp() override {
+        RealHostFlight::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
+        ASSERT_EQ(Shell("mkdir -p " + Quoted(scratch + "/Modules/Plugin") + " && cp " + Quoted(REALSDK_BUILD) +
+                        "/Plugin/libHoldKey.so " + Quoted(scratch + "/Modules/Plugin/") +
+                        " && sed -i 's/^ACTIVE_MODULES$/ACTIVE_MODULES\\n  HoldKey/' " +
+                        Quoted(scratch + "/Orbiter_NG.cfg") +
+                        " && printf 'ClassName = Target\\nSize = 10\\nMass = 5000\\n' > " +
+                        Quoted(scratch + "/Config/Vessels/Target.cfg") + " && printf '0.5 hold 1 22\\n' > " +
+                        Quoted(scratch + "/burst.script")),
+                  0);
+    }
+
+    // The saves of both hosts after `frames` frames of the scenario: the real host's first.
+    std::array<std::string, 2> Fly(const std::string& scenario, int frames) {
+        Flight real = FlyRealHost("Test/" + scenario, frames, "CORVANE_HOLD_KEY='2 0.5 0.86'");
+        Flight sim = FlyHostsim(std::string(SCENARIO_DIR) + "/" + scenario + ".scn", frames, "", HOSTROOT_DIR,
+                                scratch + "/burst.script");
+        ExpectCleanHostRun(real);
+        EXPECT_EQ(sim.status, 0) << sim.log;
+        EXPECT_NE(sim.log.find("misuse 0"), std::string::npos) << sim.log;
+        return {ReadFile(scratch + "/Scenarios/(Current state).scn"), ReadFile(scratch + "/hostsim-saved.scn")};
+    }
+};
+
+// With the hull 3 km ahead the save, 80 frames in, holds both shots in flight.
+TEST_F(RailgunInBothHosts, ShotsLeaveStraightAheadFromTheBarrelsAlike) {
+    const std::array<std::string, 2> saves = Fly("Burst3000", 80);
+    std::vector<std::array<double, 3>> places[2];
     for (int host = 0; host < 2; ++host) {
         SCOPED_TRACE(host == 0 ? "real host" : "hostsim");
-        double shooter[3];
-        ASSERT_TRUE(VectorLine(flights[host]->ships.at("Shooter"), "RVEL", shooter));
-        const auto shots = ShotVelocities(saves[host], shooter);
+        const auto ships = ReadShips(saves[host]);
+        ASSERT_TRUE(ships.count("Shooter")) << saves[host];
+        double vel[3], pos[3];
+        ASSERT_TRUE(VectorLine(ships.at("Shooter"), "RVEL", vel));
+        ASSERT_TRUE(VectorLine(ships.at("Shooter"), "RPOS", pos));
+        const auto shots = ShotVectors(saves[host], "RVEL", vel);
+        places[host] = ShotVectors(saves[host], "RPOS", pos);
         ASSERT_EQ(shots.size(), 2u) << saves[host];
+        ASSERT_EQ(places[host].size(), 2u);
         for (const auto& v : shots) {
             const double speed = std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
             EXPECT_NEAR(speed, 1700.0, 1.0);
             // The shooter stands unturned: its nose is the global z axis.
             EXPECT_LT(std::acos(v[2] / speed) * 180.0 / M_PI, 1.0) << v[0] << " " << v[1] << " " << v[2];
         }
+        // Right barrel first, then the left: each shot flies in line with its barrel, 1.165 m off the nose.
+        EXPECT_NEAR(places[host][0][0], 1.165, 0.05);
+        EXPECT_NEAR(places[host][1][0], -1.165, 0.05);
     }
+    for (int i = 0; i < 2; ++i)
+        for (int k = 0; k < 3; ++k)
+            EXPECT_NEAR(places[0][i][k], places[1][i][k], 0.5) << "shot " << i << " axis " << k;
+}
+
+// With the hull 300 m ahead both shots strike it within the flight and are gone; each hands it 1700 kg m/s.
+TEST_F(RailgunInBothHosts, BothShotsStrikeAHullThreeHundredMetresAheadAlike) {
+    const std::array<std::string, 2> saves = Fly("Burst300", 150);
+    double pushed[2];
+    for (int host = 0; host < 2; ++host) {
+        SCOPED_TRACE(host == 0 ? "real host" : "hostsim");
+        const auto ships = ReadShips(saves[host]);
+        ASSERT_TRUE(ships.count("Shooter") && ships.count("Hull")) << saves[host];
+        EXPECT_EQ(ships.count("b1"), 0u) << "a shot missed";
+        double shooter[3], hull[3];
+        ASSERT_TRUE(VectorLine(ships.at("Shooter"), "RVEL", shooter));
+        ASSERT_TRUE(VectorLine(ships.at("Hull"), "RVEL", hull));
+        pushed[host] = hull[2] - shooter[2];
+        EXPECT_NEAR(pushed[host], 2 * 1700.0 / 5000.0, 0.02);
+    }
+    EXPECT_NEAR(pushed[0], pushed[1], 0.01);
 }
 
 TEST_F(RealHostFlight, DockedCorvanesStayDockedWithTheirCrewsInBothHosts) {
