@@ -202,7 +202,7 @@ void Corvane::clbkSetClassCaps(FILEHANDLE cfg) {
 
     hudMessageTimer = WELCOME_SECONDS;
     std::snprintf(hudMessage, sizeof hudMessage, "%s", WELCOME_MESSAGE);
-    addCrewStage = 0;
+    addCrewDialog.addCrewStage = 0;
 
     SetSize(CLASS_SIZE);
     SetEmptyMass(BASE_EMPTY_MASS);

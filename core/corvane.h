@@ -51,6 +51,20 @@ constexpr int SCENARIO_KEY_COUNT = 12;
 int MatchScenarioKey(const char* line);
 const char* ScenarioKeyName(int key);
 
+// The add-crew dialog state: one 255-byte block whose address is the input boxes' user data; their callback
+// finds each text by its offset from the stage byte.
+struct AddCrewDialog {
+    unsigned char addCrewStage;
+    unsigned char addCrewSpare;
+    char addCrewName[40];
+    char addCrewAge[40];
+    char addCrewFunction[173];
+};
+static_assert(sizeof(AddCrewDialog) == 255, "the add-crew dialog is one 255-byte block");
+static_assert(offsetof(AddCrewDialog, addCrewName) == 2, "the name follows the stage and a spare byte");
+static_assert(offsetof(AddCrewDialog, addCrewAge) == 42, "the age follows the name");
+static_assert(offsetof(AddCrewDialog, addCrewFunction) == 82, "the function follows the age");
+
 class Corvane final : public VESSEL3 {
   public:
     Corvane(OBJHANDLE hVessel, int flightmodel);
@@ -146,10 +160,7 @@ class Corvane final : public VESSEL3 {
     // Crew
     CrewManager crew;
     int evaSeat;
-    // The add-crew dialog state is one 255-byte block; the input box callback finds the texts from its start.
-    unsigned char addCrewStage;
-    unsigned char addCrewSpare;
-    char addCrewName[40], addCrewAge[40], addCrewFunction[173];
+    AddCrewDialog addCrewDialog;
 
     // HUD
     char hudMessage[256];

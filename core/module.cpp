@@ -24,7 +24,7 @@ Corvane::Corvane(OBJHANDLE hVessel, int flightmodel)
       ftlTunnelAnim(0), boostLightAnim(0), mainEngineLightAnim(0), dampenersOfflineLightAnim(0),
       lowPropellantLightAnim(0), gearLightAnim(0), parkingBrakeLightAnim(0), spareLightAnims(), gearPos(0.0),
       gearTarget(0.0), canopyPPos(0.0), canopyPTarget(0.0), canopyCPos(0.0), canopyCTarget(0.0), crew(),
-      evaSeat(-1), addCrewStage(0), addCrewSpare(0), addCrewName(), addCrewAge(), addCrewFunction(),
+      evaSeat(-1), addCrewDialog(),
       hudMessage(), hudMessageTimer(0.0),
       // No camera mode: the first step refreshes the cockpit figures.
       lastCameraMode(-1), hoverThruster(nullptr), mainThruster(nullptr), boostThruster(nullptr),

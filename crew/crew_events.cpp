@@ -33,9 +33,12 @@ struct DialogField {
 };
 
 constexpr DialogField DIALOG_FIELDS[] = {
-    {ADD_CREW_NAME_OPEN, ADD_CREW_NAME_ENTERED, 2, 40},
-    {ADD_CREW_AGE_OPEN, ADD_CREW_AGE_ENTERED, 42, 40},
-    {ADD_CREW_FUNCTION_OPEN, ADD_CREW_FUNCTION_ENTERED, 82, 173},
+    {ADD_CREW_NAME_OPEN, ADD_CREW_NAME_ENTERED, offsetof(AddCrewDialog, addCrewName),
+     sizeof(AddCrewDialog::addCrewName)},
+    {ADD_CREW_AGE_OPEN, ADD_CREW_AGE_ENTERED, offsetof(AddCrewDialog, addCrewAge),
+     sizeof(AddCrewDialog::addCrewAge)},
+    {ADD_CREW_FUNCTION_OPEN, ADD_CREW_FUNCTION_ENTERED, offsetof(AddCrewDialog, addCrewFunction),
+     sizeof(AddCrewDialog::addCrewFunction)},
 };
 
 struct EvaMessage {
@@ -103,31 +106,34 @@ void Corvane::UpdateCrewEvents() {
 
     crew.ShowVersionWarning("Corvane");
 
-    switch (addCrewStage) {
+    switch (addCrewDialog.addCrewStage) {
     case ADD_CREW_REQUESTED:
-        addCrewStage = ADD_CREW_NAME_OPEN;
+        addCrewDialog.addCrewStage = ADD_CREW_NAME_OPEN;
         oapiOpenInputBox((char*)"Enter new crew's name (or escape)", CrewInputBoxCallback, 0,
-                         DIALOG_BOX_WIDTH, &addCrewStage);
+                         DIALOG_BOX_WIDTH, &addCrewDialog);
         break;
     case ADD_CREW_NAME_ENTERED:
-        addCrewStage = ADD_CREW_AGE_OPEN;
-        oapiOpenInputBox((char*)"Enter crew's age", CrewInputBoxCallback, 0, DIALOG_BOX_WIDTH, &addCrewStage);
+        addCrewDialog.addCrewStage = ADD_CREW_AGE_OPEN;
+        oapiOpenInputBox((char*)"Enter crew's age", CrewInputBoxCallback, 0, DIALOG_BOX_WIDTH,
+                         &addCrewDialog);
         break;
     case ADD_CREW_AGE_ENTERED:
-        addCrewStage = ADD_CREW_FUNCTION_OPEN;
+        addCrewDialog.addCrewStage = ADD_CREW_FUNCTION_OPEN;
         oapiOpenInputBox((char*)"Enter function (Capt,Sec,Vip,Sci,Doc,Tech,Crew,Pax)", CrewInputBoxCallback,
-                         0, DIALOG_BOX_WIDTH, &addCrewStage);
+                         0, DIALOG_BOX_WIDTH, &addCrewDialog);
         break;
     case ADD_CREW_FUNCTION_ENTERED: {
-        addCrewStage = ADD_CREW_IDLE;
-        addCrewName[sizeof addCrewName - 1] = '\0';
-        addCrewAge[sizeof addCrewAge - 1] = '\0';
-        addCrewFunction[sizeof addCrewFunction - 1] = '\0';
-        int age = DialogAge(addCrewAge);
-        int ok = crew.AddMember(addCrewName, age, NEW_MEMBER_PULSE, NEW_MEMBER_WEIGHT, addCrewFunction);
+        addCrewDialog.addCrewStage = ADD_CREW_IDLE;
+        addCrewDialog.addCrewName[sizeof addCrewDialog.addCrewName - 1] = '\0';
+        addCrewDialog.addCrewAge[sizeof addCrewDialog.addCrewAge - 1] = '\0';
+        addCrewDialog.addCrewFunction[sizeof addCrewDialog.addCrewFunction - 1] = '\0';
+        int age = DialogAge(addCrewDialog.addCrewAge);
+        int ok = crew.AddMember(addCrewDialog.addCrewName, age, NEW_MEMBER_PULSE, NEW_MEMBER_WEIGHT,
+                                addCrewDialog.addCrewFunction);
         hudMessageTimer = CREW_MESSAGE_SECONDS;
         if (ok == 1) {
-            snprintf(hudMessage, sizeof hudMessage, "Crew \"%s\" aged %i added to vessel", addCrewName, age);
+            snprintf(hudMessage, sizeof hudMessage, "Crew \"%s\" aged %i added to vessel",
+                     addCrewDialog.addCrewName, age);
             UpdateCockpitMeshVisibility();
         } else {
             snprintf(hudMessage, sizeof hudMessage, "%s", "ERROR: Crew not added (vessel full?)");

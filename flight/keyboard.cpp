@@ -146,10 +146,8 @@ void Corvane::ToggleParkingBrake() {
 
 // A dialog already under way starts again from its first box.
 void Corvane::StartAddCrewDialog() {
-    std::memset(addCrewName, 0, sizeof addCrewName);
-    std::memset(addCrewAge, 0, sizeof addCrewAge);
-    std::memset(addCrewFunction, 0, sizeof addCrewFunction);
-    addCrewStage = 1;
+    std::memset(&addCrewDialog, 0, sizeof addCrewDialog);
+    addCrewDialog.addCrewStage = 1;
 }
 
 void Corvane::HoverFullThrust() {

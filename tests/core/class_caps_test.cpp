@@ -57,7 +57,7 @@ TEST_F(ClassCaps, VesselWithoutScenarioBlockHoldsEveryStartValue) {
     EXPECT_STREQ(c->ammoClassName, "Pellorin");
     EXPECT_STREQ(c->hudMessage, "Welcome aboard ! E=EVA  M=add crew");
     EXPECT_EQ(c->hudMessageTimer, 15.0);
-    EXPECT_EQ(c->addCrewStage, 0);
+    EXPECT_EQ(c->addCrewDialog.addCrewStage, 0);
     EXPECT_EQ(c->evaSeat, -1);
     EXPECT_EQ(c->visualMesh, nullptr);
 

@@ -256,11 +256,11 @@ TEST_F(CorvaneFlight, KeyMRestartsTheAddCrewDialogWithClearedText) {
     Start();
     OBJHANDLE h = InSpace();
     Corvane* c = Ship(h);
-    c->addCrewStage = 4;
-    std::snprintf(c->addCrewName, sizeof c->addCrewName, "%s", "Half typed");
+    c->addCrewDialog.addCrewStage = 4;
+    std::snprintf(c->addCrewDialog.addCrewName, sizeof c->addCrewDialog.addCrewName, "%s", "Half typed");
     EXPECT_EQ(Buffered(h, OAPI_KEY_M), 1);
-    EXPECT_EQ(c->addCrewStage, 1);
-    EXPECT_EQ(c->addCrewName[0], '\0');
+    EXPECT_EQ(c->addCrewDialog.addCrewStage, 1);
+    EXPECT_EQ(c->addCrewDialog.addCrewName[0], '\0');
 }
 
 TEST_F(CorvaneFlight, KeyETakenWithAndWithoutCtrl) {
