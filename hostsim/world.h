@@ -22,7 +22,6 @@ struct Propellant {
     double mass = 0.0;    // kg
     double lastGoodMass = 0.0; // kg: the mass when the vessel's state was last all numbers
     double efficiency = 1.0;
-    bool alive = true;
 };
 
 // Records a vessel's every step reads keep what it reads first, in the slot's first cache line with the header.
@@ -75,7 +74,6 @@ struct ControlSurface {
 struct Attachment {
     Vessel* other = nullptr;        // child on a parent point, parent on a child point
     Attachment* otherPoint = nullptr;
-    bool alive = true;
     bool toParent = false;
     bool loose = false;
     char id[9] = {};

@@ -200,7 +200,7 @@ FILEHANDLE oapiOpenFile(const char* fname, FileAccessMode mode, PathRoot root) {
         return nullptr;
     }
     std::string path = HostPath(std::string(RootFolder(root)) + fname);
-    auto f = std::make_unique<HostFile>();
+    SlotPtr<HostFile> f = MakeSlot<HostFile>(nullptr);
     f->path = path;
     if (mode == FILE_IN || mode == FILE_IN_ZEROONFAIL) {
         f->kind = HostFile::GENERIC_READ;
@@ -217,8 +217,9 @@ FILEHANDLE oapiOpenFile(const char* fname, FileAccessMode mode, PathRoot root) {
 
 void oapiCloseFile(FILEHANDLE f, FileAccessMode) {
     World& w = W();
-    for (size_t i = 0; i < w.openFiles.size(); ++i) {
-        if (w.openFiles[i].get() != f) continue;
+    HostFile* hf = Slots<HostFile>().Find(f);
+    for (size_t i = 0; hf && i < w.openFiles.size(); ++i) {
+        if (w.openFiles[i].get() != hf) continue;
         if (w.openFiles[i]->fp) fclose(w.openFiles[i]->fp);
         w.openFiles.erase(w.openFiles.begin() + (long)i);
         return;

@@ -15,8 +15,6 @@
 
 namespace hs {
 
-constexpr uint32_t FILE_MAGIC = 0x46494C31;
-
 // A vessel module loaded from Modules/<name>.so.
 struct LoadedModule {
     std::string name; // as the class file spells it
@@ -35,9 +33,14 @@ struct Plugin {
     void (*exitModule)(HINSTANCE) = nullptr;
 };
 
-// Every FILEHANDLE the host gives out is the address of one of these.
+// Every FILEHANDLE the host gives out is the address of one of these, in its own slots like every other
+// A mesh the host keeps for every module that asks for it by name (oapiLoadMeshGlobal).
+struct GlobalMesh {
+    std::string name;
+};
+
+// handle: a handle kept after its file was closed is caught as dead, never read through.
 struct HostFile {
-    uint32_t magic = FILE_MAGIC;
     enum Kind { CONFIG, SCENARIO_READ, SCENARIO_WRITE, GENERIC_READ, GENERIC_WRITE } kind = CONFIG;
     std::string path;
     std::vector<std::string> lines; // whole file for readers
@@ -149,8 +152,8 @@ struct World {
     InputBox box;
     std::vector<KeyPress> keys;
     std::vector<HeldKey> held;
-    std::vector<std::unique_ptr<HostFile>> openFiles; // files modules opened with oapiOpenFile
-    std::vector<std::unique_ptr<std::string>> globalMeshes; // MESHHANDLE = address of the mesh name
+    std::vector<SlotPtr<HostFile>> openFiles; // files modules opened with oapiOpenFile
+    std::vector<SlotPtr<GlobalMesh>> globalMeshes; // MESHHANDLE = address of the record
 
     // Live vessel count at the start of the frame: vessels created during a frame wait for the next one.
     size_t frameVessels = 0;
@@ -306,13 +309,6 @@ inline bool ObjectState(OBJHANDLE h, VECTOR3* pos, VECTOR3* vel) {
 }
 HostFile* CheckFile(FILEHANDLE f, const char* fn);
 
-// The record a handle names, when it belongs to the list; null otherwise (for the few handles not in slots).
-template <typename T> T* Listed(const std::vector<std::unique_ptr<T>>& list, const void* h) {
-    if (!h) return nullptr;
-    for (const auto& p : list)
-        if (p.get() == h) return p.get();
-    return nullptr;
-}
 
 hs::Attachment* Att(Vessel* v, ATTACHMENTHANDLE h, const char* fn);
 

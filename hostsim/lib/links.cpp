@@ -11,7 +11,7 @@ bool Attach(Vessel* parent, Attachment* pp, Vessel* child, Attachment* cp) {
     if (pp->other && pp->other != child) return false; // the parent's point is taken
     // A child hangs on one parent at a time: it leaves the old one first.
     for (auto& a : child->attachments)
-        if (a->alive && a->toParent && a->other && a->otherPoint) Detach(a->otherPoint);
+        if (a->toParent && a->other && a->otherPoint) Detach(a->otherPoint);
     pp->other = child;
     pp->otherPoint = cp;
     cp->other = parent;
@@ -91,7 +91,7 @@ void RemoveVessel(Vessel* gone) {
 static Attachment* PointByIndex(Vessel* v, bool toParent, int idx) {
     int n = 0;
     for (auto& a : v->attachments) {
-        if (!a->alive || a->toParent != toParent) continue;
+        if (a->toParent != toParent) continue;
         if (n++ == idx) return a.get();
     }
     return nullptr;

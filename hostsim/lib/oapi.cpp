@@ -190,7 +190,7 @@ void oapiSetEmptyMass(OBJHANDLE hVessel, double mass) {
 // --- Meshes and textures ---
 
 int oapiEditMeshGroup(MESHHANDLE hMesh, int, GROUPEDITSPEC* ges) {
-    if (!Listed(W().globalMeshes, hMesh) || !ges) {
+    if (!Slots<GlobalMesh>().Find(hMesh) || !ges) {
         Misuse("oapiEditMeshGroup: not a mesh handle of the host");
         return -1;
     }
@@ -231,11 +231,12 @@ int oapiEditMeshGroup(DEVMESHHANDLE hMesh, int grpidx, GROUPEDITSPEC* ges) {
     return 0;
 }
 
-static std::string* Registered(const char* name) {
+static GlobalMesh* Registered(const char* name) {
     World& w = W();
-    for (auto& s : w.globalMeshes)
-        if (IEquals(s->c_str(), name)) return s.get();
-    w.globalMeshes.push_back(std::make_unique<std::string>(name));
+    for (auto& m : w.globalMeshes)
+        if (IEquals(m->name.c_str(), name)) return m.get();
+    w.globalMeshes.push_back(MakeSlot<GlobalMesh>(nullptr));
+    w.globalMeshes.back()->name = name;
     return w.globalMeshes.back().get();
 }
 

@@ -59,11 +59,12 @@ bool ReadShip(Reader& r, const std::string& header) {
     if (name.empty() || cls.empty()) return r.Fail(headerLine, "vessel block without a name or class", Sim::LOAD_BAD_INPUT);
 
     std::string err;
-    HostFile cfg;
-    Vessel* v = NewVessel(name.c_str(), cls.c_str(), &err, &cfg);
+    SlotPtr<HostFile> cfg = MakeSlot<HostFile>(nullptr);
+    Vessel* v = NewVessel(name.c_str(), cls.c_str(), &err, cfg.get());
     if (!v) return r.Fail(headerLine, err, Sim::LOAD_MISSING);
 
-    HostFile scn;
+    SlotPtr<HostFile> scnFile = MakeSlot<HostFile>(nullptr);
+    HostFile& scn = *scnFile;
     scn.kind = HostFile::SCENARIO_READ;
     scn.path = r.path;
     scn.shared = &r.lines;
@@ -263,11 +264,11 @@ std::string WriteScenario() {
     for (auto& v : w.vessels) {
         if (v->deletePending) continue;
         line(v->name + ":" + v->className);
-        HostFile f;
-        f.kind = HostFile::SCENARIO_WRITE;
-        f.out = &out;
-        if (VESSEL2* cb = Callbacks(v.get())) cb->clbkSaveState(&f);
-        else v->iface->SaveDefaultState(&f);
+        SlotPtr<HostFile> f = MakeSlot<HostFile>(nullptr);
+        f->kind = HostFile::SCENARIO_WRITE;
+        f->out = &out;
+        if (VESSEL2* cb = Callbacks(v.get())) cb->clbkSaveState(f.get());
+        else v->iface->SaveDefaultState(f.get());
         line("END");
     }
     line("END_SHIPS");

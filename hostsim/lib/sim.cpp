@@ -180,8 +180,8 @@ void FinishCreation(Vessel* v) {
 }
 
 OBJHANDLE CreateFromStatus(const char* name, const char* classname, const VESSELSTATUS2* st, std::string* err) {
-    HostFile cfg;
-    Vessel* v = NewVessel(name, classname, err, &cfg);
+    SlotPtr<HostFile> cfg = MakeSlot<HostFile>(nullptr);
+    Vessel* v = NewVessel(name, classname, err, cfg.get());
     if (!v) return nullptr;
     VESSELSTATUS2 landed{};
     if (!st) {

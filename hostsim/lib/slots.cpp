@@ -19,5 +19,7 @@ HS_SLOT_KIND(DockPort)
 HS_SLOT_KIND(Mesh)
 HS_SLOT_KIND(DevMesh)
 HS_SLOT_KIND(AnimComponent)
+HS_SLOT_KIND(HostFile)
+HS_SLOT_KIND(GlobalMesh)
 
 } // namespace hs

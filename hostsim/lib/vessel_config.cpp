@@ -16,8 +16,8 @@ namespace {
 
 Propellant* Prop(Vessel* v, PROPELLANT_HANDLE h, const char* fn) {
     Propellant* p = Owned<Propellant>(v, h);
-    if (!p || !p->alive) Misuse("%s: propellant handle not of vessel %s", fn, v->name.c_str());
-    return p && p->alive ? p : nullptr;
+    if (!p) Misuse("%s: propellant handle not of vessel %s", fn, v->name.c_str());
+    return p;
 }
 
 Thruster* Thr(Vessel* v, THRUSTER_HANDLE h, const char* fn) {
@@ -45,8 +45,8 @@ double Clamp01(double x) { return x < 0.0 ? 0.0 : (x > 1.0 ? 1.0 : x); }
 namespace hs {
 Attachment* Att(Vessel* v, ATTACHMENTHANDLE h, const char* fn) {
     Attachment* a = Owned<Attachment>(v, h);
-    if (!a || !a->alive) Misuse("%s: attachment handle not of vessel %s", fn, v->name.c_str());
-    return a && a->alive ? a : nullptr;
+    if (!a) Misuse("%s: attachment handle not of vessel %s", fn, v->name.c_str());
+    return a;
 }
 } // namespace hs
 
@@ -320,7 +320,8 @@ UINT VESSEL::AddMesh(MESHHANDLE hMesh, const VECTOR3* ofs) const {
     SELF_OR((UINT)-1);
     CallTrace trace(v, __func__, hMesh, ofs);
     // A global mesh handle is the name the host loaded it under.
-    const std::string* name = Listed(W().globalMeshes, hMesh);
+    const GlobalMesh* mesh = Slots<GlobalMesh>().Find(hMesh);
+    const std::string* name = mesh ? &mesh->name : nullptr;
     if (!name) {
         Misuse("AddMesh: not a mesh handle of the host");
         return trace.Result((UINT)-1);
@@ -467,7 +468,7 @@ double VESSEL::GetTotalPropellantMass() const {
     CallTrace trace(v, __func__);
     double m = 0.0;
     for (auto& p : v->propellants)
-        if (p->alive) m += p->mass;
+        m += p->mass;
     return trace.Result(m);
 }
 
@@ -792,7 +793,7 @@ int VESSEL::AttachmentCount(bool toparent) const {
     CallTrace trace(v, __func__, toparent);
     int n = 0;
     for (auto& a : v->attachments)
-        if (a->alive && a->toParent == toparent) ++n;
+        if (a->toParent == toparent) ++n;
     return trace.Result(n);
 }
 
@@ -801,7 +802,7 @@ ATTACHMENTHANDLE VESSEL::GetAttachmentHandle(bool toparent, int i) const {
     CallTrace trace(v, __func__, toparent, i);
     int n = 0;
     for (auto& a : v->attachments) {
-        if (!a->alive || a->toParent != toparent) continue;
+        if (a->toParent != toparent) continue;
         if (n++ == i) return trace.Result(a.get());
     }
     Misuse("GetAttachmentHandle: %s point %d of %d on %s", toparent ? "parent" : "child", i, n, v->name.c_str());

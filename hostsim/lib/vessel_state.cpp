@@ -340,7 +340,7 @@ const char* BodyName(int body) {
 int PointIndex(const Vessel* v, const Attachment* a) {
     int n = 0;
     for (auto& p : v->attachments) {
-        if (!p->alive || p->toParent != a->toParent) continue;
+        if (p->toParent != a->toParent) continue;
         if (p.get() == a) return n;
         ++n;
     }
@@ -379,7 +379,7 @@ void VESSEL::SaveDefaultState(FILEHANDLE scn) const {
             WriteLine(f, Fmt("  VROT %0.4f %0.4f %0.4f", w.x, w.y, w.z));
     }
     for (auto& a : v->attachments) {
-        if (!a->alive || !a->toParent || !a->other || !a->otherPoint) continue;
+        if (!a->toParent || !a->other || !a->otherPoint) continue;
         WriteLine(f, Fmt("  ATTACHED %d:%d,%s", PointIndex(v, a.get()), PointIndex(a->other, a->otherPoint),
                          a->other->name.c_str()));
         break;
@@ -390,7 +390,7 @@ void VESSEL::SaveDefaultState(FILEHANDLE scn) const {
     for (size_t i = 0; i < v->propellants.size(); ++i) {
         const Propellant& p = *v->propellants[i];
         double level = p.maxMass > 0.0 ? p.mass / p.maxMass : 0.0;
-        if (p.alive && PrintsNonZero(level, 5e-7)) prp += Fmt(" %zu:%0.6f", i, level);
+        if (PrintsNonZero(level, 5e-7)) prp += Fmt(" %zu:%0.6f", i, level);
     }
     if (!prp.empty()) WriteLine(f, "  PRPLEVEL" + prp);
     std::string thl;

@@ -101,8 +101,8 @@ __attribute__((noinline, cold)) void DeadInterface(const char* fn) {
 }
 
 HostFile* CheckFile(FILEHANDLE f, const char* fn) {
-    HostFile* hf = static_cast<HostFile*>(f);
-    if (!hf || hf->magic != FILE_MAGIC) {
+    HostFile* hf = Slots<HostFile>().Find(f);
+    if (!hf) {
         Misuse("%s: not a file handle", fn);
         return nullptr;
     }

@@ -81,7 +81,7 @@ using namespace phys;
 double PropellantMass(const Vessel& v) {
     double m = 0.0;
     for (const auto& p : v.propellants)
-        if (p->alive) m += p->mass;
+        m += p->mass;
     return m;
 }
 

@@ -182,7 +182,7 @@ void VesselLoads(Vessel& v, double dt, const VECTOR3& inertia, VECTOR3& F, VECTO
         hs::Thruster& th = *tp;
         double level = Clamp(th.level + th.overrideLevel, 0.0, 1.0);
         hs::Propellant* res = th.res;
-        if (level <= 0.0 || !res || !res->alive || !(res->mass > 0.0)) continue;
+        if (level <= 0.0 || !res || !(res->mass > 0.0)) continue;
         double f0 = level * th.max0;
         if (!(f0 > 0.0) || !Finite(th.dir) || !Finite(th.pos) || !std::isfinite(f0)) {
             // A thruster set up with a maximum or geometry that is not a number (or a negative maximum that
@@ -431,7 +431,7 @@ void CollectGroup(Vessel* v, std::vector<Member>& out) {
     for (int depth = 0; depth < MAX_LINK_DEPTH; ++depth) {
         Vessel* up = nullptr;
         for (auto& a : root->attachments)
-            if (a->alive && a->toParent && InStep(a->other) && a->otherPoint &&
+            if (a->toParent && InStep(a->other) && a->otherPoint &&
                 a->other->phys.groupMark != S().step)
                 up = a->other;
         if (!up || up == v) break;
@@ -444,7 +444,7 @@ void CollectGroup(Vessel* v, std::vector<Member>& out) {
         Vessel* x = out[q].v;
         for (auto& a : x->attachments) {
             Vessel* y = a->other;
-            if (!a->alive || !a->otherPoint || !InStep(y) || y->phys.groupMark == S().step) continue;
+            if (!a->otherPoint || !InStep(y) || y->phys.groupMark == S().step) continue;
             y->phys.groupMark = S().step;
             const hs::Attachment& b = *a->otherPoint;
             out.push_back(Member{y,

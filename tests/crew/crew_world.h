@@ -113,7 +113,7 @@ class CrewWorld : public ::testing::Test {
     // The first attachment of vessel with that id on the given side.
     static hs::Attachment* Point(OBJHANDLE h, const char* id, bool toParent) {
         for (auto& a : Rec(h)->attachments)
-            if (a->alive && a->toParent == toParent && strcmp(a->id, id) == 0) return a.get();
+            if (a->toParent == toParent && strcmp(a->id, id) == 0) return a.get();
         return nullptr;
     }
 

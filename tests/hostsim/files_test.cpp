@@ -6,100 +6,104 @@
 namespace hs::test {
 namespace {
 
-HostFile Cfg(std::initializer_list<const char*> lines) {
-    HostFile f;
-    f.kind = HostFile::CONFIG;
-    for (const char* l : lines) f.lines.push_back(l);
+// File handles are checked against the host's file records: a test's file is one of them too.
+SlotPtr<HostFile> NewFile(HostFile::Kind kind) {
+    SlotPtr<HostFile> f = MakeSlot<HostFile>(nullptr);
+    f->kind = kind;
+    return f;
+}
+
+SlotPtr<HostFile> Cfg(std::initializer_list<const char*> lines) {
+    SlotPtr<HostFile> f = NewFile(HostFile::CONFIG);
+    for (const char* l : lines) f->lines.push_back(l);
     return f;
 }
 
 TEST(ReadItem, FirstMatchingKeyDecidesWithoutRegardToCase) {
-    HostFile f = Cfg({"; comment", "  mass  =  12.5  ; kg", "Mass = 99"});
+    SlotPtr<HostFile> f = Cfg({"; comment", "  mass  =  12.5  ; kg", "Mass = 99"});
     char buf[256] = "untouched";
-    EXPECT_TRUE(oapiReadItem_string(&f, (char*)"MASS", buf));
+    EXPECT_TRUE(oapiReadItem_string(f.get(), (char*)"MASS", buf));
     EXPECT_STREQ(buf, "12.5");
 }
 
 TEST(ReadItem, EmptyValueIsFalseAndStopsTheSearch) {
-    HostFile f = Cfg({"Module =   ", "Module = Later"});
+    SlotPtr<HostFile> f = Cfg({"Module =   ", "Module = Later"});
     char buf[256] = "untouched";
-    EXPECT_FALSE(oapiReadItem_string(&f, (char*)"Module", buf));
+    EXPECT_FALSE(oapiReadItem_string(f.get(), (char*)"Module", buf));
     EXPECT_STREQ(buf, "untouched");
 }
 
 TEST(ReadItem, EndParseEndsTheSearch) {
-    HostFile f = Cfg({"A = 1", "END_PARSE", "B = 2"});
+    SlotPtr<HostFile> f = Cfg({"A = 1", "END_PARSE", "B = 2"});
     char buf[256] = "untouched";
-    EXPECT_FALSE(oapiReadItem_string(&f, (char*)"B", buf));
-    EXPECT_TRUE(oapiReadItem_string(&f, (char*)"a", buf));
+    EXPECT_FALSE(oapiReadItem_string(f.get(), (char*)"B", buf));
+    EXPECT_TRUE(oapiReadItem_string(f.get(), (char*)"a", buf));
 }
 
 TEST(ReadItem, MissingItemLeavesTheBufferUnchanged) {
-    HostFile f = Cfg({"A = 1"});
+    SlotPtr<HostFile> f = Cfg({"A = 1"});
     char buf[256] = "untouched";
-    EXPECT_FALSE(oapiReadItem_string(&f, (char*)"AB", buf));
+    EXPECT_FALSE(oapiReadItem_string(f.get(), (char*)"AB", buf));
     EXPECT_STREQ(buf, "untouched");
 }
 
 TEST(ReadItem, LongValueIsCutAt255CharactersSoA256ByteBufferHoldsIt) {
     std::string line = "Long = " + std::string(400, 'x');
-    HostFile f = Cfg({line.c_str()});
+    SlotPtr<HostFile> f = Cfg({line.c_str()});
     char buf[300];
     memset(buf, '#', sizeof buf);
-    ASSERT_TRUE(oapiReadItem_string(&f, (char*)"Long", buf));
+    ASSERT_TRUE(oapiReadItem_string(f.get(), (char*)"Long", buf));
     EXPECT_EQ(strlen(buf), 255u);
     EXPECT_EQ(buf[256], '#'); // nothing written past the terminator
 }
 
 TEST(ReadItem, LinesAreReadUpTo511Characters) {
     std::string line = "Far = " + std::string(505, ' ') + "1"; // the value sits past character 511
-    HostFile f = Cfg({line.c_str()});
+    SlotPtr<HostFile> f = Cfg({line.c_str()});
     double d = 0.0;
-    EXPECT_FALSE(oapiReadItem_float(&f, (char*)"Far", d));
+    EXPECT_FALSE(oapiReadItem_float(f.get(), (char*)"Far", d));
 }
 
 TEST(ReadItem, TypedReadersParseTheirValues) {
-    HostFile f = Cfg({"F = 2.5e3", "I = -7", "B = true-ish", "C = FALSE", "V = 1 2 3", "W = 1 2", "N = abc"});
+    SlotPtr<HostFile> f = Cfg({"F = 2.5e3", "I = -7", "B = true-ish", "C = FALSE", "V = 1 2 3", "W = 1 2", "N = abc"});
     double d = 0;
     int i = 0;
     bool b = false, c = true;
     VECTOR3 v{};
-    EXPECT_TRUE(oapiReadItem_float(&f, (char*)"F", d));
+    EXPECT_TRUE(oapiReadItem_float(f.get(), (char*)"F", d));
     EXPECT_DOUBLE_EQ(d, 2500.0);
-    EXPECT_TRUE(oapiReadItem_int(&f, (char*)"I", i));
+    EXPECT_TRUE(oapiReadItem_int(f.get(), (char*)"I", i));
     EXPECT_EQ(i, -7);
-    EXPECT_TRUE(oapiReadItem_bool(&f, (char*)"B", b));
+    EXPECT_TRUE(oapiReadItem_bool(f.get(), (char*)"B", b));
     EXPECT_TRUE(b);
-    EXPECT_TRUE(oapiReadItem_bool(&f, (char*)"C", c));
+    EXPECT_TRUE(oapiReadItem_bool(f.get(), (char*)"C", c));
     EXPECT_FALSE(c);
-    EXPECT_TRUE(oapiReadItem_vec(&f, (char*)"V", v));
+    EXPECT_TRUE(oapiReadItem_vec(f.get(), (char*)"V", v));
     EXPECT_DOUBLE_EQ(v.z, 3.0);
-    EXPECT_FALSE(oapiReadItem_vec(&f, (char*)"W", v));
-    EXPECT_FALSE(oapiReadItem_float(&f, (char*)"N", d));
+    EXPECT_FALSE(oapiReadItem_vec(f.get(), (char*)"W", v));
+    EXPECT_FALSE(oapiReadItem_float(f.get(), (char*)"N", d));
 }
 
 TEST(ScenarioLines, NextLineStripsCommentsAndBlanksAndStopsAtEndInAnyCase) {
-    HostFile f;
-    f.kind = HostFile::SCENARIO_READ;
-    f.lines = {"\t  GEAR 1 1.0 ; down", "", "end", "NEXT:Vessel"};
+    SlotPtr<HostFile> f = NewFile(HostFile::SCENARIO_READ);
+    f->lines = {"\t  GEAR 1 1.0 ; down", "", "end", "NEXT:Vessel"};
     char* line;
-    ASSERT_TRUE(oapiReadScenario_nextline(&f, line));
+    ASSERT_TRUE(oapiReadScenario_nextline(f.get(), line));
     EXPECT_STREQ(line, "GEAR 1 1.0");
-    ASSERT_TRUE(oapiReadScenario_nextline(&f, line));
+    ASSERT_TRUE(oapiReadScenario_nextline(f.get(), line));
     EXPECT_STREQ(line, "");
-    EXPECT_FALSE(oapiReadScenario_nextline(&f, line));
-    EXPECT_TRUE(f.sawEnd);
+    EXPECT_FALSE(oapiReadScenario_nextline(f.get(), line));
+    EXPECT_TRUE(f->sawEnd);
 }
 
 TEST(ScenarioLines, WritersIndentByTwoAndKeepDecimalsFixed) {
     std::string out;
-    HostFile f;
-    f.kind = HostFile::SCENARIO_WRITE;
-    f.out = &out;
-    oapiWriteScenario_string(&f, (char*)"GEAR", (char*)"1 1.0000");
-    oapiWriteScenario_int(&f, (char*)"VIEW", 2);
-    oapiWriteScenario_float(&f, (char*)"FTL", 0.5);
-    oapiWriteScenario_vec(&f, (char*)"V", _V(1, 2, 3));
+    SlotPtr<HostFile> f = NewFile(HostFile::SCENARIO_WRITE);
+    f->out = &out;
+    oapiWriteScenario_string(f.get(), (char*)"GEAR", (char*)"1 1.0000");
+    oapiWriteScenario_int(f.get(), (char*)"VIEW", 2);
+    oapiWriteScenario_float(f.get(), (char*)"FTL", 0.5);
+    oapiWriteScenario_vec(f.get(), (char*)"V", _V(1, 2, 3));
     EXPECT_EQ(out, "  GEAR 1 1.0000\n  VIEW 2\n  FTL 0.500000\n  V 1.000000 2.000000 3.000000\n");
 }
 

@@ -100,14 +100,14 @@ TEST_F(Scenario, UnreadableScenarioIsBadInput) {
 
 TEST_F(Scenario, ModuleThatReadsPastEndCannotReachTheNextBlock) {
     ASSERT_TRUE(Load(ScenarioText(LandedTv("TV1") + LandedTv("TV2", "  COUNTER 2\n")))) << loadError;
-    HostFile f;
-    f.kind = HostFile::SCENARIO_READ;
-    f.lines = {"  A 1", "END", "  B 2"};
+    SlotPtr<HostFile> f = MakeSlot<HostFile>(nullptr);
+    f->kind = HostFile::SCENARIO_READ;
+    f->lines = {"  A 1", "END", "  B 2"};
     char* line;
-    ASSERT_TRUE(oapiReadScenario_nextline(&f, line));
+    ASSERT_TRUE(oapiReadScenario_nextline(f.get(), line));
     EXPECT_STREQ(line, "A 1");
-    EXPECT_FALSE(oapiReadScenario_nextline(&f, line));
-    EXPECT_FALSE(oapiReadScenario_nextline(&f, line)); // still the end of the block
+    EXPECT_FALSE(oapiReadScenario_nextline(f.get(), line));
+    EXPECT_FALSE(oapiReadScenario_nextline(f.get(), line)); // still the end of the block
 }
 
 TEST_F(Scenario, GetStatusExAndDefSetStateExMoveAVesselBetweenBodies) {

@@ -121,6 +121,121 @@ TEST_F(Handles, EveryKindIsCheckedAgainstItsVesselAndItsKind) {
     expectedMisuse = Sim().MisuseCount();
 }
 
+// Two test vessels with a dock each, and one more that is made and deleted: every kind of handle a module can
+// hand back to the host, given as another vessel's, as another kind, and as a dead record's, is one misuse
+// naming the call, and changes nothing.
+class HandleKinds : public TvWorld {
+  protected:
+    void SetUp() override {
+        TvWorld::SetUp();
+        a = oapiGetVesselInterface(Rec("TV1"));
+        ASSERT_NE(a, nullptr);
+        VESSELSTATUS2 st{};
+        st.version = 2;
+        a->GetStatusEx(&st);
+        b = oapiGetVesselInterface(oapiCreateVesselEx("TV2", TV_CLASS, &st));
+        VESSEL* gone = oapiGetVesselInterface(oapiCreateVesselEx("TV3", TV_CLASS, &st));
+        ASSERT_TRUE(b && gone);
+        for (VESSEL* v : {a, b, gone}) v->SetDockParams(_V(0, 2, 0), _V(0, 1, 0), _V(0, 0, 1));
+        Vessel* dead = Rec("TV3");
+        deadThruster = dead->thrusters[0].get();
+        deadTank = dead->propellants[0].get();
+        deadGroup = dead->groups[0].get();
+        deadPoint = dead->attachments[0].get();
+        deadDock = dead->docks[0].get();
+        deadVessel = gone->GetHandle();
+        oapiDeleteVessel(deadVessel);
+        Sim().Frame();
+        ASSERT_EQ(Rec("TV3"), nullptr);
+    }
+
+    // Each call is one misuse whose line names fn; the test ends with these counted.
+    template <typename F> void ExpectMisuse(const char* fn, F call) {
+        const int before = Sim().MisuseCount();
+        const int lines = TimelineCount(fn);
+        call();
+        EXPECT_EQ(Sim().MisuseCount() - before, 1) << fn;
+        EXPECT_GT(TimelineCount(fn), lines) << fn;
+        expectedMisuse = Sim().MisuseCount();
+    }
+
+    VESSEL* a = nullptr;
+    VESSEL* b = nullptr;
+    void* deadThruster = nullptr;
+    void* deadTank = nullptr;
+    void* deadGroup = nullptr;
+    void* deadPoint = nullptr;
+    void* deadDock = nullptr;
+    OBJHANDLE deadVessel = nullptr;
+};
+
+TEST_F(HandleKinds, PropellantHandles) {
+    PROPELLANT_HANDLE own = a->GetPropellantHandleByIndex(0);
+    a->SetPropellantMass(own, 1.0);
+    for (void* bad : {(void*)b->GetPropellantHandleByIndex(0), (void*)Rec("TV1")->thrusters[0].get(), deadTank})
+        ExpectMisuse("SetPropellantMass", [&] { a->SetPropellantMass(bad, 0.0); });
+    EXPECT_DOUBLE_EQ(a->GetPropellantMass(own), 1.0);
+}
+
+TEST_F(HandleKinds, ThrusterHandles) {
+    for (void* bad : {(void*)Rec("TV2")->thrusters[0].get(), (void*)a->GetPropellantHandleByIndex(0), deadThruster})
+        ExpectMisuse("SetThrusterLevel", [&] { a->SetThrusterLevel(bad, 1.0); });
+    EXPECT_DOUBLE_EQ(b->GetThrusterLevel(Rec("TV2")->thrusters[0].get()), 0.0);
+}
+
+TEST_F(HandleKinds, ThrusterGroupHandles) {
+    for (void* bad : {(void*)Rec("TV2")->groups[0].get(), (void*)Rec("TV1")->thrusters[0].get(), deadGroup})
+        ExpectMisuse("SetThrusterGroupLevel", [&] { a->SetThrusterGroupLevel(bad, 1.0); });
+    EXPECT_DOUBLE_EQ(b->GetThrusterGroupLevel(Rec("TV2")->groups[0].get()), 0.0);
+}
+
+TEST_F(HandleKinds, AttachmentHandles) {
+    for (void* bad : {(void*)b->GetAttachmentHandle(true, 0), (void*)a->GetDockHandle(0), deadPoint})
+        ExpectMisuse("GetAttachmentStatus", [&] { EXPECT_EQ(a->GetAttachmentStatus(bad), nullptr); });
+}
+
+TEST_F(HandleKinds, DockHandles) {
+    for (void* bad : {(void*)b->GetDockHandle(0), (void*)a->GetAttachmentHandle(true, 0), deadDock})
+        ExpectMisuse("GetDockStatus", [&] { EXPECT_EQ(a->GetDockStatus(bad), nullptr); });
+}
+
+TEST_F(HandleKinds, AnimationComponentHandles) {
+    static MGROUP_ROTATE turn(0, nullptr, 0, _V(0, 0, 0), _V(1, 0, 0), 1.0f);
+    const UINT anim = a->CreateAnimation(0.0);
+    ANIMATIONCOMPONENT_HANDLE foreign = Rec("TV2")->animations[0].components[0].get();
+    for (void* bad : {(void*)foreign, (void*)Rec("TV1")->thrusters[0].get()})
+        ExpectMisuse("AddAnimationComponent", [&] { a->AddAnimationComponent(anim, 0.0, 1.0, &turn, bad); });
+}
+
+TEST_F(HandleKinds, VesselHandles) {
+    for (OBJHANDLE bad : {deadVessel, reinterpret_cast<OBJHANDLE>(Rec("TV1")->thrusters[0].get())})
+        ExpectMisuse("oapiSetEmptyMass", [&] { oapiSetEmptyMass(bad, 1.0); });
+}
+
+TEST_F(HandleKinds, FileHandlesCaughtOnceClosedOrOfAnotherKind) {
+    const std::string path = "Handles-closed.txt";
+    FILEHANDLE closed = oapiOpenFile(path.c_str(), FILE_OUT, ROOT);
+    ASSERT_NE(closed, nullptr);
+    oapiCloseFile(closed, FILE_OUT);
+    // A file opened now must not take the lines meant for the one closed, wherever its record lies.
+    FILEHANDLE open = oapiOpenFile("Handles-open.txt", FILE_OUT, ROOT);
+    ASSERT_NE(open, nullptr);
+    double onTheStack = 0.0;
+    for (void* bad : {closed, (void*)Rec("TV1")->thrusters[0].get(), (void*)&onTheStack})
+        ExpectMisuse("oapiWriteLine", [&] { oapiWriteLine(bad, (char*)"stray"); });
+    oapiCloseFile(open, FILE_OUT);
+    EXPECT_EQ(root.Read("Handles-open.txt"), "");
+    std::remove((root.Path() + "/Handles-closed.txt").c_str());
+    std::remove((root.Path() + "/Handles-open.txt").c_str());
+}
+
+TEST_F(HandleKinds, GlobalMeshHandles) {
+    MESHHANDLE mesh = oapiLoadMeshGlobal("Test\\TestMesh");
+    ASSERT_NE(mesh, nullptr);
+    EXPECT_NE(a->AddMesh(mesh), (UINT)-1);
+    ExpectMisuse("AddMesh", [&] { a->AddMesh(static_cast<MESHHANDLE>(Rec("TV1")->thrusters[0].get())); });
+}
+
 TEST_F(Handles, HandlesOfADeletedVesselStayDeadWhileThousandsComeAndGo) {
     OBJHANDLE h = Rec("TV1");
     VESSEL* v = oapiGetVesselInterface(h);
