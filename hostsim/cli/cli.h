@@ -27,9 +27,6 @@ struct CommandLine {
     bool quiet = false;             // no progress on standard error
 };
 
-// What the command line asks for besides a run.
-enum class Request { RUN, HELP, VERSION };
-
 // Reads the options after "run"; false with a one-line message (without the program's name) in err.
 bool ParseOptions(int argc, char** argv, int first, CommandLine* cl, std::string* err);
 // The full usage text.

@@ -34,7 +34,8 @@ constexpr Option OPTIONS[] = {
                          "makes, module loads and scenario lines the host does not know"},
     {"--trace=PATTERNS", nullptr, "only calls whose vessel or call matches a pattern: comma-separated,\n"
                                   "\"NAME\", \"CALL\" or \"NAME.CALL\", * and ? as wildcards, any case\n"
-                                  "(--trace='Corvane-1.SetThruster*,GetAltitude')"},
+                                  "(--trace='Corvane-1.SetThruster*,GetAltitude'); \"[script]\" and\n"
+                                  "\"[hostsim]\" mark calls the script or the host made"},
     {"--trace-file", "FILE", "write the trace there instead of into the timeline (implies --trace)"},
     {"--telemetry", "FILE.csv", "write time,name,position,velocity,altitude,airspeed,mass,propellant,contact"},
     {"--telemetry-interval", "S", "seconds between telemetry rows (default 1; 0 = every frame)"},

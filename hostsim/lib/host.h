@@ -238,16 +238,17 @@ template <typename... A> class CallTrace {
     CallTrace(const CallTrace&) = delete;
     CallTrace& operator=(const CallTrace&) = delete;
     template <typename R> R Result(R r) {
-        if (__builtin_expect(fn_ != nullptr, 0)) {
-            result_.clear();
-            TraceText(result_, r);
-            hasResult_ = true;
-        }
+        if (__builtin_expect(fn_ != nullptr, 0)) Keep(r);
         return r;
     }
 
   private:
-    void Emit() {
+    // Out of line: a call that is not traced pays for two tests, not for text.
+    template <typename R> __attribute__((noinline, cold)) void Keep(const R& r) {
+        result_.reset(new std::string);
+        TraceText(*result_, r);
+    }
+    __attribute__((noinline, cold)) void Emit() {
         std::string text;
         std::apply(
             [&text](const A&... x) {
@@ -255,13 +256,12 @@ template <typename... A> class CallTrace {
                 ((text += n++ ? ", " : "", TraceText(text, x)), ...);
             },
             args_);
-        TraceCallLine(v_, fn_, text, hasResult_ ? &result_ : nullptr);
+        TraceCallLine(v_, fn_, text, result_.get());
     }
     std::tuple<const A&...> args_;
     const Vessel* v_ = nullptr;
     const char* fn_ = nullptr;
-    std::string result_;
-    bool hasResult_ = false;
+    std::unique_ptr<std::string> result_; // only while traced
 };
 
 // Calls made while this lives are marked as the script's or hostsim's own, not the module's.
