@@ -27,7 +27,7 @@ struct DemoRun {
 DemoRun FlyDemo() {
     DemoRun run;
     run.root = std::make_unique<hs::test::TempRoot>();
-    run.dir = MakeTempDir();
+    run.dir = run.root->Path(); // the outputs go with the root
     run.saved = run.dir + "/saved.scn";
     run.telemetry = run.dir + "/telemetry.csv";
     const std::string& root = run.root->Path();
@@ -38,25 +38,33 @@ DemoRun FlyDemo() {
     return run;
 }
 
-// Telemetry rows of one vessel: time -> the row's fields.
-std::map<double, std::vector<std::string>> Rows(const std::string& csv, const std::string& vessel) {
-    std::map<double, std::vector<std::string>> rows;
-    std::istringstream in(csv);
-    std::string line;
-    std::getline(in, line); // header
-    while (std::getline(in, line)) {
-        std::vector<std::string> f;
-        std::istringstream ls(line);
-        std::string cell;
-        while (std::getline(ls, cell, ','))
-            f.push_back(cell);
-        if (f.size() > 12 && f[1] == vessel) rows[atof(f[0].c_str())] = f;
-    }
-    return rows;
+using Row = std::map<std::string, double>; // column name -> value
+
+std::vector<std::string> Cells(const std::string& line) {
+    std::vector<std::string> cells;
+    std::istringstream ls(line);
+    std::string cell;
+    while (std::getline(ls, cell, ','))
+        cells.push_back(cell);
+    return cells;
 }
 
-double Field(const std::vector<std::string>& row, int i) {
-    return atof(row[(size_t)i].c_str());
+// Telemetry rows of one vessel, by time, each read by its column names.
+std::map<double, Row> Rows(const std::string& csv, const std::string& vessel) {
+    std::map<double, Row> rows;
+    std::istringstream in(csv);
+    std::string line;
+    std::getline(in, line);
+    const std::vector<std::string> names = Cells(line);
+    while (std::getline(in, line)) {
+        const std::vector<std::string> cells = Cells(line);
+        if (cells.size() != names.size() || cells[1] != vessel) continue;
+        Row row;
+        for (size_t i = 0; i < cells.size(); ++i)
+            if (i != 1) row[names[i]] = atof(cells[i].c_str());
+        rows[row["time"]] = row;
+    }
+    return rows;
 }
 
 } // namespace
@@ -109,21 +117,21 @@ TEST(Demo, DroneIsPushedRefuelledShipLandsAndTheScientistStaysAboard) {
 
     // Two slugs of 1 kg at 1700 m/s on a 5000 kg hull: well over half a metre per second.
     double dv2 = 0;
-    for (int i = 5; i <= 7; ++i) {
-        double d = Field(drone[57.0], i) - Field(drone[55.5], i);
+    for (const char* v : {"vx", "vy", "vz"}) {
+        double d = drone[57.0].at(v) - drone[55.5].at(v);
         dv2 += d * d;
     }
     EXPECT_GT(dv2, 0.5 * 0.5);
 
-    EXPECT_LT(Field(ship[58.5], 11), 10000.0);        // the jump burned propellant...
-    EXPECT_DOUBLE_EQ(Field(ship[60.0], 11), 10000.0); // ...and the carrier filled the tank
+    EXPECT_LT(ship[58.5].at("propellant"), 10000.0);        // the jump burned propellant...
+    EXPECT_DOUBLE_EQ(ship[60.0].at("propellant"), 10000.0); // ...and the carrier filled the tank
 
     const auto& last = ship.rbegin()->second;
-    EXPECT_EQ(last[12], "1");                    // on the ground at the end
-    EXPECT_LT(Field(last, 8), 3.0);              // resting on its belly
-    EXPECT_LT(Field(last, 9), 0.01);             // and still
-    EXPECT_LT(std::fabs(Field(last, 13)), 20.0); // right way up: nose a little up on the belly points
-    EXPECT_LT(std::fabs(Field(last, 14)), 5.0);  // wings level
+    EXPECT_EQ(last.at("ground_contact"), 1.0);    // on the ground at the end
+    EXPECT_LT(last.at("altitude"), 3.0);          // resting on its belly
+    EXPECT_LT(last.at("airspeed"), 0.01);         // and still
+    EXPECT_LT(std::fabs(last.at("pitch")), 20.0); // right way up: nose a little up on the belly points
+    EXPECT_LT(std::fabs(last.at("bank")), 5.0);   // wings level
 
     const std::string saved = ReadFile(run.saved);
     EXPECT_NE(saved.find("UMMUCREW Sci-Teodor_Vanke-41"), std::string::npos) << saved;

@@ -134,6 +134,7 @@ TEST_F(Motion, TotalMassAtOrBelowZeroLeavesTheVesselUnmovedAndCountsMisuse) {
     EXPECT_EQ(v.phys.pos.y, pos.y);
     EXPECT_EQ(v.phys.pos.z, pos.z);
     EXPECT_EQ(NewMisuse(), 1);
+    expectedMisuse = 1;
 }
 
 TEST_F(Motion, NegativeEmptyMassWithPositiveTotalFliesOnTheTotal) {
@@ -174,4 +175,5 @@ TEST_F(Motion, ThrusterOrForceThatIsNotANumberIsIgnoredAndCounted) {
     EXPECT_EQ(v.phys.vel.z, 0.0);
     EXPECT_EQ(tank->mass, 10.0); // a negative maximum does not fill the tank
     EXPECT_EQ(NewMisuse(), 3);
+    expectedMisuse = 3;
 }

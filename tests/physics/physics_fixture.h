@@ -28,9 +28,14 @@ class PhysicsWorld : public ::testing::Test {
         ASSERT_GE(moon, 0);
         misuseAtStart = hs::W().misuse;
     }
-    void TearDown() override { hs::ResetPhysics(); }
+    // A test about misuse says how much it expects; every other flight must count none.
+    void TearDown() override {
+        EXPECT_EQ(NewMisuse(), expectedMisuse) << "misuse counted by the physics";
+        hs::ResetPhysics();
+    }
 
     int NewMisuse() const { return hs::W().misuse - misuseAtStart; }
+    int expectedMisuse = 0;
 
     Vessel& Make(const char* name, double emptyMass, VECTOR3 pmi = _V(1, 1, 1)) {
         owned.push_back(hs::MakeSlot<Vessel>(nullptr));
