@@ -51,6 +51,7 @@ function(corvane_add_gtest name)
   include(GoogleTest)
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE GTest::gtest GTest::gtest_main ${T_LIBS})
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/support)
   target_compile_definitions(${name} PRIVATE HOSTROOT_DIR="${HOSTROOT_DIR}"
     SOURCE_DIR="${CMAKE_SOURCE_DIR}" BINARY_DIR="${CMAKE_BINARY_DIR}")
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST

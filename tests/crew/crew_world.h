@@ -1,6 +1,7 @@
 // A stand-in host world for the crew tests, on a private copy of the host root that a test may change.
 #pragma once
 
+#include "test_io.h"
 #include "sim.h"
 
 #include <gtest/gtest.h>
@@ -99,10 +100,7 @@ class CrewWorld : public ::testing::Test {
         PlaceAt(member, owner, local);
     }
 
-    static std::string ReadFile(const fs::path& p) {
-        std::ifstream in(p, std::ios::binary);
-        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    }
+    static std::string ReadFile(const fs::path& p) { return testio::ReadFile(p.string()); }
 
     static void WriteFile(const fs::path& p, const std::string& bytes) {
         fs::create_directories(p.parent_path());

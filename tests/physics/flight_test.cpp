@@ -1,4 +1,5 @@
 // A hover hop of the host's test vessel flown by the hostsim command from a script, read back from telemetry.
+#include "test_io.h"
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -19,13 +20,6 @@ struct Row {
     // Speed along the local vertical (Earth's centre at the origin).
     double Climb() const { return (x * vx + y * vy + z * vz) / std::sqrt(x * x + y * y + z * z); }
 };
-
-std::string Slurp(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::stringstream ss;
-    ss << f.rdbuf();
-    return ss.str();
-}
 
 std::vector<Row> Parse(const std::string& text) {
     std::vector<Row> rows;
@@ -54,7 +48,7 @@ std::string Hop(const std::string& csv) {
     std::string cmd = std::string(BINARY_DIR) + "/bin/hostsim run Physics/HoverHop.scn --root " + root +
                       " --script " + root + "/Scenarios/Physics/HoverHop.txt --telemetry " + csv +
                       " --telemetry-interval 0.5 > " + csv + ".log 2>&1";
-    std::string text = std::system(cmd.c_str()) == 0 ? Slurp(csv) : std::string();
+    std::string text = std::system(cmd.c_str()) == 0 ? testio::ReadFile(csv) : std::string();
     std::remove(csv.c_str());
     std::remove((csv + ".log").c_str());
     return text;

@@ -1,17 +1,11 @@
 // Telemetry: the CSV layout, rows at the chosen interval, and identical files from identical runs.
+#include "test_io.h"
 #include "physics_fixture.h"
 
 #include <fstream>
 #include <sstream>
 
 namespace {
-
-std::string Slurp(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::stringstream ss;
-    ss << f.rdbuf();
-    return ss.str();
-}
 
 int Lines(const std::string& text) {
     int n = 0;
@@ -41,7 +35,7 @@ class Telemetry : public PhysicsWorld {
         AbovePole(shot, earth, 300.0, _V(100, 0, 0));
         Run(150, 0.02);
         hs::TelemetryClose();
-        return Slurp(path);
+        return testio::ReadFile(path);
     }
 };
 

@@ -1,6 +1,7 @@
 // The modules in the real host: built for its SDK, installed into a scratch copy of it, flown headless, and their
 // saves compared with hostsim's of the same scenario at the same frame length.
 #include "scenario_blocks.h"
+#include "test_io.h"
 
 #include <gtest/gtest.h>
 
@@ -34,23 +35,9 @@ const std::vector<std::string> OWN_KEYS = {"FTL",  "HWIN", "GEAR",  "CANP",  "CA
 // Words the host writes to its log when a module, a symbol or a class cannot be loaded.
 const char* const LOG_FAULTS[] = {"rror", "ould not", "ailed", "undefined symbol", "symbol lookup", "not found"};
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-std::string Quoted(const std::string& s) {
-    std::string q = "'";
-    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
-int Shell(const std::string& command) {
-    int rc = std::system(command.c_str());
-    return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-}
+using testio::Quoted;
+using testio::ReadFile;
+using testio::Shell;
 
 // How a landed vessel sits: its centre of mass above the mean radius and its nose above the local horizon.
 struct Stance {
