@@ -61,6 +61,7 @@ TEST(VerticalLift, AnglesBeyondTheTableStayOnItsEnds) {
     // Never given by the host, but an angle past the last entry must not read outside the table.
     EXPECT_NEAR(Vertical(400).cl, -0.5, 1e-12);
     EXPECT_NEAR(Vertical(-400).cl, -0.1, 1e-12);
+    EXPECT_NEAR(Vertical(195).cl, -0.5, 1e-12); // past the last entry (190 deg), short of the next step
     double cl = 1, cm = 1, cd = 1;
     VerticalLiftCoeff(nullptr, std::numeric_limits<double>::quiet_NaN(), 0.5, 1e6, nullptr, &cl, &cm, &cd);
     EXPECT_TRUE(std::isfinite(cl));
@@ -81,6 +82,8 @@ TEST(VerticalLift, NoMomentAndDragIsBasePlusSineSquaredPlusInducedAndWaveTerms) 
     const Coeffs side = Vertical(90, 0.0);
     EXPECT_NEAR(side.cd - side.cl * side.cl / PI_HALF, 0.43, 1e-12);
     EXPECT_NEAR(Vertical(0, 0.5).cd, 0.03 + Vertical(0, 0.5).cl * Vertical(0, 0.5).cl / PI_HALF, 1e-12);
+    // Halfway up the wave-drag ramp (Mach 0.75 to 1): half the peak.
+    EXPECT_NEAR(Vertical(0, 0.875).cd, 0.03 + Vertical(0, 0.875).cl * Vertical(0, 0.875).cl / PI_HALF + 0.02, 1e-12);
 }
 
 TEST(HorizontalLift, SideslipTableAtNinetyFortyFiveAndTwentyTwoAndAHalfDegrees) {

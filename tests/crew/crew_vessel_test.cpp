@@ -117,6 +117,18 @@ TEST_F(CrewVesselTest, CanopyPOpenedByKeyLetsTheCaptainOut) {
     EXPECT_EQ(Ship("A")->crew.crewCount, 1);
 }
 
+TEST_F(CrewVesselTest, EvaVesselTakesTheFirstFreeNumberedName) {
+    // Two hulls already carry the captain's EVA name and its first numbered form.
+    std::string hulls = ShipInSpace("UMmu_Capt-Ilse_Marrow", {}) + ShipInSpace("UMmu_Capt-Ilse_Marrow1", {});
+    for (size_t at = hulls.find(":Corvane"); at != std::string::npos; at = hulls.find(":Corvane"))
+        hulls.replace(at, 8, ":Target");
+    Fly(Scenario("A", ShipInSpace("A", {"CANP 1.000 1.000"}) + hulls));
+    sim().Frame();
+    Press(OAPI_KEY_E);
+    EXPECT_EQ(Message("A"), "EVA OK - Ilse Marrow left the ship");
+    EXPECT_NE(Named("UMmu_Capt-Ilse_Marrow2"), nullptr);
+}
+
 TEST_F(CrewVesselTest, WithBothCanopiesOpenSeatZeroLeaves) {
     Fly(Scenario("A", ShipInSpace("A", {"CANP 1.000 1.000", "CANC 1.000 1.000"})));
     sim().Frame();

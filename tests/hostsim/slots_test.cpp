@@ -207,6 +207,13 @@ TEST_F(HandleKinds, AnimationComponentHandles) {
         ExpectMisuse("AddAnimationComponent", [&] { a->AddAnimationComponent(anim, 0.0, 1.0, &turn, bad); });
 }
 
+TEST_F(HandleKinds, VesselIndicesEndAtTheCount) {
+    const int count = static_cast<int>(oapiGetVesselCount());
+    EXPECT_NE(oapiGetVesselByIndex(count - 1), nullptr);
+    EXPECT_EQ(oapiGetVesselByIndex(count), nullptr);
+    EXPECT_EQ(oapiGetVesselByIndex(-1), nullptr);
+}
+
 TEST_F(HandleKinds, VesselHandles) {
     for (OBJHANDLE bad : {deadVessel, reinterpret_cast<OBJHANDLE>(Rec("TV1")->thrusters[0].get())})
         ExpectMisuse("oapiSetEmptyMass", [&] { oapiSetEmptyMass(bad, 1.0); });

@@ -225,10 +225,11 @@ struct Burst {
 class RailgunBurst : public PellorinFlight, public ::testing::WithParamInterface<double> {
   protected:
     // Number of the burst's two projectiles that ended within the flight (only a strike ends one so soon).
-    int EndedShots(const Burst& b, double* pushed) {
+    // Shooter and hull share `drift`, across the line of fire.
+    int EndedShots(const Burst& b, double* pushed, VECTOR3 drift = _V(0, 0, 0)) {
         Start(GetParam());
-        OBJHANDLE shooter = Create("Corvane-1", "Corvane", _V(0, 0, 0), _V(0, 0, 0));
-        OBJHANDLE target = Create("T1", b.targetClass, _V(0, b.off, b.distance), _V(0, 0, 0));
+        OBJHANDLE shooter = Create("Corvane-1", "Corvane", _V(0, 0, 0), drift);
+        OBJHANDLE target = Create("T1", b.targetClass, _V(0, b.off, b.distance), drift);
         Sim().SetFocus(shooter);
         const double vz0 = Velocity(target).z;
         Sim().HoldKey(OAPI_KEY_1, 22);
@@ -259,6 +260,13 @@ TEST_P(RailgunBurst, EveryShotWhosePathPassesWithinTheHullStrikesIt) {
         EXPECT_EQ(EndedShots(b, &pushed), 2);
         EXPECT_GT(pushed, 0.1); // 1700 kg m/s to 5000 kg, or to a Corvane whose dampeners leave 5 percent of it
     }
+}
+
+// At orbital speed a ship moves 128 m in a sixtieth of a second: the shots must still leave from the barrels.
+TEST_P(RailgunBurst, ShotsFromAShipAtOrbitalSpeedStrikeTheHullAhead) {
+    double pushed = 0.0;
+    EXPECT_EQ(EndedShots({"Target", 10.0, 300.0, 0.0}, &pushed, _V(7700, 0, 0)), 2);
+    EXPECT_GT(pushed, 0.1);
 }
 
 TEST_P(RailgunBurst, ShotsPassingTwelveMetresOffATenMetreHullLeaveItAlone) {
