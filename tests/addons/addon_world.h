@@ -9,8 +9,6 @@
 
 class AddonWorld : public hs::test::HostFixture {
   protected:
-    // m from Earth's centre: where the air is too thin to matter, far from the ground
-    static constexpr double ORBIT_RADIUS = 7.0e6;
 
     // Starts the world again with these plugins (names under Modules/Plugin, or paths).
     void Restart(std::vector<std::string> plugins) {
@@ -22,15 +20,7 @@ class AddonWorld : public hs::test::HostFixture {
 
     // A vessel flying freely at offset from a point high above Earth's pole.
     OBJHANDLE CreateFlying(const char* name, const char* cls, VECTOR3 offset = _V(0, 0, 0)) {
-        VESSELSTATUS2 st;
-        memset(&st, 0, sizeof st);
-        st.version = 2;
-        st.rbody = oapiGetGbodyByIndex(0);
-        st.rpos = _V(offset.x, ORBIT_RADIUS + offset.y, offset.z);
-        std::string err;
-        OBJHANDLE h = Sim().CreateVessel(name, cls, &st, &err);
-        EXPECT_NE(h, nullptr) << err;
-        return h;
+        return hs::test::CreateAbovePole(name, cls, offset);
     }
 
     std::string TimelineText() const {

@@ -1,6 +1,7 @@
 // A stand-in host world for the crew tests, on a private copy of the host root that a test may change.
 #pragma once
 
+#include "hostsim_fixture.h"
 #include "test_io.h"
 #include "sim.h"
 
@@ -18,7 +19,6 @@ namespace crewtest {
 namespace fs = std::filesystem;
 
 // m from Earth's centre: where the air is too thin to matter, far from the ground
-constexpr double ORBIT_RADIUS = 7.0e6;
 
 class CrewWorld : public ::testing::Test {
   protected:
@@ -76,15 +76,7 @@ class CrewWorld : public ::testing::Test {
 
     // A vessel flying freely at offset (m) from a point high above Earth's pole, axes along the global ones.
     OBJHANDLE CreateFlying(const char* name, const char* cls, VECTOR3 offset = _V(0, 0, 0)) {
-        VESSELSTATUS2 st;
-        memset(&st, 0, sizeof st);
-        st.version = 2;
-        st.rbody = oapiGetGbodyByIndex(0);
-        st.rpos = _V(offset.x, ORBIT_RADIUS + offset.y, offset.z);
-        std::string err;
-        OBJHANDLE h = sim().CreateVessel(name, cls, &st, &err);
-        EXPECT_NE(h, nullptr) << err;
-        return h;
+        return hs::test::CreateAbovePole(name, cls, offset);
     }
 
     // Moves a vessel so that it sits at local (m, owner's frame) from the owner, moving as the owner does.

@@ -12,7 +12,6 @@
 
 namespace flighttest {
 
-constexpr double HIGH_RADIUS = 9.0e6; // m from Earth's centre: above the air, which ends 2500 km up, and the ground
 
 // The shared host fixture on a private host root; each case starts the world with its own frame length,
 // visuals and sound add-on, and ends without host misuse.
@@ -45,18 +44,7 @@ class CorvaneFlight : public hs::test::HostFixture {
     // Free flight high above Earth's pole, axes unturned unless arot says otherwise.
     OBJHANDLE InSpace(const char* name = "Corvane-1", VECTOR3 vel = _V(0, 0, 0), VECTOR3 arot = _V(0, 0, 0),
                       const char* cls = "Corvane", VECTOR3 offset = _V(0, 0, 0)) {
-        VESSELSTATUS2 st;
-        std::memset(&st, 0, sizeof st);
-        st.version = 2;
-        st.rbody = oapiGetGbodyByIndex(0);
-        st.status = 0;
-        st.rpos = _V(offset.x, HIGH_RADIUS + offset.y, offset.z);
-        st.rvel = vel;
-        st.arot = arot;
-        std::string err;
-        OBJHANDLE h = sim().CreateVessel(name, cls, &st, &err);
-        EXPECT_NE(h, nullptr) << err;
-        return h;
+        return hs::test::CreateAbovePole(name, cls, offset, vel, arot);
     }
 
     static Vessel* Rec(OBJHANDLE h) { return sim().Record(h); }

@@ -11,7 +11,6 @@
 
 namespace {
 
-constexpr double ALTITUDE_RADIUS = 7.0e6; // m from Earth's centre: far above the air and the ground
 constexpr double TARGET_MASS = 5000.0;    // kg, from the Target class file
 
 // The shared host fixture on a private root; each test starts its world at the frame length it needs, with a
@@ -27,22 +26,8 @@ class PellorinFlight : public hs::test::HostFixture {
         Sim().SetFocus(observer);
     }
 
-    // A free-flying vessel at offset from a point high above Earth's pole, moving at vel, axes unturned
-    // unless arot.
-    OBJHANDLE Create(const char* name, const char* cls, VECTOR3 offset, VECTOR3 vel,
-                     VECTOR3 arot = _V(0, 0, 0)) {
-        VESSELSTATUS2 st;
-        memset(&st, 0, sizeof st);
-        st.version = 2;
-        st.rbody = oapiGetGbodyByIndex(0);
-        st.status = 0;
-        st.rpos = _V(offset.x, ALTITUDE_RADIUS + offset.y, offset.z);
-        st.rvel = vel;
-        st.arot = arot;
-        std::string err;
-        OBJHANDLE h = Sim().CreateVessel(name, cls, &st, &err);
-        EXPECT_NE(h, nullptr) << err;
-        return h;
+    OBJHANDLE Create(const char* name, const char* cls, VECTOR3 offset, VECTOR3 vel, VECTOR3 arot = _V(0, 0, 0)) {
+        return hs::test::CreateAbovePole(name, cls, offset, vel, arot);
     }
 
     size_t Flashes(OBJHANDLE projectile) { return Sim().Record(projectile)->beacons.size(); }

@@ -11,6 +11,20 @@ namespace fs = std::filesystem;
 
 namespace hs::test {
 
+OBJHANDLE CreateAbovePole(const char* name, const char* cls, VECTOR3 offset, VECTOR3 vel, VECTOR3 arot) {
+    VESSELSTATUS2 st{};
+    st.version = 2;
+    st.rbody = oapiGetGbodyByIndex(0);
+    st.status = 0;
+    st.rpos = _V(offset.x, HIGH_ABOVE_POLE + offset.y, offset.z);
+    st.rvel = vel;
+    st.arot = arot;
+    std::string err;
+    OBJHANDLE h = Sim::Get().CreateVessel(name, cls, &st, &err);
+    EXPECT_NE(h, nullptr) << err;
+    return h;
+}
+
 std::string HostRoot() {
     const char* env = getenv("HOSTROOT_DIR");
     if (env && *env) return env;

@@ -30,6 +30,14 @@ class TempRoot {
     std::string path_;
 };
 
+// m from Earth's centre: above the air, which ends 2500 km up, and far from the ground.
+constexpr double HIGH_ABOVE_POLE = 9.0e6;
+
+// A vessel in free flight at offset (m) from a point high above Earth's pole, moving at vel, its axes turned by
+// arot (the global axes unless given). A test failure, and null, when it cannot be made.
+OBJHANDLE CreateAbovePole(const char* name, const char* cls, VECTOR3 offset = _V(0, 0, 0),
+                          VECTOR3 vel = _V(0, 0, 0), VECTOR3 arot = _V(0, 0, 0));
+
 // The usual environment blocks around the given ship blocks ("name:class\n ... END\n").
 std::string ScenarioText(const std::string& ships, const std::string& focus = "");
 
