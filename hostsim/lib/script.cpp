@@ -122,14 +122,8 @@ size_t CommentStart(const std::string& raw) {
 // A save stays under Scenarios: it may name a subfolder with '/', never the root, a parent, a drive or a
 // Windows path.
 std::string SavePathRefusal(const std::string& path) {
-    bool parent = false;
-    for (size_t start = 0; start <= path.size();) {
-        size_t end = path.find('/', start);
-        if (end == std::string::npos) end = path.size();
-        parent = parent || path.compare(start, end - start, "..") == 0;
-        start = end + 1;
-    }
-    if (path[0] != '/' && !parent && path.find_first_of("\\:") == std::string::npos) return "";
+    if (path[0] != '/' && path.find("..") == std::string::npos && path.find_first_of("\\:") == std::string::npos)
+        return "";
     return "save " + path + " refused: a save is written under <root>/Scenarios and may not start with / nor hold "
            "\\, .. or :";
 }

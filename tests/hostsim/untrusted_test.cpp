@@ -1,5 +1,5 @@
-// Files from strangers: names that would leave the host root, links, saves that must not lose a scenario, names
-// several vessels share, and script commands that lost their vessel.
+// Files from strangers: names that would leave the host root, links, saves that must not lose a scenario,
+// names several vessels share, and script commands that lost their vessel.
 #include "physics/physics.h"
 #include "script.h"
 #include "tv_world.h"
@@ -16,9 +16,11 @@ namespace {
 class Untrusted : public HostFixture {};
 
 TEST_F(Untrusted, ClassThatNamesAPathOutsideTheRootIsRefusedWithItsLine) {
-    for (const char* cls : {"../../../../tmp/evil/evil", "..\\..\\evil", "\\tmp\\evil", "C:evil", "Test/TestVessel"}) {
+    for (const char* cls :
+         {"../../../../tmp/evil/evil", "..\\..\\evil", "\\tmp\\evil", "C:evil", "Test/TestVessel"}) {
         EXPECT_FALSE(Load(ScenarioText(std::string("X:") + cls + "\n  STATUS Landed Earth\nEND\n"))) << cls;
-        EXPECT_NE(loadError.find("case.scn:11: vessel class \"" + std::string(cls) + "\" refused"), std::string::npos)
+        EXPECT_NE(loadError.find("case.scn:11: vessel class \"" + std::string(cls) + "\" refused"),
+                  std::string::npos)
             << loadError;
         EXPECT_EQ(Sim().LastError(), Sim::LOAD_BAD_INPUT);
     }
@@ -83,7 +85,8 @@ TEST_F(Untrusted, SaveThatCannotBeWrittenWholeLeavesTheOldFileAndSaysWhy) {
 
 TEST_F(Untrusted, ScenarioThatIsAFolderADeviceOrEmptyIsRefused) {
     root.Write("Scenarios/Empty.scn", "\n  \n");
-    for (const std::string& p : {root.Path() + "/Scenarios", std::string("/dev/zero"), root.Path() + "/Scenarios/Empty.scn"}) {
+    for (const std::string& p :
+         {root.Path() + "/Scenarios", std::string("/dev/zero"), root.Path() + "/Scenarios/Empty.scn"}) {
         std::string err;
         EXPECT_FALSE(Sim().LoadScenario(p, &err)) << p;
         EXPECT_EQ(Sim().LastError(), Sim::LOAD_BAD_INPUT) << p;
@@ -99,8 +102,9 @@ TEST_F(Untrusted, LinkToANameSeveralVesselsCarryIsMadeToTheFirstAndTold) {
 }
 
 TEST(UntrustedScript, SavesOutsideScenariosAndEndlessTimesAreRefused) {
-    for (const char* line : {"1 save ../x.scn\n", "1 save /tmp/x.scn\n", "1 save a\\b.scn\n", "1 save C:x.scn\n",
-                             "inf quit\n", "1e308 quit\n", "nan quit\n", "1 place A REL B inf 0 0\n"}) {
+    for (const char* line :
+         {"1 save ../x.scn\n", "1 save /tmp/x.scn\n", "1 save a\\b.scn\n", "1 save C:x.scn\n", "inf quit\n",
+          "1e308 quit\n", "nan quit\n", "1 place A REL B inf 0 0\n"}) {
         Script s;
         std::string err;
         EXPECT_FALSE(s.Parse(line, "f", &err)) << line;
