@@ -353,7 +353,8 @@ bool PlainClassName(const char* text, size_t len) {
 // The pilot learns from the host's log why the railgun keeps its class.
 void RefuseAmmoClass(const char* text, size_t len) {
     char line[128];
-    std::snprintf(line, sizeof line, "Corvane: AMMO class \"%.*s\" refused: not a plain class name of 1 to %d characters",
+    std::snprintf(line, sizeof line,
+                  "Corvane: AMMO class \"%.*s\" refused: not a plain class name of 1 to %d characters",
                   len > 60 ? 60 : (int)len, text, (int)MAX_AMMO_CLASS_LENGTH);
     oapiWriteLog(line);
 }

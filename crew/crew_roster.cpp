@@ -154,10 +154,10 @@ void CrewManager::PublishFreeSeats() {
     Slot().Publish(Slot().airlockState, 0, seatCount - crewCount);
 }
 
-// A function code as its crew line and its crew vessel's name can carry it: the line is one word whose first '-'
-// ends the code, so the code ends at its first '-'; blanks and control characters become the underscores the
-// line writes for blanks, and so do ':' (it would end a vessel's name in a scenario) and ';' (it would start a
-// comment there).
+// A function code as its crew line and its crew vessel's name can carry it: the line is one word whose first
+// '-' ends the code, so the code ends at its first '-'; blanks and control characters become the underscores
+// the line writes for blanks, and so do ':' (it would end a vessel's name in a scenario) and ';' (it would
+// start a comment there).
 void CrewManager::NormaliseFunctionCode(char* code) {
     if (!code) return;
     char* dash = strchr(code, '-');

@@ -8,11 +8,13 @@
 
 namespace hs {
 
-// Bounds that keep every run finite: the latest time a script or the command line may name, and the most frames
-// a run may fly.
+// Bounds that keep every run finite: the latest time a script or the command line may name, and the most
+// frames a run may fly.
 constexpr double MAX_SCRIPT_TIME = 1e9; // s of simulated time
 constexpr double MAX_RUN_FRAMES = 1e9;
-inline bool RunFitsFrames(double until, double dt) { return until / dt <= MAX_RUN_FRAMES; }
+inline bool RunFitsFrames(double until, double dt) {
+    return until / dt <= MAX_RUN_FRAMES;
+}
 
 struct ScriptCommand {
     double t = 0.0;   // simulated seconds

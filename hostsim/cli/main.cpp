@@ -45,8 +45,8 @@ bool CheckOutputs(const CommandLine& cl, std::string* err) {
     return true;
 }
 
-// Whether the folder of a path relative to the root (the current folder) lies under the root once its links are
-// followed.
+// Whether the folder of a path relative to the root (the current folder) lies under the root once its links
+// are followed.
 bool FolderUnderRoot(const std::string& path) {
     size_t slash = path.rfind('/');
     char real[PATH_MAX];
@@ -69,8 +69,8 @@ bool CheckScriptOutputs(const hs::Script& script, const std::string& scriptPath,
     return true;
 }
 
-// One run per host root at a time: runs on one root share its crew transfer files and its saves, and would take
-// each other's crew. The lock lasts as long as the process; a root the run cannot write needs none.
+// One run per host root at a time: runs on one root share its crew transfer files and its saves, and would
+// take each other's crew. The lock lasts as long as the process; a root the run cannot write needs none.
 bool LockRoot(const std::string& root, std::string* err) {
     char real[PATH_MAX];
     if (!realpath(root.c_str(), real)) return true; // Init reports the missing root
@@ -134,8 +134,9 @@ int Fly(CommandLine& cl) {
     double until = cl.until;
     if (until < 0.0 && cl.frames < 0) until = cl.scriptPath.empty() ? 1.0 : script.LastTime();
     if (until > 0.0 && !hs::RunFitsFrames(until, cl.opt.dt))
-        return Fail(EXIT_BAD_INPUT, hs::Fmt("the script's last time %g s at --dt %g makes more than 1e+09 frames",
-                                            until, cl.opt.dt));
+        return Fail(
+            EXIT_BAD_INPUT,
+            hs::Fmt("the script's last time %g s at --dt %g makes more than 1e+09 frames", until, cl.opt.dt));
     if (!CheckOutputs(cl, &err)) return Fail(EXIT_BAD_INPUT, err);
     if (!LockRoot(cl.opt.root, &err)) return Fail(EXIT_BAD_INPUT, err);
     hs::Sim& sim = hs::Sim::Get();

@@ -82,7 +82,7 @@ std::string FromHere(const std::string& path) {
 }
 
 // A finite number: infinity and NaN as times or counts would run for ever or convert to nothing defined.
-constexpr double MIN_FRAME_LENGTH = 1e-6; // s
+constexpr double MIN_FRAME_LENGTH = 1e-6;   // s
 constexpr double MAX_FRAME_LENGTH = 3600.0; // s
 
 bool Number(const std::string& s, double* out) {
@@ -188,8 +188,9 @@ bool ParseOptions(int argc, char** argv, int first, CommandLine* cl, std::string
     if (cl->scenario.empty()) *err = "no scenario given: hostsim run SCENARIO [options]";
     else if (cl->until >= 0.0 && cl->frames >= 0) *err = "--until and --frames exclude each other: give one";
     else if (cl->until > 0.0 && !hs::RunFitsFrames(cl->until, cl->opt.dt))
-        *err = hs::Fmt("--until %g at --dt %g makes more than 1e+09 frames: give a longer --dt or an earlier --until",
-                   cl->until, cl->opt.dt);
+        *err = hs::Fmt(
+            "--until %g at --dt %g makes more than 1e+09 frames: give a longer --dt or an earlier --until",
+            cl->until, cl->opt.dt);
     if (!err->empty()) return false;
     if (access(cl->scenario.c_str(), R_OK) == 0) cl->scenario = FromHere(cl->scenario);
     cl->opt.root = FromHere(cl->opt.root);

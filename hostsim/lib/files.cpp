@@ -60,7 +60,8 @@ HostFile* Writable(FILEHANDLE f, const char* fn) {
 
 // A module's file is written where it is, never through a link placed at its name.
 FILE* OpenNoLink(const std::string& path, bool append) {
-    int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC | (append ? O_APPEND : O_TRUNC), 0666);
+    int fd =
+        open(path.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC | (append ? O_APPEND : O_TRUNC), 0666);
     if (fd < 0) return nullptr;
     FILE* fp = fdopen(fd, append ? "a" : "w");
     if (!fp) close(fd);
@@ -257,7 +258,9 @@ namespace hs {
 namespace {
 
 bool WriteFailed(WholeFile& f, const std::string& what, std::string* err) {
-    if (err) *err = f.path + ": " + what + ": " + strerror(errno) + (f.temp.empty() ? "" : "; the old file is kept");
+    if (err)
+        *err =
+            f.path + ": " + what + ": " + strerror(errno) + (f.temp.empty() ? "" : "; the old file is kept");
     WholeFileAbandon(f);
     return false;
 }
@@ -291,7 +294,8 @@ bool WholeFileOpen(WholeFile& f, const std::string& path, std::string* err) {
         close(fd);
         return WriteFailed(f, "cannot write", err);
     }
-    if (fchmod(fd, NewFileMode(exists ? &st : nullptr)) != 0) return WriteFailed(f, "cannot set its mode", err);
+    if (fchmod(fd, NewFileMode(exists ? &st : nullptr)) != 0)
+        return WriteFailed(f, "cannot set its mode", err);
     return true;
 }
 
@@ -304,7 +308,8 @@ bool WholeFileCommit(WholeFile& f, std::string* err) {
     f.fp = nullptr;
     if (fclose(fp) != 0) written = false;
     if (!written) return WriteFailed(f, "write failed", err);
-    if (!f.temp.empty() && rename(f.temp.c_str(), f.path.c_str()) != 0) return WriteFailed(f, "cannot replace", err);
+    if (!f.temp.empty() && rename(f.temp.c_str(), f.path.c_str()) != 0)
+        return WriteFailed(f, "cannot replace", err);
     f.temp.clear();
     return true;
 }

@@ -325,8 +325,8 @@ constexpr size_t TEXT_FILE_MAX = 64u << 20;
 bool ReadLines(const std::string& path, std::vector<std::string>& lines, std::string* why = nullptr);
 std::string Fmt(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 std::string HostPath(const std::string& winPath); // translated, relative to the root
-// Why a name that becomes a path (a class, a module, a plugin) is refused, naming it as `what`; "" when it is a
-// plain name, or with `subfolders` a path of plain names joined by '\\'.
+// Why a name that becomes a path (a class, a module, a plugin) is refused, naming it as `what`; "" when it is
+// a plain name, or with `subfolders` a path of plain names joined by '\\'.
 std::string PathNameRefusal(const std::string& name, const char* what, bool subfolders = false);
 // A translated path relative to the root that stays under it: not absolute, no ".." step.
 bool StaysUnderRoot(const std::string& rel);
@@ -370,9 +370,10 @@ void ReleaseStatusLists(const void* status);
 // Meshes.
 int MeshGroupCount(const std::string& name); // -1 without a mesh file
 
-// Files written whole or not at all: a regular file is written to a temporary file in its folder, and only when
-// every byte has been written and flushed does that file take the old one's place; a failed write leaves the
-// old file as it was. A device or a pipe (/dev/full, /dev/stdout) is written directly, every write checked.
+// Files written whole or not at all: a regular file is written to a temporary file in its folder, and only
+// when every byte has been written and flushed does that file take the old one's place; a failed write leaves
+// the old file as it was. A device or a pipe (/dev/full, /dev/stdout) is written directly, every write
+// checked.
 struct WholeFile {
     FILE* fp = nullptr;
     std::string path;

@@ -102,7 +102,8 @@ bool LoadPlugins(std::string* err) {
     World& w = W();
     for (const std::string& name : w.opt.plugins) {
         std::string path = name;
-        // A name with '/' is a path the program itself was given; any other name is looked up in Modules/Plugin.
+        // A name with '/' is a path the program itself was given; any other name is looked up in
+        // Modules/Plugin.
         if (name.find('/') == std::string::npos) {
             std::string refusal = PathNameRefusal(name, "plugin");
             if (!refusal.empty()) {

@@ -122,9 +122,11 @@ size_t CommentStart(const std::string& raw) {
 // A save stays under Scenarios: it may name a subfolder with '/', never the root, a parent, a drive or a
 // Windows path.
 std::string SavePathRefusal(const std::string& path) {
-    if (path[0] != '/' && path.find("..") == std::string::npos && path.find_first_of("\\:") == std::string::npos)
+    if (path[0] != '/' && path.find("..") == std::string::npos &&
+        path.find_first_of("\\:") == std::string::npos)
         return "";
-    return "save " + path + " refused: a save is written under <root>/Scenarios and may not start with / nor hold "
+    return "save " + path +
+           " refused: a save is written under <root>/Scenarios and may not start with / nor hold "
            "\\, .. or :";
 }
 
@@ -274,11 +276,13 @@ bool Script::Parse(const std::string& text, const std::string& name, std::string
 // Names need not be unique: a command that links vessels by a name several carry says which one it took.
 void Script::WarnSharedName(Sim& sim, const ScriptCommand& c, const std::string& name) {
     int sharing = 0;
-    for (Vessel* v : sim.Vessels()) sharing += IEquals(v->name.c_str(), name.c_str()) ? 1 : 0;
+    for (Vessel* v : sim.Vessels())
+        sharing += IEquals(v->name.c_str(), name.c_str()) ? 1 : 0;
     if (sharing < 2) return;
     Vessel* first = sim.FindVessel(name);
-    sim.Note(Fmt("%s:%d: warning: %d vessels are named %s: the first, %s, is taken (its timeline tag names another)",
-                 name_.c_str(), c.line, sharing, name.c_str(), first ? first->tag.c_str() : name.c_str()));
+    sim.Note(Fmt(
+        "%s:%d: warning: %d vessels are named %s: the first, %s, is taken (its timeline tag names another)",
+        name_.c_str(), c.line, sharing, name.c_str(), first ? first->tag.c_str() : name.c_str()));
 }
 
 void Script::Execute(Sim& sim, const ScriptCommand& c) {
@@ -291,7 +295,8 @@ void Script::Execute(Sim& sim, const ScriptCommand& c) {
         return v;
     };
     Vessel* target = nullptr;
-    // Only the commands that act on the aimed vessel need it: when it has gone, they fail and the rest still run.
+    // Only the commands that act on the aimed vessel need it: when it has gone, they fail and the rest still
+    // run.
     if (!target_.empty() && UsesTarget(c.verb)) {
         target = vessel(target_);
         if (!target) return;
@@ -335,7 +340,8 @@ void Script::Execute(Sim& sim, const ScriptCommand& c) {
     } else if (verb == "dock") {
         Vessel* a = vessel(c.args[0]);
         Vessel* b = vessel(c.args[2]);
-        for (const std::string& name : {c.args[0], c.args[2]}) WarnSharedName(sim, c, name);
+        for (const std::string& name : {c.args[0], c.args[2]})
+            WarnSharedName(sim, c, name);
         if (a && b && !sim.Dock(a, (int)c.num[0], b, (int)c.num[1])) {
             ++runtimeErrors_;
             sim.Note(Fmt("%s:%d: dock failed", name_.c_str(), c.line));

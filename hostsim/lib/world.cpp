@@ -133,7 +133,8 @@ bool ReadLines(const std::string& path, std::vector<std::string>& lines, std::st
     // A folder, a device or a pipe is no file to read: /dev/zero would never end.
     if (!regular || st.st_size > (off_t)TEXT_FILE_MAX) {
         fclose(f);
-        return fail(regular ? Fmt("larger than %zu bytes", TEXT_FILE_MAX) : std::string("not a regular file"));
+        return fail(regular ? Fmt("larger than %zu bytes", TEXT_FILE_MAX)
+                            : std::string("not a regular file"));
     }
     std::string text((size_t)st.st_size, '\0');
     size_t got = fread(&text[0], 1, text.size(), f);

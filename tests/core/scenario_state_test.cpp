@@ -232,7 +232,8 @@ TEST_F(ScenarioState, AmmoClassTakesTheFirstWordOnly) {
 // The host loads a class's module from the path its name makes: a name that is a path is no class.
 TEST_F(ScenarioState, AmmoClassThatNamesAPathIsRefusedAndTheOldOneKept) {
     std::string lines;
-    for (const char* name : {"Weapons\\Slug", "../../evil/evil", "..\\..\\evil", "/tmp/evil", "C:evil", "a..b"})
+    for (const char* name :
+         {"Weapons\\Slug", "../../evil/evil", "..\\..\\evil", "/tmp/evil", "C:evil", "a..b"})
         lines += std::string("  AMMO ") + name + "\n";
     LoadBlock(lines);
     EXPECT_STREQ(Ship()->ammoClassName, "Pellorin");

@@ -333,8 +333,8 @@ TEST(AddCrewDialog, AgeIsKeptWithinFiveToHundred) {
     EXPECT_EQ(DialogAge("42"), 42);
 }
 
-// Every function code the add-crew dialog can take, one or two bytes of any value: the crew vessel's name holds
-// nothing a scenario's vessel line cannot carry, and the crew line gives the same code back.
+// Every function code the add-crew dialog can take, one or two bytes of any value: the crew vessel's name
+// holds nothing a scenario's vessel line cannot carry, and the crew line gives the same code back.
 TEST(CrewLines, EveryTypedFunctionCodeMakesAVesselNameAndALineThatLoadAgain) {
     for (int a = 1; a < 256; ++a)
         for (int b = 0; b < 256; b += (a < 128 ? 1 : 37)) {
@@ -344,7 +344,8 @@ TEST(CrewLines, EveryTypedFunctionCodeMakesAVesselNameAndALineThatLoadAgain) {
             char id[64];
             BuildMemberId(m, id, sizeof id);
             std::string vesselName = std::string("UMmu_") + id;
-            for (char& c : vesselName) c = c == ' ' ? '_' : c; // as the crew vessel is named
+            for (char& c : vesselName)
+                c = c == ' ' ? '_' : c; // as the crew vessel is named
             EXPECT_EQ(vesselName.find_first_of(":; \t\r\n"), std::string::npos) << a << " " << b;
             CrewMember back;
             ASSERT_EQ(ParseCrewLine(("UMMUCREW " + Line(m)).c_str(), back), 1) << a << " " << b;

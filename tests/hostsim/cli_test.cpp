@@ -183,9 +183,9 @@ TEST_F(Command, MalformedScenarioIsBadInput) {
 }
 
 TEST_F(Command, NumbersThatNeverEndARunAndPluginPathsAreBadInput) {
-    for (const char* options : {" --until inf", " --until nan", " --dt nan", " --dt 0", " --frames 1e19",
-                                " --seed 1e30", " --dt 1e-06 --until 1e6", " --plugin ..\\..\\evil",
-                                " --plugin /tmp/evil"}) {
+    for (const char* options :
+         {" --until inf", " --until nan", " --dt nan", " --dt 0", " --frames 1e19", " --seed 1e30",
+          " --dt 1e-06 --until 1e6", " --plugin ..\\..\\evil", " --plugin /tmp/evil"}) {
         Result r = RunHostsim("run Test/TestFlight" + Root() + options);
         EXPECT_EQ(r.status, 2) << options << ": " << r.out;
     }
@@ -193,8 +193,8 @@ TEST_F(Command, NumbersThatNeverEndARunAndPluginPathsAreBadInput) {
 
 TEST_F(Command, FolderEmptyFileAndEndlessDeviceAreNoScenario) {
     root.Write("Scenarios/Test/Empty.scn", "");
-    for (const std::string& scenario : {root.Path() + "/Scenarios", root.Path() + "/Scenarios/Test/Empty.scn",
-                                        std::string("/dev/zero")}) {
+    for (const std::string& scenario :
+         {root.Path() + "/Scenarios", root.Path() + "/Scenarios/Test/Empty.scn", std::string("/dev/zero")}) {
         Result r = RunHostsim("run " + scenario + Root());
         EXPECT_EQ(r.status, 2) << scenario << ": " << r.out;
     }
@@ -209,8 +209,8 @@ TEST_F(Command, SaveOrTelemetryThatCannotBeWrittenFailsTheRun) {
 }
 
 TEST_F(Command, ScriptCommandWhoseVesselIsGoneFailsAloneAndTheRunSaysSo) {
-    Result r = RunHostsim("run Test/TestFlight" + Script(root, "0 vessel Ghost\n0 key K\n0.5 save Later.scn\n") +
-                          Root());
+    Result r = RunHostsim("run Test/TestFlight" +
+                          Script(root, "0 vessel Ghost\n0 key K\n0.5 save Later.scn\n") + Root());
     EXPECT_EQ(r.status, 3) << r.out;
     EXPECT_NE(r.out.find("saved Scenarios/Later.scn"), std::string::npos) << r.out;
 }
