@@ -330,15 +330,33 @@ void Corvane::ReadAmmoClass(FILEHANDLE cfg) {
     const bool found = oapiReadItem_string(cfg, (char*)"AMMO", value);
     value[sizeof value - 1] = '\0';
     const size_t len = std::strlen(value);
-    // A name that does not fit the 27 characters of the class buffer is refused, not cut; so is one with a
-    // blank, which its scenario line ("AMMO" and one word) could not carry back.
-    bool oneWord = true;
-    for (size_t i = 0; i < len; ++i)
-        if (std::isspace(static_cast<unsigned char>(value[i]))) oneWord = false;
-    if (found && len > 0 && len < sizeof ammoClassName && oneWord)
+    if (found && PlainClassName(value, len)) {
         std::memcpy(ammoClassName, value, len + 1);
-    else
-        std::snprintf(ammoClassName, sizeof ammoClassName, "%s", DEFAULT_AMMO_CLASS);
+        return;
+    }
+    std::snprintf(ammoClassName, sizeof ammoClassName, "%s", DEFAULT_AMMO_CLASS);
+    if (found) RefuseAmmoClass(value, len);
+}
+
+// A name that does not fit the 27 characters of the class buffer is refused, not cut; so is one with a blank,
+// which its scenario line ("AMMO" and one word) could not carry back, and one that names a path.
+bool PlainClassName(const char* text, size_t len) {
+    if (!text || len == 0 || len > MAX_AMMO_CLASS_LENGTH) return false;
+    for (size_t i = 0; i < len; ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (std::isspace(c) || c == '/' || c == '\\' || c == ':') return false;
+        if (c == '.' && i + 1 < len && text[i + 1] == '.') return false;
+    }
+    return true;
+}
+
+// The pilot learns from the host's log why the railgun keeps its class.
+void RefuseAmmoClass(const char* text, size_t len) {
+    char line[128];
+    std::snprintf(line, sizeof line,
+                  "Corvane: AMMO class \"%.*s\" refused: not a plain class name of 1 to %d characters",
+                  len > 60 ? 60 : (int)len, text, (int)MAX_AMMO_CLASS_LENGTH);
+    oapiWriteLog(line);
 }
 
 unsigned int& Corvane::LampAnim(int lamp) {

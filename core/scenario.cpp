@@ -236,8 +236,12 @@ void Corvane::ApplyScenarioValue(int key, const char* line) {
         int start = 0, end = 0;
         if (std::sscanf(text, " %n%*s%n", &start, &end) < 0 || end <= start) break;
         const int len = end - start;
-        // A name longer than the buffer is refused whole rather than cut to a different class.
-        if (len >= (int)sizeof ammoClassName) break;
+        // A name longer than the buffer is refused whole rather than cut to a different class, and one that
+        // names a path rather than a class is refused too.
+        if (!PlainClassName(text + start, (size_t)len)) {
+            RefuseAmmoClass(text + start, (size_t)len);
+            break;
+        }
         std::snprintf(ammoClassName, sizeof ammoClassName, "%.*s", len, text + start);
         break;
     }

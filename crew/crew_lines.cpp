@@ -48,8 +48,7 @@ int ParseCrewLine(const char* line, CrewMember& out) {
 
     if (word[0] != '-') {
         crewtext::CopyCut(out.functionCode, sizeof out.functionCode, word, CREW_CODE_CUT);
-        char* dash = strchr(out.functionCode, '-');
-        if (dash) *dash = '\0';
+        CrewManager::NormaliseFunctionCode(out.functionCode);
     }
     const char* dash = strchr(word, '-');
     if (!dash) {

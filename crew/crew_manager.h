@@ -128,6 +128,9 @@ class CrewManager {
     const char* GetLastLeftName() const;
     const char* GetLastRefusedName() const; // the member a full ship last left outside
     static void SanitiseCrewName(char* text);
+    // Cuts a function code at its first '-' and turns what a scenario line or a vessel name cannot carry into
+    // '_'.
+    static void NormaliseFunctionCode(char* code);
     static void LoadIdConfigTable();
     static const char* SelectEvaMesh(const char* functionCode);
 

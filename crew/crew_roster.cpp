@@ -154,13 +154,18 @@ void CrewManager::PublishFreeSeats() {
     Slot().Publish(Slot().airlockState, 0, seatCount - crewCount);
 }
 
-// A function code as its crew line can carry it: the line is one word whose first '-' ends the code, so the
-// code ends at its first '-', and blanks become the underscores the line writes for them.
-static void NormaliseFunctionCode(char* code) {
+// A function code as its crew line and its crew vessel's name can carry it: the line is one word whose first
+// '-' ends the code, so the code ends at its first '-'; blanks and control characters become the underscores
+// the line writes for blanks, and so do ':' (it would end a vessel's name in a scenario) and ';' (it would
+// start a comment there).
+void CrewManager::NormaliseFunctionCode(char* code) {
+    if (!code) return;
     char* dash = strchr(code, '-');
     if (dash) *dash = '\0';
-    for (; *code; ++code)
-        if (isspace(static_cast<unsigned char>(*code))) *code = '_';
+    for (; *code; ++code) {
+        const unsigned char c = static_cast<unsigned char>(*code);
+        if (isspace(c) || iscntrl(c) || c == ':' || c == ';') *code = '_';
+    }
 }
 
 int CrewManager::AddMember(const char* name, int age, int pulse, int weight, const char* functionCode) {

@@ -43,14 +43,14 @@ int ClampOr(int v, int lo, int hi, int fallback) {
     return (v < lo || v > hi) ? fallback : v;
 }
 
-// Writes the record buffer; a file that cannot be created is left out, the vessel is made all the same.
-void WriteCrewRecord(const char* path) {
+// Writes the record buffer; false when the whole record could not be written.
+bool WriteCrewRecord(const char* path) {
     unsigned char bytes[CREW_RECORD_SIZE];
     PackCrewTransferRecord(crewRecordBuffer, bytes);
     FILE* f = PortableOpen(path, "wb");
-    if (!f) return;
-    fwrite(bytes, 1, sizeof bytes, f);
-    fclose(f);
+    if (!f) return false;
+    const bool written = fwrite(bytes, 1, sizeof bytes, f) == sizeof bytes;
+    return fclose(f) == 0 && written;
 }
 
 void RemoveHostFile(const char* winPath) {
@@ -234,7 +234,9 @@ int AirlockSlot::SpawnCrewVessel(const char* id, int age, int reserve, int pulse
         receiver->GlobalRot(_V(0, 0, 0), spin);
         vs.rvel = vs.rvel + spin;
         FillRecord(id, nullptr, age, pulse, reserve, weight);
-        WriteCrewRecord(CREW_TRANSFER_RECORD_FILE);
+        // The member travels in the record alone: without it the receiver would take in nobody, so the member
+        // stays aboard (reported as the add-on's misc error) and no transfer vessel is made.
+        if (!WriteCrewRecord(CREW_TRANSFER_RECORD_FILE)) return -3;
     } else {
         VECTOR3 av;
         ownerInterface->GetAngularVel(av);
@@ -248,6 +250,8 @@ int AirlockSlot::SpawnCrewVessel(const char* id, int age, int reserve, int pulse
         ownerInterface->Local2Rel(position, vs.rpos);
         snprintf(baseName, sizeof baseName, "%s%.40s", EVA_PREFIX, id ? id : "");
         FillRecord(id, mesh, age, pulse, reserve, weight);
+        // The crew vessel carries the member by its name and its point; the record only dresses it, so a file
+        // that cannot be written is left out and the vessel made all the same.
         WriteCrewRecord(CREW_EVA_RECORD_FILE);
     }
 

@@ -21,6 +21,12 @@ void Corvane::AdvanceRailgunCycle() {
 // The projectile starts with the ship's own velocity, in the place and attitude it will hang in when the host
 // releases it, and rides one step on its barrel by its first parent-side point.
 void Corvane::LoadRailgunProjectile(int barrel) {
+    // The host would load the class's module from wherever a path-like name points: such a shot is not made
+    // (the readers of the name have already said why).
+    if (!PlainClassName(ammoClassName, strnlen(ammoClassName, sizeof ammoClassName))) {
+        lastProjectile = nullptr;
+        return;
+    }
     VESSELSTATUS2 status;
     std::memset(&status, 0, sizeof status);
     status.version = 2;
@@ -29,6 +35,7 @@ void Corvane::LoadRailgunProjectile(int barrel) {
     MATRIX3 shipAttitude;
     GetRotationMatrix(shipAttitude);
     if (status.status == 0) status.rpos += ReleasePlaceOffset(barrelPoint, shipAttitude);
+
     lastProjectile = oapiCreateVesselEx(PROJECTILE_NAME, ammoClassName, &status);
     if (!lastProjectile) return; // the class could not be made: no shot, nothing to attach
 

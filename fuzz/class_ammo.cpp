@@ -29,6 +29,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         fprintf(stderr, "saved AMMO value: [%s]\n", ammo.c_str());
         fuzzhost::Fail("the railgun's class is empty or longer than its buffer");
     }
+    // A class name that is a path would have the host load a module from anywhere.
+    if (ammo.find_first_of("/\\:") != std::string::npos || ammo.find("..") != std::string::npos) {
+        fprintf(stderr, "saved AMMO value: [%s]\n", ammo.c_str());
+        fuzzhost::Fail("the railgun took a class name that names a path");
+    }
     // The eleventh call of the fire cycle loads the first projectile of whatever class was read.
     hs::Sim::Get().HoldKey(OAPI_KEY_1, 12);
     hs::Sim::Get().RunFrames(13);

@@ -8,6 +8,14 @@
 
 namespace hs {
 
+// Bounds that keep every run finite: the latest time a script or the command line may name, and the most
+// frames a run may fly.
+constexpr double MAX_SCRIPT_TIME = 1e9; // s of simulated time
+constexpr double MAX_RUN_FRAMES = 1e9;
+inline bool RunFitsFrames(double until, double dt) {
+    return until / dt <= MAX_RUN_FRAMES;
+}
+
 struct ScriptCommand {
     double t = 0.0;   // simulated seconds
     int line = 0;     // line number in the file, for messages
@@ -49,6 +57,7 @@ class Script {
     void Execute(Sim& sim, const ScriptCommand& c);
 
   private:
+    void WarnSharedName(Sim& sim, const ScriptCommand& c, const std::string& name);
     std::string name_;
     std::vector<ScriptCommand> commands_;
     size_t next_ = 0;

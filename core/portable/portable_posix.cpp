@@ -8,10 +8,12 @@
 #include <ctype.h>
 #include <dirent.h>
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <link.h>
 #include <new>
 #include <strings.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -306,7 +308,17 @@ FILE* PortableOpen(const char* winPath, const char* mode) {
     posixMode[n] = '\0';
     char path[PATH_BUFFER];
     if (!TranslatePath(winPath, path, sizeof path)) return nullptr;
-    return fopen(path, posixMode);
+    if (posixMode[0] == 'r' && !strchr(posixMode, '+')) return fopen(path, posixMode);
+    // A file written under the host root is never a link: one placed there would have the write land on
+    // whatever file it points at.
+    int flags = O_NOFOLLOW | O_CLOEXEC | (strchr(posixMode, '+') ? O_RDWR : O_WRONLY);
+    if (posixMode[0] == 'w') flags |= O_CREAT | O_TRUNC;
+    if (posixMode[0] == 'a') flags |= O_CREAT | O_APPEND;
+    int fd = open(path, flags, 0666);
+    if (fd < 0) return nullptr;
+    FILE* f = fdopen(fd, posixMode);
+    if (!f) close(fd);
+    return f;
 }
 
 #endif // _WIN32

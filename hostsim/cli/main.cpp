@@ -4,8 +4,14 @@
 #include "physics/physics.h"
 #include "script.h"
 
+#include <climits>
+#include <cerrno>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 #ifndef HOSTSIM_DEFAULT_ROOT
 #define HOSTSIM_DEFAULT_ROOT "."
@@ -17,6 +23,8 @@
 using namespace cli;
 
 namespace {
+
+constexpr const char* ROOT_LOCK_FILE = "hostsim.lock";
 
 int Fail(int status, const std::string& msg) {
     fprintf(stderr, "hostsim: %s\n", msg.c_str());
@@ -37,16 +45,43 @@ bool CheckOutputs(const CommandLine& cl, std::string* err) {
     return true;
 }
 
+// Whether the folder of a path relative to the root (the current folder) lies under the root once its links
+// are followed.
+bool FolderUnderRoot(const std::string& path) {
+    size_t slash = path.rfind('/');
+    char real[PATH_MAX];
+    // A folder that is not there is for CanWrite to report.
+    if (!realpath(slash == std::string::npos ? "." : path.substr(0, slash).c_str(), real)) return true;
+    const std::string& root = hs::TheWorld().root;
+    return strncmp(real, root.c_str(), root.size()) == 0 && (real[root.size()] == '/' || !real[root.size()]);
+}
+
 // The script's save commands write under the host root, known once the world stands there.
 bool CheckScriptOutputs(const hs::Script& script, const std::string& scriptPath, std::string* err) {
     for (const std::string& p : script.SavePaths()) {
-        std::string why, path = p[0] == '/' ? p : hs::HostPath("Scenarios\\" + p);
-        if (!CanWrite(path, &why)) {
+        std::string why, path = hs::HostPath("Scenarios\\" + p);
+        if (!FolderUnderRoot(path)) why = "its folder lies outside the host root";
+        if (!why.empty() || !CanWrite(path, &why)) {
             *err = scriptPath + ": save " + p + ": " + why + "; nothing was flown";
             return false;
         }
     }
     return true;
+}
+
+// One run per host root at a time: runs on one root share its crew transfer files and its saves, and would
+// take each other's crew. The lock lasts as long as the process; a root the run cannot write needs none.
+bool LockRoot(const std::string& root, std::string* err) {
+    char real[PATH_MAX];
+    if (!realpath(root.c_str(), real)) return true; // Init reports the missing root
+    std::string path = std::string(real) + "/" + ROOT_LOCK_FILE;
+    int fd = open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0) return errno == EROFS || errno == EACCES;
+    if (flock(fd, LOCK_EX | LOCK_NB) == 0) return true;
+    close(fd);
+    *err = "another hostsim run is flying on the host root " + std::string(real) + " (it holds " + path +
+           "); wait for it, or give this run a root of its own";
+    return false;
 }
 
 // Frames a run to simulated time `until` flies: a command or the end is due within half a frame.
@@ -98,7 +133,12 @@ int Fly(CommandLine& cl) {
     if (!cl.scriptPath.empty() && !script.Load(cl.scriptPath, &err)) return Fail(EXIT_BAD_INPUT, err);
     double until = cl.until;
     if (until < 0.0 && cl.frames < 0) until = cl.scriptPath.empty() ? 1.0 : script.LastTime();
+    if (until > 0.0 && !hs::RunFitsFrames(until, cl.opt.dt))
+        return Fail(
+            EXIT_BAD_INPUT,
+            hs::Fmt("the script's last time %g s at --dt %g makes more than 1e+09 frames", until, cl.opt.dt));
     if (!CheckOutputs(cl, &err)) return Fail(EXIT_BAD_INPUT, err);
+    if (!LockRoot(cl.opt.root, &err)) return Fail(EXIT_BAD_INPUT, err);
     hs::Sim& sim = hs::Sim::Get();
     if (!sim.Init(cl.opt, &err)) return Fail(EXIT_MISSING, err);
     int status = EXIT_DONE;
@@ -117,6 +157,10 @@ int Fly(CommandLine& cl) {
     ProgressClear();
     bool saved = cl.savePath.empty() || sim.SaveScenario(cl.savePath, &err);
     if (!saved) Fail(EXIT_MISSING, err);
+    if (!hs::TelemetryClose(&err)) {
+        Fail(EXIT_MISSING, err);
+        saved = false;
+    }
     status = Summary(cl, script, saved);
     sim.Shutdown();
     return status;

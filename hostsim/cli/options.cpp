@@ -4,6 +4,7 @@
 #include "script.h"
 
 #include <climits>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <sys/stat.h>
@@ -81,10 +82,14 @@ std::string FromHere(const std::string& path) {
     return std::string(cwd) + "/" + path;
 }
 
+// A finite number: infinity and NaN as times or counts would run for ever or convert to nothing defined.
+constexpr double MIN_FRAME_LENGTH = 1e-6;   // s
+constexpr double MAX_FRAME_LENGTH = 3600.0; // s
+
 bool Number(const std::string& s, double* out) {
     char* end = nullptr;
     *out = strtod(s.c_str(), &end);
-    return !s.empty() && *end == '\0' && *out == *out;
+    return !s.empty() && *end == '\0' && std::isfinite(*out);
 }
 
 // Sets the field an option with a value names; false with the option's complaint in err.
@@ -102,18 +107,26 @@ bool TakeValue(const std::string& name, const std::string& v, CommandLine* cl, s
     else if (name == "--trace-file") {
         cl->opt.trace = true;
         cl->opt.traceFile = FromHere(v);
-    } else if (name == "--plugin") cl->opt.plugins.push_back(v.find('/') != std::string::npos ? FromHere(v) : v);
-    else if (name == "--dt") {
-        if (!num || d <= 0.0) return bad("seconds > 0");
+    } else if (name == "--plugin") {
+        // Only a plugin of the host root's Modules/Plugin is loaded: a path could run any library.
+        std::string refusal = hs::PathNameRefusal(v, "--plugin");
+        if (!refusal.empty()) {
+            *err = refusal + "; give the name of a plugin in Modules/Plugin";
+            return false;
+        }
+        cl->opt.plugins.push_back(v);
+    } else if (name == "--dt") {
+        if (!num || d < MIN_FRAME_LENGTH || d > MAX_FRAME_LENGTH) return bad("seconds from 1e-06 to 3600");
         cl->opt.dt = d;
     } else if (name == "--until") {
-        if (!num || d < 0.0) return bad("seconds >= 0");
+        if (!num || d < 0.0 || d > hs::MAX_SCRIPT_TIME) return bad("seconds from 0 to 1e+09");
         cl->until = d;
     } else if (name == "--frames") {
-        if (!num || d < 0.0 || d > (double)LONG_MAX / 2 || d != (double)(long)d) return bad("a whole number >= 0");
+        if (!num || d < 0.0 || d > hs::MAX_RUN_FRAMES || d != (double)(long)d)
+            return bad("a whole number from 0 to 1e+09");
         cl->frames = (long)d;
     } else if (name == "--telemetry-interval") {
-        if (!num || d < 0.0) return bad("seconds >= 0");
+        if (!num || d < 0.0 || d > hs::MAX_SCRIPT_TIME) return bad("seconds from 0 to 1e+09");
         cl->telemetryInterval = d;
     } else if (name == "--seed") {
         if (!num || d < 0.0 || d > 4294967295.0) return bad("a number from 0 to 4294967295");
@@ -175,6 +188,10 @@ bool ParseOptions(int argc, char** argv, int first, CommandLine* cl, std::string
     }
     if (cl->scenario.empty()) *err = "no scenario given: hostsim run SCENARIO [options]";
     else if (cl->until >= 0.0 && cl->frames >= 0) *err = "--until and --frames exclude each other: give one";
+    else if (cl->until > 0.0 && !hs::RunFitsFrames(cl->until, cl->opt.dt))
+        *err = hs::Fmt(
+            "--until %g at --dt %g makes more than 1e+09 frames: give a longer --dt or an earlier --until",
+            cl->until, cl->opt.dt);
     if (!err->empty()) return false;
     if (access(cl->scenario.c_str(), R_OK) == 0) cl->scenario = FromHere(cl->scenario);
     cl->opt.root = FromHere(cl->opt.root);

@@ -1,7 +1,11 @@
 // Host file services: class-file items, scenario lines and the general file calls.
 #include "host.h"
 
+#include <cerrno>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace hs;
 
@@ -52,6 +56,16 @@ HostFile* Writable(FILEHANDLE f, const char* fn) {
         return nullptr;
     }
     return hf;
+}
+
+// A module's file is written where it is, never through a link placed at its name.
+FILE* OpenNoLink(const std::string& path, bool append) {
+    int fd =
+        open(path.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC | (append ? O_APPEND : O_TRUNC), 0666);
+    if (fd < 0) return nullptr;
+    FILE* fp = fdopen(fd, append ? "a" : "w");
+    if (!fp) close(fd);
+    return fp;
 }
 
 const char* RootFolder(PathRoot root) {
@@ -200,6 +214,10 @@ FILEHANDLE oapiOpenFile(const char* fname, FileAccessMode mode, PathRoot root) {
         return nullptr;
     }
     std::string path = HostPath(std::string(RootFolder(root)) + fname);
+    if (!StaysUnderRoot(path)) {
+        Say("warning: oapiOpenFile: %s refused: it lies outside the host root", fname);
+        return nullptr;
+    }
     SlotPtr<HostFile> f = MakeSlot<HostFile>(nullptr);
     f->path = path;
     if (mode == FILE_IN || mode == FILE_IN_ZEROONFAIL) {
@@ -207,7 +225,7 @@ FILEHANDLE oapiOpenFile(const char* fname, FileAccessMode mode, PathRoot root) {
         if (!ReadLines(path, f->lines) && mode == FILE_IN_ZEROONFAIL) return nullptr;
     } else {
         f->kind = HostFile::GENERIC_WRITE;
-        f->fp = fopen(path.c_str(), mode == FILE_APP ? "a" : "w");
+        f->fp = OpenNoLink(path, mode == FILE_APP);
         if (!f->fp) return nullptr;
     }
     HostFile* h = f.get();
@@ -235,3 +253,80 @@ void oapiWriteLine(FILEHANDLE f, const char* line) {
 void oapiWriteLog(const char* line) {
     if (line) Say("log: %s", line);
 }
+
+namespace hs {
+
+namespace {
+
+bool WriteFailed(WholeFile& f, const std::string& what, std::string* err) {
+    if (err)
+        *err =
+            f.path + ": " + what + ": " + strerror(errno) + (f.temp.empty() ? "" : "; the old file is kept");
+    WholeFileAbandon(f);
+    return false;
+}
+
+// The mode a new file gets, or the one the file it replaces had.
+mode_t NewFileMode(const struct stat* old) {
+    if (old) return old->st_mode & 07777;
+    mode_t mask = umask(0);
+    umask(mask);
+    return 0666 & ~mask;
+}
+
+} // namespace
+
+bool WholeFileOpen(WholeFile& f, const std::string& path, std::string* err) {
+    f = WholeFile();
+    f.path = path;
+    struct stat st;
+    bool exists = stat(path.c_str(), &st) == 0;
+    if (exists && !S_ISREG(st.st_mode)) {
+        f.fp = fopen(path.c_str(), "w");
+        if (!f.fp) return WriteFailed(f, "cannot write", err);
+        return true;
+    }
+    std::string temp = path + ".XXXXXX";
+    int fd = mkstemp(&temp[0]);
+    if (fd < 0) return WriteFailed(f, "cannot write a file in its folder", err);
+    f.temp = temp;
+    f.fp = fdopen(fd, "w");
+    if (!f.fp) {
+        close(fd);
+        return WriteFailed(f, "cannot write", err);
+    }
+    if (fchmod(fd, NewFileMode(exists ? &st : nullptr)) != 0)
+        return WriteFailed(f, "cannot set its mode", err);
+    return true;
+}
+
+bool WholeFileCommit(WholeFile& f, std::string* err) {
+    if (!f.fp) return WriteFailed(f, "not open", err);
+    bool written = fflush(f.fp) == 0 && !ferror(f.fp);
+    // A disk that is full may fail only when the data reaches it.
+    if (written && !f.temp.empty()) written = fsync(fileno(f.fp)) == 0;
+    FILE* fp = f.fp;
+    f.fp = nullptr;
+    if (fclose(fp) != 0) written = false;
+    if (!written) return WriteFailed(f, "write failed", err);
+    if (!f.temp.empty() && rename(f.temp.c_str(), f.path.c_str()) != 0)
+        return WriteFailed(f, "cannot replace", err);
+    f.temp.clear();
+    return true;
+}
+
+void WholeFileAbandon(WholeFile& f) {
+    if (f.fp) fclose(f.fp);
+    f.fp = nullptr;
+    if (!f.temp.empty()) unlink(f.temp.c_str());
+    f.temp.clear();
+}
+
+bool WriteWholeFile(const std::string& path, const std::string& text, std::string* err) {
+    WholeFile f;
+    if (!WholeFileOpen(f, path, err)) return false;
+    if (fwrite(text.data(), 1, text.size(), f.fp) != text.size()) return WriteFailed(f, "write failed", err);
+    return WholeFileCommit(f, err);
+}
+
+} // namespace hs

@@ -316,9 +316,16 @@ hs::Attachment* Att(Vessel* v, ATTACHMENTHANDLE h, const char* fn);
 bool IEquals(const char* a, const char* b);
 bool IPrefix(const char* line, const char* key); // line starts with key, any case
 std::string Trim(const std::string& s);
-bool ReadLines(const std::string& path, std::vector<std::string>& lines);
+// The lines of a regular file of at most TEXT_FILE_MAX bytes; false with why (when given) otherwise.
+constexpr size_t TEXT_FILE_MAX = 64u << 20;
+bool ReadLines(const std::string& path, std::vector<std::string>& lines, std::string* why = nullptr);
 std::string Fmt(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 std::string HostPath(const std::string& winPath); // translated, relative to the root
+// Why a name that becomes a path (a class, a module, a plugin) is refused, naming it as `what`; "" when it is
+// a plain name, or with `subfolders` a path of plain names joined by '\\'.
+std::string PathNameRefusal(const std::string& name, const char* what, bool subfolders = false);
+// A translated path relative to the root that stays under it: not absolute, no ".." step.
+bool StaysUnderRoot(const std::string& rel);
 // The name of the list nearest to a mistyped word (any case), or "" when none is near enough to be meant.
 std::string Nearest(const std::string& word, const std::vector<std::string>& names);
 
@@ -358,6 +365,20 @@ void ReleaseStatusLists(const void* status);
 
 // Meshes.
 int MeshGroupCount(const std::string& name); // -1 without a mesh file
+
+// Files written whole or not at all: a regular file is written to a temporary file in its folder, and only
+// when every byte has been written and flushed does that file take the old one's place; a failed write leaves
+// the old file as it was. A device or a pipe (/dev/full, /dev/stdout) is written directly, every write
+// checked.
+struct WholeFile {
+    FILE* fp = nullptr;
+    std::string path;
+    std::string temp; // empty when writing the target itself
+};
+bool WholeFileOpen(WholeFile& f, const std::string& path, std::string* err);
+bool WholeFileCommit(WholeFile& f, std::string* err); // false with why: the old file stays
+void WholeFileAbandon(WholeFile& f);
+bool WriteWholeFile(const std::string& path, const std::string& text, std::string* err);
 
 // Scenarios.
 bool ReadScenario(const std::string& path, std::string* err);

@@ -103,12 +103,15 @@ void ResolvePendingLinks() {
     std::vector<PendingLink> todo;
     todo.swap(w.pending);
     for (PendingLink& l : todo) {
+        // As the host: the first vessel of that name. Names need not be unique, so a link to a shared name is
+        // told, and which vessel it went to.
         Vessel* mate = nullptr;
+        int sharing = 0;
         for (auto& v : w.vessels)
-            if (IEquals(v->name.c_str(), l.mate.c_str()) && v.get() != l.v) {
-                mate = v.get();
-                break;
-            }
+            if (IEquals(v->name.c_str(), l.mate.c_str()) && v.get() != l.v && sharing++ == 0) mate = v.get();
+        if (sharing > 1)
+            Say("warning: %s: %s names %s, which %d vessels carry: linked to the first, %s", l.v->tag.c_str(),
+                l.attach ? "ATTACHED" : "DOCKINFO", l.mate.c_str(), sharing, mate->tag.c_str());
         if (!mate) {
             Say("%s: %s names %s, which does not exist", l.v->name.c_str(), l.attach ? "ATTACHED" : "DOCKINFO",
                 l.mate.c_str());

@@ -12,12 +12,18 @@ static bool IsFile(const std::string& path) {
     return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-// Config/Vessels/<class>.cfg first, then Config/<class>.cfg; the class may hold a sub-path with backslashes.
+// Config/Vessels/<class>.cfg first, then Config/<class>.cfg; the class may name a subfolder with backslashes,
+// never a way out of those two folders.
 bool OpenClassFile(const std::string& className, HostFile& f, std::string* err) {
+    std::string refusal = PathNameRefusal(className, "vessel class", true);
+    if (!refusal.empty()) {
+        if (err) *err = refusal;
+        return false;
+    }
     const std::string tries[2] = {"Config\\Vessels\\" + className + ".cfg", "Config\\" + className + ".cfg"};
     for (const std::string& t : tries) {
         std::string path = HostPath(t);
-        if (!IsFile(path)) continue;
+        if (!StaysUnderRoot(path) || !IsFile(path)) continue;
         f.kind = HostFile::CONFIG;
         f.path = path;
         if (ReadLines(path, f.lines)) return true;
@@ -51,12 +57,17 @@ LoadedModule* LoadModule(const std::string& name, std::string* err) {
     World& w = W();
     for (auto& m : w.modules)
         if (IEquals(m->name.c_str(), name.c_str())) return m.get();
+    std::string refusal = PathNameRefusal(name, "Module", true);
+    if (!refusal.empty()) {
+        if (err) *err = refusal;
+        return nullptr;
+    }
     std::string base = name;
     if (base.size() > 4 && IEquals(base.c_str() + base.size() - 4, ".dll")) base.resize(base.size() - 4);
     // The Linux host's name for module M is libM.so; ours may also be M.so.
     std::string path = HostPath("Modules\\lib" + base + ".so");
     if (!IsFile(path)) path = HostPath("Modules\\" + base + ".so");
-    if (!IsFile(path)) {
+    if (!StaysUnderRoot(path) || !IsFile(path)) {
         if (err) *err = "module not found: " + path;
         return nullptr;
     }
@@ -91,7 +102,14 @@ bool LoadPlugins(std::string* err) {
     World& w = W();
     for (const std::string& name : w.opt.plugins) {
         std::string path = name;
+        // A name with '/' is a path the program itself was given; any other name is looked up in
+        // Modules/Plugin.
         if (name.find('/') == std::string::npos) {
+            std::string refusal = PathNameRefusal(name, "plugin");
+            if (!refusal.empty()) {
+                if (err) *err = refusal;
+                return false;
+            }
             // As the Linux host names its plugins: Modules/Plugin/libX.so, else our X.so.
             path = HostPath("Modules\\Plugin\\lib" + name + ".so");
             if (!IsFile(path)) path = HostPath("Modules\\Plugin\\" + name + ".so");

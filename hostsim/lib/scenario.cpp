@@ -57,6 +57,8 @@ bool ReadShip(Reader& r, const std::string& header) {
     std::string name = Trim(colon == std::string::npos ? text : text.substr(0, colon));
     std::string cls = colon == std::string::npos ? name : Trim(text.substr(colon + 1));
     if (name.empty() || cls.empty()) return r.Fail(headerLine, "vessel block without a name or class", Sim::LOAD_BAD_INPUT);
+    std::string refusal = PathNameRefusal(cls, "vessel class", true);
+    if (!refusal.empty()) return r.Fail(headerLine, refusal, Sim::LOAD_BAD_INPUT);
 
     std::string err;
     SlotPtr<HostFile> cfg = MakeSlot<HostFile>(nullptr);
@@ -112,13 +114,20 @@ bool Ships(Reader& r) {
     return r.Fail(r.lines.empty() ? 0 : r.lines.size() - 1, "BEGIN_SHIPS without END_SHIPS", Sim::LOAD_BAD_INPUT);
 }
 
+bool HoldsText(const std::vector<std::string>& lines) {
+    for (const std::string& l : lines)
+        if (!Trim(l).empty()) return true;
+    return false;
+}
+
 } // namespace
 
 bool ReadScenario(const std::string& path, std::string* err) {
     World& w = W();
     std::vector<std::string> lines;
-    if (!ReadLines(path, lines)) {
-        if (err) *err = path + ": cannot read the scenario";
+    std::string why;
+    if (!ReadLines(path, lines, &why) || !HoldsText(lines)) {
+        if (err) *err = path + ": cannot read the scenario: " + (why.empty() ? "the file is empty" : why);
         w.lastError = Sim::LOAD_BAD_INPUT;
         return false;
     }

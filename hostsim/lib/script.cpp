@@ -4,6 +4,7 @@
 #include "host.h"
 
 #include <cctype>
+#include <cmath>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -62,7 +63,7 @@ bool Number(const std::string& s, double* out) {
     if (s.empty()) return false;
     char* end = nullptr;
     double d = strtod(s.c_str(), &end);
-    if (*end != '\0' || d != d) return false;
+    if (*end != '\0' || !std::isfinite(d)) return false;
     *out = d;
     return true;
 }
@@ -102,11 +103,31 @@ constexpr Verb VERBS[] = {
     {"quit", 0, 0, "quit", "stop the run"},
 };
 
+// Commands that go to the vessel the script aims at (the "vessel" command), else to the focus.
+constexpr const char* AIMED_VERBS[] = {"key", "hold", "thgroup", "surface"};
+
+bool UsesTarget(const std::string& verb) {
+    for (const char* v : AIMED_VERBS)
+        if (verb == v) return true;
+    return false;
+}
+
 // A comment starts with a word that starts with '#': "b1#2" is a vessel's timeline tag, not a comment.
 size_t CommentStart(const std::string& raw) {
     for (size_t i = 0; i < raw.size(); ++i)
         if (raw[i] == '#' && (i == 0 || isspace((unsigned char)raw[i - 1]))) return i;
     return std::string::npos;
+}
+
+// A save stays under Scenarios: it may name a subfolder with '/', never the root, a parent, a drive or a
+// Windows path.
+std::string SavePathRefusal(const std::string& path) {
+    if (path[0] != '/' && path.find("..") == std::string::npos &&
+        path.find_first_of("\\:") == std::string::npos)
+        return "";
+    return "save " + path +
+           " refused: a save is written under <root>/Scenarios and may not start with / nor hold "
+           "\\, .. or :";
 }
 
 std::string ArgumentCount(const Verb& v) {
@@ -153,13 +174,19 @@ std::vector<std::string> Script::SavePaths() const {
 
 bool Script::Load(const std::string& path, std::string* err) {
     std::vector<std::string> lines;
-    if (!ReadLines(path, lines)) {
-        if (err) *err = "cannot read the script " + path + ": " + strerror(errno);
+    std::string why;
+    if (!ReadLines(path, lines, &why)) {
+        if (err) *err = "cannot read the script " + path + ": " + why;
         return false;
     }
     std::string text;
     for (const std::string& l : lines) text += l + "\n";
-    return Parse(text, path, err);
+    if (!Parse(text, path, err)) return false;
+    if (commands_.empty()) {
+        if (err) *err = "the script " + path + " holds no command";
+        return false;
+    }
+    return true;
 }
 
 bool Script::Parse(const std::string& text, const std::string& name, std::string* err) {
@@ -185,6 +212,7 @@ bool Script::Parse(const std::string& text, const std::string& name, std::string
         ScriptCommand c;
         c.line = lineNo;
         if (!Number(ts, &c.t) || c.t < 0.0) return fail("a line starts with its time in seconds, not \"" + ts + "\"");
+        if (c.t > MAX_SCRIPT_TIME) return fail("a time is at most 1e+09 seconds, not " + ts);
         if (verb.empty()) return fail("time without a command");
         const Verb* v = nullptr;
         for (const Verb& k : VERBS)
@@ -219,6 +247,9 @@ bool Script::Parse(const std::string& text, const std::string& name, std::string
         } else if (verb == "camera") {
             if (!IEquals(c.args[0].c_str(), "COCKPIT") && !IEquals(c.args[0].c_str(), "EXTERN"))
                 return fail("camera is COCKPIT or EXTERN");
+        } else if (verb == "save") {
+            std::string refusal = SavePathRefusal(c.args[0]);
+            if (!refusal.empty()) return fail(refusal);
         } else if (verb == "playback") {
             if (c.args[0] != "on" && c.args[0] != "off") return fail("playback is on or off");
         } else if (verb == "place") {
@@ -242,6 +273,18 @@ bool Script::Parse(const std::string& text, const std::string& name, std::string
     return true;
 }
 
+// Names need not be unique: a command that links vessels by a name several carry says which one it took.
+void Script::WarnSharedName(Sim& sim, const ScriptCommand& c, const std::string& name) {
+    int sharing = 0;
+    for (Vessel* v : sim.Vessels())
+        sharing += IEquals(v->name.c_str(), name.c_str()) ? 1 : 0;
+    if (sharing < 2) return;
+    Vessel* first = sim.FindVessel(name);
+    sim.Note(Fmt(
+        "%s:%d: warning: %d vessels are named %s: the first, %s, is taken (its timeline tag names another)",
+        name_.c_str(), c.line, sharing, name.c_str(), first ? first->tag.c_str() : name.c_str()));
+}
+
 void Script::Execute(Sim& sim, const ScriptCommand& c) {
     auto vessel = [&](const std::string& name) -> Vessel* {
         Vessel* v = sim.FindVessel(name);
@@ -252,8 +295,9 @@ void Script::Execute(Sim& sim, const ScriptCommand& c) {
         return v;
     };
     Vessel* target = nullptr;
-    // Aiming anew needs no old target: it may be gone.
-    if (!target_.empty() && c.verb != "vessel") {
+    // Only the commands that act on the aimed vessel need it: when it has gone, they fail and the rest still
+    // run.
+    if (!target_.empty() && UsesTarget(c.verb)) {
         target = vessel(target_);
         if (!target) return;
     }
@@ -296,6 +340,8 @@ void Script::Execute(Sim& sim, const ScriptCommand& c) {
     } else if (verb == "dock") {
         Vessel* a = vessel(c.args[0]);
         Vessel* b = vessel(c.args[2]);
+        for (const std::string& name : {c.args[0], c.args[2]})
+            WarnSharedName(sim, c, name);
         if (a && b && !sim.Dock(a, (int)c.num[0], b, (int)c.num[1])) {
             ++runtimeErrors_;
             sim.Note(Fmt("%s:%d: dock failed", name_.c_str(), c.line));

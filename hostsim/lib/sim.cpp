@@ -777,13 +777,7 @@ bool Sim::SaveScenario(const std::string& path, std::string* err) {
     std::string p = path;
     if (p.empty() || p[0] != '/') p = HostPath("Scenarios\\" + path);
     std::string text = WriteScenario();
-    FILE* f = fopen(p.c_str(), "w");
-    if (!f) {
-        if (err) *err = p + ": cannot write";
-        return false;
-    }
-    fwrite(text.data(), 1, text.size(), f);
-    fclose(f);
+    if (!WriteWholeFile(p, text, err)) return false;
     hs::Say("saved %s", p.c_str());
     return true;
 }

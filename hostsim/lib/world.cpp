@@ -2,9 +2,10 @@
 #include "host.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cctype>
 #include <cstring>
-#include <fstream>
+#include <sys/stat.h>
 
 namespace hs {
 
@@ -120,14 +121,32 @@ std::string Trim(const std::string& s) {
     return s.substr(a, b - a + 1);
 }
 
-bool ReadLines(const std::string& path, std::vector<std::string>& lines) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::string line;
+bool ReadLines(const std::string& path, std::vector<std::string>& lines, std::string* why) {
+    auto fail = [why](const std::string& what) {
+        if (why) *why = what;
+        return false;
+    };
+    FILE* f = fopen(path.c_str(), "rb");
+    if (!f) return fail(strerror(errno));
+    struct stat st;
+    bool regular = fstat(fileno(f), &st) == 0 && S_ISREG(st.st_mode);
+    // A folder, a device or a pipe is no file to read: /dev/zero would never end.
+    if (!regular || st.st_size > (off_t)TEXT_FILE_MAX) {
+        fclose(f);
+        return fail(regular ? Fmt("larger than %zu bytes", TEXT_FILE_MAX)
+                            : std::string("not a regular file"));
+    }
+    std::string text((size_t)st.st_size, '\0');
+    size_t got = fread(&text[0], 1, text.size(), f);
+    fclose(f);
+    text.resize(got);
     lines.clear();
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(line);
+    for (size_t start = 0; start < text.size();) {
+        size_t nl = text.find('\n', start);
+        size_t end = nl == std::string::npos ? text.size() : nl;
+        lines.emplace_back(text, start, end - start);
+        if (!lines.back().empty() && lines.back().back() == '\r') lines.back().pop_back();
+        start = end + 1;
     }
     return true;
 }
@@ -141,6 +160,29 @@ std::string HostPath(const std::string& winPath) {
         return s;
     }
     return out;
+}
+
+// A name that becomes part of a path stays in its folder: no '/', no drive, no parent step; a subfolder is
+// named with '\\' only where the host has them (classes and modules). Scenario and class files come from
+// strangers, and one "../" would load a library or write a file anywhere on the machine.
+std::string PathNameRefusal(const std::string& name, const char* what, bool subfolders) {
+    bool separator = name.find('\\') != std::string::npos;
+    bool plain = name.find_first_of("/:") == std::string::npos && name.find("..") == std::string::npos;
+    if (plain && (subfolders ? name[0] != '\\' : !separator)) return "";
+    return Fmt("%s \"%s\" refused: a name that becomes a path may not hold /, %s.. or :", what, name.c_str(),
+               subfolders ? "a leading \\, " : "\\, ");
+}
+
+bool StaysUnderRoot(const std::string& rel) {
+    if (rel.empty() || rel[0] == '/') return false;
+    size_t start = 0;
+    while (start <= rel.size()) {
+        size_t end = rel.find('/', start);
+        if (end == std::string::npos) end = rel.size();
+        if (rel.compare(start, end - start, "..") == 0 && end - start == 2) return false;
+        start = end + 1;
+    }
+    return true;
 }
 
 // Edits (insert, delete, change a letter) that turn a into b, letters compared in any case.

@@ -164,9 +164,11 @@ void ResetPhysics();
 // (pitch and bank in degrees)
 // ---------------------------------------------------------------------------------------------------------------
 
-// Opens (truncates) the file and writes the header. interval in simulated seconds; 0 writes every frame.
-// PhysicsStep then writes one row per vessel at the start time and after every interval.
+// Starts the file and writes the header; the file takes its place at TelemetryClose. interval in simulated
+// seconds; 0 writes every frame. PhysicsStep then writes one row per vessel at the start time and after every
+// interval.
 bool TelemetryOpen(const std::string& path, double interval, std::string* err);
-void TelemetryClose();
+// Puts the file in place whole; false with why when it could not be written (the old file then stays).
+bool TelemetryClose(std::string* err = nullptr);
 
 } // namespace hs

@@ -1,5 +1,6 @@
 // The telemetry CSV: one row per vessel at the start and after every chosen interval of simulated time.
 #include "physics_internal.h"
+#include "lib/host.h"
 
 #include <cmath>
 #include <cstdio>
@@ -9,7 +10,8 @@ namespace hs {
 namespace {
 
 struct Telemetry {
-    FILE* f = nullptr;
+    WholeFile file;
+    FILE* f = nullptr; // file.fp while open
     double interval = 0.0;
     double next = 0.0;
     bool started = false;
@@ -51,12 +53,13 @@ void WriteRows(const std::vector<Vessel*>& vessels, double t) {
 
 bool TelemetryOpen(const std::string& path, double interval, std::string* err) {
     TelemetryClose();
-    FILE* f = fopen(path.c_str(), "w");
-    if (!f) {
-        if (err) *err = path + ": cannot write the telemetry file";
+    Telemetry& t = T();
+    std::string why;
+    if (!WholeFileOpen(t.file, path, &why)) {
+        if (err) *err = path + ": cannot write the telemetry file (" + why + ")";
         return false;
     }
-    Telemetry& t = T();
+    FILE* f = t.file.fp;
     t.f = f;
     t.interval = interval > 0.0 ? interval : 0.0;
     t.started = false;
@@ -64,10 +67,11 @@ bool TelemetryOpen(const std::string& path, double interval, std::string* err) {
     return true;
 }
 
-void TelemetryClose() {
+bool TelemetryClose(std::string* err) {
     Telemetry& t = T();
-    if (t.f) fclose(t.f);
+    bool ok = !t.f || WholeFileCommit(t.file, err);
     t = Telemetry();
+    return ok;
 }
 
 namespace phys {

@@ -224,9 +224,20 @@ TEST_F(ScenarioState, NegativeViewIsTakenAsTheFirst) {
     EXPECT_EQ(Ship()->viewIndex, 0);
 }
 
-TEST_F(ScenarioState, AmmoClassInASubfolderKeepsItsBackslash) {
-    LoadBlock("  AMMO Weapons\\Slug extra\n");
-    EXPECT_STREQ(Ship()->ammoClassName, "Weapons\\Slug");
+TEST_F(ScenarioState, AmmoClassTakesTheFirstWordOnly) {
+    LoadBlock("  AMMO Slug extra\n");
+    EXPECT_STREQ(Ship()->ammoClassName, "Slug");
+}
+
+// The host loads a class's module from the path its name makes: a name that is a path is no class.
+TEST_F(ScenarioState, AmmoClassThatNamesAPathIsRefusedAndTheOldOneKept) {
+    std::string lines;
+    for (const char* name :
+         {"Weapons\\Slug", "../../evil/evil", "..\\..\\evil", "/tmp/evil", "C:evil", "a..b"})
+        lines += std::string("  AMMO ") + name + "\n";
+    LoadBlock(lines);
+    EXPECT_STREQ(Ship()->ammoClassName, "Pellorin");
+    EXPECT_TRUE(TimelineHas("log: Corvane: AMMO class \"../../evil/evil\" refused"));
 }
 
 TEST_F(ScenarioState, AmmoKeyAloneLeavesTheClassUnchanged) {
@@ -266,7 +277,7 @@ TEST_F(ScenarioState, RefusedCrewLineFallsThroughWithoutTouchingTheVesselKeys) {
 TEST_F(ScenarioState, SaveLoadSaveGivesIdenticalText) {
     LoadBlock(std::string(CREW_LINES) +
               "  FTL 1.0000\n  HWIN 0.3337 12.5 5\n  GEAR 0.4004 1.000\n  CANP 0.1 1\n  CANC 1 0\n  VIS 1\n"
-              "  VIEW 1\n  BRAKE 1\n  MAIN 0\n  BOOST 1\n  INDMP 0\n  AMMO Weapons\\Slug\n");
+              "  VIEW 1\n  BRAKE 1\n  MAIN 0\n  BOOST 1\n  INDMP 0\n  AMMO Slug\n");
     const std::string first = Sim().ScenarioText();
     Corvane* c = Ship();
     EXPECT_EQ(c->hwgJumpDuration, 12.5);
@@ -278,7 +289,7 @@ TEST_F(ScenarioState, SaveLoadSaveGivesIdenticalText) {
     // Doubles are saved with three decimals, whatever the loaded text held.
     EXPECT_NE(block.find("HWIN 0.334 12.500 5"), std::string::npos) << block;
     EXPECT_NE(block.find("GEAR 0.400 1.000"), std::string::npos) << block;
-    EXPECT_NE(block.find("AMMO Weapons\\Slug"), std::string::npos) << block;
+    EXPECT_NE(block.find("AMMO Slug"), std::string::npos) << block;
     EXPECT_NE(block.find("UMMUCREW Sci-Teodor_Vanke-41-65-74"), std::string::npos) << block;
 
     // The reloaded vessel holds every saved value as it was saved.
@@ -374,6 +385,12 @@ TEST_F(ClassFileAmmo, ClassFileWithoutAmmoGivesPellorin) {
 
 TEST_F(ClassFileAmmo, TooLongClassFileAmmoIsRefusedAndPellorinKept) {
     UseClassFile("ClassName = Corvane\nModule = Corvane\nAMMO = " + std::string(300, 'Z') + "\n");
+    LoadBlock(CREW_LINES);
+    EXPECT_STREQ(Ship()->ammoClassName, "Pellorin");
+}
+
+TEST_F(ClassFileAmmo, ClassFileAmmoThatNamesAPathIsRefusedAndPellorinKept) {
+    UseClassFile("ClassName = Corvane\nModule = Corvane\nAMMO = ..\\..\\..\\evil\\evil\n");
     LoadBlock(CREW_LINES);
     EXPECT_STREQ(Ship()->ammoClassName, "Pellorin");
 }

@@ -332,3 +332,29 @@ TEST(AddCrewDialog, AgeIsKeptWithinFiveToHundred) {
     EXPECT_EQ(DialogAge("old"), 5);
     EXPECT_EQ(DialogAge("42"), 42);
 }
+
+// Every function code the add-crew dialog can take, one or two bytes of any value: the crew vessel's name
+// holds nothing a scenario's vessel line cannot carry, and the crew line gives the same code back.
+TEST(CrewLines, EveryTypedFunctionCodeMakesAVesselNameAndALineThatLoadAgain) {
+    for (int a = 1; a < 256; ++a)
+        for (int b = 0; b < 256; b += (a < 128 ? 1 : 37)) {
+            const char typed[3] = {static_cast<char>(a), static_cast<char>(b), '\0'};
+            CrewMember m = Member("Nia Falk", 30, 70, 70, typed);
+            CrewManager::NormaliseFunctionCode(m.functionCode);
+            char id[64];
+            BuildMemberId(m, id, sizeof id);
+            std::string vesselName = std::string("UMmu_") + id;
+            for (char& c : vesselName)
+                c = c == ' ' ? '_' : c; // as the crew vessel is named
+            EXPECT_EQ(vesselName.find_first_of(":; \t\r\n"), std::string::npos) << a << " " << b;
+            CrewMember back;
+            ASSERT_EQ(ParseCrewLine(("UMMUCREW " + Line(m)).c_str(), back), 1) << a << " " << b;
+            EXPECT_STREQ(back.functionCode, m.functionCode) << a << " " << b;
+        }
+}
+
+TEST(CrewLines, CodeReadFromALineLosesWhatAVesselNameCannotCarry) {
+    CrewMember out;
+    ASSERT_EQ(ParseCrewLine("UMMUCREW a:b-Nia_Falk-30-70-70", out), 1);
+    EXPECT_STREQ(out.functionCode, "a_b");
+}

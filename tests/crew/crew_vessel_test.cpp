@@ -411,6 +411,38 @@ TEST_F(CrewVesselTest, OldRacingMemberTransfersWithSafeAgeAndPulse) {
     EXPECT_STREQ(Ship("B")->crew.roster[1].functionCode, "Crew");
 }
 
+TEST_F(CrewVesselTest, TransferWhoseRecordCannotBeWrittenKeepsTheMemberAboard) {
+    Fly(DockedPair({"UMMUCREW Eng-Rhea_Sol-44-72-66", "CANP 1.000 1.000"}));
+    fs::create_directories(root / "Config" / "UMmutmpT.cfg"); // a folder where the record goes
+    sim().Frame();
+    Press(OAPI_KEY_E);
+    EXPECT_EQ(Message("A"), "Misc error with UMMU install it again");
+    EXPECT_EQ(Ship("A")->crew.crewCount, 2);
+    EXPECT_EQ(Named("UMmuTB"), nullptr);
+}
+
+TEST_F(CrewVesselTest, MemberAddedWithAFunctionOfPunctuationLeavesAndTheSaveLoadsAgain) {
+    Fly(Scenario("A", ShipInSpace("A", {"CANP 1.000 1.000", NO_CREW})));
+    Press(OAPI_KEY_M);
+    for (const char* answer : {"Nia Falk", "30", "x;y:"}) {
+        sim().Frame();
+        sim().AnswerInputBox(answer);
+    }
+    sim().Frame();
+    ASSERT_EQ(Ship("A")->crew.crewCount, 1);
+    Press(OAPI_KEY_E);
+    EXPECT_NE(Named("UMmu_x_y_-Nia_Falk"), nullptr);
+    std::string err;
+    fs::path saved = root / "Scenarios" / "Crew" / "Saved.scn";
+    ASSERT_TRUE(sim().SaveScenario(saved.string(), &err)) << err;
+    sim().Shutdown();
+    hs::SimOptions opt;
+    opt.root = root.string();
+    ASSERT_TRUE(sim().Init(opt, &err)) << err;
+    ASSERT_TRUE(sim().LoadScenario(saved.string(), &err)) << err;
+    EXPECT_NE(Named("UMmu_x_y_-Nia_Falk"), nullptr);
+}
+
 TEST_F(CrewVesselTest, DockedShipWithClosedAirlockRefusesTheTransfer) {
     Fly(DockedPair({"UMMUCREW Eng-Rhea_Sol-44-72-66"}));
     sim().Frame();

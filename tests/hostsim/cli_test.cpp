@@ -2,6 +2,9 @@
 #include "hostsim_fixture.h"
 
 #include <cstdio>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 #include <sys/wait.h>
 
 namespace hs::test {
@@ -177,6 +180,50 @@ TEST_F(Command, MalformedScenarioIsBadInput) {
     Result r = RunHostsim("run Test/Broken" + Root());
     EXPECT_EQ(r.status, 2) << r.out;
     EXPECT_NE(r.out.find("Broken.scn:2:"), std::string::npos) << r.out;
+}
+
+TEST_F(Command, NumbersThatNeverEndARunAndPluginPathsAreBadInput) {
+    for (const char* options :
+         {" --until inf", " --until nan", " --dt nan", " --dt 0", " --frames 1e19", " --seed 1e30",
+          " --dt 1e-06 --until 1e6", " --plugin ..\\..\\evil", " --plugin /tmp/evil"}) {
+        Result r = RunHostsim("run Test/TestFlight" + Root() + options);
+        EXPECT_EQ(r.status, 2) << options << ": " << r.out;
+    }
+}
+
+TEST_F(Command, FolderEmptyFileAndEndlessDeviceAreNoScenario) {
+    root.Write("Scenarios/Test/Empty.scn", "");
+    for (const std::string& scenario :
+         {root.Path() + "/Scenarios", root.Path() + "/Scenarios/Test/Empty.scn", std::string("/dev/zero")}) {
+        Result r = RunHostsim("run " + scenario + Root());
+        EXPECT_EQ(r.status, 2) << scenario << ": " << r.out;
+    }
+}
+
+TEST_F(Command, SaveOrTelemetryThatCannotBeWrittenFailsTheRun) {
+    Result r = RunHostsim("run Test/TestFlight --frames 2 --save /dev/full" + Root());
+    EXPECT_EQ(r.status, 1) << r.out;
+    EXPECT_NE(r.out.find("/dev/full: write failed"), std::string::npos) << r.out;
+    r = RunHostsim("run Test/TestFlight --frames 2 --telemetry /dev/full" + Root());
+    EXPECT_EQ(r.status, 1) << r.out;
+}
+
+TEST_F(Command, ScriptCommandWhoseVesselIsGoneFailsAloneAndTheRunSaysSo) {
+    Result r = RunHostsim("run Test/TestFlight" +
+                          Script(root, "0 vessel Ghost\n0 key K\n0.5 save Later.scn\n") + Root());
+    EXPECT_EQ(r.status, 3) << r.out;
+    EXPECT_NE(r.out.find("saved Scenarios/Later.scn"), std::string::npos) << r.out;
+}
+
+TEST_F(Command, SecondRunOnTheSameRootIsRefused) {
+    int fd = open((root.Path() + "/hostsim.lock").c_str(), O_RDWR | O_CREAT, 0666);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(flock(fd, LOCK_EX | LOCK_NB), 0); // a run in flight holds it
+    Result r = RunHostsim("run Test/TestFlight --frames 1" + Root());
+    EXPECT_EQ(r.status, 2) << r.out;
+    EXPECT_NE(r.out.find("another hostsim run is flying on the host root"), std::string::npos) << r.out;
+    close(fd);
+    EXPECT_EQ(RunHostsim("run Test/TestFlight --frames 1" + Root()).status, 0);
 }
 
 } // namespace
