@@ -344,7 +344,9 @@ bool PlainClassName(const char* text, size_t len) {
     if (!text || len == 0 || len > MAX_AMMO_CLASS_LENGTH) return false;
     for (size_t i = 0; i < len; ++i) {
         const unsigned char c = static_cast<unsigned char>(text[i]);
-        if (std::isspace(c) || c == '/' || c == '\\' || c == ':') return false;
+        // A class in a subfolder of the host's class folder ("Weapons\\Slug") stays a class; a leading backslash
+        // would start at the root of the drive.
+        if (std::isspace(c) || c == '/' || c == ':' || (c == '\\' && i == 0)) return false;
         if (c == '.' && i + 1 < len && text[i + 1] == '.') return false;
     }
     return true;

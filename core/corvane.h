@@ -41,8 +41,8 @@ InitialHoverThrust InitialHoverAim(const VECTOR3& weight);
 
 constexpr size_t MAX_AMMO_CLASS_LENGTH = 27; // characters: the class buffer holds 28 with the terminator
 // Whether len characters at text make a projectile class the railgun may create: 1 to 27 characters, no
-// blank, and nothing that would make the host look for its files outside its own folders ('/', '\\', ':' or
-// "..").
+// blank, and nothing that would make the host look for its files outside its own folders ('/', ':', "..", a
+// leading '\\'); a class in a subfolder ("Weapons\\Slug") is one.
 bool PlainClassName(const char* text, size_t len);
 // Writes why an AMMO class was refused to the host's log.
 void RefuseAmmoClass(const char* text, size_t len);

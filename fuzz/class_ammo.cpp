@@ -29,8 +29,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         fprintf(stderr, "saved AMMO value: [%s]\n", ammo.c_str());
         fuzzhost::Fail("the railgun's class is empty or longer than its buffer");
     }
-    // A class name that is a path would have the host load a module from anywhere.
-    if (ammo.find_first_of("/\\:") != std::string::npos || ammo.find("..") != std::string::npos) {
+    // A class name that leaves the host's folders would have it load a module from anywhere; a subfolder's
+    // class ("Weapons\\Slug") stays inside.
+    if (ammo.find_first_of("/:") != std::string::npos || ammo.find("..") != std::string::npos || ammo[0] == '\\') {
         fprintf(stderr, "saved AMMO value: [%s]\n", ammo.c_str());
         fuzzhost::Fail("the railgun took a class name that names a path");
     }

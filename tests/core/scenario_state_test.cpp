@@ -229,15 +229,18 @@ TEST_F(ScenarioState, AmmoClassTakesTheFirstWordOnly) {
     EXPECT_STREQ(Ship()->ammoClassName, "Slug");
 }
 
-// The host loads a class's module from the path its name makes: a name that is a path is no class.
+// The host loads a class's module from the path its name makes: a name that leaves the host's folders is no
+// class; a class in a subfolder is.
 TEST_F(ScenarioState, AmmoClassThatNamesAPathIsRefusedAndTheOldOneKept) {
     std::string lines;
-    for (const char* name :
-         {"Weapons\\Slug", "../../evil/evil", "..\\..\\evil", "/tmp/evil", "C:evil", "a..b"})
+    for (const char* name : {"../../evil/evil", "..\\..\\evil", "\\evil", "/tmp/evil", "C:evil", "a..b"})
         lines += std::string("  AMMO ") + name + "\n";
     LoadBlock(lines);
     EXPECT_STREQ(Ship()->ammoClassName, "Pellorin");
     EXPECT_TRUE(TimelineHas("log: Corvane: AMMO class \"../../evil/evil\" refused"));
+    Restart();
+    LoadBlock("  AMMO Weapons\\Slug\n");
+    EXPECT_STREQ(Ship()->ammoClassName, "Weapons\\Slug");
 }
 
 TEST_F(ScenarioState, AmmoKeyAloneLeavesTheClassUnchanged) {
