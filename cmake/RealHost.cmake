@@ -51,7 +51,11 @@ install(FILES ${CMAKE_SOURCE_DIR}/hostroot/Config/Vessels/Corvane.cfg ${CMAKE_SO
 install(FILES ${CMAKE_SOURCE_DIR}/hostroot/Meshes/Corvane.msh ${CMAKE_SOURCE_DIR}/hostroot/Meshes/corvane-hspace.msh
         ${CMAKE_SOURCE_DIR}/hostroot/Meshes/Pellorin.msh DESTINATION Meshes)
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/hostroot/Sound/corvane DESTINATION Sound)
-install(DIRECTORY ${CMAKE_SOURCE_DIR}/hostroot/Scenarios/Corvane DESTINATION Scenarios)
+# Only the scenarios the package's own classes fly: the demo and the carrier scenario need the helper vessels
+# (carrier, target) that exist only beside hostsim, and the host stops at a class it cannot find.
+foreach(scenario Orbit Runway DockedPair)
+  install(FILES ${CMAKE_SOURCE_DIR}/hostroot/Scenarios/Corvane/${scenario}.scn DESTINATION Scenarios/Corvane)
+endforeach()
 install(FILES ${CMAKE_SOURCE_DIR}/Doc/Corvane.md DESTINATION Doc)
 
 set(CPACK_PACKAGE_NAME Corvane)

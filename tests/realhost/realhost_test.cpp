@@ -255,6 +255,24 @@ TEST_F(RealHostFlight, PellorinStrikesACorvaneAndIsGoneWhileTheTargetIsPushedAli
     EXPECT_GT(target[0] - shooter[0], 0.5);
 }
 
+// Every scenario the pilot's package installs must load and fly in the real host: one it cannot fly stops the
+// host for the pilot who picks it.
+TEST_F(RealHostFlight, EveryScenarioThePackageInstallsFliesInTheRealHost) {
+    const std::string listing = testio::RunCommand("cd " + Quoted(scratch) + "/Scenarios/Corvane && ls *.scn").out;
+    std::istringstream names(listing);
+    std::string file;
+    int flown = 0;
+    while (std::getline(names, file)) {
+        const std::string scenario = "Corvane/" + file.substr(0, file.size() - 4);
+        SCOPED_TRACE(scenario);
+        const Flight real = FlyRealHost(scenario, 60);
+        ExpectCleanHostRun(real);
+        EXPECT_FALSE(real.ships.empty()) << "no vessel saved";
+        ++flown;
+    }
+    EXPECT_GE(flown, 3) << listing;
+}
+
 // One vector line (key) of every projectile of a save, less the shooter's (a host allows many "b1" at once).
 std::vector<std::array<double, 3>> ShotVectors(const std::string& saved, const std::string& key,
                                                const double shooter[3]) {
