@@ -33,10 +33,7 @@ constexpr const char* NAME_UNUSABLE =
     "Error, docked ship's name has a space or is too long, unable to transfer";
 
 std::string World(const std::string& focus, const std::string& ships) {
-    return "BEGIN_DESC\nNothing lost\nEND_DESC\n\nBEGIN_ENVIRONMENT\n  System Sol\n  Date MJD "
-           "52199.6667303507\n"
-           "END_ENVIRONMENT\n\nBEGIN_FOCUS\n  Ship " +
-           focus + "\nEND_FOCUS\n\nBEGIN_SHIPS\n" + ships + "END_SHIPS\n";
+    return hs::test::ScenarioText(ships, focus);
 }
 
 // A Corvane block at rest high above the pole, x m along; lines as given (crew, canopies, docking, ...).

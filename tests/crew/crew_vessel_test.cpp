@@ -16,10 +16,7 @@ constexpr const char* CAPTAIN_LINE = "UMMUCREW Capt-Ilse_Marrow-35-65-74";
 constexpr const char* SCIENTIST_LINE = "UMMUCREW Sci-Teodor_Vanke-41-65-74";
 
 std::string Scenario(const std::string& focus, const std::string& ships) {
-    return "BEGIN_DESC\nCrew test\nEND_DESC\n\nBEGIN_ENVIRONMENT\n  System Sol\n  Date MJD 52199.6667303507\n"
-           "END_ENVIRONMENT\n\nBEGIN_FOCUS\n  Ship " +
-           focus + "\nEND_FOCUS\n\nBEGIN_CAMERA\n  TARGET " + focus +
-           "\n  MODE Cockpit\n  FOV 50.00\nEND_CAMERA\n\nBEGIN_SHIPS\n" + ships + "END_SHIPS\n";
+    return hs::test::ScenarioText(ships, focus);
 }
 
 constexpr const char* NO_CREW = "NOCREW";
