@@ -62,7 +62,7 @@ bool CheckScriptOutputs(const hs::Script& script, const std::string& scriptPath,
         std::string why, path = hs::HostPath("Scenarios\\" + p);
         if (!FolderUnderRoot(path)) why = "its folder lies outside the host root";
         if (!why.empty() || !CanWrite(path, &why)) {
-            *err = scriptPath + ": save " + p + ": " + why + "; nothing was flown";
+            *err = hs::Fmt("%s: save %s: %s; nothing was flown", scriptPath.c_str(), p.c_str(), why.c_str());
             return false;
         }
     }
@@ -142,8 +142,9 @@ int Fly(CommandLine& cl) {
     hs::Sim& sim = hs::Sim::Get();
     if (!sim.Init(cl.opt, &err)) return Fail(EXIT_MISSING, err);
     int status = EXIT_DONE;
-    if (!CheckScriptOutputs(script, cl.scriptPath, &err)) status = Fail(EXIT_BAD_INPUT, err);
-    else if (!cl.telemetry.empty() && !hs::TelemetryOpen(cl.telemetry, cl.telemetryInterval, &err))
+    // Outputs that cannot be written are bad input, like the options that name them.
+    if (!CheckScriptOutputs(script, cl.scriptPath, &err) ||
+        (!cl.telemetry.empty() && !hs::TelemetryOpen(cl.telemetry, cl.telemetryInterval, &err)))
         status = Fail(EXIT_BAD_INPUT, err);
     else if (!sim.LoadScenario(cl.scenario, &err))
         status = Fail(sim.LastError() == hs::Sim::LOAD_BAD_INPUT ? EXIT_BAD_INPUT : EXIT_MISSING, err);

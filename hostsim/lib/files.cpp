@@ -228,9 +228,8 @@ FILEHANDLE oapiOpenFile(const char* fname, FileAccessMode mode, PathRoot root) {
         f->fp = OpenNoLink(path, mode == FILE_APP);
         if (!f->fp) return nullptr;
     }
-    HostFile* h = f.get();
     W().openFiles.push_back(std::move(f));
-    return h;
+    return W().openFiles.back().get();
 }
 
 void oapiCloseFile(FILEHANDLE f, FileAccessMode) {

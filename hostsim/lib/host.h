@@ -252,6 +252,7 @@ template <typename... A> class CallTrace {
         std::string text;
         std::apply(
             [&text](const A&... x) {
+                (void)text; // a call without arguments adds nothing
                 size_t n = 0;
                 ((text += n++ ? ", " : "", TraceText(text, x)), ...);
             },
