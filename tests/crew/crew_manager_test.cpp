@@ -388,7 +388,7 @@ TEST_F(CrewManagerTest, MissingAddOnKeepsTheRosterButRefusesEvaWithTheErrorLine)
     EXPECT_EQ(m.EvaMember("Teodor Vanke"), -6);
     EXPECT_EQ(m.GetCrewCount(), 2);
     EXPECT_EQ(oapiGetObjectByName((char*)"UMmu_Sci-Teodor_Vanke"), nullptr);
-    EXPECT_FALSE(fs::exists(root / "Config" / "UMmutmp.cfg"));
+    EXPECT_FALSE(fs::exists(RootDir() / "Config" / "UMmutmp.cfg"));
     m.ShowVersionWarning("Corvane");
     EXPECT_STREQ(oapiDebugString(), "Corvane ERROR UMMU 2.0 not properly initialised in your code.");
     EXPECT_EQ(m.Initialise(nullptr), -1);
@@ -397,7 +397,7 @@ TEST_F(CrewManagerTest, MissingAddOnKeepsTheRosterButRefusesEvaWithTheErrorLine)
 TEST_F(CrewManagerTest, VersionFileIsReadOnceAndItsFirstLineCounts) {
     Start([](const fs::path& r) { WriteFile(r / "Meshes" / "UMmu" / "ver.dtf", "2.5\nlater lines\n"); });
     EXPECT_EQ(CrewManager::ReadAddonVersion(), 2.5);
-    fs::remove(root / "Meshes" / "UMmu" / "ver.dtf");
+    fs::remove(RootDir() / "Meshes" / "UMmu" / "ver.dtf");
     EXPECT_EQ(CrewManager::ReadAddonVersion(), 2.5);
 }
 
@@ -460,7 +460,7 @@ TEST_F(CrewManagerTest, CaptainOnEvaGetsHerVesselRecordAndMesh) {
     ASSERT_NE(eva, nullptr);
     EXPECT_EQ(Rec(eva)->className.rfind("UMmu", 0), 0u);
 
-    std::string bytes = ReadFile(root / "Config" / "UMmutmp.cfg");
+    std::string bytes = ReadFile(RootDir() / "Config" / "UMmutmp.cfg");
     ASSERT_EQ(bytes.size(), CREW_RECORD_SIZE);
     CrewTransferRecord rec;
     UnpackCrewTransferRecord(reinterpret_cast<const unsigned char*>(bytes.data()), rec);
@@ -513,7 +513,7 @@ TEST_F(CrewManagerTest, OldOrRacingMembersLeaveWithSafeAgeAndPulse) {
     m.AddMember("Old Timer", 130, 150, 70, "");
     m.SetAirlockOpen(1);
     ASSERT_EQ(m.EvaMember("Old Timer"), 1);
-    std::string bytes = ReadFile(root / "Config" / "UMmutmp.cfg");
+    std::string bytes = ReadFile(RootDir() / "Config" / "UMmutmp.cfg");
     ASSERT_EQ(bytes.size(), CREW_RECORD_SIZE);
     CrewTransferRecord rec;
     UnpackCrewTransferRecord(reinterpret_cast<const unsigned char*>(bytes.data()), rec);
@@ -661,7 +661,7 @@ TEST_F(CrewManagerTest, TransferVesselAddressedToUsBringsTheRecordedMember) {
     Start();
     CrewManager& m = ReadyHull("Hull");
     m.SetAirlockOpen(1);
-    WriteFile(root / "Config" / "UMmutmpT.cfg", Record("UMmu_Eng-Rhea Sol", "", 44, 72, 100, 66));
+    WriteFile(RootDir() / "Config" / "UMmutmpT.cfg", Record("UMmu_Eng-Rhea Sol", "", 44, 72, 100, 66));
     OBJHANDLE t = TransferVessel("UMmuTHull");
     OBJHANDLE focus = oapiGetFocusObject();
     ASSERT_EQ(PollFor(1.0), 2);
@@ -670,7 +670,7 @@ TEST_F(CrewManagerTest, TransferVesselAddressedToUsBringsTheRecordedMember) {
     EXPECT_STREQ(m.GetMemberFunction("Rhea Sol"), "Eng");
     EXPECT_EQ(m.GetMemberAge("Rhea Sol"), 44);
     EXPECT_EQ(m.roster[0].weight, 66.0);
-    EXPECT_FALSE(fs::exists(root / "Config" / "UMmutmpT.cfg"));
+    EXPECT_FALSE(fs::exists(RootDir() / "Config" / "UMmutmpT.cfg"));
     sim().Frame();
     EXPECT_EQ(Rec(t), nullptr);
 }
@@ -679,12 +679,12 @@ TEST_F(CrewManagerTest, TransferRecordOfTheWrongSizeTakesNobodyAboard) {
     Start();
     CrewManager& m = ReadyHull("Hull");
     m.SetAirlockOpen(1);
-    WriteFile(root / "Config" / "UMmutmpT.cfg",
+    WriteFile(RootDir() / "Config" / "UMmutmpT.cfg",
               Record("UMmu_Eng-Rhea Sol", "", 44, 72, 100, 66).substr(0, 60));
     OBJHANDLE t = TransferVessel("UMmuTHull");
     EXPECT_EQ(PollFor(1.0), 0);
     EXPECT_EQ(m.GetCrewCount(), 0);
-    EXPECT_FALSE(fs::exists(root / "Config" / "UMmutmpT.cfg"));
+    EXPECT_FALSE(fs::exists(RootDir() / "Config" / "UMmutmpT.cfg"));
     sim().Frame();
     EXPECT_NE(Rec(t), nullptr); // left where it is
     // Nor does the missing file bring back the last good record.
@@ -696,12 +696,12 @@ TEST_F(CrewManagerTest, WholeTransferRecordWithoutANameTakesNobodyAndIsRemoved) 
     Start();
     CrewManager& m = ReadyHull("Hull");
     m.SetAirlockOpen(1);
-    WriteFile(root / "Config" / "UMmutmpT.cfg", Record("UMmu_Eng-", "", 44, 72, 100, 66));
+    WriteFile(RootDir() / "Config" / "UMmutmpT.cfg", Record("UMmu_Eng-", "", 44, 72, 100, 66));
     OBJHANDLE t = TransferVessel("UMmuTHull");
     EXPECT_EQ(PollFor(1.0), 0);
     EXPECT_EQ(m.GetCrewCount(), 0);
     // It can never be taken in, so it does not hold back the transfers after it.
-    EXPECT_FALSE(fs::exists(root / "Config" / "UMmutmpT.cfg"));
+    EXPECT_FALSE(fs::exists(RootDir() / "Config" / "UMmutmpT.cfg"));
     sim().Frame();
     EXPECT_NE(Rec(t), nullptr);
 }

@@ -95,13 +95,13 @@ class NothingLost : public CrewWorld {
 
     // Saves the scenario, then loads it in a new session of the host on the same root; the saved text.
     std::string SaveAndReload() {
-        const fs::path saved = root / "Scenarios" / "Crew" / "Saved.scn";
+        const fs::path saved = RootDir() / "Scenarios" / "Crew" / "Saved.scn";
         std::string err;
         EXPECT_TRUE(sim().SaveScenario(saved.string(), &err)) << err;
         EXPECT_EQ(sim().MisuseCount(), 0);
         sim().Shutdown();
         hs::SimOptions opt;
-        opt.root = root.string();
+        opt.root = RootDir().string();
         opt.dt = step;
         EXPECT_TRUE(sim().Init(opt, &err)) << err;
         EXPECT_TRUE(sim().LoadScenario(saved.string(), &err)) << err;
@@ -196,7 +196,7 @@ TEST_F(NothingLost, TwoTransfersInOneFrameSendTheFirstAndRefuseTheSecondUntilThe
 
     ASSERT_TRUE(RunUntil([] { return Ship("B")->crew.crewCount == 2; }, 2.0));
     EXPECT_EQ(Message("B"), "Capt \"Ilse Marrow\" aged 35 was transfered to our ship");
-    EXPECT_FALSE(fs::exists(root / "Config" / "UMmutmpT.cfg"));
+    EXPECT_FALSE(fs::exists(RootDir() / "Config" / "UMmutmpT.cfg"));
     sim().Frame();
 
     PressTo("C", OAPI_KEY_E);
@@ -211,7 +211,7 @@ TEST_F(NothingLost, TwoTransfersInOneFrameSendTheFirstAndRefuseTheSecondUntilThe
 TEST_F(NothingLost, StaleTransferRecordWithNoTransferVesselOutDoesNotBlockATransfer) {
     Fly(World("A", ShipBlock("A", {CANOPY_OPEN, CAPTAIN, SCIENTIST}) +
                        ShipBlock("B", {CANOPY_OPEN, ENGINEER, "DOCKINFO 0:0,A"})));
-    WriteFile(root / "Config" / "UMmutmpT.cfg", std::string(CREW_RECORD_SIZE, '\0'));
+    WriteFile(RootDir() / "Config" / "UMmutmpT.cfg", std::string(CREW_RECORD_SIZE, '\0'));
     sim().Frame();
     PressTo("A", OAPI_KEY_E);
     EXPECT_EQ(Message("A"), "Transfer to docked ship Ok - Ilse Marrow transfered");
@@ -233,7 +233,7 @@ TEST_F(NothingLost, ReceiverNamedWithASpaceRefusesTheTransferAndTheMemberStaysAb
     PressTo("A", OAPI_KEY_E);
     EXPECT_EQ(Message("A"), NAME_UNUSABLE);
     sim().RunFrames(40);
-    EXPECT_FALSE(fs::exists(root / "Config" / "UMmutmpT.cfg"));
+    EXPECT_FALSE(fs::exists(RootDir() / "Config" / "UMmutmpT.cfg"));
     ExpectCrew({{"A", {CAPTAIN, SCIENTIST}}, {"Bravo One", {ENGINEER}}});
 }
 
@@ -316,7 +316,7 @@ TEST_F(NothingLost, TransferReachingAShipThatFilledUpMeanwhileWaitsForAFreeSeat)
     ASSERT_TRUE(
         RunUntil([] { return Message("B") == "Error, our ship is full, Ilse Marrow stays outside"; }, 1.0));
     sim().RunFrames(300);
-    EXPECT_TRUE(fs::exists(root / "Config" / "UMmutmpT.cfg"));
+    EXPECT_TRUE(fs::exists(RootDir() / "Config" / "UMmutmpT.cfg"));
     ExpectCrew({{"A", {SCIENTIST}}, {"B", {ENGINEER, DOCTOR}}}, {"UMmuTB"});
 
     // B sends its engineer the other way: refused while the captain's record waits.
@@ -328,7 +328,7 @@ TEST_F(NothingLost, TransferReachingAShipThatFilledUpMeanwhileWaitsForAFreeSeat)
     EXPECT_EQ(Message("B"), "EVA OK - Rhea Sol left the ship");
     ASSERT_TRUE(RunUntil([] { return Ship("B")->crew.crewCount == 2; }, 1.0));
     EXPECT_EQ(Message("B"), "Capt \"Ilse Marrow\" aged 35 was transfered to our ship");
-    EXPECT_FALSE(fs::exists(root / "Config" / "UMmutmpT.cfg"));
+    EXPECT_FALSE(fs::exists(RootDir() / "Config" / "UMmutmpT.cfg"));
     sim().Frame();
     ExpectCrew({{"A", {SCIENTIST}}, {"B", {DOCTOR, CAPTAIN}}}, {"UMmu_Eng-Rhea_Sol"});
 }
@@ -345,7 +345,7 @@ TEST_F(NothingLost, CrewVesselThatTheHostCannotCreateLeavesTheMemberAboardAndThe
     // Docked: the transfer vessel cannot be made.
     PressTo("A", OAPI_KEY_E);
     EXPECT_EQ(Message("A"), EVA_FAILED);
-    EXPECT_FALSE(fs::exists(root / "Config" / "UMmutmpT.cfg"));
+    EXPECT_FALSE(fs::exists(RootDir() / "Config" / "UMmutmpT.cfg"));
     sim().RunFrames(40);
     ExpectCrew({{"A", {CAPTAIN, SCIENTIST}}, {"B", {ENGINEER}}});
     // Undocked: nor can the EVA vessel.
@@ -382,8 +382,8 @@ TEST_F(NothingLost, WithoutTheAddOnTheRosterSeatsCrashRuleAndScenarioLinesWorkAn
     ASSERT_TRUE(sim().Undock(Named("A"), 0));
     PressTo("A", OAPI_KEY_E);
     EXPECT_EQ(Message("A"), EVA_FAILED);
-    EXPECT_FALSE(fs::exists(root / "Config" / "UMmutmp.cfg"));
-    EXPECT_FALSE(fs::exists(root / "Config" / "UMmutmpT.cfg"));
+    EXPECT_FALSE(fs::exists(RootDir() / "Config" / "UMmutmp.cfg"));
+    EXPECT_FALSE(fs::exists(RootDir() / "Config" / "UMmutmpT.cfg"));
 
     // Seats: B takes one member more, then is full.
     AddCrew("B", "Nia Falk", "33", "Doc");
@@ -497,7 +497,7 @@ TEST_F(NothingLost, DampenedShipsKeepAPositiveTotalMassOnEveryFrameLength) {
             EXPECT_EQ(sim().MisuseCount(), 0);
             sim().Shutdown();
             hs::SimOptions opt;
-            opt.root = root.string();
+            opt.root = RootDir().string();
             opt.dt = dt;
             std::string err;
             ASSERT_TRUE(sim().Init(opt, &err)) << err;

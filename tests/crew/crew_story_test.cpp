@@ -29,7 +29,7 @@ TEST_F(CrewStoryTest, EvaReturnNewMemberTransferAndCrashAsScripted) {
     std::string err;
     ASSERT_TRUE(sim().LoadScenario("Crew/CrewStory.scn", &err)) << err;
     hs::Script script;
-    ASSERT_TRUE(script.Load((root / "Scenarios" / "Crew" / "CrewStory.script").string(), &err)) << err;
+    ASSERT_TRUE(script.Load((RootDir() / "Scenarios" / "Crew" / "CrewStory.script").string(), &err)) << err;
 
     script.Run(sim(), 11.2, -1);
     EXPECT_EQ(Message("Corvane-1"), "EVA OK - Ilse Marrow left the ship");
@@ -58,7 +58,7 @@ TEST_F(CrewStoryTest, EvaReturnNewMemberTransferAndCrashAsScripted) {
     EXPECT_EQ(Ship("Corvane-3")->crew.roster[0].pulse, 0);
     EXPECT_EQ(Ship("Corvane-3")->crew.roster[1].pulse, 0);
 
-    fs::path saved = root / "Scenarios" / "Crew" / "CrewStory-saved.scn";
+    fs::path saved = RootDir() / "Scenarios" / "Crew" / "CrewStory-saved.scn";
     ASSERT_TRUE(fs::exists(saved));
     std::string text = ReadFile(saved);
     EXPECT_NE(text.find("UMMUCREW Sec-Bram_Oduya-38-0-82"), std::string::npos) << text;
@@ -67,7 +67,7 @@ TEST_F(CrewStoryTest, EvaReturnNewMemberTransferAndCrashAsScripted) {
     EXPECT_EQ(sim().MisuseCount(), 0);
     sim().Shutdown();
     hs::SimOptions opt;
-    opt.root = root.string();
+    opt.root = RootDir().string();
     ASSERT_TRUE(sim().Init(opt, &err)) << err;
     ASSERT_TRUE(sim().LoadScenario(saved.string(), &err)) << err;
     EXPECT_EQ(Ship("Corvane-3")->crew.crewCount, 0); // the dead do not come back
@@ -80,7 +80,7 @@ TEST_F(CrewStoryTest, DockedPairSendsTheCaptainOverAsScripted) {
     std::string err;
     ASSERT_TRUE(sim().LoadScenario("Crew/DockedPair.scn", &err)) << err;
     hs::Script script;
-    ASSERT_TRUE(script.Load((root / "Scenarios" / "Crew" / "DockedPair.script").string(), &err)) << err;
+    ASSERT_TRUE(script.Load((RootDir() / "Scenarios" / "Crew" / "DockedPair.script").string(), &err)) << err;
     script.Run(sim(), -1, -1);
     EXPECT_EQ(script.RuntimeErrors(), 0);
     EXPECT_EQ(Message("Corvane-A"), "Transfer to docked ship Ok - Ilse Marrow transfered");

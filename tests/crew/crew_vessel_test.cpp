@@ -236,13 +236,13 @@ TEST_F(CrewVesselTest, DeadCrewIsSavedWithPulseZeroAndDoesNotComeBackOnReload) {
     std::string text = sim().ScenarioText();
     EXPECT_NE(text.find("UMMUCREW Capt-Ilse_Marrow-35-0-74"), std::string::npos) << text;
     EXPECT_NE(text.find("UMMUCREW Sci-Teodor_Vanke-41-0-74"), std::string::npos);
-    fs::path saved = root / "Scenarios" / "Crew" / "Crashed.scn";
+    fs::path saved = RootDir() / "Scenarios" / "Crew" / "Crashed.scn";
     std::string err;
     ASSERT_TRUE(sim().SaveScenario(saved.string(), &err)) << err;
     EXPECT_EQ(sim().MisuseCount(), 0);
     sim().Shutdown();
     hs::SimOptions opt;
-    opt.root = root.string();
+    opt.root = RootDir().string();
     ASSERT_TRUE(sim().Init(opt, &err)) << err;
     ASSERT_TRUE(sim().LoadScenario(saved.string(), &err)) << err;
     // The refused lines replaced the class crew and went on to the host, which knows them no more than the ship.
@@ -265,11 +265,11 @@ TEST_F(CrewVesselTest, DefaultCrewSurvivesSaveAndLoadInTheSameSeats) {
     ASSERT_NE(captain, std::string::npos) << text;
     ASSERT_NE(scientist, std::string::npos);
     EXPECT_LT(captain, scientist);
-    fs::path saved = root / "Scenarios" / "Crew" / "Saved.scn";
+    fs::path saved = RootDir() / "Scenarios" / "Crew" / "Saved.scn";
     ASSERT_TRUE(sim().SaveScenario(saved.string(), &err)) << err;
     sim().Shutdown();
     hs::SimOptions opt;
-    opt.root = root.string();
+    opt.root = RootDir().string();
     ASSERT_TRUE(sim().Init(opt, &err)) << err;
     ASSERT_TRUE(sim().LoadScenario(saved.string(), &err)) << err;
     Corvane* s = Ship("A");
@@ -396,7 +396,7 @@ TEST_F(CrewVesselTest, OldRacingMemberTransfersWithSafeAgeAndPulse) {
     EXPECT_EQ(point->pos.x, 41);
     EXPECT_EQ(point->pos.y, 60);
     EXPECT_EQ(point->pos.z, 70);
-    std::string bytes = ReadFile(root / "Config" / "UMmutmpT.cfg");
+    std::string bytes = ReadFile(RootDir() / "Config" / "UMmutmpT.cfg");
     ASSERT_EQ(bytes.size(), 104u);
     EXPECT_EQ(bytes.substr(0, 20), std::string("UMmu_Crew-Old Timer") + '\0');
     EXPECT_EQ(bytes[80], 41);
@@ -410,7 +410,7 @@ TEST_F(CrewVesselTest, OldRacingMemberTransfersWithSafeAgeAndPulse) {
 
 TEST_F(CrewVesselTest, TransferWhoseRecordCannotBeWrittenKeepsTheMemberAboard) {
     Fly(DockedPair({"UMMUCREW Eng-Rhea_Sol-44-72-66", "CANP 1.000 1.000"}));
-    fs::create_directories(root / "Config" / "UMmutmpT.cfg"); // a folder where the record goes
+    fs::create_directories(RootDir() / "Config" / "UMmutmpT.cfg"); // a folder where the record goes
     sim().Frame();
     Press(OAPI_KEY_E);
     EXPECT_EQ(Message("A"), "Misc error with UMMU install it again");
@@ -430,11 +430,11 @@ TEST_F(CrewVesselTest, MemberAddedWithAFunctionOfPunctuationLeavesAndTheSaveLoad
     Press(OAPI_KEY_E);
     EXPECT_NE(Named("UMmu_x_y_-Nia_Falk"), nullptr);
     std::string err;
-    fs::path saved = root / "Scenarios" / "Crew" / "Saved.scn";
+    fs::path saved = RootDir() / "Scenarios" / "Crew" / "Saved.scn";
     ASSERT_TRUE(sim().SaveScenario(saved.string(), &err)) << err;
     sim().Shutdown();
     hs::SimOptions opt;
-    opt.root = root.string();
+    opt.root = RootDir().string();
     ASSERT_TRUE(sim().Init(opt, &err)) << err;
     ASSERT_TRUE(sim().LoadScenario(saved.string(), &err)) << err;
     EXPECT_NE(Named("UMmu_x_y_-Nia_Falk"), nullptr);

@@ -20,36 +20,24 @@ namespace fs = std::filesystem;
 
 // m from Earth's centre: where the air is too thin to matter, far from the ground
 
-class CrewWorld : public ::testing::Test {
+// The shared host fixture on a root of its own, Modules/ included, started by the test once it has changed
+// the root as it needs: crew files are written into the root, so tests running side by side never share one.
+class CrewWorld : public hs::test::HostFixture {
   protected:
-    // Copies the assembled host root, lets the test change the copy, then starts the host on it. Crew files
-    // are written into the root, so tests running side by side never share one.
+    CrewWorld() : HostFixture(true) {}
+    void SetUp() override {}
+
     void Start(const std::function<void(const fs::path&)>& tweak = {}, double dt = 0.05) {
-        char pattern[] = "/tmp/crewroot-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        root = pattern;
-        fs::copy(HOSTROOT_DIR, root, fs::copy_options::recursive);
-        fs::remove(root / "Config" / "UMmutmp.cfg");
-        fs::remove(root / "Config" / "UMmutmpT.cfg");
-        if (tweak) tweak(root);
-        hs::SimOptions opt;
-        opt.root = root.string();
-        opt.dt = dt;
+        fs::remove(RootDir() / "Config" / "UMmutmp.cfg");
+        fs::remove(RootDir() / "Config" / "UMmutmpT.cfg");
+        if (tweak) tweak(RootDir());
+        options.root = root.Path();
+        options.dt = dt;
         std::string err;
-        ASSERT_TRUE(sim().Init(opt, &err)) << err;
-        started = true;
+        ASSERT_TRUE(sim().Init(options, &err)) << err;
     }
 
-    void TearDown() override {
-        if (started) {
-            EXPECT_EQ(sim().MisuseCount(), 0);
-            sim().Shutdown();
-        }
-        if (!root.empty()) {
-            std::error_code ec;
-            fs::remove_all(root, ec);
-        }
-    }
+    fs::path RootDir() const { return root.Path(); }
 
     static hs::Sim& sim() { return hs::Sim::Get(); }
 
@@ -106,9 +94,6 @@ class CrewWorld : public ::testing::Test {
             if (a->toParent == toParent && strcmp(a->id, id) == 0) return a.get();
         return nullptr;
     }
-
-    fs::path root;
-    bool started = false;
 };
 
 } // namespace crewtest

@@ -35,7 +35,7 @@ std::string HostRoot() {
 #endif
 }
 
-TempRoot::TempRoot() {
+TempRoot::TempRoot(bool ownModules) {
     char tmpl[] = "/tmp/hostsim-root-XXXXXX";
     const char* made = mkdtemp(tmpl);
     path_ = made ? made : "/tmp/hostsim-root";
@@ -44,7 +44,7 @@ TempRoot::TempRoot() {
     for (const auto& entry : fs::directory_iterator(src, ec)) {
         fs::path dst = fs::path(path_) / entry.path().filename();
         std::string name = entry.path().filename().string();
-        if (name == "Modules" || name == "Sound") fs::create_directory_symlink(entry.path(), dst, ec);
+        if ((name == "Modules" && !ownModules) || name == "Sound") fs::create_directory_symlink(entry.path(), dst, ec);
         else fs::copy(entry.path(), dst, fs::copy_options::recursive, ec);
     }
 }

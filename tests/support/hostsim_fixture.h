@@ -17,7 +17,8 @@ std::string HostRoot();
 // change files), Modules/ and Sound/ linked. Removed again when it goes.
 class TempRoot {
   public:
-    TempRoot();
+    // ownModules: Modules/ copied as well, for a test that changes what the host finds there.
+    explicit TempRoot(bool ownModules = false);
     ~TempRoot();
     TempRoot(const TempRoot&) = delete;
     TempRoot& operator=(const TempRoot&) = delete;
@@ -46,6 +47,9 @@ std::string ScenarioText(const std::string& ships, const std::string& focus = ""
 // the test says otherwise) and shuts the world down.
 class HostFixture : public ::testing::Test {
   protected:
+    HostFixture() = default;
+    explicit HostFixture(bool ownModules) : root(ownModules) {}
+
     void SetUp() override;
     void TearDown() override;
 
