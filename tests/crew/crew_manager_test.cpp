@@ -39,6 +39,16 @@ std::string Record(const std::string& name, const std::string& mesh, int age, in
 class CrewManagerTest : public CrewWorld {
   protected:
     // A hull with a ready manager of its own: initialised, airlock defined, no crew yet.
+    // A started world whose hull, set up as a Corvane's, has let its captain out through the open airlock.
+    CrewManager& CaptainOut() {
+        Start();
+        CrewManager& m = ReadyHull();
+        ConfigureLikeCorvane(m);
+        m.SetAirlockOpen(1);
+        EXPECT_EQ(m.EvaMember("Ilse Marrow"), 1);
+        return m;
+    }
+
     CrewManager& ReadyHull(const char* name = "Hull", VECTOR3 offset = _V(0, 0, 0)) {
         hull = CreateFlying(name, HULL_CLASS, offset);
         crew.reset(new CrewManager());
@@ -447,11 +457,8 @@ TEST_F(CrewManagerTest, VersionTwoShowsNoNotice) {
 // ---------------------------------------------------------------------------
 
 TEST_F(CrewManagerTest, CaptainOnEvaGetsHerVesselRecordAndMesh) {
-    Start();
-    CrewManager& m = ReadyHull();
-    ConfigureLikeCorvane(m);
-    m.SetAirlockOpen(1);
-    ASSERT_EQ(m.EvaMember("Ilse Marrow"), 1);
+    CrewManager& m = CaptainOut();
+    ASSERT_EQ(m.GetCrewCount(), 1);
     EXPECT_STREQ(m.GetLastLeftName(), "Ilse Marrow");
     EXPECT_EQ(m.GetCrewCount(), 1);
     EXPECT_STREQ(m.GetMemberName(0), "Teodor Vanke");
@@ -490,11 +497,8 @@ TEST_F(CrewManagerTest, CaptainOnEvaGetsHerVesselRecordAndMesh) {
 }
 
 TEST_F(CrewManagerTest, EvaVesselStandsAtThePlacementTurnedByTheRotation) {
-    Start();
-    CrewManager& m = ReadyHull();
-    ConfigureLikeCorvane(m);
-    m.SetAirlockOpen(1);
-    ASSERT_EQ(m.EvaMember("Ilse Marrow"), 1);
+    CrewManager& m = CaptainOut();
+    ASSERT_EQ(m.GetCrewCount(), 1);
     OBJHANDLE eva = oapiGetObjectByName((char*)"UMmu_Capt-Ilse_Marrow");
     ASSERT_NE(eva, nullptr);
     VECTOR3 local;
@@ -578,11 +582,8 @@ TEST_F(CrewManagerTest, ClosedAirlockOrUnknownMemberKeepsEveryoneAboard) {
 // ---------------------------------------------------------------------------
 
 TEST_F(CrewManagerTest, CaptainWalkingIntoTheBoxComesBackWithHerData) {
-    Start();
-    CrewManager& m = ReadyHull();
-    ConfigureLikeCorvane(m);
-    m.SetAirlockOpen(1);
-    ASSERT_EQ(m.EvaMember("Ilse Marrow"), 1);
+    CrewManager& m = CaptainOut();
+    ASSERT_EQ(m.GetCrewCount(), 1);
     sim().Frame();
     OBJHANDLE eva = oapiGetObjectByName((char*)"UMmu_Capt-Ilse_Marrow");
     ASSERT_NE(eva, nullptr);
@@ -604,11 +605,8 @@ TEST_F(CrewManagerTest, CaptainWalkingIntoTheBoxComesBackWithHerData) {
 }
 
 TEST_F(CrewManagerTest, CrewVesselExactlyOnAFaceOfTheBoxIsNotInside) {
-    Start();
-    CrewManager& m = ReadyHull();
-    ConfigureLikeCorvane(m);
-    m.SetAirlockOpen(1);
-    ASSERT_EQ(m.EvaMember("Ilse Marrow"), 1);
+    CrewManager& m = CaptainOut();
+    ASSERT_EQ(m.GetCrewCount(), 1);
     sim().Frame();
     OBJHANDLE eva = oapiGetObjectByName((char*)"UMmu_Capt-Ilse_Marrow");
     ASSERT_NE(eva, nullptr);
@@ -619,11 +617,8 @@ TEST_F(CrewManagerTest, CrewVesselExactlyOnAFaceOfTheBoxIsNotInside) {
 }
 
 TEST_F(CrewManagerTest, ClosedAirlockTakesNobodyIn) {
-    Start();
-    CrewManager& m = ReadyHull();
-    ConfigureLikeCorvane(m);
-    m.SetAirlockOpen(1);
-    ASSERT_EQ(m.EvaMember("Ilse Marrow"), 1);
+    CrewManager& m = CaptainOut();
+    ASSERT_EQ(m.GetCrewCount(), 1);
     m.SetAirlockOpen(0);
     sim().Frame();
     OBJHANDLE eva = oapiGetObjectByName((char*)"UMmu_Capt-Ilse_Marrow");
@@ -633,11 +628,8 @@ TEST_F(CrewManagerTest, ClosedAirlockTakesNobodyIn) {
 }
 
 TEST_F(CrewManagerTest, ReturnToAFullRosterLeavesTheCrewVesselOutsideUntilASeatIsFree) {
-    Start();
-    CrewManager& m = ReadyHull();
-    ConfigureLikeCorvane(m);
-    m.SetAirlockOpen(1);
-    ASSERT_EQ(m.EvaMember("Ilse Marrow"), 1);
+    CrewManager& m = CaptainOut();
+    ASSERT_EQ(m.GetCrewCount(), 1);
     m.AddMember("Cid", 30, 70, 70, "");
     sim().Frame();
     OBJHANDLE eva = oapiGetObjectByName((char*)"UMmu_Capt-Ilse_Marrow");
