@@ -101,34 +101,23 @@ TEST_F(CorvaneFlight, JumpDurationClampsAtOneMillisecondAndSixHundredSeconds) {
     EXPECT_DOUBLE_EQ(c->hwgJumpDuration, 600.0);
 }
 
-TEST_F(CorvaneFlight, StepIndexStaysWithinZeroToSix) {
+// At the ends of its range, and from a stray scenario value, the step index stays within 0 to 6.
+TEST_F(CorvaneFlight, StepIndexStaysWithinZeroToSixWithoutOverflow) {
     Start();
-    OBJHANDLE h = InSpace();
-    Corvane* c = Ship(h);
-    c->hwgStepIndex = 0;
-    c->DecreaseHyperspaceStep();
-    EXPECT_EQ(c->hwgStepIndex, 0);
-    c->hwgStepIndex = 6;
-    c->IncreaseHyperspaceStep();
-    EXPECT_EQ(c->hwgStepIndex, 6);
-}
-
-TEST_F(CorvaneFlight, StrayScenarioStepIndexComesBackIntoRangeWithoutOverflow) {
-    Start();
-    OBJHANDLE h = InSpace();
-    Corvane* c = Ship(h);
-    c->hwgStepIndex = 400;
-    c->DecreaseHyperspaceStep();
-    EXPECT_EQ(c->hwgStepIndex, 6);
-    c->hwgStepIndex = INT_MAX;
-    c->IncreaseHyperspaceStep();
-    EXPECT_EQ(c->hwgStepIndex, 6);
-    c->hwgStepIndex = INT_MIN;
-    c->DecreaseHyperspaceStep();
-    EXPECT_EQ(c->hwgStepIndex, 0);
-    c->hwgStepIndex = -5;
-    c->IncreaseHyperspaceStep();
-    EXPECT_EQ(c->hwgStepIndex, 0);
+    Corvane* c = Ship(InSpace());
+    struct Case {
+        int from;
+        bool increase;
+        int expected;
+    };
+    constexpr Case CASES[] = {{0, false, 0}, {6, true, 6}, {400, false, 6}, {INT_MAX, true, 6},
+                              {INT_MIN, false, 0}, {-5, true, 0}};
+    for (const Case& k : CASES) {
+        c->hwgStepIndex = k.from;
+        if (k.increase) c->IncreaseHyperspaceStep();
+        else c->DecreaseHyperspaceStep();
+        EXPECT_EQ(c->hwgStepIndex, k.expected) << k.from;
+    }
 }
 
 TEST_F(CorvaneFlight, CtrlF12TwiceDisengagesAndEachPressResetsTheTimer) {
