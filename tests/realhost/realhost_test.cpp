@@ -18,10 +18,10 @@
 
 namespace {
 
-using realhost::LinesWithKeys;
-using realhost::ReadShips;
-using realhost::VectorLine;
-using realhost::VesselBlock;
+using hs::test::LinesWithKeys;
+using hs::test::ReadShips;
+using hs::test::VectorLine;
+using hs::test::VesselBlock;
 using Ships = std::map<std::string, VesselBlock>;
 
 // Both hosts get the frame length as the same text, so both step the same time.
