@@ -236,15 +236,7 @@ TEST_F(CrewVesselTest, DeadCrewIsSavedWithPulseZeroAndDoesNotComeBackOnReload) {
     std::string text = sim().ScenarioText();
     EXPECT_NE(text.find("UMMUCREW Capt-Ilse_Marrow-35-0-74"), std::string::npos) << text;
     EXPECT_NE(text.find("UMMUCREW Sci-Teodor_Vanke-41-0-74"), std::string::npos);
-    fs::path saved = RootDir() / "Scenarios" / "Crew" / "Crashed.scn";
-    std::string err;
-    ASSERT_TRUE(sim().SaveScenario(saved.string(), &err)) << err;
-    EXPECT_EQ(sim().MisuseCount(), 0);
-    sim().Shutdown();
-    hs::SimOptions opt;
-    opt.root = RootDir().string();
-    ASSERT_TRUE(sim().Init(opt, &err)) << err;
-    ASSERT_TRUE(sim().LoadScenario(saved.string(), &err)) << err;
+    ReloadFrom(RootDir() / "Scenarios" / "Crew" / "Crashed.scn");
     // The refused lines replaced the class crew and went on to the host, which knows them no more than the ship.
     EXPECT_EQ(Ship("Lander")->crew.crewCount, 0);
     EXPECT_EQ(Rec(Named("Lander"))->ignoredLines.size(), 2u);
@@ -266,12 +258,7 @@ TEST_F(CrewVesselTest, DefaultCrewSurvivesSaveAndLoadInTheSameSeats) {
     ASSERT_NE(scientist, std::string::npos);
     EXPECT_LT(captain, scientist);
     fs::path saved = RootDir() / "Scenarios" / "Crew" / "Saved.scn";
-    ASSERT_TRUE(sim().SaveScenario(saved.string(), &err)) << err;
-    sim().Shutdown();
-    hs::SimOptions opt;
-    opt.root = RootDir().string();
-    ASSERT_TRUE(sim().Init(opt, &err)) << err;
-    ASSERT_TRUE(sim().LoadScenario(saved.string(), &err)) << err;
+    ReloadFrom(saved);
     Corvane* s = Ship("A");
     ASSERT_EQ(s->crew.crewCount, 2);
     EXPECT_STREQ(s->crew.roster[0].name, "Ilse Marrow");
@@ -429,14 +416,7 @@ TEST_F(CrewVesselTest, MemberAddedWithAFunctionOfPunctuationLeavesAndTheSaveLoad
     ASSERT_EQ(Ship("A")->crew.crewCount, 1);
     Press(OAPI_KEY_E);
     EXPECT_NE(Named("UMmu_x_y_-Nia_Falk"), nullptr);
-    std::string err;
-    fs::path saved = RootDir() / "Scenarios" / "Crew" / "Saved.scn";
-    ASSERT_TRUE(sim().SaveScenario(saved.string(), &err)) << err;
-    sim().Shutdown();
-    hs::SimOptions opt;
-    opt.root = RootDir().string();
-    ASSERT_TRUE(sim().Init(opt, &err)) << err;
-    ASSERT_TRUE(sim().LoadScenario(saved.string(), &err)) << err;
+    ReloadFrom(RootDir() / "Scenarios" / "Crew" / "Saved.scn");
     EXPECT_NE(Named("UMmu_x_y_-Nia_Falk"), nullptr);
 }
 

@@ -39,6 +39,16 @@ class CrewWorld : public hs::test::HostFixture {
 
     fs::path RootDir() const { return root.Path(); }
 
+    // Saves the scenario to saved, then loads it in a new session of the host on the same root.
+    void ReloadFrom(const fs::path& saved) {
+        std::string err;
+        ASSERT_TRUE(sim().SaveScenario(saved.string(), &err)) << err;
+        EXPECT_EQ(sim().MisuseCount(), 0);
+        sim().Shutdown();
+        ASSERT_TRUE(sim().Init(options, &err)) << err;
+        ASSERT_TRUE(sim().LoadScenario(saved.string(), &err)) << err;
+    }
+
     static hs::Sim& sim() { return hs::Sim::Get(); }
 
     // Frames until the condition holds or the time is up; true when it held.
