@@ -121,7 +121,7 @@ class Corvane final : public VESSEL3 {
     void ToggleCockpitView();
     void AdvanceRailgunCycle();
     void LoadRailgunProjectile(int barrel);
-    VECTOR3 ReleasePlaceOffset(ATTACHMENTHANDLE barrelPoint, const MATRIX3& shipAttitude) const;
+    VECTOR3 ReleasePlaceOffset(const VECTOR3& barrelPos, const MATRIX3& shipAttitude) const;
     void ReleaseRailgunProjectiles();
     void UpdateCockpitMeshVisibility();
     // The pre-step stages, in the order clbkPreStep runs them.

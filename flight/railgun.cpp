@@ -32,9 +32,11 @@ void Corvane::LoadRailgunProjectile(int barrel) {
     status.version = 2;
     GetStatusEx(&status);
     const ATTACHMENTHANDLE barrelPoint = barrel == RAILGUN_LEFT_BARREL ? railAttachLeft : railAttachRight;
+    VECTOR3 barrelPos, barrelDir, barrelRot;
+    GetAttachmentParams(barrelPoint, barrelPos, barrelDir, barrelRot);
     MATRIX3 shipAttitude;
     GetRotationMatrix(shipAttitude);
-    if (status.status == 0) status.rpos += ReleasePlaceOffset(barrelPoint, shipAttitude);
+    if (status.status == 0) status.rpos += ReleasePlaceOffset(barrelPos, shipAttitude);
 
     lastProjectile = oapiCreateVesselEx(PROJECTILE_NAME, ammoClassName, &status);
     if (!lastProjectile) return; // the class could not be made: no shot, nothing to attach
@@ -46,8 +48,7 @@ void Corvane::LoadRailgunProjectile(int barrel) {
     // The host releases a child in the attitude it had when the step began, and this one rides a single step:
     // it must already stand as it will hang, or the shot leaves along the projectile's own axes, not the
     // barrel.
-    VECTOR3 barrelPos, barrelDir, barrelRot, pointPos, pointDir, pointRot;
-    GetAttachmentParams(barrelPoint, barrelPos, barrelDir, barrelRot);
+    VECTOR3 pointPos, pointDir, pointRot;
     projectile->GetAttachmentParams(projectilePoint, pointPos, pointDir, pointRot);
     projectile->SetRotationMatrix(
         mul(shipAttitude, HangingAttitude(barrelDir, barrelRot, pointDir, pointRot)));
@@ -57,9 +58,8 @@ void Corvane::LoadRailgunProjectile(int barrel) {
 // The host also releases a child from where it was when the step began, while the ship has moved on by a step
 // of its whole motion (the planet's path round the sun included: some 500 m at 60 frames a second near Earth).
 // Made at the barrel's place one step ahead, the shot leaves from the barrel. Global axes, metres.
-VECTOR3 Corvane::ReleasePlaceOffset(ATTACHMENTHANDLE barrelPoint, const MATRIX3& shipAttitude) const {
-    VECTOR3 barrelPos, barrelDir, barrelRot, globalVel;
-    GetAttachmentParams(barrelPoint, barrelPos, barrelDir, barrelRot);
+VECTOR3 Corvane::ReleasePlaceOffset(const VECTOR3& barrelPos, const MATRIX3& shipAttitude) const {
+    VECTOR3 globalVel;
     GetGlobalVel(globalVel);
     return mul(shipAttitude, barrelPos) + globalVel * oapiGetSimStep();
 }
