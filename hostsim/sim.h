@@ -1,6 +1,7 @@
 // The stand-in host's driver: one world per process, run frame by frame by the command or by a test.
 #pragma once
 
+#include "text.h"
 #include "world.h"
 
 #include <initializer_list>
@@ -97,10 +98,6 @@ class Sim {
     std::string DebugString() const;
     double Mjd() const; // the scenario's date advanced by the simulated time
 };
-
-// Key codes by the host's names without the "OAPI_KEY_" prefix ("K", "F12", "NUMPAD0"), any case.
-bool KeyFromName(const std::string& name, DWORD* code);
-const char* KeyName(DWORD code); // "?" for a code without a name
 
 } // namespace hs
 

@@ -48,13 +48,13 @@ struct HostFile {
     // loading n vessels cost n times the file.
     const std::vector<std::string>* shared = nullptr;
     const std::vector<std::string>& Lines() const { return shared ? *shared : lines; }
-    size_t next = 0;                // next line for the scenario reader
-    size_t firstLineNo = 0;         // file line number of lines[0], for messages
-    std::string lineBuf;            // what oapiReadScenario_nextline hands out
-    bool blockDone = false;         // the vessel block has reached its END (or the file its end)
-    bool sawEnd = false;            // the block's END line was found
-    std::string* out = nullptr;     // writers append here
-    std::string ownOut;             // for files opened by modules
+    size_t next = 0;            // next line for the scenario reader
+    size_t firstLineNo = 0;     // file line number of lines[0], for messages
+    std::string lineBuf;        // what oapiReadScenario_nextline hands out
+    bool blockDone = false;     // the vessel block has reached its END (or the file its end)
+    bool sawEnd = false;        // the block's END line was found
+    std::string* out = nullptr; // writers append here
+    std::string ownOut;         // for files opened by modules
     FILE* fp = nullptr;
 };
 
@@ -137,14 +137,14 @@ struct World {
 
     std::vector<HudText> hud, lastHud;
     // What the timeline last printed of each HUD row, and when: a number that keeps running is shown at most
-    // every HUD_PRINT_INTERVAL seconds, any other change at once. A row is known by where it is drawn, so a line
-    // that comes or goes does not make the rows around it news.
+    // every HUD_PRINT_INTERVAL seconds, any other change at once. A row is known by where it is drawn, so a
+    // line that comes or goes does not make the rows around it news.
     struct HudRow {
         int x = 0, y = 0, nth = 0;  // nth: rows drawn at the same place, in drawing order
         std::string printed, shown; // last printed text; text of the last drawing
         double printedAt = -1e300;
-        double changedAt = -1e300;  // when the drawn text last changed
-        bool seen = false;          // drawn in the last redraw
+        double changedAt = -1e300; // when the drawn text last changed
+        bool seen = false;         // drawn in the last redraw
     };
     std::vector<HudRow> hudRows;
     // Timeline stamp: the frame's start until its physics step, its end from then on.
@@ -152,13 +152,13 @@ struct World {
     InputBox box;
     std::vector<KeyPress> keys;
     std::vector<HeldKey> held;
-    std::vector<SlotPtr<HostFile>> openFiles; // files modules opened with oapiOpenFile
+    std::vector<SlotPtr<HostFile>> openFiles;      // files modules opened with oapiOpenFile
     std::vector<SlotPtr<GlobalMesh>> globalMeshes; // MESHHANDLE = address of the record
 
     // Live vessel count at the start of the frame: vessels created during a frame wait for the next one.
     size_t frameVessels = 0;
     bool loading = false;
-    int lastError = 0; // Sim::LOAD_*
+    int lastError = 0;   // Sim::LOAD_*
     int centralBody = 0; // body table index of the scenario's central body (gbody index 0)
     int visualTag = 0;
     // Vessels created so far under each name (lower case), for the timeline's tags.
@@ -176,9 +176,13 @@ struct World {
 World& TheWorld();
 #ifdef HOSTSIM_LIBRARY
 extern World hsWorld __attribute__((visibility("hidden")));
-static inline World& W() { return hsWorld; }
+static inline World& W() {
+    return hsWorld;
+}
 #else
-static inline World& W() { return TheWorld(); }
+static inline World& W() {
+    return TheWorld();
+}
 #endif
 
 // Timeline and misuse.
@@ -192,7 +196,9 @@ bool TraceStart(std::string* err);
 void TraceStop();
 
 // Handle checks: null (and a misuse counted) when the handle is dead or foreign.
-inline Vessel* LiveVessel(OBJHANDLE h) { return Slots<Vessel>().Find(h); }
+inline Vessel* LiveVessel(OBJHANDLE h) {
+    return Slots<Vessel>().Find(h);
+}
 void BadVessel(OBJHANDLE h, const char* fn); // counts the misuse
 void DeadInterface(const char* fn);          // a VESSEL method called on an interface whose vessel has gone
 
@@ -209,7 +215,9 @@ void TraceText(std::string& out, unsigned long i);
 void TraceText(std::string& out, bool b);
 void TraceText(std::string& out, const char* s);
 void TraceText(std::string& out, const void* handle);
-inline void TraceText(std::string& out, std::nullptr_t) { out += "null"; }
+inline void TraceText(std::string& out, std::nullptr_t) {
+    out += "null";
+}
 void TraceText(std::string& out, const VECTOR3& vec);
 void TraceText(std::string& out, const MATRIX3& m);
 template <typename T> std::enable_if_t<std::is_enum<T>::value> TraceText(std::string& out, T e) {
@@ -222,8 +230,8 @@ template <typename R, typename... P> void TraceText(std::string& out, R (*fn)(P.
     TraceText(out, reinterpret_cast<const void*>(fn));
 }
 
-// One traced call: the arguments are read when the call returns, so an argument the call fills in shows what it
-// got; the result is what the call hands back through Result().
+// One traced call: the arguments are read when the call returns, so an argument the call fills in shows what
+// it got; the result is what the call hands back through Result().
 template <typename... A> class CallTrace {
   public:
     CallTrace(const Vessel* v, const char* fn, const A&... args) : args_(args...) {
@@ -285,11 +293,11 @@ template <typename... A> void TraceCallback(const Vessel* v, const char* fn, con
 
 // Opens every VESSEL method: `v` is the interface's record, or the method returns `ret` (misuse counted).
 // The rare paths are calls of their own, so a method that only reads a number stays a few instructions.
-#define SELF_OR(ret)                                                                                              \
-    Vessel* v = vessel;                                                                                           \
-    if (__builtin_expect(!Alive(v), 0)) {                                                                         \
-        DeadInterface(__func__);                                                                                  \
-        return ret;                                                                                               \
+#define SELF_OR(ret)                                                                                         \
+    Vessel* v = vessel;                                                                                      \
+    if (__builtin_expect(!Alive(v), 0)) {                                                                    \
+        DeadInterface(__func__);                                                                             \
+        return ret;                                                                                          \
     }
 inline Vessel* CheckVessel(OBJHANDLE h, const char* fn) {
     Vessel* v = LiveVessel(h);
@@ -310,25 +318,15 @@ inline bool ObjectState(OBJHANDLE h, VECTOR3* pos, VECTOR3* vel) {
 }
 HostFile* CheckFile(FILEHANDLE f, const char* fn);
 
-
 hs::Attachment* Att(Vessel* v, ATTACHMENTHANDLE h, const char* fn);
 
-// Text helpers.
-bool IEquals(const char* a, const char* b);
-bool IPrefix(const char* line, const char* key); // line starts with key, any case
-std::string Trim(const std::string& s);
-// The lines of a regular file of at most TEXT_FILE_MAX bytes; false with why (when given) otherwise.
-constexpr size_t TEXT_FILE_MAX = 64u << 20;
-bool ReadLines(const std::string& path, std::vector<std::string>& lines, std::string* why = nullptr);
-std::string Fmt(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+// Text helpers (and text.h's).
 std::string HostPath(const std::string& winPath); // translated, relative to the root
 // Why a name that becomes a path (a class, a module, a plugin) is refused, naming it as `what`; "" when it is
 // a plain name, or with `subfolders` a path of plain names joined by '\\'.
 std::string PathNameRefusal(const std::string& name, const char* what, bool subfolders = false);
 // A translated path relative to the root that stays under it: not absolute, no ".." step.
 bool StaysUnderRoot(const std::string& rel);
-// The name of the list nearest to a mistyped word (any case), or "" when none is near enough to be meant.
-std::string Nearest(const std::string& word, const std::vector<std::string>& names);
 
 // Class files and modules.
 bool OpenClassFile(const std::string& className, HostFile& f, std::string* err);

@@ -1,5 +1,7 @@
 // Key names as the host's key codes spell them without their prefix, and their codes.
-#include "host.h"
+#include "text.h"
+
+#include "Orbitersdk.h"
 
 #include <cstring>
 
