@@ -34,15 +34,40 @@ file(GLOB PELLORIN_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/projectile/*.cp
 realhost_module(Corvane ${CORVANE_SOURCES})
 realhost_module(Pellorin ${PELLORIN_SOURCES})
 
-# The tests' own plugin for the real host, never part of the pilot's package.
-option(CORVANE_REALHOST_TEST_PLUGINS "Build the plugins the real-host flights use" OFF)
+# What the real-host flights add to their copy of the host, never part of the pilot's package: the script
+# player (and the one-key plugin), the stand-ins of the outside add-ons and the helper vessels, built for this
+# host, with the class files, scenarios and scripts that need them. All of it lands in <build>/testroot, laid
+# out as the host's folder.
+option(CORVANE_REALHOST_TEST_PLUGINS "Build the plugins and stand-ins the real-host flights use" OFF)
 if(CORVANE_REALHOST_TEST_PLUGINS)
-  add_library(HoldKey MODULE ${CMAKE_SOURCE_DIR}/tests/realhost/plugin/hold_key.cpp)
-  set_target_properties(HoldKey PROPERTIES PREFIX "lib" SUFFIX ".so" LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/Plugin
-    SKIP_BUILD_RPATH ON CXX_VISIBILITY_PRESET hidden)
-  target_compile_options(HoldKey PRIVATE $<$<CXX_COMPILER_ID:GNU>:-fno-gnu-unique>)
-  target_link_options(HoldKey PRIVATE -Wl,-soname,libHoldKey.so)
-  target_link_libraries(HoldKey PRIVATE orbiter_api ${SDK_GLUE})
+  set(TESTROOT ${CMAKE_BINARY_DIR}/testroot)
+  function(realhost_test_module target subdir)
+    cmake_parse_arguments(M "" "" "SOURCES;INCLUDES;DEFINES" ${ARGN})
+    add_library(${target} MODULE ${M_SOURCES})
+    set_target_properties(${target} PROPERTIES PREFIX "lib" SUFFIX ".so"
+      LIBRARY_OUTPUT_DIRECTORY ${TESTROOT}/Modules/${subdir} SKIP_BUILD_RPATH ON CXX_VISIBILITY_PRESET hidden)
+    target_compile_options(${target} PRIVATE $<$<CXX_COMPILER_ID:GNU>:-fno-gnu-unique>)
+    target_compile_definitions(${target} PRIVATE STAND_IN_FOR_REAL_HOST ${M_DEFINES})
+    target_link_options(${target} PRIVATE -Wl,-soname,lib${target}.so)
+    target_include_directories(${target} PRIVATE ${M_INCLUDES})
+    target_link_libraries(${target} PRIVATE orbiter_api hostport ${SDK_GLUE})
+  endfunction()
+  set(ADDONS ${CMAKE_SOURCE_DIR}/hostsim/addons)
+  file(GLOB SCRIPT_TEXT_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/hostsim/text/*.cpp)
+  realhost_test_module(ScriptPlayer Plugin SOURCES ${CMAKE_SOURCE_DIR}/tests/realhost/plugin/script_player.cpp
+    ${SCRIPT_TEXT_SOURCES} INCLUDES ${CMAKE_SOURCE_DIR}/hostsim/text)
+  realhost_test_module(HoldKey Plugin SOURCES ${CMAKE_SOURCE_DIR}/tests/realhost/plugin/hold_key.cpp)
+  realhost_test_module(OrbiterSound Plugin SOURCES ${ADDONS}/orbitersound/orbitersound.cpp INCLUDES ${ADDONS})
+  realhost_test_module(Carrier Stand-ins SOURCES ${ADDONS}/carrier/carrier.cpp INCLUDES ${ADDONS} ${ADDONS}/carrier)
+  realhost_test_module(UMmu Stand-ins SOURCES ${ADDONS}/ummu/ummu.cpp ${ADDONS}/ummu/ummu_record.cpp
+    INCLUDES ${ADDONS}/ummu)
+  set(HOSTROOT_SRC ${CMAKE_SOURCE_DIR}/hostroot)
+  file(GLOB_RECURSE TESTROOT_FILES RELATIVE ${HOSTROOT_SRC} CONFIGURE_DEPENDS
+       ${HOSTROOT_SRC}/Config/Vessels/*.cfg ${HOSTROOT_SRC}/Config/UMMUIdConfig/*
+       ${HOSTROOT_SRC}/Modules/* ${HOSTROOT_SRC}/Meshes/Target.msh ${HOSTROOT_SRC}/Scenarios/Corvane/*)
+  foreach(f ${TESTROOT_FILES})
+    configure_file(${HOSTROOT_SRC}/${f} ${TESTROOT}/${f} COPYONLY)
+  endforeach()
 endif()
 
 # The package a pilot on the Linux host unpacks into the host's folder.

@@ -101,7 +101,7 @@ class RailgunInBothHosts : public RealHostFlight {
         RealHostFlight::SetUp();
         if (IsSkipped() || HasFatalFailure()) return;
         ASSERT_EQ(Shell("mkdir -p " + Quoted(scratch + "/Modules/Plugin") + " && cp " + Quoted(REALSDK_BUILD) +
-                        "/Plugin/libHoldKey.so " + Quoted(scratch + "/Modules/Plugin/") +
+                        "/testroot/Modules/Plugin/libHoldKey.so " + Quoted(scratch + "/Modules/Plugin/") +
                         " && sed -i 's/^ACTIVE_MODULES$/ACTIVE_MODULES\\n  HoldKey/' " +
                         Quoted(scratch + "/Orbiter_NG.cfg") +
                         " && printf 'ClassName = Target\\nSize = 10\\nMass = 5000\\n' > " +

@@ -1,13 +1,13 @@
 // The Carrier stand-in vessel: class capabilities, the release request, and its own scenario lines.
 #include "carrier.h"
 
+#include "stand_in_log.h"
+
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <new>
-
-extern "C" void hostsimTimeline(const char* line);
 
 namespace {
 
@@ -45,7 +45,7 @@ const char* AfterKey(const char* line, const char* key) {
 void Timeline(const char* carrier, const char* what) {
     char line[256];
     snprintf(line, sizeof line, "carrier: %.63s %.180s", carrier, what);
-    hostsimTimeline(line);
+    StandInSay(line);
 }
 
 } // namespace

@@ -3,11 +3,10 @@
 // Nothing is played. Each vessel that asks gets an id 0..59; each id has slots 1..60 that remember whether a
 // wave was loaded and is playing, so the "is playing" queries answer what a real player would.
 // Built three times: complete, without "SoundOption3" (a required routine) and without "GetVersionOBSound3".
-#include "Orbitersdk.h"
+#include "stand_in_log.h"
 
 #include <cstdio>
 
-extern "C" void hostsimTimeline(const char* line);
 
 namespace {
 
@@ -51,21 +50,21 @@ void Record(int id, const char* what) {
     char fallback[24];
     char line[256];
     snprintf(line, sizeof line, "sound: %.63s %.180s", UserName(id, fallback, sizeof fallback), what);
-    hostsimTimeline(line);
+    StandInSay(line);
 }
 
 } // namespace
 
 DLLCLBK int GetVesselSoundID3(OBJHANDLE vessel) {
     if (!vessel) {
-        hostsimTimeline("sound: id asked for a null vessel");
+        StandInSay("sound: id asked for a null vessel");
         return -1;
     }
     int id = 0;
     while (id < userCount && users[id].vessel != vessel)
         ++id;
     if (id == MAX_IDS) {
-        hostsimTimeline("sound: no sound id left");
+        StandInSay("sound: no sound id left");
         return -1;
     }
     if (id == userCount) {
@@ -171,7 +170,7 @@ DLLCLBK int ReplaceStockOBSound3(int id, char* path, int which) {
 DLLCLBK int GetVersionOBSound3(void) {
     char line[32];
     snprintf(line, sizeof line, "sound: version %d", VERSION);
-    hostsimTimeline(line);
+    StandInSay(line);
     return VERSION;
 }
 #endif
