@@ -68,6 +68,10 @@ if(CORVANE_REALHOST_TEST_PLUGINS)
   foreach(f ${TESTROOT_FILES})
     configure_file(${HOSTROOT_SRC}/${f} ${TESTROOT}/${f} COPYONLY)
   endforeach()
+  # The crew add-on brings a mesh for each kind of member; the stand-in's is one plain figure under every name.
+  foreach(m ummu ummuMED ummuSCI ummuSEC ummuTECH ummuVIP ummup)
+    configure_file(${ADDONS}/ummu/member.msh ${TESTROOT}/Meshes/ummu/${m}.msh COPYONLY)
+  endforeach()
 endif()
 
 # The package a pilot on the Linux host unpacks into the host's folder.

@@ -1,6 +1,6 @@
-// The real-host flight fixture: the modules built for the host's SDK installed into a scratch copy of the real
-// host, flown headless, and hostsim flown on the same scenario at the same frame length, with the comparisons of
-// their saves that every real-host suite uses.
+// The real-host flight fixture: the modules built for the host's SDK installed into a scratch copy of the
+// real host, flown headless, and hostsim flown on the same scenario at the same frame length, with the
+// comparisons of their saves that every real-host suite uses.
 #pragma once
 
 #include "scenario_blocks.h"
@@ -28,15 +28,17 @@ using hs::test::VesselBlock;
 using Ships = std::map<std::string, VesselBlock>;
 
 // Both hosts get the frame length as the same text, so both step the same time.
-const char* const FRAME_LENGTH = "0.0166667"; // s
+const char* const FRAME_LENGTH = "0.0166667";    // s
 constexpr double ORBIT_POSITION_TOLERANCE = 1.0; // m
 
-// A Corvane's own scenario lines and its crew lines: the module writes them, so both hosts must save them alike.
-const std::vector<std::string> OWN_KEYS = {"FTL",  "HWIN", "GEAR",  "CANP",  "CANC", "VIS",     "VIEW",
+// A Corvane's own scenario lines and its crew lines: the module writes them, so both hosts must save them
+// alike.
+const std::vector<std::string> OWN_KEYS = {"FTL",   "HWIN", "GEAR",  "CANP",  "CANC", "VIS",     "VIEW",
                                            "BRAKE", "MAIN", "BOOST", "INDMP", "AMMO", "UMMUCREW"};
 
 // Words the host writes to its log when a module, a symbol or a class cannot be loaded.
-const char* const LOG_FAULTS[] = {"rror", "ould not", "ailed", "undefined symbol", "symbol lookup", "not found"};
+const char* const LOG_FAULTS[] = {"rror",          "ould not", "ailed", "undefined symbol",
+                                  "symbol lookup", "not found"};
 
 using testio::Quoted;
 using testio::ReadFile;
@@ -51,8 +53,9 @@ constexpr double STANCE_HEIGHT_TOLERANCE = 0.1; // m
 constexpr double STANCE_PITCH_TOLERANCE = 1.0;  // deg
 constexpr double RAD_PER_DEG = M_PI / 180.0;
 
-// The real host saves a landed vessel's ALT and its AROT Euler angles (degrees) in the planet's frame (pole +y,
-// longitude 0 along +x, growing toward +z): the vessel's nose there is the third row of Rz(c) Ry(b) Rx(a).
+// The real host saves a landed vessel's ALT and its AROT Euler angles (degrees) in the planet's frame (pole
+// +y, longitude 0 along +x, growing toward +z): the vessel's nose there is the third row of Rz(c) Ry(b)
+// Rx(a).
 inline Stance SavedStance(const VesselBlock& block) {
     Stance s;
     double alt[3] = {NAN, NAN, NAN}, arot[3], pos[3] = {NAN, NAN, NAN};
@@ -77,7 +80,8 @@ inline Stance TelemetryStance(const std::string& csv, const std::string& vessel)
     while (std::getline(in, line)) {
         std::vector<std::string> cells;
         std::stringstream row(line);
-        for (std::string cell; std::getline(row, cell, ',');) cells.push_back(cell);
+        for (std::string cell; std::getline(row, cell, ',');)
+            cells.push_back(cell);
         if (cells.size() < 15 || cells[1] != vessel) continue;
         s.height = std::atof(cells[8].c_str());
         s.pitch = std::atof(cells[13].c_str());
@@ -96,14 +100,17 @@ class RealHostFlight : public ::testing::Test {
   protected:
     void SetUp() override {
         if (!REALHOST_PRESENT)
-            GTEST_SKIP() << "real-host flights skipped: no real host at " REALHOST_DIR " (or CORVANE_REALHOST=OFF)";
+            GTEST_SKIP() << "real-host flights skipped: no real host at " REALHOST_DIR
+                            " (or CORVANE_REALHOST=OFF)";
         const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
         scratch = std::string(BINARY_DIR) + "/realhost-scratch/" + info->name();
         // The host writes into its own tree: every flight gets a fresh copy with the modules installed in it.
         ASSERT_EQ(Shell("rm -rf " + Quoted(scratch) + " && mkdir -p " + Quoted(scratch) + " && cp -r " +
                         Quoted(REALHOST_DIR) + "/. " + Quoted(scratch)),
                   0);
-        ASSERT_EQ(Shell("cmake --install " + Quoted(REALSDK_BUILD) + " --prefix " + Quoted(scratch) + " >/dev/null"), 0);
+        ASSERT_EQ(Shell("cmake --install " + Quoted(REALSDK_BUILD) + " --prefix " + Quoted(scratch) +
+                        " >/dev/null"),
+                  0);
         ASSERT_EQ(Shell("mkdir -p " + Quoted(scratch + "/Scenarios/Test") + " && cp " + Quoted(SCENARIO_DIR) +
                         "/*.scn " + Quoted(scratch + "/Scenarios/Test/")),
                   0);
@@ -128,15 +135,15 @@ class RealHostFlight : public ::testing::Test {
         return f;
     }
 
-    // scenario: a path, or a name under hostsim's root (our assembled one unless root says another). telemetry: a
-    // file for every frame's row, or empty.
+    // scenario: a path, or a name under hostsim's root (our assembled one unless root says another).
+    // telemetry: a file for every frame's row, or empty.
     Flight FlyHostsim(const std::string& scenario, int frames, const std::string& telemetry = "",
                       const std::string& root = HOSTROOT_DIR, const std::string& script = "") {
         Flight f;
         std::string save = scratch + "/hostsim-saved.scn";
-        std::string command = std::string(HOSTSIM_EXE) + " run " + Quoted(scenario) + " --root " + Quoted(root) +
-                              " --dt " + FRAME_LENGTH + " --frames " + std::to_string(frames) + " --save " +
-                              Quoted(save);
+        std::string command = std::string(HOSTSIM_EXE) + " run " + Quoted(scenario) + " --root " +
+                              Quoted(root) + " --dt " + FRAME_LENGTH + " --frames " + std::to_string(frames) +
+                              " --save " + Quoted(save);
         if (!telemetry.empty()) command += " --telemetry " + Quoted(telemetry) + " --telemetry-interval 0";
         if (!script.empty()) command += " --script " + Quoted(script);
         command += " >" + Quoted(scratch + "/hostsim.txt") + " 2>&1";
@@ -157,16 +164,20 @@ class RealHostFlight : public ::testing::Test {
         ASSERT_TRUE(real.ships.count("Corvane-1"));
         Stance r = SavedStance(real.ships.at("Corvane-1"));
         Stance h = TelemetryStance(ReadFile(telemetry), "Corvane-1");
-        ASSERT_TRUE(std::isfinite(r.height) && std::isfinite(r.pitch)) << "no ALT, POS or AROT in the real host's save";
+        ASSERT_TRUE(std::isfinite(r.height) && std::isfinite(r.pitch))
+            << "no ALT, POS or AROT in the real host's save";
         ASSERT_TRUE(std::isfinite(h.height) && std::isfinite(h.pitch)) << "no telemetry row from hostsim";
-        EXPECT_NEAR(h.height, r.height, STANCE_HEIGHT_TOLERANCE) << "hostsim " << h.height << " m, real " << r.height;
-        EXPECT_NEAR(h.pitch, r.pitch, STANCE_PITCH_TOLERANCE) << "hostsim " << h.pitch << " deg, real " << r.pitch;
+        EXPECT_NEAR(h.height, r.height, STANCE_HEIGHT_TOLERANCE)
+            << "hostsim " << h.height << " m, real " << r.height;
+        EXPECT_NEAR(h.pitch, r.pitch, STANCE_PITCH_TOLERANCE)
+            << "hostsim " << h.pitch << " deg, real " << r.pitch;
     }
 
     static void ExpectCleanHostRun(const Flight& real) {
         EXPECT_EQ(real.status, 0) << real.output;
         ASSERT_FALSE(real.log.empty()) << "the host wrote no log";
-        for (const char* fault : LOG_FAULTS) EXPECT_EQ(real.log.find(fault), std::string::npos) << real.log;
+        for (const char* fault : LOG_FAULTS)
+            EXPECT_EQ(real.log.find(fault), std::string::npos) << real.log;
         EXPECT_EQ(real.output.find("symbol lookup error"), std::string::npos) << real.output;
     }
 
@@ -179,8 +190,8 @@ class RealHostFlight : public ::testing::Test {
         EXPECT_EQ(realLines, LinesWithKeys(sim.ships.at(vessel), OWN_KEYS)) << vessel;
     }
 
-    // The host's own lines: the same keys in the same order, and the same text for those that do not depend on
-    // the integration (state, control mode, tanks, docking, radio).
+    // The host's own lines: the same keys in the same order, and the same text for those that do not depend
+    // on the integration (state, control mode, tanks, docking, radio).
     static void ExpectSameHostLines(const Flight& real, const Flight& sim, const std::string& vessel) {
         const VesselBlock& a = real.ships.at(vessel);
         const VesselBlock& b = sim.ships.at(vessel);
@@ -202,7 +213,8 @@ class RealHostFlight : public ::testing::Test {
         double a[3], b[3];
         ASSERT_TRUE(VectorLine(real.ships.at(vessel), "RPOS", a)) << vessel;
         ASSERT_TRUE(VectorLine(sim.ships.at(vessel), "RPOS", b)) << vessel;
-        double d = std::sqrt((a[0] - b[0]) * (a[0] - b[0]) + (a[1] - b[1]) * (a[1] - b[1]) + (a[2] - b[2]) * (a[2] - b[2]));
+        double d = std::sqrt((a[0] - b[0]) * (a[0] - b[0]) + (a[1] - b[1]) * (a[1] - b[1]) +
+                             (a[2] - b[2]) * (a[2] - b[2]));
         EXPECT_LT(d, ORBIT_POSITION_TOLERANCE) << vessel << " is " << d << " m apart in the two hosts";
     }
 

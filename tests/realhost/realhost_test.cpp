@@ -1,5 +1,5 @@
-// The modules in the real host: built for its SDK, installed into a scratch copy of it, flown headless, and their
-// saves compared with hostsim's of the same scenario at the same frame length.
+// The modules in the real host: built for its SDK, installed into a scratch copy of it, flown headless, and
+// their saves compared with hostsim's of the same scenario at the same frame length.
 #include "realhost_fixture.h"
 
 #include <sys/wait.h>
@@ -26,8 +26,10 @@ TEST_F(RealHostFlight, CorvaneOnItsGearStaysLandedWithTheSameLinesInBothHosts) {
     ExpectSameOwnLines(real, sim, "Corvane-1");
     ExpectSameHostLines(real, sim, "Corvane-1");
     const std::vector<std::string> status = {"STATUS"};
-    EXPECT_EQ(LinesWithKeys(real.ships.at("Corvane-1"), status), std::vector<std::string>{"STATUS Landed Earth"});
-    EXPECT_EQ(LinesWithKeys(sim.ships.at("Corvane-1"), status), std::vector<std::string>{"STATUS Landed Earth"});
+    EXPECT_EQ(LinesWithKeys(real.ships.at("Corvane-1"), status),
+              std::vector<std::string>{"STATUS Landed Earth"});
+    EXPECT_EQ(LinesWithKeys(sim.ships.at("Corvane-1"), status),
+              std::vector<std::string>{"STATUS Landed Earth"});
 }
 
 TEST_F(RealHostFlight, LandedCorvaneOnItsGearSitsWithinATenthOfAMetreAndADegreeOfTheRealHost) {
@@ -60,7 +62,8 @@ TEST_F(RealHostFlight, PellorinStrikesACorvaneAndIsGoneWhileTheTargetIsPushedAli
 // Every scenario the pilot's package installs must load and fly in the real host: one it cannot fly stops the
 // host for the pilot who picks it.
 TEST_F(RealHostFlight, EveryScenarioThePackageInstallsFliesInTheRealHost) {
-    const std::string listing = testio::RunCommand("cd " + Quoted(scratch) + "/Scenarios/Corvane && ls *.scn").out;
+    const std::string listing =
+        testio::RunCommand("cd " + Quoted(scratch) + "/Scenarios/Corvane && ls *.scn").out;
     std::istringstream names(listing);
     std::string file;
     int flown = 0;
@@ -86,22 +89,24 @@ std::vector<std::array<double, 3>> ShotVectors(const std::string& saved, const s
         if (line.rfind("b1:", 0) == 0) inShot = true;
         if (line == "END") inShot = false;
         double v[3];
-        if (inShot && std::sscanf(line.c_str(), (" " + key + " %lf %lf %lf").c_str(), &v[0], &v[1], &v[2]) == 3)
+        if (inShot &&
+            std::sscanf(line.c_str(), (" " + key + " %lf %lf %lf").c_str(), &v[0], &v[1], &v[2]) == 3)
             shots.push_back({v[0] - shooter[0], v[1] - shooter[1], v[2] - shooter[2]});
     }
     return shots;
 }
 
-// A pilot holds the fire key for one cycle (22 frames, from 0.5 s) at a 10 m hull ahead, in orbit at 60 frames a
-// second. The real host gets the key from a plugin before each step, as a pilot's key comes between frames;
-// hostsim from a script.
+// A pilot holds the fire key for one cycle (22 frames, from 0.5 s) at a 10 m hull ahead, in orbit at 60
+// frames a second. The real host gets the key from a plugin before each step, as a pilot's key comes between
+// frames; hostsim from a script.
 class RailgunInBothHosts : public RealHostFlight {
   protected:
     void SetUp() override {
         RealHostFlight::SetUp();
         if (IsSkipped() || HasFatalFailure()) return;
-        ASSERT_EQ(Shell("mkdir -p " + Quoted(scratch + "/Modules/Plugin") + " && cp " + Quoted(REALSDK_BUILD) +
-                        "/testroot/Modules/Plugin/libHoldKey.so " + Quoted(scratch + "/Modules/Plugin/") +
+        ASSERT_EQ(Shell("mkdir -p " + Quoted(scratch + "/Modules/Plugin") + " && cp " +
+                        Quoted(REALSDK_BUILD) + "/testroot/Modules/Plugin/libHoldKey.so " +
+                        Quoted(scratch + "/Modules/Plugin/") +
                         " && sed -i 's/^ACTIVE_MODULES$/ACTIVE_MODULES\\n  HoldKey/' " +
                         Quoted(scratch + "/Orbiter_NG.cfg") +
                         " && printf 'ClassName = Target\\nSize = 10\\nMass = 5000\\n' > " +
@@ -118,7 +123,8 @@ class RailgunInBothHosts : public RealHostFlight {
         ExpectCleanHostRun(real);
         EXPECT_EQ(sim.status, 0) << sim.log;
         EXPECT_NE(sim.log.find("misuse 0"), std::string::npos) << sim.log;
-        return {ReadFile(scratch + "/Scenarios/(Current state).scn"), ReadFile(scratch + "/hostsim-saved.scn")};
+        return {ReadFile(scratch + "/Scenarios/(Current state).scn"),
+                ReadFile(scratch + "/hostsim-saved.scn")};
     }
 };
 
@@ -180,13 +186,14 @@ TEST_F(RealHostFlight, DockedCorvanesStayDockedWithTheirCrewsInBothHosts) {
         ExpectSameHostLines(real, sim, vessel);
         ExpectSameOrbitPosition(real, sim, vessel);
         const std::vector<std::string> dock = {"DOCKINFO"};
-        EXPECT_EQ(LinesWithKeys(real.ships.at(vessel), dock), LinesWithKeys(sim.ships.at(vessel), dock)) << vessel;
+        EXPECT_EQ(LinesWithKeys(real.ships.at(vessel), dock), LinesWithKeys(sim.ships.at(vessel), dock))
+            << vessel;
         EXPECT_EQ(LinesWithKeys(real.ships.at(vessel), dock).size(), 1u) << vessel;
     }
 }
 
-// The host's own stock vessel, a module built by others for the real host, flown by hostsim from the host's own
-// folder: its class file, mesh and module as they are.
+// The host's own stock vessel, a module built by others for the real host, flown by hostsim from the host's
+// own folder: its class file, mesh and module as they are.
 TEST_F(RealHostFlight, StockShuttlePBFliesInHostsimAndKeepsTheRealHostsOrbit) {
     Flight real = FlyRealHost("Probe/PBOnly", 3000);
     Flight sim = FlyHostsim("Probe/PBOnly", 3000, "", scratch);
@@ -211,13 +218,16 @@ TEST_F(RealHostFlight, StockShuttlePBRestsOnTheRunwayAsInTheRealHost) {
     ASSERT_TRUE(sim.ships.count("PB-01")) << sim.log;
     ExpectSameHostLines(real, sim, "PB-01");
     double realAlt[3] = {}, simAlt[3] = {};
-    ASSERT_TRUE(std::sscanf(LinesWithKeys(real.ships.at("PB-01"), {"ALT"}).at(0).c_str(), "ALT %lf", &realAlt[0]) == 1);
-    ASSERT_TRUE(std::sscanf(LinesWithKeys(sim.ships.at("PB-01"), {"ALT"}).at(0).c_str(), "ALT %lf", &simAlt[0]) == 1);
+    ASSERT_TRUE(std::sscanf(LinesWithKeys(real.ships.at("PB-01"), {"ALT"}).at(0).c_str(), "ALT %lf",
+                            &realAlt[0]) == 1);
+    ASSERT_TRUE(
+        std::sscanf(LinesWithKeys(sim.ships.at("PB-01"), {"ALT"}).at(0).c_str(), "ALT %lf", &simAlt[0]) == 1);
     EXPECT_NEAR(simAlt[0], realAlt[0], 0.01);
     double realRot[3], simRot[3];
     ASSERT_TRUE(VectorLine(real.ships.at("PB-01"), "AROT", realRot));
     ASSERT_TRUE(VectorLine(sim.ships.at("PB-01"), "AROT", simRot));
-    for (int i = 0; i < 3; ++i) EXPECT_NEAR(simRot[i], realRot[i], 0.1) << "AROT " << i;
+    for (int i = 0; i < 3; ++i)
+        EXPECT_NEAR(simRot[i], realRot[i], 0.1) << "AROT " << i;
 }
 
 // Module files as each host loads them: no stand-in host library among their needs and no search path into a
@@ -227,7 +237,8 @@ std::string DynamicSection(const std::string& file) {
     FILE* p = popen(("readelf -d " + Quoted(file) + " 2>&1").c_str(), "r");
     if (!p) return out;
     char buf[512];
-    while (fgets(buf, sizeof buf, p)) out += buf;
+    while (fgets(buf, sizeof buf, p))
+        out += buf;
     pclose(p);
     return out;
 }
@@ -235,14 +246,16 @@ std::string DynamicSection(const std::string& file) {
 // The dynamic symbols a file needs (C++ names mangled), or that it gives; weak references need nothing.
 std::vector<std::string> Symbols(const std::string& file, bool undefined) {
     std::vector<std::string> names;
-    std::string command = "nm -D " + std::string(undefined ? "--undefined-only " : "--defined-only ") + Quoted(file);
+    std::string command =
+        "nm -D " + std::string(undefined ? "--undefined-only " : "--defined-only ") + Quoted(file);
     FILE* p = popen(command.c_str(), "r");
     if (!p) return names;
     char buf[1024];
     while (fgets(buf, sizeof buf, p)) {
         char kind[8] = {}, name[900] = {};
         // "U name" for undefined symbols, "address T name" for defined ones.
-        if (undefined ? std::sscanf(buf, " %7s %899s", kind, name) != 2 : std::sscanf(buf, "%*s %7s %899s", kind, name) != 2)
+        if (undefined ? std::sscanf(buf, " %7s %899s", kind, name) != 2
+                      : std::sscanf(buf, "%*s %7s %899s", kind, name) != 2)
             continue;
         if (undefined && std::string(kind) != "U") continue;
         std::string n = name;
@@ -279,7 +292,8 @@ std::vector<std::string> HostSymbols(const std::string& file) {
     return host;
 }
 
-std::vector<std::string> Missing(const std::vector<std::string>& needed, const std::vector<std::string>& given) {
+std::vector<std::string> Missing(const std::vector<std::string>& needed,
+                                 const std::vector<std::string>& given) {
     std::vector<std::string> missing;
     for (const std::string& n : needed)
         if (!std::binary_search(given.begin(), given.end(), n)) missing.push_back(n);
@@ -291,9 +305,11 @@ const char* const REALHOST_MODULES[] = {"libCorvane.so", "libPellorin.so"};
 
 TEST(ModuleFiles, NeedNoHostLibraryAndCarryNoSearchPath) {
     std::vector<std::string> files;
-    for (const char* m : HOSTSIM_MODULES) files.push_back(std::string(HOSTROOT_DIR) + "/Modules/" + m);
+    for (const char* m : HOSTSIM_MODULES)
+        files.push_back(std::string(HOSTROOT_DIR) + "/Modules/" + m);
     if (REALHOST_PRESENT) {
-        for (const char* m : REALHOST_MODULES) files.push_back(std::string(REALSDK_BUILD) + "/Modules/" + m);
+        for (const char* m : REALHOST_MODULES)
+            files.push_back(std::string(REALSDK_BUILD) + "/Modules/" + m);
     }
     for (const std::string& file : files) {
         std::string dyn = DynamicSection(file);
@@ -308,12 +324,14 @@ TEST(ModuleFiles, EveryHostSymbolTheModulesNeedIsGivenByHostsimAndByTheRealHost)
     std::vector<std::string> hostsim = Symbols(HOSTLIB, false);
     ASSERT_FALSE(hostsim.empty());
     std::vector<std::string> files;
-    for (const char* m : HOSTSIM_MODULES) files.push_back(std::string(HOSTROOT_DIR) + "/Modules/" + m);
+    for (const char* m : HOSTSIM_MODULES)
+        files.push_back(std::string(HOSTROOT_DIR) + "/Modules/" + m);
     std::vector<std::string> real;
     if (REALHOST_PRESENT) {
         real = Symbols(std::string(REALHOST_DIR) + "/Orbiter", false);
         ASSERT_FALSE(real.empty());
-        for (const char* m : REALHOST_MODULES) files.push_back(std::string(REALSDK_BUILD) + "/Modules/" + m);
+        for (const char* m : REALHOST_MODULES)
+            files.push_back(std::string(REALSDK_BUILD) + "/Modules/" + m);
     }
     for (const std::string& file : files) {
         std::vector<std::string> needed = HostSymbols(file);

@@ -7,11 +7,10 @@
 
 #include <cstdio>
 
-
 namespace {
 
-constexpr int MAX_IDS = 60;     // sound ids 0..59
-constexpr int MAX_SLOTS = 60;   // wave slots 1..60
+constexpr int MAX_IDS = 60;                      // sound ids 0..59
+constexpr int MAX_SLOTS = 60;                    // wave slots 1..60
 [[maybe_unused]] constexpr int MAX_OPTIONS = 17; // standard vessel sounds 1..17 (a variant leaves them out)
 [[maybe_unused]] constexpr int VERSION = 350;    // 3.50 (a variant tells none)
 constexpr int NAME_LEN = 64;

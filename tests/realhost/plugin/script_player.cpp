@@ -1,13 +1,13 @@
-// A plugin for the real host that plays a hostsim flight script (the same file, read by the same reader) at the
-// same simulated times, and writes what happened as hostsim does: a timeline of events and a telemetry CSV with
-// hostsim's columns, so that a program can line the two hosts up.
+// A plugin for the real host that plays a hostsim flight script (the same file, read by the same reader) at
+// the same simulated times, and writes what happened as hostsim does: a timeline of events and a telemetry
+// CSV with hostsim's columns, so that a program can line the two hosts up.
 //   CORVANE_SCRIPT     the script to play (nothing is played without it)
 //   CORVANE_TIMELINE   where the timeline goes (default "ScriptPlayer.timeline" in the host's folder)
 //   CORVANE_TELEMETRY  where a row per vessel and frame goes (none without it)
 // The headless host runs no input pass: buffered keys go through the host's key simulation, and the focus
-// vessel (and any vessel a held key is aimed at) gets the keyboard's state from here once a frame, as a pilot's
-// keyboard gives it. What the host offers no plugin a way to do is named unsupported in the timeline and the
-// host's log.
+// vessel (and any vessel a held key is aimed at) gets the keyboard's state from here once a frame, as a
+// pilot's keyboard gives it. What the host offers no plugin a way to do is named unsupported in the timeline
+// and the host's log.
 #define ORBITER_MODULE
 #include "Orbitersdk.h"
 
@@ -45,10 +45,14 @@ struct Held {
 std::string Chord(DWORD key, const std::vector<DWORD>& mods) {
     std::string s;
     for (DWORD m : mods) {
-        if (m == OAPI_KEY_LSHIFT) s += "Shift+";
-        else if (m == OAPI_KEY_LCONTROL) s += "Ctrl+";
-        else if (m == OAPI_KEY_LALT) s += "Alt+";
-        else s += std::string(hs::KeyName(m)) + "+";
+        if (m == OAPI_KEY_LSHIFT)
+            s += "Shift+";
+        else if (m == OAPI_KEY_LCONTROL)
+            s += "Ctrl+";
+        else if (m == OAPI_KEY_LALT)
+            s += "Alt+";
+        else
+            s += std::string(hs::KeyName(m)) + "+";
     }
     return s + hs::KeyName(key);
 }
@@ -61,20 +65,23 @@ VESSEL2* Callbacks(OBJHANDLE h) {
 
 class ScriptPlayer : public oapi::Module {
   public:
-    ScriptPlayer(MODULEHANDLE h, const hs::ScriptText& script, const std::string& timeline, const std::string& telemetry)
+    ScriptPlayer(MODULEHANDLE h, const hs::ScriptText& script, const std::string& timeline,
+                 const std::string& telemetry)
         : Module(h), script_(script) {
         timeline_ = std::fopen(timeline.c_str(), "w");
         if (!telemetry.empty()) {
             telemetry_ = std::fopen(telemetry.c_str(), "w");
             if (telemetry_)
-                std::fputs("time,name,x,y,z,vx,vy,vz,altitude,airspeed,mass,propellant,ground_contact,pitch,bank\n",
-                           telemetry_);
+                std::fputs(
+                    "time,name,x,y,z,vx,vy,vz,altitude,airspeed,mass,propellant,ground_contact,pitch,bank\n",
+                    telemetry_);
         }
     }
 
     void clbkSimulationStart(RenderMode) override {
         // The scenario's vessels were made before any plugin saw a frame.
-        for (int i = 0; i < oapiGetVesselCount(); ++i) Created(oapiGetVesselByIndex(i));
+        for (int i = 0; i < oapiGetVesselCount(); ++i)
+            Created(oapiGetVesselByIndex(i));
         if (OBJHANDLE focus = oapiGetFocusObject()) Say("focus " + Tag(focus));
     }
 
@@ -92,7 +99,8 @@ class ScriptPlayer : public oapi::Module {
         WriteRows(simt);
         const auto& commands = script_.Commands();
         // A command is due once the clock is within half a frame of its time, as hostsim plays it.
-        while (next_ < commands.size() && !quit_ && commands[next_].t < simt + 0.5 * simdt) Execute(commands[next_++]);
+        while (next_ < commands.size() && !quit_ && commands[next_].t < simt + 0.5 * simdt)
+            Execute(commands[next_++]);
         PressKeys();
         HandKeyboard();
         last_ = simt + simdt;
@@ -126,7 +134,8 @@ class ScriptPlayer : public oapi::Module {
         auto it = tags_.find(h);
         if (it != tags_.end()) return it->second;
         std::string name = NameOf(h), key = name;
-        for (char& c : key) c = (char)std::tolower((unsigned char)c);
+        for (char& c : key)
+            c = (char)std::tolower((unsigned char)c);
         int& made = namesUsed_[key];
         std::string tag = ++made == 1 ? name : name + "#" + std::to_string(made);
         tags_[h] = tag;
@@ -152,8 +161,8 @@ class ScriptPlayer : public oapi::Module {
 
     // What a headless host offers a plugin no way to do: said once a command, in both logs.
     void Unsupported(const hs::ScriptCommand& c, const char* why) {
-        std::string line = hs::Fmt("%s:%d: unsupported in the real host: %s (%s)", script_.Name().c_str(), c.line,
-                                   c.verb.c_str(), why);
+        std::string line = hs::Fmt("%s:%d: unsupported in the real host: %s (%s)", script_.Name().c_str(),
+                                   c.line, c.verb.c_str(), why);
         Say(line);
         oapiWriteLogV("ScriptPlayer: %s", line.c_str());
     }
@@ -173,37 +182,47 @@ class ScriptPlayer : public oapi::Module {
         const std::string& verb = c.verb;
         if (verb == "key") {
             if (Aimed(c)) pressed_.push_back(Pressed{c.key, c.mods, target_});
-        }
-        else if (verb == "hold") HoldKey(c);
-        else if (verb == "thgroup" || verb == "surface") SetLevel(c);
-        else if (verb == "focus") Focus(c);
+        } else if (verb == "hold")
+            HoldKey(c);
+        else if (verb == "thgroup" || verb == "surface")
+            SetLevel(c);
+        else if (verb == "focus")
+            Focus(c);
         else if (verb == "vessel") {
             target_ = c.args.empty() ? std::string() : c.args[0];
             Say("keys and levels now go to " + (target_.empty() ? std::string("the focus") : target_));
-        } else if (verb == "place") Place(c);
-        else if (verb == "dock") Dock(c);
-        else if (verb == "undock") Undock(c);
-        else if (verb == "attach") Attach(c);
-        else if (verb == "save") Save(c);
+        } else if (verb == "place")
+            Place(c);
+        else if (verb == "dock")
+            Dock(c);
+        else if (verb == "undock")
+            Undock(c);
+        else if (verb == "attach")
+            Attach(c);
+        else if (verb == "save")
+            Save(c);
         else if (verb == "quit") {
             // A plugin cannot end the session: the run's frame count does, and nothing more is played.
             quit_ = true;
             Say("quit");
         } else if (verb == "input" || verb == "escape")
             Unsupported(c, "the host's input box takes its answer only from its window");
-        else if (verb == "camera") Unsupported(c, "no camera without rendering");
-        else if (verb == "playback") Unsupported(c, "the host's playback flag is its recorder's alone");
+        else if (verb == "camera")
+            Unsupported(c, "no camera without rendering");
+        else if (verb == "playback")
+            Unsupported(c, "the host's playback flag is its recorder's alone");
     }
 
-    // Keys pressed by the frame's commands reach their vessels after all of them ran, as in hostsim. The focus
-    // takes a key through the host's own path; a vessel the script aims at, directly.
+    // Keys pressed by the frame's commands reach their vessels after all of them ran, as in hostsim. The
+    // focus takes a key through the host's own path; a vessel the script aims at, directly.
     void PressKeys() {
         for (const Pressed& k : pressed_) {
             OBJHANDLE h = k.target.empty() ? oapiGetFocusObject() : Vessel(k.target);
             if (!h) continue;
             Say("key " + Chord(k.key, k.mods) + " -> " + Tag(h));
             if (h == oapiGetFocusObject()) {
-                // The host builds the key state from the list alone: the key itself goes in so it arrives pressed.
+                // The host builds the key state from the list alone: the key itself goes in so it arrives
+                // pressed.
                 std::vector<int> down(k.mods.begin(), k.mods.end());
                 down.push_back((int)k.key);
                 oapiSimulateBufferedKey((int)k.key, down.data(), (int)down.size());
@@ -216,10 +235,13 @@ class ScriptPlayer : public oapi::Module {
         pressed_.clear();
     }
 
-    static OBJHANDLE Vessel(const std::string& name) { return oapiGetVesselByName(const_cast<char*>(name.c_str())); }
+    static OBJHANDLE Vessel(const std::string& name) {
+        return oapiGetVesselByName(const_cast<char*>(name.c_str()));
+    }
 
     static void Press(char* kstate, DWORD key, const std::vector<DWORD>& mods) {
-        for (DWORD m : mods) kstate[m & 0xFF] = KEY_DOWN;
+        for (DWORD m : mods)
+            kstate[m & 0xFF] = KEY_DOWN;
         kstate[key & 0xFF] = KEY_DOWN;
     }
 
@@ -230,8 +252,8 @@ class ScriptPlayer : public oapi::Module {
         if (h) held_.push_back(Held{c.key, c.mods, c.frames, target_});
     }
 
-    // Every frame the focus, and any vessel a held key is aimed at, sees the keyboard, as the host's input pass
-    // shows it a pilot's.
+    // Every frame the focus, and any vessel a held key is aimed at, sees the keyboard, as the host's input
+    // pass shows it a pilot's.
     void HandKeyboard() {
         std::vector<OBJHANDLE> seen;
         OBJHANDLE focus = oapiGetFocusObject();
@@ -239,7 +261,8 @@ class ScriptPlayer : public oapi::Module {
         for (const Held& k : held_) {
             OBJHANDLE h = k.target.empty() ? focus : Vessel(k.target);
             bool known = !h;
-            for (OBJHANDLE s : seen) known = known || s == h;
+            for (OBJHANDLE s : seen)
+                known = known || s == h;
             if (!known) seen.push_back(h);
         }
         for (OBJHANDLE h : seen) {
@@ -253,8 +276,10 @@ class ScriptPlayer : public oapi::Module {
             v->clbkConsumeDirectKey(kstate);
         }
         for (size_t i = 0; i < held_.size();)
-            if (--held_[i].framesLeft <= 0) held_.erase(held_.begin() + (long)i);
-            else ++i;
+            if (--held_[i].framesLeft <= 0)
+                held_.erase(held_.begin() + (long)i);
+            else
+                ++i;
     }
 
     void SetLevel(const hs::ScriptCommand& c) {
@@ -262,8 +287,10 @@ class ScriptPlayer : public oapi::Module {
         Say(c.verb + " " + c.args[0] + " " + c.args[1] + " -> " + (h ? Tag(h) : std::string("nobody")));
         VESSEL* v = h ? oapiGetVesselInterface(h) : nullptr;
         if (!v) return;
-        if (c.verb == "thgroup") v->SetThrusterGroupLevel((THGROUP_TYPE)c.thgroup, c.level);
-        else v->SetControlSurfaceLevel((AIRCTRL_TYPE)c.surface, c.level);
+        if (c.verb == "thgroup")
+            v->SetThrusterGroupLevel((THGROUP_TYPE)c.thgroup, c.level);
+        else
+            v->SetControlSurfaceLevel((AIRCTRL_TYPE)c.surface, c.level);
     }
 
     void Focus(const hs::ScriptCommand& c) {
@@ -315,8 +342,11 @@ class ScriptPlayer : public oapi::Module {
         OBJHANDLE a = Find(c, c.args[0]), b = Find(c, c.args[2]);
         if (!a || !b) return;
         int result = oapiGetVesselInterface(a)->Dock(b, (unsigned)c.num[0], (unsigned)c.num[1], 1);
-        if (result != 0) Fail(c, hs::Fmt("dock failed (%d)", result));
-        else Say(hs::Fmt("docked %s port %d to %s port %d", NameOf(a), (int)c.num[0], NameOf(b), (int)c.num[1]));
+        if (result != 0)
+            Fail(c, hs::Fmt("dock failed (%d)", result));
+        else
+            Say(hs::Fmt("docked %s port %d to %s port %d", NameOf(a), (int)c.num[0], NameOf(b),
+                        (int)c.num[1]));
     }
 
     void Undock(const hs::ScriptCommand& c) {
@@ -327,7 +357,8 @@ class ScriptPlayer : public oapi::Module {
         OBJHANDLE mate = port ? v->GetDockStatus(port) : nullptr;
         if (!mate || !v->Undock((unsigned)c.num[0]))
             Fail(c, hs::Fmt("undock failed: port %d holds nothing", (int)c.num[0]));
-        else Say(hs::Fmt("undocked %s port %d from %s", NameOf(a), (int)c.num[0], NameOf(mate)));
+        else
+            Say(hs::Fmt("undocked %s port %d from %s", NameOf(a), (int)c.num[0], NameOf(mate)));
     }
 
     void Attach(const hs::ScriptCommand& c) {
@@ -340,15 +371,18 @@ class ScriptPlayer : public oapi::Module {
         if (pp && cp && parent->AttachChild(ch, pp, cp))
             Say(hs::Fmt("attached %s point %d to %s point %d", Tag(ch).c_str(), (int)c.num[1], Tag(p).c_str(),
                         (int)c.num[0]));
-        else Fail(c, "attach failed");
+        else
+            Fail(c, "attach failed");
     }
 
     // The host adds ".scn" and the Scenarios folder itself.
     void Save(const hs::ScriptCommand& c) {
         std::string name = c.args[0];
         if (name.size() > 4 && name.compare(name.size() - 4, 4, ".scn") == 0) name.resize(name.size() - 4);
-        if (oapiSaveScenario(name.c_str(), "saved by the script player")) Say("saved Scenarios/" + name + ".scn");
-        else Fail(c, "save " + c.args[0] + " failed");
+        if (oapiSaveScenario(name.c_str(), "saved by the script player"))
+            Say("saved Scenarios/" + name + ".scn");
+        else
+            Fail(c, "save " + c.args[0] + " failed");
     }
 
     void WriteRows(double t) {
@@ -360,10 +394,11 @@ class ScriptPlayer : public oapi::Module {
             VECTOR3 p, u;
             v->GetGlobalPos(p);
             v->GetGlobalVel(u);
-            std::fprintf(telemetry_, "%.4f,%s,%.3f,%.3f,%.3f,%.4f,%.4f,%.4f,%.3f,%.4f,%.3f,%.3f,%d,%.3f,%.3f\n", t,
-                         v->GetName(), p.x, p.y, p.z, u.x, u.y, u.z, v->GetAltitude(), v->GetAirspeed(), v->GetMass(),
-                         v->GetTotalPropellantMass(), v->GroundContact() ? 1 : 0, v->GetPitch() * DEG,
-                         v->GetBank() * DEG);
+            std::fprintf(telemetry_,
+                         "%.4f,%s,%.3f,%.3f,%.3f,%.4f,%.4f,%.4f,%.3f,%.4f,%.3f,%.3f,%d,%.3f,%.3f\n", t,
+                         v->GetName(), p.x, p.y, p.z, u.x, u.y, u.z, v->GetAltitude(), v->GetAirspeed(),
+                         v->GetMass(), v->GetTotalPropellantMass(), v->GroundContact() ? 1 : 0,
+                         v->GetPitch() * DEG, v->GetBank() * DEG);
         }
     }
 
@@ -403,7 +438,8 @@ DLLCLBK void InitModule(MODULEHANDLE h) {
         oapiWriteLogV("ScriptPlayer: %s: playing nothing", err.c_str());
         return;
     }
-    player = new ScriptPlayer(h, script, Env("CORVANE_TIMELINE", "ScriptPlayer.timeline"), Env("CORVANE_TELEMETRY", ""));
+    player = new ScriptPlayer(h, script, Env("CORVANE_TIMELINE", "ScriptPlayer.timeline"),
+                              Env("CORVANE_TELEMETRY", ""));
     oapiRegisterModule(player);
 }
 

@@ -1,0 +1,136 @@
+// Pilot actions flown in both hosts from one flight script: the real host plays it through the tests' script
+// player plugin, hostsim itself; their timelines and saves are lined up.
+#include "realhost_fixture.h"
+
+namespace {
+
+using namespace realhost;
+
+constexpr double FRAME = 1.0 / 60.0; // s, FRAME_LENGTH as a number
+
+// What the headless real host cannot do (its script player names them unsupported): neither host is asked to.
+const char* const UNSUPPORTED_VERBS[] = {"input", "escape", "camera", "playback"};
+
+// The kinds of timeline lines both hosts write. hostsim writes more (HUD text, forces between vessels, its
+// input box), which the real host does not show a plugin.
+const char* const SHARED_EVENTS[] = {"created ", "deleted ",  "key ",    "hold ",     "focus ",
+                                     "placed ",  "attached ", "docked ", "undocked ", "thgroup ",
+                                     "surface ", "carrier: ", "sound: ", "quit"};
+
+struct Event {
+    double t;
+    std::string what;
+};
+
+std::vector<Event> SharedEvents(const std::string& timeline) {
+    std::vector<Event> events;
+    std::istringstream in(timeline);
+    std::string line;
+    while (std::getline(in, line)) {
+        double t;
+        int at = 0;
+        if (std::sscanf(line.c_str(), "[ %lf] %n", &t, &at) != 1 || at == 0) continue;
+        std::string what = line.substr((size_t)at);
+        for (const char* kind : SHARED_EVENTS)
+            if (what.rfind(kind, 0) == 0) events.push_back({t, what});
+    }
+    return events;
+}
+
+// Each event of one host matched to the same event of the other at most a frame apart; what is left over on
+// either side is a difference. Events more than a frame apart keep their order.
+void ExpectSameEvents(const std::vector<Event>& sim, const std::vector<Event>& real) {
+    std::vector<bool> used(real.size(), false);
+    double lastMatch = -1.0;
+    for (const Event& e : sim) {
+        size_t found = real.size();
+        for (size_t i = 0; i < real.size() && found == real.size(); ++i)
+            if (!used[i] && real[i].what == e.what && std::fabs(real[i].t - e.t) <= FRAME + 1e-3) found = i;
+        if (found == real.size()) {
+            ADD_FAILURE() << "hostsim only, at " << e.t << " s: " << e.what;
+            continue;
+        }
+        used[found] = true;
+        EXPECT_GE(real[found].t, lastMatch - FRAME - 1e-3) << "out of order in the real host: " << e.what;
+        lastMatch = std::max(lastMatch, real[found].t);
+    }
+    for (size_t i = 0; i < real.size(); ++i)
+        if (!used[i]) ADD_FAILURE() << "real host only, at " << real[i].t << " s: " << real[i].what;
+}
+
+class ScriptFlight : public RealHostFlight {
+  protected:
+    void SetUp() override {
+        RealHostFlight::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
+        // The player, the stand-ins and their classes go into this copy of the host only.
+        ASSERT_EQ(Shell("cp -r " + Quoted(REALSDK_BUILD) + "/testroot/. " + Quoted(scratch) +
+                        " && sed -i 's/^ACTIVE_MODULES$/ACTIVE_MODULES\\n  ScriptPlayer\\n  OrbiterSound/' " +
+                        Quoted(scratch + "/Orbiter_NG.cfg")),
+                  0);
+    }
+
+    // The script without what the real host cannot be asked, as both hosts fly it, and its last command's
+    // time.
+    double SharedScript(const std::string& script) {
+        std::istringstream in(ReadFile(script));
+        std::ofstream out(scratch + "/shared.script");
+        std::string line;
+        double last = 0.0;
+        while (std::getline(in, line)) {
+            std::istringstream words(line);
+            std::string time, verb;
+            words >> time >> verb;
+            bool unsupported = false;
+            for (const char* v : UNSUPPORTED_VERBS)
+                unsupported = unsupported || verb == v;
+            if (unsupported) continue;
+            out << line << '\n';
+            if (!time.empty() && time[0] != '#') last = std::max(last, std::atof(time.c_str()));
+        }
+        return last;
+    }
+
+    // Flies the scenario (a name under Scenarios/) with the script in both hosts until its last command.
+    void FlyBoth(const std::string& scenario, const std::string& script) {
+        const double end = SharedScript(script);
+        const int frames = (int)std::lround(end / FRAME) + 1;
+        real = FlyRealHost(scenario, frames,
+                           "CORVANE_SCRIPT=" + Quoted(scratch + "/shared.script") +
+                               " CORVANE_TIMELINE=" + Quoted(scratch + "/real.timeline") +
+                               " CORVANE_TELEMETRY=" + Quoted(scratch + "/real.csv"));
+        ExpectCleanHostRun(real);
+        const std::string save = scratch + "/hostsim-saved.scn";
+        const testio::CommandResult out = testio::RunCommand(
+            std::string(HOSTSIM_EXE) + " run " + Quoted(scenario) + " --root " + Quoted(HOSTROOT_DIR) +
+            " --dt " + FRAME_LENGTH + " --plugin OrbiterSound --quiet --script " +
+            Quoted(scratch + "/shared.script") + " --save " + Quoted(save));
+        ASSERT_EQ(out.status, 0) << out.out;
+        EXPECT_NE(out.out.find("misuse 0"), std::string::npos) << out.out;
+        sim.log = out.out;
+        sim.ships = ReadShips(ReadFile(save));
+        realTimeline = ReadFile(scratch + "/real.timeline");
+        ASSERT_FALSE(realTimeline.empty()) << "the script player wrote no timeline";
+    }
+
+    Flight real, sim;
+    std::string realTimeline;
+};
+
+// The demo's two minutes: EVA and return, gear, hover take-off and climb on boost, the jump, a railgun burst
+// at a drone, refuelling and release under the carrier, a transfer to a docked ship, and the carrier's drop
+// home.
+TEST_F(ScriptFlight, DemoFliesTheSameEventsAndEndsWithTheSameCrewsAndShipLinesInBothHosts) {
+    FlyBoth("Corvane/Demo", std::string(HOSTROOT_DIR) + "/Scenarios/Corvane/Demo.script");
+    if (HasFatalFailure()) return;
+    const std::vector<Event> simEvents = SharedEvents(sim.log);
+    EXPECT_GT(simEvents.size(), 50u);
+    ExpectSameEvents(simEvents, SharedEvents(realTimeline));
+    for (const char* ship : {"Corvane-1", "Corvane-2"})
+        ExpectSameOwnLines(real, sim, ship);
+    // The captain went across to the docked ship, and is there in the real host too.
+    const std::vector<std::string> crew = LinesWithKeys(real.ships.at("Corvane-2"), {"UMMUCREW"});
+    EXPECT_NE(std::find(crew.begin(), crew.end(), "UMMUCREW Capt-Ilse_Marrow-35-65-74"), crew.end());
+}
+
+} // namespace
