@@ -32,7 +32,7 @@ DemoRun FlyDemo() {
     run.telemetry = run.dir + "/telemetry.csv";
     const std::string& root = run.root->Path();
     run.result = RunCommand(std::string(BINARY_DIR) + "/bin/hostsim run Corvane/Demo.scn --root " + root +
-                            " --script " + root + "/Scenarios/Corvane/Demo.script --dt 0.01" +
+                            " --script " + root + "/Scenarios/Corvane/Demo.script --dt 0.0166667" +
                             " --plugin OrbiterSound --visuals --save " + run.saved + " --telemetry " +
                             run.telemetry + " --telemetry-interval 0.5");
     return run;
@@ -62,7 +62,8 @@ std::map<double, Row> Rows(const std::string& csv, const std::string& vessel) {
         Row row;
         for (size_t i = 0; i < cells.size(); ++i)
             if (i != 1) row[names[i]] = atof(cells[i].c_str());
-        rows[row["time"]] = row;
+        // A row's time is the sum of 1/60 s frames: keyed to the hundredth, as the half-second marks are named.
+        rows[std::round(row["time"] * 100.0) / 100.0] = row;
     }
     return rows;
 }
