@@ -22,6 +22,17 @@ struct Event {
     std::string what;
 };
 
+// A docked pair is one link whichever ship names it first: "docked A port 0 to B port 1" in the order of
+// names.
+std::string Canonical(const std::string& what) {
+    char a[64], b[64];
+    int pa, pb;
+    if (std::sscanf(what.c_str(), "docked %63s port %d to %63s port %d", a, &pa, b, &pb) != 4) return what;
+    if (std::string(a) <= std::string(b)) return what;
+    return "docked " + std::string(b) + " port " + std::to_string(pb) + " to " + a + " port " +
+           std::to_string(pa);
+}
+
 std::vector<Event> SharedEvents(const std::string& timeline) {
     std::vector<Event> events;
     std::istringstream in(timeline);
@@ -30,7 +41,7 @@ std::vector<Event> SharedEvents(const std::string& timeline) {
         double t;
         int at = 0;
         if (std::sscanf(line.c_str(), "[ %lf] %n", &t, &at) != 1 || at == 0) continue;
-        std::string what = line.substr((size_t)at);
+        std::string what = Canonical(line.substr((size_t)at));
         for (const char* kind : SHARED_EVENTS)
             if (what.rfind(kind, 0) == 0) events.push_back({t, what});
     }
@@ -132,5 +143,47 @@ TEST_F(ScriptFlight, DemoFliesTheSameEventsAndEndsWithTheSameCrewsAndShipLinesIn
     const std::vector<std::string> crew = LinesWithKeys(real.ships.at("Corvane-2"), {"UMMUCREW"});
     EXPECT_NE(std::find(crew.begin(), crew.end(), "UMMUCREW Capt-Ilse_Marrow-35-65-74"), crew.end());
 }
+
+// Short flights of one pilot action each: the same events, and the ships' own lines and crews alike at the
+// end.
+struct TargetedFlight {
+    const char* name;
+    const char* scenario;
+    const char* script;
+    const char* ships[2];
+};
+
+constexpr TargetedFlight TARGETED_FLIGHTS[] = {
+    {"GearUpAndDownOnTheRunway", "Corvane/Runway", "0.5 key G\n6 key G\n12 quit\n", {"Corvane-1", nullptr}},
+    {"HyperspaceJumpInOrbit", "Corvane/Orbit", "0.5 key Ctrl+F12\n4 quit\n", {"Corvane-1", nullptr}},
+    {"TransferBetweenDockedShips",
+     "Corvane/DockedPair",
+     "0.5 key E\n2 key E\n3 quit\n",
+     {"Corvane-1", "Corvane-2"}},
+    {"RefuelAndReleaseUnderTheCarrier",
+     "Corvane/Carrier",
+     "0.5 key Shift+R\n2 key J\n4 quit\n",
+     {"Corvane-1", nullptr}},
+};
+
+class TargetedFlights : public ScriptFlight, public ::testing::WithParamInterface<TargetedFlight> {};
+
+TEST_P(TargetedFlights, FlyTheSameEventsAndEndWithTheSameShipLinesInBothHosts) {
+    const TargetedFlight& f = GetParam();
+    { std::ofstream(scratch + "/flight.script") << f.script; }
+    FlyBoth(f.scenario, scratch + "/flight.script");
+    if (HasFatalFailure()) return;
+    const std::vector<Event> simEvents = SharedEvents(sim.log);
+    // More than the scenario's vessels and the script's own commands: the action did something.
+    EXPECT_GT(simEvents.size(), 4u) << sim.log;
+    ExpectSameEvents(simEvents, SharedEvents(realTimeline));
+    for (const char* ship : f.ships)
+        if (ship) ExpectSameOwnLines(real, sim, ship);
+}
+
+INSTANTIATE_TEST_SUITE_P(RealHost, TargetedFlights, ::testing::ValuesIn(TARGETED_FLIGHTS),
+                         [](const ::testing::TestParamInfo<TargetedFlight>& info) {
+                             return std::string(info.param.name);
+                         });
 
 } // namespace

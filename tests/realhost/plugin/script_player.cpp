@@ -83,6 +83,9 @@ class ScriptPlayer : public oapi::Module {
         for (int i = 0; i < oapiGetVesselCount(); ++i)
             Created(oapiGetVesselByIndex(i));
         if (OBJHANDLE focus = oapiGetFocusObject()) Say("focus " + Tag(focus));
+        std::set<OBJHANDLE> said;
+        for (int i = 0; i < oapiGetVesselCount(); ++i)
+            SayDocked(oapiGetVesselByIndex(i), said);
     }
 
     void clbkSimulationEnd() override {
@@ -147,6 +150,19 @@ class ScriptPlayer : public oapi::Module {
         VESSEL* v = oapiGetVesselInterface(h);
         const char* cls = v ? v->GetClassName() : nullptr;
         Say("created " + Tag(h) + " (" + (cls ? cls : "?") + ")");
+    }
+
+    // The scenario's docked pairs, each once, as hostsim names the links it made on loading.
+    void SayDocked(OBJHANDLE h, std::set<OBJHANDLE>& said) {
+        said.insert(h);
+        VESSEL* v = h ? oapiGetVesselInterface(h) : nullptr;
+        for (unsigned n = 0; v && n < v->DockCount(); ++n) {
+            OBJHANDLE mate = v->GetDockStatus(v->GetDockHandle(n));
+            VESSEL* m = mate ? oapiGetVesselInterface(mate) : nullptr;
+            for (unsigned k = 0; m && k < m->DockCount(); ++k)
+                if (m->GetDockStatus(m->GetDockHandle(k)) == h && !said.count(mate))
+                    Say(hs::Fmt("docked %s port %u to %s port %u", NameOf(h), n, NameOf(mate), k));
+        }
     }
 
     void Say(const std::string& line) {
