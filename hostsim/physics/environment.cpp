@@ -159,9 +159,10 @@ double Pitch(const Vessel& v) {
     return asin(fmax(-1.0, fmin(1.0, dotp(nose, h.up))));
 }
 
+// The host's sign: positive when the right wing points up (rolled to the left).
 double Bank(const Vessel& v) {
     Horizon h = HorizonAt(BodyOf(v), v.phys.pos);
-    return atan2(-dotp(mul(v.phys.R, Vec(1, 0, 0)), h.up), dotp(mul(v.phys.R, Vec(0, 1, 0)), h.up));
+    return atan2(dotp(mul(v.phys.R, Vec(1, 0, 0)), h.up), dotp(mul(v.phys.R, Vec(0, 1, 0)), h.up));
 }
 
 void TouchdownSprings(Vessel& v) {

@@ -154,3 +154,15 @@ TEST_F(Environment, VesselWithoutTouchdownPointsRestsOnATripodItsSizeBelow) {
     Run(100, 0.02);
     EXPECT_EQ(dist(v.phys.pos, start), 0.0);
 }
+
+// The real host's pitch and bank: the local vertical seen in the ship's axes. Rolled so that the right wing points
+// up, the bank is +90 degrees (the real host's telemetry of a ship in orbit agrees in sign).
+TEST_F(Environment, BankIsPlusNinetyDegreesWithTheRightWingUpAndPitchFollowsTheNose) {
+    Vessel& v = Make("rolled", 100);
+    AbovePole(v, earth, 1000.0);
+    v.phys.R = _M(0, -1, 0, 1, 0, 0, 0, 0, 1); // right wing along the vertical, the ship's top toward -x
+    EXPECT_NEAR(hs::Bank(v), M_PI / 2, 1e-12);
+    EXPECT_NEAR(hs::Pitch(v), 0.0, 1e-12);
+    v.phys.R = _M(1, 0, 0, 0, 0, 1, 0, -1, 0); // nose straight up
+    EXPECT_NEAR(hs::Pitch(v), M_PI / 2, 1e-12);
+}
