@@ -159,6 +159,19 @@ double Pitch(const Vessel& v) {
     return asin(fmax(-1.0, fmin(1.0, dotp(nose, h.up))));
 }
 
+const Vessel& SurfaceOwner(const Vessel& v) {
+    const Vessel* top = &v;
+    // A tree is at most as deep as the world holds vessels; the bound only guards a broken link.
+    for (size_t depth = 0; depth < 1024; ++depth) {
+        const Vessel* parent = nullptr;
+        for (const auto& a : top->attachments)
+            if (a->toParent && a->other) parent = a->other;
+        if (!parent) break;
+        top = parent;
+    }
+    return *top;
+}
+
 // The host's sign: positive when the right wing points up (rolled to the left).
 double Bank(const Vessel& v) {
     Horizon h = HorizonAt(BodyOf(v), v.phys.pos);

@@ -106,7 +106,10 @@ double SlipAngle(const Vessel& v);  // rad: atan2(-vx, vz)
 double MachNumber(const Vessel& v); // 0 without atmosphere
 bool GroundContact(const Vessel& v);
 double Pitch(const Vessel& v); // rad: the nose above the local horizon
-double Bank(const Vessel& v);  // rad: the right wing below the local horizon; +-pi upside down
+double Bank(const Vessel& v);  // rad: the right wing above the local horizon; +-pi upside down
+// Whose surface readouts (altitude, airspeed, angle of attack, pitch, bank) a vessel reports: an attached vessel
+// reports those of the vessel at the top of its attachment tree, as the host gives them.
+const Vessel& SurfaceOwner(const Vessel& v);
 // Sets the springs of v's touchdown points from its empty mass now, as the host does when the points are set.
 void TouchdownSprings(Vessel& v);
 DWORD FlightStatus(const Vessel& v); // bit 0 landed (at rest on the ground), bit 1 docked

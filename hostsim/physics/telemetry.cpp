@@ -41,11 +41,12 @@ void WriteRows(const std::vector<Vessel*>& vessels, double t) {
     for (const Vessel* v : vessels) {
         if (!Alive(v)) continue;
         const PhysicsState& s = v->phys;
+        const Vessel& top = SurfaceOwner(*v); // the readouts a module gets
         fprintf(f, "%.4f,", t);
         WriteName(f, v->name);
         fprintf(f, ",%.3f,%.3f,%.3f,%.4f,%.4f,%.4f,%.3f,%.4f,%.3f,%.3f,%d,%.3f,%.3f\n", s.pos.x, s.pos.y,
-                s.pos.z, s.vel.x, s.vel.y, s.vel.z, Altitude(*v), Airspeed(*v), TotalMass(*v), PropellantMass(*v),
-                GroundContact(*v) ? 1 : 0, Pitch(*v) * DEG, Bank(*v) * DEG);
+                s.pos.z, s.vel.x, s.vel.y, s.vel.z, Altitude(top), Airspeed(top), TotalMass(*v), PropellantMass(*v),
+                GroundContact(*v) ? 1 : 0, Pitch(top) * DEG, Bank(top) * DEG);
     }
 }
 

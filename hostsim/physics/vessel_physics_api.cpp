@@ -27,7 +27,7 @@ double VESSEL::GetAtmPressure() const {
 bool VESSEL::GetHorizonAirspeedVector(VECTOR3& out) const {
     Vessel* v = Live(vessel, "GetHorizonAirspeedVector");
     hs::CallTrace trace(v, __func__, out);
-    out = v ? hs::HorizonAirspeedVector(*v) : _V(0, 0, 0);
+    out = v ? hs::HorizonAirspeedVector(hs::SurfaceOwner(*v)) : _V(0, 0, 0);
     return trace.Result(v != nullptr);
 }
 
@@ -40,19 +40,19 @@ bool VESSEL::GroundContact() const {
 double VESSEL::GetAltitude() const {
     Vessel* v = Live(vessel, "GetAltitude");
     hs::CallTrace trace(v, __func__);
-    return trace.Result(v ? hs::Altitude(*v) : 0.0);
+    return trace.Result(v ? hs::Altitude(hs::SurfaceOwner(*v)) : 0.0);
 }
 
 double VESSEL::GetAirspeed() const {
     Vessel* v = Live(vessel, "GetAirspeed");
     hs::CallTrace trace(v, __func__);
-    return trace.Result(v ? hs::Airspeed(*v) : 0.0);
+    return trace.Result(v ? hs::Airspeed(hs::SurfaceOwner(*v)) : 0.0);
 }
 
 double VESSEL::GetAOA() const {
     Vessel* v = Live(vessel, "GetAOA");
     hs::CallTrace trace(v, __func__);
-    return trace.Result(v ? hs::AOA(*v) : 0.0);
+    return trace.Result(v ? hs::AOA(hs::SurfaceOwner(*v)) : 0.0);
 }
 
 double VESSEL::GetMachNumber() const {

@@ -69,6 +69,9 @@ TEST_F(CarrierWorld, HangingCorvaneStaysLevelWithTheCarrierNoseToItsTail) {
     VECTOR3 rel;
     oapiGetRelativePos(corvane, carrier, &rel);
     EXPECT_LT(rel.y, -5.0); // under the hull
+    // Hanging there, the ship reads the carrier's altitude and airspeed, as the host reports a child's.
+    EXPECT_EQ(v->GetAltitude(), c->GetAltitude());
+    EXPECT_EQ(v->GetAirspeed(), c->GetAirspeed());
 }
 
 TEST_F(CarrierWorld, RequestWithIndexZeroReleasesTheChildAftAtHalfAMetrePerSecond) {

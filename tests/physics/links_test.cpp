@@ -61,6 +61,29 @@ TEST_F(Links, ChildHangsWithItsPointOnTheParentsFacingItAndTheRotationReferences
     EXPECT_NEAR(dist(shot.phys.vel, pointVel), 0.0, 1e-6);
 }
 
+// The host reports an attached vessel's altitude, airspeed and attitude to the horizon as those of the top of its
+// tree: a ship hung 9 m below a carrier reads the carrier's altitude, not its own.
+TEST_F(Links, ChildReportsTheSurfaceReadoutsOfTheTopOfItsTree) {
+    Vessel& carrier = Make("carrier", 200000, _V(20, 20, 20));
+    Vessel& ship = Make("ship", 1000, _V(2, 3, 4));
+    Vessel& shot = Make("shot", 1, _V(0.01, 0.01, 0.001));
+    AbovePole(carrier, earth, 400e3, _V(7600, 0, 0));
+    hs::Attachment& hook = Point(carrier, false, _V(0, -9, 0), _V(0, -1, 0), _V(0, 0, 1));
+    hs::Attachment& dorsal = Point(ship, true, _V(0, 1, 0), _V(0, 1, 0), _V(0, 0, 1));
+    Link(carrier, hook, ship, dorsal);
+    hs::Attachment& gun = Point(ship, false, _V(1.165, 0, 3.8), _V(0, 0, 1), _V(0, 1, 0));
+    hs::Attachment& apr = Point(shot, true, _V(0, 0, 0), _V(0, 1, 0), _V(0, 0, 1));
+    Link(ship, gun, shot, apr);
+    EXPECT_LT(hs::Altitude(ship), hs::Altitude(carrier) - 9.0); // where it hangs
+    for (const Vessel* v : {&ship, &shot}) {
+        EXPECT_EQ(&hs::SurfaceOwner(*v), &carrier);
+        EXPECT_EQ(hs::Altitude(hs::SurfaceOwner(*v)), hs::Altitude(carrier));
+    }
+    EXPECT_EQ(&hs::SurfaceOwner(carrier), &carrier);
+    Unlink(hook, dorsal);
+    EXPECT_EQ(&hs::SurfaceOwner(shot), &ship); // released, the ship is the top of its own tree
+}
+
 TEST_F(Links, ParentCarriesTheChildsMass) {
     Vessel& ship = Make("ship", 1000);
     Vessel& pod = Make("pod", 1000);
