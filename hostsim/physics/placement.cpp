@@ -79,6 +79,7 @@ void PlaceLanded(Vessel& v, int body, double lng, double lat, double hdg) {
     v.phys.vel = _V(0, 0, 0);
     v.phys.omega = _V(0, 0, 0);
     v.phys.landed = true;
+    v.phys.pointsChanged = false;
     for (int i = 0; i < 3; ++i)
         v.phys.restPoints[i] = v.touchdown[i];
     v.phys.groundContact = true;
