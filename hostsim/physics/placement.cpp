@@ -123,6 +123,15 @@ void FromStatus(Vessel& v, const VESSELSTATUS2& st, int body) {
     MarkStepStart(v.phys);
 }
 
+void KeepSavedLandedPlace(Vessel& v, const VESSELSTATUS2& st) {
+    // The host's reader marks a block without an attitude with an angle beyond 4 rad.
+    if (st.status != 1 || !v.phys.landed || !(st.arot.x <= 4.0)) return;
+    const Body& b = BodyOf(v);
+    v.phys.R = Transpose(EulerToMatrix(st.arot));
+    v.phys.pos = b.pos + HorizonAtLngLat(st.surf_lng, st.surf_lat).up * (b.radius + st.vrot.x);
+    MarkStepStart(v.phys);
+}
+
 void ToStatus(const Vessel& v, VESSELSTATUS2& st) {
     const Body& b = BodyOf(v);
     st.status = v.phys.landed ? 1 : 0;
