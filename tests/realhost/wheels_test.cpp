@@ -9,16 +9,16 @@ using namespace realhost;
 constexpr double EARTH_RADIUS = 6371010.0; // m, both hosts' Earth
 constexpr double REST_HEIGHT = 2.595;      // m: the wheels 2.6 m below the centre, sunk 5 mm on their springs
 constexpr double REST_HEIGHT_TOLERANCE = 0.02; // m
-constexpr double UPRIGHT_TOLERANCE = 2.0;  // deg of pitch and bank from level
-constexpr double SAME_ATTITUDE = 0.5;      // deg between the hosts
-constexpr double SAME_HEIGHT = 0.02;       // m between the hosts
+constexpr double UPRIGHT_TOLERANCE = 2.0;      // deg of pitch and bank from level
+constexpr double SAME_ATTITUDE = 0.5;          // deg between the hosts
+constexpr double SAME_HEIGHT = 0.02;           // m between the hosts
 // The host's thruster group numbers.
 constexpr int MAIN_GROUP = 0;
 constexpr int HOVER_GROUP = 2;
 
-// Where a vessel in free flight ended: its centre above the mean radius, its nose and wings against the horizon,
-// and its position (global in hostsim, the planet's in the real host: only differences between flights of the
-// same length mean anything).
+// Where a vessel in free flight ended: its centre above the mean radius, its nose and wings against the
+// horizon, and its position (global in hostsim, the planet's in the real host: only differences between
+// flights of the same length mean anything).
 struct Pose {
     double height = NAN, pitch = NAN, bank = NAN; // m, deg, deg
     double pos[3] = {NAN, NAN, NAN};              // m
@@ -61,9 +61,11 @@ Pose TelemetryPose(const std::string& csv, const std::string& vessel) {
     while (std::getline(in, line)) {
         std::vector<std::string> cells;
         std::stringstream row(line);
-        for (std::string cell; std::getline(row, cell, ',');) cells.push_back(cell);
+        for (std::string cell; std::getline(row, cell, ',');)
+            cells.push_back(cell);
         if (cells.size() < 15 || cells[1] != vessel) continue;
-        for (int i = 0; i < 3; ++i) p.pos[i] = std::atof(cells[2 + i].c_str());
+        for (int i = 0; i < 3; ++i)
+            p.pos[i] = std::atof(cells[2 + i].c_str());
         p.height = std::atof(cells[8].c_str());
         p.pitch = std::atof(cells[13].c_str());
         p.bank = std::atof(cells[14].c_str());
@@ -83,8 +85,9 @@ class WheelsInBothHosts : public RealHostFlight {
     void SetUp() override {
         RealHostFlight::SetUp();
         if (IsSkipped() || HasFatalFailure()) return;
-        ASSERT_EQ(Shell("mkdir -p " + Quoted(scratch + "/Modules/Plugin") + " && cp " + Quoted(REALSDK_BUILD) +
-                        "/Plugin/libHoldKey.so " + Quoted(scratch + "/Modules/Plugin/") +
+        ASSERT_EQ(Shell("mkdir -p " + Quoted(scratch + "/Modules/Plugin") + " && cp " +
+                        Quoted(REALSDK_BUILD) + "/Plugin/libHoldKey.so " +
+                        Quoted(scratch + "/Modules/Plugin/") +
                         " && sed -i 's/^ACTIVE_MODULES$/ACTIVE_MODULES\\n  HoldKey/' " +
                         Quoted(scratch + "/Orbiter_NG.cfg")),
                   0);
@@ -103,14 +106,16 @@ class WheelsInBothHosts : public RealHostFlight {
             std::snprintf(stretch, sizeof stretch, "%g thgroup %s %g\n%g thgroup %s 0\n", t.from, t.groupName,
                           t.level, t.until, t.groupName);
             script += stretch;
-            // The plugin sets a level for as long as its stretch lasts; the level then stays as a throttle does.
+            // The plugin sets a level for as long as its stretch lasts; the level then stays as a throttle
+            // does.
             std::snprintf(stretch, sizeof stretch, ", %d 0 %g %g", t.group, t.until, t.until + 0.05);
             env += stretch;
         }
         std::ofstream(scratch + "/flight.script") << script;
         const Flight real = FlyRealHost(scenario, frames, "CORVANE_THGROUP='" + env + "'");
         const std::string telemetry = scratch + "/telemetry.csv";
-        const Flight sim = FlyHostsim(simScenario, frames, telemetry, HOSTROOT_DIR, scratch + "/flight.script");
+        const Flight sim =
+            FlyHostsim(simScenario, frames, telemetry, HOSTROOT_DIR, scratch + "/flight.script");
         ExpectCleanHostRun(real);
         EXPECT_EQ(sim.status, 0) << sim.log;
         EXPECT_NE(sim.log.find("misuse 0"), std::string::npos) << sim.log;
@@ -137,8 +142,8 @@ const Throttle HOVER_PUSH = {HOVER_GROUP, "HOVER", 1.0, 0.2, 0.5};
 const std::string PARKED = std::string(SCENARIO_DIR) + "/WheelsParked.scn";
 const std::string ROLLING = std::string(SCENARIO_DIR) + "/WheelsRolling.scn";
 
-// Placed landed, the ship is held where the host laid it; a hover burst lets it go, and within five seconds it
-// stands level on its wheels and rear pads.
+// Placed landed, the ship is held where the host laid it; a hover burst lets it go, and within five seconds
+// it stands level on its wheels and rear pads.
 TEST_F(WheelsInBothHosts, PushedOffItsPlaceItSettlesLevelOnItsWheelsWithinFiveSeconds) {
     const std::array<Pose, 2> p = Fly("Corvane/Runway", "Corvane/Runway.scn", 330, {HOVER_PUSH});
     ExpectUprightAtRest(p[0], "real host");
@@ -146,8 +151,9 @@ TEST_F(WheelsInBothHosts, PushedOffItsPlaceItSettlesLevelOnItsWheelsWithinFiveSe
     ExpectSamePose(p);
 }
 
-// With the dampeners off (25 t), 30 % main thrust for a second: the host's friction grows with the slip, so even
-// braked wheels creep, but the set brake keeps her well behind the ship that rolls free, and both stay upright.
+// With the dampeners off (25 t), 30 % main thrust for a second: the host's friction grows with the slip, so
+// even braked wheels creep, but the set brake keeps her well behind the ship that rolls free, and both stay
+// upright.
 TEST_F(WheelsInBothHosts, ParkingBrakeHoldsBackThirtyPercentMainThrustThatRollsTheShipWithoutIt) {
     const Throttle main = {MAIN_GROUP, "MAIN", 0.3, 0.5, 1.5};
     const std::array<Pose, 2> still = Fly("Test/WheelsParked", PARKED, 120, {HOVER_PUSH});

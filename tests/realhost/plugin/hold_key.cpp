@@ -1,9 +1,9 @@
 // A plugin for the real host that holds one key of the focus vessel's keyboard for a stretch of simulated
 // time, as a pilot's finger would: the headless host runs no input pass, so it hands the vessel the key state
 // itself, once a frame. CORVANE_HOLD_KEY="KEY FROM UNTIL [pre|post]" (the key's code, seconds of simulated
-// time, and whether the key comes before the step, the default, or after it). CORVANE_THGROUP="GROUP LEVEL FROM
-// UNTIL, ..." holds up to eight thruster groups (the host's group numbers) at a level for a stretch each, as a
-// pilot's throttle would; a later stretch of the same group wins where they overlap.
+// time, and whether the key comes before the step, the default, or after it). CORVANE_THGROUP="GROUP LEVEL
+// FROM UNTIL, ..." holds up to eight thruster groups (the host's group numbers) at a level for a stretch
+// each, as a pilot's throttle would; a later stretch of the same group wins where they overlap.
 #define ORBITER_MODULE
 #include "Orbitersdk.h"
 
