@@ -209,9 +209,7 @@ void Corvane::clbkSetClassCaps(FILEHANDLE cfg) {
     SetPMI(V(CLASS_PMI));
     SetCrossSections(V(CLASS_CROSS_SECTIONS));
     SetRotDrag(V(CLASS_ROT_DRAG));
-    const TouchdownTriple& td = WHEEL_TOUCHDOWN_POINTS;
-    SetTouchdownPoints(_V(td.p[0][0], td.p[0][1], td.p[0][2]), _V(td.p[1][0], td.p[1][1], td.p[1][2]),
-                       _V(td.p[2][0], td.p[2][1], td.p[2][2]));
+    SetContactPoints(true);
 
     inertialDampeners = true;
     DefineBeacons();

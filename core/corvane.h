@@ -22,6 +22,10 @@ struct TouchdownTriple {
 constexpr TouchdownTriple WHEEL_TOUCHDOWN_POINTS = {{{0, -2.6, 4.2}, {-5.9, -2.6, 1.0}, {5.9, -2.6, 1.0}}};
 constexpr TouchdownTriple BELLY_TOUCHDOWN_POINTS = {
     {{0, -2.2, 1.7}, {-2.697, -0.99, -3.474}, {2.697, -0.99, -3.474}}};
+// Surface friction of the two sets: the wheels roll along and grip across, the belly slides.
+constexpr double WHEEL_FRICTION_LNG = 0.1;
+constexpr double WHEEL_FRICTION_LAT = 0.5;
+constexpr double BELLY_FRICTION = 0.5;
 
 // Gear and canopy movers.
 constexpr double GEAR_RATE = 0.2;   // per second: a full gear cycle takes 5 s
@@ -98,6 +102,8 @@ class Corvane final : public VESSEL3 {
     void DefineAnimations();
     void MoveAnimations(double dt);
     void ApplyGearConfiguration(bool gearDown);
+    void SetContactPoints(bool gearDown); // the touchdown points of the gear set alone
+    void FollowMassWithContactSprings();
     void DefineAttachments();
     void DefineThrusters();
     void DefineMeshes();
@@ -179,6 +185,7 @@ class Corvane final : public VESSEL3 {
     THRUSTER_HANDLE hoverThruster, mainThruster, boostThruster;
     bool inertialDampeners, brakeEngaged, boost, mainEngineFed;
     PROPELLANT_HANDLE mainTank;
+    double contactMass; // kg: the mass the touchdown springs were last made for
 
     // Attachment points
     ATTACHMENTHANDLE railAttachLeft, railAttachRight, carrierAttachment;

@@ -29,6 +29,7 @@ Corvane::Corvane(OBJHANDLE hVessel, int flightmodel)
       // No camera mode: the first step refreshes the cockpit figures.
       lastCameraMode(-1), hoverThruster(nullptr), mainThruster(nullptr), boostThruster(nullptr),
       inertialDampeners(true), brakeEngaged(false), boost(false), mainEngineFed(true), mainTank(nullptr),
+      contactMass(0.0),
       railAttachLeft(nullptr), railAttachRight(nullptr), carrierAttachment(nullptr), hardpointAttachments(),
       lastProjectile(nullptr), railCycle(0.0), viewIndex(0), ftlState(0), shipMeshVisibility(MESHVIS_ALWAYS),
       hwgTimer(0.0), hwgJumpDuration(1.0), ftlTunnelPhase(0.0), hwgStepIndex(1), visualMesh(nullptr),

@@ -21,17 +21,12 @@ constexpr size_t LINE_VALUE_SIZE = 256;
 
 // Ground contact: wheels with the gear down, the belly with it up.
 struct ContactSet {
-    const TouchdownTriple* points;
     bool nosewheelSteering;
     double maxWheelbrakeForce; // N
     double frictionLng, frictionLat;
 };
-constexpr ContactSet GEAR_DOWN_CONTACT = {&WHEEL_TOUCHDOWN_POINTS, true, 200000.0, 0.1, 0.5};
-constexpr ContactSet GEAR_UP_CONTACT = {&BELLY_TOUCHDOWN_POINTS, false, 0.0, 0.5, 0.5};
-
-VECTOR3 Point(const TouchdownTriple& t, int i) {
-    return _V(t.p[i][0], t.p[i][1], t.p[i][2]);
-}
+constexpr ContactSet GEAR_DOWN_CONTACT = {true, 200000.0, WHEEL_FRICTION_LNG, WHEEL_FRICTION_LAT};
+constexpr ContactSet GEAR_UP_CONTACT = {false, 0.0, BELLY_FRICTION, BELLY_FRICTION};
 
 bool StartsWithKey(const char* line, const char* key) {
     for (; *key; ++key, ++line) {
@@ -252,14 +247,7 @@ void Corvane::ApplyScenarioValue(int key, const char* line) {
 
 void Corvane::ApplyGearConfiguration(bool gearDown) {
     const ContactSet& c = gearDown ? GEAR_DOWN_CONTACT : GEAR_UP_CONTACT;
-    // The host makes each touchdown point a spring as stiff as the empty mass at this moment. The dampeners can
-    // leave that mass below zero, and a negative spring flings the ship off the ground: the hull's own mass
-    // stands in while the points are set.
-    const double emptyMass = GetEmptyMass();
-    const bool dampened = emptyMass < BASE_EMPTY_MASS;
-    if (dampened) SetEmptyMass(BASE_EMPTY_MASS);
-    SetTouchdownPoints(Point(*c.points, 0), Point(*c.points, 1), Point(*c.points, 2));
-    if (dampened) SetEmptyMass(emptyMass);
+    SetContactPoints(gearDown);
     SetNosewheelSteering(c.nosewheelSteering);
     SetMaxWheelbrakeForce(c.maxWheelbrakeForce);
     SetSurfaceFrictionCoeff(c.frictionLng, c.frictionLat);

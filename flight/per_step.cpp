@@ -7,6 +7,7 @@ void Corvane::clbkPreStep(double, double simdt, double) {
     CheckCameraMode();
     AimHoverEngine();
     ApplyDampenerMass();
+    FollowMassWithContactSprings();
     UpdateAeroControlMode();
     UpdateIndicators();
     HyperspaceStep(simdt);

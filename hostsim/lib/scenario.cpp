@@ -88,6 +88,7 @@ bool ReadShip(Reader& r, const std::string& header) {
     for (const PendingLink& l : w.pending) attached = attached || (l.v == v && l.attach);
     if (VESSEL2* cb = Callbacks(v)) cb->clbkSetStateEx(&st);
     else v->iface->DefSetStateEx(&st);
+    KeepSavedLandedPlace(*v, st);
     ReleaseStatusLists(&st);
     // A block that gives no position leaves the vessel at its body's centre, where no direction is up: it
     // comes out on the surface where the body's +z axis meets it, as it would be pushed out from the centre.

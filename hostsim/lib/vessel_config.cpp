@@ -144,6 +144,7 @@ void VESSEL::SetTouchdownPoints(const VECTOR3& pt1, const VECTOR3& pt2, const VE
     v->touchdown[0] = pt1;
     v->touchdown[1] = pt2;
     v->touchdown[2] = pt3;
+    v->touchdownVertices.clear();
     TouchdownSprings(*v);
     if (!(v->touchdownStiffness > 0.0))
         Misuse("SetTouchdownPoints: %s has an empty mass of %g kg, so its touchdown points get a stiffness of %g "
@@ -159,9 +160,10 @@ void VESSEL::SetTouchdownPoints(const TOUCHDOWNVTX* tdvtx, int ntdvtx) const {
                v->name.c_str());
         return;
     }
-    // This host models the three support points, with one spring for all three (their mean): hull points beyond
-    // them are kept but not touched.
+    // Every point is a spring of its own; the first three also place a landed vessel, with one spring for all
+    // three (their mean). A landed vessel whose points are set is let go, as the host does.
     v->touchdownVertices.assign(tdvtx, tdvtx + ntdvtx);
+    if (v->phys.landed) v->phys.pointsChanged = true;
     double stiffness = 0.0, damping = 0.0;
     for (int i = 0; i < 3; ++i) {
         v->touchdown[i] = tdvtx[i].pos;
@@ -173,7 +175,8 @@ void VESSEL::SetTouchdownPoints(const TOUCHDOWNVTX* tdvtx, int ntdvtx) const {
     if (!(stiffness > 0.0))
         Misuse("SetTouchdownPoints: touchdown points of %s with a stiffness of %g N/m: the ground will not carry it",
                v->name.c_str(), stiffness);
-    SetSurfaceFrictionCoeff(tdvtx[0].mu_lng, tdvtx[0].mu);
+    v->muLng = tdvtx[0].mu_lng;
+    v->muLat = tdvtx[0].mu;
 }
 
 void VESSEL::SetSurfaceFrictionCoeff(double mu_lng, double mu_lat) const {
@@ -181,6 +184,10 @@ void VESSEL::SetSurfaceFrictionCoeff(double mu_lng, double mu_lat) const {
     CallTrace trace(v, __func__, mu_lng, mu_lat);
     v->muLng = mu_lng;
     v->muLat = mu_lat;
+    for (TOUCHDOWNVTX& p : v->touchdownVertices) {
+        p.mu_lng = mu_lng;
+        p.mu = mu_lat;
+    }
 }
 
 void VESSEL::SetMaxWheelbrakeForce(double f) const {

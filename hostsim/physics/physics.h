@@ -125,6 +125,9 @@ void PlaceLanded(Vessel& v, int body, double lng, double lat, double hdg);
 // (relative to the body), arot (Euler angles, see EulerToMatrix) and vrot (rad/s). The body index is the
 // host's mapping of status->rbody (use the vessel's current body when rbody is null).
 void FromStatus(Vessel& v, const VESSELSTATUS2& st, int body);
+// A landed vessel of a scenario block that gave its attitude (AROT, in the body's frame as a save writes it) and
+// its centre's height (ALT) is put there, as the host puts it, rather than laid on its springs anew.
+void KeepSavedLandedPlace(Vessel& v, const VESSELSTATUS2& st);
 // Fills status, rpos, rvel, vrot, arot, surf_lng/lat/hdg; rbody and the lists are the host's to fill.
 void ToStatus(const Vessel& v, VESSELSTATUS2& st);
 // R = Rz(gamma) * Ry(beta) * Rx(alpha) for arot = (alpha, beta, gamma); MatrixToEuler is its inverse.

@@ -21,6 +21,7 @@ struct PhysicsState {
     bool groundContact = false;             // a touchdown point touches the surface
     bool touchdownFrame = false;            // contact began during the last step
     bool placed = false;                    // given a position by PlaceLanded/FromStatus/links
+    bool pointsChanged = false;             // touchdown vertices set while landed: the host lets it go
     unsigned long stepMark = 0;             // the step that last saw this vessel among the live ones
     unsigned long groupMark = 0;            // the step that last put it into a moving group
     MATRIX3 R{{1, 0, 0, 0, 1, 0, 0, 0, 1}}; // vessel frame -> global frame

@@ -79,6 +79,7 @@ void PlaceLanded(Vessel& v, int body, double lng, double lat, double hdg) {
     v.phys.vel = _V(0, 0, 0);
     v.phys.omega = _V(0, 0, 0);
     v.phys.landed = true;
+    v.phys.pointsChanged = false;
     for (int i = 0; i < 3; ++i)
         v.phys.restPoints[i] = v.touchdown[i];
     v.phys.groundContact = true;
@@ -119,6 +120,15 @@ void FromStatus(Vessel& v, const VESSELSTATUS2& st, int body) {
     v.phys.groundContact = false;
     v.phys.touchdownFrame = false;
     v.phys.placed = true;
+    MarkStepStart(v.phys);
+}
+
+void KeepSavedLandedPlace(Vessel& v, const VESSELSTATUS2& st) {
+    // The host's reader marks a block without an attitude with an angle beyond 4 rad.
+    if (st.status != 1 || !v.phys.landed || !(st.arot.x <= 4.0)) return;
+    const Body& b = BodyOf(v);
+    v.phys.R = Transpose(EulerToMatrix(st.arot));
+    v.phys.pos = b.pos + HorizonAtLngLat(st.surf_lng, st.surf_lat).up * (b.radius + st.vrot.x);
     MarkStepStart(v.phys);
 }
 

@@ -411,6 +411,140 @@ void IntegrateBody(Vessel& v, const Body6& b, Touchdown td, double dt) {
     }
 }
 
+// Ground contact of the later touchdown form, as the host works it out: every vertex below the surface is a
+// spring and a damper along the surface normal (the damper may pull), sunk at most 1 m. Friction scales with the
+// spring's push up to 0.1 m of sinking and, below 10 m/s, with the square root of a tenth of the point's slip, so
+// nothing holds a vessel quite still: along the wheels the first three points take the longitudinal
+// coefficient, the braked wheels (points 1 and 2) up to the lateral one, and the others the lateral one both
+// ways. The sums along and across are cut so that they cannot reverse the vessel's own slip within a step.
+struct VertexContact {
+    VECTOR3 F, T;      // global force; torque in the vessel frame about the centre of mass
+    bool touching;     // a vertex is at or below the surface
+    bool below;        // a vertex is below the surface
+};
+
+constexpr double VERTEX_MAX_SINK = 1.0;     // m
+constexpr double VERTEX_GRIP_SINK = 0.1;    // m
+constexpr double VERTEX_FULL_GRIP_SLIP = 10.0; // m/s
+
+VertexContact VertexForces(const Vessel& v, const PhysicsState& s, const Body& body, const VECTOR3& c, double m,
+                           double h) {
+    VertexContact out{};
+    const std::vector<TOUCHDOWNVTX>& vx = v.touchdownVertices;
+    VECTOR3 up = HorizonAt(body, s.pos).up;
+    // Along the wheels: from between the main wheels to the nose wheel, laid on the ground.
+    VECTOR3 d1 = mul(s.R, vx[0].pos - (vx[1].pos + vx[2].pos) * 0.5);
+    VECTOR3 lng = Unit(d1 - up * dotp(d1, up));
+    VECTOR3 lat = crossp(up, lng);
+    double fLng[64], fLat[64], fN[64];
+    VECTOR3 arm[64];
+    int count = 0;
+    double lngSum = 0.0, latSum = 0.0;
+    for (size_t i = 0; i < vx.size() && count < 64; ++i) {
+        VECTOR3 r = vx[i].pos - c;
+        VECTOR3 rel = s.pos + mul(s.R, r) - body.pos;
+        double depth = body.radius - length(rel);
+        if (depth >= -CONTACT_TOLERANCE) out.touching = true;
+        if (depth <= 0.0) continue;
+        out.below = true;
+        depth = fmin(depth, VERTEX_MAX_SINK);
+        VECTOR3 u = s.vel + mul(s.R, crossp(s.omega, r));
+        double un = dotp(u, up), ul = dotp(u, lng), us = dotp(u, lat);
+        double push = depth * vx[i].stiffness;
+        double grip = fmin(depth, VERTEX_GRIP_SINK) * vx[i].stiffness;
+        double muL = vx[i].mu;
+        if (i < 3) {
+            muL = vx[i].mu_lng;
+            if (i > 0) muL += (vx[i].mu - vx[i].mu_lng) * Clamp(v.wheelbrake[i - 1], 0.0, 1.0);
+        }
+        double fl = muL * grip, fs = vx[i].mu * grip;
+        if (fabs(ul) < VERTEX_FULL_GRIP_SLIP) fl *= sqrt(fabs(0.1 * ul));
+        if (fabs(us) < VERTEX_FULL_GRIP_SLIP) fs *= sqrt(fabs(0.1 * us));
+        fLng[count] = ul > 0.0 ? -fl : fl;
+        fLat[count] = us > 0.0 ? -fs : fs;
+        fN[count] = push - un * vx[i].damping;
+        arm[count] = r;
+        lngSum += fLng[count];
+        latSum += fLat[count];
+        ++count;
+    }
+    // Friction stops the vessel's slip within the step at the most.
+    double maxLng = -dotp(s.vel, lng) * m / h, maxLat = -dotp(s.vel, lat) * m / h;
+    double scaleLng = 1.0, scaleLat = 1.0;
+    if ((maxLng >= 0.0 && lngSum > maxLng) || (maxLng <= 0.0 && lngSum < maxLng)) scaleLng = maxLng / lngSum;
+    if ((maxLat >= 0.0 && latSum > maxLat) || (maxLat <= 0.0 && latSum < maxLat)) scaleLat = maxLat / latSum;
+    for (int j = 0; j < count; ++j) {
+        VECTOR3 f = up * fN[j] + lng * (fLng[j] * scaleLng) + lat * (fLat[j] * scaleLat);
+        out.F += f;
+        out.T += crossp(arm[j], tmul(s.R, f));
+    }
+    return out;
+}
+
+// Moves a vessel of the later touchdown form through the step (velocity Verlet, sub-stepped near the ground). As
+// in the host, a vessel placed landed is held there until a force acts on it or its points are set, and once it
+// moves it is never held again: it rests on its springs.
+void IntegrateOnVertices(Vessel& v, const Body6& b, const VECTOR3& c, double dt) {
+    PhysicsState& s = v.phys;
+    const Body& body = BodyOf(v);
+    VECTOR3 Fg = mul(s.R, b.Fb);
+    VECTOR3 g = GravityAt(body, s.pos);
+    if (s.landed) {
+        if (!s.pointsChanged && length2(b.Fb) == 0.0 && length2(b.Tb) == 0.0) {
+            s.vel = _V(0, 0, 0);
+            s.omega = _V(0, 0, 0);
+            s.groundContact = true;
+            return;
+        }
+        s.landed = false;
+        s.pointsChanged = false;
+    }
+    const std::vector<TOUCHDOWNVTX>& vx = v.touchdownVertices;
+    double k = 0.0, damping = 0.0, reach2 = 0.0, lowest = 1e300;
+    for (const TOUCHDOWNVTX& p : vx) {
+        k = fmax(k, fabs(p.stiffness));
+        damping = fmax(damping, fabs(p.damping));
+        reach2 = fmax(reach2, length2(p.pos - c));
+        lowest = fmin(lowest, length(s.pos + mul(s.R, p.pos - c) - body.pos) - body.radius);
+    }
+    // Up to six points push together (a gear and its pads); the step is cut for the stiffest swing and the
+    // strongest damping they give the body.
+    double together = fmin((double)vx.size(), 6.0);
+    double perMass = together * fmax(1.0 / b.m, reach2 / fmin(b.I.x, fmin(b.I.y, b.I.z)));
+    double swing = sqrt(k * perMass), damp = damping * perMass;
+    bool wasContact = s.groundContact;
+    // Far above the ground (most vessels, most of the time) there is no contact to work out.
+    const bool near = wasContact || lowest < length(s.vel) * dt + 0.5 * length(g) * dt * dt + 1.0;
+    int n = 1;
+    if (near) {
+        double need = dt * fmax(swing / SUBSTEP_SWING, damp / SUBSTEP_DAMPING);
+        n = (int)Clamp(ceil(need), 1.0, (double)MAX_SUBSTEPS);
+    }
+    double h = dt / n;
+    bool contact = wasContact;
+    VertexContact vc{};
+    if (lowest <= 0.0) vc = VertexForces(v, s, body, c, b.m, h);
+    for (int step = 0; step < n; ++step) {
+        s.vel += (Fg + vc.F) * (0.5 * h / b.m) + g * (0.5 * h);
+        VECTOR3 Iw = Mul(b.I, s.omega);
+        s.omega += Div(b.Tb + vc.T - crossp(s.omega, Iw), b.I) * h;
+        s.pos += s.vel * h;
+        double wl = length(s.omega);
+        if (wl > 0.0) s.R = mul(s.R, rotm(s.omega / wl, wl * h));
+        g = GravityAt(body, s.pos);
+        if (near) vc = VertexForces(v, s, body, c, b.m, h);
+        if (!contact && vc.touching) {
+            // What the vessel touched down with, before the support has slowed it.
+            contact = true;
+            s.touchdownFrame = true;
+            s.touchdownVel = s.vel + g * (0.5 * h);
+        }
+        s.vel += (Fg + vc.F) * (0.5 * h / b.m) + g * (0.5 * h);
+    }
+    Orthonormalise(s.R);
+    s.groundContact = vc.touching;
+}
+
 // The group turns about its common centre of mass c (root frame): the root's state is carried there for the
 // step and back afterwards.
 void IntegrateRoot(Vessel& v, const Body6& b, const VECTOR3& c, double dt) {
@@ -420,7 +554,10 @@ void IntegrateRoot(Vessel& v, const Body6& b, const VECTOR3& c, double dt) {
         td.p[i] -= c;
     s.pos += mul(s.R, c);
     s.vel += mul(s.R, crossp(s.omega, c));
-    IntegrateBody(v, b, td, dt);
+    if (v.touchdownVertices.size() >= 3)
+        IntegrateOnVertices(v, b, c, dt);
+    else
+        IntegrateBody(v, b, td, dt);
     s.pos -= mul(s.R, c);
     s.vel -= mul(s.R, crossp(s.omega, c));
 }

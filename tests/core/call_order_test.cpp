@@ -52,8 +52,9 @@ TEST_F(CallOrder, ClassSetUpMakesItsHostCallsInTheFixedOrder) {
     LoadText(coretest::Scenario(coretest::LandedBlock("Corvane-1", CREW_LINES)));
     const std::vector<std::string> calls = From(Calls("Corvane-1"), "SetSize");
     const std::vector<std::string> expected = {
-        "SetSize", "SetEmptyMass", "SetPMI", "SetCrossSections", "SetRotDrag", "SetTouchdownPoints",
-        "AddBeacon*8",
+        "SetSize", "SetEmptyMass", "SetPMI", "SetCrossSections", "SetRotDrag",
+        // The touchdown springs are made for the mass.
+        "GetMass", "SetTouchdownPoints", "AddBeacon*8",
         // Gear, two canopies and the tunnel each with their components; the boost and main lamps created
         // together, then the twelve lamps together.
         "CreateAnimation", "AddAnimationComponent*6", "CreateAnimation", "AddAnimationComponent*2",
@@ -79,7 +80,7 @@ TEST_F(CallOrder, LoadEndsWithCameraThenGroundContactThenFeeds) {
     const std::vector<std::string> calls = From(Calls("Corvane-1"), "ParseScenarioLineEx*3");
     const std::vector<std::string> expected = {
         "ParseScenarioLineEx*3",   "SetAnimation",         "SetCameraOffset",
-        "GetEmptyMass",            "SetTouchdownPoints",   "SetNosewheelSteering",
+        "GetMass",                 "SetTouchdownPoints",   "SetNosewheelSteering",
         "SetMaxWheelbrakeForce",   "SetSurfaceFrictionCoeff", "SetThrusterResource*2"};
     ASSERT_GE(calls.size(), expected.size());
     for (size_t i = 0; i < expected.size(); ++i)

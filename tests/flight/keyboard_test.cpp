@@ -147,7 +147,7 @@ TEST_F(CorvaneFlight, GearOnTheGroundRisesOnlyFromFullyExtended) {
     EXPECT_EQ(c->gearTarget, 1.0);
 }
 
-TEST_F(CorvaneFlight, GearChangeWithTheDampenersOnGivesTheTouchdownSpringsTheHullsStiffnessWithoutMisuse) {
+TEST_F(CorvaneFlight, GearChangeWithTheDampenersOnMakesTheTouchdownSpringsForTheDampenedMassWithoutMisuse) {
     Start();
     OBJHANDLE h = InSpace();
     Corvane* c = Ship(h);
@@ -160,11 +160,13 @@ TEST_F(CorvaneFlight, GearChangeWithTheDampenersOnGivesTheTouchdownSpringsTheHul
         sim().PressKey(OAPI_KEY_G);
         sim().Frame();
         EXPECT_EQ(c->gearTarget, target);
-        // The host makes each point a spring of 20 N/m per kg of the empty mass when the points are set: the
-        // hull's own 15000 kg, not the dampened mass.
-        EXPECT_DOUBLE_EQ(Rec(h)->touchdownStiffness, 20.0 * 15000.0);
-        EXPECT_DOUBLE_EQ(Rec(h)->touchdownDamping, 0.1 * 20.0 * 15000.0);
-        EXPECT_DOUBLE_EQ(Rec(h)->emptyMass, dampened); // and the dampened mass is back for the flight
+        // Each point is a spring of 400 N/m and a damper of 7.5 N s/m per kg of the ship's mass: 5 percent of
+        // 25 t with the dampeners on, on every one of its points.
+        EXPECT_DOUBLE_EQ(Rec(h)->touchdownStiffness, 400.0 * 1250.0);
+        EXPECT_DOUBLE_EQ(Rec(h)->touchdownDamping, 7.5 * 1250.0);
+        ASSERT_GT(Rec(h)->touchdownVertices.size(), 3u);
+        EXPECT_DOUBLE_EQ(Rec(h)->touchdownVertices.back().stiffness, 400.0 * 1250.0);
+        EXPECT_DOUBLE_EQ(Rec(h)->emptyMass, dampened); // the mass itself is left alone
         EXPECT_EQ(hs::W().misuse, misuse);
     }
 }
@@ -179,9 +181,9 @@ TEST_F(CorvaneFlight, GearRaisedOnTheRunwayWithTheDampenersOnSettlesHerOnHerBell
     sim().PressKey(OAPI_KEY_G);
     sim().RunFrames(600);
     EXPECT_EQ(c->gearPos, 1.0);
-    EXPECT_DOUBLE_EQ(Rec(h)->touchdownStiffness, 20.0 * 15000.0);
+    EXPECT_DOUBLE_EQ(Rec(h)->touchdownStiffness, 400.0 * 1250.0);
     EXPECT_TRUE(Rec(h)->phys.groundContact);
-    EXPECT_EQ(hs::FlightStatus(*Rec(h)) & 1u, 1u); // at rest on the belly points
+    EXPECT_LT(length(Rec(h)->phys.vel), 0.01); // at rest on the belly points, as the host leaves her: on springs
     EXPECT_LT(hs::Altitude(*Rec(h)), 1.762);       // lower than on the wheels
     EXPECT_LT(std::fabs(hs::Bank(*Rec(h))), 1e-3); // the right way up
     EXPECT_EQ(hs::W().misuse, misuse);
