@@ -86,7 +86,7 @@ class WheelsInBothHosts : public RealHostFlight {
         RealHostFlight::SetUp();
         if (IsSkipped() || HasFatalFailure()) return;
         ASSERT_EQ(Shell("mkdir -p " + Quoted(scratch + "/Modules/Plugin") + " && cp " +
-                        Quoted(REALSDK_BUILD) + "/Plugin/libHoldKey.so " +
+                        Quoted(REALSDK_BUILD) + "/testroot/Modules/Plugin/libHoldKey.so " +
                         Quoted(scratch + "/Modules/Plugin/") +
                         " && sed -i 's/^ACTIVE_MODULES$/ACTIVE_MODULES\\n  HoldKey/' " +
                         Quoted(scratch + "/Orbiter_NG.cfg")),
