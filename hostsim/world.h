@@ -139,7 +139,7 @@ class Vessel final : public OrbiterObject {
     int attitudeMode = RCS_ROT;
     // Configuration set by the module (or the class file's standard items).
     double emptyMass = 1.0;
-    VECTOR3 pmi{{1, 1, 1}}, crossSections{{1, 1, 1}}, rotDrag{{0, 0, 0}};
+    VECTOR3 pmi{{1, 1, 1}}, crossSections{{1, 1, 1}}, rotDrag{{0.01, 0.01, 0.01}}; // the host's defaults
     std::vector<hs::SlotPtr<hs::Thruster>> thrusters;
     std::vector<hs::SlotPtr<hs::Propellant>> propellants;
     std::vector<hs::SlotPtr<hs::ControlSurface>> ctrlSurfaces;

@@ -17,7 +17,8 @@ constexpr double NOSEWHEEL_MAX_ANGLE = 0.5236; // rad: the nose wheel turns 30 d
 constexpr double REST_SPEED = 0.02;            // m/s: slower than this on all three points, a vessel settles
 constexpr double REST_SPIN = 0.01;             // rad/s
 constexpr double REST_SUPPORT_SHARE = 0.1;     // settle only while the support carries the load within 10 %
-constexpr double SEA_LEVEL_DENSITY = 1.225;    // kg/m^3: rotational drag is stated against it
+constexpr double AIR_VISCOSITY = 1.7894e-5;    // kg/(m s): the host's one value for its Reynolds numbers
+constexpr double SPIN_DAMPING_SPEED = 30.0;    // m/s added to the airspeed in the pressure that damps a spin
 constexpr double MAX_SUPPORT_DEPTH = 1.0;      // m: deeper points push no harder, so a vessel put below the
                                                // surface climbs out instead of being shot away
 constexpr int MAX_SUBSTEPS = 500;
@@ -94,22 +95,22 @@ void MoveControlSurfaces(Vessel& v, double dt) {
     }
 }
 
-// The axis along which a surface's force acts and its sign: a positive level on a +x hinge at the tail pushes
-// the tail down (nose up), on a +y hinge pushes it left (nose right).
-VECTOR3 SurfaceForceDir(const hs::ControlSurface& c) {
+// A surface's force in the flow's lift (ldir) or side (sdir) direction: a positive level on a +x hinge at the tail
+// pushes the tail down (nose up), on a +y hinge pushes it left (nose right).
+VECTOR3 SurfaceLift(const hs::ControlSurface& c, const VECTOR3& ldir, const VECTOR3& sdir, double clift) {
     int axis = c.axis;
     if (axis == AIRCTRL_AXIS_AUTO)
         axis =
             c.type == AIRCTRL_RUDDER || c.type == AIRCTRL_RUDDERTRIM ? AIRCTRL_AXIS_YPOS : AIRCTRL_AXIS_XPOS;
     switch (axis) {
     case AIRCTRL_AXIS_YPOS:
-        return _V(-1, 0, 0);
+        return sdir * clift;
     case AIRCTRL_AXIS_YNEG:
-        return _V(1, 0, 0);
+        return sdir * -clift;
     case AIRCTRL_AXIS_XNEG:
-        return _V(0, 1, 0);
+        return ldir * -clift;
     default:
-        return _V(0, -1, 0);
+        return ldir * clift;
     }
 }
 
@@ -123,53 +124,64 @@ void Refused(const Vessel& v, const char* what) {
     CountMisuse(line);
 }
 
-double Viscosity(double T) {
-    return T > 0 ? 1.458e-6 * T * sqrt(T) / (T + 110.4) : 1.8e-5;
-}
-
 void AddAt(VECTOR3& F, VECTOR3& T, const VECTOR3& f, const VECTOR3& r) {
     F += f;
     T += crossp(r, f);
 }
 
-void Aerodynamics(Vessel& v, const AtmState& atm, const VECTOR3& inertia, VECTOR3& F, VECTOR3& T) {
+// A vessel without airfoils: the cross sections give the drag, and a spin decays with the air's density.
+void PlainAerodynamics(Vessel& v, const AtmState& atm, const VECTOR3& va, double speed, VECTOR3& F, VECTOR3& T) {
+    const VECTOR3& w = v.phys.omega;
+    double fac = v.size * TotalMass(v) * atm.rho;
+    T -= _V(fac * w.x * v.rotDrag.x, fac * w.y * v.rotDrag.y, fac * w.z * v.rotDrag.z);
+    F += Mul(va, v.crossSections) * (-0.5 * atm.rho * speed);
+}
+
+// The host's airfoil model: a spin is damped by a pressure that counts 30 m/s more airspeed (so a ship hovering
+// in still air is damped too), never by more than stops it in one step; airfoils give lift and drag (an airfoil
+// without an area takes the cross sections it shows the flow) and their moment; control surfaces lift along the
+// flow's lift or side direction and drag with their deflection.
+void Aerodynamics(Vessel& v, const AtmState& atm, const VECTOR3& inertia, double dt, VECTOR3& F, VECTOR3& T) {
     VECTOR3 va = AirspeedVectorLocal(v);
     double speed = length(va);
-    if (speed > 1e-9) {
-        double q = 0.5 * atm.rho * speed * speed;
-        double mach = atm.a > 0 ? speed / atm.a : 0.0;
-        VECTOR3 drag = va / -speed;
-        for (auto& ap : v.airfoils) {
-            const hs::Airfoil& a = *ap;
-            if (!a.cf) continue;
-            bool vertical = a.align == LIFT_VERTICAL;
-            double across = vertical ? va.y : va.x;
-            double angle = atan2(-across, va.z);
-            double re = atm.rho * speed * a.c / Viscosity(atm.T);
-            double cl = 0, cm = 0, cd = 0;
-            a.cf(v.iface, angle, mach, re, a.context, &cl, &cm, &cd);
-            // Lift lies in the airfoil's plane, normal to the flow through it.
-            double planar = sqrt(across * across + va.z * va.z);
-            VECTOR3 liftDir = _V(0, 0, 0);
-            if (planar > 1e-12)
-                liftDir =
-                    vertical ? _V(0, va.z / planar, -va.y / planar) : _V(va.z / planar, 0, -va.x / planar);
-            double qS = q * a.S;
-            AddAt(F, T, liftDir * (qS * cl) + drag * (qS * cd), a.ref);
-            T += vertical ? _V(-qS * a.c * cm, 0, 0) : _V(0, qS * a.c * cm, 0);
-        }
-        for (auto& cp : v.ctrlSurfaces) {
-            const hs::ControlSurface& c = *cp;
-            AddAt(F, T, SurfaceForceDir(c) * (c.dCl * c.level * q * c.area), c.ref);
-        }
-        // Without airfoils the cross sections give the drag, axis by axis.
-        if (v.airfoils.empty()) F += Mul(va, v.crossSections) * (-0.5 * atm.rho * speed);
+    if (v.airfoils.empty()) {
+        PlainAerodynamics(v, atm, va, speed, F, T);
+        return;
     }
-    // Spin decays at rotDrag of itself per second at sea-level density.
-    double share = atm.rho / SEA_LEVEL_DENSITY;
+    // Without a flow along the ship's axis the host works out nothing.
+    if (va.z == 0.0) return;
     const VECTOR3& w = v.phys.omega;
-    T -= _V(v.rotDrag.x * w.x * inertia.x, v.rotDrag.y * w.y * inertia.y, v.rotDrag.z * w.z * inertia.z) *
-         share;
+    double damp = 0.5 * atm.rho * (speed + SPIN_DAMPING_SPEED) * (speed + SPIN_DAMPING_SPEED) * v.crossSections.y;
+    T -= _V(fmin(damp * v.rotDrag.x, inertia.x / dt) * w.x, fmin(damp * v.rotDrag.y, inertia.y / dt) * w.y,
+            fmin(damp * v.rotDrag.z, inertia.z / dt) * w.z);
+
+    double q = 0.5 * atm.rho * speed * speed;
+    double mach = atm.a > 0 ? speed / atm.a : 0.0;
+    double re0 = atm.rho * speed / AIR_VISCOSITY;
+    VECTOR3 ddir = va / -speed;
+    VECTOR3 ldir = Unit(_V(0, va.z, -va.y)), sdir = Unit(_V(va.z, 0, -va.x));
+    const VECTOR3& cs = v.crossSections;
+    for (auto& ap : v.airfoils) {
+        const hs::Airfoil& a = *ap;
+        if (!a.cf) continue;
+        bool vertical = a.align == LIFT_VERTICAL;
+        double angle = atan2(-(vertical ? va.y : va.x), va.z);
+        double cl = 0, cm = 0, cd = 0;
+        a.cf(v.iface, angle, mach, re0 * a.c, a.context, &cl, &cm, &cd);
+        double S = a.S != 0.0 ? a.S
+                              : (vertical ? fabs(ddir.z) * cs.z + fabs(ddir.y) * cs.y
+                                          : fabs(ddir.z) * cs.z + fabs(ddir.x) * cs.z);
+        AddAt(F, T, (vertical ? ldir : sdir) * (cl * q * S) + ddir * (cd * q * S), a.ref);
+        double moment = cm * q * a.S * a.c;
+        if (vertical) T.x += moment;
+        else T.y += moment;
+    }
+    for (auto& cp : v.ctrlSurfaces) {
+        const hs::ControlSurface& c = *cp;
+        if (c.level == 0.0) continue;
+        double fac = c.area * q;
+        AddAt(F, T, SurfaceLift(c, ldir, sdir, -c.level * fac * c.dCl) + ddir * (fabs(c.level) * fac), c.ref);
+    }
 }
 
 // Everything but gravity and ground support, in the vessel's frame about its own centre of mass. Thrusters
@@ -214,7 +226,7 @@ void VesselLoads(Vessel& v, double dt, const VECTOR3& inertia, VECTOR3& F, VECTO
         else
             Refused(v, "a force that is not a number");
     }
-    if (atm.rho > 0.0) Aerodynamics(v, atm, inertia, F, T);
+    if (atm.rho > 0.0) Aerodynamics(v, atm, inertia, dt, F, T);
 }
 
 // Writes only what was set: a thruster record left clean need not go back to memory.

@@ -145,8 +145,12 @@ TEST_F(Aero, SurfaceWhoseControlIsSwitchedOffReturnsToNeutral) {
     EXPECT_NEAR(r.level, 0.6, 1e-12);
 }
 
+// Surfaces act only on a vessel with airfoils, as in the host: each plane gets a wing that lifts nothing.
 TEST_F(Aero, PositiveElevatorPitchesTheNoseUpAndPositiveRudderYawsRight) {
+    Probe still;
+    still.cl = 0.0;
     Vessel& v = Make("plane", 1000);
+    Foil(v, LIFT_VERTICAL, &still);
     hs::ControlSurface& e = Surface(v, AIRCTRL_ELEVATOR, _V(0, 0, -5), AIRCTRL_AXIS_XPOS, 0.01, (UINT)-1);
     AbovePole(v, earth, 1000.0, _V(0, 0, 100));
     e.target = 1.0;
@@ -154,6 +158,7 @@ TEST_F(Aero, PositiveElevatorPitchesTheNoseUpAndPositiveRudderYawsRight) {
     EXPECT_GT(mul(v.phys.R, _V(0, 0, 1)).y, 1e-4); // the nose rises
 
     Vessel& w = Make("plane2", 1000);
+    Foil(w, LIFT_VERTICAL, &still);
     hs::ControlSurface& r = Surface(w, AIRCTRL_RUDDER, _V(0, 1, -5), AIRCTRL_AXIS_AUTO, 0.01, (UINT)-1);
     AbovePole(w, earth, 1000.0, _V(0, 0, 100));
     r.target = 1.0;
@@ -168,4 +173,55 @@ TEST_F(Aero, CrossSectionDragSlowsAVesselWithoutAirfoils) {
     Step(0.01);
     double rho = hs::AtmosphereAt(earth, 5000.0).rho;
     EXPECT_NEAR(v.phys.vel.z, 100.0 - 0.5 * rho * 100.0 * 100.0 * 2.0 / 1000.0 * 0.01, 1e-6);
+}
+
+// The host damps a spin in air by a pressure that counts 30 m/s more airspeed, times the vertical cross section
+// and the rotational drag, and never by more than stops it in one step.
+TEST_F(Aero, SpinIsDampedByThePressureOfThirtyMetresPerSecondMoreAndNeverReversed) {
+    Probe still;
+    still.cl = 0.0;
+    Vessel& v = Make("glider", 1000, _V(2, 2, 2));
+    Foil(v, LIFT_VERTICAL, &still);
+    v.crossSections = _V(1, 40, 1);
+    v.rotDrag = _V(0.05, 0.05, 0.05);
+    AbovePole(v, earth, 1000.0, _V(0, 0, 70));
+    v.phys.omega = _V(0.1, 0, 0);
+    Step(0.01);
+    double rho = hs::AtmosphereAt(earth, 1000.0).rho;
+    double damping = 0.5 * rho * 100.0 * 100.0 * 40.0 * 0.05; // N m s: (70 + 30) m/s
+    EXPECT_NEAR(v.phys.omega.x, 0.1 - damping * 0.1 / 2000.0 * 0.01, 1e-6);
+
+    Vessel& w = Make("feather", 1, _V(0.01, 0.01, 0.01));
+    Foil(w, LIFT_VERTICAL, &still);
+    w.crossSections = _V(1, 40, 1);
+    w.rotDrag = _V(1, 1, 1);
+    AbovePole(w, earth, 1000.0, _V(0, 0, 70));
+    w.phys.omega = _V(0, 0.5, 0);
+    Step(0.01);
+    EXPECT_NEAR(w.phys.omega.y, 0.0, 1e-9); // stopped, not turned the other way
+}
+
+// An airfoil's moment turns the ship about its own axis with the host's sign (a vertical one about +x); one
+// without an area lifts with the cross sections it shows the flow.
+TEST_F(Aero, AirfoilMomentTurnsAboutPlusXAndAnAirfoilWithoutAreaTakesTheCrossSection) {
+    Probe pitching;
+    pitching.cl = 0.0;
+    pitching.cm = 0.1;
+    Vessel& v = Make("wing", 1000, _V(2, 2, 2));
+    Foil(v, LIFT_VERTICAL, &pitching);
+    v.rotDrag = _V(0, 0, 0);
+    AbovePole(v, earth, 1000.0, _V(0, 0, 100));
+    Step(0.01);
+    double q = 0.5 * hs::AtmosphereAt(earth, 1000.0).rho * 100.0 * 100.0;
+    EXPECT_NEAR(v.phys.omega.x, 0.1 * q * 10.0 * 2.0 / 2000.0 * 0.01, 1e-6);
+
+    Probe lifting;
+    Vessel& u = Make("bare", 1000);
+    Foil(u, LIFT_VERTICAL, &lifting, 0.0);
+    u.crossSections = _V(5, 30, 7);
+    Vessel& twin = Make("twin", 1000);
+    AbovePole(u, earth, 1000.0, _V(0, 0, 100));
+    AbovePole(twin, earth, 1000.0, _V(0, 0, 100));
+    Step(0.01);
+    EXPECT_NEAR(u.phys.vel.y - twin.phys.vel.y, q * 7.0 / 1000.0 * 0.01, 1e-6); // head on: the front section
 }
