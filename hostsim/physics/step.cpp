@@ -95,8 +95,8 @@ void MoveControlSurfaces(Vessel& v, double dt) {
     }
 }
 
-// A surface's force in the flow's lift (ldir) or side (sdir) direction: a positive level on a +x hinge at the tail
-// pushes the tail down (nose up), on a +y hinge pushes it left (nose right).
+// A surface's force in the flow's lift (ldir) or side (sdir) direction: a positive level on a +x hinge at the
+// tail pushes the tail down (nose up), on a +y hinge pushes it left (nose right).
 VECTOR3 SurfaceLift(const hs::ControlSurface& c, const VECTOR3& ldir, const VECTOR3& sdir, double clift) {
     int axis = c.axis;
     if (axis == AIRCTRL_AXIS_AUTO)
@@ -130,17 +130,18 @@ void AddAt(VECTOR3& F, VECTOR3& T, const VECTOR3& f, const VECTOR3& r) {
 }
 
 // A vessel without airfoils: the cross sections give the drag, and a spin decays with the air's density.
-void PlainAerodynamics(Vessel& v, const AtmState& atm, const VECTOR3& va, double speed, VECTOR3& F, VECTOR3& T) {
+void PlainAerodynamics(Vessel& v, const AtmState& atm, const VECTOR3& va, double speed, VECTOR3& F,
+                       VECTOR3& T) {
     const VECTOR3& w = v.phys.omega;
     double fac = v.size * TotalMass(v) * atm.rho;
     T -= _V(fac * w.x * v.rotDrag.x, fac * w.y * v.rotDrag.y, fac * w.z * v.rotDrag.z);
     F += Mul(va, v.crossSections) * (-0.5 * atm.rho * speed);
 }
 
-// The host's airfoil model: a spin is damped by a pressure that counts 30 m/s more airspeed (so a ship hovering
-// in still air is damped too), never by more than stops it in one step; airfoils give lift and drag (an airfoil
-// without an area takes the cross sections it shows the flow) and their moment; control surfaces lift along the
-// flow's lift or side direction and drag with their deflection.
+// The host's airfoil model: a spin is damped by a pressure that counts 30 m/s more airspeed (so a ship
+// hovering in still air is damped too), never by more than stops it in one step; airfoils give lift and drag
+// (an airfoil without an area takes the cross sections it shows the flow) and their moment; control surfaces
+// lift along the flow's lift or side direction and drag with their deflection.
 void Aerodynamics(Vessel& v, const AtmState& atm, const VECTOR3& inertia, double dt, VECTOR3& F, VECTOR3& T) {
     VECTOR3 va = AirspeedVectorLocal(v);
     double speed = length(va);
@@ -151,7 +152,8 @@ void Aerodynamics(Vessel& v, const AtmState& atm, const VECTOR3& inertia, double
     // Without a flow along the ship's axis the host works out nothing.
     if (va.z == 0.0) return;
     const VECTOR3& w = v.phys.omega;
-    double damp = 0.5 * atm.rho * (speed + SPIN_DAMPING_SPEED) * (speed + SPIN_DAMPING_SPEED) * v.crossSections.y;
+    double damp =
+        0.5 * atm.rho * (speed + SPIN_DAMPING_SPEED) * (speed + SPIN_DAMPING_SPEED) * v.crossSections.y;
     T -= _V(fmin(damp * v.rotDrag.x, inertia.x / dt) * w.x, fmin(damp * v.rotDrag.y, inertia.y / dt) * w.y,
             fmin(damp * v.rotDrag.z, inertia.z / dt) * w.z);
 
@@ -173,8 +175,10 @@ void Aerodynamics(Vessel& v, const AtmState& atm, const VECTOR3& inertia, double
                                           : fabs(ddir.z) * cs.z + fabs(ddir.x) * cs.z);
         AddAt(F, T, (vertical ? ldir : sdir) * (cl * q * S) + ddir * (cd * q * S), a.ref);
         double moment = cm * q * a.S * a.c;
-        if (vertical) T.x += moment;
-        else T.y += moment;
+        if (vertical)
+            T.x += moment;
+        else
+            T.y += moment;
     }
     for (auto& cp : v.ctrlSurfaces) {
         const hs::ControlSurface& c = *cp;
@@ -328,7 +332,7 @@ void IntegrateBody(Vessel& v, const Body6& b, Touchdown td, double dt) {
         lowest = fmin(lowest, length(s.pos + mul(s.R, td.p[i]) - body.pos) - body.radius);
     }
     double perMass = 3.0 * fmax(1.0 / b.m, reach2 / fmin(b.I.x, fmin(b.I.y, b.I.z))); // 1/kg
-    double swing = sqrt(fabs(sp.k) * perMass), damp = fabs(sp.c) * perMass;        // 1/s
+    double swing = sqrt(fabs(sp.k) * perMass), damp = fabs(sp.c) * perMass;           // 1/s
     int n = 1;
     double speed = length(s.vel);
     if (wasContact || lowest < speed * dt + 0.5 * length(g) * dt * dt + 1.0) {
@@ -424,23 +428,23 @@ void IntegrateBody(Vessel& v, const Body6& b, Touchdown td, double dt) {
 }
 
 // Ground contact of the later touchdown form, as the host works it out: every vertex below the surface is a
-// spring and a damper along the surface normal (the damper may pull), sunk at most 1 m. Friction scales with the
-// spring's push up to 0.1 m of sinking and, below 10 m/s, with the square root of a tenth of the point's slip, so
-// nothing holds a vessel quite still: along the wheels the first three points take the longitudinal
+// spring and a damper along the surface normal (the damper may pull), sunk at most 1 m. Friction scales with
+// the spring's push up to 0.1 m of sinking and, below 10 m/s, with the square root of a tenth of the point's
+// slip, so nothing holds a vessel quite still: along the wheels the first three points take the longitudinal
 // coefficient, the braked wheels (points 1 and 2) up to the lateral one, and the others the lateral one both
 // ways. The sums along and across are cut so that they cannot reverse the vessel's own slip within a step.
 struct VertexContact {
-    VECTOR3 F, T;      // global force; torque in the vessel frame about the centre of mass
-    bool touching;     // a vertex is at or below the surface
-    bool below;        // a vertex is below the surface
+    VECTOR3 F, T;  // global force; torque in the vessel frame about the centre of mass
+    bool touching; // a vertex is at or below the surface
+    bool below;    // a vertex is below the surface
 };
 
-constexpr double VERTEX_MAX_SINK = 1.0;     // m
-constexpr double VERTEX_GRIP_SINK = 0.1;    // m
+constexpr double VERTEX_MAX_SINK = 1.0;        // m
+constexpr double VERTEX_GRIP_SINK = 0.1;       // m
 constexpr double VERTEX_FULL_GRIP_SLIP = 10.0; // m/s
 
-VertexContact VertexForces(const Vessel& v, const PhysicsState& s, const Body& body, const VECTOR3& c, double m,
-                           double h) {
+VertexContact VertexForces(const Vessel& v, const PhysicsState& s, const Body& body, const VECTOR3& c,
+                           double m, double h) {
     VertexContact out{};
     const std::vector<TOUCHDOWNVTX>& vx = v.touchdownVertices;
     VECTOR3 up = HorizonAt(body, s.pos).up;
@@ -493,9 +497,9 @@ VertexContact VertexForces(const Vessel& v, const PhysicsState& s, const Body& b
     return out;
 }
 
-// Moves a vessel of the later touchdown form through the step (velocity Verlet, sub-stepped near the ground). As
-// in the host, a vessel placed landed is held there until a force acts on it or its points are set, and once it
-// moves it is never held again: it rests on its springs.
+// Moves a vessel of the later touchdown form through the step (velocity Verlet, sub-stepped near the ground).
+// As in the host, a vessel placed landed is held there until a force acts on it or its points are set, and
+// once it moves it is never held again: it rests on its springs.
 void IntegrateOnVertices(Vessel& v, const Body6& b, const VECTOR3& c, double dt) {
     PhysicsState& s = v.phys;
     const Body& body = BodyOf(v);
@@ -580,8 +584,7 @@ void CollectGroup(Vessel* v, std::vector<Member>& out) {
     for (int depth = 0; depth < MAX_LINK_DEPTH; ++depth) {
         Vessel* up = nullptr;
         for (auto& a : root->attachments)
-            if (a->toParent && InStep(a->other) && a->otherPoint &&
-                a->other->phys.groupMark != S().step)
+            if (a->toParent && InStep(a->other) && a->otherPoint && a->other->phys.groupMark != S().step)
                 up = a->other;
         if (!up || up == v) break;
         root = up;
@@ -596,13 +599,8 @@ void CollectGroup(Vessel* v, std::vector<Member>& out) {
             if (!a->otherPoint || !InStep(y) || y->phys.groupMark == S().step) continue;
             y->phys.groupMark = S().step;
             const hs::Attachment& b = *a->otherPoint;
-            out.push_back(Member{y,
-                                 (int)(q - first),
-                                 a->pos,
-                                 b.pos,
-                                 AttachmentFrame(*a),
-                                 AttachmentFrame(b),
-                                 {}});
+            out.push_back(
+                Member{y, (int)(q - first), a->pos, b.pos, AttachmentFrame(*a), AttachmentFrame(b), {}});
         }
         for (auto& d : x->docks) {
             Vessel* y = d->mate;

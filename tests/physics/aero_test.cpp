@@ -175,8 +175,8 @@ TEST_F(Aero, CrossSectionDragSlowsAVesselWithoutAirfoils) {
     EXPECT_NEAR(v.phys.vel.z, 100.0 - 0.5 * rho * 100.0 * 100.0 * 2.0 / 1000.0 * 0.01, 1e-6);
 }
 
-// The host damps a spin in air by a pressure that counts 30 m/s more airspeed, times the vertical cross section
-// and the rotational drag, and never by more than stops it in one step.
+// The host damps a spin in air by a pressure that counts 30 m/s more airspeed, times the vertical cross
+// section and the rotational drag, and never by more than stops it in one step.
 TEST_F(Aero, SpinIsDampedByThePressureOfThirtyMetresPerSecondMoreAndNeverReversed) {
     Probe still;
     still.cl = 0.0;

@@ -102,8 +102,10 @@ class ScriptFlight : public RealHostFlight {
         return last;
     }
 
-    // Flies the scenario (a name under Scenarios/) with the script in both hosts until its last command.
-    void FlyBoth(const std::string& scenario, const std::string& script) {
+    // Flies the scenario (a name under Scenarios/; for hostsim a path when given) with the script in both
+    // hosts until its last command; each writes its telemetry (real.csv, sim.csv) every frame.
+    void FlyBoth(const std::string& scenario, const std::string& script,
+                 const std::string& simScenario = "") {
         const double end = SharedScript(script);
         const int frames = (int)std::lround(end / FRAME) + 1;
         real = FlyRealHost(scenario, frames,
@@ -113,15 +115,40 @@ class ScriptFlight : public RealHostFlight {
         ExpectCleanHostRun(real);
         const std::string save = scratch + "/hostsim-saved.scn";
         const testio::CommandResult out = testio::RunCommand(
-            std::string(HOSTSIM_EXE) + " run " + Quoted(scenario) + " --root " + Quoted(HOSTROOT_DIR) +
-            " --dt " + FRAME_LENGTH + " --plugin OrbiterSound --quiet --script " +
-            Quoted(scratch + "/shared.script") + " --save " + Quoted(save));
+            std::string(HOSTSIM_EXE) + " run " + Quoted(simScenario.empty() ? scenario : simScenario) +
+            " --root " + Quoted(HOSTROOT_DIR) + " --dt " + FRAME_LENGTH +
+            " --plugin OrbiterSound --quiet --script " + Quoted(scratch + "/shared.script") + " --save " +
+            Quoted(save) + " --telemetry " + Quoted(scratch + "/sim.csv") + " --telemetry-interval 0");
         ASSERT_EQ(out.status, 0) << out.out;
         EXPECT_NE(out.out.find("misuse 0"), std::string::npos) << out.out;
         sim.log = out.out;
         sim.ships = ReadShips(ReadFile(save));
         realTimeline = ReadFile(scratch + "/real.timeline");
         ASSERT_FALSE(realTimeline.empty()) << "the script player wrote no timeline";
+    }
+
+    // A vessel's telemetry row nearest to time t, by column name, from one host's file.
+    std::map<std::string, double> Row(const std::string& file, const std::string& vessel, double t) {
+        std::istringstream in(ReadFile(scratch + "/" + file));
+        std::string line;
+        std::getline(in, line);
+        std::vector<std::string> names;
+        std::stringstream header(line);
+        for (std::string cell; std::getline(header, cell, ',');)
+            names.push_back(cell);
+        std::map<std::string, double> best;
+        while (std::getline(in, line)) {
+            std::vector<std::string> cells;
+            std::stringstream row(line);
+            for (std::string cell; std::getline(row, cell, ',');)
+                cells.push_back(cell);
+            if (cells.size() != names.size() || cells[1] != vessel) continue;
+            double time = std::atof(cells[0].c_str());
+            if (!best.empty() && std::fabs(time - t) >= std::fabs(best["time"] - t)) continue;
+            for (size_t i = 0; i < cells.size(); ++i)
+                if (i != 1) best[names[i]] = std::atof(cells[i].c_str());
+        }
+        return best;
     }
 
     Flight real, sim;
@@ -142,6 +169,26 @@ TEST_F(ScriptFlight, DemoFliesTheSameEventsAndEndsWithTheSameCrewsAndShipLinesIn
     // The captain went across to the docked ship, and is there in the real host too.
     const std::vector<std::string> crew = LinesWithKeys(real.ships.at("Corvane-2"), {"UMMUCREW"});
     EXPECT_NE(std::find(crew.begin(), crew.end(), "UMMUCREW Capt-Ilse_Marrow-35-65-74"), crew.end());
+}
+
+// Off the belly on the hover engine and the vertical thrusters, at 60 frames a second: the same climb and the
+// same attitude in both hosts.
+TEST_F(ScriptFlight, HoverTakeOffFromTheBellyClimbsAtTheSameHeightAndAttitudeInBothHosts) {
+    {
+        std::ofstream(scratch + "/flight.script")
+            << "0.5 hold Ctrl+NUMPAD0 2\n0.5 thgroup ATT_UP 1\n5.5 thgroup ATT_UP 0.3\n15 quit\n";
+    }
+    FlyBoth("Test/BellyRunway", scratch + "/flight.script", std::string(SCENARIO_DIR) + "/BellyRunway.scn");
+    if (HasFatalFailure()) return;
+    for (double t : {1.0, 5.0, 10.0, 14.9}) {
+        SCOPED_TRACE(t);
+        std::map<std::string, double> r = Row("real.csv", "Corvane-1", t), h = Row("sim.csv", "Corvane-1", t);
+        ASSERT_FALSE(r.empty() || h.empty());
+        EXPECT_NEAR(h["altitude"], r["altitude"], 0.02 * r["altitude"] + 0.1);
+        EXPECT_NEAR(h["pitch"], r["pitch"], 0.2);
+        EXPECT_NEAR(h["bank"], r["bank"], 0.2);
+    }
+    EXPECT_GT(Row("real.csv", "Corvane-1", 14.9)["altitude"], 60.0); // it did climb
 }
 
 // Short flights of one pilot action each: the same events, and the ships' own lines and crews alike at the
