@@ -95,9 +95,7 @@ TEST_F(CockpitFigures, CameraModeChangeRefreshesFiguresAndNoChangeEditsNothing) 
 }
 
 TEST_F(CorvaneFlight, WithoutAVisualNothingIsEdited) {
-    Start(0.1, false);
-    OBJHANDLE h = InSpace();
-    Corvane* c = Ship(h);
+    auto [h, c] = StartInSpace(0.1, false);
     ASSERT_EQ(c->visualMesh, nullptr);
     c->UpdateCockpitMeshVisibility();
     c->ToggleCockpitView();

@@ -119,8 +119,7 @@ TEST_F(CorvaneFlight, RunwayHopGearUpJumpFireAtTargetThenCarrierRefuelAndRelease
 }
 
 TEST_F(CorvaneFlight, RefuelFromTheShipDockedAtPortZero) {
-    Start();
-    OBJHANDLE h = InSpace();
+    OBJHANDLE h = StartInSpace().h;
     OBJHANDLE other = InSpace("Tanker", _V(0, 0, 0), _V(0, 0, 0), "Corvane", _V(0, 10, 0));
     ASSERT_TRUE(sim().Dock(h, 0, other, 0));
     Corvane* c = Ship(h);

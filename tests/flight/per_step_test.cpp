@@ -15,54 +15,31 @@ TEST_F(CorvaneFlight, AeroControlsAllOnInAirAllOffAboveIt) {
     EXPECT_EQ(Rec(high)->adCtrlMode, 0u);
 }
 
-TEST_F(CorvaneFlight, RudderPlusOneBrakesRightWheelAndSwingsThrustPointLeft) {
-    Start();
-    OBJHANDLE h = InSpace();
-    Corvane* c = Ship(h);
-    SetRudder(h, 1.0);
-    c->UpdateWheelBrakes();
-    c->VectorMainThrust();
-    EXPECT_DOUBLE_EQ(Rec(h)->wheelbrake[0], 0.0);
-    EXPECT_DOUBLE_EQ(Rec(h)->wheelbrake[1], 1.0);
-    EXPECT_DOUBLE_EQ(Th(c->mainThruster)->pos.x, -1.0);
-    EXPECT_DOUBLE_EQ(Th(c->mainThruster)->pos.y, 0.0);
-    EXPECT_DOUBLE_EQ(Th(c->mainThruster)->pos.z, -4.35);
-}
-
-TEST_F(CorvaneFlight, RudderMinusOneBrakesLeftWheelRudderZeroBrakesNeither) {
-    Start();
-    OBJHANDLE h = InSpace();
-    Corvane* c = Ship(h);
-    SetRudder(h, -1.0);
-    c->UpdateWheelBrakes();
-    EXPECT_DOUBLE_EQ(Rec(h)->wheelbrake[0], 1.0);
-    EXPECT_DOUBLE_EQ(Rec(h)->wheelbrake[1], 0.0);
-    SetRudder(h, 0.0);
-    c->UpdateWheelBrakes();
-    c->VectorMainThrust();
-    EXPECT_DOUBLE_EQ(Rec(h)->wheelbrake[0], 0.0);
-    EXPECT_DOUBLE_EQ(Rec(h)->wheelbrake[1], 0.0);
-    EXPECT_DOUBLE_EQ(Th(c->mainThruster)->pos.x, 0.0);
-    EXPECT_DOUBLE_EQ(Th(c->mainThruster)->pos.z, -4.35);
-}
-
-TEST_F(CorvaneFlight, ParkingBrakeHoldsBothWheelsYetRudderStillMovesThrustPoint) {
-    Start();
-    OBJHANDLE h = InSpace();
-    Corvane* c = Ship(h);
-    c->brakeEngaged = true;
-    SetRudder(h, -1.0);
-    c->UpdateWheelBrakes();
-    c->VectorMainThrust();
-    EXPECT_DOUBLE_EQ(Rec(h)->wheelbrake[0], 1.0);
-    EXPECT_DOUBLE_EQ(Rec(h)->wheelbrake[1], 1.0);
-    EXPECT_DOUBLE_EQ(Th(c->mainThruster)->pos.x, 1.0);
+// The rudder brakes the wheel on its side and swings the thrust point the other way; the parking brake holds
+// both wheels whatever the rudder says.
+TEST_F(CorvaneFlight, RudderBrakesOneWheelAndSwingsTheThrustPointParkingBrakeHoldsBoth) {
+    auto [h, c] = StartInSpace();
+    struct Case {
+        bool parked;
+        double rudder, leftBrake, rightBrake, thrustX;
+    };
+    constexpr Case CASES[] = {{false, 1.0, 0.0, 1.0, -1.0}, {false, -1.0, 1.0, 0.0, 1.0},
+                              {false, 0.0, 0.0, 0.0, 0.0}, {true, -1.0, 1.0, 1.0, 1.0}};
+    for (const Case& k : CASES) {
+        c->brakeEngaged = k.parked;
+        SetRudder(h, k.rudder);
+        c->UpdateWheelBrakes();
+        c->VectorMainThrust();
+        EXPECT_DOUBLE_EQ(Rec(h)->wheelbrake[0], k.leftBrake) << k.rudder << " parked " << k.parked;
+        EXPECT_DOUBLE_EQ(Rec(h)->wheelbrake[1], k.rightBrake) << k.rudder << " parked " << k.parked;
+        EXPECT_DOUBLE_EQ(Th(c->mainThruster)->pos.x, k.thrustX) << k.rudder;
+        EXPECT_DOUBLE_EQ(Th(c->mainThruster)->pos.y, 0.0);
+        EXPECT_DOUBLE_EQ(Th(c->mainThruster)->pos.z, -4.35);
+    }
 }
 
 TEST_F(CorvaneFlight, DampenersLeave750KgWhenEmptyAndMinus8750KgWhenFull) {
-    Start();
-    OBJHANDLE h = InSpace();
-    Corvane* c = Ship(h);
+    auto [h, c] = StartInSpace();
     Tank(c->mainTank)->mass = 0.0;
     c->ApplyDampenerMass();
     EXPECT_DOUBLE_EQ(Rec(h)->emptyMass, 750.0);
@@ -74,48 +51,30 @@ TEST_F(CorvaneFlight, DampenersLeave750KgWhenEmptyAndMinus8750KgWhenFull) {
     EXPECT_DOUBLE_EQ(Rec(h)->emptyMass, 15000.0);
 }
 
-TEST_F(CorvaneFlight, LowPropellantLampOffAtExactlyFifteenPercent) {
-    Start();
-    OBJHANDLE h = InSpace();
-    Corvane* c = Ship(h);
+TEST_F(CorvaneFlight, LampsFollowTheFlagsLowPropellantLampOffAtExactlyFifteenPercentGearLampOffOnlyRetracted) {
+    auto [h, c] = StartInSpace();
     Tank(c->mainTank)->mass = 1500.0;
-    c->UpdateIndicators();
-    EXPECT_EQ(Anim(h, c->lowPropellantLightAnim), 0.0);
-    Tank(c->mainTank)->mass = 1499.9;
-    c->UpdateIndicators();
-    EXPECT_EQ(Anim(h, c->lowPropellantLightAnim), 1.0);
-}
-
-TEST_F(CorvaneFlight, GearLampOffOnlyWithGearFullyRetracted) {
-    Start();
-    OBJHANDLE h = InSpace();
-    Corvane* c = Ship(h);
     c->gearPos = 1.0;
-    c->UpdateIndicators();
-    EXPECT_EQ(Anim(h, c->gearLightAnim), 0.0);
-    c->gearPos = 0.999;
-    c->UpdateIndicators();
-    EXPECT_EQ(Anim(h, c->gearLightAnim), 1.0);
-}
-
-TEST_F(CorvaneFlight, LampsFollowTheFlags) {
-    Start();
-    OBJHANDLE h = InSpace();
-    Corvane* c = Ship(h);
     c->boost = true;
     c->inertialDampeners = false;
     c->mainEngineFed = false;
     c->brakeEngaged = true;
     c->UpdateIndicators();
+    EXPECT_EQ(Anim(h, c->lowPropellantLightAnim), 0.0);
+    EXPECT_EQ(Anim(h, c->gearLightAnim), 0.0);
     EXPECT_EQ(Anim(h, c->boostLightAnim), 1.0);
     EXPECT_EQ(Anim(h, c->dampenersOfflineLightAnim), 1.0);
     EXPECT_EQ(Anim(h, c->mainEngineLightAnim), 0.0);
     EXPECT_EQ(Anim(h, c->parkingBrakeLightAnim), 1.0);
+    Tank(c->mainTank)->mass = 1499.9;
+    c->gearPos = 0.999;
     c->boost = false;
     c->inertialDampeners = true;
     c->mainEngineFed = true;
     c->brakeEngaged = false;
     c->UpdateIndicators();
+    EXPECT_EQ(Anim(h, c->lowPropellantLightAnim), 1.0);
+    EXPECT_EQ(Anim(h, c->gearLightAnim), 1.0);
     EXPECT_EQ(Anim(h, c->boostLightAnim), 0.0);
     EXPECT_EQ(Anim(h, c->dampenersOfflineLightAnim), 0.0);
     EXPECT_EQ(Anim(h, c->mainEngineLightAnim), 1.0);
@@ -123,9 +82,7 @@ TEST_F(CorvaneFlight, LampsFollowTheFlags) {
 }
 
 TEST_F(CorvaneFlight, BoostFollowsMainThrottleAndKeepsItsLevelWhenSwitchedOff) {
-    Start();
-    OBJHANDLE h = InSpace();
-    Corvane* c = Ship(h);
+    auto [h, c] = StartInSpace();
     c->boost = true;
     c->FollowMainThrottleWithBoost();
     EXPECT_EQ(Th(c->boostThruster)->level, 0.0);
@@ -184,9 +141,7 @@ TEST_F(CorvaneFlight, OneFrameRunsEveryStageOnTheRunway) {
 }
 
 TEST_F(CorvaneFlight, HoverIsAimedWithTheMassThePreviousStepLeft) {
-    Start();
-    OBJHANDLE h = InSpace();
-    Corvane* c = Ship(h);
+    auto [h, c] = StartInSpace();
     c->clbkPreStep(0.0, 0.1, 0.0);
     VECTOR3 dampened;
     c->GetWeightVector(dampened); // 1250 kg in all
