@@ -37,26 +37,13 @@ class ScenarioState : public CoreWorld {
         EXPECT_EQ(v->muLng, 0.5);
         EXPECT_EQ(v->muLat, 0.5);
     }
-
-    std::vector<std::string> Lines(const std::string& block) {
-        std::vector<std::string> out;
-        size_t start = 0;
-        while (start < block.size()) {
-            size_t end = block.find('\n', start);
-            std::string line = block.substr(start, end - start);
-            size_t first = line.find_first_not_of(' ');
-            out.push_back(first == std::string::npos ? "" : line.substr(first));
-            start = end == std::string::npos ? block.size() : end + 1;
-        }
-        return out;
-    }
 };
 
 } // namespace
 
 TEST_F(ScenarioState, SaveWritesHostLinesThenCrewThenTheTwelveKeysInOrder) {
     LoadBlock(std::string(CREW_LINES) + "  CANP 1.000 1.000\n  BRAKE 1\n");
-    const std::vector<std::string> lines = Lines(BlockOf(Sim().ScenarioText(), "Corvane-1"));
+    const std::vector<std::string> lines = hs::test::BlockLines(Sim().ScenarioText(), "Corvane-1");
     ASSERT_GE(lines.size(), 15u);
     EXPECT_EQ(lines[0].rfind("STATUS Landed Earth", 0), 0u);
     const size_t n = lines.size();
@@ -86,8 +73,8 @@ TEST_F(ScenarioState, KeysAreReadInAnyCaseAndAPrefixKeyTakesTheLine) {
     EXPECT_EQ(Ship()->hwgStepIndex, 4);
 }
 
-TEST_F(ScenarioState, PrefixKeyWithUnreadableValueLeavesTheStateAsItWas) {
-    LoadBlock("  FTLX 1\n");
+TEST_F(ScenarioState, PrefixKeyWithUnreadableValueOrFtlOutsideTheIntegerRangeLeavesTheDriveIdle) {
+    LoadBlock("  FTLX 1\n  FTL 1e300\n  FTL nan\n");
     EXPECT_EQ(Ship()->ftlState, 0);
 }
 
@@ -96,14 +83,9 @@ TEST_F(ScenarioState, HyperspaceSavedEngagedComesBackEngagedWithItsRemainingTime
     Corvane* c = Ship();
     EXPECT_EQ(c->ftlState, 1);
     EXPECT_EQ(c->hwgTimer, 0.75);
-    const std::vector<std::string> lines = Lines(BlockOf(Sim().ScenarioText(), "Corvane-1"));
+    const std::vector<std::string> lines = hs::test::BlockLines(Sim().ScenarioText(), "Corvane-1");
     EXPECT_NE(std::find(lines.begin(), lines.end(), "FTL 1.0000"), lines.end());
     EXPECT_NE(std::find(lines.begin(), lines.end(), "HWIN 0.750 2.000 3"), lines.end());
-}
-
-TEST_F(ScenarioState, FtlValueOutsideTheIntegerRangeIsIgnored) {
-    LoadBlock("  FTL 1e300\n  FTL nan\n");
-    EXPECT_EQ(Ship()->ftlState, 0);
 }
 
 TEST_F(ScenarioState, GearMovingUpSetsItsAnimationAndTheBellyContactAtOnce) {
@@ -115,13 +97,11 @@ TEST_F(ScenarioState, GearMovingUpSetsItsAnimationAndTheBellyContactAtOnce) {
     ExpectBellyContact();
 }
 
-TEST_F(ScenarioState, GearMovingDownSelectsTheWheelContact) {
+TEST_F(ScenarioState, GearMovingDownOrNoGearLineKeepsTheWheelContact) {
     LoadBlock("  GEAR 1.000 0.000\n");
     EXPECT_EQ(Record()->animations[Ship()->gearAnim].state, 1.0);
     ExpectWheelContact();
-}
-
-TEST_F(ScenarioState, BlockWithoutGearLineKeepsTheWheelContact) {
+    Restart();
     LoadBlock("  VIEW 0\n");
     ExpectWheelContact();
 }
@@ -144,9 +124,14 @@ TEST_F(ScenarioState, GearLineWithOneValueKeepsTheTargetAndReappliesThePosition)
     EXPECT_EQ(Record()->animations[Ship()->gearAnim].state, 0.6);
 }
 
-TEST_F(ScenarioState, VisibilityIsReadAsHexadecimalKeepingSixteenBits) {
+TEST_F(ScenarioState, VisibilityIsReadAsHexadecimalKeepingTheLowSixteenBits) {
     LoadBlock("  VIS 1a\n");
     EXPECT_EQ(Ship()->shipMeshVisibility, 26);
+    Restart();
+    LoadBlock("  VIS 12345\n");
+    EXPECT_EQ(Ship()->shipMeshVisibility, 0x2345);
+    // The load sets no mesh mode itself: the drive's idle step does.
+    EXPECT_EQ(Record()->meshes[1]->visMode, MESHVIS_ALWAYS);
 }
 
 TEST_F(ScenarioState, VisibilityIsSavedInLowerCaseHexadecimal) {
@@ -157,19 +142,10 @@ TEST_F(ScenarioState, VisibilityIsSavedInLowerCaseHexadecimal) {
     EXPECT_NE(block.find("  FTL 3.0000\n"), std::string::npos) << block;
 }
 
-TEST_F(ScenarioState, VisibilityBeyondSixteenBitsKeepsTheLowSixteen) {
-    LoadBlock("  VIS 12345\n");
-    EXPECT_EQ(Ship()->shipMeshVisibility, 0x2345);
-    // The load sets no mesh mode itself: the drive's idle step does.
-    EXPECT_EQ(Record()->meshes[1]->visMode, MESHVIS_ALWAYS);
-}
-
-TEST_F(ScenarioState, AnyNonZeroBrakeValueSetsTheBrake) {
+TEST_F(ScenarioState, AnyNonZeroBrakeValueSetsTheBrakeAndZeroClearsItAgain) {
     LoadBlock("  BRAKE 7\n");
     EXPECT_TRUE(Ship()->brakeEngaged);
-}
-
-TEST_F(ScenarioState, BrakeZeroClearsTheBrakeAgain) {
+    Restart();
     LoadBlock("  BRAKE 7\n  BRAKE 0\n");
     EXPECT_FALSE(Ship()->brakeEngaged);
 }
@@ -184,16 +160,12 @@ TEST_F(ScenarioState, UnreadableFlagLinesLeaveTheirFlagsUnchanged) {
     EXPECT_TRUE(c->inertialDampeners);
 }
 
-TEST_F(ScenarioState, DampenersOfflineAreRead) {
-    LoadBlock("  INDMP 0\n");
-    EXPECT_FALSE(Ship()->inertialDampeners);
-}
-
-TEST_F(ScenarioState, MainCutOffAndBoostOnComeBackWithTheirFeeds) {
-    LoadBlock("  MAIN 0\n  BOOST 1\n");
+TEST_F(ScenarioState, MainCutOffBoostOnAndDampenersOffComeBackWithTheirFeeds) {
+    LoadBlock("  MAIN 0\n  BOOST 1\n  INDMP 0\n");
     Corvane* c = Ship();
     EXPECT_FALSE(c->mainEngineFed);
     EXPECT_TRUE(c->boost);
+    EXPECT_FALSE(c->inertialDampeners);
     EXPECT_EQ(Thruster(c->mainThruster)->res, nullptr);
     EXPECT_EQ(Thruster(c->boostThruster)->res, c->mainTank);
 }
@@ -205,23 +177,21 @@ TEST_F(ScenarioState, DefaultFlagsKeepMainFedAndBoostUnfed) {
     EXPECT_EQ(Thruster(c->boostThruster)->res, nullptr);
 }
 
-TEST_F(ScenarioState, SecondViewSetsTheSecondCameraOffset) {
-    LoadBlock("  VIEW 1\n");
-    EXPECT_EQ(Ship()->viewIndex, 1);
-    EXPECT_NEAR(Record()->cameraOffset.y, 0.91, 1e-12);
-    EXPECT_NEAR(Record()->cameraOffset.z, 2.1, 1e-12);
-}
-
-TEST_F(ScenarioState, ViewOutsideTheTwoSeatsIsTakenAsTheFirst) {
-    LoadBlock("  VIEW 5\n");
-    EXPECT_EQ(Ship()->viewIndex, 0);
-    EXPECT_NEAR(Record()->cameraOffset.y, 0.73, 1e-12);
-    EXPECT_NEAR(Record()->cameraOffset.z, 3.03, 1e-12);
-}
-
-TEST_F(ScenarioState, NegativeViewIsTakenAsTheFirst) {
-    LoadBlock("  VIEW 1\n  VIEW -1\n");
-    EXPECT_EQ(Ship()->viewIndex, 0);
+TEST_F(ScenarioState, SecondViewSetsTheSecondCameraOffsetAndAViewOutsideTheTwoSeatsIsTakenAsTheFirst) {
+    struct Case {
+        const char* lines;
+        int view;
+        double cameraY, cameraZ;
+    };
+    constexpr Case CASES[] = {
+        {"  VIEW 1\n", 1, 0.91, 2.1}, {"  VIEW 5\n", 0, 0.73, 3.03}, {"  VIEW 1\n  VIEW -1\n", 0, 0.73, 3.03}};
+    for (const Case& k : CASES) {
+        Restart();
+        LoadBlock(k.lines);
+        EXPECT_EQ(Ship()->viewIndex, k.view) << k.lines;
+        EXPECT_NEAR(Record()->cameraOffset.y, k.cameraY, 1e-12) << k.lines;
+        EXPECT_NEAR(Record()->cameraOffset.z, k.cameraZ, 1e-12) << k.lines;
+    }
 }
 
 TEST_F(ScenarioState, AmmoClassTakesTheFirstWordOnly) {
@@ -243,11 +213,6 @@ TEST_F(ScenarioState, AmmoClassThatNamesAPathIsRefusedAndTheOldOneKept) {
     EXPECT_STREQ(Ship()->ammoClassName, "Weapons\\Slug");
 }
 
-TEST_F(ScenarioState, AmmoKeyAloneLeavesTheClassUnchanged) {
-    LoadBlock("  AMMO\n");
-    EXPECT_STREQ(Ship()->ammoClassName, "Pellorin");
-}
-
 TEST_F(ScenarioState, AmmoOfTwentySevenCharactersFitsAndTwentyEightIsRefused) {
     const std::string fits(27, 'A');
     const std::string tooLong(28, 'B');
@@ -255,8 +220,8 @@ TEST_F(ScenarioState, AmmoOfTwentySevenCharactersFitsAndTwentyEightIsRefused) {
     EXPECT_STREQ(Ship()->ammoClassName, fits.c_str());
 }
 
-TEST_F(ScenarioState, FarTooLongAmmoNameNeverOverflowsTheClassBuffer) {
-    LoadBlock("  AMMO " + std::string(400, 'x') + "\n");
+TEST_F(ScenarioState, AmmoKeyAloneOrFarTooLongNeverOverflowsAndLeavesTheClassUnchanged) {
+    LoadBlock("  AMMO\n  AMMO " + std::string(400, 'x') + "\n");
     EXPECT_STREQ(Ship()->ammoClassName, "Pellorin");
 }
 
@@ -368,39 +333,23 @@ class ClassFileAmmo : public CoreWorld {
     void UseClassFile(const std::string& cfg) { root.Write("Config/Vessels/Corvane.cfg", cfg); }
 };
 
-TEST_F(ClassFileAmmo, ClassFileNamesTheProjectileClass) {
-    UseClassFile("ClassName = Corvane\nModule = Corvane\nAMMO = Target\n");
-    LoadBlock(CREW_LINES);
-    EXPECT_STREQ(Ship()->ammoClassName, "Target");
-}
-
-TEST_F(ClassFileAmmo, ScenarioAmmoOverridesTheClassFile) {
-    UseClassFile("ClassName = Corvane\nModule = Corvane\nAMMO = Target\n");
-    LoadBlock("  AMMO Pellorin\n");
-    EXPECT_STREQ(Ship()->ammoClassName, "Pellorin");
-}
-
-TEST_F(ClassFileAmmo, ClassFileWithoutAmmoGivesPellorin) {
-    UseClassFile("ClassName = Corvane\nModule = Corvane\n");
-    LoadBlock(CREW_LINES);
-    EXPECT_STREQ(Ship()->ammoClassName, "Pellorin");
-}
-
-TEST_F(ClassFileAmmo, TooLongClassFileAmmoIsRefusedAndPellorinKept) {
-    UseClassFile("ClassName = Corvane\nModule = Corvane\nAMMO = " + std::string(300, 'Z') + "\n");
-    LoadBlock(CREW_LINES);
-    EXPECT_STREQ(Ship()->ammoClassName, "Pellorin");
-}
-
-TEST_F(ClassFileAmmo, ClassFileAmmoThatNamesAPathIsRefusedAndPellorinKept) {
-    UseClassFile("ClassName = Corvane\nModule = Corvane\nAMMO = ..\\..\\..\\evil\\evil\n");
-    LoadBlock(CREW_LINES);
-    EXPECT_STREQ(Ship()->ammoClassName, "Pellorin");
-}
-
-TEST_F(ClassFileAmmo, ClassFileAmmoWithABlankIsRefusedAsItsScenarioLineCouldNotCarryIt) {
-    // "AMMO Heavy Slug" would read back as "Heavy": the class is refused, not saved as something else.
-    UseClassFile("ClassName = Corvane\nModule = Corvane\nAMMO = Heavy Slug\n");
-    LoadBlock(CREW_LINES);
-    EXPECT_STREQ(Ship()->ammoClassName, "Pellorin");
+// What the class file's AMMO line gives, and what a scenario line makes of it; a name the scenario line could
+// not carry back (too long, a path, a blank: "AMMO Heavy Slug" would read back as "Heavy") is refused.
+TEST_F(ClassFileAmmo, ClassFileNamesTheProjectileClassUnlessRefusedAndTheScenarioOverridesIt) {
+    struct Case {
+        std::string ammoLine, scenarioLines;
+        const char* expected;
+    };
+    const Case cases[] = {{"AMMO = Target\n", CREW_LINES, "Target"},
+                          {"AMMO = Target\n", "  AMMO Pellorin\n", "Pellorin"},
+                          {"", CREW_LINES, "Pellorin"},
+                          {"AMMO = " + std::string(300, 'Z') + "\n", CREW_LINES, "Pellorin"},
+                          {"AMMO = ..\\..\\..\\evil\\evil\n", CREW_LINES, "Pellorin"},
+                          {"AMMO = Heavy Slug\n", CREW_LINES, "Pellorin"}};
+    for (const Case& k : cases) {
+        Restart();
+        UseClassFile("ClassName = Corvane\nModule = Corvane\n" + k.ammoLine);
+        LoadBlock(k.scenarioLines);
+        EXPECT_STREQ(Ship()->ammoClassName, k.expected) << k.ammoLine;
+    }
 }
