@@ -40,13 +40,22 @@ class CrewManagerTest : public CrewWorld {
   protected:
     // A hull with a ready manager of its own: initialised, airlock defined, no crew yet.
     // A started world whose hull, set up as a Corvane's, has let its captain out through the open airlock.
+    // Her crew vessel is `captain`.
     CrewManager& CaptainOut() {
-        Start();
-        CrewManager& m = ReadyHull();
+        CrewManager& m = StartWithHull();
         ConfigureLikeCorvane(m);
         m.SetAirlockOpen(1);
         EXPECT_EQ(m.EvaMember("Ilse Marrow"), 1);
+        EXPECT_EQ(m.GetCrewCount(), 1);
+        captain = oapiGetObjectByName((char*)"UMmu_Capt-Ilse_Marrow");
+        EXPECT_NE(captain, nullptr);
         return m;
+    }
+
+    // A started world holding a ready hull.
+    CrewManager& StartWithHull() {
+        Start();
+        return ReadyHull();
     }
 
     CrewManager& ReadyHull(const char* name = "Hull", VECTOR3 offset = _V(0, 0, 0)) {
@@ -71,6 +80,16 @@ class CrewManagerTest : public CrewWorld {
 
     hs::Attachment* Airlock() { return Point(hull, "UMmu", false); }
 
+    // The transfer record the last member to leave wrote for the add-on.
+    CrewTransferRecord LeftRecord() {
+        std::string bytes = ReadFile(RootDir() / "Config" / "UMmutmp.cfg");
+        EXPECT_EQ(bytes.size(), CREW_RECORD_SIZE);
+        bytes.resize(CREW_RECORD_SIZE);
+        CrewTransferRecord rec;
+        UnpackCrewTransferRecord(reinterpret_cast<const unsigned char*>(bytes.data()), rec);
+        return rec;
+    }
+
     // A transfer vessel in the hull's box as a sending ship makes it: class UMmu, with the member's point.
     OBJHANDLE TransferVessel(const char* name) {
         OBJHANDLE t = CreateFlying(name, "UMmu", _V(0, 0, 2.5));
@@ -79,7 +98,7 @@ class CrewManagerTest : public CrewWorld {
         return t;
     }
 
-    OBJHANDLE hull = nullptr;
+    OBJHANDLE hull = nullptr, captain = nullptr;
     std::unique_ptr<CrewManager> crew;
 };
 
@@ -88,8 +107,7 @@ class CrewManagerTest : public CrewWorld {
 // ---------------------------------------------------------------------------
 
 TEST_F(CrewManagerTest, LongNameIsCutToTwentyFiveAndPunctuationBecomesSpaces) {
-    Start();
-    CrewManager& m = ReadyHull();
+    CrewManager& m = StartWithHull();
     ASSERT_EQ(m.AddMember("Abcdefghijklmnopqrstuvwxyz1234", 30, 70, 70, "Crew"), 1);
     EXPECT_STREQ(m.GetMemberName(0), "Abcdefghijklmnopqrstuvwxy");
     ASSERT_EQ(m.AddMember("Jo-Ann O'Hara", 30, 70, 70, "Crew"), 1);
@@ -97,8 +115,7 @@ TEST_F(CrewManagerTest, LongNameIsCutToTwentyFiveAndPunctuationBecomesSpaces) {
 }
 
 TEST_F(CrewManagerTest, AddingToAFullRosterChangesNothingNotEvenTheEmptyMass) {
-    Start();
-    CrewManager& m = ReadyHull();
+    CrewManager& m = StartWithHull();
     ASSERT_EQ(m.SetSeatCount(2), 1);
     ASSERT_EQ(m.AddMember("Ann", 30, 70, 70, ""), 1);
     ASSERT_EQ(m.AddMember("Bob", 30, 70, 80, ""), 1);
@@ -110,8 +127,7 @@ TEST_F(CrewManagerTest, AddingToAFullRosterChangesNothingNotEvenTheEmptyMass) {
 }
 
 TEST_F(CrewManagerTest, RosterHoldsOnlyWhatItsCrewLineCarriesBack) {
-    Start();
-    CrewManager& m = ReadyHull();
+    CrewManager& m = StartWithHull();
     // No name: such a member would be saved but never loaded again.
     EXPECT_EQ(m.AddMember("", 30, 70, 70, "Doc"), 0);
     EXPECT_EQ(m.GetCrewCount(), 0);
@@ -132,8 +148,7 @@ TEST_F(CrewManagerTest, RosterHoldsOnlyWhatItsCrewLineCarriesBack) {
 }
 
 TEST_F(CrewManagerTest, MembersAddAndRemoveTheirWeightOnTheHost) {
-    Start();
-    CrewManager& m = ReadyHull();
+    CrewManager& m = StartWithHull();
     double mass = oapiGetEmptyMass(hull);
     m.AddMember("Ann", 30, 70, 70, "");
     EXPECT_DOUBLE_EQ(oapiGetEmptyMass(hull), mass + 70);
@@ -142,8 +157,7 @@ TEST_F(CrewManagerTest, MembersAddAndRemoveTheirWeightOnTheHost) {
 }
 
 TEST_F(CrewManagerTest, RemovingSeatZeroOfThreeMovesSeatTwoIntoIt) {
-    Start();
-    CrewManager& m = ReadyHull();
+    CrewManager& m = StartWithHull();
     m.AddMember("Ann", 30, 70, 70, "Doc");
     m.AddMember("Bob", 31, 71, 71, "Eng");
     m.AddMember("Cid", 32, 72, 72, "Sci");
@@ -159,8 +173,7 @@ TEST_F(CrewManagerTest, RemovingSeatZeroOfThreeMovesSeatTwoIntoIt) {
 }
 
 TEST_F(CrewManagerTest, PulseIsClampedToHundredThirtyAndZero) {
-    Start();
-    CrewManager& m = ReadyHull();
+    CrewManager& m = StartWithHull();
     m.AddMember("Ann", 30, 70, 70, "");
     EXPECT_EQ(m.SetMemberPulse(0, 500), 1);
     EXPECT_EQ(m.roster[0].pulse, 130);
@@ -170,8 +183,7 @@ TEST_F(CrewManagerTest, PulseIsClampedToHundredThirtyAndZero) {
 }
 
 TEST_F(CrewManagerTest, AddedValuesAreClampedAndANullCodeIsEmpty) {
-    Start();
-    CrewManager& m = ReadyHull();
+    CrewManager& m = StartWithHull();
     ASSERT_EQ(m.AddMember("Ann", 0, 250, 2, nullptr), 1);
     EXPECT_EQ(m.roster[0].age, 1);
     EXPECT_EQ(m.roster[0].pulse, 180);
@@ -184,8 +196,7 @@ TEST_F(CrewManagerTest, AddedValuesAreClampedAndANullCodeIsEmpty) {
 }
 
 TEST_F(CrewManagerTest, NamesLongerThanThirtyNineCharactersNeverMatch) {
-    Start();
-    CrewManager& m = ReadyHull();
+    CrewManager& m = StartWithHull();
     m.AddMember("Ann", 30, 70, 70, "");
     std::string longName = "Ann" + std::string(40, ' ');
     EXPECT_EQ(m.GetMemberAge(longName.c_str()), -1);
@@ -265,8 +276,7 @@ TEST_F(CrewManagerTest, MissingIdFolderGivesThePassengerAndBuiltInRows) {
 // ---------------------------------------------------------------------------
 
 TEST_F(CrewManagerTest, FirstLineReplacesTheCrewAndTheEmptyMassFollows) {
-    Start();
-    CrewManager& m = ReadyHull();
+    CrewManager& m = StartWithHull();
     ConfigureLikeCorvane(m);
     double before = oapiGetEmptyMass(hull);
     EXPECT_EQ(m.LoadCrewLine("UMMUCREW Doc-Ann_Lee-30-60-80"), 1);
@@ -278,20 +288,13 @@ TEST_F(CrewManagerTest, FirstLineReplacesTheCrewAndTheEmptyMassFollows) {
     EXPECT_EQ(Airlock()->rot.z, 1.0);
 }
 
-TEST_F(CrewManagerTest, BlockOfOtherKeysLeavesNobodyAboard) {
-    Start();
-    CrewManager& m = ReadyHull();
+TEST_F(CrewManagerTest, BlockOfOtherKeysLeavesNobodyAboardAndLinesBeyondTheSeatCountAreRefused) {
+    CrewManager& m = StartWithHull();
     ConfigureLikeCorvane(m);
     EXPECT_EQ(m.LoadCrewLine("GEAR 1 1.0000"), 0);
     EXPECT_EQ(m.LoadCrewLine("CANP 0.000 0.000"), 0);
     EXPECT_EQ(m.GetCrewCount(), 0);
     EXPECT_EQ(m.totalCrewMass, 0.0);
-}
-
-TEST_F(CrewManagerTest, LinesBeyondTheSeatCountAreRefused) {
-    Start();
-    CrewManager& m = ReadyHull();
-    ConfigureLikeCorvane(m);
     EXPECT_EQ(m.LoadCrewLine("UMMUCREW Capt-Ann-30-60-60"), 1);
     EXPECT_EQ(m.LoadCrewLine("UMMUCREW Capt-Bob-30-60-60"), 1);
     EXPECT_EQ(m.LoadCrewLine("UMMUCREW Capt-Cid-30-60-60"), 0);
@@ -303,8 +306,7 @@ TEST_F(CrewManagerTest, LinesBeyondTheSeatCountAreRefused) {
 // ---------------------------------------------------------------------------
 
 TEST_F(CrewManagerTest, CorvaneConfigurationPublishesAClosedFullAirlock) {
-    Start();
-    CrewManager& m = ReadyHull();
+    CrewManager& m = StartWithHull();
     ConfigureLikeCorvane(m);
     hs::Attachment* a = Airlock();
     ASSERT_NE(a, nullptr);
@@ -323,8 +325,7 @@ TEST_F(CrewManagerTest, CorvaneConfigurationPublishesAClosedFullAirlock) {
 }
 
 TEST_F(CrewManagerTest, FreshAirlockPublishesEightSeatsAndTheResetMarker) {
-    Start();
-    ReadyHull();
+    StartWithHull();
     hs::Attachment* a = Airlock();
     ASSERT_NE(a, nullptr);
     EXPECT_EQ(a->rot.y, 1000.0);
@@ -332,8 +333,7 @@ TEST_F(CrewManagerTest, FreshAirlockPublishesEightSeatsAndTheResetMarker) {
 }
 
 TEST_F(CrewManagerTest, SeatCountsOutsideOneToHundredOrBelowTheCrewAreRefused) {
-    Start();
-    CrewManager& m = ReadyHull();
+    CrewManager& m = StartWithHull();
     EXPECT_EQ(m.SetSeatCount(0), 0);
     EXPECT_EQ(m.SetSeatCount(101), 0);
     EXPECT_EQ(m.SetSeatCount(100), 1);
@@ -345,8 +345,7 @@ TEST_F(CrewManagerTest, SeatCountsOutsideOneToHundredOrBelowTheCrewAreRefused) {
 }
 
 TEST_F(CrewManagerTest, EqualBoxBoundsAreAcceptedReversedOnesAndOtherStatesNot) {
-    Start();
-    CrewManager& m = ReadyHull();
+    CrewManager& m = StartWithHull();
     EXPECT_EQ(m.DefineAirlock(1, 1.0f, 1.0f, 0, 0, 2, 2), 1);
     EXPECT_EQ(m.DefineAirlock(1, 1.0f, 0.5f, 0, 1, 0, 1), 0);
     EXPECT_EQ(m.DefineAirlock(2, 0, 1, 0, 1, 0, 1), 0);
@@ -442,8 +441,7 @@ TEST_F(CrewManagerTest, WithoutVersionFileTheNoticeRunsTwentySecondsThenEndsForG
 }
 
 TEST_F(CrewManagerTest, VersionTwoShowsNoNotice) {
-    Start();
-    CrewManager& m = ReadyHull();
+    CrewManager& m = StartWithHull();
     EXPECT_EQ(m.noticeUntil, 0.0);
     for (int i = 0; i < 100; ++i) {
         sim().Frame();
@@ -458,19 +456,13 @@ TEST_F(CrewManagerTest, VersionTwoShowsNoNotice) {
 
 TEST_F(CrewManagerTest, CaptainOnEvaGetsHerVesselRecordAndMesh) {
     CrewManager& m = CaptainOut();
-    ASSERT_EQ(m.GetCrewCount(), 1);
     EXPECT_STREQ(m.GetLastLeftName(), "Ilse Marrow");
     EXPECT_EQ(m.GetCrewCount(), 1);
     EXPECT_STREQ(m.GetMemberName(0), "Teodor Vanke");
 
-    OBJHANDLE eva = oapiGetObjectByName((char*)"UMmu_Capt-Ilse_Marrow");
-    ASSERT_NE(eva, nullptr);
-    EXPECT_EQ(Rec(eva)->className.rfind("UMmu", 0), 0u);
+    EXPECT_EQ(Rec(captain)->className.rfind("UMmu", 0), 0u);
 
-    std::string bytes = ReadFile(RootDir() / "Config" / "UMmutmp.cfg");
-    ASSERT_EQ(bytes.size(), CREW_RECORD_SIZE);
-    CrewTransferRecord rec;
-    UnpackCrewTransferRecord(reinterpret_cast<const unsigned char*>(bytes.data()), rec);
+    const CrewTransferRecord rec = LeftRecord();
     EXPECT_STREQ(rec.vesselName, "UMmu_Capt-Ilse Marrow");
     EXPECT_STREQ(rec.meshName, "ummu/ummup");
     EXPECT_EQ(rec.age, 35);
@@ -482,14 +474,14 @@ TEST_F(CrewManagerTest, CaptainOnEvaGetsHerVesselRecordAndMesh) {
 
     // Standing in the airlock she has just left, she does not ask to come back in.
     sim().Frame();
-    EXPECT_EQ(Point(eva, "U-Mm", true), nullptr);
+    EXPECT_EQ(Point(captain, "U-Mm", true), nullptr);
     EXPECT_EQ(PollFor(1.0), 0);
     // Clear of the box, the add-on's vessel shows her data from the record on its last child point.
-    PlaceAt(eva, hull, _V(0, 0, 8.0));
+    PlaceAt(captain, hull, _V(0, 0, 8.0));
     sim().Frame();
-    ASSERT_EQ(Rec(eva)->attachments.size(), 2u);
-    EXPECT_STREQ(Rec(eva)->attachments.back()->id, "U-Mm");
-    hs::Attachment* point = Point(eva, "U-Mm", true);
+    ASSERT_EQ(Rec(captain)->attachments.size(), 2u);
+    EXPECT_STREQ(Rec(captain)->attachments.back()->id, "U-Mm");
+    hs::Attachment* point = Point(captain, "U-Mm", true);
     ASSERT_NE(point, nullptr);
     EXPECT_EQ(point->pos.x, 35);
     EXPECT_EQ(point->pos.y, 65);
@@ -497,30 +489,23 @@ TEST_F(CrewManagerTest, CaptainOnEvaGetsHerVesselRecordAndMesh) {
 }
 
 TEST_F(CrewManagerTest, EvaVesselStandsAtThePlacementTurnedByTheRotation) {
-    CrewManager& m = CaptainOut();
-    ASSERT_EQ(m.GetCrewCount(), 1);
-    OBJHANDLE eva = oapiGetObjectByName((char*)"UMmu_Capt-Ilse_Marrow");
-    ASSERT_NE(eva, nullptr);
+    CaptainOut();
     VECTOR3 local;
-    oapiGetVesselInterface(hull)->Global2Local(Rec(eva)->phys.pos, local);
+    oapiGetVesselInterface(hull)->Global2Local(Rec(captain)->phys.pos, local);
     EXPECT_NEAR(local.x, 0.0, 1e-6);
     EXPECT_NEAR(local.y, 0.5, 1e-6);
     EXPECT_NEAR(local.z, 3.5, 1e-6);
     MATRIX3 want = ComposeEvaRotation(Rec(hull)->phys.R, _V(0, 0, 1.0));
     for (int i = 0; i < 9; ++i)
-        EXPECT_NEAR(Rec(eva)->phys.R.data[i], want.data[i], 1e-9) << i;
+        EXPECT_NEAR(Rec(captain)->phys.R.data[i], want.data[i], 1e-9) << i;
 }
 
 TEST_F(CrewManagerTest, OldOrRacingMembersLeaveWithSafeAgeAndPulse) {
-    Start();
-    CrewManager& m = ReadyHull();
+    CrewManager& m = StartWithHull();
     m.AddMember("Old Timer", 130, 150, 70, "");
     m.SetAirlockOpen(1);
     ASSERT_EQ(m.EvaMember("Old Timer"), 1);
-    std::string bytes = ReadFile(RootDir() / "Config" / "UMmutmp.cfg");
-    ASSERT_EQ(bytes.size(), CREW_RECORD_SIZE);
-    CrewTransferRecord rec;
-    UnpackCrewTransferRecord(reinterpret_cast<const unsigned char*>(bytes.data()), rec);
+    const CrewTransferRecord rec = LeftRecord();
     EXPECT_EQ(rec.age, 41);
     EXPECT_EQ(rec.pulse, 60);
     EXPECT_STREQ(rec.vesselName, "UMmu_Old Timer");
@@ -529,8 +514,7 @@ TEST_F(CrewManagerTest, OldOrRacingMembersLeaveWithSafeAgeAndPulse) {
 }
 
 TEST_F(CrewManagerTest, StillShipReleasesTheMemberAtRestAndASpinningOnePushesAlongZ) {
-    Start();
-    CrewManager& m = ReadyHull();
+    CrewManager& m = StartWithHull();
     m.AddMember("Ann", 30, 70, 70, "");
     m.AddMember("Bob", 30, 70, 70, "");
     m.SetAirlockOpen(1);
@@ -551,8 +535,7 @@ TEST_F(CrewManagerTest, StillShipReleasesTheMemberAtRestAndASpinningOnePushesAlo
 }
 
 TEST_F(CrewManagerTest, SecondEvaOfTheSameNameGetsSuffixOne) {
-    Start();
-    CrewManager& m = ReadyHull();
+    CrewManager& m = StartWithHull();
     m.AddMember("Ann", 30, 70, 70, "Doc");
     m.AddMember("Ann", 40, 70, 70, "Doc");
     m.SetAirlockOpen(1);
@@ -565,8 +548,7 @@ TEST_F(CrewManagerTest, SecondEvaOfTheSameNameGetsSuffixOne) {
 }
 
 TEST_F(CrewManagerTest, ClosedAirlockOrUnknownMemberKeepsEveryoneAboard) {
-    Start();
-    CrewManager& m = ReadyHull();
+    CrewManager& m = StartWithHull();
     ConfigureLikeCorvane(m); // the airlock is closed
     EXPECT_EQ(m.EvaMember("Ilse Marrow"), -1);
     m.SetAirlockOpen(1);
@@ -583,14 +565,11 @@ TEST_F(CrewManagerTest, ClosedAirlockOrUnknownMemberKeepsEveryoneAboard) {
 
 TEST_F(CrewManagerTest, CaptainWalkingIntoTheBoxComesBackWithHerData) {
     CrewManager& m = CaptainOut();
-    ASSERT_EQ(m.GetCrewCount(), 1);
     sim().Frame();
-    OBJHANDLE eva = oapiGetObjectByName((char*)"UMmu_Capt-Ilse_Marrow");
-    ASSERT_NE(eva, nullptr);
     // Outside the box (z 0.5 < zMin 1.0) nothing happens.
-    PlaceAt(eva, hull, _V(0, 0, 0.5));
+    PlaceAt(captain, hull, _V(0, 0, 0.5));
     EXPECT_EQ(PollFor(1.0), 0);
-    PlaceAt(eva, hull, _V(0.2, 0.3, 2.5));
+    PlaceAt(captain, hull, _V(0.2, 0.3, 2.5));
     ASSERT_EQ(PollFor(1.0), 1);
     EXPECT_STREQ(m.GetLastEnteredName(), "Ilse Marrow");
     ASSERT_EQ(m.GetCrewCount(), 2);
@@ -605,42 +584,35 @@ TEST_F(CrewManagerTest, CaptainWalkingIntoTheBoxComesBackWithHerData) {
 }
 
 TEST_F(CrewManagerTest, CrewVesselExactlyOnAFaceOfTheBoxIsNotInside) {
-    CrewManager& m = CaptainOut();
-    ASSERT_EQ(m.GetCrewCount(), 1);
+    CaptainOut();
     sim().Frame();
-    OBJHANDLE eva = oapiGetObjectByName((char*)"UMmu_Capt-Ilse_Marrow");
-    ASSERT_NE(eva, nullptr);
-    WalkBackTo(eva, hull, _V(1.5, 0.0, 2.5));
+    WalkBackTo(captain, hull, _V(1.5, 0.0, 2.5));
     // Held in place every frame: in free fall the two would drift together by the tide of Earth's gravity.
-    EXPECT_EQ(PollFor(1.0, [&] { PlaceAt(eva, hull, _V(1.5, 0.0, 2.5)); }), 0);
-    EXPECT_EQ(PollFor(1.0, [&] { PlaceAt(eva, hull, _V(1.4999, 0.0, 2.5)); }), 1);
+    EXPECT_EQ(PollFor(1.0, [&] { PlaceAt(captain, hull, _V(1.5, 0.0, 2.5)); }), 0);
+    EXPECT_EQ(PollFor(1.0, [&] { PlaceAt(captain, hull, _V(1.4999, 0.0, 2.5)); }), 1);
 }
 
 TEST_F(CrewManagerTest, ClosedAirlockTakesNobodyIn) {
     CrewManager& m = CaptainOut();
-    ASSERT_EQ(m.GetCrewCount(), 1);
     m.SetAirlockOpen(0);
     sim().Frame();
-    OBJHANDLE eva = oapiGetObjectByName((char*)"UMmu_Capt-Ilse_Marrow");
-    WalkBackTo(eva, hull, _V(0, 0, 2.5));
+    WalkBackTo(captain, hull, _V(0, 0, 2.5));
     EXPECT_EQ(PollFor(1.0), 0);
     EXPECT_EQ(m.GetCrewCount(), 1);
 }
 
 TEST_F(CrewManagerTest, ReturnToAFullRosterLeavesTheCrewVesselOutsideUntilASeatIsFree) {
     CrewManager& m = CaptainOut();
-    ASSERT_EQ(m.GetCrewCount(), 1);
     m.AddMember("Cid", 30, 70, 70, "");
     sim().Frame();
-    OBJHANDLE eva = oapiGetObjectByName((char*)"UMmu_Capt-Ilse_Marrow");
-    WalkBackTo(eva, hull, _V(0, 0, 2.5));
+    WalkBackTo(captain, hull, _V(0, 0, 2.5));
     EXPECT_EQ(PollFor(1.0), POLL_SHIP_FULL);
     EXPECT_STREQ(m.GetLastRefusedName(), "Ilse Marrow");
     EXPECT_STREQ(m.GetLastEnteredName(), "");
     EXPECT_EQ(m.GetCrewCount(), 2);
     EXPECT_EQ(m.GetMemberAge("Ilse Marrow"), -1);
     sim().Frame();
-    EXPECT_EQ(oapiGetObjectByName((char*)"UMmu_Capt-Ilse_Marrow"), eva);
+    EXPECT_EQ(oapiGetObjectByName((char*)"UMmu_Capt-Ilse_Marrow"), captain);
     // A seat comes free: she is taken in at the next look.
     ASSERT_EQ(m.RemoveMember("Cid"), 1);
     EXPECT_EQ(PollFor(1.0), 1);
@@ -650,8 +622,7 @@ TEST_F(CrewManagerTest, ReturnToAFullRosterLeavesTheCrewVesselOutsideUntilASeatI
 }
 
 TEST_F(CrewManagerTest, TransferVesselAddressedToUsBringsTheRecordedMember) {
-    Start();
-    CrewManager& m = ReadyHull("Hull");
+    CrewManager& m = StartWithHull();
     m.SetAirlockOpen(1);
     WriteFile(RootDir() / "Config" / "UMmutmpT.cfg", Record("UMmu_Eng-Rhea Sol", "", 44, 72, 100, 66));
     OBJHANDLE t = TransferVessel("UMmuTHull");
@@ -668,8 +639,7 @@ TEST_F(CrewManagerTest, TransferVesselAddressedToUsBringsTheRecordedMember) {
 }
 
 TEST_F(CrewManagerTest, TransferRecordOfTheWrongSizeTakesNobodyAboard) {
-    Start();
-    CrewManager& m = ReadyHull("Hull");
+    CrewManager& m = StartWithHull();
     m.SetAirlockOpen(1);
     WriteFile(RootDir() / "Config" / "UMmutmpT.cfg",
               Record("UMmu_Eng-Rhea Sol", "", 44, 72, 100, 66).substr(0, 60));
@@ -685,8 +655,7 @@ TEST_F(CrewManagerTest, TransferRecordOfTheWrongSizeTakesNobodyAboard) {
 }
 
 TEST_F(CrewManagerTest, WholeTransferRecordWithoutANameTakesNobodyAndIsRemoved) {
-    Start();
-    CrewManager& m = ReadyHull("Hull");
+    CrewManager& m = StartWithHull();
     m.SetAirlockOpen(1);
     WriteFile(RootDir() / "Config" / "UMmutmpT.cfg", Record("UMmu_Eng-", "", 44, 72, 100, 66));
     OBJHANDLE t = TransferVessel("UMmuTHull");
@@ -699,8 +668,7 @@ TEST_F(CrewManagerTest, WholeTransferRecordWithoutANameTakesNobodyAndIsRemoved) 
 }
 
 TEST_F(CrewManagerTest, TransferVesselForAnotherShipIsPassedOverForTheNextVessel) {
-    Start();
-    CrewManager& m = ReadyHull("Hull");
+    CrewManager& m = StartWithHull();
     // Ahead of the crew vessel in the host's list, addressed to a ship that is not there.
     OBJHANDLE other = TransferVessel("UMmuTOther");
     ConfigureLikeCorvane(m);

@@ -14,6 +14,7 @@
 #include <vector>
 
 using crewtest::CrewWorld;
+using hs::test::BlockLines;
 namespace fs = std::filesystem;
 
 namespace {
@@ -47,17 +48,6 @@ std::string ShipBlock(const std::string& name, const std::vector<std::string>& l
     return s.str();
 }
 
-// The lines of one vessel's block in a scenario text, trimmed, without the name line and the END.
-std::vector<std::string> BlockLines(const std::string& scenario, const std::string& name) {
-    std::istringstream in(hs::test::BlockOf(scenario, name));
-    std::vector<std::string> out;
-    for (std::string line; std::getline(in, line);) {
-        const size_t first = line.find_first_not_of(' ');
-        out.push_back(first == std::string::npos ? "" : line.substr(first));
-    }
-    return out;
-}
-
 // The lines the Corvane writes itself: the crew and its twelve keys. (The host's own lines may settle only
 // after a round: it leaves out an AFCMODE of 0, and a block without one loads with all surfaces on.)
 std::vector<std::string> OwnLines(const std::string& scenario, const std::string& name) {
@@ -88,7 +78,6 @@ class NothingLost : public CrewWorld {
                 if (tweak) tweak(r);
             },
             dt);
-        step = dt;
         std::string err;
         ASSERT_TRUE(sim().LoadScenario("Crew/Test.scn", &err)) << err;
     }
@@ -96,15 +85,7 @@ class NothingLost : public CrewWorld {
     // Saves the scenario, then loads it in a new session of the host on the same root; the saved text.
     std::string SaveAndReload() {
         const fs::path saved = RootDir() / "Scenarios" / "Crew" / "Saved.scn";
-        std::string err;
-        EXPECT_TRUE(sim().SaveScenario(saved.string(), &err)) << err;
-        EXPECT_EQ(sim().MisuseCount(), 0);
-        sim().Shutdown();
-        hs::SimOptions opt;
-        opt.root = RootDir().string();
-        opt.dt = step;
-        EXPECT_TRUE(sim().Init(opt, &err)) << err;
-        EXPECT_TRUE(sim().LoadScenario(saved.string(), &err)) << err;
+        ReloadFrom(saved);
         return ReadFile(saved);
     }
 
@@ -167,8 +148,6 @@ class NothingLost : public CrewWorld {
         for (const std::string& name : outside)
             EXPECT_NE(saved.find("\n" + name + ":UMmu\n"), std::string::npos) << name << "\n" << saved;
     }
-
-    double step = 0.05;
 };
 
 // ---------------------------------------------------------------------------
@@ -496,11 +475,9 @@ TEST_F(NothingLost, DampenedShipsKeepAPositiveTotalMassOnEveryFrameLength) {
         } else {
             EXPECT_EQ(sim().MisuseCount(), 0);
             sim().Shutdown();
-            hs::SimOptions opt;
-            opt.root = RootDir().string();
-            opt.dt = dt;
+            options.dt = dt;
             std::string err;
-            ASSERT_TRUE(sim().Init(opt, &err)) << err;
+            ASSERT_TRUE(sim().Init(options, &err)) << err;
             ASSERT_TRUE(sim().LoadScenario("Crew/Test.scn", &err)) << err;
         }
         ASSERT_TRUE(Ship("A")->inertialDampeners && Ship("B")->inertialDampeners);
