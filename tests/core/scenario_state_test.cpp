@@ -183,8 +183,9 @@ TEST_F(ScenarioState, SecondViewSetsTheSecondCameraOffsetAndAViewOutsideTheTwoSe
         int view;
         double cameraY, cameraZ;
     };
-    constexpr Case CASES[] = {
-        {"  VIEW 1\n", 1, 0.91, 2.1}, {"  VIEW 5\n", 0, 0.73, 3.03}, {"  VIEW 1\n  VIEW -1\n", 0, 0.73, 3.03}};
+    constexpr Case CASES[] = {{"  VIEW 1\n", 1, 0.91, 2.1},
+                              {"  VIEW 5\n", 0, 0.73, 3.03},
+                              {"  VIEW 1\n  VIEW -1\n", 0, 0.73, 3.03}};
     for (const Case& k : CASES) {
         Restart();
         LoadBlock(k.lines);

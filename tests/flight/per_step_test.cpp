@@ -23,8 +23,10 @@ TEST_F(CorvaneFlight, RudderBrakesOneWheelAndSwingsTheThrustPointParkingBrakeHol
         bool parked;
         double rudder, leftBrake, rightBrake, thrustX;
     };
-    constexpr Case CASES[] = {{false, 1.0, 0.0, 1.0, -1.0}, {false, -1.0, 1.0, 0.0, 1.0},
-                              {false, 0.0, 0.0, 0.0, 0.0}, {true, -1.0, 1.0, 1.0, 1.0}};
+    constexpr Case CASES[] = {{false, 1.0, 0.0, 1.0, -1.0},
+                              {false, -1.0, 1.0, 0.0, 1.0},
+                              {false, 0.0, 0.0, 0.0, 0.0},
+                              {true, -1.0, 1.0, 1.0, 1.0}};
     for (const Case& k : CASES) {
         c->brakeEngaged = k.parked;
         SetRudder(h, k.rudder);
@@ -51,7 +53,8 @@ TEST_F(CorvaneFlight, DampenersLeave750KgWhenEmptyAndMinus8750KgWhenFull) {
     EXPECT_DOUBLE_EQ(Rec(h)->emptyMass, 15000.0);
 }
 
-TEST_F(CorvaneFlight, LampsFollowTheFlagsLowPropellantLampOffAtExactlyFifteenPercentGearLampOffOnlyRetracted) {
+TEST_F(CorvaneFlight,
+       LampsFollowTheFlagsLowPropellantLampOffAtExactlyFifteenPercentGearLampOffOnlyRetracted) {
     auto [h, c] = StartInSpace();
     Tank(c->mainTank)->mass = 1500.0;
     c->gearPos = 1.0;
