@@ -113,6 +113,16 @@ int HostFixture::TimelineFind(const std::string& text, int from) const {
 
 bool HostFixture::TimelineHas(const std::string& text) const { return TimelineFind(text) >= 0; }
 
+bool HostFixture::TimelineInOrder(std::initializer_list<std::string> texts) const {
+    int last = -1;
+    for (const std::string& text : texts) {
+        const int at = TimelineFind(text);
+        if (at <= last) return false;
+        last = at;
+    }
+    return true;
+}
+
 int HostFixture::TimelineCount(const std::string& text) const {
     int n = 0;
     for (const std::string& l : hs::Sim::Get().Timeline())

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -62,6 +63,8 @@ class HostFixture : public ::testing::Test {
     int TimelineCount(const std::string& text) const;
     // Index of the first timeline line holding text at or after from; -1 if none.
     int TimelineFind(const std::string& text, int from = 0) const;
+    // True when every text is in the timeline, each first found after the one before it.
+    bool TimelineInOrder(std::initializer_list<std::string> texts) const;
 
     hs::SimOptions options;
     int expectedMisuse = 0;
