@@ -1,31 +1,18 @@
 // The hostsim command as a user runs it: options, exit status, timeline and summary.
 #include "hostsim_fixture.h"
+#include "test_io.h"
 
-#include <cstdio>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
-#include <sys/wait.h>
 
 namespace hs::test {
 namespace {
 
-struct Result {
-    int status;
-    std::string out;
-};
+using Result = testio::CommandResult;
 
 Result RunHostsim(const std::string& args) {
-    std::string cmd = std::string(BINARY_DIR) + "/bin/hostsim " + args + " 2>&1";
-    Result r{-1, {}};
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p) return r;
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
-    int st = pclose(p);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    return r;
+    return testio::RunCommand(std::string(BINARY_DIR) + "/bin/hostsim " + args);
 }
 
 class Command : public ::testing::Test {
@@ -34,10 +21,13 @@ class Command : public ::testing::Test {
     TempRoot root;
 };
 
-TEST_F(Command, HelpPrintsUsageAndSucceeds) {
+TEST_F(Command, HelpPrintsUsageVersionNamesTheProgramAndBothSucceed) {
     Result r = RunHostsim("--help");
     EXPECT_EQ(r.status, 0);
     EXPECT_NE(r.out.find("usage: hostsim run SCENARIO"), std::string::npos);
+    r = RunHostsim("--version");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.rfind("hostsim ", 0), 0u) << r.out;
 }
 
 TEST_F(Command, UnknownOptionIsOneLineNamingTheNearestOption) {
@@ -48,12 +38,6 @@ TEST_F(Command, UnknownOptionIsOneLineNamingTheNearestOption) {
     EXPECT_EQ(r.out, "hostsim: unknown option --frmes; did you mean --frames?\n");
     r = RunHostsim("--trase" + Root());
     EXPECT_EQ(r.out, "hostsim: unknown option --trase; did you mean --trace?\n");
-}
-
-TEST_F(Command, VersionNamesTheProgram) {
-    Result r = RunHostsim("--version");
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out.rfind("hostsim ", 0), 0u) << r.out;
 }
 
 TEST_F(Command, MissingScenarioNamesTheRootAndTheNearestScenario) {
@@ -150,13 +134,7 @@ TEST_F(Command, ZeroFramesLoadsAndSaves) {
     Result r = RunHostsim("run Test/TestFlight --frames 0 --save " + saved + Root());
     EXPECT_EQ(r.status, 0) << r.out;
     EXPECT_NE(r.out.find("summary: frames 0,"), std::string::npos) << r.out;
-    std::string text;
-    FILE* f = fopen(saved.c_str(), "r");
-    ASSERT_NE(f, nullptr);
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, f)) > 0) text.append(buf, n);
-    fclose(f);
+    const std::string text = testio::ReadFile(saved);
     EXPECT_NE(text.find("  COUNTER 7\n"), std::string::npos) << text;
 }
 

@@ -1,5 +1,6 @@
 // The sound connector: binding to the add-on, the guarded wrappers and the log file with its entry limit.
 #include "sound/sound_connector.h"
+#include "test_io.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +11,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 
 namespace {
@@ -37,12 +37,7 @@ class SoundConnector : public ::testing::Test {
         std::filesystem::remove_all(dir, ec);
     }
 
-    static std::string Log() {
-        std::ifstream in("OrbiterSound_Log.txt");
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
+    static std::string Log() { return testio::ReadFile("OrbiterSound_Log.txt"); }
 
     static size_t Count(const std::string& text, const std::string& what) {
         size_t n = 0;

@@ -1,10 +1,10 @@
 // Shared test fixture: temporary host roots and a world started and checked for every test.
 #include "hostsim_fixture.h"
+#include "test_io.h"
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -63,10 +63,7 @@ void TempRoot::Write(const std::string& rel, const std::string& text) const {
 }
 
 std::string TempRoot::Read(const std::string& rel) const {
-    std::ifstream in(fs::path(path_) / rel, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
+    return testio::ReadFile((fs::path(path_) / rel).string());
 }
 
 std::string ScenarioText(const std::string& ships, const std::string& focus) {
