@@ -95,7 +95,6 @@ TEST(HudLines, HugeScenarioTimerOrExtremeStepIndexGivesACutLineNeverAnOverflow) 
 
     s = IdleState();
     s.hwgStepIndex = INT_MIN; // 10^(INT_MIN - 3) is 0, computed without wrapping the integer
-    HudLine lines[HUD_MAX_LINES];
     BuildHudLines(s, lines);
     EXPECT_EQ(Text(lines[0]), "HWG Timer : 1.000 secs, inc 0.000 sec");
     s.hwgStepIndex = INT_MAX;
