@@ -1,18 +1,14 @@
 // The Corvane's class configuration as the host records it: start values, engines, lights, meshes, surfaces.
+#include "expect_vector.h"
 #include "vessel_fixture.h"
 
 #include <cmath>
 #include <cstring>
 
 using coretest::CoreWorld;
+using testvec::ExpectVec;
 
 namespace {
-
-void ExpectVec(const VECTOR3& v, double x, double y, double z, const char* what) {
-    EXPECT_NEAR(v.x, x, 1e-9) << what;
-    EXPECT_NEAR(v.y, y, 1e-9) << what;
-    EXPECT_NEAR(v.z, z, 1e-9) << what;
-}
 
 class ClassCaps : public CoreWorld {
   protected:

@@ -1,6 +1,7 @@
 // Host-free rules of the vessel core: lift coefficients, the gear and canopy mover step, scenario key
 // matching.
 #include "core/corvane.h"
+#include "expect_vector.h"
 
 #include <gtest/gtest.h>
 
@@ -181,17 +182,13 @@ TEST(ScenarioKeys, MatchedInOrderWithoutRegardToCaseOverTheKeyLength) {
 
 TEST(HoverSetUp, PushesAgainstTheWeightWithItsFullMagnitude) {
     const InitialHoverThrust h = InitialHoverAim(_V(0, -3, -4));
-    EXPECT_DOUBLE_EQ(h.dir.x, 0.0);
-    EXPECT_DOUBLE_EQ(h.dir.y, 0.6);
-    EXPECT_DOUBLE_EQ(h.dir.z, 0.8);
+    testvec::ExpectVec(h.dir, 0.0, 0.6, 0.8, "", 1e-12);
     EXPECT_DOUBLE_EQ(h.max0, 5.0);
 }
 
 TEST(HoverSetUp, ZeroWeightGivesStraightUpAndNoThrust) {
     const InitialHoverThrust h = InitialHoverAim(_V(0, 0, 0));
-    EXPECT_EQ(h.dir.x, 0.0);
-    EXPECT_EQ(h.dir.y, 1.0);
-    EXPECT_EQ(h.dir.z, 0.0);
+    testvec::ExpectVec(h.dir, 0.0, 1.0, 0.0, "", 0.0);
     EXPECT_EQ(h.max0, 0.0);
     const InitialHoverThrust bad = InitialHoverAim(_V(std::numeric_limits<double>::quiet_NaN(), 0, 0));
     EXPECT_EQ(bad.dir.y, 1.0);

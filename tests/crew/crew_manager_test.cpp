@@ -2,6 +2,7 @@
 // airlock, the add-on notice, EVA, return through the airlock box and transfer records, with the UMmu
 // stand-in.
 #include "crew/crew_manager.h"
+#include "expect_vector.h"
 #include "crew_world.h"
 
 #include <memory>
@@ -310,15 +311,9 @@ TEST_F(CrewManagerTest, CorvaneConfigurationPublishesAClosedFullAirlock) {
     ConfigureLikeCorvane(m);
     hs::Attachment* a = Airlock();
     ASSERT_NE(a, nullptr);
-    EXPECT_EQ(a->pos.x, -1.5);
-    EXPECT_EQ(a->pos.y, 1.5);
-    EXPECT_EQ(a->pos.z, -2.5);
-    EXPECT_EQ(a->dir.x, 3.0);
-    EXPECT_EQ(a->dir.y, 1.0);
-    EXPECT_EQ(a->dir.z, 4.0);
-    EXPECT_EQ(a->rot.x, 0.0);
-    EXPECT_EQ(a->rot.y, 0.0);
-    EXPECT_EQ(a->rot.z, 0.0);
+    testvec::ExpectVec(a->pos, -1.5, 1.5, -2.5, "", 0.0);
+    testvec::ExpectVec(a->dir, 3.0, 1.0, 4.0, "", 0.0);
+    testvec::ExpectVec(a->rot, 0.0, 0.0, 0.0, "", 0.0);
     EXPECT_EQ(m.SetAirlockOpen(1), 1);
     EXPECT_EQ(a->rot.x, 1.0);
     EXPECT_EQ(m.airlockOpen, 1);
@@ -483,18 +478,14 @@ TEST_F(CrewManagerTest, CaptainOnEvaGetsHerVesselRecordAndMesh) {
     EXPECT_STREQ(Rec(captain)->attachments.back()->id, "U-Mm");
     hs::Attachment* point = Point(captain, "U-Mm", true);
     ASSERT_NE(point, nullptr);
-    EXPECT_EQ(point->pos.x, 35);
-    EXPECT_EQ(point->pos.y, 65);
-    EXPECT_EQ(point->pos.z, 74);
+    testvec::ExpectVec(point->pos, 35, 65, 74, "", 0.0);
 }
 
 TEST_F(CrewManagerTest, EvaVesselStandsAtThePlacementTurnedByTheRotation) {
     CaptainOut();
     VECTOR3 local;
     oapiGetVesselInterface(hull)->Global2Local(Rec(captain)->phys.pos, local);
-    EXPECT_NEAR(local.x, 0.0, 1e-6);
-    EXPECT_NEAR(local.y, 0.5, 1e-6);
-    EXPECT_NEAR(local.z, 3.5, 1e-6);
+    testvec::ExpectVec(local, 0.0, 0.5, 3.5, "", 1e-6);
     MATRIX3 want = ComposeEvaRotation(Rec(hull)->phys.R, _V(0, 0, 1.0));
     for (int i = 0; i < 9; ++i)
         EXPECT_NEAR(Rec(captain)->phys.R.data[i], want.data[i], 1e-9) << i;
@@ -529,9 +520,7 @@ TEST_F(CrewManagerTest, StillShipReleasesTheMemberAtRestAndASpinningOnePushesAlo
     OBJHANDLE bob = oapiGetObjectByName((char*)"UMmu_Bob");
     ASSERT_NE(bob, nullptr);
     VECTOR3 push = tmul(Rec(hull)->phys.R, Rec(bob)->phys.vel - Rec(hull)->phys.vel);
-    EXPECT_NEAR(push.x, 0.0, 1e-9);
-    EXPECT_NEAR(push.y, 0.0, 1e-9);
-    EXPECT_NEAR(push.z, 1.5, 1e-9);
+    testvec::ExpectVec(push, 0.0, 0.0, 1.5);
 }
 
 TEST_F(CrewManagerTest, SecondEvaOfTheSameNameGetsSuffixOne) {

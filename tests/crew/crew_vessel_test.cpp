@@ -1,6 +1,7 @@
 // The Corvane's crew events flown in the stand-in host: canopies and the airlock, EVA messages, the crash
 // rule, the add-crew dialog, arrivals, transfers between docked ships and the crew through a saved scenario.
 #include "core/corvane.h"
+#include "expect_vector.h"
 #include "crew_world.h"
 
 #include <string>
@@ -380,9 +381,7 @@ TEST_F(CrewVesselTest, OldRacingMemberTransfersWithSafeAgeAndPulse) {
     ASSERT_FALSE(Rec(t)->attachments.empty());
     hs::Attachment* point = Rec(t)->attachments.back().get();
     EXPECT_STREQ(point->id, "U-Mm");
-    EXPECT_EQ(point->pos.x, 41);
-    EXPECT_EQ(point->pos.y, 60);
-    EXPECT_EQ(point->pos.z, 70);
+    testvec::ExpectVec(point->pos, 41, 60, 70, "", 0.0);
     std::string bytes = ReadFile(RootDir() / "Config" / "UMmutmpT.cfg");
     ASSERT_EQ(bytes.size(), 104u);
     EXPECT_EQ(bytes.substr(0, 20), std::string("UMmu_Crew-Old Timer") + '\0');

@@ -59,6 +59,12 @@ class CorvaneFlight : public hs::test::HostFixture {
     }
 
     static Vessel* Rec(OBJHANDLE h) { return sim().Record(h); }
+    static int VesselsOfClass(const char* cls) {
+        int n = 0;
+        for (Vessel* v : sim().Vessels())
+            n += v->className == cls;
+        return n;
+    }
     static Corvane* Ship(OBJHANDLE h) { return static_cast<Corvane*>(Rec(h)->iface); }
     static hs::Thruster* Th(THRUSTER_HANDLE t) { return static_cast<hs::Thruster*>(t); }
     static hs::Propellant* Tank(PROPELLANT_HANDLE p) { return static_cast<hs::Propellant*>(p); }

@@ -1,6 +1,7 @@
 // Pure flight rules: propellant share, dampener mass, brakes, hover aim, tunnel phase, jump steps, fire
 // cycle.
 #include "flight/flight_rules.h"
+#include "expect_vector.h"
 
 #include <gtest/gtest.h>
 
@@ -29,9 +30,7 @@ TEST(WheelBrakes, RudderBrakesOneWheelOnly) {
 TEST(HoverAim, PointsAgainstWeightWith997PermilleOfIt) {
     const HoverAim aim = AimAgainstWeight(_V(0.0, -98100.0, 0.0));
     ASSERT_TRUE(aim.aimed);
-    EXPECT_DOUBLE_EQ(aim.dir.x, 0.0);
-    EXPECT_DOUBLE_EQ(aim.dir.y, 1.0);
-    EXPECT_DOUBLE_EQ(aim.dir.z, 0.0);
+    testvec::ExpectVec(aim.dir, 0.0, 1.0, 0.0, "", 1e-12);
     EXPECT_DOUBLE_EQ(aim.max0, 0.997 * 98100.0);
 }
 

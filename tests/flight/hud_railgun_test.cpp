@@ -65,13 +65,6 @@ void AdvanceRailgun(Corvane* c, int first, int last) {
     for (int call = first; call <= last; ++call)
         c->AdvanceRailgunCycle();
 }
-
-int VesselsOfClass(const char* cls) {
-    int n = 0;
-    for (Vessel* v : hs::Sim::Get().Vessels())
-        if (v->className == cls) ++n;
-    return n;
-}
 } // namespace
 
 TEST_F(CorvaneFlight, CycleLoadsRightBarrelOnCall11LeftOnCall20AndAgainOnCall33) {

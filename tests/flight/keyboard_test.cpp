@@ -262,14 +262,6 @@ TEST_F(CarrierFlight, RefuelWithExactlyTheNeededAmountMovesNothingAndWithOneGram
     EXPECT_NEAR(CarrierTank(hung.carrier)->mass, 0.001, 1e-9);
 }
 
-TEST_F(CarrierFlight, KeyJAsksTheCarrierToReleaseThePointItHangsOn) {
-    Start();
-    Hung hung = HangUnderCarrier(1);
-    EXPECT_EQ(Buffered(hung.ship, OAPI_KEY_J), 1);
-    EXPECT_TRUE(TimelineHas("carrier: Mother released Corvane-1 from point 1"));
-    EXPECT_EQ(Ship(hung.ship)->GetAttachmentStatus(Ship(hung.ship)->carrierAttachment), nullptr);
-}
-
 TEST_F(CarrierFlight, KeyJSendsIndexZeroWhenTheCarrierListsNoPointHoldingTheShip) {
     Start();
     Hung hung = HangUnderCarrier(1);

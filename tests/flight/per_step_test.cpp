@@ -53,35 +53,21 @@ TEST_F(CorvaneFlight, DampenersLeave750KgWhenEmptyAndMinus8750KgWhenFull) {
     EXPECT_DOUBLE_EQ(Rec(h)->emptyMass, 15000.0);
 }
 
-TEST_F(CorvaneFlight,
-       LampsFollowTheFlagsLowPropellantLampOffAtExactlyFifteenPercentGearLampOffOnlyRetracted) {
+// Every lamp lit, then every lamp dark; the low-propellant lamp goes out at exactly 15 percent, the gear lamp
+// only with the gear fully retracted.
+TEST_F(CorvaneFlight, LampsFollowTheFlagsTheTankAtFifteenPercentAndTheRetractedGear) {
     auto [h, c] = StartInSpace();
-    Tank(c->mainTank)->mass = 1500.0;
-    c->gearPos = 1.0;
-    c->boost = true;
-    c->inertialDampeners = false;
-    c->mainEngineFed = false;
-    c->brakeEngaged = true;
-    c->UpdateIndicators();
-    EXPECT_EQ(Anim(h, c->lowPropellantLightAnim), 0.0);
-    EXPECT_EQ(Anim(h, c->gearLightAnim), 0.0);
-    EXPECT_EQ(Anim(h, c->boostLightAnim), 1.0);
-    EXPECT_EQ(Anim(h, c->dampenersOfflineLightAnim), 1.0);
-    EXPECT_EQ(Anim(h, c->mainEngineLightAnim), 0.0);
-    EXPECT_EQ(Anim(h, c->parkingBrakeLightAnim), 1.0);
-    Tank(c->mainTank)->mass = 1499.9;
-    c->gearPos = 0.999;
-    c->boost = false;
-    c->inertialDampeners = true;
-    c->mainEngineFed = true;
-    c->brakeEngaged = false;
-    c->UpdateIndicators();
-    EXPECT_EQ(Anim(h, c->lowPropellantLightAnim), 1.0);
-    EXPECT_EQ(Anim(h, c->gearLightAnim), 1.0);
-    EXPECT_EQ(Anim(h, c->boostLightAnim), 0.0);
-    EXPECT_EQ(Anim(h, c->dampenersOfflineLightAnim), 0.0);
-    EXPECT_EQ(Anim(h, c->mainEngineLightAnim), 1.0);
-    EXPECT_EQ(Anim(h, c->parkingBrakeLightAnim), 0.0);
+    for (bool lit : {true, false}) {
+        Tank(c->mainTank)->mass = lit ? 1499.9 : 1500.0;
+        c->gearPos = lit ? 0.999 : 1.0;
+        c->boost = c->brakeEngaged = lit;
+        c->inertialDampeners = c->mainEngineFed = !lit;
+        c->UpdateIndicators();
+        for (UINT lamp : {c->lowPropellantLightAnim, c->gearLightAnim, c->boostLightAnim,
+                          c->dampenersOfflineLightAnim, c->parkingBrakeLightAnim})
+            EXPECT_EQ(Anim(h, lamp), lit ? 1.0 : 0.0) << "lamp " << lamp << (lit ? " lit" : " dark");
+        EXPECT_EQ(Anim(h, c->mainEngineLightAnim), lit ? 0.0 : 1.0); // lit while the main engine is fed
+    }
 }
 
 TEST_F(CorvaneFlight, BoostFollowsMainThrottleAndKeepsItsLevelWhenSwitchedOff) {

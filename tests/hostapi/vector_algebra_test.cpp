@@ -1,5 +1,6 @@
 // Tests of the inline vector and matrix algebra and the angle wrappers.
 #include "Orbitersdk.h"
+#include "expect_vector.h"
 
 #include <gtest/gtest.h>
 #include <type_traits>
@@ -10,9 +11,7 @@ namespace {
 constexpr double EPS = 1e-12;
 
 void ExpectVec(const VECTOR3& v, double x, double y, double z) {
-    EXPECT_NEAR(v.x, x, EPS);
-    EXPECT_NEAR(v.y, y, EPS);
-    EXPECT_NEAR(v.z, z, EPS);
+    testvec::ExpectVec(v, x, y, z, "", EPS);
 }
 
 template <class A, class B, class = void> struct HasMul : std::false_type {};

@@ -1,6 +1,7 @@
 // Ground: support on the touchdown points, coming to rest, staying put, friction, brakes, steering,
 // touchdown.
 #include "physics_fixture.h"
+#include "expect_vector.h"
 
 namespace {
 constexpr double DT = 1.0 / 60.0;
@@ -176,9 +177,7 @@ TEST_F(Ground, HorizonAirspeedAxesAreEastUpNorth) {
     // At longitude 0, latitude 0 east is global +z, up +x and north +y.
     v.phys.vel = _V(1, 2, 3);
     VECTOR3 h = hs::HorizonAirspeedVector(v);
-    EXPECT_NEAR(h.x, 3.0, 1e-12);
-    EXPECT_NEAR(h.y, 1.0, 1e-12);
-    EXPECT_NEAR(h.z, 2.0, 1e-12);
+    testvec::ExpectVec(h, 3.0, 1.0, 2.0, "", 1e-12);
     (void)b;
 }
 
