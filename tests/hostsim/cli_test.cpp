@@ -169,28 +169,12 @@ TEST_F(Command, NumbersThatNeverEndARunAndPluginPathsAreBadInput) {
     }
 }
 
-TEST_F(Command, FolderEmptyFileAndEndlessDeviceAreNoScenario) {
-    root.Write("Scenarios/Test/Empty.scn", "");
-    for (const std::string& scenario :
-         {root.Path() + "/Scenarios", root.Path() + "/Scenarios/Test/Empty.scn", std::string("/dev/zero")}) {
-        Result r = RunHostsim("run " + scenario + Root());
-        EXPECT_EQ(r.status, 2) << scenario << ": " << r.out;
-    }
-}
-
 TEST_F(Command, SaveOrTelemetryThatCannotBeWrittenFailsTheRun) {
     Result r = RunHostsim("run Test/TestFlight --frames 2 --save /dev/full" + Root());
     EXPECT_EQ(r.status, 1) << r.out;
     EXPECT_NE(r.out.find("/dev/full: write failed"), std::string::npos) << r.out;
     r = RunHostsim("run Test/TestFlight --frames 2 --telemetry /dev/full" + Root());
     EXPECT_EQ(r.status, 1) << r.out;
-}
-
-TEST_F(Command, ScriptCommandWhoseVesselIsGoneFailsAloneAndTheRunSaysSo) {
-    Result r = RunHostsim("run Test/TestFlight" +
-                          Script(root, "0 vessel Ghost\n0 key K\n0.5 save Later.scn\n") + Root());
-    EXPECT_EQ(r.status, 3) << r.out;
-    EXPECT_NE(r.out.find("saved Scenarios/Later.scn"), std::string::npos) << r.out;
 }
 
 TEST_F(Command, SecondRunOnTheSameRootIsRefused) {
