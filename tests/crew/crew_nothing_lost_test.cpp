@@ -3,6 +3,7 @@
 // saved scenario holds it, together with the crew vessels outside: every member is aboard exactly one ship or
 // outside as exactly one crew vessel.
 #include "core/corvane.h"
+#include "corvane_state.h"
 #include "crew_world.h"
 #include "scenario_blocks.h"
 
@@ -14,6 +15,7 @@
 #include <vector>
 
 using crewtest::CrewWorld;
+using coretest::HeldState;
 using hs::test::BlockLines;
 namespace fs = std::filesystem;
 
@@ -389,48 +391,15 @@ TEST_F(NothingLost, WithoutTheAddOnTheRosterSeatsCrashRuleAndScenarioLinesWorkAn
 // 6. A saved value that does not read back
 // ---------------------------------------------------------------------------
 
-// Every member the Corvane saves, as it holds them.
-struct SavedMembers {
-    int ftlState;
-    double hwgTimer, hwgJumpDuration;
-    int hwgStepIndex;
-    double gearPos, gearTarget, canopyPPos, canopyPTarget, canopyCPos, canopyCTarget;
-    WORD shipMeshVisibility;
-    int viewIndex;
-    bool brakeEngaged, mainEngineFed, boost, inertialDampeners;
-    std::string ammoClassName;
-
-    explicit SavedMembers(const Corvane& c)
-        : ftlState(c.ftlState), hwgTimer(c.hwgTimer), hwgJumpDuration(c.hwgJumpDuration),
-          hwgStepIndex(c.hwgStepIndex), gearPos(c.gearPos), gearTarget(c.gearTarget),
-          canopyPPos(c.canopyPPos), canopyPTarget(c.canopyPTarget), canopyCPos(c.canopyCPos),
-          canopyCTarget(c.canopyCTarget), shipMeshVisibility(c.shipMeshVisibility), viewIndex(c.viewIndex),
-          brakeEngaged(c.brakeEngaged), mainEngineFed(c.mainEngineFed), boost(c.boost),
-          inertialDampeners(c.inertialDampeners), ammoClassName(c.ammoClassName) {}
-
-    // Within the three decimals the lines are saved with, or the exact value where it needs more digits.
-    static bool Same(double a, double b) { return std::fabs(a - b) <= 0.0005 + std::fabs(a) * 1e-15; }
-
-    bool operator==(const SavedMembers& o) const {
-        return ftlState == o.ftlState && Same(hwgTimer, o.hwgTimer) && Same(hwgJumpDuration, o.hwgJumpDuration) &&
-               hwgStepIndex == o.hwgStepIndex && Same(gearPos, o.gearPos) && Same(gearTarget, o.gearTarget) &&
-               Same(canopyPPos, o.canopyPPos) && Same(canopyPTarget, o.canopyPTarget) &&
-               Same(canopyCPos, o.canopyCPos) && Same(canopyCTarget, o.canopyCTarget) &&
-               shipMeshVisibility == o.shipMeshVisibility &&
-               viewIndex == o.viewIndex && brakeEngaged == o.brakeEngaged &&
-               mainEngineFed == o.mainEngineFed && boost == o.boost &&
-               inertialDampeners == o.inertialDampeners && ammoClassName == o.ammoClassName;
-    }
-};
-
 TEST_F(NothingLost, EverySavedValueReadsBackWithinItsDecimalsIncludingAHugeJumpAndARunningJumpTimer) {
     Fly(World("A", ShipBlock("A", {"HWIN 0.000 1e300 4", "GEAR 0.4004 0.4004", "CANC 0.1234567 0.1234567",
                                    CAPTAIN, SCIENTIST}) +
                        ShipBlock("B", {"PRPLEVEL 0:1.000000", "FTL 1", "HWIN 2.5 7.25 3", ENGINEER}, 50.0)),
         1.0 / 60.0);
     sim().RunFrames(7); // B's jump timer runs down in steps of a sixtieth of a second
-    const SavedMembers a(*Ship("A")), b(*Ship("B"));
-    ASSERT_NE(b.hwgTimer, std::round(b.hwgTimer * 1000.0) / 1000.0)
+    const HeldState a(*Ship("A")), b(*Ship("B"));
+    const double timer = Ship("B")->hwgTimer;
+    ASSERT_NE(timer, std::round(timer * 1000.0) / 1000.0)
         << "the timer should need more than three decimals";
     ExpectCrew({{"A", {CAPTAIN, SCIENTIST}}, {"B", {ENGINEER}}});
 
@@ -444,9 +413,9 @@ TEST_F(NothingLost, EverySavedValueReadsBackWithinItsDecimalsIncludingAHugeJumpA
     EXPECT_EQ(Ship("A")->hwgStepIndex, 4);
     EXPECT_EQ(Ship("A")->canopyCPos, 0.123);
     EXPECT_EQ(Ship("B")->ftlState, 1);
-    EXPECT_TRUE(SavedMembers(*Ship("A")) == a);
-    EXPECT_TRUE(SavedMembers(*Ship("B")) == b);
-    EXPECT_NEAR(Ship("B")->hwgTimer, b.hwgTimer, 0.0005);
+    EXPECT_TRUE(HeldState(*Ship("A")) == a) << HeldState(*Ship("A")).Describe() << "\n" << a.Describe();
+    EXPECT_TRUE(HeldState(*Ship("B")) == b) << HeldState(*Ship("B")).Describe() << "\n" << b.Describe();
+    EXPECT_NEAR(Ship("B")->hwgTimer, timer, 0.0005);
     ExpectCrew({{"A", {CAPTAIN, SCIENTIST}}, {"B", {ENGINEER}}});
 
     // And once more: the second save is the first.
