@@ -64,6 +64,17 @@ class CrewVesselTest : public CrewWorld {
         AnswerAddCrew(name, age, function);
     }
 
+    // Ship A alone with canopy P fully open, which opens the airlock for seat 0, and its captain stepped out
+    // on EVA: her crew vessel.
+    OBJHANDLE CaptainOnEva() {
+        Fly(Scenario("A", ShipInSpace("A", {"CANP 1.000 1.000"})));
+        sim().Frame();
+        EXPECT_EQ(Ship("A")->evaSeat, 0);
+        EXPECT_TRUE(Airlock("A") && Airlock("A")->rot.x == 1.0);
+        Press(OAPI_KEY_E);
+        return Named("UMmu_Capt-Ilse_Marrow");
+    }
+
     // A Corvane falling onto the pole at vy m/s, touching down within the first frames.
     OBJHANDLE FallingShip(double vy, bool dampeners) {
         Start();
@@ -84,14 +95,6 @@ class CrewVesselTest : public CrewWorld {
 // ---------------------------------------------------------------------------
 // Canopies, seats and the airlock
 // ---------------------------------------------------------------------------
-
-TEST_F(CrewVesselTest, FullyOpenCanopyPOpensTheAirlockForSeatZero) {
-    Fly(Scenario("A", ShipInSpace("A", {"CANP 1.000 1.000"})));
-    sim().Frame();
-    EXPECT_EQ(Ship("A")->evaSeat, 0);
-    ASSERT_NE(Airlock("A"), nullptr);
-    EXPECT_EQ(Airlock("A")->rot.x, 1.0);
-}
 
 TEST_F(CrewVesselTest, CanopyAtNinetyNinePercentKeepsTheAirlockClosed) {
     Fly(Scenario("A", ShipInSpace("A", {"CANP 0.990 0.990"})));
@@ -156,10 +159,7 @@ TEST_F(CrewVesselTest, EmptyShipReportsNobodyOnBoard) {
 // ---------------------------------------------------------------------------
 
 TEST_F(CrewVesselTest, CaptainWalkingBackIntoTheBoxIsAnnounced) {
-    Fly(Scenario("A", ShipInSpace("A", {"CANP 1.000 1.000"})));
-    sim().Frame();
-    Press(OAPI_KEY_E);
-    OBJHANDLE eva = Named("UMmu_Capt-Ilse_Marrow");
+    OBJHANDLE eva = CaptainOnEva();
     ASSERT_NE(eva, nullptr);
     WalkBackTo(eva, Named("A"), _V(0, 0, 2.5));
     ASSERT_TRUE(RunUntil([] { return Ship("A")->crew.crewCount == 2; }, 2.0));
@@ -169,10 +169,7 @@ TEST_F(CrewVesselTest, CaptainWalkingBackIntoTheBoxIsAnnounced) {
 }
 
 TEST_F(CrewVesselTest, MemberInTheBoxWhileNoCanopyIsOpenStaysOutside) {
-    Fly(Scenario("A", ShipInSpace("A", {"CANP 1.000 1.000"})));
-    sim().Frame();
-    Press(OAPI_KEY_E);
-    OBJHANDLE eva = Named("UMmu_Capt-Ilse_Marrow");
+    OBJHANDLE eva = CaptainOnEva();
     ASSERT_NE(eva, nullptr);
     Press(OAPI_KEY_K); // the canopy starts to close
     ASSERT_TRUE(RunUntil([] { return Ship("A")->evaSeat == -1; }, 1.0));
@@ -183,10 +180,7 @@ TEST_F(CrewVesselTest, MemberInTheBoxWhileNoCanopyIsOpenStaysOutside) {
 }
 
 TEST_F(CrewVesselTest, ArrivalWhileFullLeavesTheMemberOutsideAndSaysSo) {
-    Fly(Scenario("A", ShipInSpace("A", {"CANP 1.000 1.000"})));
-    sim().Frame();
-    Press(OAPI_KEY_E);
-    OBJHANDLE eva = Named("UMmu_Capt-Ilse_Marrow");
+    OBJHANDLE eva = CaptainOnEva();
     ASSERT_NE(eva, nullptr);
     AddCrew("Nia Falk", "33", "Doc");
     ASSERT_EQ(Ship("A")->crew.crewCount, 2);
