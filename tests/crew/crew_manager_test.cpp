@@ -115,15 +115,20 @@ TEST_F(CrewManagerTest, LongNameIsCutToTwentyFiveAndPunctuationBecomesSpaces) {
     EXPECT_STREQ(m.GetMemberName(1), "Jo Ann O Hara");
 }
 
-TEST_F(CrewManagerTest, AddingToAFullRosterChangesNothingNotEvenTheEmptyMass) {
+// Adding to a full roster changes nothing, not even the empty mass.
+TEST_F(CrewManagerTest, MembersAddAndRemoveTheirWeightOnTheHostUntilTheRosterIsFull) {
     CrewManager& m = StartWithHull();
     ASSERT_EQ(m.SetSeatCount(2), 1);
+    const double empty = oapiGetEmptyMass(hull);
+    ASSERT_EQ(m.AddMember("Ann", 30, 70, 70, ""), 1);
+    EXPECT_DOUBLE_EQ(oapiGetEmptyMass(hull), empty + 70);
+    EXPECT_EQ(m.RemoveMember("ANN"), 1);
+    EXPECT_DOUBLE_EQ(oapiGetEmptyMass(hull), empty);
     ASSERT_EQ(m.AddMember("Ann", 30, 70, 70, ""), 1);
     ASSERT_EQ(m.AddMember("Bob", 30, 70, 80, ""), 1);
-    double mass = oapiGetEmptyMass(hull);
     EXPECT_EQ(m.AddMember("Cid", 30, 70, 90, ""), 0);
     EXPECT_EQ(m.GetCrewCount(), 2);
-    EXPECT_EQ(oapiGetEmptyMass(hull), mass);
+    EXPECT_DOUBLE_EQ(oapiGetEmptyMass(hull), empty + 150);
     EXPECT_EQ(m.totalCrewMass, 150.0);
 }
 
@@ -148,15 +153,6 @@ TEST_F(CrewManagerTest, RosterHoldsOnlyWhatItsCrewLineCarriesBack) {
     EXPECT_STREQ(back.functionCode, "Sci_");
 }
 
-TEST_F(CrewManagerTest, MembersAddAndRemoveTheirWeightOnTheHost) {
-    CrewManager& m = StartWithHull();
-    double mass = oapiGetEmptyMass(hull);
-    m.AddMember("Ann", 30, 70, 70, "");
-    EXPECT_DOUBLE_EQ(oapiGetEmptyMass(hull), mass + 70);
-    EXPECT_EQ(m.RemoveMember("ANN"), 1);
-    EXPECT_DOUBLE_EQ(oapiGetEmptyMass(hull), mass);
-}
-
 TEST_F(CrewManagerTest, RemovingSeatZeroOfThreeMovesSeatTwoIntoIt) {
     CrewManager& m = StartWithHull();
     m.AddMember("Ann", 30, 70, 70, "Doc");
@@ -173,7 +169,7 @@ TEST_F(CrewManagerTest, RemovingSeatZeroOfThreeMovesSeatTwoIntoIt) {
     EXPECT_EQ(m.RemoveMember("Ann"), 0);
 }
 
-TEST_F(CrewManagerTest, PulseIsClampedToHundredThirtyAndZero) {
+TEST_F(CrewManagerTest, PulseIsClampedToHundredThirtyAndZeroAndAddedValuesToTheirRanges) {
     CrewManager& m = StartWithHull();
     m.AddMember("Ann", 30, 70, 70, "");
     EXPECT_EQ(m.SetMemberPulse(0, 500), 1);
@@ -181,19 +177,16 @@ TEST_F(CrewManagerTest, PulseIsClampedToHundredThirtyAndZero) {
     EXPECT_EQ(m.SetMemberPulse(0, -5), 1);
     EXPECT_EQ(m.roster[0].pulse, 0);
     EXPECT_EQ(m.SetMemberPulse(1, 60), -1);
-}
-
-TEST_F(CrewManagerTest, AddedValuesAreClampedAndANullCodeIsEmpty) {
-    CrewManager& m = StartWithHull();
-    ASSERT_EQ(m.AddMember("Ann", 0, 250, 2, nullptr), 1);
-    EXPECT_EQ(m.roster[0].age, 1);
-    EXPECT_EQ(m.roster[0].pulse, 180);
-    EXPECT_EQ(m.roster[0].weight, 5.0);
-    EXPECT_STREQ(m.roster[0].functionCode, "");
+    // Added values are clamped too, and a null code is empty.
+    ASSERT_EQ(m.AddMember("Bea", 0, 250, 2, nullptr), 1);
+    EXPECT_EQ(m.roster[1].age, 1);
+    EXPECT_EQ(m.roster[1].pulse, 180);
+    EXPECT_EQ(m.roster[1].weight, 5.0);
+    EXPECT_STREQ(m.roster[1].functionCode, "");
     ASSERT_EQ(m.AddMember("Bob", 200, 70, 400, "Captain"), 1);
-    EXPECT_EQ(m.roster[1].age, 140);
-    EXPECT_EQ(m.roster[1].weight, 300.0);
-    EXPECT_STREQ(m.roster[1].functionCode, "Capt");
+    EXPECT_EQ(m.roster[2].age, 140);
+    EXPECT_EQ(m.roster[2].weight, 300.0);
+    EXPECT_STREQ(m.roster[2].functionCode, "Capt");
 }
 
 TEST_F(CrewManagerTest, NamesLongerThanThirtyNineCharactersNeverMatch) {
@@ -627,33 +620,25 @@ TEST_F(CrewManagerTest, TransferVesselAddressedToUsBringsTheRecordedMember) {
     EXPECT_EQ(Rec(t), nullptr);
 }
 
-TEST_F(CrewManagerTest, TransferRecordOfTheWrongSizeTakesNobodyAboard) {
+// A record cut short, or whole but without a name, can never be taken in: it is removed, so that it holds
+// back no transfer after it, and the transfer vessel is left where it is. Nor does the missing file then
+// bring back the last good record.
+TEST_F(CrewManagerTest, TransferRecordOfTheWrongSizeOrWithoutANameTakesNobodyAboardAndIsRemoved) {
     CrewManager& m = StartWithHull();
     m.SetAirlockOpen(1);
-    WriteFile(RootDir() / "Config" / "UMmutmpT.cfg",
-              Record("UMmu_Eng-Rhea Sol", "", 44, 72, 100, 66).substr(0, 60));
-    OBJHANDLE t = TransferVessel("UMmuTHull");
+    OBJHANDLE t = nullptr;
+    for (const std::string& record : {Record("UMmu_Eng-Rhea Sol", "", 44, 72, 100, 66).substr(0, 60),
+                                      Record("UMmu_Eng-", "", 44, 72, 100, 66)}) {
+        WriteFile(RootDir() / "Config" / "UMmutmpT.cfg", record);
+        if (!t) t = TransferVessel("UMmuTHull");
+        EXPECT_EQ(PollFor(1.0), 0);
+        EXPECT_EQ(m.GetCrewCount(), 0);
+        EXPECT_FALSE(fs::exists(RootDir() / "Config" / "UMmutmpT.cfg"));
+        sim().Frame();
+        EXPECT_NE(Rec(t), nullptr);
+    }
     EXPECT_EQ(PollFor(1.0), 0);
     EXPECT_EQ(m.GetCrewCount(), 0);
-    EXPECT_FALSE(fs::exists(RootDir() / "Config" / "UMmutmpT.cfg"));
-    sim().Frame();
-    EXPECT_NE(Rec(t), nullptr); // left where it is
-    // Nor does the missing file bring back the last good record.
-    EXPECT_EQ(PollFor(1.0), 0);
-    EXPECT_EQ(m.GetCrewCount(), 0);
-}
-
-TEST_F(CrewManagerTest, WholeTransferRecordWithoutANameTakesNobodyAndIsRemoved) {
-    CrewManager& m = StartWithHull();
-    m.SetAirlockOpen(1);
-    WriteFile(RootDir() / "Config" / "UMmutmpT.cfg", Record("UMmu_Eng-", "", 44, 72, 100, 66));
-    OBJHANDLE t = TransferVessel("UMmuTHull");
-    EXPECT_EQ(PollFor(1.0), 0);
-    EXPECT_EQ(m.GetCrewCount(), 0);
-    // It can never be taken in, so it does not hold back the transfers after it.
-    EXPECT_FALSE(fs::exists(RootDir() / "Config" / "UMmutmpT.cfg"));
-    sim().Frame();
-    EXPECT_NE(Rec(t), nullptr);
 }
 
 TEST_F(CrewManagerTest, TransferVesselForAnotherShipIsPassedOverForTheNextVessel) {
