@@ -71,7 +71,7 @@ TEST_F(CorvaneFlight, KeyReleasesPlaybackAndUnknownKeysAreLeftToTheHost) {
     EXPECT_EQ(c->gearTarget, 0.0);
 }
 
-TEST_F(CorvaneFlight, EngagedDriveIgnoresKeys3And4ButShiftStillChangesTheStep) {
+TEST_F(CorvaneFlight, EngagedDriveIgnoresKeys3And4ShiftStillChangesTheStepAndIdleTheyClampTheDuration) {
     auto [h, c] = StartInSpace();
     c->ftlState = 1;
     EXPECT_EQ(Buffered(h, OAPI_KEY_3), 1);
@@ -82,10 +82,8 @@ TEST_F(CorvaneFlight, EngagedDriveIgnoresKeys3And4ButShiftStillChangesTheStep) {
     EXPECT_EQ(Buffered(h, OAPI_KEY_4, {OAPI_KEY_RSHIFT}), 1);
     EXPECT_EQ(Buffered(h, OAPI_KEY_4, {OAPI_KEY_RSHIFT}), 1);
     EXPECT_EQ(c->hwgStepIndex, 2);
-}
-
-TEST_F(CorvaneFlight, JumpDurationClampsAtOneMillisecondAndSixHundredSeconds) {
-    auto [h, c] = StartInSpace();
+    // Idle, the duration keys clamp at one millisecond and six hundred seconds.
+    c->ftlState = 0;
     c->hwgJumpDuration = 0.005;
     c->hwgStepIndex = 1;
     EXPECT_EQ(Buffered(h, OAPI_KEY_3), 1);
@@ -98,8 +96,7 @@ TEST_F(CorvaneFlight, JumpDurationClampsAtOneMillisecondAndSixHundredSeconds) {
 
 // At the ends of its range, and from a stray scenario value, the step index stays within 0 to 6.
 TEST_F(CorvaneFlight, StepIndexStaysWithinZeroToSixWithoutOverflow) {
-    Start();
-    Corvane* c = Ship(InSpace());
+    Corvane* c = StartInSpace().c;
     struct Case {
         int from;
         bool increase;
