@@ -179,18 +179,6 @@ TEST_F(CrewVesselTest, MemberInTheBoxWhileNoCanopyIsOpenStaysOutside) {
     EXPECT_NE(Named("UMmu_Capt-Ilse_Marrow"), nullptr);
 }
 
-TEST_F(CrewVesselTest, ArrivalWhileFullLeavesTheMemberOutsideAndSaysSo) {
-    OBJHANDLE eva = CaptainOnEva();
-    ASSERT_NE(eva, nullptr);
-    AddCrew("Nia Falk", "33", "Doc");
-    ASSERT_EQ(Ship("A")->crew.crewCount, 2);
-    WalkBackTo(eva, Named("A"), _V(0, 0, 2.5));
-    ASSERT_TRUE(
-        RunUntil([] { return Message("A") == "Error, our ship is full, Ilse Marrow stays outside"; }, 2.0));
-    EXPECT_EQ(Named("UMmu_Capt-Ilse_Marrow"), eva);
-    EXPECT_EQ(Ship("A")->crew.crewCount, 2);
-}
-
 // ---------------------------------------------------------------------------
 // Crash rule
 // ---------------------------------------------------------------------------
