@@ -90,23 +90,6 @@ TEST(HorizontalLift, DragIsBasePlusInducedAndWaveTermsWithTheirOwnAspectRatio) {
     EXPECT_NEAR(c.cd, 0.12658842421, 1e-10);
 }
 
-TEST(Mover, GearRetractsInFiftyStepsOfATenthAndStopsExactlyOnOne) {
-    double pos = 0.0;
-    for (int i = 1; i <= 50; ++i) {
-        ASSERT_TRUE(MoveTowardsTarget(pos, 1.0, GEAR_RATE, 0.1)) << "step " << i;
-        if (i < 50) {
-            EXPECT_LT(pos, 1.0);
-        }
-        if (i == 1) {
-            EXPECT_DOUBLE_EQ(pos, 0.02);
-        }
-    }
-    EXPECT_EQ(pos, 1.0);
-    // At its target the part is left alone: no animation call follows.
-    EXPECT_FALSE(MoveTowardsTarget(pos, 1.0, GEAR_RATE, 0.1));
-    EXPECT_EQ(pos, 1.0);
-}
-
 TEST(Mover, ATargetChangedMidwayReversesFromWhereThePartStands) {
     double pos = 0.0;
     for (int i = 0; i < 10; ++i)
