@@ -152,9 +152,7 @@ TEST_F(CarrierScenario, OwnLinesComeBackAsLoadedAndSaveLoadSaveIsIdentical) {
     EXPECT_NE(first.find("PRPLEVEL 0:0.500000"), std::string::npos) << first;
     ASSERT_EQ(Sim().MisuseCount(), 0);
 
-    Sim().Shutdown();
-    std::string err;
-    ASSERT_TRUE(Sim().Init(options, &err)) << err;
+    Restart();
     ASSERT_TRUE(Load(first, "again")) << loadError;
     EXPECT_EQ(Sim().ScenarioText(), first);
 }

@@ -443,10 +443,9 @@ TEST_F(NothingLost, DampenedShipsKeepAPositiveTotalMassOnEveryFrameLength) {
             first = false;
         } else {
             EXPECT_EQ(sim().MisuseCount(), 0);
-            sim().Shutdown();
             options.dt = dt;
+            Restart();
             std::string err;
-            ASSERT_TRUE(sim().Init(options, &err)) << err;
             ASSERT_TRUE(sim().LoadScenario("Crew/Test.scn", &err)) << err;
         }
         ASSERT_TRUE(Ship("A")->inertialDampeners && Ship("B")->inertialDampeners);

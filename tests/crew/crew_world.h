@@ -44,8 +44,7 @@ class CrewWorld : public hs::test::HostFixture {
         std::string err;
         ASSERT_TRUE(sim().SaveScenario(saved.string(), &err)) << err;
         EXPECT_EQ(sim().MisuseCount(), 0);
-        sim().Shutdown();
-        ASSERT_TRUE(sim().Init(options, &err)) << err;
+        Restart();
         ASSERT_TRUE(sim().LoadScenario(saved.string(), &err)) << err;
     }
 

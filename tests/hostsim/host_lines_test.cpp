@@ -83,9 +83,7 @@ TEST_F(HostLines, LandedVesselSavesItsHeightAndItsAttitudeInTheBodysFrame) {
     }
     // And the other way: a landed block the real host wrote loads where it says.
     std::string text = Sim().ScenarioText();
-    Sim().Shutdown();
-    std::string err;
-    ASSERT_TRUE(Sim().Init(options, &err)) << err;
+    Restart();
     ASSERT_TRUE(Load(ScenarioText("PB:Test\\TestVessel\n  STATUS Landed Earth\n  POS -80.6826440 28.5970140\n"
                                   "  HEADING 90.00\n  ALT 1.351\n  AROT -2.714 -79.789 64.077\n"
                                   "  PRPLEVEL 0:0.500000\n  NAVFREQ 0 0\nEND\n")))

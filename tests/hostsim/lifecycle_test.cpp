@@ -63,9 +63,7 @@ TEST_F(Lifecycle, ShutdownCallsOvcExitForEveryVessel) {
 
 TEST_F(Lifecycle, ModuleReloadsAfterShutdown) {
     ASSERT_TRUE(Load(ScenarioText(LandedTv("TV1")))) << loadError;
-    Sim().Shutdown();
-    std::string err;
-    ASSERT_TRUE(Sim().Init(options, &err)) << err;
+    Restart();
     ASSERT_TRUE(Load(ScenarioText(LandedTv("TV9")))) << loadError;
     EXPECT_TRUE(TimelineHas("tv: ovcInit TV9"));
 }

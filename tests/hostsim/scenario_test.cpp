@@ -42,9 +42,7 @@ TEST_F(Scenario, SaveLoadSaveGivesIdenticalText) {
     EXPECT_NE(first.find("BEGIN_MYPLUGIN\n  SETTING 4\nEND"), std::string::npos) << first;
     EXPECT_NE(first.find("  COUNTER 5\n"), std::string::npos) << first;
     EXPECT_NE(first.find("  THLEVEL 1:0.250000\n"), std::string::npos) << first;
-    Sim().Shutdown();
-    std::string err;
-    ASSERT_TRUE(Sim().Init(options, &err)) << err;
+    Restart();
     ASSERT_TRUE(Load(first, "again")) << loadError;
     EXPECT_EQ(Sim().ScenarioText(), first);
 }

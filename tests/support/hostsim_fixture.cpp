@@ -110,6 +110,12 @@ int HostFixture::TimelineFind(const std::string& text, int from) const {
 
 bool HostFixture::TimelineHas(const std::string& text) const { return TimelineFind(text) >= 0; }
 
+void HostFixture::Restart() {
+    Sim().Shutdown();
+    std::string err;
+    ASSERT_TRUE(Sim().Init(options, &err)) << err;
+}
+
 bool HostFixture::TimelineInOrder(std::initializer_list<std::string> texts) const {
     int last = -1;
     for (const std::string& text : texts) {
