@@ -65,29 +65,23 @@ TEST_F(ScenarioState, SaveWritesHostLinesThenCrewThenTheTwelveKeysInOrder) {
         EXPECT_EQ(lines[n - 14 + i], expected[i]);
 }
 
-TEST_F(ScenarioState, KeysAreReadInAnyCaseAndAPrefixKeyTakesTheLine) {
-    LoadBlock("  ftl 1\n  hWiN 0.5 2.5 4\n");
-    EXPECT_EQ(Ship()->ftlState, 1);
-    EXPECT_EQ(Ship()->hwgTimer, 0.5);
-    EXPECT_EQ(Ship()->hwgJumpDuration, 2.5);
-    EXPECT_EQ(Ship()->hwgStepIndex, 4);
-}
-
-TEST_F(ScenarioState, PrefixKeyWithUnreadableValueOrFtlOutsideTheIntegerRangeLeavesTheDriveIdle) {
+// A prefix key with an unreadable value, or a drive state outside the integer range, leaves the drive idle.
+TEST_F(ScenarioState, KeysAreReadInAnyCaseAndTheDriveSavedEngagedComesBackEngagedWithItsRemainingTime) {
+    LoadBlock("  ftl 1.0000\n  hWiN 0.750 2.500 4\n");
+    Corvane* c = Ship();
+    EXPECT_EQ(c->ftlState, 1);
+    EXPECT_EQ(c->hwgTimer, 0.75);
+    EXPECT_EQ(c->hwgJumpDuration, 2.5);
+    EXPECT_EQ(c->hwgStepIndex, 4);
+    const std::vector<std::string> lines = hs::test::BlockLines(Sim().ScenarioText(), "Corvane-1");
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "FTL 1.0000"), lines.end());
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "HWIN 0.750 2.500 4"), lines.end());
+    Restart();
     LoadBlock("  FTLX 1\n  FTL 1e300\n  FTL nan\n");
     EXPECT_EQ(Ship()->ftlState, 0);
 }
 
-TEST_F(ScenarioState, HyperspaceSavedEngagedComesBackEngagedWithItsRemainingTime) {
-    LoadBlock("  FTL 1.0000\n  HWIN 0.750 2.000 3\n");
-    Corvane* c = Ship();
-    EXPECT_EQ(c->ftlState, 1);
-    EXPECT_EQ(c->hwgTimer, 0.75);
-    const std::vector<std::string> lines = hs::test::BlockLines(Sim().ScenarioText(), "Corvane-1");
-    EXPECT_NE(std::find(lines.begin(), lines.end(), "FTL 1.0000"), lines.end());
-    EXPECT_NE(std::find(lines.begin(), lines.end(), "HWIN 0.750 2.000 3"), lines.end());
-}
-
+// A gear line with one value keeps the target and applies the position again.
 TEST_F(ScenarioState, GearMovingUpSetsItsAnimationAndTheBellyContactAtOnce) {
     LoadBlock("  GEAR 0.400 1.000\n");
     Corvane* c = Ship();
@@ -95,6 +89,11 @@ TEST_F(ScenarioState, GearMovingUpSetsItsAnimationAndTheBellyContactAtOnce) {
     EXPECT_EQ(c->gearTarget, 1.0);
     EXPECT_EQ(Record()->animations[c->gearAnim].state, 0.4);
     ExpectBellyContact();
+    Restart();
+    LoadBlock("  GEAR 0.6\n");
+    EXPECT_EQ(Ship()->gearPos, 0.6);
+    EXPECT_EQ(Ship()->gearTarget, 0.0);
+    EXPECT_EQ(Record()->animations[Ship()->gearAnim].state, 0.6);
 }
 
 TEST_F(ScenarioState, GearMovingDownOrNoGearLineKeepsTheWheelContact) {
@@ -117,16 +116,13 @@ TEST_F(ScenarioState, CanopyLinesSetPositionsTargetsAndAnimations) {
     EXPECT_EQ(Record()->animations[c->canopyCAnim].state, 1.0);
 }
 
-TEST_F(ScenarioState, GearLineWithOneValueKeepsTheTargetAndReappliesThePosition) {
-    LoadBlock("  GEAR 0.6\n");
-    EXPECT_EQ(Ship()->gearPos, 0.6);
-    EXPECT_EQ(Ship()->gearTarget, 0.0);
-    EXPECT_EQ(Record()->animations[Ship()->gearAnim].state, 0.6);
-}
-
-TEST_F(ScenarioState, VisibilityIsReadAsHexadecimalKeepingTheLowSixteenBits) {
-    LoadBlock("  VIS 1a\n");
+// The drive state keeps the integer part of what was read.
+TEST_F(ScenarioState, VisibilityIsReadAsHexadecimalKeepingTheLowSixteenBitsAndSavedInLowerCase) {
+    LoadBlock("  VIS 1A\n  FTL 3.9\n");
     EXPECT_EQ(Ship()->shipMeshVisibility, 26);
+    const std::string block = BlockOf(Sim().ScenarioText(), "Corvane-1");
+    EXPECT_NE(block.find("  VIS 1a\n"), std::string::npos) << block;
+    EXPECT_NE(block.find("  FTL 3.0000\n"), std::string::npos) << block;
     Restart();
     LoadBlock("  VIS 12345\n");
     EXPECT_EQ(Ship()->shipMeshVisibility, 0x2345);
@@ -134,24 +130,14 @@ TEST_F(ScenarioState, VisibilityIsReadAsHexadecimalKeepingTheLowSixteenBits) {
     EXPECT_EQ(Record()->meshes[1]->visMode, MESHVIS_ALWAYS);
 }
 
-TEST_F(ScenarioState, VisibilityIsSavedInLowerCaseHexadecimal) {
-    LoadBlock("  VIS 1A\n  FTL 3.9\n");
-    const std::string block = BlockOf(Sim().ScenarioText(), "Corvane-1");
-    EXPECT_NE(block.find("  VIS 1a\n"), std::string::npos) << block;
-    // The drive state keeps the integer part of what was read.
-    EXPECT_NE(block.find("  FTL 3.0000\n"), std::string::npos) << block;
-}
-
-TEST_F(ScenarioState, AnyNonZeroBrakeValueSetsTheBrakeAndZeroClearsItAgain) {
+// An earlier flag line's value must not leak into a later unreadable one.
+TEST_F(ScenarioState, AnyNonZeroBrakeValueSetsTheBrakeZeroClearsItAndUnreadableFlagLinesChangeNothing) {
     LoadBlock("  BRAKE 7\n");
     EXPECT_TRUE(Ship()->brakeEngaged);
     Restart();
     LoadBlock("  BRAKE 7\n  BRAKE 0\n");
     EXPECT_FALSE(Ship()->brakeEngaged);
-}
-
-TEST_F(ScenarioState, UnreadableFlagLinesLeaveTheirFlagsUnchanged) {
-    // An earlier flag line's value must not leak into a later unreadable one.
+    Restart();
     LoadBlock("  BRAKE 1\n  MAIN x\n  BOOST\n  INDMP -\n");
     Corvane* c = Ship();
     EXPECT_TRUE(c->brakeEngaged);
@@ -160,7 +146,7 @@ TEST_F(ScenarioState, UnreadableFlagLinesLeaveTheirFlagsUnchanged) {
     EXPECT_TRUE(c->inertialDampeners);
 }
 
-TEST_F(ScenarioState, MainCutOffBoostOnAndDampenersOffComeBackWithTheirFeeds) {
+TEST_F(ScenarioState, MainCutOffBoostOnAndDampenersOffComeBackWithTheirFeedsAndTheDefaultsKeepThem) {
     LoadBlock("  MAIN 0\n  BOOST 1\n  INDMP 0\n");
     Corvane* c = Ship();
     EXPECT_FALSE(c->mainEngineFed);
@@ -168,11 +154,9 @@ TEST_F(ScenarioState, MainCutOffBoostOnAndDampenersOffComeBackWithTheirFeeds) {
     EXPECT_FALSE(c->inertialDampeners);
     EXPECT_EQ(Thruster(c->mainThruster)->res, nullptr);
     EXPECT_EQ(Thruster(c->boostThruster)->res, c->mainTank);
-}
-
-TEST_F(ScenarioState, DefaultFlagsKeepMainFedAndBoostUnfed) {
+    Restart();
     LoadBlock("  MAIN 1\n  BOOST 0\n");
-    Corvane* c = Ship();
+    c = Ship();
     EXPECT_EQ(Thruster(c->mainThruster)->res, c->mainTank);
     EXPECT_EQ(Thruster(c->boostThruster)->res, nullptr);
 }
@@ -309,22 +293,19 @@ TEST_F(ScenarioState, NumbersOfAFlightSaveWithThreeDecimalsAndZeroWithoutASign) 
     EXPECT_NE(block.find("  CANC 1.000 1.000\n"), std::string::npos) << block;
 }
 
-TEST_F(ScenarioState, GearSavedWhileItMovesWritesThreeDecimals) {
-    // A second of gear travel at a pilot's 60 frames a second: small steps that do not sum to 0.2 exactly.
+// A second of gear travel at a pilot's 60 frames a second: small steps that do not sum to 0.2 exactly. Saving
+// changes nothing in the vessel: a second save is the first.
+TEST_F(ScenarioState, GearSavedWhileItMovesWritesThreeDecimalsAndSavingChangesNothing) {
     LoadBlock(CREW_LINES);
     Sim().PressKey(OAPI_KEY_G);
     Sim().RunFrames(60);
-    ASSERT_GT(Ship()->gearPos, 0.19);
-    ASSERT_LT(Ship()->gearPos, 0.21);
-    const std::string block = BlockOf(Sim().ScenarioText(), "Corvane-1");
-    EXPECT_NE(block.find("  GEAR 0.200 1.000\n"), std::string::npos) << block;
-}
-
-TEST_F(ScenarioState, SavingChangesNothingInTheVessel) {
-    LoadBlock(std::string(CREW_LINES) + "  GEAR 0.5 1\n");
+    const double gear = Ship()->gearPos;
+    ASSERT_GT(gear, 0.19);
+    ASSERT_LT(gear, 0.21);
     const std::string first = Sim().ScenarioText();
+    EXPECT_NE(BlockOf(first, "Corvane-1").find("  GEAR 0.200 1.000\n"), std::string::npos) << first;
     EXPECT_EQ(Sim().ScenarioText(), first);
-    EXPECT_EQ(Ship()->gearPos, 0.5);
+    EXPECT_EQ(Ship()->gearPos, gear);
     EXPECT_EQ(Ship()->crew.crewCount, 2);
 }
 
