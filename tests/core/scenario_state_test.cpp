@@ -179,9 +179,14 @@ TEST_F(ScenarioState, SecondViewSetsTheSecondCameraOffsetAndAViewOutsideTheTwoSe
     }
 }
 
-TEST_F(ScenarioState, AmmoClassTakesTheFirstWordOnly) {
-    LoadBlock("  AMMO Slug extra\n");
+// The key alone, and a name far longer than the class buffer, leave the class held unchanged.
+TEST_F(ScenarioState, AmmoClassIsTheFirstWordOfAtMostTwentySevenCharacters) {
+    LoadBlock("  AMMO Slug extra\n  AMMO\n  AMMO " + std::string(400, 'x') + "\n");
     EXPECT_STREQ(Ship()->ammoClassName, "Slug");
+    Restart();
+    const std::string fits(27, 'A');
+    LoadBlock("  AMMO " + fits + "\n  AMMO " + std::string(28, 'B') + "\n");
+    EXPECT_STREQ(Ship()->ammoClassName, fits.c_str());
 }
 
 // The host loads a class's module from the path its name makes: a name that leaves the host's folders is no
@@ -198,30 +203,16 @@ TEST_F(ScenarioState, AmmoClassThatNamesAPathIsRefusedAndTheOldOneKept) {
     EXPECT_STREQ(Ship()->ammoClassName, "Weapons\\Slug");
 }
 
-TEST_F(ScenarioState, AmmoOfTwentySevenCharactersFitsAndTwentyEightIsRefused) {
-    const std::string fits(27, 'A');
-    const std::string tooLong(28, 'B');
-    LoadBlock("  AMMO " + fits + "\n  AMMO " + tooLong + "\n");
-    EXPECT_STREQ(Ship()->ammoClassName, fits.c_str());
-}
-
-TEST_F(ScenarioState, AmmoKeyAloneOrFarTooLongNeverOverflowsAndLeavesTheClassUnchanged) {
-    LoadBlock("  AMMO\n  AMMO " + std::string(400, 'x') + "\n");
-    EXPECT_STREQ(Ship()->ammoClassName, "Pellorin");
-}
-
-TEST_F(ScenarioState, AcceptedCrewLinesReplaceTheDefaultCrew) {
+// A refused crew line (age 0) goes on to the host, which ignores it.
+TEST_F(ScenarioState, AcceptedCrewLinesReplaceTheDefaultCrewAndARefusedOneLeavesTheVesselKeysAlone) {
     LoadBlock("  UMMUCREW Pilot-Ada_Reyes-30-70-60\n");
     Corvane* c = Ship();
     EXPECT_EQ(c->crew.crewCount, 1);
     EXPECT_STREQ(c->crew.roster[0].name, "Ada Reyes");
     EXPECT_STREQ(c->ammoClassName, "Pellorin");
-}
-
-TEST_F(ScenarioState, RefusedCrewLineFallsThroughWithoutTouchingTheVesselKeys) {
-    // Age 0: the crew line is refused and goes on to the host, which ignores it.
+    Restart();
     LoadBlock("  UMMUCREW Capt-Ilse_Marrow-0-65-74\n  BRAKE 1\n");
-    Corvane* c = Ship();
+    c = Ship();
     EXPECT_EQ(c->crew.crewCount, 0);
     EXPECT_TRUE(c->brakeEngaged);
     EXPECT_EQ(c->ftlState, 0);
