@@ -52,18 +52,13 @@ TEST_F(Lifecycle, ClassAndModuleNamesMatchFoldersWithoutRegardToCase) {
     EXPECT_TRUE(TimelineHas("tv: ovcInit TV1"));
 }
 
-TEST_F(Lifecycle, ShutdownCallsOvcExitForEveryVessel) {
+TEST_F(Lifecycle, ShutdownCallsOvcExitForEveryVesselAndTheModuleLoadsAgainAfterIt) {
     ASSERT_TRUE(Load(ScenarioText(LandedTv("TV1") + FlyingTv("TV2")))) << loadError;
     Sim().Shutdown();
     EXPECT_TRUE(TimelineHas("tv: ovcExit TV1"));
     EXPECT_TRUE(TimelineHas("tv: ovcExit TV2"));
     std::string err;
-    ASSERT_TRUE(Sim().Init(options, &err)) << err; // TearDown shuts down again
-}
-
-TEST_F(Lifecycle, ModuleReloadsAfterShutdown) {
-    ASSERT_TRUE(Load(ScenarioText(LandedTv("TV1")))) << loadError;
-    Restart();
+    ASSERT_TRUE(Sim().Init(options, &err)) << err;
     ASSERT_TRUE(Load(ScenarioText(LandedTv("TV9")))) << loadError;
     EXPECT_TRUE(TimelineHas("tv: ovcInit TV9"));
 }
