@@ -16,7 +16,11 @@
 
 using crewtest::CrewWorld;
 using coretest::HeldState;
+using crewtest::ShipBlock;
+using crewtest::World;
 using hs::test::BlockLines;
+using hs::test::LinesWithKeys;
+using hs::test::ReadShips;
 namespace fs = std::filesystem;
 
 namespace {
@@ -35,55 +39,19 @@ constexpr const char* TRANSFER_PENDING = "Error, another transfer is still pendi
 constexpr const char* NAME_UNUSABLE =
     "Error, docked ship's name has a space or is too long, unable to transfer";
 
-std::string World(const std::string& focus, const std::string& ships) {
-    return hs::test::ScenarioText(ships, focus);
-}
-
-// A Corvane block at rest high above the pole, x m along; lines as given (crew, canopies, docking, ...).
-std::string ShipBlock(const std::string& name, const std::vector<std::string>& lines, double x = 0.0) {
-    std::ostringstream s;
-    s << name << ":Corvane\n  STATUS Orbiting Earth\n  RPOS " << x
-      << " 7000000.000 0.000\n  RVEL 0.0000 0.0000 0.0000\n  AROT 0.000 0.000 0.000\n";
-    for (const std::string& l : lines)
-        s << "  " << l << "\n";
-    s << "END\n";
-    return s.str();
-}
-
 // The lines the Corvane writes itself: the crew and its twelve keys. (The host's own lines may settle only
 // after a round: it leaves out an AFCMODE of 0, and a block without one loads with all surfaces on.)
 std::vector<std::string> OwnLines(const std::string& scenario, const std::string& name) {
-    static const char* const KEYS[] = {"FTL ",   "HWIN ", "GEAR ",  "CANP ",  "CANC ", "VIS ",     "VIEW ",
-                                       "BRAKE ", "MAIN ", "BOOST ", "INDMP ", "AMMO ", "UMMUCREW "};
-    std::vector<std::string> own;
-    for (const std::string& l : BlockLines(scenario, name))
-        for (const char* key : KEYS)
-            if (l.rfind(key, 0) == 0) own.push_back(l);
-    return own;
+    return LinesWithKeys(ReadShips(scenario)[name], {"FTL", "HWIN", "GEAR", "CANP", "CANC", "VIS", "VIEW",
+                                                     "BRAKE", "MAIN", "BOOST", "INDMP", "AMMO", "UMMUCREW"});
 }
 
 std::vector<std::string> CrewLinesOf(const std::string& scenario, const std::string& name) {
-    std::vector<std::string> crew;
-    for (const std::string& l : BlockLines(scenario, name))
-        if (l.rfind("UMMUCREW ", 0) == 0) crew.push_back(l);
-    return crew;
+    return LinesWithKeys(ReadShips(scenario)[name], {"UMMUCREW"});
 }
 
 class NothingLost : public CrewWorld {
   protected:
-    // Starts the host on a root holding the scenario (the tweak may change the root first), and loads it.
-    void Fly(const std::string& scenarioText, double dt = 0.05,
-             const std::function<void(const fs::path&)>& tweak = {}) {
-        Start(
-            [&](const fs::path& r) {
-                WriteFile(r / "Scenarios" / "Crew" / "Test.scn", scenarioText);
-                if (tweak) tweak(r);
-            },
-            dt);
-        std::string err;
-        ASSERT_TRUE(sim().LoadScenario("Crew/Test.scn", &err)) << err;
-    }
-
     // Saves the scenario, then loads it in a new session of the host on the same root; the saved text.
     std::string SaveAndReload() {
         const fs::path saved = RootDir() / "Scenarios" / "Crew" / "Saved.scn";
