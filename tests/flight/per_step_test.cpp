@@ -1,5 +1,6 @@
 // The pre-step work of a Corvane in the host: hover aim, dampener mass, aero controls, lamps, brakes, thrust
 // point.
+#include "expect_vector.h"
 #include "flight_fixture.h"
 
 #include <cmath>
@@ -84,7 +85,9 @@ TEST_F(CorvaneFlight, BoostFollowsMainThrottleAndKeepsItsLevelWhenSwitchedOff) {
     EXPECT_DOUBLE_EQ(Th(c->boostThruster)->level, 0.6);
 }
 
-TEST_F(CorvaneFlight, HoverEnginePushesStraightUpWith997PermilleOfTheWeight) {
+// The hover engine pushes straight up with 997 permille of the weight: on its gear the ship rests nose up
+// (about 14 degrees), so in its own frame the hover leans toward the nose by that much.
+TEST_F(CorvaneFlight, HoverPushesStraightUpWith997PermilleOfTheWeightAndOneFrameRunsEveryStageOnTheRunway) {
     Start();
     OBJHANDLE h = OnRunway();
     Corvane* c = Ship(h);
@@ -92,29 +95,12 @@ TEST_F(CorvaneFlight, HoverEnginePushesStraightUpWith997PermilleOfTheWeight) {
     VECTOR3 w;
     c->GetWeightVector(w);
     const hs::Thruster* hover = Th(c->hoverThruster);
-    // Straight up is against the weight: on its gear the ship rests nose up (about 14 degrees), so in its own
-    // frame the hover leans toward the nose by that much.
     const VECTOR3 up = w * (-1.0 / length(w));
-    EXPECT_NEAR(hover->dir.x, up.x, 1e-12);
-    EXPECT_NEAR(hover->dir.y, up.y, 1e-12);
-    EXPECT_NEAR(hover->dir.z, up.z, 1e-12);
+    testvec::ExpectVec(hover->dir, up.x, up.y, up.z, "hover", 1e-12);
     EXPECT_NEAR(std::asin(hover->dir.z) * 180.0 / PI, 13.9, 0.1);
     EXPECT_NEAR(hover->max0, 0.997 * length(w), 1e-9 * length(w));
     EXPECT_GT(hover->max0, 0.0);
-}
 
-TEST_F(CorvaneFlight, InvertedShipStillHoversAwayFromTheBody) {
-    Start();
-    OBJHANDLE h = InSpace("Corvane-1", _V(0, 0, 0), _V(0, 0, PI)); // rolled upside down over the pole
-    Corvane* c = Ship(h);
-    c->AimHoverEngine();
-    EXPECT_NEAR(Th(c->hoverThruster)->dir.y, -1.0, 1e-9);
-}
-
-TEST_F(CorvaneFlight, OneFrameRunsEveryStageOnTheRunway) {
-    Start();
-    OBJHANDLE h = OnRunway();
-    Corvane* c = Ship(h);
     sim().Frame();
     // Full tank, dampeners online: 5 percent of 25 t left in all.
     EXPECT_DOUBLE_EQ(Rec(h)->emptyMass, -8750.0);
@@ -123,10 +109,17 @@ TEST_F(CorvaneFlight, OneFrameRunsEveryStageOnTheRunway) {
     EXPECT_EQ(Anim(h, c->gearLightAnim), 1.0);
     EXPECT_EQ(Anim(h, c->lowPropellantLightAnim), 0.0);
     EXPECT_DOUBLE_EQ(Rec(h)->size, 8.0);
-    VECTOR3 w;
     c->GetWeightVector(w);
-    EXPECT_NEAR(dotp(Th(c->hoverThruster)->dir, w), -length(w), 1e-9 * length(w)); // aimed against the weight
+    EXPECT_NEAR(dotp(hover->dir, w), -length(w), 1e-9 * length(w)); // aimed against the weight
     EXPECT_EQ(c->lastCameraMode, CAM_COCKPIT);
+}
+
+TEST_F(CorvaneFlight, InvertedShipStillHoversAwayFromTheBody) {
+    Start();
+    OBJHANDLE h = InSpace("Corvane-1", _V(0, 0, 0), _V(0, 0, PI)); // rolled upside down over the pole
+    Corvane* c = Ship(h);
+    c->AimHoverEngine();
+    EXPECT_NEAR(Th(c->hoverThruster)->dir.y, -1.0, 1e-9);
 }
 
 TEST_F(CorvaneFlight, HoverIsAimedWithTheMassThePreviousStepLeft) {
