@@ -14,9 +14,9 @@ const hs::HudText* HudAt(int y) {
 }
 } // namespace
 
-TEST_F(CorvaneFlight, FreshShipHudShowsWelcomeSettingAndDistance) {
-    Start();
-    sim().SetFocus(OnRunway()); // the host draws the HUD of the vessel in focus
+TEST_F(CorvaneFlight, FreshShipHudShowsWelcomeSettingAndDistanceThenTagsAndCountdownFollowTheShip) {
+    auto [h, c] = StartInSpace();
+    sim().SetFocus(h); // the host draws the HUD of the vessel in focus
     sim().Frame();
     ASSERT_NE(HudAt(0), nullptr);
     EXPECT_EQ(HudAt(0)->x, 3);
@@ -28,16 +28,11 @@ TEST_F(CorvaneFlight, FreshShipHudShowsWelcomeSettingAndDistance) {
     EXPECT_EQ(HudAt(195), nullptr);
     EXPECT_EQ(HudAt(210), nullptr);
     EXPECT_EQ(HudAt(225), nullptr);
-}
-
-TEST_F(CorvaneFlight, HudTagsAndCountdownFollowTheShip) {
-    auto [h, c] = StartInSpace();
     c->boost = true;
     c->mainEngineFed = false;
     c->inertialDampeners = false;
     c->ToggleHyperspaceDrive();
     c->hwgTimer = 30.0;
-    sim().SetFocus(h);
     sim().Frame();
     ASSERT_NE(HudAt(195), nullptr);
     EXPECT_EQ(HudAt(195)->text, "[BOOST]");
