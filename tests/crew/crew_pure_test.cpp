@@ -37,11 +37,8 @@ TEST(CrewNames, SanitiseTurnsPunctuationAndHighBytesIntoSpacesKeepingLength) {
     CrewManager::SanitiseCrewName(nullptr); // nothing to do, no crash
 }
 
-TEST(CrewLines, DefaultCaptainIsWrittenAsOneWord) {
+TEST(CrewLines, DefaultCaptainIsWrittenAsOneWordAMemberWithoutCodeWithADashAndTheWeightTruncated) {
     EXPECT_EQ(Line(Member("Ilse Marrow", 35, 65, 74, "Capt")), "Capt-Ilse_Marrow-35-65-74");
-}
-
-TEST(CrewLines, MemberWithoutCodeStartsWithDashAndWeightIsTruncated) {
     EXPECT_EQ(Line(Member("Pax One", 20, 70, 80.9, "")), "-Pax_One-20-70-80");
 }
 
@@ -125,7 +122,7 @@ TEST(CrewLines, CodeAndNameAreReadCutAndCleanedAsTheyCanBeCarried) {
     }
 }
 
-TEST(CrewRecord, PacksLittleEndianFieldsAtTheirOffsets) {
+TEST(CrewRecord, PacksLittleEndianFieldsAtTheirOffsetsAndUnpacksNamesWithinTheirFields) {
     CrewTransferRecord rec{};
     snprintf(rec.vesselName, sizeof rec.vesselName, "%s", "UMmu_Capt-Ilse Marrow");
     snprintf(rec.meshName, sizeof rec.meshName, "%s", "ummu/ummup");
@@ -151,15 +148,11 @@ TEST(CrewRecord, PacksLittleEndianFieldsAtTheirOffsets) {
     UnpackCrewTransferRecord(bytes, back);
     EXPECT_STREQ(back.vesselName, rec.vesselName);
     EXPECT_EQ(back.weight, 0x01020304);
-}
-
-TEST(CrewRecord, UnterminatedNameFieldIsCutInsideItsFortyBytes) {
-    unsigned char bytes[CREW_RECORD_SIZE];
+    // An unterminated name field is cut inside its forty bytes.
     memset(bytes, 'A', sizeof bytes);
-    CrewTransferRecord rec;
-    UnpackCrewTransferRecord(bytes, rec);
-    EXPECT_EQ(strlen(rec.vesselName), 39u);
-    EXPECT_EQ(strlen(rec.meshName), 39u);
+    UnpackCrewTransferRecord(bytes, back);
+    EXPECT_EQ(strlen(back.vesselName), 39u);
+    EXPECT_EQ(strlen(back.meshName), 39u);
 }
 
 TEST(CrewRecord, MemberIdIsCodeDashNameOrTheNameAlone) {
@@ -255,15 +248,13 @@ TEST(VersionNotice, LastFiveSecondsBlinkOffForTheLastQuarterOfEachSecondAndEndEm
     EXPECT_STREQ(line, "");
 }
 
-TEST(UMmuStandIn, RecordMatchesItsVesselNameWithUnderscoresAndANumber) {
+TEST(UMmuStandIn, RecordMatchesItsVesselNameWithUnderscoresAndANumberAndOnlyWholeOnesAreDecoded) {
     EXPECT_TRUE(UMmuRecordMatches("UMmu_Capt-Ilse Marrow", "UMmu_Capt-Ilse_Marrow"));
     EXPECT_TRUE(UMmuRecordMatches("UMmu_Capt-Ilse Marrow", "UMmu_Capt-Ilse_Marrow1"));
     EXPECT_FALSE(UMmuRecordMatches("UMmu_Capt-Ilse Marrow", "UMmu_Capt-Ilse_Marrowx"));
     EXPECT_FALSE(UMmuRecordMatches("UMmu_Capt-Ilse Marrow", "UMmu_Sci-Teodor_Vanke"));
     EXPECT_FALSE(UMmuRecordMatches("", "UMmu_"));
-}
-
-TEST(UMmuStandIn, DecodesOnlyWholeRecords) {
+    // Only whole records are decoded.
     unsigned char bytes[CREW_RECORD_SIZE];
     CrewTransferRecord rec{};
     snprintf(rec.vesselName, sizeof rec.vesselName, "%s", "UMmu_Ann");
