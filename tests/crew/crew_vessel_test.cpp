@@ -271,9 +271,11 @@ TEST_F(CrewVesselTest, DialogAsksNameAgeFunctionAndAddsTheMember) {
     EXPECT_EQ(s->addCrewDialog.addCrewStage, 0);
 }
 
-TEST_F(CrewVesselTest, DialogAgeAboveHundredIsHundredAndTextIsFive) {
+TEST_F(CrewVesselTest, DialogOnAFullShipReportsTheRefusalAndWithRoomAnAgeAboveHundredIsHundredTextFive) {
     Fly(World("A", ShipInSpace("A", {})));
-    sim().Frame();
+    AddCrew("Nia Falk", "30", "Doc");
+    EXPECT_EQ(Message("A"), "ERROR: Crew not added (vessel full?)");
+    EXPECT_EQ(Ship("A")->crew.crewCount, 2);
     Ship("A")->crew.seatCount = 4; // room for the two new members beside the default crew
     AddCrew("Old Hand", "250", "Tech");
     EXPECT_EQ(Message("A"), "Crew \"Old Hand\" aged 100 added to vessel");
@@ -281,21 +283,8 @@ TEST_F(CrewVesselTest, DialogAgeAboveHundredIsHundredAndTextIsFive) {
     EXPECT_EQ(Message("A"), "Crew \"Kid Nobody\" aged 5 added to vessel");
 }
 
-TEST_F(CrewVesselTest, LongTypedNameIsShownAsTypedButStoredCut) {
-    Fly(World("A", ShipInSpace("A", {CAPTAIN_LINE})));
-    AddCrew("Abcdefghij Klmnopqrst Uvwxyz Extra", "30", "Sci");
-    EXPECT_EQ(Message("A"), "Crew \"Abcdefghij Klmnopqrst Uvwxyz Extra\" aged 30 added to vessel");
-    EXPECT_STREQ(Ship("A")->crew.roster[1].name, "Abcdefghij Klmnopqrst Uvw");
-}
-
-TEST_F(CrewVesselTest, DialogOnAFullShipReportsTheRefusal) {
-    Fly(World("A", ShipInSpace("A", {})));
-    AddCrew("Nia Falk", "30", "Doc");
-    EXPECT_EQ(Message("A"), "ERROR: Crew not added (vessel full?)");
-    EXPECT_EQ(Ship("A")->crew.crewCount, 2);
-}
-
-TEST_F(CrewVesselTest, EscapedBoxStopsTheDialogUntilKeyMAgain) {
+// A long typed name is shown as typed but stored cut.
+TEST_F(CrewVesselTest, EscapedBoxStopsTheDialogUntilKeyMAgainAndALongNameIsStoredCut) {
     Fly(World("A", ShipInSpace("A", {CAPTAIN_LINE})));
     Press(OAPI_KEY_M);
     sim().Frame();
@@ -303,8 +292,10 @@ TEST_F(CrewVesselTest, EscapedBoxStopsTheDialogUntilKeyMAgain) {
     sim().RunFrames(5);
     EXPECT_FALSE(sim().InputBoxOpen());
     EXPECT_EQ(Ship("A")->addCrewDialog.addCrewStage, 2);
-    AddCrew("Nia Falk", "30", "Doc");
+    AddCrew("Abcdefghij Klmnopqrst Uvwxyz Extra", "30", "Sci");
+    EXPECT_EQ(Message("A"), "Crew \"Abcdefghij Klmnopqrst Uvwxyz Extra\" aged 30 added to vessel");
     EXPECT_EQ(Ship("A")->crew.crewCount, 2);
+    EXPECT_STREQ(Ship("A")->crew.roster[1].name, "Abcdefghij Klmnopqrst Uvw");
 }
 
 // ---------------------------------------------------------------------------
