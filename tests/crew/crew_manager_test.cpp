@@ -107,14 +107,6 @@ class CrewManagerTest : public CrewWorld {
 // Roster
 // ---------------------------------------------------------------------------
 
-TEST_F(CrewManagerTest, LongNameIsCutToTwentyFiveAndPunctuationBecomesSpaces) {
-    CrewManager& m = StartWithHull();
-    ASSERT_EQ(m.AddMember("Abcdefghijklmnopqrstuvwxyz1234", 30, 70, 70, "Crew"), 1);
-    EXPECT_STREQ(m.GetMemberName(0), "Abcdefghijklmnopqrstuvwxy");
-    ASSERT_EQ(m.AddMember("Jo-Ann O'Hara", 30, 70, 70, "Crew"), 1);
-    EXPECT_STREQ(m.GetMemberName(1), "Jo Ann O Hara");
-}
-
 // Adding to a full roster changes nothing, not even the empty mass.
 TEST_F(CrewManagerTest, MembersAddAndRemoveTheirWeightOnTheHostUntilTheRosterIsFull) {
     CrewManager& m = StartWithHull();
@@ -132,7 +124,7 @@ TEST_F(CrewManagerTest, MembersAddAndRemoveTheirWeightOnTheHostUntilTheRosterIsF
     EXPECT_EQ(m.totalCrewMass, 150.0);
 }
 
-TEST_F(CrewManagerTest, RosterHoldsOnlyWhatItsCrewLineCarriesBack) {
+TEST_F(CrewManagerTest, RosterHoldsOnlyWhatItsCrewLineCarriesBackNamesCutToTwentyFiveWithoutPunctuation) {
     CrewManager& m = StartWithHull();
     // No name: such a member would be saved but never loaded again.
     EXPECT_EQ(m.AddMember("", 30, 70, 70, "Doc"), 0);
@@ -151,6 +143,11 @@ TEST_F(CrewManagerTest, RosterHoldsOnlyWhatItsCrewLineCarriesBack) {
     FormatCrewLine(m.roster[1], value, sizeof value);
     ASSERT_EQ(ParseCrewLine((std::string("UMMUCREW ") + value).c_str(), back), 1);
     EXPECT_STREQ(back.functionCode, "Sci_");
+    // A long name is cut to twenty-five characters, and punctuation becomes spaces.
+    ASSERT_EQ(m.AddMember("Abcdefghijklmnopqrstuvwxyz1234", 30, 70, 70, "Crew"), 1);
+    EXPECT_STREQ(m.GetMemberName(2), "Abcdefghijklmnopqrstuvwxy");
+    ASSERT_EQ(m.AddMember("Jo-Ann O'Hara", 30, 70, 70, "Crew"), 1);
+    EXPECT_STREQ(m.GetMemberName(3), "Jo Ann O Hara");
 }
 
 TEST_F(CrewManagerTest, RemovingSeatZeroOfThreeMovesSeatTwoIntoIt) {
@@ -299,25 +296,19 @@ TEST_F(CrewManagerTest, BlockOfOtherKeysLeavesNobodyAboardAndLinesBeyondTheSeatC
 // Start-up and the published airlock
 // ---------------------------------------------------------------------------
 
-TEST_F(CrewManagerTest, CorvaneConfigurationPublishesAClosedFullAirlock) {
+TEST_F(CrewManagerTest, FreshAirlockPublishesEightSeatsAndTheResetMarkerTheCorvaneOnesAClosedFullAirlock) {
     CrewManager& m = StartWithHull();
-    ConfigureLikeCorvane(m);
     hs::Attachment* a = Airlock();
     ASSERT_NE(a, nullptr);
+    EXPECT_EQ(a->rot.y, 1000.0);
+    EXPECT_EQ(a->rot.z, 8.0);
+    ConfigureLikeCorvane(m);
     testvec::ExpectVec(a->pos, -1.5, 1.5, -2.5, "", 0.0);
     testvec::ExpectVec(a->dir, 3.0, 1.0, 4.0, "", 0.0);
     testvec::ExpectVec(a->rot, 0.0, 0.0, 0.0, "", 0.0);
     EXPECT_EQ(m.SetAirlockOpen(1), 1);
     EXPECT_EQ(a->rot.x, 1.0);
     EXPECT_EQ(m.airlockOpen, 1);
-}
-
-TEST_F(CrewManagerTest, FreshAirlockPublishesEightSeatsAndTheResetMarker) {
-    StartWithHull();
-    hs::Attachment* a = Airlock();
-    ASSERT_NE(a, nullptr);
-    EXPECT_EQ(a->rot.y, 1000.0);
-    EXPECT_EQ(a->rot.z, 8.0);
 }
 
 TEST_F(CrewManagerTest, SeatCountsOutsideOneToHundredOrBelowTheCrewAreRefused) {
