@@ -66,7 +66,7 @@ TEST_F(PellorinFlight, ClassCapabilitiesMakeASmallUnfocusableProjectileWithAnApr
     EXPECT_TRUE(v->beacons.empty());
 }
 
-TEST_F(PellorinFlight, LonelyProjectileFlashesJustAfterThirtySecondsAndIsGoneOneStepLater) {
+TEST_F(PellorinFlight, LonelyProjectileFlashesJustAfterThirtySecondsOnTheGroundAfterHalfASecondThenIsGone) {
     Start(0.5); // exact in binary: 60 steps leave exactly 0 s of life
     OBJHANDLE p = Create("b1", "Pellorin", _V(0, 0, 0), _V(0, 0, 0));
     Sim().RunFrames(60);
@@ -85,13 +85,11 @@ TEST_F(PellorinFlight, LonelyProjectileFlashesJustAfterThirtySecondsAndIsGoneOne
     EXPECT_TRUE(b->active);
     Sim().Frame();
     EXPECT_FALSE(Alive(p));
-}
 
-TEST_F(PellorinFlight, GroundContactIgnoredAtZeroPointFourSecondsEndsAtZeroPointSix) {
+    // Landed, touching the ground from the start: ignored at 0.4 s, the end at 0.6 s.
     Start(0.2);
     std::string err;
-    OBJHANDLE p =
-        Sim().CreateVessel("b1", "Pellorin", nullptr, &err); // landed: touching the ground from the start
+    p = Sim().CreateVessel("b1", "Pellorin", nullptr, &err);
     ASSERT_NE(p, nullptr) << err;
     Sim().RunFrames(2); // 0.4 s
     ASSERT_TRUE(Alive(p));
@@ -134,7 +132,7 @@ TEST_F(PellorinFlight, FocusVesselIsNeverStruckEvenWhenPassedThrough) {
     EXPECT_NEAR(Velocity(focus).z, vz0, 1e-6);
 }
 
-TEST_F(PellorinFlight, TwoTargetsInReachAreEachPushedWithTheirOwnRelativeVelocity) {
+TEST_F(PellorinFlight, TwoTargetsInReachAreEachPushedWithTheirOwnRelativeVelocityAgainInTheDeletionStep) {
     Start(1.0 / 60.0);
     OBJHANDLE a = Create("T1", "Target", _V(0, 0, 0), _V(0, 0, 0));
     OBJHANDLE b = Create("T2", "Target", _V(0, 0, 12), _V(0, 0, -500));
@@ -147,13 +145,12 @@ TEST_F(PellorinFlight, TwoTargetsInReachAreEachPushedWithTheirOwnRelativeVelocit
     EXPECT_NEAR(Velocity(a).x, 0.0, 1e-6);
     Sim().Frame();
     EXPECT_FALSE(Alive(p));
-}
 
-TEST_F(PellorinFlight, StruckVesselStillInReachIsPushedAgainInTheDeletionStep) {
+    // A struck vessel still in reach is pushed again in the deletion step. 120 m/s covers 2 m a frame: 6 m
+    // behind, then 4 m: in reach on both steps.
     Start(1.0 / 60.0);
-    OBJHANDLE a = Create("T1", "Target", _V(0, 0, 0), _V(0, 0, 0));
-    // 120 m/s covers 2 m a frame: 6 m behind, then 4 m: in reach on both steps.
-    OBJHANDLE p = Create("b1", "Pellorin", _V(0, 0, -6), _V(0, 0, 120));
+    a = Create("T1", "Target", _V(0, 0, 0), _V(0, 0, 0));
+    p = Create("b1", "Pellorin", _V(0, 0, -6), _V(0, 0, 120));
     Sim().Frame();
     const double first = Velocity(a).z;
     EXPECT_NEAR(first, 120.0 / TARGET_MASS, 1e-5);
