@@ -146,16 +146,13 @@ TEST_F(Command, MissingClassIsALoadFailureNamingTheFile) {
     EXPECT_NE(r.out.find("Config/Vessels/Ghostly.cfg"), std::string::npos) << r.out;
 }
 
-TEST_F(Command, MalformedScriptLineIsBadInputNamingFileAndLine) {
+TEST_F(Command, MalformedScriptLineOrScenarioIsBadInputNamingFileAndLine) {
     root.Write("bad.txt", "1 key K\n2 key NOSUCHKEY\n");
     Result r = RunHostsim("run Test/TestFlight --script " + root.Path() + "/bad.txt" + Root());
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.out.find("bad.txt:2: unknown key \"NOSUCHKEY\""), std::string::npos) << r.out;
-}
-
-TEST_F(Command, MalformedScenarioIsBadInput) {
     root.Write("Scenarios/Test/Broken.scn", "BEGIN_SHIPS\nTV1:Test\\TestVessel\n  STATUS Landed Earth\n");
-    Result r = RunHostsim("run Test/Broken" + Root());
+    r = RunHostsim("run Test/Broken" + Root());
     EXPECT_EQ(r.status, 2) << r.out;
     EXPECT_NE(r.out.find("Broken.scn:2:"), std::string::npos) << r.out;
 }
