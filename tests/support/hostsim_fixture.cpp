@@ -111,6 +111,7 @@ int HostFixture::TimelineFind(const std::string& text, int from) const {
 bool HostFixture::TimelineHas(const std::string& text) const { return TimelineFind(text) >= 0; }
 
 void HostFixture::Restart() {
+    EXPECT_EQ(Sim().MisuseCount(), expectedMisuse) << "misuse counted before the restart";
     Sim().Shutdown();
     std::string err;
     ASSERT_TRUE(Sim().Init(options, &err)) << err;

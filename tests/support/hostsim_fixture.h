@@ -57,7 +57,8 @@ class HostFixture : public ::testing::Test {
     hs::Sim& Sim() { return hs::Sim::Get(); }
     // Writes the scenario to Scenarios/Test/<name>.scn in the temporary root and loads it.
     bool Load(const std::string& scenarioText, const std::string& name = "case");
-    // A fresh world on the same root, as a new session of the host would start.
+    // A fresh world on the same root, as a new session of the host would start; the one it ends has counted
+    // `expectedMisuse` misuses, as at the end of a test.
     void Restart();
     Vessel* Rec(const std::string& vesselName) { return Sim().FindVessel(vesselName); }
     VESSEL* Iface(const std::string& vesselName);
