@@ -43,18 +43,15 @@ class CarrierWorld : public AddonWorld {
     VESSEL* v = nullptr;
 };
 
-TEST_F(CarrierWorld, ClassHasTwoChildPointsNamedAprAndAFullFiftyTonneTank) {
+TEST_F(CarrierWorld, ClassHasTwoAprPointsAFullFiftyTonneTankAndHoldsACorvaneLevelNoseToItsTail) {
     EXPECT_GE(c->Version(), 1); // the Corvane only asks vessels that have the key callback
     ASSERT_EQ(c->AttachmentCount(false), 2u);
     EXPECT_STREQ(c->GetAttachmentId(c->GetAttachmentHandle(false, 0)), "APR");
     EXPECT_STREQ(c->GetAttachmentId(c->GetAttachmentHandle(false, 1)), "APR");
     ASSERT_EQ(c->GetPropellantCount(), 1u);
     EXPECT_DOUBLE_EQ(c->GetPropellantMass(c->GetPropellantHandleByIndex(0)), CARRIER_TANK);
-}
-
-// The Corvane's point faces aft and the carrier's too: laid against each other, the Corvane hangs level with
-// her nose to the carrier's tail.
-TEST_F(CarrierWorld, HangingCorvaneStaysLevelWithTheCarrierNoseToItsTail) {
+    // The Corvane's point faces aft and the carrier's too: laid against each other, the Corvane hangs level
+    // with her nose to the carrier's tail.
     HangOn(0);
     Sim().Frame();
     MATRIX3 rc, rv;
