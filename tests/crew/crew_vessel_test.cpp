@@ -83,7 +83,7 @@ class CrewVesselTest : public CrewWorld {
 // Canopies, seats and the airlock
 // ---------------------------------------------------------------------------
 
-TEST_F(CrewVesselTest, CanopyAtNinetyNinePercentKeepsTheAirlockClosed) {
+TEST_F(CrewVesselTest, CanopyAtNinetyNinePercentKeepsTheAirlockClosedUntilKeyKOpensItForTheCaptain) {
     Fly(World("A", ShipInSpace("A", {"CANP 0.990 0.990"})));
     sim().RunFrames(3);
     EXPECT_EQ(Ship("A")->evaSeat, -1);
@@ -92,10 +92,7 @@ TEST_F(CrewVesselTest, CanopyAtNinetyNinePercentKeepsTheAirlockClosed) {
     Press(OAPI_KEY_E);
     EXPECT_EQ(Message("A"), before); // no canopy open: key E says nothing
     EXPECT_EQ(Ship("A")->crew.crewCount, 2);
-}
-
-TEST_F(CrewVesselTest, CanopyPOpenedByKeyLetsTheCaptainOut) {
-    Fly(World("A", ShipInSpace("A", {})));
+    // Key K opens it fully, and the captain can leave.
     Press(OAPI_KEY_K);
     ASSERT_TRUE(RunUntil([] { return Ship("A")->evaSeat == 0; }, 12.0));
     Press(OAPI_KEY_E);
@@ -117,23 +114,17 @@ TEST_F(CrewVesselTest, EvaVesselTakesTheFirstFreeNumberedName) {
     EXPECT_NE(Named("UMmu_Capt-Ilse_Marrow2"), nullptr);
 }
 
-TEST_F(CrewVesselTest, WithBothCanopiesOpenSeatZeroLeaves) {
+TEST_F(CrewVesselTest, BothCanopiesOpenLetSeatZeroOutOnlyCanopyCFindsNobodyInSeatOneNorAnEmptyShipAnyone) {
     Fly(World("A", ShipInSpace("A", {"CANP 1.000 1.000", "CANC 1.000 1.000"})));
     sim().Frame();
     Press(OAPI_KEY_E, {OAPI_KEY_LCONTROL});
     EXPECT_EQ(Message("A"), "EVA OK - Ilse Marrow left the ship");
-}
-
-TEST_F(CrewVesselTest, OnlyCanopyCOpenWithOneMemberAboardFindsNobodyInSeatOne) {
     Fly(World("A", ShipInSpace("A", {CAPTAIN_LINE, "CANC 1.000 1.000"})));
     sim().Frame();
     EXPECT_EQ(Ship("A")->evaSeat, 1);
     Press(OAPI_KEY_E);
     EXPECT_EQ(Message("A"), "Error, no crew member in that seat");
     EXPECT_EQ(Ship("A")->crew.crewCount, 1);
-}
-
-TEST_F(CrewVesselTest, EmptyShipReportsNobodyOnBoard) {
     Fly(World("A", ShipInSpace("A", {NO_CREW, "CANP 1.000 1.000"})));
     sim().Frame();
     ASSERT_EQ(Ship("A")->crew.crewCount, 0);

@@ -44,6 +44,8 @@ class CrewWorld : public hs::test::HostFixture {
         fs::remove(RootDir() / "Config" / "UMmutmp.cfg");
         fs::remove(RootDir() / "Config" / "UMmutmpT.cfg");
         if (tweak) tweak(RootDir());
+        // A world this test flew before ends here, and is held to what a test may count.
+        EXPECT_EQ(sim().MisuseCount(), expectedMisuse);
         options.root = root.Path();
         options.dt = dt;
         std::string err;
