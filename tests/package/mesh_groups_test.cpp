@@ -28,8 +28,8 @@ class MeshGroups : public hs::test::HostFixture {
 
 } // namespace
 
-// The cockpit figures' edits find their groups too: with both seats manned and seen from outside, every figure
-// group is shown (user flag exactly 1).
+// The cockpit figures' edits find their groups too: with both seats manned and seen from outside, every
+// figure group is shown (user flag exactly 1).
 TEST_F(MeshGroups, EveryAnimatedGroupAndEveryCockpitFigureExistsInItsMeshFile) {
     ASSERT_TRUE(Load(hs::test::ScenarioText("Corvane-1:Corvane\n  STATUS Landed Earth\n  POS 0 0\n"
                                             "  UMMUCREW Capt-Ilse_Marrow-35-65-74\n"
