@@ -12,10 +12,8 @@ class AddonWorld : public hs::test::HostFixture {
 
     // Starts the world again with these plugins (names under Modules/Plugin, or paths).
     void Restart(std::vector<std::string> plugins) {
-        Sim().Shutdown();
         options.plugins = std::move(plugins);
-        std::string err;
-        ASSERT_TRUE(Sim().Init(options, &err)) << err;
+        HostFixture::Restart();
     }
 
     // A vessel flying freely at offset from a point high above Earth's pole.

@@ -1,18 +1,14 @@
 // The Corvane's class configuration as the host records it: start values, engines, lights, meshes, surfaces.
+#include "expect_vector.h"
 #include "vessel_fixture.h"
 
 #include <cmath>
 #include <cstring>
 
 using coretest::CoreWorld;
+using testvec::ExpectVec;
 
 namespace {
-
-void ExpectVec(const VECTOR3& v, double x, double y, double z, const char* what) {
-    EXPECT_NEAR(v.x, x, 1e-9) << what;
-    EXPECT_NEAR(v.y, y, 1e-9) << what;
-    EXPECT_NEAR(v.z, z, 1e-9) << what;
-}
 
 class ClassCaps : public CoreWorld {
   protected:
@@ -82,7 +78,7 @@ TEST_F(ClassCaps, VesselWithoutScenarioBlockHoldsEveryStartValue) {
     EXPECT_EQ(static_cast<hs::Thruster*>(c->boostThruster)->res, nullptr);
 }
 
-TEST_F(ClassCaps, PhysicalMakeUpDockAndCamera) {
+TEST_F(ClassCaps, PhysicalMakeUpDockCameraAndTheTunnelAndShipMeshesWithTheirVisibility) {
     CreateBare();
     Vessel* v = Record();
     EXPECT_EQ(v->size, 8.0);
@@ -98,9 +94,14 @@ TEST_F(ClassCaps, PhysicalMakeUpDockAndCamera) {
     ExpectVec(v->docks[0]->dir, 0, 1, 0, "dock dir");
     ExpectVec(v->docks[0]->rot, 0, 0, -1, "dock rot");
     ExpectVec(v->cameraOffset, 0, 0.73, 3.03, "camera");
+    ASSERT_EQ(v->meshes.size(), 2u);
+    EXPECT_EQ(v->meshes[0]->name, "corvane-hspace");
+    EXPECT_EQ(v->meshes[1]->name, "Corvane");
+    EXPECT_EQ(v->meshes[0]->visMode, MESHVIS_COCKPIT);
+    EXPECT_EQ(v->meshes[1]->visMode, MESHVIS_ALWAYS);
 }
 
-TEST_F(ClassCaps, EighteenThrustersInCreationOrderWithTheirGroups) {
+TEST_F(ClassCaps, EighteenThrustersInCreationOrderWithTheirGroupsTheHoverUnplacedPointingUpWithNoThrust) {
     CreateBare();
     Corvane* c = Ship();
     Vessel* v = Record();
@@ -126,11 +127,14 @@ TEST_F(ClassCaps, EighteenThrustersInCreationOrderWithTheirGroups) {
         EXPECT_EQ(t->pRef, 101400.0);
     }
 
-    // The hover engine pushes against the weight with the weight's magnitude.
+    // The host configures a vessel before it gives it a place, so the weight it reports then is zero: the
+    // hover engine, set up to push against the weight with its magnitude, points up with no thrust.
     const hs::Thruster& hover = *v->thrusters[3];
     EXPECT_EQ(hover.isp0, 400000.0);
     EXPECT_EQ(hover.res, tank);
     ExpectVec(hover.pos, 0, 0, 0, "hover pos");
+    ExpectVec(hover.dir, 0, 1, 0, "hover dir");
+    EXPECT_EQ(hover.max0, 0.0);
 
     // RCS 1 and RCS 14 bracket the attitude set.
     ExpectVec(v->thrusters[4]->pos, 1, 0, 3, "rcs1 pos");
@@ -172,15 +176,6 @@ TEST_F(ClassCaps, EighteenThrustersInCreationOrderWithTheirGroups) {
         for (size_t m = 0; m < expected[g].members.size(); ++m)
             EXPECT_EQ(v->groups[g]->members[m], v->thrusters[expected[g].members[m]].get()) << "group " << g;
     }
-}
-
-TEST_F(ClassCaps, HoverEngineSetUpBeforeTheVesselIsPlacedPointsUpWithNoThrust) {
-    // The host configures a vessel before it gives it a place, so the weight it reports then is zero.
-    CreateBare();
-    const hs::Thruster& hover = *Record()->thrusters[3];
-    ExpectVec(hover.dir, 0, 1, 0, "hover dir");
-    EXPECT_EQ(hover.max0, 0.0);
-    EXPECT_EQ(Sim().MisuseCount(), 0);
 }
 
 TEST_F(ClassCaps, ExhaustFlamesAndParticleStreams) {
@@ -283,16 +278,6 @@ TEST_F(ClassCaps, EightBeaconsSwitchedOnFromTheClassWideTable) {
     ExpectVec(*v->beacons[1]->col, 0.5, 1.0, 0.5, "beacon 1 colour");
     ExpectVec(*v->beacons[5]->pos, 0, -1.095, 1.337, "beacon 5");
     ExpectVec(*v->beacons[7]->pos, 8.339, -2.194, 1.817, "beacon 7");
-}
-
-TEST_F(ClassCaps, TunnelAndShipMeshesWithTheirVisibility) {
-    CreateBare();
-    Vessel* v = Record();
-    ASSERT_EQ(v->meshes.size(), 2u);
-    EXPECT_EQ(v->meshes[0]->name, "corvane-hspace");
-    EXPECT_EQ(v->meshes[1]->name, "Corvane");
-    EXPECT_EQ(v->meshes[0]->visMode, MESHVIS_COCKPIT);
-    EXPECT_EQ(v->meshes[1]->visMode, MESHVIS_ALWAYS);
 }
 
 TEST_F(ClassCaps, AnimationsAndTheirComponentsInCreationOrder) {

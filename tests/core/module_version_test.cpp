@@ -17,13 +17,11 @@ int Date2Int(const char* date) {
 extern "C" int GetModuleVersion();
 extern "C" char* ModuleDate();
 
-TEST(ModuleVersion, ConvertsTheInterfaceDateOnceAndReturnsTheCacheAfterwards) {
+TEST(ModuleVersion, ConvertsTheInterfaceDateOnceAndReturnsTheCacheAfterwardsBesideTheBuildDate) {
     EXPECT_EQ(GetModuleVersion(), 100830);
     EXPECT_EQ(GetModuleVersion(), 100830);
     EXPECT_EQ(date2IntCalls, 1);
     EXPECT_STREQ(lastDate, "Aug 30 2010");
-}
-
-TEST(ModuleDate, IsTheBuildDateWithTheDayPaddedByABlank) {
+    // The build date, its day padded by a blank.
     EXPECT_STREQ(ModuleDate(), "Mar  6 2011");
 }

@@ -7,24 +7,18 @@ using coretest::CoreWorld;
 
 namespace {
 
-class Runway : public CoreWorld {};
-
-class RunwayTraced : public CoreWorld {
+// Traced, as the module's start line is only written with the trace on.
+class Runway : public CoreWorld {
   protected:
-    RunwayTraced() { options.trace = true; }
+    Runway() { options.trace = true; }
 };
 
 } // namespace
 
-TEST_F(RunwayTraced, ModuleStartsWithTheHostAndReportsItsDateAndInterfaceVersion) {
+TEST_F(Runway, ModuleStartsWithItsDateAndVersionAndTheFighterRestsOnItsGearWithBothCrewAndItsStartValues) {
     std::string err;
     ASSERT_TRUE(Sim().LoadScenario("Corvane/Runway.scn", &err)) << err;
     EXPECT_TRUE(TimelineHas("module start: date Mar  6 2011, version 100830"));
-}
-
-TEST_F(Runway, FighterRestsOnItsGearWithBothCrewAndItsStartValues) {
-    std::string err;
-    ASSERT_TRUE(Sim().LoadScenario("Corvane/Runway.scn", &err)) << err;
     Corvane* c = Ship();
     ASSERT_NE(c, nullptr);
     EXPECT_EQ(oapiGetFocusObject(), c->GetHandle());

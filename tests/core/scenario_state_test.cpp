@@ -37,26 +37,13 @@ class ScenarioState : public CoreWorld {
         EXPECT_EQ(v->muLng, 0.5);
         EXPECT_EQ(v->muLat, 0.5);
     }
-
-    std::vector<std::string> Lines(const std::string& block) {
-        std::vector<std::string> out;
-        size_t start = 0;
-        while (start < block.size()) {
-            size_t end = block.find('\n', start);
-            std::string line = block.substr(start, end - start);
-            size_t first = line.find_first_not_of(' ');
-            out.push_back(first == std::string::npos ? "" : line.substr(first));
-            start = end == std::string::npos ? block.size() : end + 1;
-        }
-        return out;
-    }
 };
 
 } // namespace
 
 TEST_F(ScenarioState, SaveWritesHostLinesThenCrewThenTheTwelveKeysInOrder) {
     LoadBlock(std::string(CREW_LINES) + "  CANP 1.000 1.000\n  BRAKE 1\n");
-    const std::vector<std::string> lines = Lines(BlockOf(Sim().ScenarioText(), "Corvane-1"));
+    const std::vector<std::string> lines = hs::test::BlockLines(Sim().ScenarioText(), "Corvane-1");
     ASSERT_GE(lines.size(), 15u);
     EXPECT_EQ(lines[0].rfind("STATUS Landed Earth", 0), 0u);
     const size_t n = lines.size();
@@ -78,34 +65,23 @@ TEST_F(ScenarioState, SaveWritesHostLinesThenCrewThenTheTwelveKeysInOrder) {
         EXPECT_EQ(lines[n - 14 + i], expected[i]);
 }
 
-TEST_F(ScenarioState, KeysAreReadInAnyCaseAndAPrefixKeyTakesTheLine) {
-    LoadBlock("  ftl 1\n  hWiN 0.5 2.5 4\n");
-    EXPECT_EQ(Ship()->ftlState, 1);
-    EXPECT_EQ(Ship()->hwgTimer, 0.5);
-    EXPECT_EQ(Ship()->hwgJumpDuration, 2.5);
-    EXPECT_EQ(Ship()->hwgStepIndex, 4);
-}
-
-TEST_F(ScenarioState, PrefixKeyWithUnreadableValueLeavesTheStateAsItWas) {
-    LoadBlock("  FTLX 1\n");
-    EXPECT_EQ(Ship()->ftlState, 0);
-}
-
-TEST_F(ScenarioState, HyperspaceSavedEngagedComesBackEngagedWithItsRemainingTime) {
-    LoadBlock("  FTL 1.0000\n  HWIN 0.750 2.000 3\n");
+// A prefix key with an unreadable value, or a drive state outside the integer range, leaves the drive idle.
+TEST_F(ScenarioState, KeysAreReadInAnyCaseAndTheDriveSavedEngagedComesBackEngagedWithItsRemainingTime) {
+    LoadBlock("  ftl 1.0000\n  hWiN 0.750 2.500 4\n");
     Corvane* c = Ship();
     EXPECT_EQ(c->ftlState, 1);
     EXPECT_EQ(c->hwgTimer, 0.75);
-    const std::vector<std::string> lines = Lines(BlockOf(Sim().ScenarioText(), "Corvane-1"));
+    EXPECT_EQ(c->hwgJumpDuration, 2.5);
+    EXPECT_EQ(c->hwgStepIndex, 4);
+    const std::vector<std::string> lines = hs::test::BlockLines(Sim().ScenarioText(), "Corvane-1");
     EXPECT_NE(std::find(lines.begin(), lines.end(), "FTL 1.0000"), lines.end());
-    EXPECT_NE(std::find(lines.begin(), lines.end(), "HWIN 0.750 2.000 3"), lines.end());
-}
-
-TEST_F(ScenarioState, FtlValueOutsideTheIntegerRangeIsIgnored) {
-    LoadBlock("  FTL 1e300\n  FTL nan\n");
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "HWIN 0.750 2.500 4"), lines.end());
+    Restart();
+    LoadBlock("  FTLX 1\n  FTL 1e300\n  FTL nan\n");
     EXPECT_EQ(Ship()->ftlState, 0);
 }
 
+// A gear line with one value keeps the target and applies the position again.
 TEST_F(ScenarioState, GearMovingUpSetsItsAnimationAndTheBellyContactAtOnce) {
     LoadBlock("  GEAR 0.400 1.000\n");
     Corvane* c = Ship();
@@ -113,15 +89,18 @@ TEST_F(ScenarioState, GearMovingUpSetsItsAnimationAndTheBellyContactAtOnce) {
     EXPECT_EQ(c->gearTarget, 1.0);
     EXPECT_EQ(Record()->animations[c->gearAnim].state, 0.4);
     ExpectBellyContact();
+    Restart();
+    LoadBlock("  GEAR 0.6\n");
+    EXPECT_EQ(Ship()->gearPos, 0.6);
+    EXPECT_EQ(Ship()->gearTarget, 0.0);
+    EXPECT_EQ(Record()->animations[Ship()->gearAnim].state, 0.6);
 }
 
-TEST_F(ScenarioState, GearMovingDownSelectsTheWheelContact) {
+TEST_F(ScenarioState, GearMovingDownOrNoGearLineKeepsTheWheelContact) {
     LoadBlock("  GEAR 1.000 0.000\n");
     EXPECT_EQ(Record()->animations[Ship()->gearAnim].state, 1.0);
     ExpectWheelContact();
-}
-
-TEST_F(ScenarioState, BlockWithoutGearLineKeepsTheWheelContact) {
+    Restart();
     LoadBlock("  VIEW 0\n");
     ExpectWheelContact();
 }
@@ -137,45 +116,28 @@ TEST_F(ScenarioState, CanopyLinesSetPositionsTargetsAndAnimations) {
     EXPECT_EQ(Record()->animations[c->canopyCAnim].state, 1.0);
 }
 
-TEST_F(ScenarioState, GearLineWithOneValueKeepsTheTargetAndReappliesThePosition) {
-    LoadBlock("  GEAR 0.6\n");
-    EXPECT_EQ(Ship()->gearPos, 0.6);
-    EXPECT_EQ(Ship()->gearTarget, 0.0);
-    EXPECT_EQ(Record()->animations[Ship()->gearAnim].state, 0.6);
-}
-
-TEST_F(ScenarioState, VisibilityIsReadAsHexadecimalKeepingSixteenBits) {
-    LoadBlock("  VIS 1a\n");
-    EXPECT_EQ(Ship()->shipMeshVisibility, 26);
-}
-
-TEST_F(ScenarioState, VisibilityIsSavedInLowerCaseHexadecimal) {
+// The drive state keeps the integer part of what was read.
+TEST_F(ScenarioState, VisibilityIsReadAsHexadecimalKeepingTheLowSixteenBitsAndSavedInLowerCase) {
     LoadBlock("  VIS 1A\n  FTL 3.9\n");
+    EXPECT_EQ(Ship()->shipMeshVisibility, 26);
     const std::string block = BlockOf(Sim().ScenarioText(), "Corvane-1");
     EXPECT_NE(block.find("  VIS 1a\n"), std::string::npos) << block;
-    // The drive state keeps the integer part of what was read.
     EXPECT_NE(block.find("  FTL 3.0000\n"), std::string::npos) << block;
-}
-
-TEST_F(ScenarioState, VisibilityBeyondSixteenBitsKeepsTheLowSixteen) {
+    Restart();
     LoadBlock("  VIS 12345\n");
     EXPECT_EQ(Ship()->shipMeshVisibility, 0x2345);
     // The load sets no mesh mode itself: the drive's idle step does.
     EXPECT_EQ(Record()->meshes[1]->visMode, MESHVIS_ALWAYS);
 }
 
-TEST_F(ScenarioState, AnyNonZeroBrakeValueSetsTheBrake) {
+// An earlier flag line's value must not leak into a later unreadable one.
+TEST_F(ScenarioState, AnyNonZeroBrakeValueSetsTheBrakeZeroClearsItAndUnreadableFlagLinesChangeNothing) {
     LoadBlock("  BRAKE 7\n");
     EXPECT_TRUE(Ship()->brakeEngaged);
-}
-
-TEST_F(ScenarioState, BrakeZeroClearsTheBrakeAgain) {
+    Restart();
     LoadBlock("  BRAKE 7\n  BRAKE 0\n");
     EXPECT_FALSE(Ship()->brakeEngaged);
-}
-
-TEST_F(ScenarioState, UnreadableFlagLinesLeaveTheirFlagsUnchanged) {
-    // An earlier flag line's value must not leak into a later unreadable one.
+    Restart();
     LoadBlock("  BRAKE 1\n  MAIN x\n  BOOST\n  INDMP -\n");
     Corvane* c = Ship();
     EXPECT_TRUE(c->brakeEngaged);
@@ -184,49 +146,47 @@ TEST_F(ScenarioState, UnreadableFlagLinesLeaveTheirFlagsUnchanged) {
     EXPECT_TRUE(c->inertialDampeners);
 }
 
-TEST_F(ScenarioState, DampenersOfflineAreRead) {
-    LoadBlock("  INDMP 0\n");
-    EXPECT_FALSE(Ship()->inertialDampeners);
-}
-
-TEST_F(ScenarioState, MainCutOffAndBoostOnComeBackWithTheirFeeds) {
-    LoadBlock("  MAIN 0\n  BOOST 1\n");
+TEST_F(ScenarioState, MainCutOffBoostOnAndDampenersOffComeBackWithTheirFeedsAndTheDefaultsKeepThem) {
+    LoadBlock("  MAIN 0\n  BOOST 1\n  INDMP 0\n");
     Corvane* c = Ship();
     EXPECT_FALSE(c->mainEngineFed);
     EXPECT_TRUE(c->boost);
+    EXPECT_FALSE(c->inertialDampeners);
     EXPECT_EQ(Thruster(c->mainThruster)->res, nullptr);
     EXPECT_EQ(Thruster(c->boostThruster)->res, c->mainTank);
-}
-
-TEST_F(ScenarioState, DefaultFlagsKeepMainFedAndBoostUnfed) {
+    Restart();
     LoadBlock("  MAIN 1\n  BOOST 0\n");
-    Corvane* c = Ship();
+    c = Ship();
     EXPECT_EQ(Thruster(c->mainThruster)->res, c->mainTank);
     EXPECT_EQ(Thruster(c->boostThruster)->res, nullptr);
 }
 
-TEST_F(ScenarioState, SecondViewSetsTheSecondCameraOffset) {
-    LoadBlock("  VIEW 1\n");
-    EXPECT_EQ(Ship()->viewIndex, 1);
-    EXPECT_NEAR(Record()->cameraOffset.y, 0.91, 1e-12);
-    EXPECT_NEAR(Record()->cameraOffset.z, 2.1, 1e-12);
+TEST_F(ScenarioState, SecondViewSetsTheSecondCameraOffsetAndAViewOutsideTheTwoSeatsIsTakenAsTheFirst) {
+    struct Case {
+        const char* lines;
+        int view;
+        double cameraY, cameraZ;
+    };
+    constexpr Case CASES[] = {{"  VIEW 1\n", 1, 0.91, 2.1},
+                              {"  VIEW 5\n", 0, 0.73, 3.03},
+                              {"  VIEW 1\n  VIEW -1\n", 0, 0.73, 3.03}};
+    for (const Case& k : CASES) {
+        Restart();
+        LoadBlock(k.lines);
+        EXPECT_EQ(Ship()->viewIndex, k.view) << k.lines;
+        EXPECT_NEAR(Record()->cameraOffset.y, k.cameraY, 1e-12) << k.lines;
+        EXPECT_NEAR(Record()->cameraOffset.z, k.cameraZ, 1e-12) << k.lines;
+    }
 }
 
-TEST_F(ScenarioState, ViewOutsideTheTwoSeatsIsTakenAsTheFirst) {
-    LoadBlock("  VIEW 5\n");
-    EXPECT_EQ(Ship()->viewIndex, 0);
-    EXPECT_NEAR(Record()->cameraOffset.y, 0.73, 1e-12);
-    EXPECT_NEAR(Record()->cameraOffset.z, 3.03, 1e-12);
-}
-
-TEST_F(ScenarioState, NegativeViewIsTakenAsTheFirst) {
-    LoadBlock("  VIEW 1\n  VIEW -1\n");
-    EXPECT_EQ(Ship()->viewIndex, 0);
-}
-
-TEST_F(ScenarioState, AmmoClassTakesTheFirstWordOnly) {
-    LoadBlock("  AMMO Slug extra\n");
+// The key alone, and a name far longer than the class buffer, leave the class held unchanged.
+TEST_F(ScenarioState, AmmoClassIsTheFirstWordOfAtMostTwentySevenCharacters) {
+    LoadBlock("  AMMO Slug extra\n  AMMO\n  AMMO " + std::string(400, 'x') + "\n");
     EXPECT_STREQ(Ship()->ammoClassName, "Slug");
+    Restart();
+    const std::string fits(27, 'A');
+    LoadBlock("  AMMO " + fits + "\n  AMMO " + std::string(28, 'B') + "\n");
+    EXPECT_STREQ(Ship()->ammoClassName, fits.c_str());
 }
 
 // The host loads a class's module from the path its name makes: a name that leaves the host's folders is no
@@ -243,35 +203,16 @@ TEST_F(ScenarioState, AmmoClassThatNamesAPathIsRefusedAndTheOldOneKept) {
     EXPECT_STREQ(Ship()->ammoClassName, "Weapons\\Slug");
 }
 
-TEST_F(ScenarioState, AmmoKeyAloneLeavesTheClassUnchanged) {
-    LoadBlock("  AMMO\n");
-    EXPECT_STREQ(Ship()->ammoClassName, "Pellorin");
-}
-
-TEST_F(ScenarioState, AmmoOfTwentySevenCharactersFitsAndTwentyEightIsRefused) {
-    const std::string fits(27, 'A');
-    const std::string tooLong(28, 'B');
-    LoadBlock("  AMMO " + fits + "\n  AMMO " + tooLong + "\n");
-    EXPECT_STREQ(Ship()->ammoClassName, fits.c_str());
-}
-
-TEST_F(ScenarioState, FarTooLongAmmoNameNeverOverflowsTheClassBuffer) {
-    LoadBlock("  AMMO " + std::string(400, 'x') + "\n");
-    EXPECT_STREQ(Ship()->ammoClassName, "Pellorin");
-}
-
-TEST_F(ScenarioState, AcceptedCrewLinesReplaceTheDefaultCrew) {
+// A refused crew line (age 0) goes on to the host, which ignores it.
+TEST_F(ScenarioState, AcceptedCrewLinesReplaceTheDefaultCrewAndARefusedOneLeavesTheVesselKeysAlone) {
     LoadBlock("  UMMUCREW Pilot-Ada_Reyes-30-70-60\n");
     Corvane* c = Ship();
     EXPECT_EQ(c->crew.crewCount, 1);
     EXPECT_STREQ(c->crew.roster[0].name, "Ada Reyes");
     EXPECT_STREQ(c->ammoClassName, "Pellorin");
-}
-
-TEST_F(ScenarioState, RefusedCrewLineFallsThroughWithoutTouchingTheVesselKeys) {
-    // Age 0: the crew line is refused and goes on to the host, which ignores it.
+    Restart();
     LoadBlock("  UMMUCREW Capt-Ilse_Marrow-0-65-74\n  BRAKE 1\n");
-    Corvane* c = Ship();
+    c = Ship();
     EXPECT_EQ(c->crew.crewCount, 0);
     EXPECT_TRUE(c->brakeEngaged);
     EXPECT_EQ(c->ftlState, 0);
@@ -343,22 +284,19 @@ TEST_F(ScenarioState, NumbersOfAFlightSaveWithThreeDecimalsAndZeroWithoutASign) 
     EXPECT_NE(block.find("  CANC 1.000 1.000\n"), std::string::npos) << block;
 }
 
-TEST_F(ScenarioState, GearSavedWhileItMovesWritesThreeDecimals) {
-    // A second of gear travel at a pilot's 60 frames a second: small steps that do not sum to 0.2 exactly.
+// A second of gear travel at a pilot's 60 frames a second: small steps that do not sum to 0.2 exactly. Saving
+// changes nothing in the vessel: a second save is the first.
+TEST_F(ScenarioState, GearSavedWhileItMovesWritesThreeDecimalsAndSavingChangesNothing) {
     LoadBlock(CREW_LINES);
     Sim().PressKey(OAPI_KEY_G);
     Sim().RunFrames(60);
-    ASSERT_GT(Ship()->gearPos, 0.19);
-    ASSERT_LT(Ship()->gearPos, 0.21);
-    const std::string block = BlockOf(Sim().ScenarioText(), "Corvane-1");
-    EXPECT_NE(block.find("  GEAR 0.200 1.000\n"), std::string::npos) << block;
-}
-
-TEST_F(ScenarioState, SavingChangesNothingInTheVessel) {
-    LoadBlock(std::string(CREW_LINES) + "  GEAR 0.5 1\n");
+    const double gear = Ship()->gearPos;
+    ASSERT_GT(gear, 0.19);
+    ASSERT_LT(gear, 0.21);
     const std::string first = Sim().ScenarioText();
+    EXPECT_NE(BlockOf(first, "Corvane-1").find("  GEAR 0.200 1.000\n"), std::string::npos) << first;
     EXPECT_EQ(Sim().ScenarioText(), first);
-    EXPECT_EQ(Ship()->gearPos, 0.5);
+    EXPECT_EQ(Ship()->gearPos, gear);
     EXPECT_EQ(Ship()->crew.crewCount, 2);
 }
 
@@ -368,39 +306,23 @@ class ClassFileAmmo : public CoreWorld {
     void UseClassFile(const std::string& cfg) { root.Write("Config/Vessels/Corvane.cfg", cfg); }
 };
 
-TEST_F(ClassFileAmmo, ClassFileNamesTheProjectileClass) {
-    UseClassFile("ClassName = Corvane\nModule = Corvane\nAMMO = Target\n");
-    LoadBlock(CREW_LINES);
-    EXPECT_STREQ(Ship()->ammoClassName, "Target");
-}
-
-TEST_F(ClassFileAmmo, ScenarioAmmoOverridesTheClassFile) {
-    UseClassFile("ClassName = Corvane\nModule = Corvane\nAMMO = Target\n");
-    LoadBlock("  AMMO Pellorin\n");
-    EXPECT_STREQ(Ship()->ammoClassName, "Pellorin");
-}
-
-TEST_F(ClassFileAmmo, ClassFileWithoutAmmoGivesPellorin) {
-    UseClassFile("ClassName = Corvane\nModule = Corvane\n");
-    LoadBlock(CREW_LINES);
-    EXPECT_STREQ(Ship()->ammoClassName, "Pellorin");
-}
-
-TEST_F(ClassFileAmmo, TooLongClassFileAmmoIsRefusedAndPellorinKept) {
-    UseClassFile("ClassName = Corvane\nModule = Corvane\nAMMO = " + std::string(300, 'Z') + "\n");
-    LoadBlock(CREW_LINES);
-    EXPECT_STREQ(Ship()->ammoClassName, "Pellorin");
-}
-
-TEST_F(ClassFileAmmo, ClassFileAmmoThatNamesAPathIsRefusedAndPellorinKept) {
-    UseClassFile("ClassName = Corvane\nModule = Corvane\nAMMO = ..\\..\\..\\evil\\evil\n");
-    LoadBlock(CREW_LINES);
-    EXPECT_STREQ(Ship()->ammoClassName, "Pellorin");
-}
-
-TEST_F(ClassFileAmmo, ClassFileAmmoWithABlankIsRefusedAsItsScenarioLineCouldNotCarryIt) {
-    // "AMMO Heavy Slug" would read back as "Heavy": the class is refused, not saved as something else.
-    UseClassFile("ClassName = Corvane\nModule = Corvane\nAMMO = Heavy Slug\n");
-    LoadBlock(CREW_LINES);
-    EXPECT_STREQ(Ship()->ammoClassName, "Pellorin");
+// What the class file's AMMO line gives, and what a scenario line makes of it; a name the scenario line could
+// not carry back (too long, a path, a blank: "AMMO Heavy Slug" would read back as "Heavy") is refused.
+TEST_F(ClassFileAmmo, ClassFileNamesTheProjectileClassUnlessRefusedAndTheScenarioOverridesIt) {
+    struct Case {
+        std::string ammoLine, scenarioLines;
+        const char* expected;
+    };
+    const Case cases[] = {{"AMMO = Target\n", CREW_LINES, "Target"},
+                          {"AMMO = Target\n", "  AMMO Pellorin\n", "Pellorin"},
+                          {"", CREW_LINES, "Pellorin"},
+                          {"AMMO = " + std::string(300, 'Z') + "\n", CREW_LINES, "Pellorin"},
+                          {"AMMO = ..\\..\\..\\evil\\evil\n", CREW_LINES, "Pellorin"},
+                          {"AMMO = Heavy Slug\n", CREW_LINES, "Pellorin"}};
+    for (const Case& k : cases) {
+        Restart();
+        UseClassFile("ClassName = Corvane\nModule = Corvane\n" + k.ammoLine);
+        LoadBlock(k.scenarioLines);
+        EXPECT_STREQ(Ship()->ammoClassName, k.expected) << k.ammoLine;
+    }
 }

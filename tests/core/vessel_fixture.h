@@ -31,13 +31,6 @@ class CoreWorld : public hs::test::HostFixture {
 
     void LoadBlock(const std::string& lines) { LoadText(Scenario(LandedBlock("Corvane-1", lines))); }
 
-    // A fresh world on the same root, as a new session of the host would start.
-    void Restart() {
-        Sim().Shutdown();
-        std::string err;
-        ASSERT_TRUE(Sim().Init(options, &err)) << err;
-    }
-
     Vessel* Record(const char* name = "Corvane-1") { return Rec(name); }
 
     Corvane* Ship(const char* name = "Corvane-1") {

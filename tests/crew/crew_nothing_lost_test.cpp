@@ -3,6 +3,7 @@
 // saved scenario holds it, together with the crew vessels outside: every member is aboard exactly one ship or
 // outside as exactly one crew vessel.
 #include "core/corvane.h"
+#include "corvane_state.h"
 #include "crew_world.h"
 #include "scenario_blocks.h"
 
@@ -14,6 +15,12 @@
 #include <vector>
 
 using crewtest::CrewWorld;
+using coretest::HeldState;
+using crewtest::ShipBlock;
+using crewtest::World;
+using hs::test::BlockLines;
+using hs::test::LinesWithKeys;
+using hs::test::ReadShips;
 namespace fs = std::filesystem;
 
 namespace {
@@ -32,79 +39,23 @@ constexpr const char* TRANSFER_PENDING = "Error, another transfer is still pendi
 constexpr const char* NAME_UNUSABLE =
     "Error, docked ship's name has a space or is too long, unable to transfer";
 
-std::string World(const std::string& focus, const std::string& ships) {
-    return hs::test::ScenarioText(ships, focus);
-}
-
-// A Corvane block at rest high above the pole, x m along; lines as given (crew, canopies, docking, ...).
-std::string ShipBlock(const std::string& name, const std::vector<std::string>& lines, double x = 0.0) {
-    std::ostringstream s;
-    s << name << ":Corvane\n  STATUS Orbiting Earth\n  RPOS " << x
-      << " 7000000.000 0.000\n  RVEL 0.0000 0.0000 0.0000\n  AROT 0.000 0.000 0.000\n";
-    for (const std::string& l : lines)
-        s << "  " << l << "\n";
-    s << "END\n";
-    return s.str();
-}
-
-// The lines of one vessel's block in a scenario text, trimmed, without the name line and the END.
-std::vector<std::string> BlockLines(const std::string& scenario, const std::string& name) {
-    std::istringstream in(hs::test::BlockOf(scenario, name));
-    std::vector<std::string> out;
-    for (std::string line; std::getline(in, line);) {
-        const size_t first = line.find_first_not_of(' ');
-        out.push_back(first == std::string::npos ? "" : line.substr(first));
-    }
-    return out;
-}
-
 // The lines the Corvane writes itself: the crew and its twelve keys. (The host's own lines may settle only
 // after a round: it leaves out an AFCMODE of 0, and a block without one loads with all surfaces on.)
 std::vector<std::string> OwnLines(const std::string& scenario, const std::string& name) {
-    static const char* const KEYS[] = {"FTL ",   "HWIN ", "GEAR ",  "CANP ",  "CANC ", "VIS ",     "VIEW ",
-                                       "BRAKE ", "MAIN ", "BOOST ", "INDMP ", "AMMO ", "UMMUCREW "};
-    std::vector<std::string> own;
-    for (const std::string& l : BlockLines(scenario, name))
-        for (const char* key : KEYS)
-            if (l.rfind(key, 0) == 0) own.push_back(l);
-    return own;
+    return LinesWithKeys(ReadShips(scenario)[name], {"FTL", "HWIN", "GEAR", "CANP", "CANC", "VIS", "VIEW",
+                                                     "BRAKE", "MAIN", "BOOST", "INDMP", "AMMO", "UMMUCREW"});
 }
 
 std::vector<std::string> CrewLinesOf(const std::string& scenario, const std::string& name) {
-    std::vector<std::string> crew;
-    for (const std::string& l : BlockLines(scenario, name))
-        if (l.rfind("UMMUCREW ", 0) == 0) crew.push_back(l);
-    return crew;
+    return LinesWithKeys(ReadShips(scenario)[name], {"UMMUCREW"});
 }
 
 class NothingLost : public CrewWorld {
   protected:
-    // Starts the host on a root holding the scenario (the tweak may change the root first), and loads it.
-    void Fly(const std::string& scenarioText, double dt = 0.05,
-             const std::function<void(const fs::path&)>& tweak = {}) {
-        Start(
-            [&](const fs::path& r) {
-                WriteFile(r / "Scenarios" / "Crew" / "Test.scn", scenarioText);
-                if (tweak) tweak(r);
-            },
-            dt);
-        step = dt;
-        std::string err;
-        ASSERT_TRUE(sim().LoadScenario("Crew/Test.scn", &err)) << err;
-    }
-
     // Saves the scenario, then loads it in a new session of the host on the same root; the saved text.
     std::string SaveAndReload() {
         const fs::path saved = RootDir() / "Scenarios" / "Crew" / "Saved.scn";
-        std::string err;
-        EXPECT_TRUE(sim().SaveScenario(saved.string(), &err)) << err;
-        EXPECT_EQ(sim().MisuseCount(), 0);
-        sim().Shutdown();
-        hs::SimOptions opt;
-        opt.root = RootDir().string();
-        opt.dt = step;
-        EXPECT_TRUE(sim().Init(opt, &err)) << err;
-        EXPECT_TRUE(sim().LoadScenario(saved.string(), &err)) << err;
+        ReloadFrom(saved);
         return ReadFile(saved);
     }
 
@@ -167,8 +118,6 @@ class NothingLost : public CrewWorld {
         for (const std::string& name : outside)
             EXPECT_NE(saved.find("\n" + name + ":UMmu\n"), std::string::npos) << name << "\n" << saved;
     }
-
-    double step = 0.05;
 };
 
 // ---------------------------------------------------------------------------
@@ -410,48 +359,15 @@ TEST_F(NothingLost, WithoutTheAddOnTheRosterSeatsCrashRuleAndScenarioLinesWorkAn
 // 6. A saved value that does not read back
 // ---------------------------------------------------------------------------
 
-// Every member the Corvane saves, as it holds them.
-struct SavedMembers {
-    int ftlState;
-    double hwgTimer, hwgJumpDuration;
-    int hwgStepIndex;
-    double gearPos, gearTarget, canopyPPos, canopyPTarget, canopyCPos, canopyCTarget;
-    WORD shipMeshVisibility;
-    int viewIndex;
-    bool brakeEngaged, mainEngineFed, boost, inertialDampeners;
-    std::string ammoClassName;
-
-    explicit SavedMembers(const Corvane& c)
-        : ftlState(c.ftlState), hwgTimer(c.hwgTimer), hwgJumpDuration(c.hwgJumpDuration),
-          hwgStepIndex(c.hwgStepIndex), gearPos(c.gearPos), gearTarget(c.gearTarget),
-          canopyPPos(c.canopyPPos), canopyPTarget(c.canopyPTarget), canopyCPos(c.canopyCPos),
-          canopyCTarget(c.canopyCTarget), shipMeshVisibility(c.shipMeshVisibility), viewIndex(c.viewIndex),
-          brakeEngaged(c.brakeEngaged), mainEngineFed(c.mainEngineFed), boost(c.boost),
-          inertialDampeners(c.inertialDampeners), ammoClassName(c.ammoClassName) {}
-
-    // Within the three decimals the lines are saved with, or the exact value where it needs more digits.
-    static bool Same(double a, double b) { return std::fabs(a - b) <= 0.0005 + std::fabs(a) * 1e-15; }
-
-    bool operator==(const SavedMembers& o) const {
-        return ftlState == o.ftlState && Same(hwgTimer, o.hwgTimer) && Same(hwgJumpDuration, o.hwgJumpDuration) &&
-               hwgStepIndex == o.hwgStepIndex && Same(gearPos, o.gearPos) && Same(gearTarget, o.gearTarget) &&
-               Same(canopyPPos, o.canopyPPos) && Same(canopyPTarget, o.canopyPTarget) &&
-               Same(canopyCPos, o.canopyCPos) && Same(canopyCTarget, o.canopyCTarget) &&
-               shipMeshVisibility == o.shipMeshVisibility &&
-               viewIndex == o.viewIndex && brakeEngaged == o.brakeEngaged &&
-               mainEngineFed == o.mainEngineFed && boost == o.boost &&
-               inertialDampeners == o.inertialDampeners && ammoClassName == o.ammoClassName;
-    }
-};
-
 TEST_F(NothingLost, EverySavedValueReadsBackWithinItsDecimalsIncludingAHugeJumpAndARunningJumpTimer) {
     Fly(World("A", ShipBlock("A", {"HWIN 0.000 1e300 4", "GEAR 0.4004 0.4004", "CANC 0.1234567 0.1234567",
                                    CAPTAIN, SCIENTIST}) +
                        ShipBlock("B", {"PRPLEVEL 0:1.000000", "FTL 1", "HWIN 2.5 7.25 3", ENGINEER}, 50.0)),
         1.0 / 60.0);
     sim().RunFrames(7); // B's jump timer runs down in steps of a sixtieth of a second
-    const SavedMembers a(*Ship("A")), b(*Ship("B"));
-    ASSERT_NE(b.hwgTimer, std::round(b.hwgTimer * 1000.0) / 1000.0)
+    const HeldState a(*Ship("A")), b(*Ship("B"));
+    const double timer = Ship("B")->hwgTimer;
+    ASSERT_NE(timer, std::round(timer * 1000.0) / 1000.0)
         << "the timer should need more than three decimals";
     ExpectCrew({{"A", {CAPTAIN, SCIENTIST}}, {"B", {ENGINEER}}});
 
@@ -465,9 +381,9 @@ TEST_F(NothingLost, EverySavedValueReadsBackWithinItsDecimalsIncludingAHugeJumpA
     EXPECT_EQ(Ship("A")->hwgStepIndex, 4);
     EXPECT_EQ(Ship("A")->canopyCPos, 0.123);
     EXPECT_EQ(Ship("B")->ftlState, 1);
-    EXPECT_TRUE(SavedMembers(*Ship("A")) == a);
-    EXPECT_TRUE(SavedMembers(*Ship("B")) == b);
-    EXPECT_NEAR(Ship("B")->hwgTimer, b.hwgTimer, 0.0005);
+    EXPECT_TRUE(HeldState(*Ship("A")) == a) << HeldState(*Ship("A")).Describe() << "\n" << a.Describe();
+    EXPECT_TRUE(HeldState(*Ship("B")) == b) << HeldState(*Ship("B")).Describe() << "\n" << b.Describe();
+    EXPECT_NEAR(Ship("B")->hwgTimer, timer, 0.0005);
     ExpectCrew({{"A", {CAPTAIN, SCIENTIST}}, {"B", {ENGINEER}}});
 
     // And once more: the second save is the first.
@@ -495,12 +411,9 @@ TEST_F(NothingLost, DampenedShipsKeepAPositiveTotalMassOnEveryFrameLength) {
             first = false;
         } else {
             EXPECT_EQ(sim().MisuseCount(), 0);
-            sim().Shutdown();
-            hs::SimOptions opt;
-            opt.root = RootDir().string();
-            opt.dt = dt;
+            options.dt = dt;
+            Restart();
             std::string err;
-            ASSERT_TRUE(sim().Init(opt, &err)) << err;
             ASSERT_TRUE(sim().LoadScenario("Crew/Test.scn", &err)) << err;
         }
         ASSERT_TRUE(Ship("A")->inertialDampeners && Ship("B")->inertialDampeners);

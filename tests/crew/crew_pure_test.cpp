@@ -37,11 +37,8 @@ TEST(CrewNames, SanitiseTurnsPunctuationAndHighBytesIntoSpacesKeepingLength) {
     CrewManager::SanitiseCrewName(nullptr); // nothing to do, no crash
 }
 
-TEST(CrewLines, DefaultCaptainIsWrittenAsOneWord) {
+TEST(CrewLines, DefaultCaptainIsWrittenAsOneWordAMemberWithoutCodeWithADashAndTheWeightTruncated) {
     EXPECT_EQ(Line(Member("Ilse Marrow", 35, 65, 74, "Capt")), "Capt-Ilse_Marrow-35-65-74");
-}
-
-TEST(CrewLines, MemberWithoutCodeStartsWithDashAndWeightIsTruncated) {
     EXPECT_EQ(Line(Member("Pax One", 20, 70, 80.9, "")), "-Pax_One-20-70-80");
 }
 
@@ -56,12 +53,36 @@ TEST(CrewLines, RoundTripGivesBackNameCodeAndNumbers) {
     EXPECT_EQ(out.weight, 74.0);
 }
 
-TEST(CrewLines, KeyIsMatchedWithoutRegardToCaseAndOtherKeysAreRefused) {
-    CrewMember out;
-    EXPECT_EQ(ParseCrewLine("ummucrew Capt-Ilse_Marrow-35-65-74", out), 1);
-    EXPECT_EQ(ParseCrewLine("GEAR 1 1.0000", out), 0);
-    EXPECT_EQ(ParseCrewLine("UMMUCREW", out), 0);
-    EXPECT_EQ(ParseCrewLine("UMMU", out), 0);
+// The key in any case, five parts with a code and a name, numbers within their limits; the dead (pulse zero,
+// however written) never come back.
+TEST(CrewLines, OnlyWholeLinesOfTheLivingWithinTheLimitsAreRead) {
+    struct Case {
+        std::string line;
+        int read;
+    };
+    const Case cases[] = {{"ummucrew Capt-Ilse_Marrow-35-65-74", 1},
+                          {"GEAR 1 1.0000", 0},
+                          {"UMMUCREW", 0},
+                          {"UMMU", 0},
+                          {"UMMUCREW Capt-Ilse_Marrow-35-00-74", 0},
+                          {"UMMUCREW Capt-Ilse_Marrow-35--74", 0},
+                          {"UMMUCREW Capt-Ilse_Marrow-35-x-74", 0},
+                          {"UMMUCREW Capt-Ann-0-65-74", 0},
+                          {"UMMUCREW Capt-Ann-35-65-301", 0},
+                          {"UMMUCREW Capt-Ann-141-65-74", 0},
+                          {"UMMUCREW Capt-Ann-35-181-74", 0},
+                          {"UMMUCREW Capt-Ann-35-65-4", 0},
+                          {"UMMUCREW Capt-Ann-140-180-300", 1},
+                          {"UMMUCREW Capt-Ann-1-1-5", 1},
+                          {"UMMUCREW Capt-Ann-35-65", 0},
+                          {"UMMUCREW CaptAnn", 0},
+                          {"UMMUCREW Capt--35-65-74", 0},
+                          // Only 399 characters of the word are read: the numbers are beyond them.
+                          {"UMMUCREW Capt-" + std::string(2000, 'x') + "-35-65-74", 0}};
+    for (const Case& k : cases) {
+        CrewMember out;
+        EXPECT_EQ(ParseCrewLine(k.line.c_str(), out), k.read) << k.line.substr(0, 40);
+    }
 }
 
 TEST(CrewLines, DeadMemberIsWrittenWithPulseZeroAndRefusedOnReading) {
@@ -77,58 +98,31 @@ TEST(CrewLines, DeadMemberIsWrittenWithPulseZeroAndRefusedOnReading) {
     CrewMember out;
     EXPECT_EQ(ParseCrewLine("UMMUCREW Capt-Ilse_Marrow-35-0-74", out), 0);
     EXPECT_EQ(out.name[0], '\0'); // the record is left zeroed
-    EXPECT_EQ(ParseCrewLine("UMMUCREW Capt-Ilse_Marrow-35-00-74", out), 0);
-    EXPECT_EQ(ParseCrewLine("UMMUCREW Capt-Ilse_Marrow-35--74", out), 0);
-    EXPECT_EQ(ParseCrewLine("UMMUCREW Capt-Ilse_Marrow-35-x-74", out), 0);
 }
 
-TEST(CrewLines, SevenCharacterCodeKeepsFourAndNameFollowsFirstDash) {
-    CrewMember out;
-    ASSERT_EQ(ParseCrewLine("UMMUCREW Captain-Ilse_Marrow-35-65-74", out), 1);
-    EXPECT_STREQ(out.functionCode, "Capt");
-    EXPECT_STREQ(out.name, "Ilse Marrow");
+// A code of seven keeps four, a short one ends at its dash; odd characters come back as spaces in the name,
+// and lost from the code, which a vessel name must carry; a long name is cut.
+TEST(CrewLines, CodeAndNameAreReadCutAndCleanedAsTheyCanBeCarried) {
+    struct Case {
+        const char* line;
+        const char* code;
+        const char* name;
+    };
+    constexpr Case CASES[] = {
+        {"UMMUCREW Captain-Ilse_Marrow-35-65-74", "Capt", "Ilse Marrow"},
+        {"UMMUCREW Sc-Ann-30-60-60", "Sc", "Ann"},
+        {"UMMUCREW Doc-Jo.Ann_O'Hara-35-65-74", "Doc", "Jo Ann O Hara"},
+        {"UMMUCREW Doc-Abcdefghijklmnopqrstuvwxyz0123-35-65-74", "Doc", "Abcdefghijklmnopqrstuvwxy"},
+        {"UMMUCREW a:b-Nia_Falk-30-70-70", "a_b", "Nia Falk"}};
+    for (const Case& k : CASES) {
+        CrewMember out;
+        ASSERT_EQ(ParseCrewLine(k.line, out), 1) << k.line;
+        EXPECT_STREQ(out.functionCode, k.code) << k.line;
+        EXPECT_STREQ(out.name, k.name) << k.line;
+    }
 }
 
-TEST(CrewLines, ShortCodeEndsAtItsDash) {
-    CrewMember out;
-    ASSERT_EQ(ParseCrewLine("UMMUCREW Sc-Ann-30-60-60", out), 1);
-    EXPECT_STREQ(out.functionCode, "Sc");
-}
-
-TEST(CrewLines, AgeZeroAndWeight301AreRefusedAtTheirLimitsAccepted) {
-    CrewMember out;
-    EXPECT_EQ(ParseCrewLine("UMMUCREW Capt-Ann-0-65-74", out), 0);
-    EXPECT_EQ(ParseCrewLine("UMMUCREW Capt-Ann-35-65-301", out), 0);
-    EXPECT_EQ(ParseCrewLine("UMMUCREW Capt-Ann-141-65-74", out), 0);
-    EXPECT_EQ(ParseCrewLine("UMMUCREW Capt-Ann-35-181-74", out), 0);
-    EXPECT_EQ(ParseCrewLine("UMMUCREW Capt-Ann-35-65-4", out), 0);
-    EXPECT_EQ(ParseCrewLine("UMMUCREW Capt-Ann-140-180-300", out), 1);
-    EXPECT_EQ(ParseCrewLine("UMMUCREW Capt-Ann-1-1-5", out), 1);
-}
-
-TEST(CrewLines, MissingNumbersOrNameAreRefused) {
-    CrewMember out;
-    EXPECT_EQ(ParseCrewLine("UMMUCREW Capt-Ann-35-65", out), 0);
-    EXPECT_EQ(ParseCrewLine("UMMUCREW CaptAnn", out), 0);
-    EXPECT_EQ(ParseCrewLine("UMMUCREW Capt--35-65-74", out), 0);
-}
-
-TEST(CrewLines, OddCharactersComeBackAsSpacesAndLongNamesAreCut) {
-    CrewMember out;
-    ASSERT_EQ(ParseCrewLine("UMMUCREW Doc-Jo.Ann_O'Hara-35-65-74", out), 1);
-    EXPECT_STREQ(out.name, "Jo Ann O Hara");
-    ASSERT_EQ(ParseCrewLine("UMMUCREW Doc-Abcdefghijklmnopqrstuvwxyz0123-35-65-74", out), 1);
-    EXPECT_STREQ(out.name, "Abcdefghijklmnopqrstuvwxy");
-}
-
-TEST(CrewLines, OverlongWordIsReadWithinItsBuffer) {
-    std::string line = "UMMUCREW Capt-" + std::string(2000, 'x') + "-35-65-74";
-    CrewMember out;
-    // Only 399 characters of the word are read: the numbers are beyond them.
-    EXPECT_EQ(ParseCrewLine(line.c_str(), out), 0);
-}
-
-TEST(CrewRecord, PacksLittleEndianFieldsAtTheirOffsets) {
+TEST(CrewRecord, PacksLittleEndianFieldsAtTheirOffsetsAndUnpacksNamesWithinTheirFields) {
     CrewTransferRecord rec{};
     snprintf(rec.vesselName, sizeof rec.vesselName, "%s", "UMmu_Capt-Ilse Marrow");
     snprintf(rec.meshName, sizeof rec.meshName, "%s", "ummu/ummup");
@@ -154,15 +148,11 @@ TEST(CrewRecord, PacksLittleEndianFieldsAtTheirOffsets) {
     UnpackCrewTransferRecord(bytes, back);
     EXPECT_STREQ(back.vesselName, rec.vesselName);
     EXPECT_EQ(back.weight, 0x01020304);
-}
-
-TEST(CrewRecord, UnterminatedNameFieldIsCutInsideItsFortyBytes) {
-    unsigned char bytes[CREW_RECORD_SIZE];
+    // An unterminated name field is cut inside its forty bytes.
     memset(bytes, 'A', sizeof bytes);
-    CrewTransferRecord rec;
-    UnpackCrewTransferRecord(bytes, rec);
-    EXPECT_EQ(strlen(rec.vesselName), 39u);
-    EXPECT_EQ(strlen(rec.meshName), 39u);
+    UnpackCrewTransferRecord(bytes, back);
+    EXPECT_EQ(strlen(back.vesselName), 39u);
+    EXPECT_EQ(strlen(back.meshName), 39u);
 }
 
 TEST(CrewRecord, MemberIdIsCodeDashNameOrTheNameAlone) {
@@ -173,24 +163,22 @@ TEST(CrewRecord, MemberIdIsCodeDashNameOrTheNameAlone) {
     EXPECT_STREQ(id, "Pax One");
 }
 
-TEST(IdConfigFiles, NameGivesMeshProfessionAndCode) {
+TEST(IdConfigFiles, NameGivesMeshProfessionAndCodeTheProfessionCutToTwentyFour) {
     IdConfigRow row;
     ASSERT_TRUE(ParseIdConfigFileName("ummuSCI-scientist-Sci.cfg", row));
     EXPECT_STREQ(row.meshName, "ummu/ummuSCI");
     EXPECT_STREQ(row.profession, "scientist");
     EXPECT_STREQ(row.code, "Sci");
+    ASSERT_TRUE(ParseIdConfigFileName("m-abcdefghijklmnopqrstuvwxyz-Ab.cfg", row));
+    EXPECT_STREQ(row.profession, "abcdefghijklmnopqrstuvwx");
 }
 
-TEST(IdConfigFiles, CodeOfOneOrFiveCharactersIsSkipped) {
+TEST(IdConfigFiles, CodeOfOneOrFiveCharactersMeshPartOverEighteenOrMissingSeparatorsAreSkipped) {
     IdConfigRow row;
     EXPECT_FALSE(ParseIdConfigFileName("ummu-pilot-C.cfg", row));
     EXPECT_FALSE(ParseIdConfigFileName("ummu-pilot-Capta.cfg", row));
     EXPECT_TRUE(ParseIdConfigFileName("ummu-pilot-Ca.cfg", row));
     EXPECT_TRUE(ParseIdConfigFileName("ummu-pilot-Capt.cfg", row));
-}
-
-TEST(IdConfigFiles, MeshPartLongerThanEighteenOrMissingSeparatorsIsSkipped) {
-    IdConfigRow row;
     EXPECT_TRUE(ParseIdConfigFileName("abcdefghijklmnopqr-pilot-Capt.cfg", row));
     EXPECT_STREQ(row.meshName, "ummu/abcdefghijklmnopqr");
     EXPECT_FALSE(ParseIdConfigFileName("abcdefghijklmnopqrs-pilot-Capt.cfg", row));
@@ -200,13 +188,7 @@ TEST(IdConfigFiles, MeshPartLongerThanEighteenOrMissingSeparatorsIsSkipped) {
     EXPECT_FALSE(ParseIdConfigFileName(nullptr, row));
 }
 
-TEST(IdConfigFiles, ProfessionIsCutToTwentyFourCharacters) {
-    IdConfigRow row;
-    ASSERT_TRUE(ParseIdConfigFileName("m-abcdefghijklmnopqrstuvwxyz-Ab.cfg", row));
-    EXPECT_STREQ(row.profession, "abcdefghijklmnopqrstuvwx");
-}
-
-TEST(IdConfigTableRows, BuiltInRowsFollowThePassengerRow) {
+TEST(IdConfigTableRows, BuiltInRowsFollowThePassengerRowAndGiveTheEvaMeshWithoutRegardToCase) {
     ResetIdConfigTable(idConfigTable);
     AppendBuiltInIdRows(idConfigTable);
     ASSERT_EQ(idConfigTable.rowCount, 17);
@@ -215,11 +197,7 @@ TEST(IdConfigTableRows, BuiltInRowsFollowThePassengerRow) {
     EXPECT_STREQ(idConfigTable.rows[1].code, "Capt");
     EXPECT_STREQ(idConfigTable.rows[1].meshName, "ummu/ummup");
     EXPECT_STREQ(idConfigTable.rows[16].profession, "mission specialist");
-}
-
-TEST(IdConfigTableRows, EvaMeshIsFoundWithoutRegardToCaseElseTheDefault) {
-    ResetIdConfigTable(idConfigTable);
-    AppendBuiltInIdRows(idConfigTable);
+    // The EVA mesh is found without regard to case, else the default.
     EXPECT_STREQ(CrewManager::SelectEvaMesh("sci"), "ummu/ummuSCI");
     EXPECT_STREQ(CrewManager::SelectEvaMesh("CAPT"), "ummu/ummup");
     EXPECT_STREQ(CrewManager::SelectEvaMesh("Pax"), "ummu/ummu");
@@ -255,7 +233,7 @@ TEST(VersionNotice, DownloadTextForTenSecondsOfEveryFifteenThenOutdatedText) {
                   ADDON_DOWNLOAD_ADDRESS + " (19)");
 }
 
-TEST(VersionNotice, LastFiveSecondsBlinkOffForTheLastQuarterOfEachSecond) {
+TEST(VersionNotice, LastFiveSecondsBlinkOffForTheLastQuarterOfEachSecondAndEndEmpty) {
     char line[256];
     ASSERT_TRUE(FormatVersionNotice("Corvane", 1016.5, 1020.0, 1, line, sizeof line));
     EXPECT_STREQ(line, "Your version of UMMU is outdated (4)");
@@ -265,23 +243,18 @@ TEST(VersionNotice, LastFiveSecondsBlinkOffForTheLastQuarterOfEachSecond) {
     EXPECT_STREQ(line, "Don't Miss Universal MMU 2.0 for Orbiter (UMMU) (4)");
     ASSERT_TRUE(FormatVersionNotice("Corvane", 1002.0, 1020.0, 0, line, sizeof line));
     EXPECT_STREQ(line, "UMMU 2.0 will push this addon one step further. (18)");
-}
-
-TEST(VersionNotice, EndsEmptyOnceThePeriodIsOver) {
-    char line[256] = "old";
+    // Over: empty.
     EXPECT_FALSE(FormatVersionNotice("Corvane", 1020.1, 1020.0, 1, line, sizeof line));
     EXPECT_STREQ(line, "");
 }
 
-TEST(UMmuStandIn, RecordMatchesItsVesselNameWithUnderscoresAndANumber) {
+TEST(UMmuStandIn, RecordMatchesItsVesselNameWithUnderscoresAndANumberAndOnlyWholeOnesAreDecoded) {
     EXPECT_TRUE(UMmuRecordMatches("UMmu_Capt-Ilse Marrow", "UMmu_Capt-Ilse_Marrow"));
     EXPECT_TRUE(UMmuRecordMatches("UMmu_Capt-Ilse Marrow", "UMmu_Capt-Ilse_Marrow1"));
     EXPECT_FALSE(UMmuRecordMatches("UMmu_Capt-Ilse Marrow", "UMmu_Capt-Ilse_Marrowx"));
     EXPECT_FALSE(UMmuRecordMatches("UMmu_Capt-Ilse Marrow", "UMmu_Sci-Teodor_Vanke"));
     EXPECT_FALSE(UMmuRecordMatches("", "UMmu_"));
-}
-
-TEST(UMmuStandIn, DecodesOnlyWholeRecords) {
+    // Only whole records are decoded.
     unsigned char bytes[CREW_RECORD_SIZE];
     CrewTransferRecord rec{};
     snprintf(rec.vesselName, sizeof rec.vesselName, "%s", "UMmu_Ann");
@@ -318,15 +291,12 @@ TEST(CrashRule, ThreeMetresPerSecondKillsOnlyWithoutDampenersTenEitherWay) {
     EXPECT_FALSE(IsCrashLanding(4.0, false));
 }
 
-TEST(AddCrewDialog, TextsOfTwoToThirtyEightCharactersAreTaken) {
+TEST(AddCrewDialog, TextsOfTwoToThirtyEightCharactersAreTakenAndTheAgeKeptWithinFiveToHundred) {
     EXPECT_FALSE(IsDialogTextAccepted("7"));
     EXPECT_TRUE(IsDialogTextAccepted("02"));
     EXPECT_TRUE(IsDialogTextAccepted(std::string(38, 'a').c_str()));
     EXPECT_FALSE(IsDialogTextAccepted(std::string(39, 'a').c_str()));
     EXPECT_FALSE(IsDialogTextAccepted(nullptr));
-}
-
-TEST(AddCrewDialog, AgeIsKeptWithinFiveToHundred) {
     EXPECT_EQ(DialogAge("02"), 5);
     EXPECT_EQ(DialogAge("250"), 100);
     EXPECT_EQ(DialogAge("old"), 5);
@@ -351,10 +321,4 @@ TEST(CrewLines, EveryTypedFunctionCodeMakesAVesselNameAndALineThatLoadAgain) {
             ASSERT_EQ(ParseCrewLine(("UMMUCREW " + Line(m)).c_str(), back), 1) << a << " " << b;
             EXPECT_STREQ(back.functionCode, m.functionCode) << a << " " << b;
         }
-}
-
-TEST(CrewLines, CodeReadFromALineLosesWhatAVesselNameCannotCarry) {
-    CrewMember out;
-    ASSERT_EQ(ParseCrewLine("UMMUCREW a:b-Nia_Falk-30-70-70", out), 1);
-    EXPECT_STREQ(out.functionCode, "a_b");
 }

@@ -65,10 +65,7 @@ TEST_F(CrewStoryTest, EvaReturnNewMemberTransferAndCrashAsScripted) {
     EXPECT_NE(text.find("UMMUCREW Tech-Lio_Senn-27-0-68"), std::string::npos);
 
     EXPECT_EQ(sim().MisuseCount(), 0);
-    sim().Shutdown();
-    hs::SimOptions opt;
-    opt.root = RootDir().string();
-    ASSERT_TRUE(sim().Init(opt, &err)) << err;
+    Restart();
     ASSERT_TRUE(sim().LoadScenario(saved.string(), &err)) << err;
     EXPECT_EQ(Ship("Corvane-3")->crew.crewCount, 0); // the dead do not come back
     EXPECT_EQ(Ship("Corvane-2")->crew.crewCount, 2);

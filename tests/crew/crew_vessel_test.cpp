@@ -1,12 +1,15 @@
 // The Corvane's crew events flown in the stand-in host: canopies and the airlock, EVA messages, the crash
 // rule, the add-crew dialog, arrivals, transfers between docked ships and the crew through a saved scenario.
 #include "core/corvane.h"
+#include "expect_vector.h"
 #include "crew_world.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 using crewtest::CrewWorld;
+using crewtest::World;
 namespace fs = std::filesystem;
 
 namespace {
@@ -15,37 +18,22 @@ constexpr double EARTH_RADIUS = 6371010.0; // m, as the host root's body table h
 constexpr const char* CAPTAIN_LINE = "UMMUCREW Capt-Ilse_Marrow-35-65-74";
 constexpr const char* SCIENTIST_LINE = "UMMUCREW Sci-Teodor_Vanke-41-65-74";
 
-std::string Scenario(const std::string& focus, const std::string& ships) {
-    return hs::test::ScenarioText(ships, focus);
-}
-
 constexpr const char* NO_CREW = "NOCREW";
 
 // A Corvane block in free flight high above the pole; extra holds further lines (crew, canopies, docking).
 // Any line of a block replaces the crew of the class set-up, so the block names its crew: the default two
 // unless extra has crew lines of its own, or NO_CREW for an empty ship.
-std::string ShipInSpace(const std::string& name, const std::vector<std::string>& extra, double x = 0.0) {
-    std::string s = name + ":Corvane\n  STATUS Orbiting Earth\n  RPOS " + std::to_string(x) +
-                    " 7000000.000 0.000\n"
-                    "  RVEL 0.0000 0.0000 0.0000\n  AROT 0.000 0.000 0.000\n";
-    bool ownCrew = false;
-    for (const std::string& l : extra) {
-        if (l == NO_CREW || l.rfind("UMMUCREW", 0) == 0) ownCrew = true;
-        if (l != NO_CREW) s += "  " + l + "\n";
-    }
-    if (!ownCrew) s += std::string("  ") + CAPTAIN_LINE + "\n  " + SCIENTIST_LINE + "\n";
-    return s + "END\n";
+std::string ShipInSpace(const std::string& name, std::vector<std::string> extra, double x = 0.0) {
+    const bool ownCrew = std::any_of(extra.begin(), extra.end(), [](const std::string& l) {
+        return l == NO_CREW || l.rfind("UMMUCREW", 0) == 0;
+    });
+    extra.erase(std::remove(extra.begin(), extra.end(), NO_CREW), extra.end());
+    if (!ownCrew) extra.insert(extra.end(), {CAPTAIN_LINE, SCIENTIST_LINE});
+    return crewtest::ShipBlock(name, extra, x);
 }
 
 class CrewVesselTest : public CrewWorld {
   protected:
-    // Starts the host on a root holding the scenario, and loads it.
-    void Fly(const std::string& scenarioText, double dt = 0.05) {
-        Start([&](const fs::path& r) { WriteFile(r / "Scenarios" / "Crew" / "Test.scn", scenarioText); }, dt);
-        std::string err;
-        ASSERT_TRUE(sim().LoadScenario("Crew/Test.scn", &err)) << err;
-    }
-
     static OBJHANDLE Named(const char* name) { return oapiGetObjectByName(const_cast<char*>(name)); }
     static Corvane* Ship(OBJHANDLE h) { return static_cast<Corvane*>(Rec(h)->iface); }
     static Corvane* Ship(const char* name) { return Ship(Named(name)); }
@@ -61,6 +49,17 @@ class CrewVesselTest : public CrewWorld {
     void AddCrew(const char* name, const char* age, const char* function) {
         Press(OAPI_KEY_M);
         AnswerAddCrew(name, age, function);
+    }
+
+    // Ship A alone with canopy P fully open, which opens the airlock for seat 0, and its captain stepped out
+    // on EVA: her crew vessel.
+    OBJHANDLE CaptainOnEva() {
+        Fly(World("A", ShipInSpace("A", {"CANP 1.000 1.000"})));
+        sim().Frame();
+        EXPECT_EQ(Ship("A")->evaSeat, 0);
+        EXPECT_TRUE(Airlock("A") && Airlock("A")->rot.x == 1.0);
+        Press(OAPI_KEY_E);
+        return Named("UMmu_Capt-Ilse_Marrow");
     }
 
     // A Corvane falling onto the pole at vy m/s, touching down within the first frames.
@@ -84,16 +83,8 @@ class CrewVesselTest : public CrewWorld {
 // Canopies, seats and the airlock
 // ---------------------------------------------------------------------------
 
-TEST_F(CrewVesselTest, FullyOpenCanopyPOpensTheAirlockForSeatZero) {
-    Fly(Scenario("A", ShipInSpace("A", {"CANP 1.000 1.000"})));
-    sim().Frame();
-    EXPECT_EQ(Ship("A")->evaSeat, 0);
-    ASSERT_NE(Airlock("A"), nullptr);
-    EXPECT_EQ(Airlock("A")->rot.x, 1.0);
-}
-
-TEST_F(CrewVesselTest, CanopyAtNinetyNinePercentKeepsTheAirlockClosed) {
-    Fly(Scenario("A", ShipInSpace("A", {"CANP 0.990 0.990"})));
+TEST_F(CrewVesselTest, CanopyAtNinetyNinePercentKeepsTheAirlockClosedUntilKeyKOpensItForTheCaptain) {
+    Fly(World("A", ShipInSpace("A", {"CANP 0.990 0.990"})));
     sim().RunFrames(3);
     EXPECT_EQ(Ship("A")->evaSeat, -1);
     EXPECT_EQ(Airlock("A")->rot.x, 0.0);
@@ -101,10 +92,7 @@ TEST_F(CrewVesselTest, CanopyAtNinetyNinePercentKeepsTheAirlockClosed) {
     Press(OAPI_KEY_E);
     EXPECT_EQ(Message("A"), before); // no canopy open: key E says nothing
     EXPECT_EQ(Ship("A")->crew.crewCount, 2);
-}
-
-TEST_F(CrewVesselTest, CanopyPOpenedByKeyLetsTheCaptainOut) {
-    Fly(Scenario("A", ShipInSpace("A", {})));
+    // Key K opens it fully, and the captain can leave.
     Press(OAPI_KEY_K);
     ASSERT_TRUE(RunUntil([] { return Ship("A")->evaSeat == 0; }, 12.0));
     Press(OAPI_KEY_E);
@@ -119,31 +107,25 @@ TEST_F(CrewVesselTest, EvaVesselTakesTheFirstFreeNumberedName) {
     std::string hulls = ShipInSpace("UMmu_Capt-Ilse_Marrow", {}) + ShipInSpace("UMmu_Capt-Ilse_Marrow1", {});
     for (size_t at = hulls.find(":Corvane"); at != std::string::npos; at = hulls.find(":Corvane"))
         hulls.replace(at, 8, ":Target");
-    Fly(Scenario("A", ShipInSpace("A", {"CANP 1.000 1.000"}) + hulls));
+    Fly(World("A", ShipInSpace("A", {"CANP 1.000 1.000"}) + hulls));
     sim().Frame();
     Press(OAPI_KEY_E);
     EXPECT_EQ(Message("A"), "EVA OK - Ilse Marrow left the ship");
     EXPECT_NE(Named("UMmu_Capt-Ilse_Marrow2"), nullptr);
 }
 
-TEST_F(CrewVesselTest, WithBothCanopiesOpenSeatZeroLeaves) {
-    Fly(Scenario("A", ShipInSpace("A", {"CANP 1.000 1.000", "CANC 1.000 1.000"})));
+TEST_F(CrewVesselTest, BothCanopiesOpenLetSeatZeroOutOnlyCanopyCFindsNobodyInSeatOneNorAnEmptyShipAnyone) {
+    Fly(World("A", ShipInSpace("A", {"CANP 1.000 1.000", "CANC 1.000 1.000"})));
     sim().Frame();
     Press(OAPI_KEY_E, {OAPI_KEY_LCONTROL});
     EXPECT_EQ(Message("A"), "EVA OK - Ilse Marrow left the ship");
-}
-
-TEST_F(CrewVesselTest, OnlyCanopyCOpenWithOneMemberAboardFindsNobodyInSeatOne) {
-    Fly(Scenario("A", ShipInSpace("A", {CAPTAIN_LINE, "CANC 1.000 1.000"})));
+    Fly(World("A", ShipInSpace("A", {CAPTAIN_LINE, "CANC 1.000 1.000"})));
     sim().Frame();
     EXPECT_EQ(Ship("A")->evaSeat, 1);
     Press(OAPI_KEY_E);
     EXPECT_EQ(Message("A"), "Error, no crew member in that seat");
     EXPECT_EQ(Ship("A")->crew.crewCount, 1);
-}
-
-TEST_F(CrewVesselTest, EmptyShipReportsNobodyOnBoard) {
-    Fly(Scenario("A", ShipInSpace("A", {NO_CREW, "CANP 1.000 1.000"})));
+    Fly(World("A", ShipInSpace("A", {NO_CREW, "CANP 1.000 1.000"})));
     sim().Frame();
     ASSERT_EQ(Ship("A")->crew.crewCount, 0);
     Press(OAPI_KEY_E);
@@ -155,10 +137,7 @@ TEST_F(CrewVesselTest, EmptyShipReportsNobodyOnBoard) {
 // ---------------------------------------------------------------------------
 
 TEST_F(CrewVesselTest, CaptainWalkingBackIntoTheBoxIsAnnounced) {
-    Fly(Scenario("A", ShipInSpace("A", {"CANP 1.000 1.000"})));
-    sim().Frame();
-    Press(OAPI_KEY_E);
-    OBJHANDLE eva = Named("UMmu_Capt-Ilse_Marrow");
+    OBJHANDLE eva = CaptainOnEva();
     ASSERT_NE(eva, nullptr);
     WalkBackTo(eva, Named("A"), _V(0, 0, 2.5));
     ASSERT_TRUE(RunUntil([] { return Ship("A")->crew.crewCount == 2; }, 2.0));
@@ -168,10 +147,7 @@ TEST_F(CrewVesselTest, CaptainWalkingBackIntoTheBoxIsAnnounced) {
 }
 
 TEST_F(CrewVesselTest, MemberInTheBoxWhileNoCanopyIsOpenStaysOutside) {
-    Fly(Scenario("A", ShipInSpace("A", {"CANP 1.000 1.000"})));
-    sim().Frame();
-    Press(OAPI_KEY_E);
-    OBJHANDLE eva = Named("UMmu_Capt-Ilse_Marrow");
+    OBJHANDLE eva = CaptainOnEva();
     ASSERT_NE(eva, nullptr);
     Press(OAPI_KEY_K); // the canopy starts to close
     ASSERT_TRUE(RunUntil([] { return Ship("A")->evaSeat == -1; }, 1.0));
@@ -179,21 +155,6 @@ TEST_F(CrewVesselTest, MemberInTheBoxWhileNoCanopyIsOpenStaysOutside) {
     sim().RunFrames(40);
     EXPECT_EQ(Ship("A")->crew.crewCount, 1);
     EXPECT_NE(Named("UMmu_Capt-Ilse_Marrow"), nullptr);
-}
-
-TEST_F(CrewVesselTest, ArrivalWhileFullLeavesTheMemberOutsideAndSaysSo) {
-    Fly(Scenario("A", ShipInSpace("A", {"CANP 1.000 1.000"})));
-    sim().Frame();
-    Press(OAPI_KEY_E);
-    OBJHANDLE eva = Named("UMmu_Capt-Ilse_Marrow");
-    ASSERT_NE(eva, nullptr);
-    AddCrew("Nia Falk", "33", "Doc");
-    ASSERT_EQ(Ship("A")->crew.crewCount, 2);
-    WalkBackTo(eva, Named("A"), _V(0, 0, 2.5));
-    ASSERT_TRUE(
-        RunUntil([] { return Message("A") == "Error, our ship is full, Ilse Marrow stays outside"; }, 2.0));
-    EXPECT_EQ(Named("UMmu_Capt-Ilse_Marrow"), eva);
-    EXPECT_EQ(Ship("A")->crew.crewCount, 2);
 }
 
 // ---------------------------------------------------------------------------
@@ -274,7 +235,7 @@ TEST_F(CrewVesselTest, DefaultCrewSurvivesSaveAndLoadInTheSameSeats) {
 // ---------------------------------------------------------------------------
 
 TEST_F(CrewVesselTest, DialogAsksNameAgeFunctionAndAddsTheMember) {
-    Fly(Scenario("A", ShipInSpace("A", {CAPTAIN_LINE})));
+    Fly(World("A", ShipInSpace("A", {CAPTAIN_LINE})));
     Press(OAPI_KEY_M);
     sim().Frame();
     ASSERT_TRUE(sim().InputBoxOpen());
@@ -301,9 +262,11 @@ TEST_F(CrewVesselTest, DialogAsksNameAgeFunctionAndAddsTheMember) {
     EXPECT_EQ(s->addCrewDialog.addCrewStage, 0);
 }
 
-TEST_F(CrewVesselTest, DialogAgeAboveHundredIsHundredAndTextIsFive) {
-    Fly(Scenario("A", ShipInSpace("A", {})));
-    sim().Frame();
+TEST_F(CrewVesselTest, DialogOnAFullShipReportsTheRefusalAndWithRoomAnAgeAboveHundredIsHundredTextFive) {
+    Fly(World("A", ShipInSpace("A", {})));
+    AddCrew("Nia Falk", "30", "Doc");
+    EXPECT_EQ(Message("A"), "ERROR: Crew not added (vessel full?)");
+    EXPECT_EQ(Ship("A")->crew.crewCount, 2);
     Ship("A")->crew.seatCount = 4; // room for the two new members beside the default crew
     AddCrew("Old Hand", "250", "Tech");
     EXPECT_EQ(Message("A"), "Crew \"Old Hand\" aged 100 added to vessel");
@@ -311,30 +274,19 @@ TEST_F(CrewVesselTest, DialogAgeAboveHundredIsHundredAndTextIsFive) {
     EXPECT_EQ(Message("A"), "Crew \"Kid Nobody\" aged 5 added to vessel");
 }
 
-TEST_F(CrewVesselTest, LongTypedNameIsShownAsTypedButStoredCut) {
-    Fly(Scenario("A", ShipInSpace("A", {CAPTAIN_LINE})));
-    AddCrew("Abcdefghij Klmnopqrst Uvwxyz Extra", "30", "Sci");
-    EXPECT_EQ(Message("A"), "Crew \"Abcdefghij Klmnopqrst Uvwxyz Extra\" aged 30 added to vessel");
-    EXPECT_STREQ(Ship("A")->crew.roster[1].name, "Abcdefghij Klmnopqrst Uvw");
-}
-
-TEST_F(CrewVesselTest, DialogOnAFullShipReportsTheRefusal) {
-    Fly(Scenario("A", ShipInSpace("A", {})));
-    AddCrew("Nia Falk", "30", "Doc");
-    EXPECT_EQ(Message("A"), "ERROR: Crew not added (vessel full?)");
-    EXPECT_EQ(Ship("A")->crew.crewCount, 2);
-}
-
-TEST_F(CrewVesselTest, EscapedBoxStopsTheDialogUntilKeyMAgain) {
-    Fly(Scenario("A", ShipInSpace("A", {CAPTAIN_LINE})));
+// A long typed name is shown as typed but stored cut.
+TEST_F(CrewVesselTest, EscapedBoxStopsTheDialogUntilKeyMAgainAndALongNameIsStoredCut) {
+    Fly(World("A", ShipInSpace("A", {CAPTAIN_LINE})));
     Press(OAPI_KEY_M);
     sim().Frame();
     sim().EscapeInputBox();
     sim().RunFrames(5);
     EXPECT_FALSE(sim().InputBoxOpen());
     EXPECT_EQ(Ship("A")->addCrewDialog.addCrewStage, 2);
-    AddCrew("Nia Falk", "30", "Doc");
+    AddCrew("Abcdefghij Klmnopqrst Uvwxyz Extra", "30", "Sci");
+    EXPECT_EQ(Message("A"), "Crew \"Abcdefghij Klmnopqrst Uvwxyz Extra\" aged 30 added to vessel");
     EXPECT_EQ(Ship("A")->crew.crewCount, 2);
+    EXPECT_STREQ(Ship("A")->crew.roster[1].name, "Abcdefghij Klmnopqrst Uvw");
 }
 
 // ---------------------------------------------------------------------------
@@ -344,7 +296,7 @@ TEST_F(CrewVesselTest, EscapedBoxStopsTheDialogUntilKeyMAgain) {
 std::string DockedPair(const std::vector<std::string>& bLines) {
     std::vector<std::string> b = bLines;
     b.push_back("DOCKINFO 0:0,A");
-    return Scenario("A", ShipInSpace("A", {"CANP 1.000 1.000"}) + ShipInSpace("B", b, 0.0));
+    return World("A", ShipInSpace("A", {"CANP 1.000 1.000"}) + ShipInSpace("B", b, 0.0));
 }
 
 TEST_F(CrewVesselTest, CaptainTransfersToTheDockedShipWithAFreeSeat) {
@@ -370,7 +322,7 @@ TEST_F(CrewVesselTest, OldRacingMemberTransfersWithSafeAgeAndPulse) {
         ShipInSpace("B", {"UMMUCREW Eng-Rhea_Sol-44-72-66", "CANP 1.000 1.000", "DOCKINFO 0:0,A"});
     // Short frames: the receiving ship looks into its airlock only every 0.25 s, so the transfer vessel and
     // its record are still there when the frame that made them ends.
-    Fly(Scenario("A", a + b), 0.001);
+    Fly(World("A", a + b), 0.001);
     sim().RunFrames(1100); // past the first look, which comes at a random moment of the first second
     sim().PressKey(OAPI_KEY_E);
     sim().Frame();
@@ -380,9 +332,7 @@ TEST_F(CrewVesselTest, OldRacingMemberTransfersWithSafeAgeAndPulse) {
     ASSERT_FALSE(Rec(t)->attachments.empty());
     hs::Attachment* point = Rec(t)->attachments.back().get();
     EXPECT_STREQ(point->id, "U-Mm");
-    EXPECT_EQ(point->pos.x, 41);
-    EXPECT_EQ(point->pos.y, 60);
-    EXPECT_EQ(point->pos.z, 70);
+    testvec::ExpectVec(point->pos, 41, 60, 70, "", 0.0);
     std::string bytes = ReadFile(RootDir() / "Config" / "UMmutmpT.cfg");
     ASSERT_EQ(bytes.size(), 104u);
     EXPECT_EQ(bytes.substr(0, 20), std::string("UMmu_Crew-Old Timer") + '\0');
@@ -406,7 +356,7 @@ TEST_F(CrewVesselTest, TransferWhoseRecordCannotBeWrittenKeepsTheMemberAboard) {
 }
 
 TEST_F(CrewVesselTest, MemberAddedWithAFunctionOfPunctuationLeavesAndTheSaveLoadsAgain) {
-    Fly(Scenario("A", ShipInSpace("A", {"CANP 1.000 1.000", NO_CREW})));
+    Fly(World("A", ShipInSpace("A", {"CANP 1.000 1.000", NO_CREW})));
     Press(OAPI_KEY_M);
     for (const char* answer : {"Nia Falk", "30", "x;y:"}) {
         sim().Frame();

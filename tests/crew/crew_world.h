@@ -13,12 +13,25 @@
 #include <fstream>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace crewtest {
 
 namespace fs = std::filesystem;
 
-// m from Earth's centre: where the air is too thin to matter, far from the ground
+// The usual environment blocks around the ship blocks, the one named in focus.
+inline std::string World(const std::string& focus, const std::string& ships) {
+    return hs::test::ScenarioText(ships, focus);
+}
+
+// A Corvane block at rest high above the pole, x m along; lines as given (crew, canopies, docking, ...).
+inline std::string ShipBlock(const std::string& name, const std::vector<std::string>& lines, double x = 0.0) {
+    std::string s = name + ":Corvane\n  STATUS Orbiting Earth\n  RPOS " + std::to_string(x) +
+                    " 7000000.000 0.000\n  RVEL 0.0000 0.0000 0.0000\n  AROT 0.000 0.000 0.000\n";
+    for (const std::string& l : lines)
+        s += "  " + l + "\n";
+    return s + "END\n";
+}
 
 // The shared host fixture on a root of its own, Modules/ included, started by the test once it has changed
 // the root as it needs: crew files are written into the root, so tests running side by side never share one.
@@ -31,6 +44,8 @@ class CrewWorld : public hs::test::HostFixture {
         fs::remove(RootDir() / "Config" / "UMmutmp.cfg");
         fs::remove(RootDir() / "Config" / "UMmutmpT.cfg");
         if (tweak) tweak(RootDir());
+        // A world this test flew before ends here, and is held to what a test may count.
+        EXPECT_EQ(sim().MisuseCount(), expectedMisuse);
         options.root = root.Path();
         options.dt = dt;
         std::string err;
@@ -39,13 +54,25 @@ class CrewWorld : public hs::test::HostFixture {
 
     fs::path RootDir() const { return root.Path(); }
 
+    // Starts the host on a root holding the scenario (the tweak may change the root first), and loads it.
+    void Fly(const std::string& scenarioText, double dt = 0.05,
+             const std::function<void(const fs::path&)>& tweak = {}) {
+        Start(
+            [&](const fs::path& r) {
+                WriteFile(r / "Scenarios" / "Crew" / "Test.scn", scenarioText);
+                if (tweak) tweak(r);
+            },
+            dt);
+        std::string err;
+        ASSERT_TRUE(sim().LoadScenario("Crew/Test.scn", &err)) << err;
+    }
+
     // Saves the scenario to saved, then loads it in a new session of the host on the same root.
     void ReloadFrom(const fs::path& saved) {
         std::string err;
         ASSERT_TRUE(sim().SaveScenario(saved.string(), &err)) << err;
         EXPECT_EQ(sim().MisuseCount(), 0);
-        sim().Shutdown();
-        ASSERT_TRUE(sim().Init(options, &err)) << err;
+        Restart();
         ASSERT_TRUE(sim().LoadScenario(saved.string(), &err)) << err;
     }
 

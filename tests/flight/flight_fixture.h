@@ -33,6 +33,17 @@ class CorvaneFlight : public hs::test::HostFixture {
 
     static hs::Sim& sim() { return hs::Sim::Get(); }
 
+    // The usual opening of a case: the world started as Start does, one Corvane in free flight in it.
+    struct Flying {
+        OBJHANDLE h;
+        Corvane* c;
+    };
+    Flying StartInSpace(double dt = 0.1, bool visuals = false, bool withSound = false) {
+        Start(dt, visuals, withSound);
+        OBJHANDLE h = InSpace();
+        return {h, h ? Ship(h) : nullptr};
+    }
+
     // Landed at the origin of the first body, as the host places a vessel without a status.
     OBJHANDLE OnRunway(const char* name = "Corvane-1") {
         std::string err;
@@ -48,6 +59,12 @@ class CorvaneFlight : public hs::test::HostFixture {
     }
 
     static Vessel* Rec(OBJHANDLE h) { return sim().Record(h); }
+    static int VesselsOfClass(const char* cls) {
+        int n = 0;
+        for (Vessel* v : sim().Vessels())
+            n += v->className == cls;
+        return n;
+    }
     static Corvane* Ship(OBJHANDLE h) { return static_cast<Corvane*>(Rec(h)->iface); }
     static hs::Thruster* Th(THRUSTER_HANDLE t) { return static_cast<hs::Thruster*>(t); }
     static hs::Propellant* Tank(PROPELLANT_HANDLE p) { return static_cast<hs::Propellant*>(p); }

@@ -1,6 +1,7 @@
 // Pure flight rules: propellant share, dampener mass, brakes, hover aim, tunnel phase, jump steps, fire
 // cycle.
 #include "flight/flight_rules.h"
+#include "expect_vector.h"
 
 #include <gtest/gtest.h>
 
@@ -26,28 +27,20 @@ TEST(WheelBrakes, RudderBrakesOneWheelOnly) {
     EXPECT_DOUBLE_EQ(half.left, 0.25);
 }
 
-TEST(HoverAim, PointsAgainstWeightWith997PermilleOfIt) {
-    const HoverAim aim = AimAgainstWeight(_V(0.0, -98100.0, 0.0));
-    ASSERT_TRUE(aim.aimed);
-    EXPECT_DOUBLE_EQ(aim.dir.x, 0.0);
-    EXPECT_DOUBLE_EQ(aim.dir.y, 1.0);
-    EXPECT_DOUBLE_EQ(aim.dir.z, 0.0);
-    EXPECT_DOUBLE_EQ(aim.max0, 0.997 * 98100.0);
-}
-
-TEST(HoverAim, InvertedShipStillPushesAwayFromTheBody) {
-    // Upside down the weight points along the ship's +y: the hover engine must push along -y.
-    const HoverAim aim = AimAgainstWeight(_V(0.0, 3000.0, 4000.0));
-    ASSERT_TRUE(aim.aimed);
-    EXPECT_DOUBLE_EQ(aim.dir.y, -0.6);
-    EXPECT_DOUBLE_EQ(aim.dir.z, -0.8);
-    EXPECT_DOUBLE_EQ(aim.max0, 0.997 * 5000.0);
-}
-
-TEST(HoverAim, ZeroWeightKeepsDirectionAndGivesNoThrust) {
-    const HoverAim aim = AimAgainstWeight(_V(0.0, 0.0, 0.0));
-    EXPECT_FALSE(aim.aimed);
-    EXPECT_EQ(aim.max0, 0.0);
+// Upside down the weight points along the ship's +y: the hover engine must push along -y. No weight keeps the
+// direction and gives no thrust.
+TEST(HoverAim, PointsAgainstWeightWith997PermilleOfItEvenInvertedAndNoWeightGivesNoThrust) {
+    const HoverAim up = AimAgainstWeight(_V(0.0, -98100.0, 0.0));
+    ASSERT_TRUE(up.aimed);
+    testvec::ExpectVec(up.dir, 0.0, 1.0, 0.0, "", 1e-12);
+    EXPECT_DOUBLE_EQ(up.max0, 0.997 * 98100.0);
+    const HoverAim inverted = AimAgainstWeight(_V(0.0, 3000.0, 4000.0));
+    ASSERT_TRUE(inverted.aimed);
+    testvec::ExpectVec(inverted.dir, 0.0, -0.6, -0.8, "", 1e-12);
+    EXPECT_DOUBLE_EQ(inverted.max0, 0.997 * 5000.0);
+    const HoverAim none = AimAgainstWeight(_V(0.0, 0.0, 0.0));
+    EXPECT_FALSE(none.aimed);
+    EXPECT_EQ(none.max0, 0.0);
 }
 
 TEST(TunnelPhase, WrapsToTheFractionButExactlyOneStays) {
@@ -56,14 +49,12 @@ TEST(TunnelPhase, WrapsToTheFractionButExactlyOneStays) {
     EXPECT_NEAR(NextTunnelPhase(0.0, 1.6), 0.2, 1e-12);
 }
 
-TEST(JumpSetting, StepIsTenToTheIndexMinusThree) {
+TEST(JumpSetting, StepIsTenToTheIndexMinusThreeAndAStrayIndexKeepsTheDurationWithinItsLimits) {
     EXPECT_DOUBLE_EQ(HwgStep(0), 0.001);
     EXPECT_DOUBLE_EQ(HwgStep(1), 0.01);
     EXPECT_DOUBLE_EQ(HwgStep(3), 1.0);
     EXPECT_DOUBLE_EQ(HwgStep(6), 1000.0);
-}
-
-TEST(JumpSetting, StrayScenarioIndexStillKeepsTheDurationWithinItsLimits) {
+    // A stray scenario index still keeps the duration within its limits.
     EXPECT_DOUBLE_EQ(ShortenedJumpDuration(1.0, INT_MAX), 0.001);
     EXPECT_DOUBLE_EQ(LengthenedJumpDuration(1.0, INT_MAX), 600.0);
     EXPECT_DOUBLE_EQ(LengthenedJumpDuration(1.0, INT_MIN), 1.0);

@@ -47,7 +47,7 @@ TEST(HudLines, AllThreeTagsAtTheirRowsWithFixedLengths) {
     EXPECT_EQ(lines[2].length, 28);
 }
 
-TEST(HudLines, EngagedDriveCountsDownInTwoDecimalsDistanceStaysTheSetJump) {
+TEST(HudLines, EngagedDriveOfStateOneOrTwoCountsDownInTwoDecimalsDistanceStaysTheSetJump) {
     HudState s = IdleState();
     s.ftlState = 1;
     s.hwgTimer = 0.004;
@@ -56,18 +56,13 @@ TEST(HudLines, EngagedDriveCountsDownInTwoDecimalsDistanceStaysTheSetJump) {
     ASSERT_EQ(BuildHudLines(s, lines), 2);
     EXPECT_EQ(Text(lines[0]), "HWG ENGAGED: 0.00 secs");
     EXPECT_EQ(Text(lines[1]), "Distance: 1.200000e+10 m");
-}
-
-TEST(HudLines, ScenarioStateOfTwoIsEngagedToo) {
-    HudState s = IdleState();
-    s.ftlState = 2;
+    s.ftlState = 2; // as a scenario may hold it
     s.hwgTimer = 12.345;
-    HudLine lines[HUD_MAX_LINES];
     BuildHudLines(s, lines);
     EXPECT_EQ(Text(lines[0]), "HWG ENGAGED: 12.35 secs");
 }
 
-TEST(HudLines, MessageAtRowZeroOnlyWhileTimerAboveZero) {
+TEST(HudLines, MessageAtRowZeroOnlyWhileTimerAboveZeroAnEmptyOneAsAnEmptyLine) {
     HudState s = IdleState();
     s.messageTimer = 0.0;
     HudLine lines[HUD_MAX_LINES];
@@ -77,19 +72,13 @@ TEST(HudLines, MessageAtRowZeroOnlyWhileTimerAboveZero) {
     EXPECT_EQ(lines[2].x, 3);
     EXPECT_EQ(lines[2].y, 0);
     EXPECT_EQ(Text(lines[2]), "Welcome aboard ! E=EVA  M=add crew");
-}
-
-TEST(HudLines, EmptyMessageWithRunningTimerDrawsAnEmptyLine) {
     static const char empty[256] = "";
-    HudState s = IdleState();
     s.message = empty;
-    s.messageTimer = 5.0;
-    HudLine lines[HUD_MAX_LINES];
     ASSERT_EQ(BuildHudLines(s, lines), 3);
     EXPECT_EQ(lines[2].length, 0);
 }
 
-TEST(HudLines, HugeScenarioTimerGivesACutLineNeverAnOverflow) {
+TEST(HudLines, HugeScenarioTimerOrExtremeStepIndexGivesACutLineNeverAnOverflow) {
     HudState s = IdleState();
     s.hwgJumpDuration = 1e300; // its fixed-point form has over 300 digits
     HudLine lines[HUD_MAX_LINES];
@@ -103,12 +92,9 @@ TEST(HudLines, HugeScenarioTimerGivesACutLineNeverAnOverflow) {
     s.hwgTimer = -1e300;
     BuildHudLines(s, lines);
     EXPECT_EQ(lines[0].length, static_cast<int>(HUD_LINE_SIZE - 1));
-}
 
-TEST(HudLines, ExtremeScenarioStepIndexFormatsWithoutOverflow) {
-    HudState s = IdleState();
+    s = IdleState();
     s.hwgStepIndex = INT_MIN; // 10^(INT_MIN - 3) is 0, computed without wrapping the integer
-    HudLine lines[HUD_MAX_LINES];
     BuildHudLines(s, lines);
     EXPECT_EQ(Text(lines[0]), "HWG Timer : 1.000 secs, inc 0.000 sec");
     s.hwgStepIndex = INT_MAX;

@@ -14,9 +14,9 @@ const hs::HudText* HudAt(int y) {
 }
 } // namespace
 
-TEST_F(CorvaneFlight, FreshShipHudShowsWelcomeSettingAndDistance) {
-    Start();
-    sim().SetFocus(OnRunway()); // the host draws the HUD of the vessel in focus
+TEST_F(CorvaneFlight, FreshShipHudShowsWelcomeSettingAndDistanceThenTagsAndCountdownFollowTheShip) {
+    auto [h, c] = StartInSpace();
+    sim().SetFocus(h); // the host draws the HUD of the vessel in focus
     sim().Frame();
     ASSERT_NE(HudAt(0), nullptr);
     EXPECT_EQ(HudAt(0)->x, 3);
@@ -28,18 +28,11 @@ TEST_F(CorvaneFlight, FreshShipHudShowsWelcomeSettingAndDistance) {
     EXPECT_EQ(HudAt(195), nullptr);
     EXPECT_EQ(HudAt(210), nullptr);
     EXPECT_EQ(HudAt(225), nullptr);
-}
-
-TEST_F(CorvaneFlight, HudTagsAndCountdownFollowTheShip) {
-    Start();
-    OBJHANDLE h = InSpace();
-    Corvane* c = Ship(h);
     c->boost = true;
     c->mainEngineFed = false;
     c->inertialDampeners = false;
     c->ToggleHyperspaceDrive();
     c->hwgTimer = 30.0;
-    sim().SetFocus(h);
     sim().Frame();
     ASSERT_NE(HudAt(195), nullptr);
     EXPECT_EQ(HudAt(195)->text, "[BOOST]");
@@ -49,9 +42,7 @@ TEST_F(CorvaneFlight, HudTagsAndCountdownFollowTheShip) {
 }
 
 TEST_F(CorvaneFlight, MessageWithAHundredthLeftIsDrawnOnceMoreThenStops) {
-    Start(0.02);
-    OBJHANDLE h = InSpace();
-    Corvane* c = Ship(h);
+    auto [h, c] = StartInSpace(0.02);
     sim().SetFocus(h);
     sim().Frame();
     c->hudMessageTimer = 0.01;
@@ -64,20 +55,16 @@ TEST_F(CorvaneFlight, MessageWithAHundredthLeftIsDrawnOnceMoreThenStops) {
 }
 
 namespace {
-int VesselsOfClass(const char* cls) {
-    int n = 0;
-    for (Vessel* v : hs::Sim::Get().Vessels())
-        if (v->className == cls) ++n;
-    return n;
+// Calls first to last of the railgun's cycle, as the held key 1 makes them.
+void AdvanceRailgun(Corvane* c, int first, int last) {
+    for (int call = first; call <= last; ++call)
+        c->AdvanceRailgunCycle();
 }
 } // namespace
 
 TEST_F(CorvaneFlight, CycleLoadsRightBarrelOnCall11LeftOnCall20AndAgainOnCall33) {
-    Start();
-    OBJHANDLE h = InSpace();
-    Corvane* c = Ship(h);
-    for (int call = 1; call <= 10; ++call)
-        c->AdvanceRailgunCycle();
+    auto [h, c] = StartInSpace();
+    AdvanceRailgun(c, 1, 10);
     EXPECT_EQ(VesselsOfClass("Pellorin"), 0);
     c->AdvanceRailgunCycle(); // 11
     EXPECT_EQ(VesselsOfClass("Pellorin"), 1);
@@ -86,40 +73,31 @@ TEST_F(CorvaneFlight, CycleLoadsRightBarrelOnCall11LeftOnCall20AndAgainOnCall33)
     EXPECT_EQ(right, c->lastProjectile);
     EXPECT_EQ(Rec(right)->name, "b1");
     EXPECT_EQ(c->GetAttachmentStatus(c->railAttachLeft), nullptr);
-    for (int call = 12; call <= 20; ++call)
-        c->AdvanceRailgunCycle();
+    AdvanceRailgun(c, 12, 20);
     EXPECT_EQ(VesselsOfClass("Pellorin"), 2);
     EXPECT_NE(c->GetAttachmentStatus(c->railAttachLeft), nullptr);
     c->AdvanceRailgunCycle(); // 21
     c->AdvanceRailgunCycle(); // 22
     EXPECT_EQ(c->railCycle, 0.0);
-    for (int call = 23; call <= 32; ++call)
-        c->AdvanceRailgunCycle();
+    AdvanceRailgun(c, 23, 32);
     EXPECT_EQ(VesselsOfClass("Pellorin"), 2);
     c->AdvanceRailgunCycle(); // 33
     EXPECT_EQ(VesselsOfClass("Pellorin"), 3);
 }
 
 TEST_F(CorvaneFlight, KeyReleasedAfterCall15ResumesWithTheLeftBarrelFiveCallsLater) {
-    Start();
-    OBJHANDLE h = InSpace();
-    Corvane* c = Ship(h);
-    for (int call = 1; call <= 15; ++call)
-        c->AdvanceRailgunCycle();
+    auto [h, c] = StartInSpace();
+    AdvanceRailgun(c, 1, 15);
     EXPECT_DOUBLE_EQ(c->railCycle, 1.5);
-    for (int call = 1; call <= 4; ++call)
-        c->AdvanceRailgunCycle();
+    AdvanceRailgun(c, 1, 4);
     EXPECT_EQ(c->GetAttachmentStatus(c->railAttachLeft), nullptr);
     c->AdvanceRailgunCycle();
     EXPECT_NE(c->GetAttachmentStatus(c->railAttachLeft), nullptr);
 }
 
 TEST_F(CorvaneFlight, EachLoadedProjectileIsReleasedAt1700MetresASecondWithTheFiringSound) {
-    Start(0.01, false, true);
-    OBJHANDLE h = InSpace();
-    Corvane* c = Ship(h);
-    for (int call = 1; call <= 11; ++call)
-        c->AdvanceRailgunCycle();
+    auto [h, c] = StartInSpace(0.01, false, true);
+    AdvanceRailgun(c, 1, 11);
     OBJHANDLE projectile = c->lastProjectile;
     ASSERT_NE(projectile, nullptr);
     sim().Frame();
@@ -135,11 +113,8 @@ TEST_F(CorvaneFlight, EachLoadedProjectileIsReleasedAt1700MetresASecondWithTheFi
 }
 
 TEST_F(CorvaneFlight, TwoProjectilesOnBothBarrelsPlayTheSoundTwice) {
-    Start(0.01, false, true);
-    OBJHANDLE h = InSpace();
-    Corvane* c = Ship(h);
-    for (int call = 1; call <= 11; ++call)
-        c->AdvanceRailgunCycle();
+    auto [h, c] = StartInSpace(0.01, false, true);
+    AdvanceRailgun(c, 1, 11);
     c->railCycle = 1.95; // the next call loads the left barrel too
     c->AdvanceRailgunCycle();
     ASSERT_NE(c->GetAttachmentStatus(c->railAttachLeft), nullptr);
@@ -151,12 +126,9 @@ TEST_F(CorvaneFlight, TwoProjectilesOnBothBarrelsPlayTheSoundTwice) {
 }
 
 TEST_F(CorvaneFlight, AnotherAmmoClassIsCreatedUnderTheNameB1) {
-    Start();
-    OBJHANDLE h = InSpace();
-    Corvane* c = Ship(h);
+    auto [h, c] = StartInSpace();
     std::snprintf(c->ammoClassName, sizeof c->ammoClassName, "%s", "Target");
-    for (int call = 1; call <= 11; ++call)
-        c->AdvanceRailgunCycle();
+    AdvanceRailgun(c, 1, 11);
     ASSERT_NE(c->lastProjectile, nullptr);
     EXPECT_EQ(Rec(c->lastProjectile)->className, "Target");
     EXPECT_EQ(Rec(c->lastProjectile)->name, "b1");
@@ -166,13 +138,10 @@ TEST_F(CorvaneFlight, AnotherAmmoClassIsCreatedUnderTheNameB1) {
 }
 
 TEST_F(CorvaneFlight, UnknownAmmoClassFiresNothingAndDoesNotFail) {
-    Start();
-    OBJHANDLE h = InSpace();
-    Corvane* c = Ship(h);
+    auto [h, c] = StartInSpace();
     std::snprintf(c->ammoClassName, sizeof c->ammoClassName, "%s", "NoSuchClass");
     const size_t before = sim().Vessels().size();
-    for (int call = 1; call <= 22; ++call)
-        c->AdvanceRailgunCycle();
+    AdvanceRailgun(c, 1, 22);
     EXPECT_EQ(sim().Vessels().size(), before);
     EXPECT_EQ(c->railCycle, 0.0);
 }

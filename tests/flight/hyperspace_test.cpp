@@ -7,21 +7,8 @@ namespace {
 constexpr double JUMP_TOLERANCE = 1e-6; // relative: positions of 1e9 m and more
 }
 
-TEST_F(CorvaneFlight, DriveStaysEngagedAtExactlyFifteenPercent) {
-    Start();
-    OBJHANDLE h = InSpace();
-    Corvane* c = Ship(h);
-    Tank(c->mainTank)->mass = 1500.0;
-    c->ToggleHyperspaceDrive();
-    c->HyperspaceStep(0.1);
-    EXPECT_EQ(c->ftlState, 1);
-    EXPECT_DOUBLE_EQ(Tank(c->mainTank)->mass, 1499.0);
-}
-
-TEST_F(CorvaneFlight, DriveIdlesAt1499Point9KgBeforeAnyDrainOrMove) {
-    Start();
-    OBJHANDLE h = InSpace();
-    Corvane* c = Ship(h);
+TEST_F(CorvaneFlight, DriveIdlesAt1499Point9KgBeforeAnyDrainOrMoveAndStaysEngagedAtExactlyFifteenPercent) {
+    auto [h, c] = StartInSpace();
     Tank(c->mainTank)->mass = 1499.9;
     c->ToggleHyperspaceDrive();
     const VECTOR3 before = Rec(h)->phys.pos;
@@ -30,12 +17,15 @@ TEST_F(CorvaneFlight, DriveIdlesAt1499Point9KgBeforeAnyDrainOrMove) {
     EXPECT_DOUBLE_EQ(Tank(c->mainTank)->mass, 1499.9);
     EXPECT_DOUBLE_EQ(Rec(h)->phys.pos.z, before.z);
     EXPECT_DOUBLE_EQ(Rec(h)->size, 8.0);
+    Tank(c->mainTank)->mass = 1500.0;
+    c->ToggleHyperspaceDrive();
+    c->HyperspaceStep(0.1);
+    EXPECT_EQ(c->ftlState, 1);
+    EXPECT_DOUBLE_EQ(Tank(c->mainTank)->mass, 1499.0);
 }
 
-TEST_F(CorvaneFlight, OneSecondJumpInQuarterStepsCovers6e9MetresAndDrains12Point5Kg) {
-    Start();
-    OBJHANDLE h = InSpace();
-    Corvane* c = Ship(h);
+TEST_F(CorvaneFlight, OneSecondJumpInQuarterStepsCovers6e9MetresAndDrains12Point5KgInTenthStepsTakesEleven) {
+    auto [h, c] = StartInSpace();
     const VECTOR3 before = Rec(h)->phys.pos;
     c->ToggleHyperspaceDrive();
     for (int i = 0; i < 3; ++i) {
@@ -49,12 +39,7 @@ TEST_F(CorvaneFlight, OneSecondJumpInQuarterStepsCovers6e9MetresAndDrains12Point
     EXPECT_NEAR(after.z - before.z, 6e9, 6e9 * JUMP_TOLERANCE); // the nose points along global +z
     EXPECT_NEAR(after.x, before.x, 1.0);
     EXPECT_NEAR(after.y, before.y, 1.0);
-}
-
-TEST_F(CorvaneFlight, TenthSecondStepsLeaveTheTimerAboveZeroSoAnEleventhRuns) {
-    Start();
-    OBJHANDLE h = InSpace();
-    Corvane* c = Ship(h);
+    // In tenth-second steps the timer is still above zero after ten, so an eleventh runs.
     c->ToggleHyperspaceDrive();
     for (int i = 0; i < 10; ++i)
         c->HyperspaceStep(0.1);
@@ -64,10 +49,10 @@ TEST_F(CorvaneFlight, TenthSecondStepsLeaveTheTimerAboveZeroSoAnEleventhRuns) {
     EXPECT_EQ(c->ftlState, 0);
 }
 
-TEST_F(CorvaneFlight, TwoSecondStepWithHalfSecondLeftFliesTheWholeStepAndDrainsOnce) {
-    Start();
-    OBJHANDLE h = InSpace();
-    Corvane* c = Ship(h);
+// A two-second step with half a second left flies the whole step and drains once; a stored timer past the
+// duration drains twice; the last, 2000 kg in one drain at high time acceleration, never below empty.
+TEST_F(CorvaneFlight, StepsOfAnyLengthDrainOncePerDurationStartedAndNeverBelowEmpty) {
+    auto [h, c] = StartInSpace();
     const VECTOR3 before = Rec(h)->phys.pos;
     c->ftlState = 1;
     c->hwgTimer = 0.5;
@@ -75,35 +60,22 @@ TEST_F(CorvaneFlight, TwoSecondStepWithHalfSecondLeftFliesTheWholeStepAndDrainsO
     EXPECT_EQ(c->ftlState, 0);
     EXPECT_NEAR(Tank(c->mainTank)->mass, 10000.0 - 20.0, 1e-9);
     EXPECT_NEAR(Rec(h)->phys.pos.z - before.z, 1.2e10, 1.2e10 * JUMP_TOLERANCE);
-}
-
-TEST_F(CorvaneFlight, StoredTimerPastTheDurationDrainsTwice) {
-    Start();
-    OBJHANDLE h = InSpace();
-    Corvane* c = Ship(h);
-    c->ftlState = 1;
-    c->hwgJumpDuration = 1.0;
-    c->hwgTimer = 1.6;
-    c->HyperspaceStep(0.1);
-    EXPECT_NEAR(Tank(c->mainTank)->mass, 10000.0 - 2.0, 1e-9);
-}
-
-TEST_F(CorvaneFlight, LongStepNeverDrainsTheTankBelowEmpty) {
-    Start();
-    OBJHANDLE h = InSpace();
-    Corvane* c = Ship(h);
-    Tank(c->mainTank)->mass = 1600.0;
-    c->ftlState = 1;
-    c->hwgTimer = 300.0;
-    c->hwgJumpDuration = 300.0;
-    c->HyperspaceStep(200.0); // 2000 kg in one drain at high time acceleration
-    EXPECT_EQ(Tank(c->mainTank)->mass, 0.0);
+    struct Case {
+        double mass, timer, duration, dt, left;
+    };
+    constexpr Case CASES[] = {{10000.0, 1.6, 1.0, 0.1, 10000.0 - 2.0}, {1600.0, 300.0, 300.0, 200.0, 0.0}};
+    for (const Case& k : CASES) {
+        Tank(c->mainTank)->mass = k.mass;
+        c->ftlState = 1;
+        c->hwgTimer = k.timer;
+        c->hwgJumpDuration = k.duration;
+        c->HyperspaceStep(k.dt);
+        EXPECT_NEAR(Tank(c->mainTank)->mass, k.left, 1e-9) << k.timer;
+    }
 }
 
 TEST_F(CorvaneFlight, TunnelPhaseWrapsAndDrivesTheTunnelAnimation) {
-    Start();
-    OBJHANDLE h = InSpace();
-    Corvane* c = Ship(h);
+    auto [h, c] = StartInSpace();
     c->ToggleHyperspaceDrive();
     c->ftlTunnelPhase = 0.9;
     c->HyperspaceStep(0.1);
@@ -112,9 +84,7 @@ TEST_F(CorvaneFlight, TunnelPhaseWrapsAndDrivesTheTunnelAnimation) {
 }
 
 TEST_F(CorvaneFlight, EngagedShipIsSeenOnlyFromTheCockpitAndReturnsToItsModeAfter) {
-    Start();
-    OBJHANDLE h = InSpace();
-    Corvane* c = Ship(h);
+    auto [h, c] = StartInSpace();
     c->ToggleShipMeshVisibility(); // external views only outside hyperspace
     c->hwgJumpDuration = 0.1;
     c->ToggleHyperspaceDrive();
@@ -145,8 +115,7 @@ TEST_F(CorvaneFlight, ShipFlyingSidewaysJumpsAlongItsNoseAndKeepsItsVelocity) {
 }
 
 TEST_F(CorvaneFlight, CtrlF12JumpInTheHostCarriesTheShip6e9MetresAlongItsNose) {
-    Start(0.25);
-    OBJHANDLE h = InSpace();
+    OBJHANDLE h = StartInSpace(0.25).h;
     sim().SetFocus(h);
     const VECTOR3 before = Rec(h)->phys.pos;
     sim().PressKey(OAPI_KEY_F12, {OAPI_KEY_LCONTROL});

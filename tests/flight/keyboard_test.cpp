@@ -10,9 +10,7 @@
 using flighttest::CorvaneFlight;
 
 TEST_F(CorvaneFlight, ShiftWinsOverCtrlCtrlBIsTheParkingBrakeAndStillOfferedToTheHost) {
-    Start();
-    OBJHANDLE h = InSpace();
-    Corvane* c = Ship(h);
+    auto [h, c] = StartInSpace();
     EXPECT_EQ(Buffered(h, OAPI_KEY_B, {OAPI_KEY_LSHIFT, OAPI_KEY_LCONTROL}), 1);
     EXPECT_FALSE(c->mainEngineFed);
     EXPECT_EQ(Th(c->mainThruster)->res, nullptr);
@@ -33,10 +31,8 @@ TEST_F(CorvaneFlight, ShiftWinsOverCtrlCtrlBIsTheParkingBrakeAndStillOfferedToTh
     EXPECT_EQ(Th(c->boostThruster)->res, nullptr);
 }
 
-TEST_F(CorvaneFlight, AltGMovesTheGearLikeGAndSwitchesContactsAtOnce) {
-    Start();
-    OBJHANDLE h = InSpace();
-    Corvane* c = Ship(h);
+TEST_F(CorvaneFlight, AltGMovesTheGearLikeGSwitchesContactsAtOnceAndReversesFromAnywhereInFlight) {
+    auto [h, c] = StartInSpace();
     EXPECT_EQ(Buffered(h, OAPI_KEY_G, {OAPI_KEY_LALT}), 1);
     EXPECT_EQ(c->gearTarget, 1.0);
     const Vessel* v = Rec(h);
@@ -55,12 +51,15 @@ TEST_F(CorvaneFlight, AltGMovesTheGearLikeGAndSwitchesContactsAtOnce) {
     EXPECT_EQ(v->maxWheelbrakeForce, 200000.0);
     EXPECT_DOUBLE_EQ(v->muLng, 0.1);
     EXPECT_DOUBLE_EQ(v->muLat, 0.5);
+
+    c->gearPos = 0.5;
+    c->gearTarget = 1.0;
+    c->ToggleGear();
+    EXPECT_EQ(c->gearTarget, 0.0);
 }
 
 TEST_F(CorvaneFlight, KeyReleasesPlaybackAndUnknownKeysAreLeftToTheHost) {
-    Start();
-    OBJHANDLE h = InSpace();
-    Corvane* c = Ship(h);
+    auto [h, c] = StartInSpace();
     Keys keys;
     EXPECT_EQ(c->clbkConsumeBufferedKey(OAPI_KEY_G, false, keys.state), 0);
     EXPECT_EQ(c->gearTarget, 0.0);
@@ -72,10 +71,8 @@ TEST_F(CorvaneFlight, KeyReleasesPlaybackAndUnknownKeysAreLeftToTheHost) {
     EXPECT_EQ(c->gearTarget, 0.0);
 }
 
-TEST_F(CorvaneFlight, EngagedDriveIgnoresKeys3And4ButShiftStillChangesTheStep) {
-    Start();
-    OBJHANDLE h = InSpace();
-    Corvane* c = Ship(h);
+TEST_F(CorvaneFlight, EngagedDriveIgnoresKeys3And4ShiftStillChangesTheStepAndIdleTheyClampTheDuration) {
+    auto [h, c] = StartInSpace();
     c->ftlState = 1;
     EXPECT_EQ(Buffered(h, OAPI_KEY_3), 1);
     EXPECT_EQ(Buffered(h, OAPI_KEY_4), 1);
@@ -85,12 +82,8 @@ TEST_F(CorvaneFlight, EngagedDriveIgnoresKeys3And4ButShiftStillChangesTheStep) {
     EXPECT_EQ(Buffered(h, OAPI_KEY_4, {OAPI_KEY_RSHIFT}), 1);
     EXPECT_EQ(Buffered(h, OAPI_KEY_4, {OAPI_KEY_RSHIFT}), 1);
     EXPECT_EQ(c->hwgStepIndex, 2);
-}
-
-TEST_F(CorvaneFlight, JumpDurationClampsAtOneMillisecondAndSixHundredSeconds) {
-    Start();
-    OBJHANDLE h = InSpace();
-    Corvane* c = Ship(h);
+    // Idle, the duration keys clamp at one millisecond and six hundred seconds.
+    c->ftlState = 0;
     c->hwgJumpDuration = 0.005;
     c->hwgStepIndex = 1;
     EXPECT_EQ(Buffered(h, OAPI_KEY_3), 1);
@@ -103,8 +96,7 @@ TEST_F(CorvaneFlight, JumpDurationClampsAtOneMillisecondAndSixHundredSeconds) {
 
 // At the ends of its range, and from a stray scenario value, the step index stays within 0 to 6.
 TEST_F(CorvaneFlight, StepIndexStaysWithinZeroToSixWithoutOverflow) {
-    Start();
-    Corvane* c = Ship(InSpace());
+    Corvane* c = StartInSpace().c;
     struct Case {
         int from;
         bool increase;
@@ -121,9 +113,7 @@ TEST_F(CorvaneFlight, StepIndexStaysWithinZeroToSixWithoutOverflow) {
 }
 
 TEST_F(CorvaneFlight, CtrlF12TwiceDisengagesAndEachPressResetsTheTimer) {
-    Start();
-    OBJHANDLE h = InSpace();
-    Corvane* c = Ship(h);
+    auto [h, c] = StartInSpace();
     c->hwgJumpDuration = 2.5;
     EXPECT_EQ(Buffered(h, OAPI_KEY_F12, {OAPI_KEY_LCONTROL}), 1);
     EXPECT_EQ(c->ftlState, 1);
@@ -148,9 +138,7 @@ TEST_F(CorvaneFlight, GearOnTheGroundRisesOnlyFromFullyExtended) {
 }
 
 TEST_F(CorvaneFlight, GearChangeWithTheDampenersOnMakesTheTouchdownSpringsForTheDampenedMassWithoutMisuse) {
-    Start();
-    OBJHANDLE h = InSpace();
-    Corvane* c = Ship(h);
+    auto [h, c] = StartInSpace();
     sim().Frame();
     ASSERT_TRUE(c->inertialDampeners);
     const double dampened = Rec(h)->emptyMass; // full tank: 5 percent of 25 t left, the empty mass below zero
@@ -189,20 +177,8 @@ TEST_F(CorvaneFlight, GearRaisedOnTheRunwayWithTheDampenersOnSettlesHerOnHerBell
     EXPECT_EQ(hs::W().misuse, misuse);
 }
 
-TEST_F(CorvaneFlight, GearInFlightReversesFromAnywhere) {
-    Start();
-    OBJHANDLE h = InSpace();
-    Corvane* c = Ship(h);
-    c->gearPos = 0.5;
-    c->gearTarget = 1.0;
-    c->ToggleGear();
-    EXPECT_EQ(c->gearTarget, 0.0);
-}
-
 TEST_F(CorvaneFlight, CanopyTargetsOpenUnlessExactlyOpen) {
-    Start();
-    OBJHANDLE h = InSpace();
-    Corvane* c = Ship(h);
+    auto [h, c] = StartInSpace();
     c->canopyPTarget = 0.4;
     EXPECT_EQ(Buffered(h, OAPI_KEY_K), 1);
     EXPECT_EQ(c->canopyPTarget, 1.0);
@@ -214,9 +190,7 @@ TEST_F(CorvaneFlight, CanopyTargetsOpenUnlessExactlyOpen) {
 }
 
 TEST_F(CorvaneFlight, ShiftITogglesDampenersF8TogglesShipMeshMode) {
-    Start();
-    OBJHANDLE h = InSpace();
-    Corvane* c = Ship(h);
+    auto [h, c] = StartInSpace();
     EXPECT_EQ(Buffered(h, OAPI_KEY_I, {OAPI_KEY_LSHIFT}), 1);
     EXPECT_FALSE(c->inertialDampeners);
     EXPECT_EQ(Buffered(h, OAPI_KEY_F8), 1);
@@ -226,9 +200,7 @@ TEST_F(CorvaneFlight, ShiftITogglesDampenersF8TogglesShipMeshMode) {
 }
 
 TEST_F(CorvaneFlight, Key5SwapsCameraSeatsAndAStrayViewGoesBackToTheFirst) {
-    Start();
-    OBJHANDLE h = InSpace();
-    Corvane* c = Ship(h);
+    auto [h, c] = StartInSpace();
     EXPECT_EQ(Buffered(h, OAPI_KEY_5), 1);
     EXPECT_EQ(c->viewIndex, 1);
     EXPECT_DOUBLE_EQ(Rec(h)->cameraOffset.y, 0.91);
@@ -243,20 +215,13 @@ TEST_F(CorvaneFlight, Key5SwapsCameraSeatsAndAStrayViewGoesBackToTheFirst) {
     EXPECT_DOUBLE_EQ(Rec(h)->cameraOffset.z, 3.03);
 }
 
-TEST_F(CorvaneFlight, KeyMRestartsTheAddCrewDialogWithClearedText) {
-    Start();
-    OBJHANDLE h = InSpace();
-    Corvane* c = Ship(h);
+TEST_F(CorvaneFlight, KeyMRestartsTheAddCrewDialogWithClearedTextAndKeyETakenWithAndWithoutCtrl) {
+    auto [h, c] = StartInSpace();
     c->addCrewDialog.addCrewStage = 4;
     std::snprintf(c->addCrewDialog.addCrewName, sizeof c->addCrewDialog.addCrewName, "%s", "Half typed");
     EXPECT_EQ(Buffered(h, OAPI_KEY_M), 1);
     EXPECT_EQ(c->addCrewDialog.addCrewStage, 1);
     EXPECT_EQ(c->addCrewDialog.addCrewName[0], '\0');
-}
-
-TEST_F(CorvaneFlight, KeyETakenWithAndWithoutCtrl) {
-    Start();
-    OBJHANDLE h = InSpace();
     EXPECT_EQ(Buffered(h, OAPI_KEY_E), 1);
     EXPECT_EQ(Buffered(h, OAPI_KEY_E, {OAPI_KEY_LCONTROL}), 1);
 }
@@ -281,7 +246,7 @@ class CarrierFlight : public CorvaneFlight {
     static hs::Propellant* CarrierTank(OBJHANDLE carrier) { return Rec(carrier)->propellants.at(0).get(); }
 };
 
-TEST_F(CarrierFlight, RefuelWithExactlyTheNeededAmountMovesNothing) {
+TEST_F(CarrierFlight, RefuelWithExactlyTheNeededAmountMovesNothingAndWithOneGramMoreFillsTheTank) {
     Start();
     Hung hung = HangUnderCarrier(0);
     Corvane* c = Ship(hung.ship);
@@ -290,34 +255,10 @@ TEST_F(CarrierFlight, RefuelWithExactlyTheNeededAmountMovesNothing) {
     EXPECT_EQ(Buffered(hung.ship, OAPI_KEY_R, {OAPI_KEY_LSHIFT}), 1);
     EXPECT_EQ(Tank(c->mainTank)->mass, 4000.0);
     EXPECT_EQ(CarrierTank(hung.carrier)->mass, 6000.0);
-}
-
-TEST_F(CarrierFlight, RefuelWithOneGramMoreFillsTheTank) {
-    Start();
-    Hung hung = HangUnderCarrier(0);
-    Corvane* c = Ship(hung.ship);
-    Tank(c->mainTank)->mass = 4000.0;
     CarrierTank(hung.carrier)->mass = 6000.001;
     c->RefuelFromCarrier();
     EXPECT_EQ(Tank(c->mainTank)->mass, 10000.0);
     EXPECT_NEAR(CarrierTank(hung.carrier)->mass, 0.001, 1e-9);
-}
-
-TEST_F(CorvaneFlight, RefuelWithNoCarrierAndNothingDockedDoesNothing) {
-    Start();
-    OBJHANDLE h = InSpace();
-    Corvane* c = Ship(h);
-    Tank(c->mainTank)->mass = 100.0;
-    c->RefuelFromCarrier();
-    EXPECT_EQ(Tank(c->mainTank)->mass, 100.0);
-}
-
-TEST_F(CarrierFlight, KeyJAsksTheCarrierToReleaseThePointItHangsOn) {
-    Start();
-    Hung hung = HangUnderCarrier(1);
-    EXPECT_EQ(Buffered(hung.ship, OAPI_KEY_J), 1);
-    EXPECT_TRUE(TimelineHas("carrier: Mother released Corvane-1 from point 1"));
-    EXPECT_EQ(Ship(hung.ship)->GetAttachmentStatus(Ship(hung.ship)->carrierAttachment), nullptr);
 }
 
 TEST_F(CarrierFlight, KeyJSendsIndexZeroWhenTheCarrierListsNoPointHoldingTheShip) {
@@ -335,17 +276,17 @@ TEST_F(CarrierFlight, KeyJSendsIndexZeroWhenTheCarrierListsNoPointHoldingTheShip
     EXPECT_TRUE(TimelineHas("carrier: Mother point 0 holds nothing"));
 }
 
-TEST_F(CorvaneFlight, KeyJWithoutACarrierDoesNothing) {
-    Start();
-    OBJHANDLE h = InSpace();
+TEST_F(CorvaneFlight, RefuelAndKeyJWithoutACarrierDoNothing) {
+    auto [h, c] = StartInSpace();
+    Tank(c->mainTank)->mass = 100.0;
+    c->RefuelFromCarrier();
+    EXPECT_EQ(Tank(c->mainTank)->mass, 100.0);
     EXPECT_EQ(Buffered(h, OAPI_KEY_J), 1);
     EXPECT_FALSE(TimelineHas("carrier:"));
 }
 
-TEST_F(CorvaneFlight, CtrlNumpadKeysSetTheHoverLevelAndBothTogetherLeaveItAtZero) {
-    Start();
-    OBJHANDLE h = InSpace();
-    Corvane* c = Ship(h);
+TEST_F(CorvaneFlight, CtrlNumpadKeysSetTheHoverLevelBothTogetherLeaveItAtZeroAndShiftBlocksThem) {
+    auto [h, c] = StartInSpace();
     Keys up({OAPI_KEY_LCONTROL, OAPI_KEY_NUMPAD0});
     EXPECT_EQ(c->clbkConsumeDirectKey(up.state), 0);
     EXPECT_EQ(Th(c->hoverThruster)->level, 1.0);
@@ -355,22 +296,14 @@ TEST_F(CorvaneFlight, CtrlNumpadKeysSetTheHoverLevelAndBothTogetherLeaveItAtZero
     EXPECT_EQ(Th(c->hoverThruster)->level, 0.0);
     EXPECT_EQ(both.state[OAPI_KEY_NUMPAD0], 0);
     EXPECT_EQ(both.state[OAPI_KEY_DECIMAL], 0);
-}
-
-TEST_F(CorvaneFlight, ShiftBlocksTheHoverKeys) {
-    Start();
-    OBJHANDLE h = InSpace();
-    Corvane* c = Ship(h);
-    Keys keys({OAPI_KEY_LSHIFT, OAPI_KEY_LCONTROL, OAPI_KEY_NUMPAD0});
-    c->clbkConsumeDirectKey(keys.state);
+    Keys shifted({OAPI_KEY_LSHIFT, OAPI_KEY_LCONTROL, OAPI_KEY_NUMPAD0});
+    c->clbkConsumeDirectKey(shifted.state);
     EXPECT_EQ(Th(c->hoverThruster)->level, 0.0);
-    EXPECT_NE(keys.state[OAPI_KEY_NUMPAD0], 0);
+    EXPECT_NE(shifted.state[OAPI_KEY_NUMPAD0], 0);
 }
 
 TEST_F(CorvaneFlight, Key1WithAnyModifierFiresNothing) {
-    Start();
-    OBJHANDLE h = InSpace();
-    Corvane* c = Ship(h);
+    auto [h, c] = StartInSpace();
     for (DWORD mod : {OAPI_KEY_LSHIFT, OAPI_KEY_RCONTROL, OAPI_KEY_LALT, OAPI_KEY_RALT}) {
         Keys keys({mod, OAPI_KEY_1});
         EXPECT_EQ(c->clbkConsumeDirectKey(keys.state), 0);
@@ -384,8 +317,7 @@ TEST_F(CorvaneFlight, Key1WithAnyModifierFiresNothing) {
 }
 
 TEST_F(CorvaneFlight, HoldingKey1ForThirtyFramesAdvancesTheCycleThirtyTimes) {
-    Start(0.05);
-    OBJHANDLE h = InSpace();
+    OBJHANDLE h = StartInSpace(0.05).h;
     sim().SetFocus(h);
     sim().HoldKey(OAPI_KEY_1, 30);
     sim().RunFrames(30);

@@ -15,13 +15,6 @@ VECTOR3 Nose(const Vessel* v) {
     return mul(v->phys.R, _V(0, 0, 1));
 }
 
-int Count(const char* cls) {
-    int n = 0;
-    for (Vessel* v : hs::Sim::Get().Vessels())
-        if (v->className == cls) ++n;
-    return n;
-}
-
 } // namespace
 
 TEST_F(CorvaneFlight, RunwayHopGearUpJumpFireAtTargetThenCarrierRefuelAndRelease) {
@@ -96,7 +89,7 @@ TEST_F(CorvaneFlight, RunwayHopGearUpJumpFireAtTargetThenCarrierRefuelAndRelease
     sim().HoldKey(OAPI_KEY_1, 22);
     sim().RunFrames(22 + seconds(0.5));
     EXPECT_EQ(TimelineCount("sound: Corvane-1 play slot 1 loop 0 volume 255 last 0"), 2);
-    EXPECT_EQ(Count("Pellorin"), 0);
+    EXPECT_EQ(VesselsOfClass("Pellorin"), 0);
     const VECTOR3 pushed = Rec(target)->phys.vel - Rec(h)->phys.vel - targetVel;
     // Each 1 kg shot at 1700 m/s hands the 5 t hull a few tenths of a metre a second along the line of fire.
     const double along = dotp(pushed, Nose(Rec(h)));
@@ -119,8 +112,7 @@ TEST_F(CorvaneFlight, RunwayHopGearUpJumpFireAtTargetThenCarrierRefuelAndRelease
 }
 
 TEST_F(CorvaneFlight, RefuelFromTheShipDockedAtPortZero) {
-    Start();
-    OBJHANDLE h = InSpace();
+    OBJHANDLE h = StartInSpace().h;
     OBJHANDLE other = InSpace("Tanker", _V(0, 0, 0), _V(0, 0, 0), "Corvane", _V(0, 10, 0));
     ASSERT_TRUE(sim().Dock(h, 0, other, 0));
     Corvane* c = Ship(h);

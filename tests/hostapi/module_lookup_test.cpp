@@ -14,11 +14,15 @@ int CallProbe(HMODULE h) {
 }
 } // namespace
 
-TEST(ModuleLookup, ModuleNotLoadedIsNotFound) {
+TEST(ModuleLookup, ModuleNotLoadedIsNotFoundAndANullNameIsTheProgramItself) {
     EXPECT_EQ(GetModuleHandleA("Probe.dll"), nullptr);
     EXPECT_EQ(GetModuleHandleA("Modules\\OrbiterSound.dll"), nullptr);
     EXPECT_EQ(GetModuleHandleA(""), nullptr);
     EXPECT_EQ(GetModuleHandleA("Modules\\"), nullptr);
+    // A null name is the program itself, which exports nothing by the probe's name.
+    HMODULE self = GetModuleHandleA(nullptr);
+    ASSERT_NE(self, nullptr);
+    EXPECT_EQ(GetProcAddress(self, "ProbeValue"), nullptr);
 }
 
 TEST(ModuleLookup, LoadedModuleIsFoundByItsDllNameInAnyFolderAndCase) {
@@ -52,19 +56,14 @@ TEST(ModuleLookup, LookupKeepsNoReferenceSoTheModuleCanStillUnload) {
     EXPECT_EQ(GetModuleHandleA("Probe.dll"), nullptr);
 }
 
-TEST(ModuleLookup, ExportLookupFindsOnlyWhatIsExported) {
+// The load address a module finds for itself is taken as its handle too.
+TEST(ModuleLookup, ExportLookupFindsOnlyWhatIsExportedAndAcceptsTheLoadAddress) {
     void* lib = dlopen(PROBE_PATH, RTLD_NOW);
     ASSERT_NE(lib, nullptr) << dlerror();
     HMODULE h = GetModuleHandleA("Probe.dll");
     EXPECT_EQ(GetProcAddress(h, "ExitModule"), nullptr);
     EXPECT_EQ(GetProcAddress(h, nullptr), nullptr);
     EXPECT_EQ(GetProcAddress(nullptr, "ProbeValue"), nullptr);
-    dlclose(lib);
-}
-
-TEST(ModuleLookup, ExportLookupAcceptsTheLoadAddressAModuleFindsForItself) {
-    void* lib = dlopen(PROBE_PATH, RTLD_NOW);
-    ASSERT_NE(lib, nullptr) << dlerror();
     void* fn = dlsym(lib, "ProbeValue");
     ASSERT_NE(fn, nullptr);
     Dl_info info;
@@ -72,13 +71,6 @@ TEST(ModuleLookup, ExportLookupAcceptsTheLoadAddressAModuleFindsForItself) {
     EXPECT_EQ(CallProbe((HMODULE)info.dli_fbase), 42);
     EXPECT_EQ(GetProcAddress((HMODULE)info.dli_fbase, "NotThere"), nullptr);
     dlclose(lib);
-}
-
-TEST(ModuleLookup, NullNameIsTheProgramItself) {
-    HMODULE self = GetModuleHandleA(nullptr);
-    ASSERT_NE(self, nullptr);
-    // The program exports nothing by that name.
-    EXPECT_EQ(GetProcAddress(self, "ProbeValue"), nullptr);
 }
 
 TEST(ModuleLookup, AModuleFindsItselfAndItsExportsFromItsOwnLoadHook) {

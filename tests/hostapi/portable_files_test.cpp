@@ -57,16 +57,13 @@ class PortableFiles : public ::testing::Test {
 
 } // namespace
 
-TEST_F(PortableFiles, TranslateMatchesEachExistingComponentWithoutRegardToCase) {
+TEST_F(PortableFiles, TranslateMatchesEachExistingComponentWithoutRegardToCaseAndKeepsTheOthers) {
     MakeDir("Config");
     MakeFile("Config/UMmutmp.cfg");
     EXPECT_EQ(Translate("config\\UMmutmp.cfg"), "Config/UMmutmp.cfg");
     EXPECT_EQ(Translate("CONFIG\\ummutmp.CFG"), "Config/UMmutmp.cfg");
     EXPECT_EQ(Translate("Config/UMmutmp.cfg"), "Config/UMmutmp.cfg");
-}
-
-TEST_F(PortableFiles, TranslateKeepsTheSpellingOfComponentsThatDoNotExistYet) {
-    MakeDir("Config");
+    // Components that do not exist yet keep their spelling.
     EXPECT_EQ(Translate("config\\UMmutmpT.cfg"), "Config/UMmutmpT.cfg");
     EXPECT_EQ(Translate("config\\New\\Deeper\\file.TXT"), "Config/New/Deeper/file.TXT");
     EXPECT_EQ(Translate("nowhere\\config"), "nowhere/config");
@@ -174,7 +171,7 @@ TEST_F(PortableFiles, FindWildcardsMatchOneOrManyCharacters) {
     EXPECT_EQ(Walk("*").size(), 4u);
 }
 
-TEST_F(PortableFiles, FindReportsNothingFoundAsAnInvalidHandle) {
+TEST_F(PortableFiles, FindReportsNothingFoundAsAnInvalidHandleAndFindNextStaysFalseAfterTheLast) {
     MakeDir("Config");
     WIN32_FIND_DATAA data;
     EXPECT_EQ(FindFirstFileA("config\\*.cfg", &data), INVALID_HANDLE_VALUE);
@@ -183,11 +180,8 @@ TEST_F(PortableFiles, FindReportsNothingFoundAsAnInvalidHandle) {
     EXPECT_EQ(FindFirstFileA(nullptr, &data), INVALID_HANDLE_VALUE);
     EXPECT_FALSE(FindNextFileA(INVALID_HANDLE_VALUE, &data));
     EXPECT_FALSE(FindClose(INVALID_HANDLE_VALUE));
-}
-
-TEST_F(PortableFiles, FindNextStaysFalseAfterTheLastEntry) {
+    // After the last entry FindNext stays false.
     MakeFile("only.cfg", "12345");
-    WIN32_FIND_DATAA data;
     HANDLE h = FindFirstFileA("*.cfg", &data);
     ASSERT_NE(h, INVALID_HANDLE_VALUE);
     EXPECT_STREQ(data.cFileName, "only.cfg");

@@ -86,7 +86,7 @@ TEST(HostRecords, ParticleStreamEnumsAreNestedWithHostValues) {
     EXPECT_EQ(PARTICLESTREAMSPEC::LVL_FLAT, 0);
 }
 
-TEST(AnimationTransforms, EachTransformReportsItsTypeThroughTheBase) {
+TEST(AnimationTransforms, EachTransformReportsItsTypeThroughTheBaseWhichDeletesItSafely) {
     UINT groups[3] = {4, 5, 6};
     MGROUP_ROTATE rot(1, groups, 3, _V(0, 1, 2), _V(1, 0, 0), (float)(90.0 * RAD));
     MGROUP_TRANSLATE move(2, MAKEGROUPARRAY(groups), 2, _V(0, 0, 3));
@@ -106,10 +106,6 @@ TEST(AnimationTransforms, EachTransformReportsItsTypeThroughTheBase) {
     EXPECT_DOUBLE_EQ(scale.scale.y, 2.0);
     EXPECT_EQ(none.grp, nullptr);
     EXPECT_EQ(LOCALVERTEXLIST, 0xFFFFFFFFu);
-}
-
-TEST(AnimationTransforms, DeletingThroughTheBaseIsSafe) {
-    UINT groups[1] = {0};
     MGROUP_TRANSFORM* t = new MGROUP_ROTATE(0, groups, 1, _V(0, 0, 0), _V(0, 0, 1), 1.0f);
     EXPECT_EQ(t->Type(), MGROUP_TRANSFORM::ROTATE);
     delete t; // under the address sanitizer a missing virtual destructor shows here
@@ -193,7 +189,7 @@ TEST(KeyCodes, ScanCodesMatchTheDirectInputTable) {
         EXPECT_EQ(k.code, k.value) << "OAPI_KEY_" << k.name;
 }
 
-TEST(KeyCodes, KeydownTestsBitSevenOfASignedCharBuffer) {
+TEST(KeyCodes, KeydownTestsBitSevenOfASignedCharBufferAndModifiersAcceptEitherSide) {
     char kstate[256] = {};
     EXPECT_FALSE(KEYDOWN(kstate, OAPI_KEY_G));
     kstate[OAPI_KEY_G] = (char)0x80;
@@ -203,10 +199,7 @@ TEST(KeyCodes, KeydownTestsBitSevenOfASignedCharBuffer) {
     RESETKEY(kstate, OAPI_KEY_G);
     EXPECT_EQ(kstate[OAPI_KEY_G], 0);
     EXPECT_FALSE(KEYDOWN(kstate, OAPI_KEY_G));
-}
-
-TEST(KeyCodes, ModifiersAcceptEitherSide) {
-    char kstate[256] = {};
+    // Modifiers accept either side.
     EXPECT_FALSE(KEYMOD_SHIFT(kstate));
     EXPECT_FALSE(KEYMOD_CONTROL(kstate));
     EXPECT_FALSE(KEYMOD_ALT(kstate));

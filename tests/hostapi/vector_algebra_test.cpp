@@ -1,5 +1,6 @@
 // Tests of the inline vector and matrix algebra and the angle wrappers.
 #include "Orbitersdk.h"
+#include "expect_vector.h"
 
 #include <gtest/gtest.h>
 #include <type_traits>
@@ -10,9 +11,7 @@ namespace {
 constexpr double EPS = 1e-12;
 
 void ExpectVec(const VECTOR3& v, double x, double y, double z) {
-    EXPECT_NEAR(v.x, x, EPS);
-    EXPECT_NEAR(v.y, y, EPS);
-    EXPECT_NEAR(v.z, z, EPS);
+    testvec::ExpectVec(v, x, y, z, "", EPS);
 }
 
 template <class A, class B, class = void> struct HasMul : std::false_type {};
@@ -77,15 +76,12 @@ TEST(VectorAlgebra, LengthsDistanceAndUnitVector) {
     EXPECT_NEAR(length(a), 1.0, EPS);
 }
 
-TEST(MatrixAlgebra, RotmAboutZByQuarterTurnTakesXToY) {
+TEST(MatrixAlgebra, RotmAboutZByQuarterTurnTakesXToYAndAnyRotmIsOrthonormalWithTmulItsInverse) {
     MATRIX3 R = rotm(_V(0, 0, 1), PI05);
     ExpectVec(mul(R, _V(1, 0, 0)), 0, 1, 0);
     ExpectVec(mul(R, _V(0, 1, 0)), -1, 0, 0);
     ExpectVec(mul(R, _V(0, 0, 1)), 0, 0, 1);
-}
-
-TEST(MatrixAlgebra, RotmIsOrthonormalAndTmulUndoesMul) {
-    MATRIX3 R = rotm(unit(_V(1, 2, -0.5)), 0.7);
+    R = rotm(unit(_V(1, 2, -0.5)), 0.7);
     VECTOR3 v = _V(0.3, -8, 2.5);
     VECTOR3 back = tmul(R, mul(R, v));
     ExpectVec(back, v.x, v.y, v.z);
@@ -134,22 +130,13 @@ TEST(MatrixAlgebra, ScalarOperatorsAndOuterProduct) {
     EXPECT_DOUBLE_EQ(O.m32, 15.0);
 }
 
-TEST(AngleWrap, NormangleMapsIntoMinusPiToPi) {
+// The upper ends belong to the other side: the ranges are [-pi, pi) and [0, 2 pi).
+TEST(AngleWrap, NormangleMapsIntoMinusPiToPiAndPosangleIntoZeroToTwoPi) {
     EXPECT_NEAR(normangle(1.5 * PI), -0.5 * PI, EPS);
     EXPECT_NEAR(normangle(-1.5 * PI), 0.5 * PI, EPS);
     EXPECT_NEAR(normangle(7.0 * PI2 + 0.25), 0.25, 1e-9);
     EXPECT_NEAR(normangle(0.3), 0.3, EPS);
-    // The upper end belongs to the other side: the range is [-pi, pi).
     EXPECT_NEAR(normangle(PI), -PI, EPS);
-    for (double a = -20.0; a < 20.0; a += 0.37) {
-        double w = normangle(a);
-        EXPECT_GE(w, -PI);
-        EXPECT_LT(w, PI);
-        EXPECT_NEAR(cos(w), cos(a), 1e-9);
-    }
-}
-
-TEST(AngleWrap, PosangleMapsIntoZeroToTwoPiExcludingTwoPi) {
     EXPECT_NEAR(posangle(-0.5 * PI), 1.5 * PI, EPS);
     EXPECT_NEAR(posangle(PI2), 0.0, EPS);
     EXPECT_NEAR(posangle(5.0 * PI2 + 1.0), 1.0, 1e-9);
@@ -157,10 +144,13 @@ TEST(AngleWrap, PosangleMapsIntoZeroToTwoPiExcludingTwoPi) {
     EXPECT_LT(posangle(-1e-18), PI2);
     EXPECT_GE(posangle(-1e-18), 0.0);
     for (double a = -20.0; a < 20.0; a += 0.37) {
-        double w = posangle(a);
-        EXPECT_GE(w, 0.0);
-        EXPECT_LT(w, PI2);
-        EXPECT_NEAR(sin(w), sin(a), 1e-9);
+        const double n = normangle(a), p = posangle(a);
+        EXPECT_GE(n, -PI);
+        EXPECT_LT(n, PI);
+        EXPECT_NEAR(cos(n), cos(a), 1e-9);
+        EXPECT_GE(p, 0.0);
+        EXPECT_LT(p, PI2);
+        EXPECT_NEAR(sin(p), sin(a), 1e-9);
     }
 }
 

@@ -19,32 +19,26 @@ SlotPtr<HostFile> Cfg(std::initializer_list<const char*> lines) {
     return f;
 }
 
-TEST(ReadItem, FirstMatchingKeyDecidesWithoutRegardToCase) {
-    SlotPtr<HostFile> f = Cfg({"; comment", "  mass  =  12.5  ; kg", "Mass = 99"});
-    char buf[256] = "untouched";
-    EXPECT_TRUE(oapiReadItem_string(f.get(), (char*)"MASS", buf));
-    EXPECT_STREQ(buf, "12.5");
-}
-
-TEST(ReadItem, EmptyValueIsFalseAndStopsTheSearch) {
-    SlotPtr<HostFile> f = Cfg({"Module =   ", "Module = Later"});
-    char buf[256] = "untouched";
-    EXPECT_FALSE(oapiReadItem_string(f.get(), (char*)"Module", buf));
-    EXPECT_STREQ(buf, "untouched");
-}
-
-TEST(ReadItem, EndParseEndsTheSearch) {
-    SlotPtr<HostFile> f = Cfg({"A = 1", "END_PARSE", "B = 2"});
-    char buf[256] = "untouched";
-    EXPECT_FALSE(oapiReadItem_string(f.get(), (char*)"B", buf));
-    EXPECT_TRUE(oapiReadItem_string(f.get(), (char*)"a", buf));
-}
-
-TEST(ReadItem, MissingItemLeavesTheBufferUnchanged) {
-    SlotPtr<HostFile> f = Cfg({"A = 1"});
-    char buf[256] = "untouched";
-    EXPECT_FALSE(oapiReadItem_string(f.get(), (char*)"AB", buf));
-    EXPECT_STREQ(buf, "untouched");
+// The first matching key decides, in any case; an empty value is false and stops the search, as END_PARSE
+// does; a missing item leaves the buffer unchanged.
+TEST(ReadItem, FirstMatchingKeyDecidesAndAnEmptyValueEndParseOrMissingItemFindNothing) {
+    const struct {
+        std::vector<std::string> lines;
+        const char* key;
+        bool found;
+        const char* value;
+    } cases[] = {{{"; comment", "  mass  =  12.5  ; kg", "Mass = 99"}, "MASS", true, "12.5"},
+                 {{"Module =   ", "Module = Later"}, "Module", false, "untouched"},
+                 {{"A = 1", "END_PARSE", "B = 2"}, "B", false, "untouched"},
+                 {{"A = 1", "END_PARSE", "B = 2"}, "a", true, "1"},
+                 {{"A = 1"}, "AB", false, "untouched"}};
+    for (const auto& k : cases) {
+        SlotPtr<HostFile> f = NewFile(HostFile::CONFIG);
+        f->lines.assign(k.lines.begin(), k.lines.end());
+        char buf[256] = "untouched";
+        EXPECT_EQ(oapiReadItem_string(f.get(), (char*)k.key, buf), k.found) << k.key;
+        EXPECT_STREQ(buf, k.value) << k.key;
+    }
 }
 
 TEST(ReadItem, LongValueIsCutAt255CharactersSoA256ByteBufferHoldsIt) {
@@ -93,6 +87,7 @@ TEST(ScenarioLines, NextLineStripsCommentsAndBlanksAndStopsAtEndInAnyCase) {
     ASSERT_TRUE(oapiReadScenario_nextline(f.get(), line));
     EXPECT_STREQ(line, "");
     EXPECT_FALSE(oapiReadScenario_nextline(f.get(), line));
+    EXPECT_FALSE(oapiReadScenario_nextline(f.get(), line)); // reading on never reaches the next block
     EXPECT_TRUE(f->sawEnd);
 }
 

@@ -1,11 +1,11 @@
 // What the real host does, flown there with its stock vessels: the lines it saves, whom it gives the focus,
 // where a vessel block without a position puts the vessel, and states that are not numbers.
 #include "physics/physics.h"
+#include "scenario_blocks.h"
 #include "script.h"
 #include "tv_world.h"
 
 #include <cmath>
-#include <cstdio>
 
 namespace hs::test {
 namespace {
@@ -20,22 +20,8 @@ class HostLines : public HostFixture {
                    "ClassName = NoFocus\nModule = Test\\TestVessel\nEnableFocus = FALSE\n");
     }
 
-    // The block of one vessel in the saved text.
-    std::string Block(const std::string& name) {
-        std::string s = Sim().ScenarioText();
-        size_t a = s.find("\n" + name + ":");
-        if (a == std::string::npos) return std::string();
-        size_t b = s.find("\nEND\n", a);
-        return s.substr(a + 1, b - a);
-    }
-
-    // The three numbers of a saved "AROT" line.
-    VECTOR3 Arot(const std::string& block) {
-        VECTOR3 a{{1e9, 1e9, 1e9}};
-        size_t at = block.find("  AROT ");
-        if (at != std::string::npos) sscanf(block.c_str() + at + 7, "%lf %lf %lf", &a.x, &a.y, &a.z);
-        return a;
-    }
+    // The lines of one vessel's block in the saved text.
+    std::string Block(const std::string& name) { return BlockOf(Sim().ScenarioText(), name); }
 };
 
 std::string LandedAt(const std::string& name, const char* pos, const char* hdg) {
@@ -88,17 +74,16 @@ TEST_F(HostLines, LandedVesselSavesItsHeightAndItsAttitudeInTheBodysFrame) {
                          "\n  ALT 0.836\n  AROT "),
                   std::string::npos)
             << b;
-        VECTOR3 a = Arot(b);
+        double a[3] = {1e9, 1e9, 1e9};
+        VectorLine(ReadShips(Sim().ScenarioText())[c.name], "AROT", a);
         for (int i = 0; i < 3; ++i) {
-            double d = std::fmod(std::fabs(a.data[i] - c.arot.data[i]), 360.0);
+            double d = std::fmod(std::fabs(a[i] - c.arot.data[i]), 360.0);
             EXPECT_LT(std::fmin(d, 360.0 - d), 0.1) << c.name << " angle " << i << "\n" << b;
         }
     }
     // And the other way: a landed block the real host wrote loads where it says.
     std::string text = Sim().ScenarioText();
-    Sim().Shutdown();
-    std::string err;
-    ASSERT_TRUE(Sim().Init(options, &err)) << err;
+    Restart();
     ASSERT_TRUE(Load(ScenarioText("PB:Test\\TestVessel\n  STATUS Landed Earth\n  POS -80.6826440 28.5970140\n"
                                   "  HEADING 90.00\n  ALT 1.351\n  AROT -2.714 -79.789 64.077\n"
                                   "  PRPLEVEL 0:0.500000\n  NAVFREQ 0 0\nEND\n")))

@@ -8,16 +8,8 @@ class Lifecycle : public HostFixture {};
 
 TEST_F(Lifecycle, ScenarioVesselRunsInitClassCapsLoadSetStateThenPostCreation) {
     ASSERT_TRUE(Load(ScenarioText(LandedTv("TV1", "  COUNTER 4\n")))) << loadError;
-    int init = TimelineFind("tv: ovcInit TV1");
-    int caps = TimelineFind("tv: clbkSetClassCaps TV1");
-    int load = TimelineFind("tv: clbkLoadStateEx TV1");
-    int set = TimelineFind("tv: clbkSetStateEx TV1");
-    int post = TimelineFind("tv: clbkPostCreation TV1");
-    ASSERT_GE(init, 0);
-    EXPECT_LT(init, caps);
-    EXPECT_LT(caps, load);
-    EXPECT_LT(load, set);
-    EXPECT_LT(set, post);
+    EXPECT_TRUE(TimelineInOrder({"tv: ovcInit TV1", "tv: clbkSetClassCaps TV1", "tv: clbkLoadStateEx TV1",
+                                 "tv: clbkSetStateEx TV1", "tv: clbkPostCreation TV1"}));
 }
 
 TEST_F(Lifecycle, ClassFileItemsOverrideTheModuleAfterSetClassCaps) {
@@ -60,18 +52,11 @@ TEST_F(Lifecycle, ClassAndModuleNamesMatchFoldersWithoutRegardToCase) {
     EXPECT_TRUE(TimelineHas("tv: ovcInit TV1"));
 }
 
-TEST_F(Lifecycle, ShutdownCallsOvcExitForEveryVessel) {
+TEST_F(Lifecycle, ShutdownCallsOvcExitForEveryVesselAndTheModuleLoadsAgainAfterIt) {
     ASSERT_TRUE(Load(ScenarioText(LandedTv("TV1") + FlyingTv("TV2")))) << loadError;
     Sim().Shutdown();
     EXPECT_TRUE(TimelineHas("tv: ovcExit TV1"));
     EXPECT_TRUE(TimelineHas("tv: ovcExit TV2"));
-    std::string err;
-    ASSERT_TRUE(Sim().Init(options, &err)) << err; // TearDown shuts down again
-}
-
-TEST_F(Lifecycle, ModuleReloadsAfterShutdown) {
-    ASSERT_TRUE(Load(ScenarioText(LandedTv("TV1")))) << loadError;
-    Sim().Shutdown();
     std::string err;
     ASSERT_TRUE(Sim().Init(options, &err)) << err;
     ASSERT_TRUE(Load(ScenarioText(LandedTv("TV9")))) << loadError;
@@ -80,54 +65,38 @@ TEST_F(Lifecycle, ModuleReloadsAfterShutdown) {
 
 class Frames : public TvWorld {};
 
+// A vessel deleted by its own key, and one deleted from outside a frame, still count until the frame ends.
 TEST_F(Frames, DeletionTakesEffectAtTheEndOfTheFrame) {
     OBJHANDLE h = Rec("TV1");
     Sim().PressKey(OAPI_KEY_D);
     Sim().Frame();
-    int key = TimelineFind("tv: key TV1 32 down");
-    int deleted = TimelineFind("deleted TV1");
-    int exit = TimelineFind("tv: ovcExit TV1");
-    ASSERT_GE(key, 0);
-    EXPECT_GT(deleted, key);
-    EXPECT_GT(exit, deleted);
+    EXPECT_TRUE(TimelineInOrder({"tv: key TV1 32 down", "deleted TV1", "tv: ovcExit TV1"}));
     EXPECT_FALSE(oapiIsVessel(h));
     EXPECT_EQ(Sim().Record(h), nullptr);
     EXPECT_EQ(oapiGetVesselCount(), 0u);
     EXPECT_EQ(oapiGetFocusObject(), nullptr);
-}
-
-TEST_F(Frames, DeletedVesselStillCountsUntilTheFrameEnds) {
-    OBJHANDLE h = Rec("TV1");
-    EXPECT_TRUE(oapiDeleteVessel(h));
-    EXPECT_TRUE(oapiIsVessel(h));
+    std::string err;
+    OBJHANDLE tv2 = Sim().CreateVessel("TV2", TV_CLASS, nullptr, &err);
+    ASSERT_NE(tv2, nullptr) << err;
+    EXPECT_TRUE(oapiDeleteVessel(tv2));
+    EXPECT_TRUE(oapiIsVessel(tv2));
     EXPECT_EQ(oapiGetVesselCount(), 1u);
     Sim().Frame();
-    EXPECT_FALSE(oapiIsVessel(h));
+    EXPECT_FALSE(oapiIsVessel(tv2));
 }
 
-TEST_F(Frames, VesselCreatedDuringAFrameGetsItsFirstPreStepOnTheNext) {
+TEST_F(Frames, VesselCreatedDuringAFrameRunsItsSetUpInOrderAndGetsItsFirstPreStepOnTheNext) {
     Sim().PressKey(OAPI_KEY_C);
     Sim().Frame();
     ASSERT_NE(Rec("TV1-child"), nullptr);
     EXPECT_TRUE(TimelineHas("tv: first prestep TV1 at 0.000"));
     EXPECT_FALSE(TimelineHas("tv: first prestep TV1-child"));
-    Sim().Frame();
-    EXPECT_TRUE(TimelineHas("tv: first prestep TV1-child at 0.017"));
-}
-
-TEST_F(Frames, CreatedVesselRunsClassCapsSetStateAndPostCreationInOrder) {
-    Sim().PressKey(OAPI_KEY_C);
-    Sim().Frame();
-    int created = TimelineFind("created TV1-child (Test\\TestVessel)");
-    int caps = TimelineFind("tv: clbkSetClassCaps TV1-child");
-    int set = TimelineFind("tv: clbkSetStateEx TV1-child");
-    int post = TimelineFind("tv: clbkPostCreation TV1-child");
-    ASSERT_GE(created, 0);
-    EXPECT_LT(created, caps);
-    EXPECT_LT(caps, set);
-    EXPECT_LT(set, post);
+    EXPECT_TRUE(TimelineInOrder({"created TV1-child (Test\\TestVessel)", "tv: clbkSetClassCaps TV1-child",
+                                 "tv: clbkSetStateEx TV1-child", "tv: clbkPostCreation TV1-child"}));
     // The child starts where its maker stands.
     EXPECT_NEAR(length(Rec("TV1-child")->phys.pos - Rec("TV1")->phys.pos), 0.0, 1e-3);
+    Sim().Frame();
+    EXPECT_TRUE(TimelineHas("tv: first prestep TV1-child at 0.017"));
 }
 
 TEST_F(Frames, TimeAdvancesByTheStepAndSysTimeFollowsIt) {

@@ -26,7 +26,7 @@ TEST(ScriptParse, KeysTakeLeftHandModifiersByName) {
     EXPECT_DOUBLE_EQ(s.LastTime(), 20.0);
 }
 
-TEST(ScriptParse, BadLinesNameTheFileAndLine) {
+TEST(ScriptParse, BadLinesNameTheFileAndLineAndAnUnreadableScriptTheReason) {
     EXPECT_EQ(ParseError("# fine\n\n3 jump\n"), "flight.txt:3: unknown command \"jump\"");
     EXPECT_EQ(ParseError("soon key K\n"), "flight.txt:1: a line starts with its time in seconds, not \"soon\"");
     EXPECT_EQ(ParseError("1 key Hyper+K\n"), "flight.txt:1: unknown key \"Hyper+K\"");
@@ -41,9 +41,6 @@ TEST(ScriptParse, BadLinesNameTheFileAndLine) {
     EXPECT_EQ(ParseError("1 place A NEAR B 1 2 3\n"), "flight.txt:1: place NAME REL OTHER dx dy dz [dvx dvy dvz]");
     EXPECT_EQ(ParseError("1 camera SIDE\n"), "flight.txt:1: camera is COCKPIT or EXTERN");
     EXPECT_EQ(ParseError("-1 quit\n"), "flight.txt:1: a line starts with its time in seconds, not \"-1\"");
-}
-
-TEST(ScriptParse, UnreadableScriptIsAnError) {
     Script s;
     std::string err;
     EXPECT_FALSE(s.Load("/nonexistent/flight.txt", &err));

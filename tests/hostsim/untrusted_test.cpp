@@ -15,7 +15,7 @@ namespace {
 
 class Untrusted : public HostFixture {};
 
-TEST_F(Untrusted, ClassThatNamesAPathOutsideTheRootIsRefusedWithItsLine) {
+TEST_F(Untrusted, ClassOrModuleThatNamesAPathOutsideTheRootIsRefusedWithItsLine) {
     for (const char* cls :
          {"../../../../tmp/evil/evil", "..\\..\\evil", "\\tmp\\evil", "C:evil", "Test/TestVessel"}) {
         EXPECT_FALSE(Load(ScenarioText(std::string("X:") + cls + "\n  STATUS Landed Earth\nEND\n"))) << cls;
@@ -27,9 +27,7 @@ TEST_F(Untrusted, ClassThatNamesAPathOutsideTheRootIsRefusedWithItsLine) {
     std::string err;
     EXPECT_EQ(Sim().CreateVessel("X", "..\\Vessels\\Corvane", nullptr, &err), nullptr);
     EXPECT_NE(err.find("refused"), std::string::npos) << err;
-}
-
-TEST_F(Untrusted, ModuleThatNamesAPathIsNeverLoaded) {
+    // Nor is a module that names a path ever loaded.
     root.Write("Config/Vessels/Evil.cfg", "Module = ../../../usr/lib/x86_64-linux-gnu/libz\n");
     EXPECT_FALSE(Load(ScenarioText("X:Evil\n  STATUS Landed Earth\nEND\n")));
     EXPECT_NE(loadError.find("Module \"../../../usr/lib/x86_64-linux-gnu/libz\" refused"), std::string::npos)

@@ -21,32 +21,30 @@ TEST_F(Environment, BodyTableHoldsEarthAndMoonWithTheirRadiusAndGm) {
     EXPECT_EQ(hs::GetBody(-1), nullptr);
 }
 
-TEST_F(Environment, EarthSeaLevelIsTheStandardAtmosphere) {
+// Earth: the standard atmosphere at sea level, the troposphere's lapse to 11 km (geopotential, a little above
+// 11 km geometric), and air up to 2500 km, so that a ship in low orbit still feels a pressure. Mars: an
+// exponential atmosphere that falls by e over one scale height.
+TEST_F(Environment, EarthsAtmosphereFollowsTheStandardLayersToItsTopAndMarsFallsByEOverAScaleHeight) {
     hs::AtmState a = hs::AtmosphereAt(earth, 0.0);
     EXPECT_DOUBLE_EQ(a.p, 101325.0);
     EXPECT_DOUBLE_EQ(a.T, 288.15);
     EXPECT_NEAR(a.rho, 1.225, 0.001);
     EXPECT_NEAR(a.a, 340.3, 0.1);
-}
-
-TEST_F(Environment, PressureAtElevenKilometresFollowsTheTroposphereLapse) {
-    // 11 km geopotential is a little above 11 km geometric.
-    hs::AtmState a = hs::AtmosphereAt(earth, 11019.0);
-    EXPECT_NEAR(a.T, 216.65, 0.05);
-    EXPECT_NEAR(a.p, 22632.0, 30.0);
+    hs::AtmState tropopause = hs::AtmosphereAt(earth, 11019.0);
+    EXPECT_NEAR(tropopause.T, 216.65, 0.05);
+    EXPECT_NEAR(tropopause.p, 22632.0, 30.0);
     hs::AtmState b = hs::AtmosphereAt(earth, 30000.0);
-    EXPECT_LT(b.p, a.p);
+    EXPECT_LT(b.p, tropopause.p);
     EXPECT_GT(b.p, 1000.0);
-}
-
-TEST_F(Environment, PressureIsExactlyZeroJustAboveTheTopAndPositiveAtIt) {
-    // The host's Earth has air up to 2500 km: a ship in low orbit still feels a pressure.
     EXPECT_GT(hs::AtmosphereAt(earth, 400000.0).p, 0.0);
     EXPECT_GT(hs::AtmosphereAt(earth, 2500000.0).p, 0.0);
     hs::AtmState above = hs::AtmosphereAt(earth, 2500000.5);
     EXPECT_EQ(above.p, 0.0);
     EXPECT_EQ(above.rho, 0.0);
     EXPECT_EQ(above.a, 0.0);
+    int mars = hs::BodyIndexByName("Mars");
+    ASSERT_GE(mars, 0);
+    EXPECT_NEAR(hs::AtmosphereAt(mars, 11100.0).p, 610.0 / M_E, 1e-9);
 }
 
 TEST_F(Environment, MoonHasNoAtmosphereEvenOnItsSurface) {
@@ -55,12 +53,6 @@ TEST_F(Environment, MoonHasNoAtmosphereEvenOnItsSurface) {
     EXPECT_EQ(hs::AtmPressure(v), 0.0);
     EXPECT_EQ(hs::AtmDensity(v), 0.0);
     EXPECT_EQ(hs::MachNumber(v), 0.0);
-}
-
-TEST_F(Environment, ExponentialAtmosphereFallsByEOverOneScaleHeight) {
-    int mars = hs::BodyIndexByName("Mars");
-    ASSERT_GE(mars, 0);
-    EXPECT_NEAR(hs::AtmosphereAt(mars, 11100.0).p, 610.0 / M_E, 1e-9);
 }
 
 TEST_F(Environment, WeightVectorIsTotalMassTimesLocalGravityPointingDown) {

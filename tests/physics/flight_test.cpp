@@ -54,24 +54,14 @@ std::string Hop(const std::string& csv) {
     return text;
 }
 
-class HoverHop : public ::testing::Test {
-  protected:
-    static void SetUpTestSuite() {
-        text = Hop(HopFile("a"));
-        rows = Parse(text);
-    }
-    static std::string text;
-    static std::vector<Row> rows;
-};
-std::string HoverHop::text;
-std::vector<Row> HoverHop::rows;
-
-TEST_F(HoverHop, TwoRunsOfOneScriptGiveIdenticalTelemetry) {
+// Two runs of one script give identical telemetry.
+TEST(HoverHop, RestsLiftsOffClimbsForwardAndLandsGentlyAlikeOnEveryRun) {
+    const std::string text = Hop(HopFile("a"));
     ASSERT_FALSE(text.empty());
     EXPECT_EQ(Hop(HopFile("b")), text);
-}
+    const std::vector<Row> rows = Parse(text);
 
-TEST_F(HoverHop, StartsRestingOnItsPointsAndLiftsOffOnTheHover) {
+    // It starts resting on its points and lifts off on the hover.
     ASSERT_EQ(rows.size(), 153u); // 0 to 76 s every half second
     EXPECT_EQ(rows[0].contact, 1);
     // Centre of mass one metre above the touchdown points, each of which carries a third of the 1500 kg on a
@@ -85,9 +75,8 @@ TEST_F(HoverHop, StartsRestingOnItsPointsAndLiftsOffOnTheHover) {
     EXPECT_GT(rows[1].Climb(), 0.5 * 2.18 + 0.5);
     EXPECT_LT(rows[1].Climb(), 0.5 * 2.18 + 2.2);
     EXPECT_NEAR(rows[6].Climb(), 6.55, 0.1);
-}
 
-TEST_F(HoverHop, ClimbsFlyingForwardAndBurnsPropellant) {
+    // It climbs flying forward and burns propellant.
     double top = 0.0;
     for (const Row& r : rows)
         top = std::max(top, r.alt);
@@ -100,9 +89,8 @@ TEST_F(HoverHop, ClimbsFlyingForwardAndBurnsPropellant) {
     EXPECT_GT(moved, 150.0); // the main engine's push carried it forward
     EXPECT_LT(last.prop, first.prop - 30.0);
     EXPECT_DOUBLE_EQ(last.mass - last.prop, 500.0); // the empty mass stays
-}
 
-TEST_F(HoverHop, LandsGentlyAndComesToRest) {
+    // It lands gently and comes to rest.
     size_t touch = 0;
     for (size_t i = 4; i < rows.size(); ++i)
         if (rows[i].contact) {
@@ -115,7 +103,6 @@ TEST_F(HoverHop, LandsGentlyAndComesToRest) {
         EXPECT_LT(std::fabs(rows[i].pitch), 10.0) << rows[i].t;
         EXPECT_LT(std::fabs(rows[i].bank), 10.0) << rows[i].t;
     }
-    const Row& last = rows.back();
     EXPECT_EQ(last.contact, 1);
     EXPECT_EQ(last.airspeed, 0.0);
     EXPECT_NEAR(last.alt, 1.0 - 1466.6 * 9.8203 / 3.0 / (20.0 * 500.0), 0.05); // sunk on its springs again

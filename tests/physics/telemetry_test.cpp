@@ -2,6 +2,7 @@
 #include "test_io.h"
 #include "physics_fixture.h"
 
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 
@@ -35,18 +36,19 @@ class Telemetry : public PhysicsWorld {
         AbovePole(shot, earth, 300.0, _V(100, 0, 0));
         Run(150, 0.02);
         hs::TelemetryClose();
-        return testio::ReadFile(path);
+        const std::string text = testio::ReadFile(path);
+        std::remove(path.c_str());
+        return text;
     }
 };
 
-TEST_F(Telemetry, TwoRunsOfOneFlightWriteIdenticalFiles) {
+TEST_F(Telemetry, TwoRunsOfOneFlightWriteIdenticalFilesWithRowsAtTheIntervalAndTheColumnsInOrder) {
     std::string a = Flight(std::string(BINARY_DIR) + "/physics_tel_a.csv", 0.0);
     std::string b = Flight(std::string(BINARY_DIR) + "/physics_tel_b.csv", 0.0);
     EXPECT_EQ(a, b);
     EXPECT_EQ(Lines(a), 1 + 2 * 151); // header, then both vessels at the start and after every frame
-}
 
-TEST_F(Telemetry, RowsComeAtTheIntervalWithTheColumnsInOrder) {
+    // At an interval of half a second.
     std::string t = Flight(std::string(BINARY_DIR) + "/physics_tel_c.csv", 0.5);
     std::istringstream in(t);
     std::string line;

@@ -1,4 +1,5 @@
 // The strike's push and reach, checked without a host.
+#include "expect_vector.h"
 #include "projectile/strike.h"
 
 #include <gtest/gtest.h>
@@ -9,18 +10,13 @@
 namespace {
 
 constexpr double TOL = 1e-9;
-
-void ExpectVector(const VECTOR3& v, double x, double y, double z) {
-    EXPECT_NEAR(v.x, x, TOL);
-    EXPECT_NEAR(v.y, y, TOL);
-    EXPECT_NEAR(v.z, z, TOL);
-}
+using testvec::ExpectVec;
 
 TEST(ImpactForce, UnrotatedTargetGetsRelativeMomentumWithinOneStep) {
     ImpactPush push;
     ASSERT_TRUE(ImpactForce(_V(0, 0, -2), _V(0, 0, 1700), identity(), 0.02, push));
-    ExpectVector(push.force, 0, 0, 85000); // 1 kg at 1700 m/s delivered in 0.02 s
-    ExpectVector(push.point, 0, 0, -2);
+    ExpectVec(push.force, 0, 0, 85000); // 1 kg at 1700 m/s delivered in 0.02 s
+    ExpectVec(push.point, 0, 0, -2);
 }
 
 TEST(ImpactForce, ForceAndPointAreTurnedIntoTheTargetsOwnAxes) {
@@ -32,10 +28,10 @@ TEST(ImpactForce, ForceAndPointAreTurnedIntoTheTargetsOwnAxes) {
     ImpactPush push;
     ASSERT_TRUE(ImpactForce(_V(-3, 0, 0), _V(600, 0, 0), yawed, 0.5, push));
     // Travelling along global +x is travelling along the target's own +z.
-    ExpectVector(push.force, 0, 0, 1200);
-    ExpectVector(push.point, 0, 0, -3);
+    ExpectVec(push.force, 0, 0, 1200);
+    ExpectVec(push.point, 0, 0, -3);
     // Turned back with the target's rotation, the force points where the projectile flew.
-    ExpectVector(mul(yawed, push.force), 1200, 0, 0);
+    ExpectVec(mul(yawed, push.force), 1200, 0, 0);
 }
 
 TEST(ImpactForce, NoPushWhenTheStepIsZeroNegativeOrNotANumber) {
@@ -44,7 +40,7 @@ TEST(ImpactForce, NoPushWhenTheStepIsZeroNegativeOrNotANumber) {
     EXPECT_FALSE(ImpactForce(_V(0, 0, 0), _V(0, 0, 1700), identity(), -0.01, push));
     EXPECT_FALSE(
         ImpactForce(_V(0, 0, 0), _V(0, 0, 1700), identity(), std::numeric_limits<double>::quiet_NaN(), push));
-    ExpectVector(push.force, 7, 7, 7); // untouched
+    ExpectVec(push.force, 7, 7, 7); // untouched
 }
 
 // Reach is strict and squared; a hull of no size is never reached, not even from its own centre.

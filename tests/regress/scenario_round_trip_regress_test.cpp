@@ -10,9 +10,7 @@ namespace {
 class ScenarioRoundTripRegress : public hs::test::HostFixture {
   protected:
     std::string LoadAndSave(const std::string& text, const std::string& name) {
-        Sim().Shutdown();
-        std::string err;
-        EXPECT_TRUE(Sim().Init(options, &err)) << err;
+        Restart();
         EXPECT_TRUE(Load(text, name)) << loadError;
         return Sim().ScenarioText();
     }

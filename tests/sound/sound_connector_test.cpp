@@ -1,5 +1,6 @@
 // The sound connector: binding to the add-on, the guarded wrappers and the log file with its entry limit.
 #include "sound/sound_connector.h"
+#include "test_io.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +11,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 
 namespace {
@@ -37,12 +37,7 @@ class SoundConnector : public ::testing::Test {
         std::filesystem::remove_all(dir, ec);
     }
 
-    static std::string Log() {
-        std::ifstream in("OrbiterSound_Log.txt");
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
+    static std::string Log() { return testio::ReadFile("OrbiterSound_Log.txt"); }
 
     static size_t Count(const std::string& text, const std::string& what) {
         size_t n = 0;
@@ -70,18 +65,17 @@ class SoundConnector : public ::testing::Test {
 
 } // namespace
 
-TEST_F(SoundConnector, WithoutTheAddonConnectFailsAndLogsNotInstalled) {
+// A second entry of the log is appended without a new header.
+TEST_F(SoundConnector, WithoutTheAddonConnectFailsAndLogsNotInstalledAndEveryWrapperReturnsZero) {
     EXPECT_EQ(ConnectToOrbiterSoundDLL3(vessel), -1);
     EXPECT_EQ(Log(), HEADER + SEPARATOR + NOT_INSTALLED + "\n\n");
-}
-
-TEST_F(SoundConnector, WithoutTheAddonEveryWrapperReturnsZero) {
-    ConnectToOrbiterSoundDLL3(vessel);
     char path[] = "sound\\corvane\\railgf1a.wav";
     EXPECT_EQ(LoadVesselWave(0, 1, path, 3), 0);
     EXPECT_EQ(PlayVesselWave(0, 1, 0, 255, 0), 0);
     EXPECT_EQ(StopVesselWave(0, 1), 0);
     EXPECT_EQ(SetSoundOption(0, 1, 0), 0);
+    ConnectToOrbiterSoundDLL3(vessel);
+    EXPECT_EQ(Log(), HEADER + SEPARATOR + NOT_INSTALLED + "\n\n" + SEPARATOR + NOT_INSTALLED + "\n\n");
 }
 
 TEST_F(SoundConnector, NullVesselHandleIsRefusedWithItsOwnMessage) {
@@ -92,22 +86,14 @@ TEST_F(SoundConnector, NullVesselHandleIsRefusedWithItsOwnMessage) {
             "ERR01= Vessel->ConnectToOrbiterSoundDLL3: A vessel passed a NULL handle to this function\n\n");
 }
 
-TEST_F(SoundConnector, SecondEntryAppendsWithoutANewHeader) {
-    ConnectToOrbiterSoundDLL3(vessel);
-    ConnectToOrbiterSoundDLL3(vessel);
-    EXPECT_EQ(Log(), HEADER + SEPARATOR + NOT_INSTALLED + "\n\n" + SEPARATOR + NOT_INSTALLED + "\n\n");
-}
-
-TEST_F(SoundConnector, ExistingLogFromAnEarlierRunIsAppendedTo) {
+// Null texts write only the separator.
+TEST_F(SoundConnector, ExistingLogFromAnEarlierRunIsAppendedToAndNullTextsWriteOnlyTheSeparator) {
     { std::ofstream("OrbiterSound_Log.txt") << HEADER << SEPARATOR << "earlier run\n"; }
     WriteSoundLog("this run", nullptr);
-    EXPECT_EQ(Log(), HEADER + SEPARATOR + "earlier run\n" + SEPARATOR + "this run\n");
-}
-
-TEST_F(SoundConnector, NullTextsWriteOnlyTheSeparator) {
     WriteSoundLog(nullptr, nullptr);
     WriteSoundLog(nullptr, "second only");
-    EXPECT_EQ(Log(), HEADER + SEPARATOR + SEPARATOR + "second only\n");
+    EXPECT_EQ(Log(), HEADER + SEPARATOR + "earlier run\n" + SEPARATOR + "this run\n" + SEPARATOR + SEPARATOR +
+                         "second only\n");
 }
 
 TEST_F(SoundConnector, The102ndEntryOfAProcessIsNotWritten) {
@@ -127,16 +113,12 @@ TEST_F(SoundConnector, LogThatCannotBeOpenedOrCreatedDropsTheEntrySilently) {
     EXPECT_TRUE(S_ISDIR(st.st_mode));
 }
 
-TEST_F(SoundConnector, CompleteAddonConnectsAndHandsOutItsId) {
-    LoadAddon(FAKE_SOUND_FULL);
-    EXPECT_EQ(ConnectToOrbiterSoundDLL3(vessel), 7);
-    EXPECT_EQ(Calls(), "id;");
-    EXPECT_EQ(Log(), ""); // nothing to report, no log file made
-}
-
-TEST_F(SoundConnector, WrappersPassArgumentsUnchangedAndResultsBack) {
+TEST_F(SoundConnector, CompleteAddonConnectsHandsOutItsIdAndWrappersPassArgumentsUnchangedAndResultsBack) {
     LoadAddon(FAKE_SOUND_FULL);
     const int id = ConnectToOrbiterSoundDLL3(vessel);
+    EXPECT_EQ(id, 7);
+    EXPECT_EQ(Calls(), "id;");
+    EXPECT_EQ(Log(), ""); // nothing to report, no log file made
     char path[] = "sound\\corvane\\railgf1a.wav";
     EXPECT_EQ(LoadVesselWave(id, 1, path, 3), 1001);
     EXPECT_EQ(StopVesselWave(id, 1), 3001);
@@ -145,7 +127,7 @@ TEST_F(SoundConnector, WrappersPassArgumentsUnchangedAndResultsBack) {
     EXPECT_EQ(Calls(), "id;load 7 1 sound\\corvane\\railgf1a.wav 3;stop 7 1;play 7 1 0 255 0;option 7 16 0;");
 }
 
-TEST_F(SoundConnector, SlotsOutside1To60AndIdsOutside0To59NeverReachTheAddon) {
+TEST_F(SoundConnector, SlotsOutside1To60IdsOutside0To59AndOptionsOutside1To17NeverReachTheAddon) {
     LoadAddon(FAKE_SOUND_FULL);
     ConnectToOrbiterSoundDLL3(vessel);
     EXPECT_EQ(PlayVesselWave(7, 0, 0, 255, 0), 0);
@@ -158,15 +140,10 @@ TEST_F(SoundConnector, SlotsOutside1To60AndIdsOutside0To59NeverReachTheAddon) {
     EXPECT_EQ(Calls(), "id;");
     EXPECT_EQ(PlayVesselWave(59, 60, 1, 2, 3), 2060);
     EXPECT_EQ(Calls(), "id;play 59 60 1 2 3;");
-}
-
-TEST_F(SoundConnector, SoundOption17PassesOptions0And18DoNot) {
-    LoadAddon(FAKE_SOUND_FULL);
-    ConnectToOrbiterSoundDLL3(vessel);
     EXPECT_EQ(SetSoundOption(7, 17, 1), 4017);
     EXPECT_EQ(SetSoundOption(7, 18, 1), 0);
     EXPECT_EQ(SetSoundOption(7, 0, 1), 0);
-    EXPECT_EQ(Calls(), "id;option 7 17 1;");
+    EXPECT_EQ(Calls(), "id;play 59 60 1 2 3;option 7 17 1;");
 }
 
 TEST_F(SoundConnector, AddonLackingARequiredRoutineIsRefusedWithErr02) {

@@ -1,10 +1,10 @@
 // Shared test fixture: temporary host roots and a world started and checked for every test.
 #include "hostsim_fixture.h"
+#include "test_io.h"
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -63,10 +63,7 @@ void TempRoot::Write(const std::string& rel, const std::string& text) const {
 }
 
 std::string TempRoot::Read(const std::string& rel) const {
-    std::ifstream in(fs::path(path_) / rel, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
+    return testio::ReadFile((fs::path(path_) / rel).string());
 }
 
 std::string ScenarioText(const std::string& ships, const std::string& focus) {
@@ -112,6 +109,23 @@ int HostFixture::TimelineFind(const std::string& text, int from) const {
 }
 
 bool HostFixture::TimelineHas(const std::string& text) const { return TimelineFind(text) >= 0; }
+
+void HostFixture::Restart() {
+    EXPECT_EQ(Sim().MisuseCount(), expectedMisuse) << "misuse counted before the restart";
+    Sim().Shutdown();
+    std::string err;
+    ASSERT_TRUE(Sim().Init(options, &err)) << err;
+}
+
+bool HostFixture::TimelineInOrder(std::initializer_list<std::string> texts) const {
+    int last = -1;
+    for (const std::string& text : texts) {
+        const int at = TimelineFind(text);
+        if (at <= last) return false;
+        last = at;
+    }
+    return true;
+}
 
 int HostFixture::TimelineCount(const std::string& text) const {
     int n = 0;

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -56,12 +57,17 @@ class HostFixture : public ::testing::Test {
     hs::Sim& Sim() { return hs::Sim::Get(); }
     // Writes the scenario to Scenarios/Test/<name>.scn in the temporary root and loads it.
     bool Load(const std::string& scenarioText, const std::string& name = "case");
+    // A fresh world on the same root, as a new session of the host would start; the one it ends has counted
+    // `expectedMisuse` misuses, as at the end of a test.
+    void Restart();
     Vessel* Rec(const std::string& vesselName) { return Sim().FindVessel(vesselName); }
     VESSEL* Iface(const std::string& vesselName);
     bool TimelineHas(const std::string& text) const;
     int TimelineCount(const std::string& text) const;
     // Index of the first timeline line holding text at or after from; -1 if none.
     int TimelineFind(const std::string& text, int from = 0) const;
+    // True when every text is in the timeline, each first found after the one before it.
+    bool TimelineInOrder(std::initializer_list<std::string> texts) const;
 
     hs::SimOptions options;
     int expectedMisuse = 0;

@@ -46,6 +46,15 @@ inline std::string FirstWord(const std::string& line) {
 
 } // namespace blocks
 
+// The lines of one vessel's block in a saved scenario, trimmed, in file order.
+inline std::vector<std::string> BlockLines(const std::string& scenario, const std::string& name) {
+    std::istringstream in(BlockOf(scenario, name));
+    std::vector<std::string> out;
+    for (std::string line; std::getline(in, line);)
+        out.push_back(blocks::Trim(line));
+    return out;
+}
+
 // Vessel name -> block, from the BEGIN_SHIPS section of a scenario's text. The blocks of vessels that share a
 // name are gathered under it, one after the other.
 inline std::map<std::string, VesselBlock> ReadShips(const std::string& scenarioText) {
