@@ -49,7 +49,7 @@ Pose SavedPose(const VesselBlock& block) {
     const double nose[3] = {-sb, sa * cb, ca * cb};
     p.height = r - EARTH_RADIUS;
     p.pitch = std::asin(Dot(nose, up)) / RAD_PER_DEG;
-    p.bank = std::atan2(-Dot(right, up), Dot(vesselUp, up)) / RAD_PER_DEG;
+    p.bank = std::atan2(Dot(right, up), Dot(vesselUp, up)) / RAD_PER_DEG; // positive: the right wing up
     return p;
 }
 
