@@ -226,6 +226,15 @@ TEST_P(TargetedFlights, FlyTheSameEventsAndEndWithTheSameShipLinesInBothHosts) {
     ExpectSameEvents(simEvents, SharedEvents(realTimeline));
     for (const char* ship : f.ships)
         if (ship) ExpectSameOwnLines(real, sim, ship);
+    // Where it ends: the same attitude to the horizon in both hosts.
+    const double end = std::prev(simEvents.end())->t;
+    for (const char* ship : f.ships) {
+        if (!ship) continue;
+        std::map<std::string, double> r = Row("real.csv", ship, end), h = Row("sim.csv", ship, end);
+        ASSERT_FALSE(r.empty() || h.empty()) << ship;
+        EXPECT_NEAR(h["pitch"], r["pitch"], 0.2) << ship;
+        EXPECT_NEAR(h["bank"], r["bank"], 0.2) << ship;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(RealHost, TargetedFlights, ::testing::ValuesIn(TARGETED_FLIGHTS),
