@@ -213,6 +213,11 @@ constexpr TargetedFlight TARGETED_FLIGHTS[] = {
      {"Corvane-1", nullptr}},
 };
 
+// Test lists name a flight by its name, not its bytes.
+void PrintTo(const TargetedFlight& f, std::ostream* out) {
+    *out << f.name;
+}
+
 class TargetedFlights : public ScriptFlight, public ::testing::WithParamInterface<TargetedFlight> {};
 
 TEST_P(TargetedFlights, FlyTheSameEventsAndEndWithTheSameShipLinesInBothHosts) {
