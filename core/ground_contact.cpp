@@ -3,7 +3,6 @@
 #include "corvane.h"
 
 #include <cmath>
-#include <cstring>
 
 #ifdef _WIN32
 
@@ -115,22 +114,14 @@ void Corvane::SetContactPoints(bool gearDown) {
     SetTouchdownPoints(points, n);
 }
 
-// Springs made for another mass would fling the ship off the ground or let it sink. A ship held landed, which
-// the new springs let go, is laid down on them again at once, so it stays at rest where it stood.
+// Springs made for another mass would fling the ship off the ground or let it sink. New springs also let go a
+// ship that the host holds where it laid it: the host lays a landed ship on its first three points alone,
+// nose up and low, and from there it settles level on its gear and pads within a few seconds.
 void Corvane::FollowMassWithContactSprings() {
     const double mass = GetMass();
     const double basis = mass > LIGHTEST_CONTACT_MASS ? mass : LIGHTEST_CONTACT_MASS;
     if (std::fabs(basis - contactMass) <= CONTACT_MASS_STRAY * contactMass) return;
     SetContactPoints(gearTarget != 1.0);
-    if (!(GetFlightStatus() & 1)) return;
-    VESSELSTATUS2 status;
-    std::memset(&status, 0, sizeof status);
-    status.version = 2;
-    GetStatusEx(&status);
-    // An attitude angle beyond 4 rad tells the host to work out how the ship sits rather than keep the old
-    // one.
-    status.arot.x = 10.0;
-    DefSetStateEx(&status);
 }
 
 #endif
