@@ -3,6 +3,7 @@
 #include "corvane.h"
 
 #include <cmath>
+#include <cstring>
 
 #ifdef _WIN32
 
@@ -122,15 +123,22 @@ void Corvane::SetContactPoints(bool gearDown) {
     SetTouchdownPoints(points, n);
 }
 
-// Springs made for another mass would fling the ship off the ground or let it sink. The host holds a landed
-// ship where it laid it, which is on its first three points alone, nose up and low: new springs let it go,
-// and it settles level on its gear and pads within a second, as it stands when a pilot lifts off.
+// Springs made for another mass would fling the ship off the ground or let it sink. A ship held landed, which
+// the new springs let go, is laid down on them again at once, so it stays at rest where it stood.
 void Corvane::FollowMassWithContactSprings() {
     const double mass = GetMass();
     const double basis = mass > LIGHTEST_CONTACT_MASS ? mass : LIGHTEST_CONTACT_MASS;
-    const bool held = (GetFlightStatus() & 1) != 0;
-    if (!held && std::fabs(basis - contactMass) <= CONTACT_MASS_STRAY * contactMass) return;
+    if (std::fabs(basis - contactMass) <= CONTACT_MASS_STRAY * contactMass) return;
     SetContactPoints(gearTarget != 1.0);
+    if (!(GetFlightStatus() & 1)) return;
+    VESSELSTATUS2 status;
+    std::memset(&status, 0, sizeof status);
+    status.version = 2;
+    GetStatusEx(&status);
+    // An attitude angle beyond 4 rad tells the host to work out how the ship sits rather than keep the old
+    // one.
+    status.arot.x = 10.0;
+    DefSetStateEx(&status);
 }
 
 #endif

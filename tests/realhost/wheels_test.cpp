@@ -174,6 +174,11 @@ TEST_F(WheelsInBothHosts, ParkingBrakeHoldsBackThirtyPercentMainThrustThatRollsT
     ExpectSamePose(rolling);
 }
 
+// The host holds a landed ship where it laid it, nose up on its first three points and low; a touch of the
+// hover engine lets it go, and a fifth of a second later it stands level on its gear, ready to lift off
+// without the springs' kick.
+const char* const SETTLE = "0.1 thgroup HOVER 0.1\n0.2 thgroup HOVER 0\n";
+
 // Hover take-offs and landings, flown from one script: off the ground on the hover engine and the vertical
 // thrusters with the dampeners holding 5 percent of the mass, up to about 15 m, down at a set speed, the
 // dampeners switched off (25 t) at 7 s, and the hover engine cut just after the touchdown, before the
@@ -226,7 +231,8 @@ TEST_P(Landings, EndUprightWithTheCrewAliveOrKilledByTheCrashRuleInBothHosts) {
     const Landing& l = GetParam();
     {
         std::ofstream script(scratch + "/flight.script");
-        script << "0.5 hold Ctrl+NUMPAD0 2\n0.5 thgroup ATT_UP 1\n2 thgroup ATT_UP 0\n4 thgroup ATT_DOWN 1\n"
+        script << SETTLE
+               << "0.5 hold Ctrl+NUMPAD0 2\n0.5 thgroup ATT_UP 1\n2 thgroup ATT_UP 0\n4 thgroup ATT_DOWN 1\n"
                << l.descentEnd << " thgroup ATT_DOWN 0\n7 key Shift+I\n"
                << l.hoverOff << " hold Ctrl+DECIMAL 1\n"
                << l.end << " quit\n";
@@ -260,11 +266,14 @@ INSTANTIATE_TEST_SUITE_P(RealHost, Landings, ::testing::ValuesIn(LANDINGS),
                              return std::string(info.param.name);
                          });
 
-// Lifted 5 m above its rest on the runway and let go, with the dampeners off: it falls at nearly 10 m/s, the
-// crash rule kills the crew, and the ship ends level on its wheels, its gear having sunk no more than a few
-// decimetres.
+// Settled, lifted 5 m above its rest on the runway and let go, with the dampeners off: it falls at nearly 10
+// m/s, the crash rule kills the crew, and the ship ends level on its wheels, its gear having sunk no more
+// than a few decimetres.
 TEST_F(ScriptFlight, DroppedFiveMetresOntoItsWheelsItEndsLevelOnThemInBothHosts) {
-    { std::ofstream(scratch + "/flight.script") << "0.5 place Corvane-1 REL Corvane-1 0 5 0\n5 quit\n"; }
+    {
+        std::ofstream(scratch + "/flight.script")
+            << SETTLE << "0.5 place Corvane-1 REL Corvane-1 0 5 0\n5 quit\n";
+    }
     FlyBoth("Test/WheelsRolling", scratch + "/flight.script", ROLLING);
     if (HasFatalFailure()) return;
     for (const char* file : {"real.csv", "sim.csv"}) {
