@@ -79,7 +79,13 @@ constexpr ContactPoint HULL_POINTS[] = {
 
 constexpr int GEAR_DOWN_EXTRA_COUNT = sizeof GEAR_DOWN_EXTRA / sizeof GEAR_DOWN_EXTRA[0];
 constexpr int HULL_POINT_COUNT = sizeof HULL_POINTS / sizeof HULL_POINTS[0];
-constexpr int MAX_CONTACT_POINTS = 3 + GEAR_DOWN_EXTRA_COUNT + HULL_POINT_COUNT;
+// Feelers: a point without spring, damper or friction under each support point. The host reports ground
+// contact as soon as one is below the surface, which is while the ship still comes down at the speed it
+// landed with; the stiff springs would take a metre per second or more off that speed within the frame of
+// the touchdown, before anyone reads it, and a hard landing would pass for a soft one. 0.2 m is more than a
+// frame's fall at 12 m/s.
+constexpr double FEELER_DEPTH = 0.2; // m below the support point
+constexpr int MAX_CONTACT_POINTS = 3 + GEAR_DOWN_EXTRA_COUNT + HULL_POINT_COUNT + 3;
 
 // Friction as the gear set gives it: longitudinal on the three support points, lateral on every point (the
 // host uses the lateral value both ways on the others). The set's own friction call follows and sets them
@@ -112,6 +118,8 @@ void Corvane::SetContactPoints(bool gearDown) {
             points[n++] = Vertex(p.x, p.y, p.z, contactMass, muLng, muLat);
     for (const ContactPoint& p : HULL_POINTS)
         points[n++] = Vertex(p.x, p.y, p.z, contactMass, muLng, muLat);
+    for (int i = 0; i < 3; ++i)
+        points[n++] = Vertex(t.p[i][0], t.p[i][1] - FEELER_DEPTH, t.p[i][2], 0.0, 0.0, 0.0);
     SetTouchdownPoints(points, n);
 }
 

@@ -1,6 +1,7 @@
 // The Corvane on the ground in the real host and in hostsim: it stands level on its wheels, settles after a
-// push, and the parking brake holds it back under the main engine while it rolls free without.
-#include "realhost_fixture.h"
+// push, the parking brake holds it back under the main engine while it rolls free without, it takes off from
+// and lands on its wheels or its belly, falls onto its wheels, and sends a member out beside it.
+#include "script_flight.h"
 
 namespace {
 
@@ -171,6 +172,146 @@ TEST_F(WheelsInBothHosts, ParkingBrakeHoldsBackThirtyPercentMainThrustThatRollsT
     EXPECT_NEAR(Distance(rolling[1], still[1]), Distance(rolling[0], still[0]), 0.15);
     ExpectSamePose(braked);
     ExpectSamePose(rolling);
+}
+
+// The host holds a landed ship where it laid it, nose up on its first three points and low; a touch of the
+// hover engine lets it go, and a fifth of a second later it stands level on its gear, ready to lift off
+// without the springs' kick.
+const char* const SETTLE = "0.1 thgroup HOVER 0.1\n0.2 thgroup HOVER 0\n";
+
+// Hover take-offs and landings, flown from one script: off the ground on the hover engine and the vertical
+// thrusters with the dampeners holding 5 percent of the mass, up to about 15 m, down at a set speed, the
+// dampeners switched off (25 t) at 7 s, and the hover engine cut just after the touchdown, before the
+// weightless ship floats off its springs.
+struct Landing {
+    const char* name;
+    const char* scenario;    // the real host's name; hostsim takes the file below when there is one
+    const char* simScenario; // under SCENARIO_DIR, or null for the real host's name under the host root
+    double descentEnd;       // s: when the vertical thrusters stop pushing her down
+    double from, to;         // s: the stretch of steady descent that gives the touchdown speed
+    double hoverOff, end;    // s
+    double speed;            // m/s down, as meant
+    bool crash;              // the crew is killed
+    double restHeight;       // m
+    double restPitch;        // deg: level on the wheels, nose up on the belly points
+};
+
+constexpr double WHEEL_REST_PITCH = 0.0;    // deg
+constexpr double BELLY_REST_HEIGHT = 1.744; // m
+constexpr double BELLY_REST_PITCH = 13.06;  // deg: the belly's nose point sits 1.2 m lower than its rear ones
+
+constexpr Landing LANDINGS[] = {
+    {"OnTheWheelsAtTwoMetresPerSecond", "Corvane/Runway", nullptr, 5.63, 8.0, 10.0, 11.5, 14.0, 2.0, false,
+     REST_HEIGHT, WHEEL_REST_PITCH},
+    {"OnTheWheelsAtFourMetresPerSecond", "Corvane/Runway", nullptr, 6.4, 7.2, 8.2, 9.0, 12.0, 4.0, true,
+     REST_HEIGHT, WHEEL_REST_PITCH},
+    {"OnTheBellyAtTwoMetresPerSecond", "Test/BellyRunway", "BellyRunway.scn", 5.63, 8.0, 10.0, 11.7, 14.0,
+     2.0, false, BELLY_REST_HEIGHT, BELLY_REST_PITCH},
+    {"OnTheBellyAtFourMetresPerSecond", "Test/BellyRunway", "BellyRunway.scn", 6.4, 7.2, 8.2, 9.0, 12.0, 4.0,
+     true, BELLY_REST_HEIGHT, BELLY_REST_PITCH},
+};
+
+// The flight's name, for the test lists.
+void PrintTo(const Landing& l, std::ostream* out) {
+    *out << l.name;
+}
+
+class Landings : public ScriptFlight, public ::testing::WithParamInterface<Landing> {
+  protected:
+    // Every crew line of the ship in a save: all alive (pulse 65, as the scenario has it) or all killed.
+    static void ExpectCrew(const Ships& ships, bool killed, const char* host) {
+        const std::vector<std::string> crew = LinesWithKeys(ships.at("Corvane-1"), {"UMMUCREW"});
+        EXPECT_EQ(crew.size(), 2u) << host;
+        for (const std::string& line : crew)
+            EXPECT_NE(line.find(killed ? "-0-" : "-65-"), std::string::npos) << host << ": " << line;
+    }
+};
+
+TEST_P(Landings, EndUprightWithTheCrewAliveOrKilledByTheCrashRuleInBothHosts) {
+    const Landing& l = GetParam();
+    {
+        std::ofstream script(scratch + "/flight.script");
+        script << SETTLE
+               << "0.5 hold Ctrl+NUMPAD0 2\n0.5 thgroup ATT_UP 1\n2 thgroup ATT_UP 0\n4 thgroup ATT_DOWN 1\n"
+               << l.descentEnd << " thgroup ATT_DOWN 0\n7 key Shift+I\n"
+               << l.hoverOff << " hold Ctrl+DECIMAL 1\n"
+               << l.end << " quit\n";
+    }
+    FlyBoth(l.scenario, scratch + "/flight.script",
+            l.simScenario ? std::string(SCENARIO_DIR) + "/" + l.simScenario : "");
+    if (HasFatalFailure()) return;
+    double speeds[2];
+    for (int host = 0; host < 2; ++host) {
+        SCOPED_TRACE(host == 0 ? "real host" : "hostsim");
+        const char* file = host == 0 ? "real.csv" : "sim.csv";
+        const double a = Row(file, "Corvane-1", l.from)["altitude"],
+                     b = Row(file, "Corvane-1", l.to)["altitude"];
+        speeds[host] = (a - b) / (l.to - l.from);
+        EXPECT_NEAR(speeds[host], l.speed, 0.25);
+        std::map<std::string, double> end = Row(file, "Corvane-1", l.end - 0.1);
+        EXPECT_EQ(end["ground_contact"], 1.0);
+        EXPECT_NEAR(end["altitude"], l.restHeight, REST_HEIGHT_TOLERANCE);
+        EXPECT_NEAR(end["pitch"], l.restPitch, UPRIGHT_TOLERANCE);
+        EXPECT_NEAR(end["bank"], 0.0, UPRIGHT_TOLERANCE);
+    }
+    EXPECT_NEAR(speeds[1], speeds[0], 0.2);
+    EXPECT_EQ(sim.log.find("Oooh no ! Crash - All crew aboard killed") != std::string::npos, l.crash)
+        << sim.log;
+    ExpectCrew(real.ships, l.crash, "real host");
+    ExpectCrew(sim.ships, l.crash, "hostsim");
+}
+
+INSTANTIATE_TEST_SUITE_P(RealHost, Landings, ::testing::ValuesIn(LANDINGS),
+                         [](const ::testing::TestParamInfo<Landing>& info) {
+                             return std::string(info.param.name);
+                         });
+
+// Settled, lifted 5 m above its rest on the runway and let go, with the dampeners off: it falls at nearly 10
+// m/s, the crash rule kills the crew, and the ship ends level on its wheels, its gear having sunk no more
+// than a few decimetres.
+TEST_F(ScriptFlight, DroppedFiveMetresOntoItsWheelsItEndsLevelOnThemInBothHosts) {
+    {
+        std::ofstream(scratch + "/flight.script")
+            << SETTLE << "0.5 place Corvane-1 REL Corvane-1 0 5 0\n5 quit\n";
+    }
+    FlyBoth("Test/WheelsRolling", scratch + "/flight.script", ROLLING);
+    if (HasFatalFailure()) return;
+    for (const char* file : {"real.csv", "sim.csv"}) {
+        SCOPED_TRACE(file);
+        EXPECT_NEAR(Row(file, "Corvane-1", 1.0)["altitude"], REST_HEIGHT + 5.0 - 0.5 * 9.8 * 0.25, 0.1);
+        double lowest = 1e9;
+        for (double t = 1.0; t < 3.0; t += FRAME)
+            lowest = std::min(lowest, Row(file, "Corvane-1", t)["altitude"]);
+        EXPECT_GT(lowest, REST_HEIGHT - 0.3);
+        std::map<std::string, double> end = Row(file, "Corvane-1", 4.9);
+        EXPECT_NEAR(end["altitude"], REST_HEIGHT, REST_HEIGHT_TOLERANCE);
+        EXPECT_NEAR(end["pitch"], 0.0, UPRIGHT_TOLERANCE);
+        EXPECT_NEAR(end["bank"], 0.0, UPRIGHT_TOLERANCE);
+    }
+    ExpectSameOwnLines(real, sim, "Corvane-1");
+}
+
+// Through the open canopy on the ground, with the ship at rest: the member appears 1.5 m below and 3 m ahead
+// of its centre.
+TEST_F(ScriptFlight, EvaOnTheGroundPlacesTheMemberBelowAndAheadOfTheShipInBothHosts) {
+    { std::ofstream(scratch + "/flight.script") << "0.5 key K\n11 key E\n11.3 quit\n"; }
+    FlyBoth("Corvane/Runway", scratch + "/flight.script");
+    if (HasFatalFailure()) return;
+    for (const char* file : {"real.csv", "sim.csv"}) {
+        SCOPED_TRACE(file);
+        std::map<std::string, double> ship = Row(file, "Corvane-1", 11.02),
+                                      member = Row(file, "UMmu_Capt-Ilse_Marrow", 11.02);
+        ASSERT_FALSE(member.empty());
+        EXPECT_EQ(ship["ground_contact"], 1.0);
+        EXPECT_LT(ship["airspeed"], 0.01);
+        const double pitch = ship["pitch"] * RAD_PER_DEG;
+        // Down and forward in the ship's frame, seen against the horizon.
+        EXPECT_NEAR(member["altitude"] - ship["altitude"], -1.5 * std::cos(pitch) + 3.0 * std::sin(pitch),
+                    0.02);
+        const double d[3] = {member["x"] - ship["x"], member["y"] - ship["y"], member["z"] - ship["z"]};
+        EXPECT_NEAR(std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]), std::sqrt(1.5 * 1.5 + 3.0 * 3.0),
+                    0.02);
+    }
 }
 
 } // namespace
