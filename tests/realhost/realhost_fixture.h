@@ -72,9 +72,9 @@ inline Stance SavedStance(const VesselBlock& block) {
     return s;
 }
 
-// hostsim's telemetry: the altitude and pitch columns of the vessel's last row.
-inline Stance TelemetryStance(const std::string& csv, const std::string& vessel) {
-    Stance s;
+// The cells of a vessel's last row in a telemetry CSV (hostsim's columns), or none.
+inline std::vector<std::string> LastTelemetryRow(const std::string& csv, const std::string& vessel) {
+    std::vector<std::string> last;
     std::istringstream in(csv);
     std::string line;
     while (std::getline(in, line)) {
@@ -82,10 +82,18 @@ inline Stance TelemetryStance(const std::string& csv, const std::string& vessel)
         std::stringstream row(line);
         for (std::string cell; std::getline(row, cell, ',');)
             cells.push_back(cell);
-        if (cells.size() < 15 || cells[1] != vessel) continue;
-        s.height = std::atof(cells[8].c_str());
-        s.pitch = std::atof(cells[13].c_str());
+        if (cells.size() >= 15 && cells[1] == vessel) last = cells;
     }
+    return last;
+}
+
+// hostsim's telemetry: the altitude and pitch columns of the vessel's last row.
+inline Stance TelemetryStance(const std::string& csv, const std::string& vessel) {
+    Stance s;
+    const std::vector<std::string> cells = LastTelemetryRow(csv, vessel);
+    if (cells.empty()) return s;
+    s.height = std::atof(cells[8].c_str());
+    s.pitch = std::atof(cells[13].c_str());
     return s;
 }
 
@@ -119,6 +127,17 @@ class RealHostFlight : public ::testing::Test {
     void TearDown() override {
         // A failed flight leaves its scratch host behind for a look at its log and save.
         if (!scratch.empty() && !HasFailure()) Shell("rm -rf " + Quoted(scratch));
+    }
+
+    // Puts one of the tests' plugins (built into the real host's test folder) into this copy and switches it
+    // on.
+    void ActivatePlugin(const std::string& name) {
+        ASSERT_EQ(Shell("mkdir -p " + Quoted(scratch + "/Modules/Plugin") + " && cp " +
+                        Quoted(REALSDK_BUILD) + "/testroot/Modules/Plugin/lib" + name + ".so " +
+                        Quoted(scratch + "/Modules/Plugin/") +
+                        " && sed -i 's/^ACTIVE_MODULES$/ACTIVE_MODULES\\n  " + name + "/' " +
+                        Quoted(scratch + "/Orbiter_NG.cfg")),
+                  0);
     }
 
     // scenario: a name under Scenarios/ without ".scn", as the host takes it.

@@ -104,12 +104,9 @@ class RailgunInBothHosts : public RealHostFlight {
     void SetUp() override {
         RealHostFlight::SetUp();
         if (IsSkipped() || HasFatalFailure()) return;
-        ASSERT_EQ(Shell("mkdir -p " + Quoted(scratch + "/Modules/Plugin") + " && cp " +
-                        Quoted(REALSDK_BUILD) + "/testroot/Modules/Plugin/libHoldKey.so " +
-                        Quoted(scratch + "/Modules/Plugin/") +
-                        " && sed -i 's/^ACTIVE_MODULES$/ACTIVE_MODULES\\n  HoldKey/' " +
-                        Quoted(scratch + "/Orbiter_NG.cfg") +
-                        " && printf 'ClassName = Target\\nSize = 10\\nMass = 5000\\n' > " +
+        ActivatePlugin("HoldKey");
+        if (HasFatalFailure()) return;
+        ASSERT_EQ(Shell("printf 'ClassName = Target\\nSize = 10\\nMass = 5000\\n' > " +
                         Quoted(scratch + "/Config/Vessels/Target.cfg") + " && printf '0.5 hold 1 22\\n' > " +
                         Quoted(scratch + "/burst.script")),
                   0);

@@ -57,20 +57,13 @@ Pose SavedPose(const VesselBlock& block) {
 // hostsim's telemetry: the vessel's last row.
 Pose TelemetryPose(const std::string& csv, const std::string& vessel) {
     Pose p;
-    std::istringstream in(csv);
-    std::string line;
-    while (std::getline(in, line)) {
-        std::vector<std::string> cells;
-        std::stringstream row(line);
-        for (std::string cell; std::getline(row, cell, ',');)
-            cells.push_back(cell);
-        if (cells.size() < 15 || cells[1] != vessel) continue;
-        for (int i = 0; i < 3; ++i)
-            p.pos[i] = std::atof(cells[2 + i].c_str());
-        p.height = std::atof(cells[8].c_str());
-        p.pitch = std::atof(cells[13].c_str());
-        p.bank = std::atof(cells[14].c_str());
-    }
+    const std::vector<std::string> cells = LastTelemetryRow(csv, vessel);
+    if (cells.empty()) return p;
+    for (int i = 0; i < 3; ++i)
+        p.pos[i] = std::atof(cells[2 + i].c_str());
+    p.height = std::atof(cells[8].c_str());
+    p.pitch = std::atof(cells[13].c_str());
+    p.bank = std::atof(cells[14].c_str());
     return p;
 }
 
@@ -86,12 +79,7 @@ class WheelsInBothHosts : public RealHostFlight {
     void SetUp() override {
         RealHostFlight::SetUp();
         if (IsSkipped() || HasFatalFailure()) return;
-        ASSERT_EQ(Shell("mkdir -p " + Quoted(scratch + "/Modules/Plugin") + " && cp " +
-                        Quoted(REALSDK_BUILD) + "/testroot/Modules/Plugin/libHoldKey.so " +
-                        Quoted(scratch + "/Modules/Plugin/") +
-                        " && sed -i 's/^ACTIVE_MODULES$/ACTIVE_MODULES\\n  HoldKey/' " +
-                        Quoted(scratch + "/Orbiter_NG.cfg")),
-                  0);
+        ActivatePlugin("HoldKey");
     }
 
     // Flies `frames` frames of a scenario (a name under Scenarios/ without ".scn" for the real host, the same
