@@ -23,6 +23,7 @@ struct SimOptions {
     bool keepTimeline = true;
     std::vector<std::string> plugins; // plugin modules loaded from Modules/Plugin/<name>.so
     unsigned seed = 1;                // oapiRand
+    bool modelledOnly = false;        // a call of a host function hostsim does not model ends the run
     void (*beforeEcho)() = nullptr;   // called before a timeline line is printed (to clear a progress line)
 };
 
@@ -93,6 +94,8 @@ class Sim {
     Vessel* FindVessel(const std::string& name) const; // case-insensitive
     std::vector<Vessel*> Vessels() const; // creation order, deleted ones excluded
     int MisuseCount() const;
+    int UnmodelledCount() const; // distinct host functions called that hostsim does not model
+    bool Stopped() const;        // the run must end: a module called an unmodelled function under modelledOnly
     const std::vector<std::string>& Timeline() const;
     const std::vector<HudText>& LastHud() const; // text of the last clbkDrawHUD
     std::string DebugString() const;

@@ -15,6 +15,7 @@ enum ExitStatus {
     EXIT_BAD_INPUT = 2,     // bad options, script, scenario, or an output path that cannot be written
     EXIT_SCRIPT_FAILED = 3, // a script command could not be carried out
     EXIT_MISUSE = 4,        // --strict, and the host counted misuse
+    EXIT_NOT_MODELLED = 5,  // --modelled-only and a module called what hostsim does not model; check: the same
 };
 
 struct CommandLine {
@@ -29,6 +30,8 @@ struct CommandLine {
 
 // Reads the options after "run"; false with a one-line message (without the program's name) in err.
 bool ParseOptions(int argc, char** argv, int first, CommandLine* cl, std::string* err);
+// hostsim check MODULE... | --host: the host functions the files import, modelled or not.
+int Check(int argc, char** argv, int first);
 // The full usage text.
 void PrintHelp(FILE* out);
 // A one-line hint for a word that is no option: the nearest option's name, if one is near.

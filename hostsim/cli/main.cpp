@@ -100,7 +100,7 @@ int Usage(const char* word) {
     if (!word) return Fail(EXIT_BAD_INPUT, "no command: hostsim run SCENARIO [options] (hostsim --help for more)");
     if (word[0] == '-') return Fail(EXIT_BAD_INPUT, std::string("unknown option ") + word + "; " + OptionHint(word));
     return Fail(EXIT_BAD_INPUT, std::string("unknown command ") + word +
-                                    ": hostsim run SCENARIO [options] (hostsim --help for more)");
+                                    ": hostsim run SCENARIO [options] or hostsim check MODULE (hostsim --help for more)");
 }
 
 // --help and --version answer wherever they stand.
@@ -114,15 +114,19 @@ int Summary(const CommandLine& cl, const hs::Script& script, bool saved) {
     hs::Sim& sim = hs::Sim::Get();
     double real = ProgressElapsed();
     printf("summary: frames %ld, simulated time %.3f s, real time %.3f s, real-time factor %.1f, vessels %zu, "
-           "misuse %d\n",
+           "misuse %d, not modelled %d\n",
            sim.FrameCount(), sim.SimTime(), real, real > 0.0 ? sim.SimTime() / real : 0.0, sim.Vessels().size(),
-           sim.MisuseCount());
+           sim.MisuseCount(), sim.UnmodelledCount());
     if (script.RuntimeErrors() > 0) printf("script: %d command(s) could not be carried out\n", script.RuntimeErrors());
     if (!saved) return EXIT_MISSING;
     if (script.RuntimeErrors() > 0) return EXIT_SCRIPT_FAILED;
     if (cl.strict && sim.MisuseCount() > 0) {
         printf("strict: the host counted misuse\n");
         return EXIT_MISUSE;
+    }
+    if (sim.Stopped()) {
+        printf("modelled-only: a module called a host function hostsim does not model; the run ended there\n");
+        return EXIT_NOT_MODELLED;
     }
     return EXIT_DONE;
 }
@@ -178,6 +182,7 @@ int main(int argc, char** argv) {
         printf("hostsim %s\n", HOSTSIM_VERSION);
         return EXIT_DONE;
     }
+    if (argc >= 2 && strcmp(argv[1], "check") == 0) return Check(argc, argv, 2);
     if (argc < 2 || strcmp(argv[1], "run") != 0) return Usage(argc < 2 ? nullptr : argv[1]);
     CommandLine cl;
     const char* envRoot = getenv("HOSTSIM_ROOT");

@@ -42,6 +42,8 @@ constexpr Option OPTIONS[] = {
     {"--telemetry-interval", "S", "seconds between telemetry rows (default 1; 0 = every frame)"},
     {"--seed", "N", "seed of oapiRand (default 1)"},
     {"--strict", nullptr, "fail (exit status 4) when the host counted any misuse"},
+    {"--modelled-only", nullptr, "end the run, failed (exit status 5), at the first call of a host function\n"
+                                 "hostsim does not model (without it: a neutral result, named once)"},
     {"--quiet", nullptr, "no progress line on standard error"},
     {"--version", nullptr, "print the version and stop"},
     {"--help", nullptr, "print this text and stop"},
@@ -49,11 +51,18 @@ constexpr Option OPTIONS[] = {
 
 const char HEAD[] =
     "usage: hostsim run SCENARIO [options]\n"
+    "       hostsim check MODULE... | hostsim check --host\n"
     "       hostsim --help | --version\n"
     "\n"
     "Loads SCENARIO (a path, or a name under <root>/Scenarios, \".scn\" optional), flies it frame by frame\n"
     "and prints a timeline: vessels created and deleted, keys, HUD text and the debug line when they\n"
-    "change, and a summary with the misuse count.\n"
+    "change, and a summary with the misuse count and the count of host functions called that hostsim does\n"
+    "not model (each is named once: \"not modelled: VESSEL::SetCW\"; it gave a neutral result).\n"
+    "\n"
+    "check: lists every host function a module file imports, marked \"modelled\", \"not modelled\" or\n"
+    "\"missing\" (hostsim does not provide it: the module would not load); exit status 0 when all are\n"
+    "modelled, 5 when any is not, 1 when any is missing or a file cannot be read. check --host lists every\n"
+    "function the real host exports to modules, marked the same way.\n"
     "\n"
     "timeline: \"[T] what\", T the simulated time in seconds. Within a frame that runs from T0 to T1, what\n"
     "happens before the physics step (script commands, keys, pre-step) is stamped T0; the physics step and\n"
@@ -71,7 +80,8 @@ const char TAIL[] =
     "\n"
     "exit status: 0 done; 1 a class file, module, plugin or root is missing, or an output could not be\n"
     "written; 2 bad input (options, script, scenario, an output path that cannot be written); 3 a script\n"
-    "command could not be carried out; 4 --strict and misuse was counted. When several apply, the lowest.\n"
+    "command could not be carried out; 4 --strict and misuse was counted; 5 --modelled-only and a module\n"
+    "called a host function hostsim does not model. When several apply, the lowest.\n"
     "Progress goes to standard error for runs longer than a few seconds (--quiet: none).\n";
 
 // Paths the user gives are relative to where the command runs, not to the host root.
@@ -184,6 +194,7 @@ bool ParseOptions(int argc, char** argv, int first, CommandLine* cl, std::string
         } else if (a == "--visuals") cl->opt.visuals = true;
         else if (a == "--trace") cl->opt.trace = true;
         else if (a == "--strict") cl->strict = true;
+        else if (a == "--modelled-only") cl->opt.modelledOnly = true;
         else if (a == "--quiet") cl->quiet = true;
     }
     if (cl->scenario.empty()) *err = "no scenario given: hostsim run SCENARIO [options]";

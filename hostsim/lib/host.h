@@ -134,6 +134,8 @@ struct World {
     char lastDebug[256] = {};
     std::vector<std::string> timeline;
     int misuse = 0;
+    std::vector<int> unmodelledCalled; // export table indices, sorted: each is named once per run
+    bool stopRun = false;              // a module called what hostsim does not model, and the run asked to stop
 
     std::vector<HudText> hud, lastHud;
     // What the timeline last printed of each HUD row, and when: a number that keeps running is shown at most

@@ -132,7 +132,7 @@ void Script::Run(Sim& sim, double until, long frames, void (*progress)(double si
         double now = sim.SimTime() + 0.5 * sim.Step();
         while (next_ < commands_.size() && commands_[next_].t < now && !quit_)
             Execute(sim, commands_[next_++]);
-        if (quit_ || (frames >= 0 ? done >= frames : sim.SimTime() + 0.5 * sim.Step() >= until)) {
+        if (quit_ || sim.Stopped() || (frames >= 0 ? done >= frames : sim.SimTime() + 0.5 * sim.Step() >= until)) {
             sim.FlushTimeline();
             return;
         }

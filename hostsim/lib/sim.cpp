@@ -800,6 +800,10 @@ std::vector<Vessel*> Sim::Vessels() const {
 }
 
 int Sim::MisuseCount() const { return W().misuse; }
+
+int Sim::UnmodelledCount() const { return (int)W().unmodelledCalled.size(); }
+
+bool Sim::Stopped() const { return W().stopRun; }
 const std::vector<std::string>& Sim::Timeline() const { return W().timeline; }
 const std::vector<HudText>& Sim::LastHud() const { return W().lastHud; }
 std::string Sim::DebugString() const { return std::string(W().debug, strnlen(W().debug, sizeof W().debug)); }

@@ -151,6 +151,8 @@ void ResetWorld() {
     memset(w.lastDebug, 0, sizeof w.lastDebug);
     w.timeline.clear();
     w.misuse = 0;
+    w.unmodelledCalled.clear();
+    w.stopRun = false;
     w.hud.clear();
     w.lastHud.clear();
     w.hudRows.clear();

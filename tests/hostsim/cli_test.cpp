@@ -1,4 +1,5 @@
 // The hostsim command as a user runs it: options, exit status, timeline and summary.
+#include "exports.h"
 #include "hostsim_fixture.h"
 #include "test_io.h"
 
@@ -125,7 +126,7 @@ TEST_F(Command, FliesAScenarioWithAScriptAndPrintsTheTimeline) {
     EXPECT_NE(r.out.find("created TV1-child (Test\\TestVessel)"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("summary: frames 360, simulated time 6.000 s, real time "), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("real-time factor "), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find(", vessels 3, misuse 0\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find(", vessels 3, misuse 0, not modelled 0\n"), std::string::npos) << r.out;
     EXPECT_NE(root.Read("Scenarios/TestFlight-saved.scn").find("TV1-child:Test\\TestVessel"), std::string::npos);
 }
 
@@ -183,6 +184,74 @@ TEST_F(Command, SecondRunOnTheSameRootIsRefused) {
     EXPECT_NE(r.out.find("another hostsim run is flying on the host root"), std::string::npos) << r.out;
     close(fd);
     EXPECT_EQ(RunHostsim("run Test/TestFlight --frames 1" + Root()).status, 0);
+}
+
+} // namespace
+} // namespace hs::test
+
+namespace hs::test {
+namespace {
+
+// A function of the real host's export table that hostsim answers only with its neutral stand-in.
+const HostExport* SomeUnmodelledExport() {
+    for (size_t i = 0; i < HostExportCount(); ++i)
+        if (!HostExportModelled(i)) return &HostExportAt(i);
+    return nullptr;
+}
+
+TEST_F(Command, UnmodelledHostCallIsNamedOnceCountedAndFailsOnlyAModelledOnlyRun) {
+    const HostExport* f = SomeUnmodelledExport();
+    ASSERT_NE(f, nullptr) << "every export is modelled: this test needs another way to reach a stand-in";
+    const std::string env = std::string("TV_HOST_CALL='") + f->mangled + "' ";
+    const std::string script = Script(root, "0.1 key U\n0.2 key U\n0.3 key K\n0.5 key G\n");
+    Result r = testio::RunCommand(env + BINARY_DIR + "/bin/hostsim run Test/TestFlight" + script + Root());
+    EXPECT_EQ(r.status, 0) << r.out;
+    const std::string line = std::string("not modelled: ") + f->name + "\n";
+    size_t at = r.out.find(line);
+    ASSERT_NE(at, std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find(line, at + 1), std::string::npos) << "named more than once:\n" << r.out;
+    EXPECT_NE(r.out.find(", misuse 0, not modelled 1\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("key K -> TV1"), std::string::npos) << r.out;
+
+    r = testio::RunCommand(env + BINARY_DIR + "/bin/hostsim run Test/TestFlight --modelled-only" + script + Root());
+    EXPECT_EQ(r.status, 5) << r.out;
+    EXPECT_NE(r.out.find(line), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find("key K -> TV1"), std::string::npos) << "the run went on after the call:\n" << r.out;
+    EXPECT_NE(r.out.find("modelled-only: a module called a host function hostsim does not model"), std::string::npos)
+        << r.out;
+    // A run that calls nothing unmodelled passes the same option.
+    EXPECT_EQ(RunHostsim("run Test/TestFlight --modelled-only" + Script(root, "0.1 key K\n") + Root()).status, 0);
+}
+
+TEST_F(Command, CheckListsAModulesHostFunctionsAndRefusesWhatIsNoModule) {
+    const std::string module = root.Path() + "/Modules/Test/TestVessel.so";
+    Result r = RunHostsim("check " + module);
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_NE(r.out.find("modelled      VESSEL::GetName\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("modelled      oapiDeleteVessel\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("modelled      hostsimTimeline\n"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find("printf"), std::string::npos) << "the C library's functions are no host's:\n" << r.out;
+    EXPECT_NE(r.out.find(module + ": "), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find(" host functions: "), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find(" modelled, 0 not modelled, 0 missing\n"), std::string::npos) << r.out;
+
+    r = RunHostsim("check " + root.Path() + "/Config/Vessels/Test/TestVessel.cfg");
+    EXPECT_EQ(r.status, 1) << r.out;
+    EXPECT_NE(r.out.find("TestVessel.cfg: not a 64-bit shared object of this machine"), std::string::npos) << r.out;
+    EXPECT_EQ(RunHostsim("check").status, 2);
+
+    // The whole table: a line per function, and the count the README gives.
+    r = RunHostsim("check --host");
+    EXPECT_EQ(r.status, 0);
+    size_t modelled = 0;
+    for (size_t i = 0; i < HostExportCount(); ++i) modelled += HostExportModelled(i);
+    EXPECT_GT(modelled, 0u);
+    EXPECT_LT(modelled, HostExportCount());
+    EXPECT_NE(r.out.find(hs::Fmt("\nhostsim models %zu of the %zu functions the real host exports to modules\n",
+                                 modelled, HostExportCount())),
+              std::string::npos)
+        << r.out.substr(r.out.size() > 300 ? r.out.size() - 300 : 0);
+    EXPECT_NE(r.out.find("not modelled  "), std::string::npos);
 }
 
 } // namespace

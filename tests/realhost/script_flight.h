@@ -62,7 +62,7 @@ class ScriptFlight : public RealHostFlight {
             " --plugin OrbiterSound --quiet --script " + Quoted(scratch + "/shared.script") + " --save " +
             Quoted(save) + " --telemetry " + Quoted(scratch + "/sim.csv") + " --telemetry-interval 0");
         ASSERT_EQ(out.status, 0) << out.out;
-        EXPECT_NE(out.out.find("misuse 0"), std::string::npos) << out.out;
+        EXPECT_NE(out.out.find("misuse 0, not modelled 0"), std::string::npos) << out.out;
         sim.log = out.out;
         sim.ships = ReadShips(ReadFile(save));
         realTimeline = ReadFile(scratch + "/real.timeline");

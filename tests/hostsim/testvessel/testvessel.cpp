@@ -3,7 +3,9 @@
 #include "Orbitersdk.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <dlfcn.h>
 
 // The stand-in host's timeline (hostsim exports it); a real host has none, so this module is for tests only.
 extern "C" void hostsimTimeline(const char* line);
@@ -27,6 +29,16 @@ MGROUP_ROTATE GOOD_ROTATE(0, GOOD_GROUPS, 1, {{0, 0, 0}}, {{1, 0, 0}}, (float)(9
 MGROUP_ROTATE BAD_ROTATE(0, BAD_GROUPS, 1, {{0, 0, 0}}, {{1, 0, 0}}, (float)(90.0 * RAD));
 
 bool InputAnswer(void* id, const char* str, void* usrdata);
+
+// Calls the host function whose symbol $TV_HOST_CALL names, twice, as a module built for the real host would
+// call one hostsim may not model. Its arguments are not given: only a stand-in that reads none may be named.
+void CallNamedHostFunction() {
+    const char* sym = getenv("TV_HOST_CALL");
+    void* f = sym ? dlsym(RTLD_DEFAULT, sym) : nullptr;
+    if (!f) return;
+    reinterpret_cast<void (*)()>(f)();
+    reinterpret_cast<void (*)()>(f)();
+}
 
 class TestVessel final : public VESSEL3 {
   public:
@@ -139,6 +151,7 @@ class TestVessel final : public VESSEL3 {
         case OAPI_KEY_A: SetAnimation(anim, 0.5); return 1;
         case OAPI_KEY_G: snprintf(oapiDebugString(), 256, "tv debug %d", keys); return 1;
         case OAPI_KEY_P: pushOthers = true; return 1;
+        case OAPI_KEY_U: CallNamedHostFunction(); return 1;
         default: return 0;
         }
     }
