@@ -1,4 +1,5 @@
-// The host's vessel interface: VESSEL and the callback classes VESSEL2 and VESSEL3 that modules derive from.
+// The host's vessel interface: VESSEL and the callback classes VESSEL2, VESSEL3 (and VESSEL4) that modules
+// derive from.
 #ifndef VESSELAPI_H
 #define VESSELAPI_H
 
@@ -24,7 +25,7 @@ class OAPIFUNC VESSEL {
     VESSEL(OBJHANDLE hVessel, int fmodel = 1);
     // No virtual destructor, as in the host's own interface: ovcExit deletes through the module's class.
 
-    // 0 for VESSEL, 1 for VESSEL2, 2 for VESSEL3.
+    // 0 for VESSEL, 1 for VESSEL2, 2 for VESSEL3, 3 for VESSEL4.
     inline int Version() const { return version; }
 
     // --- Identity ---
@@ -281,5 +282,15 @@ class OAPIFUNC VESSEL3 : public VESSEL2 {
     virtual void clbkRenderHUD(int mode, const HUDPAINTSPEC* hps, SURFHANDLE hDefaultTex); // the standard HUD
     virtual void clbkGetRadiationForce(const VECTOR3& mflux, VECTOR3& F, VECTOR3& pos);    // a simple model
 };
+
+#ifndef _WIN32
+// The callbacks added after the 2010 release; a module of this SDK may derive from it.
+class OAPIFUNC VESSEL4 : public VESSEL3 {
+  public:
+    VESSEL4(OBJHANDLE hVessel, int fmodel = 1);
+    // Asked before the host runs its navigation modes; the modes it returns are the ones run. All, by default.
+    virtual int clbkNavProcess(int mode);
+};
+#endif
 
 #endif // VESSELAPI_H

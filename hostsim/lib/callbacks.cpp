@@ -56,6 +56,10 @@ bool VESSEL2::clbkVCRedrawEvent(int, int, SURFHANDLE) { return false; }
 
 VESSEL3::VESSEL3(OBJHANDLE hVessel, int fmodel) : VESSEL2(hVessel, fmodel) { version = 2; }
 
+VESSEL4::VESSEL4(OBJHANDLE hVessel, int fmodel) : VESSEL3(hVessel, fmodel) { version = 3; }
+
+int VESSEL4::clbkNavProcess(int mode) { return mode; }
+
 // Panels are never shown by this host: the helpers accept and do nothing.
 bool VESSEL3::SetPanelBackground(PANELHANDLE, SURFHANDLE*, int, MESHHANDLE, int, int, int, int) {
     return true;

@@ -254,5 +254,22 @@ TEST_F(Command, CheckListsAModulesHostFunctionsAndRefusesWhatIsNoModule) {
     EXPECT_NE(r.out.find("not modelled  "), std::string::npos);
 }
 
+TEST_F(Command, CheckRefusesATruncatedOrDamagedModuleWithoutCrashing) {
+    const std::string whole = testio::ReadFile(root.Path() + "/Modules/Test/TestVessel.so");
+    ASSERT_GT(whole.size(), 4096u);
+    // Cut inside the header, the program headers, the symbol tables and the section table at the end.
+    for (size_t cut : {size_t(16), size_t(63), size_t(200), whole.size() / 3, whole.size() - 100}) {
+        root.Write("cut.so", whole.substr(0, cut));
+        Result r = RunHostsim("check " + root.Path() + "/cut.so");
+        EXPECT_EQ(r.status, 1) << cut << ": " << r.out;
+        EXPECT_NE(r.out.find("cut.so: "), std::string::npos) << r.out;
+    }
+    std::string bad = whole;
+    const size_t shoff = 0x28; // where the 64-bit header keeps the section table's offset
+    for (size_t i = 0; i < 8; ++i) bad[shoff + i] = '\x7f';
+    root.Write("bad.so", bad);
+    EXPECT_EQ(RunHostsim("check " + root.Path() + "/bad.so").status, 1);
+}
+
 } // namespace
 } // namespace hs::test
