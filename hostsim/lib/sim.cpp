@@ -574,11 +574,13 @@ void Sim::Frame() {
     StepPhysics(dt);
     w.stamp = w.simt + dt;
     for (size_t i = 0; i < w.frameVessels && i < w.vessels.size(); ++i) CheckState(w.vessels[i].get(), "physics step", false);
+    // After the step the modules are told the time it reached, as the host tells them.
+    const double simt1 = simt + dt, mjd1 = w.env.mjd0 + simt1 / 86400.0;
     for (size_t i = 0; i < w.frameVessels && i < w.vessels.size(); ++i)
         if (VESSEL2* cb = Callbacks(w.vessels[i].get())) {
-            if (w.opt.trace) TraceCallback(w.vessels[i].get(), "clbkPostStep", simt, dt, mjd);
+            if (w.opt.trace) TraceCallback(w.vessels[i].get(), "clbkPostStep", simt1, dt, mjd1);
             w.stepping = w.vessels[i].get();
-            cb->clbkPostStep(simt, dt, mjd);
+            cb->clbkPostStep(simt1, dt, mjd1);
         }
     w.stepping = nullptr;
     for (const Plugin& p : w.plugins)
