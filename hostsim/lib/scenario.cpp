@@ -187,8 +187,10 @@ bool ReadScenario(const std::string& path, std::string* err) {
             if (!ok) break;
         } else if (IPrefix(c.c_str(), "BEGIN_")) {
             // Panels, MFDs and plugin blocks: kept as they are and written back.
+            // A block may name what it is for ("BEGIN_MFD Left"); it still ends with its kind alone ("END_MFD").
             std::vector<std::string> raw{lines[start]};
-            std::string end = "END_" + c.substr(6);
+            std::string kind = c.substr(6);
+            std::string end = "END_" + kind.substr(0, kind.find_first_of(" \t"));
             ok = Block(r, end.c_str(), "END", &raw, nullptr);
             if (ok) raw.push_back(lines[r.i]);
             auto& dest = shipsSeen ? env.trailerBlocks : env.otherBlocks;

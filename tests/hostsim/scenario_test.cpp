@@ -47,6 +47,15 @@ TEST_F(Scenario, SaveLoadSaveGivesIdenticalText) {
     EXPECT_EQ(Sim().ScenarioText(), first);
 }
 
+// The host's own scenarios name some blocks ("BEGIN_MFD Left") and end them with the kind alone ("END_MFD").
+TEST_F(Scenario, NamedBlockBeforeTheShipsEndsAtItsKindAndIsKept) {
+    const std::string mfd = "BEGIN_MFD Left\n  TYPE Surface\nEND_MFD\nBEGIN_MFD Right\n  TYPE Orbit\nEND_MFD\n";
+    ASSERT_TRUE(Load(mfd + ScenarioText(LandedTv("TV1") + LandedTv("TV2")))) << loadError;
+    EXPECT_NE(Rec("TV1"), nullptr);
+    EXPECT_NE(Rec("TV2"), nullptr);
+    EXPECT_NE(Sim().ScenarioText().find(mfd), std::string::npos) << Sim().ScenarioText();
+}
+
 TEST_F(Scenario, LandedAndFlyingLinesUseTheHostsDecimals) {
     ASSERT_TRUE(Load(ScenarioText(LandedTv("TV1") + FlyingTv("TV2")))) << loadError;
     std::string s = Sim().ScenarioText();
