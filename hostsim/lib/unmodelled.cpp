@@ -62,6 +62,34 @@ void Unmodelled(int n);
 #undef HOST_FUNCTION
 #undef HOST_DATA
 
+// The type information of the SDK's classes hostsim does not implement, so that a module whose classes derive from
+// them (an MFD mode, a planet's module) loads and its casts among its own classes work. Each names its base as the
+// SDK's headers do. A class hostsim comes to implement leaves this table: its compiler-made type information
+// takes over.
+#define SDK_TYPE(var, mangled)                                                                                 \
+    __attribute__((weak)) __cxxabiv1::__class_type_info var __asm__("_ZTI" mangled)(mangled);
+#define SDK_DERIVED(var, mangled, base)                                                                        \
+    __attribute__((weak)) __cxxabiv1::__si_class_type_info var __asm__("_ZTI" mangled)(mangled, &base);
+SDK_TYPE(hostsim_ti_mfd, "3MFD")
+SDK_DERIVED(hostsim_ti_mfd2, "4MFD2", hostsim_ti_mfd)
+SDK_DERIVED(hostsim_ti_graph_mfd, "8GraphMFD", hostsim_ti_mfd2)
+SDK_TYPE(hostsim_ti_extern_mfd, "9ExternMFD")
+SDK_TYPE(hostsim_ti_celbody, "7CELBODY")
+SDK_DERIVED(hostsim_ti_celbody2, "8CELBODY2", hostsim_ti_celbody)
+SDK_TYPE(hostsim_ti_atmosphere, "10ATMOSPHERE")
+SDK_TYPE(hostsim_ti_module, "N4oapi6ModuleE")
+SDK_TYPE(hostsim_ti_module_nv, "N4oapi8ModuleNVE")
+SDK_DERIVED(hostsim_ti_graphics_client, "N4oapi14GraphicsClientE", hostsim_ti_module)
+SDK_TYPE(hostsim_ti_screen_annotation, "N4oapi16ScreenAnnotationE")
+SDK_TYPE(hostsim_ti_camera_mode, "10CameraMode")
+SDK_DERIVED(hostsim_ti_camera_cockpit, "18CameraMode_Cockpit", hostsim_ti_camera_mode)
+SDK_DERIVED(hostsim_ti_camera_track, "16CameraMode_Track", hostsim_ti_camera_mode)
+SDK_DERIVED(hostsim_ti_camera_ground, "17CameraMode_Ground", hostsim_ti_camera_mode)
+SDK_TYPE(hostsim_ti_camera_control, "21ExternalCameraControl")
+SDK_TYPE(hostsim_ti_gui_element, "10GUIElement")
+#undef SDK_TYPE
+#undef SDK_DERIVED
+
 namespace {
 
 struct ExportEntry {

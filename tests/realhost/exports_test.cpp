@@ -64,6 +64,14 @@ TEST_F(ExportTable, HostLibraryDefinesEveryFunctionOfTheTable) {
         }
     EXPECT_EQ(missing, 0u);
     EXPECT_GT(HostExportCount(), 1000u);
+    // A module's class derived from one of the SDK's refers to the base's type information.
+    size_t types = 0;
+    for (const HostExport& d : HostDataExports())
+        if (Demangled(d.mangled).rfind("typeinfo for ", 0) == 0) {
+            ++types;
+            EXPECT_TRUE(ours.count(d.mangled)) << Demangled(d.mangled) << " is not exported";
+        }
+    EXPECT_GT(types, 20u);
 }
 
 testio::CommandResult Check(const std::string& module) {
