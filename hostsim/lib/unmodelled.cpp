@@ -11,9 +11,10 @@
 #include <dlfcn.h>
 #include <memory>
 
-// How a stand-in returns, by the kinds the table names: in the integer register, the floating point one,
-// two integer registers (a 16-byte struct of integers), a reference to zeroed memory, or an empty string. The pair's type has
-// linkage: a function returning a type of an unnamed namespace could not be exported.
+// How a stand-in returns, by the kinds the table names: nothing, zero in the integer register, zero in the
+// floating point one, null, a reference to zeroed memory (never null: a module may read through it), zero in two
+// integer registers (a 16-byte struct of integers), or an empty string. The pair's type has linkage: a function
+// returning a type of an unnamed namespace could not be exported.
 struct HostsimIntPair {
     long a, b;
 };
@@ -30,11 +31,13 @@ using RET_REF = void*;
 using RET_INT2 = HostsimIntPair;
 using RET_STRING = std::string;
 
-template <typename T> T Neutral() {
-    return T();
-}
-template <> void Neutral<void>() {}
-template <> void* Neutral<void*>() { return nullptr; }
+void NeutralVOID() {}
+long NeutralINT() { return 0; }
+double NeutralREAL() { return 0.0; }
+void* NeutralPTR() { return nullptr; }
+void* NeutralREF() { return zeroed; }
+HostsimIntPair NeutralINT2() { return {}; }
+std::string NeutralSTRING() { return {}; }
 
 } // namespace
 
@@ -42,21 +45,16 @@ namespace hs {
 void Unmodelled(int n);
 }
 
-// The reference stand-in returns the zeroed block, never null: a module may read through it.
-#define NEUTRAL_VOID Neutral<void>()
-#define NEUTRAL_INT Neutral<long>()
-#define NEUTRAL_REAL Neutral<double>()
-#define NEUTRAL_PTR Neutral<void*>()
-#define NEUTRAL_REF static_cast<void*>(zeroed)
-#define NEUTRAL_INT2 Neutral<HostsimIntPair>()
-#define NEUTRAL_STRING std::string()
-
+// Each stand-in has a name of its own to point the exported symbol at (and to tell it from a model of the
+// function by address); the exported symbol itself is a weak alias that any definition elsewhere replaces.
+// NOLINTBEGIN(bugprone-macro-parentheses): the arguments are names and string literals pasted into declarations
 #define HOST_FUNCTION(n, kind, mangled, readable)                                                               \
-    extern "C" __attribute__((visibility("hidden"), used)) RET_##kind hostsim_unmodelled_##n() {                \
+    __attribute__((visibility("hidden"), used)) RET_##kind hostsim_unmodelled_##n() __asm__("hostsim_unmodelled_" #n); \
+    RET_##kind hostsim_unmodelled_##n() {                                                                       \
         hs::Unmodelled(n);                                                                                      \
-        return NEUTRAL_##kind;                                                                                  \
+        return Neutral##kind();                                                                                 \
     }                                                                                                           \
-    extern "C++" RET_##kind hostsim_export_##n() __asm__(mangled) __attribute__((weak, alias("hostsim_unmodelled_" #n)));
+    RET_##kind hostsim_export_##n() __asm__(mangled) __attribute__((weak, alias("hostsim_unmodelled_" #n)));
 #define HOST_DATA(mangled, readable)
 #include "host_exports.inc"
 #undef HOST_FUNCTION
@@ -89,6 +87,7 @@ SDK_TYPE(hostsim_ti_camera_control, "21ExternalCameraControl")
 SDK_TYPE(hostsim_ti_gui_element, "10GUIElement")
 #undef SDK_TYPE
 #undef SDK_DERIVED
+// NOLINTEND(bugprone-macro-parentheses)
 
 namespace {
 
