@@ -192,7 +192,8 @@ double Yaw(const Vessel& v) {
 }
 
 void TouchdownSprings(Vessel& v) {
-    v.touchdownStiffness = TOUCHDOWN_STIFFNESS_PER_KG * v.emptyMass;
+    // The host gives a vessel of exactly its default empty mass, 1000 kg, springs of 1e6 N/m instead.
+    v.touchdownStiffness = v.emptyMass == 1000.0 ? 1e6 : TOUCHDOWN_STIFFNESS_PER_KG * v.emptyMass;
     v.touchdownDamping = TOUCHDOWN_DAMPING_TIME * v.touchdownStiffness;
 }
 
