@@ -184,13 +184,13 @@ class OAPIFUNC VESSEL {
 #endif
     OBJHANDLE GetEquPos(double& longitude, double& latitude, double& radius) const; // [rad], [m] from the centre
     double GetGroundspeed() const;
-    bool GetShipAirspeedVector(VECTOR3& v) const; // vessel frame
+    bool GetShipAirspeedVector(VECTOR3& out) const; // vessel frame
     double GetSlipAngle() const;                  // [rad]
     double GetPitch() const;                      // [rad] the nose above the horizon
     double GetBank() const;                       // [rad] the right wing above the horizon
 #ifndef _WIN32
-    bool GetGroundspeedVector(REFFRAME frame, VECTOR3& v) const;
-    bool GetAirspeedVector(REFFRAME frame, VECTOR3& v) const;
+    bool GetGroundspeedVector(REFFRAME frame, VECTOR3& out) const;
+    bool GetAirspeedVector(REFFRAME frame, VECTOR3& out) const;
     double GetYaw() const; // [rad] heading 0..2pi
     double GetAltitude(AltitudeMode mode, int* reslvl = 0);
     double GetSurfaceElevation() const;
