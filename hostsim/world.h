@@ -143,6 +143,12 @@ class Vessel final : public OrbiterObject {
     std::vector<hs::SlotPtr<hs::Thruster>> thrusters;
     std::vector<hs::SlotPtr<hs::Propellant>> propellants;
     std::vector<hs::SlotPtr<hs::ControlSurface>> ctrlSurfaces;
+    // The host moves control surfaces by kind, not one by one: each kind's level follows the module's setting
+    // plus the pilot's, whether the vessel has a surface of that kind or not.
+    double surfaceSetting[6] = {};   // what the module set, -1..1
+    double surfaceLevel[6] = {};     // where each kind stands now
+    bool surfaceDirect = false;      // a module asked for a jump: every kind jumps on the next step
+    double cw[4] = {0.1, 0.3, 0.3, 0.3}; // drag coefficients without airfoils: +z, -z, x, y (the host's defaults)
     std::vector<hs::SlotPtr<hs::Airfoil>> airfoils;
     std::vector<hs::SlotPtr<hs::Attachment>> attachments; // creation order, both kinds
     std::vector<hs::SlotPtr<hs::DockPort>> docks;

@@ -448,6 +448,10 @@ typedef enum {
 #define OBJTP_SURFBASE 20
 
 typedef enum { FRAME_GLOBAL, FRAME_LOCAL, FRAME_REFLOCAL, FRAME_HORIZON } REFFRAME;
+#ifndef _WIN32
+// What an altitude is measured from: the body's mean radius, or the ground below.
+enum AltitudeMode { ALTMODE_MEANRAD, ALTMODE_GROUND };
+#endif
 
 // Obsolete engine and attitude classifications, kept for older code.
 typedef enum { ENGINE_MAIN, ENGINE_RETRO, ENGINE_HOVER, ENGINE_ATTITUDE } ENGINETYPE;

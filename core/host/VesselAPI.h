@@ -64,6 +64,13 @@ class OAPIFUNC VESSEL {
     void SetNosewheelSteering(bool activate) const;
     void SetWheelbrakeLevel(double level, int which = 0,
                             bool permanent = true) const; // which: 0 both, 1 left, 2 right
+    double GetWheelbrakeLevel(int which) const; // which: 0 the mean of both, 1 left, 2 right
+    double GetCOG_elev() const; // centre of mass above the plane of the first three touchdown points [m]
+#ifndef _WIN32
+    int GetTouchdownPointCount() const;
+    // As the host hands it out: the field mu holds the point's compression per unit weight, mu_lng its mu.
+    bool GetTouchdownPoint(TOUCHDOWNVTX& tdvtx, int idx) const;
+#endif
     void SetCameraOffset(const VECTOR3& co) const;
     void SetCameraDefaultDirection(const VECTOR3& cd) const;
     void ShiftCentreOfMass(const VECTOR3& shift);
@@ -117,6 +124,10 @@ class OAPIFUNC VESSEL {
     void SetThrusterGroupLevel(THGROUP_HANDLE thg, double level) const;
     double GetThrusterGroupLevel(THGROUP_TYPE thgt) const;
     double GetThrusterGroupLevel(THGROUP_HANDLE thg) const;
+    double GetMaxThrust(ENGINETYPE eng) const; // the group's summed vacuum maximum [N]
+    double GetThrusterMax0(THRUSTER_HANDLE th) const;
+    double GetThrusterMax(THRUSTER_HANDLE th) const; // at the outside pressure now
+    double GetThrusterMax(THRUSTER_HANDLE th, double p_ref) const;
     bool SetAttitudeMode(int mode) const;
     int GetAttitudeMode() const;
     // dir points the way the exhaust leaves, against the thrust.
@@ -141,6 +152,15 @@ class OAPIFUNC VESSEL {
                               int axis = AIRCTRL_AXIS_AUTO, unsigned int anim = (unsigned int)-1) const;
 #endif
     double GetControlSurfaceLevel(AIRCTRL_TYPE type) const;
+    // The level of each kind follows this setting plus the pilot's at 1/delay per second; -1..1.
+    void SetControlSurfaceLevel(AIRCTRL_TYPE type, double level) const;
+#ifndef _WIN32
+    // direct: every kind jumps to its level on the next step.
+    void SetControlSurfaceLevel(AIRCTRL_TYPE type, double level, bool direct) const;
+#endif
+    // Drag coefficients of a vessel without airfoils: forward, backward, sideways, vertical flow.
+    void SetCW(double cw_z_pos, double cw_z_neg, double cw_x, double cw_y) const;
+    void GetCW(double& cw_z_pos, double& cw_z_neg, double& cw_x, double& cw_y) const;
     void SetADCtrlMode(OAPI_DWORD mode) const; // bit mask: 1 elevator, 2 rudder, 4 ailerons
     OAPI_DWORD GetADCtrlMode() const;
     double GetAtmPressure() const; // [Pa]; 0 outside atmospheres
@@ -149,6 +169,42 @@ class OAPIFUNC VESSEL {
     double GetAOA() const;
     double GetMachNumber() const;
     bool GetHorizonAirspeedVector(VECTOR3& out) const;
+    // The surface readouts: a vessel attached to another reports those of the root of its tree. Airspeed is
+    // taken against the body's surface; in a frame of the body (REFLOCAL) as in the global one here.
+    double GetAtmDensity() const;     // [kg/m^3]; 0 outside atmospheres
+    double GetAtmTemperature() const; // [K]; 0 outside atmospheres
+    double GetDynPressure() const;    // [Pa]; 0 outside atmospheres
+#if defined(__GNUC__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wignored-qualifiers"
+#endif
+    const OBJHANDLE GetSurfaceRef() const;
+    const OBJHANDLE GetAtmRef() const; // NULL outside atmospheres
+#if defined(__GNUC__)
+#pragma GCC diagnostic pop
+#endif
+    OBJHANDLE GetEquPos(double& longitude, double& latitude, double& radius) const; // [rad], [m] from the centre
+    double GetGroundspeed() const;
+    bool GetShipAirspeedVector(VECTOR3& out) const; // vessel frame
+    double GetSlipAngle() const;                  // [rad]
+    double GetPitch() const;                      // [rad] the nose above the horizon
+    double GetBank() const;                       // [rad] the right wing above the horizon
+#ifndef _WIN32
+    bool GetGroundspeedVector(REFFRAME frame, VECTOR3& out) const;
+    bool GetAirspeedVector(REFFRAME frame, VECTOR3& out) const;
+    double GetYaw() const; // [rad] heading 0..2pi
+    double GetAltitude(AltitudeMode mode, int* reslvl = 0);
+    double GetSurfaceElevation() const;
+    VECTOR3 GetSurfaceNormal() const; // local horizon frame
+#endif
+    // The last step's loads: lift of the vertical airfoils, drag of every airfoil (or of the cross sections
+    // without airfoils); 0 while landed. Vectors in the vessel frame; false when there is none.
+    double GetLift() const;
+    double GetDrag() const;
+    bool GetLiftVector(VECTOR3& L) const;
+    bool GetDragVector(VECTOR3& D) const;
+    bool GetThrustVector(VECTOR3& T) const;
+    bool GetForceVector(VECTOR3& F) const; // every force with gravity
     bool GetWeightVector(VECTOR3& G) const; // vessel frame [N]
     bool GroundContact() const;
     // Vessel frame; lasts one step.

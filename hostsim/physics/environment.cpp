@@ -178,8 +178,22 @@ double Bank(const Vessel& v) {
     return atan2(dotp(mul(v.phys.R, Vec(1, 0, 0)), h.up), dotp(mul(v.phys.R, Vec(0, 1, 0)), h.up));
 }
 
+double Yaw(const Vessel& v) {
+    Horizon h = HorizonAt(BodyOf(v), v.phys.pos);
+    VECTOR3 nose = mul(v.phys.R, Vec(0, 0, 1));
+    double e = dotp(nose, h.east), n = dotp(nose, h.north);
+    if (fabs(e) <= 1e-4 && fabs(n) <= 1e-4) {
+        VECTOR3 belly = mul(v.phys.R, Vec(0, -1, 0));
+        e = dotp(belly, h.east);
+        n = dotp(belly, h.north);
+    }
+    double yaw = atan2(e, n);
+    return yaw < 0.0 ? yaw + 2.0 * PI : yaw;
+}
+
 void TouchdownSprings(Vessel& v) {
-    v.touchdownStiffness = TOUCHDOWN_STIFFNESS_PER_KG * v.emptyMass;
+    // The host gives a vessel of exactly its default empty mass, 1000 kg, springs of 1e6 N/m instead.
+    v.touchdownStiffness = v.emptyMass == 1000.0 ? 1e6 : TOUCHDOWN_STIFFNESS_PER_KG * v.emptyMass;
     v.touchdownDamping = TOUCHDOWN_DAMPING_TIME * v.touchdownStiffness;
 }
 
@@ -202,9 +216,7 @@ DWORD FlightStatus(const Vessel& v) {
 }
 
 double ControlSurfaceLevel(const Vessel& v, AIRCTRL_TYPE type) {
-    for (const auto& c : v.ctrlSurfaces)
-        if (c->type == type) return c->level;
-    return 0.0;
+    return (unsigned)type < 6u ? v.surfaceLevel[type] : 0.0;
 }
 
 } // namespace hs

@@ -5,7 +5,8 @@
 // define:
 //   VESSEL::GetWeightVector, GetAtmPressure, GetHorizonAirspeedVector, GroundContact, GetAltitude,
 //   GetAirspeed, GetAOA, GetMachNumber, GetControlSurfaceLevel, GetMass, AddForce, GetAngularVel,
-//   SetAngularVel, GetFlightStatus; and in hostsim/physics/host_glue.cpp: hs::StepPhysics (declared in
+//   SetAngularVel, GetFlightStatus; in hostsim/physics/vessel_airdata_api.cpp the air data, attitude, load,
+//   touchdown and control-surface readouts (GetAtmDensity ... SetControlSurfaceLevel, SetCW); and in hostsim/physics/host_glue.cpp: hs::StepPhysics (declared in
 //   lib/host.h), oapiGetInducedDrag, oapiGetWaveDrag.
 // Everything else of VESSEL and oapi* is hostsim/lib's; it calls the functions below where it needs motion.
 //
@@ -113,7 +114,8 @@ const Vessel& SurfaceOwner(const Vessel& v);
 // Sets the springs of v's touchdown points from its empty mass now, as the host does when the points are set.
 void TouchdownSprings(Vessel& v);
 DWORD FlightStatus(const Vessel& v); // bit 0 landed (at rest on the ground), bit 1 docked
-double ControlSurfaceLevel(const Vessel& v, AIRCTRL_TYPE type); // first surface of that type; 0 when none
+double Yaw(const Vessel& v);   // rad 0..2pi: the nose's heading from north toward east (straight up: the belly's)
+double ControlSurfaceLevel(const Vessel& v, AIRCTRL_TYPE type); // that kind's level, with or without a surface
 
 // ---------------------------------------------------------------------------------------------------------------
 // Placing vessels and reading their state back

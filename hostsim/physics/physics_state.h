@@ -29,6 +29,10 @@ struct PhysicsState {
     double lastAirspeed = 0.0;
     VECTOR3 restPoints[3]{};                // vessel frame: the touchdown points it came to rest on
     VECTOR3 touchdownVel{};                 // m/s, global velocity at the moment contact began
+    // What the last step's loads came to, as the host reports them until the next step: lift and drag in N
+    // (0 while landed), thrust and the total force with gravity in the vessel frame.
+    double lift = 0.0, drag = 0.0;
+    VECTOR3 thrust{}, force{};
     // The state the host holds as the current step's start: from the step until the post-step callbacks are
     // over it is the state before the step; between frames, the present one. A child released in a post-step
     // callback leaves from it, in the attitude it had then, as in the host.

@@ -78,18 +78,36 @@ DWORD ControlBit(AIRCTRL_TYPE t) {
     }
 }
 
-// Surfaces travel toward the pilot's target at 1/delay per second; a surface whose control is switched off
-// returns to neutral. Its animation shows the level, neutral at half travel.
+// Each kind of surface travels toward the module's setting plus the pilot's stick at 1/delay per second, the
+// delay of the kind's last surface made (1 s without one); the pilot's part of a kind whose control is switched
+// off is nothing. A jump the module asked for moves every kind at once, as in the host. Each surface's
+// animation shows its kind's level, neutral at half travel.
 void MoveControlSurfaces(Vessel& v, double dt) {
+    double pilot[6] = {}, delay[6] = {1.0, 1.0, 1.0, 1.0, 1.0, 1.0};
+    for (auto& cp : v.ctrlSurfaces) {
+        const hs::ControlSurface& c = *cp;
+        if ((unsigned)c.type >= 6u) continue;
+        DWORD bit = ControlBit(c.type);
+        pilot[c.type] = (bit == 0 || (v.adCtrlMode & bit)) ? c.target : 0.0;
+        delay[c.type] = c.delay;
+    }
+    for (int k = 0; k < 6; ++k) {
+        double target = Clamp(v.surfaceSetting[k] + pilot[k], -1.0, 1.0);
+        double& level = v.surfaceLevel[k];
+        if (v.surfaceDirect || !(delay[k] > 0.0)) {
+            level = target;
+            continue;
+        }
+        double rate = dt / delay[k];
+        if (level < target)
+            level = fmin(target, level + rate);
+        else if (level > target)
+            level = fmax(target, level - rate);
+    }
+    v.surfaceDirect = false;
     for (auto& cp : v.ctrlSurfaces) {
         hs::ControlSurface& c = *cp;
-        DWORD bit = ControlBit(c.type);
-        double target = (bit == 0 || (v.adCtrlMode & bit)) ? Clamp(c.target, -1.0, 1.0) : 0.0;
-        double rate = c.delay > 0.0 ? dt / c.delay : 2.0;
-        if (c.level < target)
-            c.level = fmin(target, c.level + rate);
-        else if (c.level > target)
-            c.level = fmax(target, c.level - rate);
+        if ((unsigned)c.type < 6u) c.level = v.surfaceLevel[c.type];
         if (c.anim != (UINT)-1 && c.anim < v.animations.size())
             v.animations[c.anim].state = (c.level + 1.0) * 0.5;
     }
@@ -129,13 +147,20 @@ void AddAt(VECTOR3& F, VECTOR3& T, const VECTOR3& f, const VECTOR3& r) {
     T += crossp(r, f);
 }
 
-// A vessel without airfoils: the cross sections give the drag, and a spin decays with the air's density.
+// A vessel without airfoils: drag along the flow from the cross sections each weighted by its drag coefficient
+// (the forward one for a flow from either end, as the host does), and a spin decays with the air's density.
 void PlainAerodynamics(Vessel& v, const AtmState& atm, const VECTOR3& va, double speed, VECTOR3& F,
                        VECTOR3& T) {
     const VECTOR3& w = v.phys.omega;
     double fac = v.size * TotalMass(v) * atm.rho;
     T -= _V(fac * w.x * v.rotDrag.x, fac * w.y * v.rotDrag.y, fac * w.z * v.rotDrag.z);
-    F += Mul(va, v.crossSections) * (-0.5 * atm.rho * speed);
+    if (!(speed > 1e-8)) return;
+    VECTOR3 n = va / speed;
+    const VECTOR3& cs = v.crossSections;
+    double area = 0.5 * (cs.x * v.cw[2] * fabs(n.x) + cs.y * v.cw[3] * fabs(n.y) + cs.z * v.cw[0] * fabs(n.z));
+    double drag = area * 0.5 * atm.rho * speed * speed;
+    F -= n * drag;
+    v.phys.drag += drag;
 }
 
 // The host's airfoil model: a spin is damped by a pressure that counts 30 m/s more airspeed (so a ship
@@ -174,6 +199,9 @@ void Aerodynamics(Vessel& v, const AtmState& atm, const VECTOR3& inertia, double
                               : (vertical ? fabs(ddir.z) * cs.z + fabs(ddir.y) * cs.y
                                           : fabs(ddir.z) * cs.z + fabs(ddir.x) * cs.z);
         AddAt(F, T, (vertical ? ldir : sdir) * (cl * q * S) + ddir * (cd * q * S), a.ref);
+        // The host counts the lift of the vertical airfoils only; the drag of every airfoil.
+        if (vertical) v.phys.lift += cl * q * S;
+        v.phys.drag += cd * q * S;
         double moment = cm * q * a.S * a.c;
         if (vertical)
             T.x += moment;
@@ -193,6 +221,8 @@ void Aerodynamics(Vessel& v, const AtmState& atm, const VECTOR3& inertia, double
 void VesselLoads(Vessel& v, double dt, const VECTOR3& inertia, VECTOR3& F, VECTOR3& T) {
     F = _V(0, 0, 0);
     T = _V(0, 0, 0);
+    v.phys.lift = v.phys.drag = 0.0;
+    v.phys.thrust = _V(0, 0, 0);
     AtmState atm = AtmosphereAt(v.phys.body, Altitude(v));
     for (auto& tp : v.thrusters) {
         hs::Thruster& th = *tp;
@@ -223,6 +253,7 @@ void VesselLoads(Vessel& v, double dt, const VECTOR3& inertia, VECTOR3& F, VECTO
             }
         }
         AddAt(F, T, Unit(th.dir) * thrust, th.pos);
+        v.phys.thrust += Unit(th.dir) * thrust;
     }
     for (const auto& a : v.addedForces) {
         if (Finite(a.F) && Finite(a.r))
@@ -231,6 +262,8 @@ void VesselLoads(Vessel& v, double dt, const VECTOR3& inertia, VECTOR3& F, VECTO
             Refused(v, "a force that is not a number");
     }
     if (atm.rho > 0.0) Aerodynamics(v, atm, inertia, dt, F, T);
+    // The host works out no air loads for a vessel at rest on the ground.
+    if (v.phys.landed) v.phys.lift = v.phys.drag = 0.0;
 }
 
 // Writes only what was set: a thruster record left clean need not go back to memory.
@@ -676,6 +709,7 @@ void StepGroup(Member* m, int count, double dt) {
     for (int i = 0; i < count; ++i) {
         Vessel& v = *m[i].v;
         v.phys.lastAirspeed = Airspeed(v);
+        v.phys.force = tmul(v.phys.R, (v.phys.vel - v.phys.stepStart.vel) * (TotalMass(v) / dt));
         ClearFrameInputs(v);
     }
 }

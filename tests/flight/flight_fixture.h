@@ -74,6 +74,7 @@ class CorvaneFlight : public hs::test::HostFixture {
     static void SetRudder(OBJHANDLE h, double level) {
         for (auto& s : Rec(h)->ctrlSurfaces)
             if (s->type == AIRCTRL_RUDDER) s->level = s->target = level;
+        Rec(h)->surfaceLevel[AIRCTRL_RUDDER] = level; // the host reads a kind's level, not a surface's
     }
 
     // A keyboard state with the given keys down.

@@ -164,13 +164,15 @@ TEST_F(Aero, PositiveElevatorPitchesTheNoseUpAndPositiveRudderYawsRight) {
     EXPECT_GT(mul(w.phys.R, _V(0, 0, 1)).x, 1e-4); // the nose swings to the right
 }
 
+// Half the cross section facing the flow times its drag coefficient (0.1 forward by default) is the area.
 TEST_F(Aero, CrossSectionDragSlowsAVesselWithoutAirfoils) {
     Vessel& v = Make("box", 1000);
     v.crossSections = _V(0, 0, 2);
     AbovePole(v, earth, 0.0 + 5000.0, _V(0, 0, 100));
     Step(0.01);
     double rho = hs::AtmosphereAt(earth, 5000.0).rho;
-    EXPECT_NEAR(v.phys.vel.z, 100.0 - 0.5 * rho * 100.0 * 100.0 * 2.0 / 1000.0 * 0.01, 1e-6);
+    EXPECT_NEAR(v.phys.vel.z, 100.0 - 0.5 * rho * 100.0 * 100.0 * 0.5 * 2.0 * 0.1 / 1000.0 * 0.01, 1e-6);
+    EXPECT_NEAR(v.phys.drag, 0.5 * rho * 100.0 * 100.0 * 0.5 * 2.0 * 0.1, 1e-9);
 }
 
 // The host damps a spin in air by a pressure that counts 30 m/s more airspeed, times the vertical cross

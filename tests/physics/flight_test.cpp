@@ -62,7 +62,7 @@ TEST(HoverHop, RestsLiftsOffClimbsForwardAndLandsGentlyAlikeOnEveryRun) {
     const std::vector<Row> rows = Parse(text);
 
     // It starts resting on its points and lifts off on the hover.
-    ASSERT_EQ(rows.size(), 153u); // 0 to 76 s every half second
+    ASSERT_EQ(rows.size(), 161u); // 0 to 80 s every half second
     EXPECT_EQ(rows[0].contact, 1);
     // Centre of mass one metre above the touchdown points, each of which carries a third of the 1500 kg on a
     // spring of 20 N/m per kg of the 500 kg empty mass: sunk 0.49 m.
