@@ -350,10 +350,8 @@ class RecordingSketchpad : public oapi::Sketchpad {
     size_t count_ = 0;
 };
 
-constexpr double HUD_PRINT_INTERVAL = 1.0; // s of simulated time between two prints of a running number
-
 // Two HUD lines that differ only in their digits are one line whose numbers run.
-static bool SameShape(const std::string& a, const std::string& b) {
+bool SameShape(const std::string& a, const std::string& b) {
     size_t i = 0, j = 0;
     for (;;) {
         while (i < a.size() && isdigit((unsigned char)a[i])) ++i;
@@ -463,6 +461,7 @@ bool Sim::Init(const SimOptions& opt, std::string* err) {
         return false;
     }
     w.root = real;
+    StartLog();
     if (!TraceStart(err)) {
         w.lastError = LOAD_BAD_INPUT;
         return false;
@@ -551,6 +550,7 @@ void Sim::Shutdown() {
     UnloadModules();
     UnloadPlugins();
     w.globalMeshes.clear();
+    w.notes.clear();
     TraceStop();
     w.inited = false;
 }
@@ -588,6 +588,7 @@ void Sim::Frame() {
     for (auto& v : w.vessels) MarkStepStart(v->phys);
     DrawHud();
     CheckDebug();
+    ShowAnnotations(false);
     ProcessDeletions();
     for (auto& v : w.vessels) CheckState(v.get(), "frame");
     w.simt += dt;
@@ -596,7 +597,10 @@ void Sim::Frame() {
     ++w.frames;
 }
 
-void Sim::FlushTimeline() { FlushHud(); }
+void Sim::FlushTimeline() {
+    FlushHud();
+    ShowAnnotations(true);
+}
 
 void Sim::RunFrames(int n) {
     for (int i = 0; i < n; ++i) Frame();
