@@ -352,6 +352,9 @@ void UnloadPlugins();
 
 // Vessels.
 Vessel* NewVessel(const char* name, const char* className, std::string* err, HostFile* cfg);
+// What every vessel has before its module sets its class up: the host's defaults.
+void DefaultClassCaps(Vessel* v);
+// The class file's generic items, read after the module's clbkSetClassCaps: they override what it set.
 void ApplyClassItems(Vessel* v, HostFile& cfg);
 void FinishCreation(Vessel* v); // post-creation and visual
 void ApplyStatus(Vessel* v, const VESSELSTATUS2& st);

@@ -146,6 +146,11 @@ void VESSEL::SetTouchdownPoints(const VECTOR3& pt1, const VECTOR3& pt2, const VE
     v->touchdown[2] = pt3;
     v->touchdownVertices.clear();
     TouchdownSprings(*v);
+    // The host gives a vessel still at its default empty mass the springs of its default points.
+    if (v->emptyMass == 1e3) {
+        v->touchdownStiffness = 1e6; // N/m
+        v->touchdownDamping = 1e5;   // N s/m
+    }
     if (!(v->touchdownStiffness > 0.0))
         Misuse("SetTouchdownPoints: %s has an empty mass of %g kg, so its touchdown points get a stiffness of %g "
                "N/m: the ground will not carry it (the host flings it away on contact)",
