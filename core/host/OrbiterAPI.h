@@ -860,6 +860,11 @@ OAPIFUNC void oapiWriteLogV(const char* format, ...);
 #define oapiWriteLogError(format, ...) __writeLogError(__FUNCTION__, __FILE__, __LINE__, format, __VA_ARGS__)
 OAPIFUNC void __writeLogError(const char* func, const char* file, int line, const char* format, ...);
 
+// Docking ports of any vessel, by index; the vessel a port holds, or null.
+const unsigned int ALLDOCKS = (unsigned int)-1;
+OAPIFUNC DOCKHANDLE oapiGetDockHandle(OBJHANDLE hVessel, unsigned int n);
+OAPIFUNC OBJHANDLE oapiGetDockStatus(DOCKHANDLE dock);
+
 // Text laid over the simulation window.
 OAPIFUNC NOTEHANDLE oapiCreateAnnotation(bool exclusive, double size, const VECTOR3& col);
 OAPIFUNC bool oapiDelAnnotation(NOTEHANDLE hNote);

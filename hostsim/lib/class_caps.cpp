@@ -159,6 +159,7 @@ void DefaultClassCaps(Vessel* v) {
     v->muLat = DEFAULT_MU_LAT;
     v->muLng = DEFAULT_MU_LNG;
     v->maxWheelbrakeForce = DEFAULT_WHEELBRAKE;
+    v->unweighed = true;
     CallerMark mark("hostsim");
     SetClassTouchdown(v, DEFAULT_TOUCHDOWN);
 }
@@ -175,7 +176,12 @@ void ApplyClassItems(Vessel* v, HostFile& cfg) {
     if (oapiReadItem_string(&cfg, "MeshName", s)) vi->AddMesh(s);
     if (oapiReadItem_bool(&cfg, "EnableFocus", b)) vi->SetEnableFocus(b);
     if (oapiReadItem_float(&cfg, "Size", d)) vi->SetSize(d);
-    if (oapiReadItem_float(&cfg, "Mass", d)) vi->SetEmptyMass(d);
+    if (oapiReadItem_float(&cfg, "Mass", d)) {
+        // The class file's mass is not a weighing: the host takes it in only later.
+        const bool unweighed = v->unweighed;
+        vi->SetEmptyMass(d);
+        v->unweighed = unweighed;
+    }
     if (oapiReadItem_bool(&cfg, "EnableXPDR", b) && b && oapiReadItem_int(&cfg, "XPDR", i) && i >= 0) v->xpdr = (DWORD)i;
     ClassEngines(v, cfg);
     if (oapiReadItem_string(&cfg, "TouchdownPoints", s)) {

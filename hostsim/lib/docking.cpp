@@ -91,14 +91,11 @@ UINT VESSEL::DockCount() const {
     return trace.Result((UINT)v->docks.size());
 }
 
+// Beyond the last port the host answers null: asking is how a module learns a port is not there.
 DOCKHANDLE VESSEL::GetDockHandle(UINT n) const {
     SELF_OR(nullptr);
     CallTrace trace(v, __func__, n);
-    if (n >= v->docks.size()) {
-        Misuse("GetDockHandle: port %u of %zu on %s", n, v->docks.size(), v->name.c_str());
-        return trace.Result(nullptr);
-    }
-    return trace.Result(v->docks[n].get());
+    return trace.Result(n < v->docks.size() ? v->docks[n].get() : nullptr);
 }
 
 OBJHANDLE VESSEL::GetDockStatus(DOCKHANDLE hDock) const {
@@ -153,4 +150,21 @@ bool VESSEL::Undock(UINT n, const OBJHANDLE exclude) const {
 void VESSEL::SetDockMode(int mode) const {
     SELF_OR();
     CallTrace trace(v, __func__, mode);
+}
+
+// --- Ports of any vessel ---
+
+DOCKHANDLE oapiGetDockHandle(OBJHANDLE hVessel, unsigned int n) {
+    Vessel* v = CheckVessel(hVessel, "oapiGetDockHandle");
+    if (!v || n >= v->docks.size()) return nullptr;
+    return v->docks[n].get();
+}
+
+OBJHANDLE oapiGetDockStatus(DOCKHANDLE dock) {
+    DockPort* d = Slots<DockPort>().Find(dock);
+    if (!d) {
+        Misuse("oapiGetDockStatus: not a docking port");
+        return nullptr;
+    }
+    return d->mate;
 }

@@ -93,6 +93,7 @@ void DestroyVisual(Vessel* v) {
 }
 
 void FinishCreation(Vessel* v) {
+    v->unweighed = false;
     TraceCallback(v, "clbkPostCreation");
     if (VESSEL2* cb = Callbacks(v)) cb->clbkPostCreation();
     if (W().opt.visuals) CreateVisual(v);

@@ -112,6 +112,7 @@ void VESSEL::SetEmptyMass(double m) const {
         return;
     }
     v->emptyMass = m; // the dampeners set a negative empty mass: the total is what counts
+    v->unweighed = false;
 }
 
 double VESSEL::GetEmptyMass() const {
@@ -384,6 +385,7 @@ void VESSEL::SetPropellantMass(PROPELLANT_HANDLE ph, double mass) const {
         return;
     }
     p->mass = mass < 0.0 ? 0.0 : (mass > p->maxMass ? p->maxMass : mass);
+    v->unweighed = false;
 }
 
 double VESSEL::GetPropellantMaxMass(PROPELLANT_HANDLE ph) const {

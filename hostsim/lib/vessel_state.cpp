@@ -48,7 +48,10 @@ void ApplyStatus(Vessel* v, const VESSELSTATUS2& st) {
         body = v->phys.body;
     }
     if (st.flag & VS_FUELRESET)
-        for (auto& p : v->propellants) p->mass = 0.0;
+        for (auto& p : v->propellants) {
+            p->mass = 0.0;
+            v->unweighed = false;
+        }
     if ((st.flag & VS_FUELLIST) && st.fuel) {
         for (int i = 0; i < st.nfuel; ++i) {
             const auto& f = st.fuel[i];
