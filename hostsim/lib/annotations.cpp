@@ -71,11 +71,13 @@ void ShowAnnotations(bool flush) {
     for (auto& n : w.notes) {
         if (n->printed == n->text) continue;
         // A number that keeps changing (a countdown) is shown as the HUD shows one: at most every interval.
-        const bool running = !flush && w.stamp - n->changedAt < HUD_PRINT_INTERVAL && SameShape(n->printed, n->text) &&
-                             w.stamp - n->printedAt < HUD_PRINT_INTERVAL;
+        const bool running = !flush && w.stamp - n->changedAt < HUD_PRINT_INTERVAL &&
+                             SameShape(n->printed, n->text) && w.stamp - n->printedAt < HUD_PRINT_INTERVAL;
         if (running) continue;
-        if (n->text.empty()) Say("note %d gone: %s", n->number, n->printed.c_str());
-        else Say("note %d: %s", n->number, n->text.c_str());
+        if (n->text.empty())
+            Say("note %d gone: %s", n->number, n->printed.c_str());
+        else
+            Say("note %d: %s", n->number, n->text.c_str());
         n->printed = n->text;
         n->printedAt = w.stamp;
     }
@@ -150,7 +152,8 @@ void oapiWriteLog(const char* line) {
     if (!line) return;
     bool stray = false;
     const std::string text = PlainLine(line, &stray);
-    if (stray) Say("warning: oapiWriteLog: the host reads \"%s\" as a format: a '%%' in it must be \"%%%%\"", line);
+    if (stray)
+        Say("warning: oapiWriteLog: the host reads \"%s\" as a format: a '%%' in it must be \"%%%%\"", line);
     Say("log: %s", text.c_str());
     AppendToLog(text);
 }

@@ -29,12 +29,12 @@ struct RcsThruster {
 };
 
 constexpr RcsThruster RCS_ROTATION[] = {
-    {0, 0, 1, 0, 1, 0, THGROUP_ATT_PITCHUP},     {0, 0, -1, 0, -1, 0, THGROUP_ATT_PITCHUP},
-    {0, 0, 1, 0, -1, 0, THGROUP_ATT_PITCHDOWN},  {0, 0, -1, 0, 1, 0, THGROUP_ATT_PITCHDOWN},
-    {0, 0, 1, -1, 0, 0, THGROUP_ATT_YAWLEFT},    {0, 0, -1, 1, 0, 0, THGROUP_ATT_YAWLEFT},
-    {0, 0, 1, 1, 0, 0, THGROUP_ATT_YAWRIGHT},    {0, 0, -1, -1, 0, 0, THGROUP_ATT_YAWRIGHT},
-    {1, 0, 0, 0, 1, 0, THGROUP_ATT_BANKLEFT},    {-1, 0, 0, 0, -1, 0, THGROUP_ATT_BANKLEFT},
-    {-1, 0, 0, 0, 1, 0, THGROUP_ATT_BANKRIGHT},  {1, 0, 0, 0, -1, 0, THGROUP_ATT_BANKRIGHT},
+    {0, 0, 1, 0, 1, 0, THGROUP_ATT_PITCHUP},    {0, 0, -1, 0, -1, 0, THGROUP_ATT_PITCHUP},
+    {0, 0, 1, 0, -1, 0, THGROUP_ATT_PITCHDOWN}, {0, 0, -1, 0, 1, 0, THGROUP_ATT_PITCHDOWN},
+    {0, 0, 1, -1, 0, 0, THGROUP_ATT_YAWLEFT},   {0, 0, -1, 1, 0, 0, THGROUP_ATT_YAWLEFT},
+    {0, 0, 1, 1, 0, 0, THGROUP_ATT_YAWRIGHT},   {0, 0, -1, -1, 0, 0, THGROUP_ATT_YAWRIGHT},
+    {1, 0, 0, 0, 1, 0, THGROUP_ATT_BANKLEFT},   {-1, 0, 0, 0, -1, 0, THGROUP_ATT_BANKLEFT},
+    {-1, 0, 0, 0, 1, 0, THGROUP_ATT_BANKRIGHT}, {1, 0, 0, 0, -1, 0, THGROUP_ATT_BANKRIGHT},
 };
 
 constexpr RcsThruster RCS_LINEAR[] = {
@@ -52,7 +52,9 @@ constexpr Engine ENGINES[] = {{"MaxMainThrust", {{0, 0, 1}}, THGROUP_MAIN},
                               {"MaxRetroThrust", {{0, 0, -1}}, THGROUP_RETRO},
                               {"MaxHoverThrust", {{0, 1, 0}}, THGROUP_HOVER}};
 
-bool Usable(double d) { return std::isfinite(d) && d >= 0.0; }
+bool Usable(double d) {
+    return std::isfinite(d) && d >= 0.0;
+}
 
 bool HasGroup(const Vessel* v, THGROUP_TYPE type) {
     for (auto& g : v->groups)
@@ -62,7 +64,8 @@ bool HasGroup(const Vessel* v, THGROUP_TYPE type) {
 
 void SetClassTouchdown(Vessel* v, const VECTOR3 (&pos)[3]) {
     TOUCHDOWNVTX td[3];
-    for (int i = 0; i < 3; ++i) td[i] = {pos[i], CLASS_STIFFNESS, CLASS_DAMPING, v->muLat, v->muLng};
+    for (int i = 0; i < 3; ++i)
+        td[i] = {pos[i], CLASS_STIFFNESS, CLASS_DAMPING, v->muLat, v->muLng};
     v->iface->SetTouchdownPoints(td, 3);
 }
 
@@ -79,7 +82,8 @@ void ClassEngines(Vessel* v, HostFile& cfg) {
         if (sscanf(s, "%lf%lf", &maxMass, &efficiency) >= 1 && Usable(maxMass) && std::isfinite(efficiency))
             vi->CreatePropellantResource(maxMass, -1.0, efficiency);
     }
-    if (v->propellants.empty() && oapiReadItem_float(&cfg, "MaxFuel", d) && Usable(d)) vi->CreatePropellantResource(d);
+    if (v->propellants.empty() && oapiReadItem_float(&cfg, "MaxFuel", d) && Usable(d))
+        vi->CreatePropellantResource(d);
     if (oapiReadItem_float(&cfg, "Isp", d) && d > 0.0 && std::isfinite(d)) isp = d;
     PROPELLANT_HANDLE tank = v->propellants.empty() ? nullptr : v->propellants[0].get();
     for (const Engine& e : ENGINES) {
@@ -97,8 +101,8 @@ void ClassEngines(Vessel* v, HostFile& cfg) {
             THRUSTER_HANDLE th[2];
             for (size_t k = 0; k < 2; ++k) {
                 const RcsThruster& r = RCS_ROTATION[i + k];
-                th[k] = vi->CreateThruster(_V(r.px * arm, r.py * arm, r.pz * arm), _V(r.dx, r.dy, r.dz), 0.5 * d,
-                                           tank, isp);
+                th[k] = vi->CreateThruster(_V(r.px * arm, r.py * arm, r.pz * arm), _V(r.dx, r.dy, r.dz),
+                                           0.5 * d, tank, isp);
             }
             vi->CreateThrusterGroup(th, 2, RCS_ROTATION[i].group);
         }
@@ -110,7 +114,8 @@ void ClassEngines(Vessel* v, HostFile& cfg) {
 template <typename F> void ForBlock(HostFile& cfg, const char* begin, const char* end, F each) {
     const std::vector<std::string>& lines = cfg.Lines();
     size_t i = 0;
-    while (i < lines.size() && strncasecmp(lines[i].c_str(), begin, strlen(begin)) != 0) ++i;
+    while (i < lines.size() && strncasecmp(lines[i].c_str(), begin, strlen(begin)) != 0)
+        ++i;
     for (++i; i < lines.size(); ++i) {
         if (strncasecmp(lines[i].c_str(), end, strlen(end)) == 0) break;
         each(lines[i]);
@@ -128,8 +133,8 @@ bool AllFinite(const double* x, int n) {
 void ClassDocks(Vessel* v, HostFile& cfg) {
     ForBlock(cfg, "BEGIN_DOCKLIST", "END_DOCKLIST", [v](const std::string& line) {
         double x[9];
-        if (sscanf(line.c_str(), "%lf%lf%lf%lf%lf%lf%lf%lf%lf", &x[0], &x[1], &x[2], &x[3], &x[4], &x[5], &x[6],
-                   &x[7], &x[8]) != 9 ||
+        if (sscanf(line.c_str(), "%lf%lf%lf%lf%lf%lf%lf%lf%lf", &x[0], &x[1], &x[2], &x[3], &x[4], &x[5],
+                   &x[6], &x[7], &x[8]) != 9 ||
             !AllFinite(x, 9))
             return;
         v->iface->CreateDock(_V(x[0], x[1], x[2]), _V(x[3], x[4], x[5]), _V(x[6], x[7], x[8]));
@@ -141,11 +146,11 @@ void ClassAttachments(Vessel* v, HostFile& cfg) {
     ForBlock(cfg, "BEGIN_ATTACHMENT", "END_ATTACHMENT", [v](const std::string& line) {
         char type = 0, id[9] = {};
         double x[9];
-        const int n = sscanf(line.c_str(), " %c%lf%lf%lf%lf%lf%lf%lf%lf%lf %8s", &type, &x[0], &x[1], &x[2], &x[3],
-                             &x[4], &x[5], &x[6], &x[7], &x[8], id);
+        const int n = sscanf(line.c_str(), " %c%lf%lf%lf%lf%lf%lf%lf%lf%lf %8s", &type, &x[0], &x[1], &x[2],
+                             &x[3], &x[4], &x[5], &x[6], &x[7], &x[8], id);
         if (n < 10 || !AllFinite(x, 9)) return;
-        v->iface->CreateAttachment(toupper((unsigned char)type) == 'P', _V(x[0], x[1], x[2]), _V(x[3], x[4], x[5]),
-                                   _V(x[6], x[7], x[8]), id);
+        v->iface->CreateAttachment(toupper((unsigned char)type) == 'P', _V(x[0], x[1], x[2]),
+                                   _V(x[3], x[4], x[5]), _V(x[6], x[7], x[8]), id);
     });
 }
 
@@ -182,12 +187,13 @@ void ApplyClassItems(Vessel* v, HostFile& cfg) {
         vi->SetEmptyMass(d);
         v->unweighed = unweighed;
     }
-    if (oapiReadItem_bool(&cfg, "EnableXPDR", b) && b && oapiReadItem_int(&cfg, "XPDR", i) && i >= 0) v->xpdr = (DWORD)i;
+    if (oapiReadItem_bool(&cfg, "EnableXPDR", b) && b && oapiReadItem_int(&cfg, "XPDR", i) && i >= 0)
+        v->xpdr = (DWORD)i;
     ClassEngines(v, cfg);
     if (oapiReadItem_string(&cfg, "TouchdownPoints", s)) {
         double p[9];
-        if (sscanf(s, "%lf%lf%lf%lf%lf%lf%lf%lf%lf", &p[0], &p[1], &p[2], &p[3], &p[4], &p[5], &p[6], &p[7], &p[8]) ==
-                9 &&
+        if (sscanf(s, "%lf%lf%lf%lf%lf%lf%lf%lf%lf", &p[0], &p[1], &p[2], &p[3], &p[4], &p[5], &p[6], &p[7],
+                   &p[8]) == 9 &&
             AllFinite(p, 9)) {
             const VECTOR3 pos[3] = {_V(p[0], p[1], p[2]), _V(p[3], p[4], p[5]), _V(p[6], p[7], p[8])};
             SetClassTouchdown(v, pos);

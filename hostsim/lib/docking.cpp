@@ -49,7 +49,8 @@ bool VESSEL::DelDock(DOCKHANDLE hDock) const {
 void VESSEL::ClearDockDefinitions() const {
     SELF_OR();
     CallTrace trace(v, __func__);
-    while (!v->docks.empty()) RemovePort(v, 0);
+    while (!v->docks.empty())
+        RemovePort(v, 0);
 }
 
 // Port 0, made when the vessel has none.
@@ -65,7 +66,8 @@ void VESSEL::SetDockParams(const VECTOR3& pos, const VECTOR3& dir, const VECTOR3
     v->docks[0]->rot = rot;
 }
 
-void VESSEL::SetDockParams(DOCKHANDLE dock, const VECTOR3& pos, const VECTOR3& dir, const VECTOR3& rot) const {
+void VESSEL::SetDockParams(DOCKHANDLE dock, const VECTOR3& pos, const VECTOR3& dir,
+                           const VECTOR3& rot) const {
     SELF_OR();
     CallTrace trace(v, __func__, dock, pos, dir, rot);
     DockPort* d = Port(v, dock, "SetDockParams");
@@ -126,8 +128,9 @@ int VESSEL::Dock(OBJHANDLE target, unsigned int n, unsigned int tgtn, unsigned i
         Misuse("Dock: port %u of %zu on %s", tgtn, t->docks.size(), t->name.c_str());
         return trace.Result((int)DOCK_TARGET_PORT_IN_USE);
     }
-    const int how = mode == DOCK_MOVE_SELF ? DOCK_MOVE_SELF : mode == DOCK_MOVE_TARGET ? DOCK_MOVE_TARGET
-                                                                                     : DOCK_SHARE_MOMENTUM;
+    const int how = mode == DOCK_MOVE_SELF     ? DOCK_MOVE_SELF
+                    : mode == DOCK_MOVE_TARGET ? DOCK_MOVE_TARGET
+                                               : DOCK_SHARE_MOMENTUM;
     return trace.Result(DockPorts(v, (int)n, t, (int)tgtn, how));
 }
 

@@ -1,4 +1,5 @@
-// Vessel classes without a module: the host's defaults and the class file's generic items are all they fly on.
+// Vessel classes without a module: the host's defaults and the class file's generic items are all they fly
+// on.
 #include "tv_world.h"
 
 #include "scenario_blocks.h"
@@ -7,7 +8,7 @@ namespace hs::test {
 namespace {
 
 constexpr double G_EARTH_SURFACE = 3.986004418e14 / (6371010.0 * 6371010.0); // m/s^2, hostsim's Earth
-constexpr double CLASS_SPRING = 3e6;                                          // N/m: three points of 1e6
+constexpr double CLASS_SPRING = 3e6;                                         // N/m: three points of 1e6
 
 // ALT of a landed vessel in the saved scenario.
 double SavedAltitude(const std::string& scenario, const std::string& vessel) {
@@ -31,7 +32,8 @@ using ClassFile = HostFixture;
 TEST_F(ClassFile, WithoutPointsItRestsOnTheHostsDefaultsUncompressedUnlessItHasATank) {
     root.Write("Config/Vessels/Tower.cfg", "Size = 10\nMass = 5000\n");
     root.Write("Config/Vessels/Tank.cfg", "Size = 10\nMass = 5000\nMaxFuel = 0\n");
-    ASSERT_TRUE(Load(ScenarioText(Landed("T1", "Tower", -80.68) + Landed("T2", "Tank", -80.69)))) << loadError;
+    ASSERT_TRUE(Load(ScenarioText(Landed("T1", "Tower", -80.68) + Landed("T2", "Tank", -80.69))))
+        << loadError;
     Sim().RunFrames(600);
     const std::string saved = Sim().ScenarioText();
     EXPECT_NEAR(SavedAltitude(saved, "T1"), 2.000, 5e-4);
@@ -48,13 +50,16 @@ TEST_F(ClassFile, WithoutPointsItRestsOnTheHostsDefaultsUncompressedUnlessItHasA
 }
 
 TEST_F(ClassFile, ItsPortsPointsTanksAndEnginesAreMadeAndItsPortsDockAModule) {
-    root.Write("Config/Vessels/Station.cfg",
-               "Mass = 4e4\nSize = 20\nInertia = 30 40 50\nCrossSections = 100 200 300\nRotResistance = 1 2 3\n"
-               "PropellantResource1 = 500 0.5\nPropellantResource2 = 100\nMaxFuel = 9999\nIsp = 3000\n"
-               "MaxAttitudeThrust = 200\nTouchdownPoints = 0 -5 5  -5 -5 -5  5 -5 -5\nEnableXPDR = TRUE\nXPDR = 466\n"
-               "BEGIN_DOCKLIST\n0 0 10  0 0 1  0 1 0  588\nnot a port\n0 0 -10  0 0 -1  0 1 0\nEND_DOCKLIST\n"
-               "BEGIN_ATTACHMENT\nP 0 5 0  0 1 0  0 0 1  XS\nC 0 -5 0  0 -1 0  0 0 1\nEND_ATTACHMENT\n");
-    ASSERT_TRUE(Load(ScenarioText("S:Station\n  STATUS Orbiting Earth\n  RPOS 0 9000000 0\n  RVEL 0 0 0\nEND\n")))
+    root.Write(
+        "Config/Vessels/Station.cfg",
+        "Mass = 4e4\nSize = 20\nInertia = 30 40 50\nCrossSections = 100 200 300\nRotResistance = 1 2 3\n"
+        "PropellantResource1 = 500 0.5\nPropellantResource2 = 100\nMaxFuel = 9999\nIsp = 3000\n"
+        "MaxAttitudeThrust = 200\nTouchdownPoints = 0 -5 5  -5 -5 -5  5 -5 -5\nEnableXPDR = TRUE\nXPDR = "
+        "466\n"
+        "BEGIN_DOCKLIST\n0 0 10  0 0 1  0 1 0  588\nnot a port\n0 0 -10  0 0 -1  0 1 0\nEND_DOCKLIST\n"
+        "BEGIN_ATTACHMENT\nP 0 5 0  0 1 0  0 0 1  XS\nC 0 -5 0  0 -1 0  0 0 1\nEND_ATTACHMENT\n");
+    ASSERT_TRUE(
+        Load(ScenarioText("S:Station\n  STATUS Orbiting Earth\n  RPOS 0 9000000 0\n  RVEL 0 0 0\nEND\n")))
         << loadError;
     const Vessel* s = Rec("S");
     EXPECT_DOUBLE_EQ(s->pmi.y, 40.0);

@@ -10,7 +10,9 @@ namespace {
 constexpr double UNDOCK_PUSH = 0.2; // m/s: the host's separation when a module undocks
 constexpr double CLOSE = 1e-6;      // m, m/s
 
-void ExpectVectorNear(const VECTOR3& v, const VECTOR3& e, double tol) { testvec::ExpectVec(v, e.x, e.y, e.z, "", tol); }
+void ExpectVectorNear(const VECTOR3& v, const VECTOR3& e, double tol) {
+    testvec::ExpectVec(v, e.x, e.y, e.z, "", tol);
+}
 
 // Two test vessels side by side above the pole, 50 m apart and drifting apart at 1 m/s; each has port 0 at
 // (0,0,3) facing forward, from its class set-up.

@@ -19,7 +19,8 @@ int Numbers(const VesselBlock& block, const std::string& key, double out[3]) {
     for (const std::string& line : block.lines) {
         char word[16];
         if (std::sscanf(line.c_str(), " %15s", word) == 1 && key == word)
-            return std::sscanf(line.c_str() + line.find(key) + key.size(), "%lf %lf %lf", &out[0], &out[1], &out[2]);
+            return std::sscanf(line.c_str() + line.find(key) + key.size(), "%lf %lf %lf", &out[0], &out[1],
+                               &out[2]);
     }
     return 0;
 }
