@@ -191,6 +191,9 @@ class Vessel final : public OrbiterObject {
     DWORD xpdr = 0;
     Vessel* altFocus = nullptr; // where the focus goes when this vessel is deleted
     bool enableFocusSet = false;
+    // While a vessel is made, the host weighs it only once its module sets its empty mass or its tanks are
+    // filled: one without either is put down landed on uncompressed springs.
+    bool unweighed = false;
     // Navigation receivers: the host gives two to a vessel that takes the focus when its class is set up.
     std::vector<int> navFreq;
     std::vector<hs::SlotPtr<hs::DevMesh>> devMeshes; // one per mesh index while a visual exists

@@ -858,6 +858,25 @@ OAPIFUNC FILEHANDLE oapiOpenFile(const char* fname, FileAccessMode mode, PathRoo
 OAPIFUNC void oapiCloseFile(FILEHANDLE f, FileAccessMode mode);
 OAPIFUNC void oapiWriteLine(FILEHANDLE f, OAPI_CSTR line);
 OAPIFUNC void oapiWriteLog(OAPI_CSTR line);
+#ifndef _WIN32
+OAPIFUNC void oapiWriteLogV(const char* format, ...);
+// The error form: the message framed as an error, with the place it came from.
+#define oapiWriteLogError(format, ...) __writeLogError(__FUNCTION__, __FILE__, __LINE__, format, __VA_ARGS__)
+OAPIFUNC void __writeLogError(const char* func, const char* file, int line, const char* format, ...);
+
+// Docking ports of any vessel, by index; the vessel a port holds, or null.
+const unsigned int ALLDOCKS = (unsigned int)-1;
+OAPIFUNC DOCKHANDLE oapiGetDockHandle(OBJHANDLE hVessel, unsigned int n);
+OAPIFUNC OBJHANDLE oapiGetDockStatus(DOCKHANDLE dock);
+
+// Text laid over the simulation window.
+OAPIFUNC NOTEHANDLE oapiCreateAnnotation(bool exclusive, double size, const VECTOR3& col);
+OAPIFUNC bool oapiDelAnnotation(NOTEHANDLE hNote);
+OAPIFUNC void oapiAnnotationSetPos(NOTEHANDLE hNote, double x1, double y1, double x2, double y2);
+OAPIFUNC void oapiAnnotationSetSize(NOTEHANDLE hNote, double size);
+OAPIFUNC void oapiAnnotationSetColour(NOTEHANDLE hNote, const VECTOR3& col);
+OAPIFUNC void oapiAnnotationSetText(NOTEHANDLE hNote, const char* note);
+#endif
 
 // Vessels and other objects.
 OAPIFUNC OBJHANDLE oapiCreateVessel(const char* name, const char* classname, const VESSELSTATUS& status);

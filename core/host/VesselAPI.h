@@ -82,6 +82,19 @@ class OAPIFUNC VESSEL {
     DOCKHANDLE GetDockHandle(OAPI_UINT n) const;
     OBJHANDLE GetDockStatus(DOCKHANDLE hDock) const; // NULL if free
     bool Undock(OAPI_UINT n, const OBJHANDLE exclude = 0) const;
+#ifndef _WIN32
+    // Ports made and removed while the vessel flies. A port in use is released before it goes.
+    DOCKHANDLE CreateDock(const VECTOR3& pos, const VECTOR3& dir, const VECTOR3& rot) const;
+    bool DelDock(DOCKHANDLE hDock) const;
+    void ClearDockDefinitions() const;
+    void GetDockParams(DOCKHANDLE hDock, VECTOR3& pos, VECTOR3& dir, VECTOR3& rot) const;
+    unsigned int DockingStatus(unsigned int port) const; // 1 engaged, 0 free or no such port
+    // 0 docked; 1 own port in use; 2 target's port in use; 3 the target is already part of the structure.
+    // mode 1 brings the target to this vessel, 2 this vessel to the target, 0 the target to this vessel with
+    // the pair's momentum shared.
+    int Dock(OBJHANDLE target, unsigned int n, unsigned int tgtn, unsigned int mode) const;
+    void SetDockMode(int mode) const;
+#endif
 
     // --- Meshes and visuals ---
     OAPI_UINT AddMesh(const char* meshname, const VECTOR3* ofs = 0) const;

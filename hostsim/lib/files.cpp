@@ -249,10 +249,6 @@ void oapiWriteLine(FILEHANDLE f, const char* line) {
     if (hf && line) WriteLine(hf, line);
 }
 
-void oapiWriteLog(const char* line) {
-    if (line) Say("log: %s", line);
-}
-
 namespace hs {
 
 namespace {

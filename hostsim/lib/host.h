@@ -58,6 +58,18 @@ struct HostFile {
     FILE* fp = nullptr;
 };
 
+// A text laid over the simulation window (oapiCreateAnnotation); NOTEHANDLE is its address. The timeline
+// shows what it says as the HUD's rows are shown: once for each change.
+struct Annotation {
+    int number = 0;           // in order of creation in the run, for the timeline
+    std::string text, printed; // what it says; what the timeline last printed
+    double printedAt = -1e300; // s
+    double changedAt = -1e300; // s: when the text last changed
+    double x1 = 0.0, y1 = 0.0, x2 = 1.0, y2 = 1.0; // window fractions
+    double size = 1.0;
+    VECTOR3 colour{};
+};
+
 struct KeyPress {
     DWORD key;
     DWORD mods[3];
@@ -156,6 +168,9 @@ struct World {
     std::vector<HeldKey> held;
     std::vector<SlotPtr<HostFile>> openFiles;      // files modules opened with oapiOpenFile
     std::vector<SlotPtr<GlobalMesh>> globalMeshes; // MESHHANDLE = address of the record
+    std::vector<SlotPtr<Annotation>> notes;
+    int notesMade = 0;
+    bool logStarted = false; // Orbiter.log was begun afresh in this run
 
     // Live vessel count at the start of the frame: vessels created during a frame wait for the next one.
     size_t frameVessels = 0;
@@ -339,6 +354,9 @@ void UnloadPlugins();
 
 // Vessels.
 Vessel* NewVessel(const char* name, const char* className, std::string* err, HostFile* cfg);
+// What every vessel has before its module sets its class up: the host's defaults.
+void DefaultClassCaps(Vessel* v);
+// The class file's generic items, read after the module's clbkSetClassCaps: they override what it set.
 void ApplyClassItems(Vessel* v, HostFile& cfg);
 void FinishCreation(Vessel* v); // post-creation and visual
 void ApplyStatus(Vessel* v, const VESSELSTATUS2& st);
@@ -360,9 +378,26 @@ class BareVessel final : public VESSEL2 {
 void ResolvePendingLinks();
 bool Attach(Vessel* parent, hs::Attachment* pp, Vessel* child, hs::Attachment* cp);
 void Detach(hs::Attachment* pp);
+// What docking a module asks for gives back, and how the pair is brought together.
+enum DockResult { DOCK_DONE = 0, DOCK_OWN_PORT_IN_USE = 1, DOCK_TARGET_PORT_IN_USE = 2, DOCK_ALREADY_JOINED = 3 };
+enum DockMode { DOCK_SHARE_MOMENTUM = 0, DOCK_MOVE_TARGET = 1, DOCK_MOVE_SELF = 2 };
+// Ports must exist; the result is a DockResult. Both vessels hear of the link, a first.
+int DockPorts(Vessel* a, int pa, Vessel* b, int pb, int mode);
+// A link a scenario or a script names: b is brought to a; a link both sides name is made once.
 bool Dock(Vessel* a, int pa, Vessel* b, int pb);
-void Undock(Vessel* a, int pa);
+// vsep: m/s with which the two part along a's port (the host gives a module's undocking 0.2).
+void Undock(Vessel* a, int pa, double vsep = 0.0);
+int PortIndex(const Vessel* v, const DockPort* p); // -1 when the port is not v's
 void ReleaseStatusLists(const void* status);
+
+// The timeline's view of text on screen (sim.cpp): two texts that differ only in their digits are one text
+// whose numbers run, printed at most every HUD_PRINT_INTERVAL seconds.
+constexpr double HUD_PRINT_INTERVAL = 1.0; // s of simulated time
+bool SameShape(const std::string& a, const std::string& b);
+// Annotations' changes into the timeline, once a frame; `flush` also prints what was held back.
+void ShowAnnotations(bool flush);
+// Begins the host's log afresh in the root; a later line is appended.
+void StartLog();
 
 // Meshes.
 int MeshGroupCount(const std::string& name); // -1 without a mesh file

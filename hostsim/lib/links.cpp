@@ -2,6 +2,7 @@
 #include "host.h"
 #include "physics/physics.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 
@@ -30,42 +31,84 @@ void Detach(Attachment* pp) {
     pp->otherPoint = nullptr;
 }
 
+int PortIndex(const Vessel* v, const DockPort* p) {
+    for (size_t i = 0; i < v->docks.size(); ++i)
+        if (v->docks[i].get() == p) return (int)i;
+    return -1;
+}
+
+// Every vessel reached from `from` through engaged ports, `from` included.
+static bool InDockedStructure(Vessel* from, const Vessel* sought) {
+    std::vector<Vessel*> seen{from};
+    for (size_t i = 0; i < seen.size(); ++i) {
+        if (seen[i] == sought) return true;
+        for (auto& d : seen[i]->docks)
+            if (d->mate && std::find(seen.begin(), seen.end(), d->mate) == seen.end()) seen.push_back(d->mate);
+    }
+    return false;
+}
+
+int DockPorts(Vessel* a, int pa, Vessel* b, int pb, int mode) {
+    DockPort* da = a->docks[(size_t)pa].get();
+    DockPort* db = b->docks[(size_t)pb].get();
+    // The host's order of refusals: own port, the target's port, then one structure docked to itself.
+    if (da->mate) return DOCK_OWN_PORT_IN_USE;
+    if (db->mate) return DOCK_TARGET_PORT_IN_USE;
+    if (a == b || InDockedStructure(a, b)) return DOCK_ALREADY_JOINED;
+    if (mode == DOCK_MOVE_SELF) {
+        PlaceDocked(*b, *db, *a, *da);
+    } else {
+        if (mode == DOCK_SHARE_MOMENTUM) {
+            // The pair moves on with the momentum the two had; the target joins at its port.
+            const double ma = TotalMass(*a), mb = TotalMass(*b);
+            if (ma + mb > 0.0) a->phys.vel = (a->phys.vel * ma + b->phys.vel * mb) / (ma + mb);
+        }
+        PlaceDocked(*a, *da, *b, *db);
+    }
+    da->mate = b;
+    da->matePort = db;
+    db->mate = a;
+    db->matePort = da;
+    if (VESSEL2* cb = Callbacks(a)) cb->clbkDockEvent(pa, b);
+    if (VESSEL2* cb = Callbacks(b)) cb->clbkDockEvent(pb, a);
+    Say("docked %s port %d to %s port %d", a->name.c_str(), pa, b->name.c_str(), pb);
+    return DOCK_DONE;
+}
+
 bool Dock(Vessel* a, int pa, Vessel* b, int pb) {
     if (a == b || pa < 0 || pb < 0 || (size_t)pa >= a->docks.size() || (size_t)pb >= b->docks.size()) {
         Misuse("dock: %s port %d with %s port %d", a->name.c_str(), pa, b->name.c_str(), pb);
         return false;
     }
-    DockPort* da = a->docks[(size_t)pa].get();
-    DockPort* db = b->docks[(size_t)pb].get();
-    if (da->mate == b && da->matePort == db) return true; // both sides name the link: made once
-    if (da->mate || db->mate) return false;
-    da->mate = b;
-    da->matePort = db;
-    db->mate = a;
-    db->matePort = da;
-    PlaceDocked(*a, *da, *b, *db);
-    if (VESSEL2* cb = Callbacks(a)) cb->clbkDockEvent(pa, b);
-    if (VESSEL2* cb = Callbacks(b)) cb->clbkDockEvent(pb, a);
-    Say("docked %s port %d to %s port %d", a->name.c_str(), pa, b->name.c_str(), pb);
-    return true;
+    const DockPort* da = a->docks[(size_t)pa].get();
+    if (da->mate == b && da->matePort == b->docks[(size_t)pb].get()) return true; // both sides name the link
+    return DockPorts(a, pa, b, pb, DOCK_MOVE_TARGET) == DOCK_DONE;
 }
 
-void Undock(Vessel* a, int pa) {
+void Undock(Vessel* a, int pa, double vsep) {
     DockPort* da = a->docks[(size_t)pa].get();
     Vessel* b = da->mate;
     if (!b) return;
-    int pb = -1;
-    for (size_t j = 0; j < b->docks.size(); ++j)
-        if (b->docks[j].get() == da->matePort) pb = (int)j;
+    const int pb = PortIndex(b, da->matePort);
+    if (vsep != 0.0) {
+        // The two part along a's port: each takes the share of the push the other's mass gives it.
+        const double ma = TotalMass(*a), mb = TotalMass(*b);
+        if (ma + mb > 0.0) {
+            const VECTOR3 sepdir = mul(a->phys.R, da->dir);
+            a->phys.vel = a->phys.vel - sepdir * (vsep * mb / (ma + mb));
+            b->phys.vel = b->phys.vel + sepdir * (vsep * ma / (ma + mb));
+        }
+    }
     if (da->matePort) {
         da->matePort->mate = nullptr;
         da->matePort->matePort = nullptr;
     }
     da->mate = nullptr;
     da->matePort = nullptr;
-    if (VESSEL2* cb = Callbacks(a)) cb->clbkDockEvent(pa, nullptr);
+    // The mate hears of it first, as in the host.
     if (pb >= 0)
         if (VESSEL2* cb = Callbacks(b)) cb->clbkDockEvent(pb, nullptr);
+    if (VESSEL2* cb = Callbacks(a)) cb->clbkDockEvent(pa, nullptr);
     Say("undocked %s port %d from %s", a->name.c_str(), pa, b->name.c_str());
 }
 

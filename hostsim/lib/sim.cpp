@@ -16,88 +16,6 @@ namespace hs {
 // Vessel life
 // ---------------------------------------------------------------------------------------------------------------
 
-namespace {
-
-// The RCS set a class file's MaxAttitudeThrust makes: pairs of thrusters at the ends of the vessel.
-struct RcsThruster {
-    double px, py, pz, dx, dy, dz;
-    THGROUP_TYPE group;
-};
-
-constexpr RcsThruster RCS_SET[] = {
-    {0, 0, 1, 0, 1, 0, THGROUP_ATT_PITCHUP},     {0, 0, -1, 0, -1, 0, THGROUP_ATT_PITCHUP},
-    {0, 0, 1, 0, -1, 0, THGROUP_ATT_PITCHDOWN},  {0, 0, -1, 0, 1, 0, THGROUP_ATT_PITCHDOWN},
-    {0, 0, 1, -1, 0, 0, THGROUP_ATT_YAWLEFT},    {0, 0, -1, 1, 0, 0, THGROUP_ATT_YAWLEFT},
-    {0, 0, 1, 1, 0, 0, THGROUP_ATT_YAWRIGHT},    {0, 0, -1, -1, 0, 0, THGROUP_ATT_YAWRIGHT},
-    {1, 0, 0, 0, 1, 0, THGROUP_ATT_BANKLEFT},    {-1, 0, 0, 0, -1, 0, THGROUP_ATT_BANKLEFT},
-    {1, 0, 0, 0, -1, 0, THGROUP_ATT_BANKRIGHT},  {-1, 0, 0, 0, 1, 0, THGROUP_ATT_BANKRIGHT},
-};
-
-void Group(VESSEL* vi, THRUSTER_HANDLE* th, int n, THGROUP_TYPE type) {
-    if (n > 0) vi->CreateThrusterGroup(th, n, type);
-}
-
-// Engines a class file describes by the host's generic items.
-void ClassEngines(Vessel* v, HostFile& cfg) {
-    VESSEL* vi = v->iface;
-    double maxFuel = 0.0, isp = 5000.0, thrust;
-    oapiReadItem_float(&cfg, (char*)"Isp", isp);
-    if (oapiReadItem_float(&cfg, (char*)"MaxFuel", maxFuel) && maxFuel > 0.0) vi->CreatePropellantResource(maxFuel);
-    PROPELLANT_HANDLE ph = v->defaultPropellant;
-    struct Engine {
-        const char* item;
-        VECTOR3 dir;
-        THGROUP_TYPE group;
-    };
-    const Engine ENGINES[] = {{"MaxMainThrust", {{0, 0, 1}}, THGROUP_MAIN},
-                              {"MaxRetroThrust", {{0, 0, -1}}, THGROUP_RETRO},
-                              {"MaxHoverThrust", {{0, 1, 0}}, THGROUP_HOVER}};
-    for (const Engine& e : ENGINES) {
-        if (!oapiReadItem_float(&cfg, (char*)e.item, thrust) || thrust <= 0.0) continue;
-        THRUSTER_HANDLE th = vi->CreateThruster(_V(0, 0, 0), e.dir, thrust, ph, isp);
-        Group(vi, &th, 1, e.group);
-    }
-    if (oapiReadItem_float(&cfg, (char*)"MaxAttitudeThrust", thrust) && thrust > 0.0) {
-        double arm = v->size > 0.0 ? v->size : 1.0;
-        THRUSTER_HANDLE th[2];
-        for (size_t i = 0; i < sizeof RCS_SET / sizeof RCS_SET[0]; i += 2) {
-            for (size_t k = 0; k < 2; ++k) {
-                const RcsThruster& r = RCS_SET[i + k];
-                th[k] = vi->CreateThruster(_V(r.px * arm, r.py * arm, r.pz * arm), _V(r.dx, r.dy, r.dz), thrust, ph,
-                                           isp);
-            }
-            Group(vi, th, 2, RCS_SET[i].group);
-        }
-    }
-}
-
-} // namespace
-
-// The generic items of the class file override what the module set.
-void ApplyClassItems(Vessel* v, HostFile& cfg) {
-    CallerMark mark("hostsim");
-    VESSEL* vi = v->iface;
-    double d;
-    VECTOR3 vec;
-    bool b;
-    char s[256];
-    if (oapiReadItem_float(&cfg, (char*)"Mass", d)) vi->SetEmptyMass(d);
-    if (oapiReadItem_float(&cfg, (char*)"Size", d)) vi->SetSize(d);
-    if (oapiReadItem_vec(&cfg, (char*)"Inertia", vec)) vi->SetPMI(vec);
-    if (oapiReadItem_vec(&cfg, (char*)"CrossSections", vec)) vi->SetCrossSections(vec);
-    if (oapiReadItem_vec(&cfg, (char*)"RotResistance", vec)) vi->SetRotDrag(vec);
-    if (oapiReadItem_vec(&cfg, (char*)"CameraOffset", vec)) vi->SetCameraOffset(vec);
-    if (oapiReadItem_bool(&cfg, (char*)"EnableFocus", b)) vi->SetEnableFocus(b);
-    if (oapiReadItem_string(&cfg, (char*)"MeshName", s)) vi->AddMesh(s);
-    if (oapiReadItem_string(&cfg, (char*)"TouchdownPoints", s)) {
-        double p[9];
-        if (sscanf(s, "%lf%lf%lf%lf%lf%lf%lf%lf%lf", &p[0], &p[1], &p[2], &p[3], &p[4], &p[5], &p[6], &p[7],
-                   &p[8]) == 9)
-            vi->SetTouchdownPoints(_V(p[0], p[1], p[2]), _V(p[3], p[4], p[5]), _V(p[6], p[7], p[8]));
-    }
-    ClassEngines(v, cfg);
-}
-
 // The name, or name#n when n-1 vessels of this name came before it in the run: the timeline tells them apart.
 static std::string TagFor(const std::string& name) {
     std::string key = name;
@@ -144,6 +62,7 @@ Vessel* NewVessel(const char* name, const char* className, std::string* err, Hos
     v->iface = iface;
     Say("created %s (%s)", v->tag.c_str(), v->className.c_str());
     Trace("%s: %s, class file %s", v->name.c_str(), m ? m->path.c_str() : "no module", cfg->path.c_str());
+    DefaultClassCaps(v);
     if (VESSEL2* cb = Callbacks(v)) cb->clbkSetClassCaps(cfg);
     ApplyClassItems(v, *cfg);
     if (v->enableFocus) v->navFreq.assign(2, 0);
@@ -174,6 +93,7 @@ void DestroyVisual(Vessel* v) {
 }
 
 void FinishCreation(Vessel* v) {
+    v->unweighed = false;
     TraceCallback(v, "clbkPostCreation");
     if (VESSEL2* cb = Callbacks(v)) cb->clbkPostCreation();
     if (W().opt.visuals) CreateVisual(v);
@@ -350,10 +270,8 @@ class RecordingSketchpad : public oapi::Sketchpad {
     size_t count_ = 0;
 };
 
-constexpr double HUD_PRINT_INTERVAL = 1.0; // s of simulated time between two prints of a running number
-
 // Two HUD lines that differ only in their digits are one line whose numbers run.
-static bool SameShape(const std::string& a, const std::string& b) {
+bool SameShape(const std::string& a, const std::string& b) {
     size_t i = 0, j = 0;
     for (;;) {
         while (i < a.size() && isdigit((unsigned char)a[i])) ++i;
@@ -463,6 +381,7 @@ bool Sim::Init(const SimOptions& opt, std::string* err) {
         return false;
     }
     w.root = real;
+    StartLog();
     if (!TraceStart(err)) {
         w.lastError = LOAD_BAD_INPUT;
         return false;
@@ -551,6 +470,7 @@ void Sim::Shutdown() {
     UnloadModules();
     UnloadPlugins();
     w.globalMeshes.clear();
+    w.notes.clear();
     TraceStop();
     w.inited = false;
 }
@@ -590,6 +510,7 @@ void Sim::Frame() {
     for (auto& v : w.vessels) MarkStepStart(v->phys);
     DrawHud();
     CheckDebug();
+    ShowAnnotations(false);
     ProcessDeletions();
     for (auto& v : w.vessels) CheckState(v.get(), "frame");
     w.simt += dt;
@@ -598,7 +519,10 @@ void Sim::Frame() {
     ++w.frames;
 }
 
-void Sim::FlushTimeline() { FlushHud(); }
+void Sim::FlushTimeline() {
+    FlushHud();
+    ShowAnnotations(true);
+}
 
 void Sim::RunFrames(int n) {
     for (int i = 0; i < n; ++i) Frame();

@@ -21,5 +21,6 @@ HS_SLOT_KIND(DevMesh)
 HS_SLOT_KIND(AnimComponent)
 HS_SLOT_KIND(HostFile)
 HS_SLOT_KIND(GlobalMesh)
+HS_SLOT_KIND(Annotation)
 
 } // namespace hs

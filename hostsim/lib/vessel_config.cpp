@@ -1,5 +1,5 @@
 // VESSEL methods that configure a vessel: physical parameters, meshes, propellant, thrusters, aerodynamics,
-// docking ports, attachment points and animations. Each checks the handles it is given.
+// attachment points and animations (docking ports have docking.cpp). Each checks the handles it is given.
 #include "host.h"
 #include "physics/physics.h"
 
@@ -112,6 +112,7 @@ void VESSEL::SetEmptyMass(double m) const {
         return;
     }
     v->emptyMass = m; // the dampeners set a negative empty mass: the total is what counts
+    v->unweighed = false;
 }
 
 double VESSEL::GetEmptyMass() const {
@@ -146,6 +147,11 @@ void VESSEL::SetTouchdownPoints(const VECTOR3& pt1, const VECTOR3& pt2, const VE
     v->touchdown[2] = pt3;
     v->touchdownVertices.clear();
     TouchdownSprings(*v);
+    // The host gives a vessel still at its default empty mass the springs of its default points.
+    if (v->emptyMass == 1e3) {
+        v->touchdownStiffness = 1e6; // N/m
+        v->touchdownDamping = 1e5;   // N s/m
+    }
     if (!(v->touchdownStiffness > 0.0))
         Misuse("SetTouchdownPoints: %s has an empty mass of %g kg, so its touchdown points get a stiffness of %g "
                "N/m: the ground will not carry it (the host flings it away on contact)",
@@ -228,72 +234,6 @@ void VESSEL::SetCameraDefaultDirection(const VECTOR3& cd) const {
 
 // The stand-in keeps the centre of mass at the vessel frame's origin.
 void VESSEL::ShiftCentreOfMass(const VECTOR3&) { SELF_OR(); CallTrace trace(v, __func__); }
-
-// --- Docking ---
-
-void VESSEL::SetDockParams(const VECTOR3& pos, const VECTOR3& dir, const VECTOR3& rot) const {
-    SELF_OR();
-    CallTrace trace(v, __func__, pos, dir, rot);
-    if (v->docks.empty()) v->docks.push_back(MakeSlot<DockPort>(v));
-    v->docks[0]->pos = pos;
-    v->docks[0]->dir = dir;
-    v->docks[0]->rot = rot;
-}
-
-void VESSEL::SetDockParams(DOCKHANDLE dock, const VECTOR3& pos, const VECTOR3& dir, const VECTOR3& rot) const {
-    SELF_OR();
-    CallTrace trace(v, __func__, dock, pos, dir, rot);
-    DockPort* d = Owned<DockPort>(v, dock);
-    if (!d) {
-        Misuse("SetDockParams: dock handle not of vessel %s", v->name.c_str());
-        return;
-    }
-    d->pos = pos;
-    d->dir = dir;
-    d->rot = rot;
-}
-
-UINT VESSEL::DockCount() const {
-    SELF_OR(0);
-    CallTrace trace(v, __func__);
-    return trace.Result((UINT)v->docks.size());
-}
-
-DOCKHANDLE VESSEL::GetDockHandle(UINT n) const {
-    SELF_OR(nullptr);
-    CallTrace trace(v, __func__, n);
-    if (n >= v->docks.size()) {
-        Misuse("GetDockHandle: port %u of %zu on %s", n, v->docks.size(), v->name.c_str());
-        return trace.Result(nullptr);
-    }
-    return trace.Result(v->docks[n].get());
-}
-
-OBJHANDLE VESSEL::GetDockStatus(DOCKHANDLE hDock) const {
-    SELF_OR(nullptr);
-    CallTrace trace(v, __func__, hDock);
-    DockPort* d = Owned<DockPort>(v, hDock);
-    if (!d) {
-        Misuse("GetDockStatus: dock handle not of vessel %s", v->name.c_str());
-        return trace.Result(nullptr);
-    }
-    return trace.Result(d->mate);
-}
-
-bool VESSEL::Undock(UINT n, const OBJHANDLE exclude) const {
-    SELF_OR(false);
-    CallTrace trace(v, __func__, n, exclude);
-    bool any = false;
-    for (size_t i = 0; i < v->docks.size(); ++i) {
-        if (n != (UINT)-1 && i != n) continue;
-        DockPort* d = v->docks[i].get();
-        if (!d->mate || d->mate == exclude) continue;
-        hs::Undock(v, (int)i);
-        any = true;
-    }
-    if (n != (UINT)-1 && n >= v->docks.size()) Misuse("Undock: port %u of %zu", n, v->docks.size());
-    return trace.Result(any);
-}
 
 // --- Meshes and visuals ---
 
@@ -445,6 +385,7 @@ void VESSEL::SetPropellantMass(PROPELLANT_HANDLE ph, double mass) const {
         return;
     }
     p->mass = mass < 0.0 ? 0.0 : (mass > p->maxMass ? p->maxMass : mass);
+    v->unweighed = false;
 }
 
 double VESSEL::GetPropellantMaxMass(PROPELLANT_HANDLE ph) const {

@@ -48,7 +48,10 @@ void ApplyStatus(Vessel* v, const VESSELSTATUS2& st) {
         body = v->phys.body;
     }
     if (st.flag & VS_FUELRESET)
-        for (auto& p : v->propellants) p->mass = 0.0;
+        for (auto& p : v->propellants) {
+            p->mass = 0.0;
+            v->unweighed = false;
+        }
     if ((st.flag & VS_FUELLIST) && st.fuel) {
         for (int i = 0; i < st.nfuel; ++i) {
             const auto& f = st.fuel[i];
@@ -82,7 +85,8 @@ void ApplyStatus(Vessel* v, const VESSELSTATUS2& st) {
             if (mate) Dock(v, (int)d.idx, mate, (int)d.ridx);
         }
     }
-    v->xpdr = st.xpdr;
+    // The host keeps the class file's channel when the status names none.
+    if (st.xpdr) v->xpdr = (DWORD)st.xpdr;
 }
 
 static bool Finite(const VECTOR3& a) { return std::isfinite(a.x) && std::isfinite(a.y) && std::isfinite(a.z); }
@@ -412,6 +416,7 @@ void VESSEL::SaveDefaultState(FILEHANDLE scn) const {
         for (int n : v->navFreq) nav += Fmt(" %d", n);
         WriteLine(f, "  NAVFREQ" + nav);
     }
+    if (v->xpdr) WriteLine(f, Fmt("  XPDR %u", (unsigned)v->xpdr));
 }
 
 namespace {

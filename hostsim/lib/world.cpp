@@ -168,6 +168,9 @@ void ResetWorld() {
     w.initLibHandles.clear();
     w.namesUsed.clear();
     w.stepping = nullptr;
+    w.notes.clear();
+    w.notesMade = 0;
+    w.logStarted = false;
 }
 
 } // namespace hs

@@ -36,7 +36,7 @@ double Det(const VECTOR3& a, const VECTOR3& b, const VECTOR3& c) {
 // exactly one answer; a share that comes out negative lifts its point off the ground.
 Touchdown CompressedContact(const Vessel& v, const Touchdown& t, const Body& b) {
     Springs sp = SpringsOf(v);
-    double weight = TotalMass(v) * b.gm / (b.radius * b.radius); // N
+    double weight = v.unweighed ? 0.0 : TotalMass(v) * b.gm / (b.radius * b.radius); // N
     if (!(sp.k > 0.0) || !(weight > 0.0)) return t;
     VECTOR3 e1 = Unit(crossp(t.up, t.fwd)), e2 = t.fwd;
     // Rows: the shares sum to the weight; their moments about e1 and e2 vanish.

@@ -406,7 +406,8 @@ void IntegrateBody(Vessel& v, const Body6& b, Touchdown td, double dt) {
         // after the drift, so a vessel resting on its support shows no speed.
         s.vel += (Fg + Fc) * (0.5 * h / b.m) + g * (0.5 * h);
         VECTOR3 Iw = Mul(b.I, s.omega);
-        s.omega += Div(b.Tb + Tc - crossp(s.omega, Iw), b.I) * h;
+        // The vessel frame is left-handed: the gyroscopic term turns the other way than in a right-handed one.
+        s.omega += Div(b.Tb + Tc + crossp(s.omega, Iw), b.I) * h;
         for (int i = 0; i < 3; ++i) {
             if (support[i] <= 0.0) continue;
             VECTOR3 nrm = Unit(s.pos + mul(s.R, td.p[i]) - body.pos);
@@ -576,7 +577,7 @@ void IntegrateOnVertices(Vessel& v, const Body6& b, const VECTOR3& c, double dt)
     for (int step = 0; step < n; ++step) {
         s.vel += (Fg + vc.F) * (0.5 * h / b.m) + g * (0.5 * h);
         VECTOR3 Iw = Mul(b.I, s.omega);
-        s.omega += Div(b.Tb + vc.T - crossp(s.omega, Iw), b.I) * h;
+        s.omega += Div(b.Tb + vc.T + crossp(s.omega, Iw), b.I) * h; // left-handed, as above
         s.pos += s.vel * h;
         double wl = length(s.omega);
         if (wl > 0.0) s.R = mul(s.R, rotm(s.omega / wl, wl * h));

@@ -29,8 +29,9 @@ TEST_F(Lifecycle, ClassWithoutModuleIsBuiltFromStandardItemsUpToEndParse) {
     EXPECT_EQ(p->meshes[0]->groupCount, 3);
     ASSERT_EQ(p->propellants.size(), 1u);
     EXPECT_DOUBLE_EQ(p->propellants[0]->mass, 200.0);
-    EXPECT_EQ(p->thrusters.size(), 13u); // main engine and twelve attitude thrusters
-    EXPECT_EQ(p->groups.size(), 7u);
+    // The main engine, six linear attitude thrusters and six rotating pairs, each a group.
+    EXPECT_EQ(p->thrusters.size(), 19u);
+    EXPECT_EQ(p->groups.size(), 13u);
 }
 
 TEST_F(Lifecycle, MissingClassFileFailsNamingTheFile) {

@@ -50,6 +50,9 @@ class TestVessel final : public VESSEL3 {
         if (oapiReadItem_string(cfg, (char*)"TestItem", item)) Log("tv: class item %s = %s", GetName(), item);
         SetSize(5.0);
         SetEmptyMass(500.0);
+        // Its own shape, so its flights do not lean on the host's defaults for a 10 m, 1 t vessel.
+        SetPMI(_V(1, 1, 1));
+        SetCrossSections(_V(1, 1, 1));
         tank = CreatePropellantResource(TANK_MASS);
         main = CreateThruster(_V(0, 0, -2), _V(0, 0, 1), MAIN_THRUST, tank, ISP);
         CreateThrusterGroup(&main, 1, THGROUP_MAIN);
@@ -93,6 +96,12 @@ class TestVessel final : public VESSEL3 {
     }
 
     void clbkPostCreation() override { Log("tv: clbkPostCreation %s", GetName()); }
+
+    void clbkDockEvent(int dock, OBJHANDLE mate) override {
+        char detail[80];
+        snprintf(detail, sizeof detail, "%d %s", dock, mate ? oapiGetVesselInterface(mate)->GetName() : "free");
+        Log("tv: dock event %s port %s", GetName(), detail);
+    }
 
     void clbkFocusChanged(bool getfocus, OBJHANDLE, OBJHANDLE) override {
         Log("tv: focus %s %s", GetName(), getfocus ? "gained" : "lost");
