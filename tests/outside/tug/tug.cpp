@@ -84,9 +84,10 @@ class Tug final : public VESSEL3 {
     bool Due(double simt, double at) const { return simt >= at && simt - dt < at; }
 
     template <typename... Args> void Log(double simt, const char* format, Args... args) {
-        char line[512];
-        std::snprintf(line, sizeof line, format, args...);
-        oapiWriteLogV("OUT Tug t=%.3f vessel=%s %s", simt, GetName(), line);
+        char body[400], line[512];
+        std::snprintf(body, sizeof body, format, args...);
+        std::snprintf(line, sizeof line, "OUT Tug t=%.3f vessel=%s %s", simt, GetName(), body);
+        oapiWriteLog(line);
     }
 
     void CreateCrate(double simt) {
