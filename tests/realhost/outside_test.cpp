@@ -1,7 +1,7 @@
 // Modules an outside author wrote against the real host's SDK alone (tests/outside), flown unchanged in both
 // hosts. Each logs what it reads as "OUT <module> t=<s> key=value ..." every second and at each event of its
-// flight; hostsim must load them, fly them without a misuse or an unmodelled call, and read back what the real
-// host reads within each quantity's tolerance.
+// flight; hostsim must load them, fly them without a misuse or an unmodelled call, and read back what the
+// real host reads within each quantity's tolerance.
 #include "realhost_fixture.h"
 
 namespace {
@@ -50,24 +50,24 @@ struct Tolerance {
 using Tolerances = std::map<std::string, Tolerance>;
 
 constexpr double PERIODIC_TIME_TOLERANCE = 1e-3; // s: both hosts step the same frames
-constexpr double EVENT_TIME_TOLERANCE = 0.1;     // s: an event met by a measured quantity may move a few frames
+constexpr double EVENT_TIME_TOLERANCE = 0.1; // s: an event met by a measured quantity may move a few frames
 
 const Tolerances LANDER_TOLERANCES = {
-    {"t", {1e-3, 0}},     {"alt", {0.25, 0}},  {"cog", {0.01, 0}},   {"gs", {0.1, 0}},    {"gx", {0.1, 0}},
-    {"gy", {0.1, 0}},     {"gz", {0.1, 0}},    {"pitch", {0.5, 0}},  {"bank", {0.5, 0}},  {"hover", {0.02, 0}},
+    {"t", {1e-3, 0}}, {"alt", {0.25, 0}}, {"cog", {0.01, 0}},  {"gs", {0.1, 0}},   {"gx", {0.1, 0}},
+    {"gy", {0.1, 0}}, {"gz", {0.1, 0}},   {"pitch", {0.5, 0}}, {"bank", {0.5, 0}}, {"hover", {0.02, 0}},
 };
 const Tolerances AIRCRAFT_TOLERANCES = {
-    {"t", {1e-3, 0}},   {"alt", {2.0, 0}},     {"rho", {0, 0.01}},  {"q", {0, 0.01}},     {"mach", {0, 0.01}},
-    {"tas", {0.5, 0}},  {"gs", {0.5, 0}},      {"hx", {0.5, 0}},    {"hy", {0.5, 0}},     {"hz", {0.5, 0}},
-    {"aoa", {0.5, 0}},  {"slip", {0.5, 0}},    {"pitch", {0.5, 0}}, {"bank", {0.5, 0}},   {"lift", {0, 0.05}},
-    {"drag", {0, 0.05}},
+    {"t", {1e-3, 0}},    {"alt", {2.0, 0}},  {"rho", {0, 0.01}},  {"q", {0, 0.01}},
+    {"mach", {0, 0.01}}, {"tas", {0.5, 0}},  {"gs", {0.5, 0}},    {"hx", {0.5, 0}},
+    {"hy", {0.5, 0}},    {"hz", {0.5, 0}},   {"aoa", {0.5, 0}},   {"slip", {0.5, 0}},
+    {"pitch", {0.5, 0}}, {"bank", {0.5, 0}}, {"lift", {0, 0.05}}, {"drag", {0, 0.05}},
 };
 const Tolerances TUG_TOLERANCES = {
     {"t", {1e-3, 0}}, {"dist", {0.05, 0}}, {"before", {0.05, 0}}, {"speed", {0.01, 0}}, {"mass", {1.0, 0}},
 };
 
 // Every line of the real host's has its counterpart in hostsim's (same module, vessel and event, at the
-// same time), with every key within its tolerance.
+// same time), with every key within its tolerance, and hostsim has no event of its own.
 void ExpectSameReadings(const std::vector<OutLine>& real, const std::vector<OutLine>& sim,
                         const Tolerances& tolerances) {
     for (const OutLine& r : real) {
@@ -98,6 +98,15 @@ void ExpectSameReadings(const std::vector<OutLine>& real, const std::vector<OutL
             EXPECT_NEAR(b, a, std::max(tol->second.absolute, tol->second.relative * std::fabs(a))) << key;
         }
     }
+    // Nor may hostsim meet an event the real host never met.
+    for (const OutLine& s : sim) {
+        if (s.event.empty()) continue;
+        bool met = false;
+        for (const OutLine& r : real)
+            met = met || (r.vessel == s.vessel && r.event == s.event &&
+                          std::fabs(s.t - r.t) <= EVENT_TIME_TOLERANCE);
+        EXPECT_TRUE(met) << "only hostsim: " << s.text;
+    }
 }
 
 double Value(const OutLine& line, const std::string& key) {
@@ -116,12 +125,14 @@ class OutsideModules : public RealHostFlight {
     void SetUp() override {
         RealHostFlight::SetUp();
         if (IsSkipped() || HasFatalFailure()) return;
-        // The modules, their classes and scenarios go into this copy of the host, which is hostsim's root too.
+        // The modules, their classes and scenarios go into this copy of the host, which is hostsim's root
+        // too.
         const std::string test = std::string(REALSDK_BUILD) + "/testroot";
         ASSERT_EQ(Shell("mkdir -p " + Quoted(scratch + "/Scenarios/Outside") + " && cp " + Quoted(test) +
-                        "/Modules/libOutside*.so " + Quoted(scratch + "/Modules/") + " && cp " + Quoted(test) +
-                        "/Config/Vessels/Outside*.cfg " + Quoted(scratch + "/Config/Vessels/") + " && cp " +
-                        Quoted(test) + "/Scenarios/Outside/*.scn " + Quoted(scratch + "/Scenarios/Outside/")),
+                        "/Modules/libOutside*.so " + Quoted(scratch + "/Modules/") + " && cp " +
+                        Quoted(test) + "/Config/Vessels/Outside*.cfg " +
+                        Quoted(scratch + "/Config/Vessels/") + " && cp " + Quoted(test) +
+                        "/Scenarios/Outside/*.scn " + Quoted(scratch + "/Scenarios/Outside/")),
                   0);
     }
 

@@ -1,7 +1,7 @@
 // OutsideAircraft: a small aeroplane written against the host's SDK alone, as any add-on author would. It
-// flies by itself over the runway at 3 km: the main engine at a fixed setting, a pull on the elevator and back
-// to level, a roll to the left and back with the ailerons, a touch of rudder. Every second it logs what the
-// host tells it about the air as "OUT Aircraft t=<s> key=value ...".
+// flies by itself over the runway at 3 km: the main engine at a fixed setting, a pull on the elevator and
+// back to level, a roll to the left and back with the ailerons, a touch of rudder. Every second it logs what
+// the host tells it about the air as "OUT Aircraft t=<s> key=value ...".
 #define ORBITER_MODULE
 #include "Orbitersdk.h"
 
@@ -9,11 +9,11 @@
 
 namespace {
 
-const double MASS = 5000.0;        // kg
-const double FUEL = 500.0;         // kg
-const double MAIN_THRUST = 20e3;   // N
+const double MASS = 5000.0;      // kg
+const double FUEL = 500.0;       // kg
+const double MAIN_THRUST = 20e3; // N
 const double MAIN_LEVEL = 0.25;
-const double ISP = 2e4;            // m/s
+const double ISP = 2e4; // m/s
 const double DEG = 180.0 / PI;
 
 // Wing and tailplane: lift grows with the angle of attack; the wing sits just ahead of the centre of mass and
@@ -25,9 +25,10 @@ const double FIN_AREA = 3.0, FIN_CHORD = 1.5, FIN_ASPECT = 1.5;     // m^2, m, -
 struct Foil {
     double cl0, slope, cd0, induced; // lift at zero angle, lift per radian, drag at zero lift, drag per cl^2
 };
-const Foil WING = {0.135, 4.0, 0.015, 0.05};
-const Foil TAIL = {0.0, 3.0, 0.01, 0.08};
-const Foil FIN = {0.0, 2.5, 0.01, 0.1};
+// Not const: the host takes each as the untyped context of its airfoil.
+Foil wing = {0.135, 4.0, 0.015, 0.05};
+Foil tail = {0.0, 3.0, 0.01, 0.08};
+Foil fin = {0.0, 2.5, 0.01, 0.1};
 
 // The host hands every airfoil's own coefficients back through its context; past the stall the lift falls.
 void Coefficients(VESSEL*, double aoa, double, double, void* context, double* cl, double* cm, double* cd) {
@@ -40,9 +41,15 @@ void Coefficients(VESSEL*, double aoa, double, double, void* context, double* cl
 }
 
 // The pilot's programme: control levels by time.
-double Elevator(double t) { return t >= 2.0 && t < 4.0 ? 0.3 : 0.0; }
-double Aileron(double t) { return t >= 6.0 && t < 7.0 ? 0.2 : t >= 7.0 && t < 8.0 ? -0.2 : 0.0; }
-double Rudder(double t) { return t >= 10.0 && t < 11.0 ? 0.2 : 0.0; }
+double Elevator(double t) {
+    return t >= 2.0 && t < 4.0 ? 0.3 : 0.0;
+}
+double Aileron(double t) {
+    return t >= 6.0 && t < 7.0 ? 0.2 : t >= 7.0 && t < 8.0 ? -0.2 : 0.0;
+}
+double Rudder(double t) {
+    return t >= 10.0 && t < 11.0 ? 0.2 : 0.0;
+}
 
 class Aircraft final : public VESSEL3 {
   public:
@@ -57,12 +64,11 @@ class Aircraft final : public VESSEL3 {
         // Only used by the host without airfoils; set for completeness.
         SetCW(0.09, 0.09, 2.0, 1.4);
 
-        CreateAirfoil3(LIFT_VERTICAL, _V(0, 0, 0.2), Coefficients, const_cast<Foil*>(&WING), WING_CHORD,
-                       WING_AREA, WING_ASPECT);
-        CreateAirfoil3(LIFT_VERTICAL, _V(0, 0, -6.0), Coefficients, const_cast<Foil*>(&TAIL), TAIL_CHORD,
-                       TAIL_AREA, TAIL_ASPECT);
-        CreateAirfoil3(LIFT_HORIZONTAL, _V(0, 1.0, -6.0), Coefficients, const_cast<Foil*>(&FIN), FIN_CHORD,
-                       FIN_AREA, FIN_ASPECT);
+        CreateAirfoil3(LIFT_VERTICAL, _V(0, 0, 0.2), Coefficients, &wing, WING_CHORD, WING_AREA, WING_ASPECT);
+        CreateAirfoil3(LIFT_VERTICAL, _V(0, 0, -6.0), Coefficients, &tail, TAIL_CHORD, TAIL_AREA,
+                       TAIL_ASPECT);
+        CreateAirfoil3(LIFT_HORIZONTAL, _V(0, 1.0, -6.0), Coefficients, &fin, FIN_CHORD, FIN_AREA,
+                       FIN_ASPECT);
 
         CreateControlSurface2(AIRCTRL_ELEVATOR, 1.5, 0.5, _V(0, 0, -6.0), AIRCTRL_AXIS_XPOS);
         CreateControlSurface3(AIRCTRL_AILERON, 0.5, 0.2, _V(4.0, 0, -0.5), AIRCTRL_AXIS_XPOS, 0.5);
@@ -99,6 +105,10 @@ class Aircraft final : public VESSEL3 {
 
 } // namespace
 
-DLLCLBK VESSEL* ovcInit(OBJHANDLE hvessel, int flightmodel) { return new Aircraft(hvessel, flightmodel); }
+DLLCLBK VESSEL* ovcInit(OBJHANDLE hvessel, int flightmodel) {
+    return new Aircraft(hvessel, flightmodel);
+}
 
-DLLCLBK void ovcExit(VESSEL* vessel) { delete static_cast<Aircraft*>(vessel); }
+DLLCLBK void ovcExit(VESSEL* vessel) {
+    delete static_cast<Aircraft*>(vessel);
+}

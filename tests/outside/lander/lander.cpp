@@ -11,11 +11,11 @@
 
 namespace {
 
-const double EMPTY_MASS = 1000.0;  // kg
-const double FUEL_MASS = 100.0;    // kg
-const double HOVER_THRUST = 15e3;  // N
-const double RCS_THRUST = 50.0;    // N
-const double ISP = 3e4;            // m/s
+const double EMPTY_MASS = 1000.0; // kg
+const double FUEL_MASS = 100.0;   // kg
+const double HOVER_THRUST = 15e3; // N
+const double RCS_THRUST = 50.0;   // N
+const double ISP = 3e4;           // m/s
 const double DEG = 180.0 / PI;
 
 // The flight plan: hover level by time, and the attitude pulses.
@@ -24,9 +24,9 @@ const double BRAKE_START = 3.0, HOP_BRAKE = 0.6; // s, level
 const double SINK_START = 6.0;                   // s
 // Coming down the hover thrust holds a sink rate: fast high up, slow near the ground.
 const double SINK_FAST = -2.0, SINK_SLOW = -0.7, SLOW_BELOW = 4.0; // m/s, m/s, m
-const double SINK_GAIN = 2.0;                                       // 1/s
-const double CUT_BELOW = 1.5;  // m: the legs touch
-const double G = 9.81;         // m/s^2
+const double SINK_GAIN = 2.0;                                      // 1/s
+const double CUT_BELOW = 1.5;                                      // m: the legs touch
+const double G = 9.81;                                             // m/s^2
 const double PULSE_UP = 4.0, PULSE_DOWN = 4.3, PULSE_LENGTH = 0.3; // s
 
 // Three legs, then a point on top so a tumble does not sink the hull into the ground.
@@ -38,7 +38,7 @@ const TOUCHDOWNVTX TOUCHDOWN[4] = {
 };
 
 // Every log line of this module starts alike, so a reader can pick them out of the host's log.
-void Out(double t, const char* format, ...) {
+__attribute__((format(printf, 2, 3))) void Out(double t, const char* format, ...) {
     char body[512];
     va_list args;
     va_start(args, format);
@@ -59,7 +59,7 @@ class Lander final : public VESSEL3 {
         SetTouchdownPoints(TOUCHDOWN, 4);
 
         PROPELLANT_HANDLE tank = CreatePropellantResource(FUEL_MASS);
-        hover = CreateThruster(_V(0, -1.5, 0), _V(0, 1, 0), HOVER_THRUST, tank, ISP);
+        THRUSTER_HANDLE hover = CreateThruster(_V(0, -1.5, 0), _V(0, 1, 0), HOVER_THRUST, tank, ISP);
         CreateThrusterGroup(&hover, 1, THGROUP_HOVER);
 
         // Pitch pairs at the nose and tail, bank pairs at the sides.
@@ -135,17 +135,19 @@ class Lander final : public VESSEL3 {
         const double alt = GetAltitude(ALTMODE_GROUND, &resolution);
         VECTOR3 gsv;
         const bool haveGsv = GetGroundspeedVector(FRAME_HORIZON, gsv);
-        Out(simt, "alt=%.3f res=%d cog=%.4f ntd=%d gs=%.3f gsv=%d gx=%.3f gy=%.3f gz=%.3f fs=%d pitch=%.3f bank=%.3f",
+        Out(simt,
+            "alt=%.3f res=%d cog=%.4f ntd=%d gs=%.3f gsv=%d gx=%.3f gy=%.3f gz=%.3f fs=%d pitch=%.3f "
+            "bank=%.3f",
             alt, resolution, GetCOG_elev(), GetTouchdownPointCount(), GetGroundspeed(), haveGsv, gsv.x, gsv.y,
             gsv.z, flight, GetPitch() * DEG, GetBank() * DEG);
 
         char text[128];
-        std::snprintf(text, sizeof text, "Lander %s\nalt %.1f m  gs %.1f m/s", lastPhase, alt, GetGroundspeed());
+        std::snprintf(text, sizeof text, "Lander %s\nalt %.1f m  gs %.1f m/s", lastPhase, alt,
+                      GetGroundspeed());
         oapiAnnotationSetText(note, text);
     }
 
   private:
-    THRUSTER_HANDLE hover = nullptr;
     NOTEHANDLE note = nullptr;
     const char* lastPhase = "none";
     bool wasPulseUp = false, wasPulseDown = false;
@@ -156,6 +158,10 @@ class Lander final : public VESSEL3 {
 
 } // namespace
 
-DLLCLBK VESSEL* ovcInit(OBJHANDLE hvessel, int flightmodel) { return new Lander(hvessel, flightmodel); }
+DLLCLBK VESSEL* ovcInit(OBJHANDLE hvessel, int flightmodel) {
+    return new Lander(hvessel, flightmodel);
+}
 
-DLLCLBK void ovcExit(VESSEL* vessel) { delete static_cast<Lander*>(vessel); }
+DLLCLBK void ovcExit(VESSEL* vessel) {
+    delete static_cast<Lander*>(vessel);
+}

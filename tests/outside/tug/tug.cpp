@@ -1,11 +1,12 @@
 // OutsideTug: a small orbital tug written against the host's SDK alone, as any add-on author would. The lead
-// tug ("Tug-1") runs a handling drill on its own: it makes a crate out of nothing, takes it on its hook, lets it
-// go, scraps it, then grows a docking port, docks to its partner ("Tug-2"), undocks and removes the port. Every
-// tug logs its state each second, the lead each step of the drill, as "OUT Tug t=<s> key=value ...".
+// tug ("Tug-1") runs a handling drill on its own: it makes a crate out of nothing, takes it on its hook, lets
+// it go, scraps it, then grows a docking port, docks to its partner ("Tug-2"), undocks and removes the port.
+// Every tug logs its state each second, the lead each step of the drill, as "OUT Tug t=<s> key=value ...".
 #define ORBITER_MODULE
 #include "Orbitersdk.h"
 
 #include <cmath>
+#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 
@@ -20,7 +21,9 @@ const double RELEASE_SPEED = 0.5; // m/s
 const double T_CREATE = 1.0, T_ATTACH = 2.0, T_RELEASE = 4.0, T_DELETE = 6.0; // s
 const double T_PORT = 7.0, T_DOCK = 8.0, T_UNDOCK = 10.0, T_DELPORT = 12.0;   // s
 
-double Length(const VECTOR3& v) { return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z); }
+double Length(const VECTOR3& v) {
+    return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
+}
 
 class Tug final : public VESSEL3 {
   public:
@@ -76,16 +79,21 @@ class Tug final : public VESSEL3 {
             GetRelativeVel(other, vel);
         }
         Log(simt, "dist=%.3f speed=%.4f docks=%u docked=%u mass=%.1f crate=%d", Length(pos), Length(vel),
-            DockCount(), DockCount() ? DockingStatus(0) : 0u, GetMass(), oapiGetVesselByName(CRATE) != nullptr);
+            DockCount(), DockCount() ? DockingStatus(0) : 0u, GetMass(),
+            oapiGetVesselByName(CRATE) != nullptr);
     }
 
   private:
     // True once: on the step that reaches the time.
     bool Due(double simt, double at) const { return simt >= at && simt - dt < at; }
 
-    template <typename... Args> void Log(double simt, const char* format, Args... args) {
+    // Every log line of this module starts alike, so a reader can pick them out of the host's log.
+    __attribute__((format(printf, 3, 4))) void Log(double simt, const char* format, ...) const {
         char body[400], line[512];
-        std::snprintf(body, sizeof body, format, args...);
+        va_list args;
+        va_start(args, format);
+        std::vsnprintf(body, sizeof body, format, args);
+        va_end(args);
         std::snprintf(line, sizeof line, "OUT Tug t=%.3f vessel=%s %s", simt, GetName(), body);
         oapiWriteLog(line);
     }
@@ -113,9 +121,11 @@ class Tug final : public VESSEL3 {
 
     void DeleteCrate(double simt) {
         VECTOR3 pos = {0, 0, 0}, vel = {0, 0, 0};
-        GetRelativePos(crate, pos);
-        GetRelativeVel(crate, vel);
-        const bool ok = oapiDeleteVessel(crate);
+        if (crate) {
+            GetRelativePos(crate, pos);
+            GetRelativeVel(crate, vel);
+        }
+        const bool ok = crate && oapiDeleteVessel(crate);
         Log(simt, "event=delete dist=%.3f speed=%.4f ok=%d", Length(pos), Length(vel), ok);
         crate = nullptr;
     }
@@ -138,6 +148,10 @@ class Tug final : public VESSEL3 {
 
 } // namespace
 
-DLLCLBK VESSEL* ovcInit(OBJHANDLE hvessel, int flightmodel) { return new Tug(hvessel, flightmodel); }
+DLLCLBK VESSEL* ovcInit(OBJHANDLE hvessel, int flightmodel) {
+    return new Tug(hvessel, flightmodel);
+}
 
-DLLCLBK void ovcExit(VESSEL* vessel) { delete static_cast<Tug*>(vessel); }
+DLLCLBK void ovcExit(VESSEL* vessel) {
+    delete static_cast<Tug*>(vessel);
+}
