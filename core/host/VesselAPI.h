@@ -159,6 +159,9 @@ class OAPIFUNC VESSEL {
     CTRLSURFHANDLE CreateControlSurface3(AIRCTRL_TYPE type, double area, double dCl, const VECTOR3& ref,
                                          int axis = AIRCTRL_AXIS_AUTO, double delay = 1.0,
                                          OAPI_UINT anim = (OAPI_UINT)-1) const;
+    // The second form: a delay of 1 s.
+    CTRLSURFHANDLE CreateControlSurface2(AIRCTRL_TYPE type, double area, double dCl, const VECTOR3& ref,
+                                         int axis = AIRCTRL_AXIS_AUTO, OAPI_UINT anim = (OAPI_UINT)-1) const;
 #ifndef _WIN32
     // The first form: no handle back, a delay of 1 s.
     void CreateControlSurface(AIRCTRL_TYPE type, double area, double dCl, const VECTOR3& ref,

@@ -647,10 +647,17 @@ AIRFOILHANDLE VESSEL::CreateAirfoil3(AIRFOIL_ORIENTATION align, const VECTOR3& r
     return trace.Result(v->airfoils.back().get());
 }
 
+// The older forms: full deflection takes this long.
+constexpr double OLD_FORM_DELAY = 1.0; // s
+
 void VESSEL::CreateControlSurface(AIRCTRL_TYPE type, double area, double dCl, const VECTOR3& ref, int axis,
                                   unsigned int anim) const {
-    constexpr double FIRST_FORM_DELAY = 1.0; // s: full deflection takes this long
-    CreateControlSurface3(type, area, dCl, ref, axis, FIRST_FORM_DELAY, anim);
+    CreateControlSurface3(type, area, dCl, ref, axis, OLD_FORM_DELAY, anim);
+}
+
+CTRLSURFHANDLE VESSEL::CreateControlSurface2(AIRCTRL_TYPE type, double area, double dCl, const VECTOR3& ref,
+                                             int axis, OAPI_UINT anim) const {
+    return CreateControlSurface3(type, area, dCl, ref, axis, OLD_FORM_DELAY, anim);
 }
 
 CTRLSURFHANDLE VESSEL::CreateControlSurface3(AIRCTRL_TYPE type, double area, double dCl, const VECTOR3& ref,

@@ -148,7 +148,7 @@ class OutsideModules : public RealHostFlight {
         simLog = simFlight.log;
         EXPECT_EQ(simFlight.status, 0) << simLog;
         EXPECT_NE(simLog.find("misuse 0"), std::string::npos) << simLog;
-        EXPECT_EQ(simLog.find("not modelled"), std::string::npos) << simLog;
+        EXPECT_EQ(simLog.find("not modelled:"), std::string::npos) << simLog;
     }
 
     std::vector<OutLine> real, sim;
