@@ -362,6 +362,7 @@ bool Attach(Vessel* parent, hs::Attachment* pp, Vessel* child, hs::Attachment* c
 void Detach(hs::Attachment* pp);
 bool Dock(Vessel* a, int pa, Vessel* b, int pb);
 void Undock(Vessel* a, int pa);
+void NoteUndocking(Vessel* a, Vessel* b);
 void ReleaseStatusLists(const void* status);
 
 // Meshes.

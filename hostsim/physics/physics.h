@@ -152,6 +152,8 @@ void ReleaseChild(const Vessel& parent, const hs::Attachment& parentPoint, Vesse
 // Docked ports face each other (dirs opposite), rot vectors aligned, port positions coinciding: b is moved
 // to a (and takes a's velocity and spin).
 void PlaceDocked(const Vessel& a, const hs::DockPort& pa, Vessel& b, const hs::DockPort& pb);
+// Docking by proximity, once a frame after the post-step callbacks (simt1: the time the step reached).
+void CaptureDocks(double simt1);
 
 // ---------------------------------------------------------------------------------------------------------------
 // The step

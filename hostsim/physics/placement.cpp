@@ -145,13 +145,13 @@ void ToStatus(const Vessel& v, VESSELSTATUS2& st) {
 namespace phys {
 
 void PlaceLinked(const Vessel& x, const VECTOR3& px, const MATRIX3& Mx, Vessel& y, const VECTOR3& py,
-                 const MATRIX3& My) {
+                 const MATRIX3& My, bool carried) {
     const PhysicsState& a = x.phys;
     PhysicsState& b = y.phys;
     b.R = mul(a.R, mul(Mx, Transpose(My)));
     b.pos = a.pos + mul(a.R, px) - mul(b.R, py);
     VECTOR3 offset = tmul(a.R, b.pos - a.pos); // y's centre in x's frame
-    b.vel = a.vel + mul(a.R, crossp(a.omega, offset));
+    b.vel = carried ? a.vel : a.vel + mul(a.R, crossp(a.omega, offset));
     b.omega = tmul(b.R, mul(a.R, a.omega));
     b.body = a.body;
     b.landed = false;
@@ -165,7 +165,7 @@ void PlaceLinked(const Vessel& x, const VECTOR3& px, const MATRIX3& Mx, Vessel& 
 void PlaceAttachedChild(const Vessel& parent, const hs::Attachment& parentPoint, Vessel& child,
                         const hs::Attachment& childPoint) {
     PlaceLinked(parent, parentPoint.pos, AttachmentFrame(parentPoint), child, childPoint.pos,
-                AttachmentFrame(childPoint));
+                AttachmentFrame(childPoint), true);
 }
 
 // As the host releases a child: from where the step began, with the parent's turn at the child's place, and
@@ -180,6 +180,7 @@ void ReleaseChild(const Vessel& parent, const hs::Attachment& parentPoint, Vesse
     const MATRIX3 rrot = mul(AttachmentFrame(parentPoint), Transpose(AttachmentFrame(childPoint)));
     const VECTOR3 offset = parentPoint.pos - mul(rrot, childPoint.pos); // child's centre, parent frame
     c.pos = c.stepStart.pos;
+    // A hanging child moves at its parent's velocity: released, it gets its point's share of the parent's turn.
     c.vel = c.stepStart.vel + mul(p.R, crossp(p.omega, offset)) + mul(c.stepStart.R, tmul(rrot, parentPoint.dir)) * vel;
     c.landed = false;
     c.groundContact = false;
