@@ -93,6 +93,11 @@ class TestVessel final : public VESSEL3 {
     }
 
     void clbkPostCreation() override { Log("tv: clbkPostCreation %s", GetName()); }
+    void clbkDockEvent(int dock, OBJHANDLE mate) override {
+        char detail[96];
+        snprintf(detail, sizeof detail, "%d %s", dock, mate ? oapiGetVesselInterface(mate)->GetName() : "free");
+        Log("tv: dock event %s port %s", GetName(), detail);
+    }
 
     void clbkFocusChanged(bool getfocus, OBJHANDLE, OBJHANDLE) override {
         Log("tv: focus %s %s", GetName(), getfocus ? "gained" : "lost");
