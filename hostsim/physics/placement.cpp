@@ -24,6 +24,17 @@ VECTOR3 MatrixToEuler(const MATRIX3& R) {
     return _V(atan2(R.m32, R.m33), -asin(R.m31), atan2(R.m21, R.m11));
 }
 
+// A free vessel's angles (AROT, VESSELSTATUS2::arot) give the transpose of EulerToMatrix: measured, a parent at
+// AROT 90 0 0 carries a child hung 1.06 m along its -y at +y of the global frame, and the host's own setter of
+// the angles builds that matrix.
+MATRIX3 AttitudeFromAngles(const VECTOR3& arot) {
+    return Transpose(EulerToMatrix(arot));
+}
+
+VECTOR3 AnglesOfAttitude(const MATRIX3& R) {
+    return MatrixToEuler(Transpose(R));
+}
+
 namespace {
 
 // Determinant of the matrix with columns a, b, c.
@@ -114,7 +125,7 @@ void FromStatus(Vessel& v, const VESSELSTATUS2& st, int body) {
     const Body& b = BodyOf(v);
     v.phys.pos = b.pos + st.rpos;
     v.phys.vel = st.rvel;
-    v.phys.R = EulerToMatrix(st.arot);
+    v.phys.R = AttitudeFromAngles(st.arot);
     v.phys.omega = st.vrot;
     v.phys.landed = false;
     v.phys.groundContact = false;
@@ -138,7 +149,7 @@ void ToStatus(const Vessel& v, VESSELSTATUS2& st) {
     st.rpos = v.phys.pos - b.pos;
     st.rvel = v.phys.vel;
     st.vrot = v.phys.omega;
-    st.arot = MatrixToEuler(v.phys.R);
+    st.arot = AnglesOfAttitude(v.phys.R);
     SurfacePosition(v, &st.surf_lng, &st.surf_lat, &st.surf_hdg);
 }
 
