@@ -181,3 +181,20 @@ TEST_F(Links, DockedVesselsMoveAsOneBody) {
     EXPECT_NEAR(dist(Global(a, pa.pos), Global(b, pb.pos)), 0.0, 1e-9);
     EXPECT_EQ(hs::FlightStatus(a) & 2u, 2u);
 }
+
+// Measured in the host: a parent at AROT 90 0 0 carries a child hung with its centre at (0.88, -1.064, 1.052) of
+// the parent's frame at (0.88, 1.052, 1.064) of the global frame. The angles name the host's attitude, so a child
+// is not hung on the mirrored side of a turned parent.
+TEST_F(Links, FreeVesselAnglesNameTheHostsAttitudeSoAChildHangsOnTheSameSide) {
+    Vessel& ship = Make("ship", 1000);
+    AbovePole(ship, moon, 1e6);
+    VESSELSTATUS2 st{};
+    st.version = 2;
+    st.rpos = ship.phys.pos;
+    st.arot = _V(PI05, 0, 0);
+    hs::FromStatus(ship, st, moon);
+    EXPECT_NEAR(dist(Axis(ship, _V(0.88, -1.064, 1.052)), _V(0.88, 1.052, 1.064)), 0.0, 1e-12);
+    VESSELSTATUS2 back{};
+    hs::ToStatus(ship, back);
+    EXPECT_NEAR(dist(back.arot, st.arot), 0.0, 1e-12);
+}
