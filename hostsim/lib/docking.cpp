@@ -1,14 +1,14 @@
 // Docking by proximity, as the host captures two ports that meet.
 //
-// The host looks, once a frame after the post-step callbacks, from each free-flying vessel that has ports at one
-// other vessel, taking the vessels in turn (the first frame the second vessel, the next frame the third, round
-// the list, itself skipped): a vessel with n others sees each of them once in n + 1 frames. For each pair of free
-// ports less than 0.5 m apart it asks whether the ports close in (the own velocity relative to the other's,
-// along the line from the own port to the other's, not negative): then the port remembers the other vessel;
-// once they no longer close in, with that vessel remembered, the two dock. So ports brought together dock when
-// they have passed their closest point, at the first look after it; ports held still within range never dock.
-// The port's direction and rotation reference are not looked at: the docking sets the attitude. Nothing is
-// captured within one second of an undocking of the looking vessel.
+// The host looks, once a frame after the post-step callbacks, from each free-flying vessel that has ports at
+// one other vessel, taking the vessels in turn (the first frame the second vessel, the next frame the third,
+// round the list, itself skipped): a vessel with n others sees each of them once in n + 1 frames. For each
+// pair of free ports less than 0.5 m apart it asks whether the ports close in (the own velocity relative to
+// the other's, along the line from the own port to the other's, not negative): then the port remembers the
+// other vessel; once they no longer close in, with that vessel remembered, the two dock. So ports brought
+// together dock when they have passed their closest point, at the first look after it; ports held still
+// within range never dock. The port's direction and rotation reference are not looked at: the docking sets
+// the attitude. Nothing is captured within one second of an undocking of the looking vessel.
 #include "host.h"
 #include "physics/physics.h"
 
@@ -27,7 +27,8 @@ bool DockedTogether(const Vessel* a, const Vessel* b) {
             if (!m) continue;
             if (m == b) return true;
             bool known = false;
-            for (const Vessel* s : seen) known = known || s == m;
+            for (const Vessel* s : seen)
+                known = known || s == m;
             if (!known) seen.push_back(m);
         }
     return false;
@@ -77,7 +78,8 @@ void CaptureDocks(double simt1) {
     const size_t n = w.vessels.size();
     for (size_t i = 0; i < n && i < w.vessels.size(); ++i) {
         Vessel& v = *w.vessels[i];
-        if (v.docks.empty() || SurfaceOwner(v).phys.landed || !(simt1 > v.undockTime + UNDOCK_GRACE)) continue;
+        if (v.docks.empty() || SurfaceOwner(v).phys.landed || !(simt1 > v.undockTime + UNDOCK_GRACE))
+            continue;
         if (++v.dockScan >= w.vessels.size()) v.dockScan = 0;
         Vessel& o = *w.vessels[v.dockScan];
         if (&o == &v || o.docks.empty() || o.phys.body != v.phys.body) continue;

@@ -1,6 +1,7 @@
 // Docking by proximity. Measured in the host with two vessels whose ports close at 5 cm/s in orbit: the ports
 // dock at the first look after they have passed their closest point (a vessel looks at one other vessel a
-// frame, in turn), both vessels get the dock event in that frame, and ports held still within range never dock.
+// frame, in turn), both vessels get the dock event in that frame, and ports held still within range never
+// dock.
 #include "tv_world.h"
 
 #include <cstdio>
@@ -24,7 +25,9 @@ std::string FacingPair(double gap, double speed) {
 class Docking : public HostFixture {};
 
 TEST_F(Docking, PortsThatPassTheirClosestPointDockAtTheNextLookWithTheEventOnBoth) {
-    // 60.12 cm at 5 cm/s (less the tide between the two over 12 s): the ports pass each other in frame 721 (of 1/60 s); both vessels look at odd frames.
+    // 60.12 cm at 5 cm/s, less the tide between the two over 12 s: the ports pass each other in frame 721 (of
+    // 1/60 s); both vessels look at odd frames.
+    // (of 1/60 s); both vessels look at odd frames.
     ASSERT_TRUE(Load(ScenarioText(FacingPair(0.6012, 0.05), "TV1"))) << loadError;
     Sim().RunFrames(720);
     EXPECT_FALSE(TimelineHas("docked"));

@@ -1,6 +1,6 @@
-// Links flown in both hosts with the link probe (tests/realhost/probe): children hung at run time, released, and
-// hung by a scenario line land where the real host puts them, and two ports closing at 5 cm/s dock in the same
-// frame.
+// Links flown in both hosts with the link probe (tests/realhost/probe): children hung at run time, released,
+// and hung by a scenario line land where the real host puts them, and two ports closing at 5 cm/s dock in the
+// same frame.
 #include "realhost_fixture.h"
 
 #include <cmath>
@@ -48,14 +48,16 @@ class LinkFlight : public RealHostFlight {
     static bool Offset(const Flight& f, const std::string& parent, const std::string& child, double out[3]) {
         double p[3], c[3];
         if (!f.ships.count(parent) || !f.ships.count(child)) return false;
-        if (!VectorLine(f.ships.at(parent), "RPOS", p) || !VectorLine(f.ships.at(child), "RPOS", c)) return false;
+        if (!VectorLine(f.ships.at(parent), "RPOS", p) || !VectorLine(f.ships.at(child), "RPOS", c))
+            return false;
         for (int i = 0; i < 3; ++i)
             out[i] = c[i] - p[i];
         return true;
     }
 
     static double Gap(const double a[3], const double b[3]) {
-        return std::sqrt((a[0] - b[0]) * (a[0] - b[0]) + (a[1] - b[1]) * (a[1] - b[1]) + (a[2] - b[2]) * (a[2] - b[2]));
+        return std::sqrt((a[0] - b[0]) * (a[0] - b[0]) + (a[1] - b[1]) * (a[1] - b[1]) +
+                         (a[2] - b[2]) * (a[2] - b[2]));
     }
 };
 
@@ -77,7 +79,8 @@ TEST_F(LinkFlight, ChildrenHangAndLeaveWhereTheRealHostPutsThemAndPortsDockInThe
     ASSERT_TRUE(VectorLine(real.ships.at("Chi2"), "AROT", realArot));
     ASSERT_TRUE(VectorLine(sim.ships.at("Chi2"), "AROT", simArot));
     EXPECT_LT(AngleBetween(FromArot(realArot), FromArot(simArot)), LINK_ANGLE_TOL);
-    EXPECT_EQ(LinesWithKeys(real.ships.at("Chi2"), {"ATTACHED"}), LinesWithKeys(sim.ships.at("Chi2"), {"ATTACHED"}));
+    EXPECT_EQ(LinesWithKeys(real.ships.at("Chi2"), {"ATTACHED"}),
+              LinesWithKeys(sim.ships.at("Chi2"), {"ATTACHED"}));
 
     // Hung at frame 5 (child point 1 on parent point 1), released at frame 40 at 0.7 m/s: 12 s later it is
     // where the real host has it.
@@ -92,10 +95,12 @@ TEST_F(LinkFlight, ChildrenHangAndLeaveWhereTheRealHostPutsThemAndPortsDockInThe
         ASSERT_EQ(frame.size(), 1u) << vessel;
         EXPECT_NE(frame[0], "DOCKFRAME 0") << vessel;
         EXPECT_EQ(frame, LinesWithKeys(sim.ships.at(vessel), {"DOCKFRAME"})) << vessel;
-        EXPECT_EQ(LinesWithKeys(real.ships.at(vessel), {"DOCKINFO"}), LinesWithKeys(sim.ships.at(vessel), {"DOCKINFO"}))
+        EXPECT_EQ(LinesWithKeys(real.ships.at(vessel), {"DOCKINFO"}),
+                  LinesWithKeys(sim.ships.at(vessel), {"DOCKINFO"}))
             << vessel;
     }
-    EXPECT_EQ(LinesWithKeys(real.ships.at("DkA"), {"DOCKFRAME"}), LinesWithKeys(real.ships.at("DkB"), {"DOCKFRAME"}));
+    EXPECT_EQ(LinesWithKeys(real.ships.at("DkA"), {"DOCKFRAME"}),
+              LinesWithKeys(real.ships.at("DkB"), {"DOCKFRAME"}));
 }
 
 } // namespace

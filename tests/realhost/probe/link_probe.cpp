@@ -1,7 +1,8 @@
-// A vessel for comparing how the hosts link vessels. Par hangs Chi on a point at frame 5 and releases it at frame
-// 40; Chi2 hangs on Par by its scenario line; DkA and DkB carry a docking port and keep the frame of their first
-// dock event as a scenario line of their own. The points have offsets on several axes and directions off the
-// axes, so that a wrong sign, a swapped index or a mirrored attitude shows in where the children end up.
+// A vessel for comparing how the hosts link vessels. Par hangs Chi on a point at frame 5 and releases it at
+// frame 40; Chi2 hangs on Par by its scenario line; DkA and DkB carry a docking port and keep the frame of
+// their first dock event as a scenario line of their own. The points have offsets on several axes and
+// directions off the axes, so that a wrong sign, a swapped index or a mirrored attitude shows in where the
+// children end up.
 #define ORBITER_MODULE
 #include "Orbitersdk.h"
 
@@ -71,5 +72,9 @@ class LinkProbe final : public VESSEL2 {
 
 } // namespace
 
-DLLCLBK VESSEL* ovcInit(OBJHANDLE hvessel, int flightmodel) { return new LinkProbe(hvessel, flightmodel); }
-DLLCLBK void ovcExit(VESSEL* vessel) { delete static_cast<LinkProbe*>(vessel); }
+DLLCLBK VESSEL* ovcInit(OBJHANDLE hvessel, int flightmodel) {
+    return new LinkProbe(hvessel, flightmodel);
+}
+DLLCLBK void ovcExit(VESSEL* vessel) {
+    delete static_cast<LinkProbe*>(vessel);
+}
