@@ -61,6 +61,9 @@ if(CORVANE_REALHOST_TEST_PLUGINS)
   realhost_test_module(Carrier Stand-ins SOURCES ${ADDONS}/carrier/carrier.cpp INCLUDES ${ADDONS} ${ADDONS}/carrier)
   realhost_test_module(UMmu Stand-ins SOURCES ${ADDONS}/ummu/ummu.cpp ${ADDONS}/ummu/ummu_record.cpp
     INCLUDES ${ADDONS}/ummu)
+  realhost_test_module(LinkProbe Stand-ins SOURCES ${CMAKE_SOURCE_DIR}/tests/realhost/probe/link_probe.cpp)
+  configure_file(${CMAKE_SOURCE_DIR}/tests/realhost/probe/LinkProbe.cfg ${TESTROOT}/Config/Vessels/LinkProbe.cfg
+    COPYONLY)
   set(HOSTROOT_SRC ${CMAKE_SOURCE_DIR}/hostroot)
   file(GLOB_RECURSE TESTROOT_FILES RELATIVE ${HOSTROOT_SRC} CONFIGURE_DEPENDS
        ${HOSTROOT_SRC}/Config/Vessels/*.cfg ${HOSTROOT_SRC}/Config/UMMUIdConfig/*

@@ -84,6 +84,7 @@ struct DockPort {
     Vessel* mate = nullptr;
     DockPort* matePort = nullptr;
     VECTOR3 pos{}, dir{}, rot{};
+    Vessel* approaching = nullptr; // a port of this vessel came within capture range closing in
 };
 
 struct AnimComponent {
@@ -152,6 +153,10 @@ class Vessel final : public OrbiterObject {
     std::vector<hs::SlotPtr<hs::Airfoil>> airfoils;
     std::vector<hs::SlotPtr<hs::Attachment>> attachments; // creation order, both kinds
     std::vector<hs::SlotPtr<hs::DockPort>> docks;
+    // Docking by proximity: the vessel looks at one other vessel a frame, in turn, and not within a second of
+    // an undocking.
+    size_t dockScan = 0;
+    double undockTime = -1000.0;
     std::vector<hs::Animation> animations; // id = index
     // Forces added this step by AddForce (vessel frame), cleared after the physics step.
     struct AddedForce { VECTOR3 F, r; };

@@ -388,6 +388,7 @@ bool Dock(Vessel* a, int pa, Vessel* b, int pb);
 // vsep: m/s with which the two part along a's port (the host gives a module's undocking 0.2).
 void Undock(Vessel* a, int pa, double vsep = 0.0);
 int PortIndex(const Vessel* v, const DockPort* p); // -1 when the port is not v's
+void NoteUndocking(Vessel* a, Vessel* b);
 void ReleaseStatusLists(const void* status);
 
 // The timeline's view of text on screen (sim.cpp): two texts that differ only in their digits are one text

@@ -105,6 +105,7 @@ void Undock(Vessel* a, int pa, double vsep) {
     }
     da->mate = nullptr;
     da->matePort = nullptr;
+    NoteUndocking(a, b);
     // The mate hears of it first, as in the host.
     if (pb >= 0)
         if (VESSEL2* cb = Callbacks(b)) cb->clbkDockEvent(pb, nullptr);
@@ -112,9 +113,18 @@ void Undock(Vessel* a, int pa, double vsep) {
     Say("undocked %s port %d from %s", a->name.c_str(), pa, b->name.c_str());
 }
 
+// Both vessels wait before their ports capture again.
+void NoteUndocking(Vessel* a, Vessel* b) {
+    a->undockTime = W().simt;
+    if (b) b->undockTime = W().simt;
+}
+
 // Nothing may keep pointing at a vessel that is gone.
 void RemoveVessel(Vessel* gone) {
     World& w = W();
+    for (auto& v : w.vessels)
+        for (auto& d : v->docks)
+            if (d->approaching == gone) d->approaching = nullptr;
     for (auto& a : gone->attachments)
         if (a->other) Detach(a.get());
     for (size_t i = 0; i < gone->docks.size(); ++i)

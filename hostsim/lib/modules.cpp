@@ -64,8 +64,11 @@ LoadedModule* LoadModule(const std::string& name, std::string* err) {
     }
     std::string base = name;
     if (base.size() > 4 && IEquals(base.c_str() + base.size() - 4, ".dll")) base.resize(base.size() - 4);
-    // The Linux host's name for module M is libM.so; ours may also be M.so.
-    std::string path = HostPath("Modules\\lib" + base + ".so");
+    // The Linux host's name for module D\M is Modules/D/libM.so; ours may also be M.so.
+    const size_t cut = base.find_last_of("\\/");
+    const std::string folder = cut == std::string::npos ? "" : base.substr(0, cut + 1);
+    const std::string file = cut == std::string::npos ? base : base.substr(cut + 1);
+    std::string path = HostPath("Modules\\" + folder + "lib" + file + ".so");
     if (!IsFile(path)) path = HostPath("Modules\\" + base + ".so");
     if (!StaysUnderRoot(path) || !IsFile(path)) {
         if (err) *err = "module not found: " + path;

@@ -512,6 +512,8 @@ void Sim::Frame() {
     CheckDebug();
     ShowAnnotations(false);
     ProcessDeletions();
+    // The host looks for ports that meet once the frame's callbacks are done and the deleted vessels gone.
+    hs::CaptureDocks(simt1);
     for (auto& v : w.vessels) CheckState(v.get(), "frame");
     w.simt += dt;
     w.stamp = w.simt;

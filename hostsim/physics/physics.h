@@ -124,7 +124,7 @@ double ControlSurfaceLevel(const Vessel& v, AIRCTRL_TYPE type); // that kind's l
 // At rest on its touchdown points at the given surface position, heading from north toward east (radians).
 void PlaceLanded(Vessel& v, int body, double lng, double lat, double hdg);
 // status->status 1: PlaceLanded from surf_lng/surf_lat/surf_hdg; otherwise free flight from rpos/rvel
-// (relative to the body), arot (Euler angles, see EulerToMatrix) and vrot (rad/s). The body index is the
+// (relative to the body), arot (Euler angles, see AttitudeFromAngles) and vrot (rad/s). The body index is the
 // host's mapping of status->rbody (use the vessel's current body when rbody is null).
 void FromStatus(Vessel& v, const VESSELSTATUS2& st, int body);
 // A landed vessel of a scenario block that gave its attitude (AROT, in the body's frame as a save writes it) and
@@ -135,6 +135,9 @@ void ToStatus(const Vessel& v, VESSELSTATUS2& st);
 // R = Rz(gamma) * Ry(beta) * Rx(alpha) for arot = (alpha, beta, gamma); MatrixToEuler is its inverse.
 MATRIX3 EulerToMatrix(const VECTOR3& arot);
 VECTOR3 MatrixToEuler(const MATRIX3& R);
+// The attitude a free vessel's angles name (AROT, VESSELSTATUS2::arot), and back: the transpose of the above.
+MATRIX3 AttitudeFromAngles(const VECTOR3& arot);
+VECTOR3 AnglesOfAttitude(const MATRIX3& R);
 // Surface position and heading (radians) of a vessel, whether landed or not.
 void SurfacePosition(const Vessel& v, double* lng, double* lat, double* hdg);
 
@@ -154,6 +157,8 @@ void ReleaseChild(const Vessel& parent, const hs::Attachment& parentPoint, Vesse
 // Docked ports face each other (dirs opposite), rot vectors aligned, port positions coinciding: b is moved
 // to a (and takes a's velocity and spin).
 void PlaceDocked(const Vessel& a, const hs::DockPort& pa, Vessel& b, const hs::DockPort& pb);
+// Docking by proximity, once a frame after the post-step callbacks (simt1: the time the step reached).
+void CaptureDocks(double simt1);
 
 // ---------------------------------------------------------------------------------------------------------------
 // The step

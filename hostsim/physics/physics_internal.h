@@ -65,8 +65,10 @@ Horizon HorizonAtLngLat(double lng, double lat);
 const Body& BodyOf(const Vessel& v); // the vessel's body, or body 0 when its index is out of range
 
 // Places y from x so that the two link frames coincide: R_y * My = R_x * Mx, point py onto point px.
+// A docked y moves with the point it sits on; a child hung on an attachment point (carried) has its parent's
+// velocity, with no share of the parent's turn, as the host gives it.
 void PlaceLinked(const Vessel& x, const VECTOR3& px, const MATRIX3& Mx, Vessel& y, const VECTOR3& py,
-                 const MATRIX3& My);
+                 const MATRIX3& My, bool carried = false);
 
 // Re-orthonormalises a rotation matrix that has drifted by rounding.
 void Orthonormalise(MATRIX3& R);

@@ -24,6 +24,17 @@ VECTOR3 MatrixToEuler(const MATRIX3& R) {
     return _V(atan2(R.m32, R.m33), -asin(R.m31), atan2(R.m21, R.m11));
 }
 
+// A free vessel's angles (AROT, VESSELSTATUS2::arot) give the transpose of EulerToMatrix: measured, a parent at
+// AROT 90 0 0 carries a child hung 1.06 m along its -y at +y of the global frame, and the host's own setter of
+// the angles builds that matrix.
+MATRIX3 AttitudeFromAngles(const VECTOR3& arot) {
+    return Transpose(EulerToMatrix(arot));
+}
+
+VECTOR3 AnglesOfAttitude(const MATRIX3& R) {
+    return MatrixToEuler(Transpose(R));
+}
+
 namespace {
 
 // Determinant of the matrix with columns a, b, c.
@@ -114,7 +125,7 @@ void FromStatus(Vessel& v, const VESSELSTATUS2& st, int body) {
     const Body& b = BodyOf(v);
     v.phys.pos = b.pos + st.rpos;
     v.phys.vel = st.rvel;
-    v.phys.R = EulerToMatrix(st.arot);
+    v.phys.R = AttitudeFromAngles(st.arot);
     v.phys.omega = st.vrot;
     v.phys.landed = false;
     v.phys.groundContact = false;
@@ -138,20 +149,20 @@ void ToStatus(const Vessel& v, VESSELSTATUS2& st) {
     st.rpos = v.phys.pos - b.pos;
     st.rvel = v.phys.vel;
     st.vrot = v.phys.omega;
-    st.arot = MatrixToEuler(v.phys.R);
+    st.arot = AnglesOfAttitude(v.phys.R);
     SurfacePosition(v, &st.surf_lng, &st.surf_lat, &st.surf_hdg);
 }
 
 namespace phys {
 
 void PlaceLinked(const Vessel& x, const VECTOR3& px, const MATRIX3& Mx, Vessel& y, const VECTOR3& py,
-                 const MATRIX3& My) {
+                 const MATRIX3& My, bool carried) {
     const PhysicsState& a = x.phys;
     PhysicsState& b = y.phys;
     b.R = mul(a.R, mul(Mx, Transpose(My)));
     b.pos = a.pos + mul(a.R, px) - mul(b.R, py);
     VECTOR3 offset = tmul(a.R, b.pos - a.pos); // y's centre in x's frame
-    b.vel = a.vel + mul(a.R, crossp(a.omega, offset));
+    b.vel = carried ? a.vel : a.vel + mul(a.R, crossp(a.omega, offset));
     b.omega = tmul(b.R, mul(a.R, a.omega));
     b.body = a.body;
     b.landed = false;
@@ -165,7 +176,7 @@ void PlaceLinked(const Vessel& x, const VECTOR3& px, const MATRIX3& Mx, Vessel& 
 void PlaceAttachedChild(const Vessel& parent, const hs::Attachment& parentPoint, Vessel& child,
                         const hs::Attachment& childPoint) {
     PlaceLinked(parent, parentPoint.pos, AttachmentFrame(parentPoint), child, childPoint.pos,
-                AttachmentFrame(childPoint));
+                AttachmentFrame(childPoint), true);
 }
 
 // As the host releases a child: from where the step began, with the parent's turn at the child's place, and
@@ -180,6 +191,7 @@ void ReleaseChild(const Vessel& parent, const hs::Attachment& parentPoint, Vesse
     const MATRIX3 rrot = mul(AttachmentFrame(parentPoint), Transpose(AttachmentFrame(childPoint)));
     const VECTOR3 offset = parentPoint.pos - mul(rrot, childPoint.pos); // child's centre, parent frame
     c.pos = c.stepStart.pos;
+    // A hanging child moves at its parent's velocity: released, it gets its point's share of the parent's turn.
     c.vel = c.stepStart.vel + mul(p.R, crossp(p.omega, offset)) + mul(c.stepStart.R, tmul(rrot, parentPoint.dir)) * vel;
     c.landed = false;
     c.groundContact = false;

@@ -38,6 +38,7 @@ struct Member {
     VECTOR3 px, py;
     MATRIX3 Mx, My;
     Part part;
+    bool carried = false; // hangs on an attachment point (not docked)
 };
 
 struct Scratch {
@@ -624,7 +625,7 @@ void CollectGroup(Vessel* v, std::vector<Member>& out) {
         root = up;
     }
     size_t first = out.size();
-    out.push_back(Member{root, -1, {}, {}, identity(), identity(), {}});
+    out.push_back(Member{root, -1, {}, {}, identity(), identity(), {}, false});
     root->phys.groupMark = S().step;
     for (size_t q = first; q < out.size(); ++q) {
         Vessel* x = out[q].v;
@@ -634,7 +635,7 @@ void CollectGroup(Vessel* v, std::vector<Member>& out) {
             y->phys.groupMark = S().step;
             const hs::Attachment& b = *a->otherPoint;
             out.push_back(
-                Member{y, (int)(q - first), a->pos, b.pos, AttachmentFrame(*a), AttachmentFrame(b), {}});
+                Member{y, (int)(q - first), a->pos, b.pos, AttachmentFrame(*a), AttachmentFrame(b), {}, true});
         }
         for (auto& d : x->docks) {
             Vessel* y = d->mate;
@@ -647,7 +648,8 @@ void CollectGroup(Vessel* v, std::vector<Member>& out) {
                                  b.pos,
                                  PointFrame(d->dir, d->rot),
                                  PointFrame(-b.dir, b.rot),
-                                 {}});
+                                 {},
+                                 false});
         }
     }
 }
@@ -705,7 +707,7 @@ void StepGroup(Member* m, int count, double dt) {
     }
     for (int i = 1; i < count; ++i) {
         const Member& c = m[i];
-        PlaceLinked(*m[c.from].v, c.px, c.Mx, *c.v, c.py, c.My);
+        PlaceLinked(*m[c.from].v, c.px, c.Mx, *c.v, c.py, c.My, c.carried);
     }
     for (int i = 0; i < count; ++i) {
         Vessel& v = *m[i].v;

@@ -96,9 +96,8 @@ class TestVessel final : public VESSEL3 {
     }
 
     void clbkPostCreation() override { Log("tv: clbkPostCreation %s", GetName()); }
-
     void clbkDockEvent(int dock, OBJHANDLE mate) override {
-        char detail[80];
+        char detail[96];
         snprintf(detail, sizeof detail, "%d %s", dock, mate ? oapiGetVesselInterface(mate)->GetName() : "free");
         Log("tv: dock event %s port %s", GetName(), detail);
     }
