@@ -14,7 +14,7 @@ constexpr double MASS = 1500.0;        // kg
 constexpr double PUSH_PER_KG = 10.8;   // N/kg: a tenth more than its weight at the surface
 constexpr double GEAR_HALF_SPAN = 2.0; // m
 
-class Lifter : public VESSEL2 {
+class Lifter final : public VESSEL2 {
   public:
     Lifter(OBJHANDLE h, int flightModel) : VESSEL2(h, flightModel) {}
 
