@@ -133,3 +133,38 @@ TEST_F(Rotation, SpinLineOfAnUnknownBodyOrKeyIsRefusedAndTheTableInUseStays) {
     // The assembled root's Earth still turns as the host's.
     EXPECT_EQ(hs::GetBody(earth)->spin.period, 86164.10132);
 }
+
+// What a module asks the host of a body: its period, tilt, node, turn and matrices, and where a surface place
+// lies, all from the same turn as the physics; a handle that is not a body is misuse.
+TEST_F(Rotation, PlanetFunctionsReportTheTurnTheVesselsFlyIn) {
+    const hs::Body& b = *hs::GetBody(earth);
+    OBJHANDLE h = const_cast<hs::Body*>(&b);
+    simt = MEASURED_SIMT;
+    hs::W().simt = simt;
+    const hs::BodyFrame f = hs::FrameAt(b, MEASURED_MJD0, MEASURED_SIMT);
+    EXPECT_EQ(oapiGetPlanetPeriod(h), 86164.10132);
+    EXPECT_NEAR(oapiGetPlanetObliquity(h), 0.4090928023, 1e-12);
+    EXPECT_NEAR(oapiGetPlanetTheta(h), MEASURED_THETA, 1e-11);
+    EXPECT_NEAR(oapiGetPlanetCurrentRotation(h), MEASURED_ROTATION, 1e-11);
+    MATRIX3 R, E;
+    oapiGetRotationMatrix(h, &R);
+    oapiGetPlanetObliquityMatrix(h, &E);
+    for (int i = 0; i < 9; ++i) {
+        EXPECT_NEAR(R.data[i], f.R.data[i], 1e-15);
+        EXPECT_NEAR(E.data[i], f.Recl.data[i], 1e-15);
+    }
+    // A place given by longitude, latitude and radius comes back the same.
+    VECTOR3 g;
+    oapiEquToGlobal(h, -1.4, 0.5, b.radius + 100.0, &g);
+    double lng, lat, rad;
+    oapiGlobalToEqu(h, g, &lng, &lat, &rad);
+    EXPECT_NEAR(lng, -1.4, 1e-12);
+    EXPECT_NEAR(lat, 0.5, 1e-12);
+    EXPECT_NEAR(rad, b.radius + 100.0, 1e-6);
+    EXPECT_NEAR(dist(g, b.pos + mul(f.R, _V(cos(0.5) * cos(-1.4), sin(0.5), cos(0.5) * sin(-1.4)) *
+                                            (b.radius + 100.0))),
+                0.0, 1e-6);
+    // A handle that names no body is misuse.
+    EXPECT_EQ(oapiGetPlanetPeriod(nullptr), 0.0);
+    expectedMisuse = 1;
+}
