@@ -10,13 +10,20 @@
 // Everything else of VESSEL and oapi* is hostsim/lib's; it calls the functions below where it needs motion.
 //
 // Frames and conventions
-// - Global frame: non-rotating, left-handed like the vessel frame; every body sits still at its own position
-//   from bodies.cfg (Earth at the origin). PhysicsState::pos/vel are global. The bodies do not rotate.
+// - Global frame: non-rotating, left-handed like the vessel frame, with the axes of the host's ecliptic
+//   frame; every body sits still at its own position from bodies.cfg (Earth at the origin).
+//   PhysicsState::pos/vel are global.
+// - The bodies turn as the host turns them (FrameAt: sidereal period, axis tilt and precession, counted from
+//   the scenario's date), each about its own centre; a body without its turn's values stands still.
 // - Vessel frame: x right, y up, z forward; global = R * local + pos; omega is in the vessel frame (rad/s).
-// - Body surface coordinates: the body's pole is global +y, longitude 0 lies along global +x and longitude
-//   grows toward global +z (east). lng/lat/heading in radians; heading from north toward east.
-// - Local horizon frame (GetHorizonAirspeedVector, HorizonAirspeedVector): x east, y up, z north.
-// - Airspeed = velocity relative to the (still, windless) body.
+// - Body frame and surface coordinates: the body's pole is the body frame's +y, longitude 0 lies along its +x
+//   and longitude grows toward its +z (east); global = FrameAt(...).R * body + body pos. lng/lat/heading in
+//   radians; heading from north toward east.
+// - Local horizon frame (GetHorizonAirspeedVector, HorizonAirspeedVector): x east, y up, z north, of the
+//   turning surface.
+// - Airspeed = velocity relative to the windless air, which turns with the body; ground contact and friction
+//   count the moving ground's speed. A landed vessel goes round with the ground (and reports no spin, as the
+//   host does).
 //
 // Ground: each touchdown point that reaches below the body's sphere is a spring and damper pushing along the
 // surface normal at that point, as the host models it: stiffness 20 N/(m kg) times the empty mass the vessel had
@@ -64,15 +71,15 @@ struct Atmosphere {
 // seconds, the rotation offset at the element epoch, the axis' obliquity and node against the precession
 // reference at LAN_MJD, that reference's own tilt, and the precession period in days (0: none).
 struct Spin {
-    double period = 1e100;    // SidRotPeriod, s: the host's "does not turn"
-    double offset = 0.0;      // SidRotOffset, rad
-    double obliquity = 0.0;   // Obliquity, rad
-    double lan = 0.0;         // LAN, rad
-    double lanMjd = 51544.5;  // LAN_MJD
-    double precPeriod = 0.0;  // PrecessionPeriod, days
+    double period = 1e100;      // SidRotPeriod, s: the host's "does not turn"
+    double offset = 0.0;        // SidRotOffset, rad
+    double obliquity = 0.0;     // Obliquity, rad
+    double lan = 0.0;           // LAN, rad
+    double lanMjd = 51544.5;    // LAN_MJD
+    double precPeriod = 0.0;    // PrecessionPeriod, days
     double precObliquity = 0.0; // PrecessionObliquity, rad
-    double precLan = 0.0;     // PrecessionLAN, rad
-    double epochMjd = 51544.5; // the epoch of the body's elements (J2000 unless its file names one)
+    double precLan = 0.0;       // PrecessionLAN, rad
+    double epochMjd = 51544.5;  // the epoch of the body's elements (J2000 unless its file names one)
 };
 
 struct Body final : public OrbiterObject {

@@ -19,6 +19,13 @@ MATRIX3 Rows(double a, double b, double c, double d, double e, double f, double 
     return _M(a, b, c, d, e, f, g, h, i);
 }
 
+// A body table read anew may hold another body at the same place.
+bool SameSpin(const Spin& a, const Spin& b) {
+    return a.period == b.period && a.offset == b.offset && a.obliquity == b.obliquity && a.lan == b.lan &&
+           a.lanMjd == b.lanMjd && a.precPeriod == b.precPeriod && a.precObliquity == b.precObliquity &&
+           a.precLan == b.precLan && a.epochMjd == b.epochMjd;
+}
+
 double PosAngle(double a) {
     double r = fmod(a, PI2);
     return r < 0.0 ? r + PI2 : r;
@@ -81,7 +88,7 @@ BodyFrame FrameNow(const Body& b) {
     };
     static Last last;
     const double mjd0 = W().env.mjd0, simt = W().simt;
-    if (last.body != &b || last.mjd0 != mjd0 || last.simt != simt || memcmp(&last.spin, &b.spin, sizeof b.spin) != 0) {
+    if (last.body != &b || last.mjd0 != mjd0 || last.simt != simt || !SameSpin(last.spin, b.spin)) {
         last.body = &b;
         last.spin = b.spin;
         last.mjd0 = mjd0;

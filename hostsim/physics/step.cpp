@@ -537,7 +537,8 @@ void IntegrateOnVertices(Vessel& v, const Body6& b, const VECTOR3& c, double dt)
     bool wasContact = s.groundContact;
     const VECTOR3 spinAxis = FrameAt(body, W().env.mjd0, S().t0).w;
     // Far above the ground (most vessels, most of the time) there is no contact to work out.
-    const bool near = wasContact || lowest < length(s.vel - crossp(spinAxis, s.pos - body.pos)) * dt + 0.5 * length(g) * dt * dt + 1.0;
+    const bool near = wasContact || lowest < length(s.vel - crossp(spinAxis, s.pos - body.pos)) * dt +
+                                                 0.5 * length(g) * dt * dt + 1.0;
     int n = 1;
     if (near) {
         double need = dt * fmax(swing / SUBSTEP_SWING, damp / SUBSTEP_DAMPING);

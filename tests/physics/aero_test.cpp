@@ -222,5 +222,6 @@ TEST_F(Aero, AirfoilMomentTurnsAboutPlusXAndAnAirfoilWithoutAreaTakesTheCrossSec
     AbovePole(u, earth, 1000.0, _V(0, 0, 100));
     AbovePole(twin, earth, 1000.0, _V(0, 0, 100));
     Step(0.01);
-    EXPECT_NEAR(InPoleAxes(u.phys.vel - twin.phys.vel).y, q * 7.0 / 1000.0 * 0.01, 1e-6); // head on: the front section
+    EXPECT_NEAR(InPoleAxes(u.phys.vel - twin.phys.vel).y, q * 7.0 / 1000.0 * 0.01,
+                1e-6); // head on: the front section
 }

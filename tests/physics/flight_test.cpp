@@ -49,8 +49,8 @@ std::string HopFile(const char* tag) {
 // mechanics alone.
 std::string Hop(const std::string& csv) {
     const std::string root = csv + ".root";
-    std::string cmd = "cp -r '" + std::string(HOSTROOT_DIR) + "' '" + root + "' && sed -i '/^SPIN/d' '" + root +
-                      "/Config/bodies.cfg' && " + std::string(BINARY_DIR) +
+    std::string cmd = "cp -r '" + std::string(HOSTROOT_DIR) + "' '" + root + "' && sed -i '/^SPIN/d' '" +
+                      root + "/Config/bodies.cfg' && " + std::string(BINARY_DIR) +
                       "/bin/hostsim run Physics/HoverHop.scn --root '" + root + "' --script '" + root +
                       "/Scenarios/Physics/HoverHop.txt' --telemetry " + csv + " --telemetry-interval 0.5 > " +
                       csv + ".log 2>&1";

@@ -9,8 +9,8 @@ constexpr double DT = 1.0 / 60.0;
 
 class Ground : public PhysicsWorld {
   protected:
-    // A fighter-sized vessel on its wheels, at rest at longitude/latitude 0 facing north, on the turning Earth
-    // (at the equator its ground moves at some 465 m/s).
+    // A fighter-sized vessel on its wheels, at rest at longitude/latitude 0 facing north, on the turning
+    // Earth (at the equator its ground moves at some 465 m/s).
     Vessel& Parked(const char* name = "fighter") {
         Vessel& v = Make(name, 1000, _V(4.82, 12.81, 9.246));
         Wheels(v);

@@ -172,7 +172,7 @@ TEST_F(Motion, ThrusterOrForceThatIsNotANumberIsIgnoredAndCounted) {
     Step(0.1);
     EXPECT_TRUE(std::isfinite(v.phys.pos.x) && std::isfinite(Vel(v).x));
     EXPECT_NEAR(Vel(v).z, 0.0, 1e-12); // nothing but the rounding of the body's tilted axes
-    EXPECT_EQ(tank->mass, 10.0); // a negative maximum does not fill the tank
+    EXPECT_EQ(tank->mass, 10.0);       // a negative maximum does not fill the tank
     EXPECT_EQ(NewMisuse(), 3);
     expectedMisuse = 3;
 }

@@ -80,9 +80,7 @@ class PhysicsWorld : public ::testing::Test {
 
     // The body's axes at the start (pole +y, longitude 0 along +x) as the host turns it, held still: over the
     // pole, where the ground and the air do not move, a flight in these axes is one over a still body.
-    MATRIX3 PoleAxes(int body) const {
-        return hs::FrameAt(*hs::GetBody(body), hs::W().env.mjd0, 0.0).R;
-    }
+    MATRIX3 PoleAxes(int body) const { return hs::FrameAt(*hs::GetBody(body), hs::W().env.mjd0, 0.0).R; }
     // A vessel's velocity in its body's pole axes.
     VECTOR3 Vel(const Vessel& v) const { return tmul(PoleAxes(v.phys.body), v.phys.vel); }
     // A global vector in Earth's pole axes.
@@ -133,7 +131,9 @@ class PhysicsWorld : public ::testing::Test {
     VECTOR3 BodyPos(const Vessel& v) const {
         return tmul(FrameNow(v).R, v.phys.pos - hs::GetBody(v.phys.body)->pos);
     }
-    MATRIX3 BodyAttitude(const Vessel& v) const { return mul(hs::phys_test::Transpose(FrameNow(v).R), v.phys.R); }
+    MATRIX3 BodyAttitude(const Vessel& v) const {
+        return mul(hs::phys_test::Transpose(FrameNow(v).R), v.phys.R);
+    }
     VECTOR3 GroundVel(const Vessel& v) const {
         return v.phys.vel - crossp(FrameNow(v).w, v.phys.pos - hs::GetBody(v.phys.body)->pos);
     }

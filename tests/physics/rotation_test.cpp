@@ -1,5 +1,5 @@
-// The turning bodies: the host's rotation angle and axis from the scenario's date, the air and the ground that
-// turn with the body, and the body functions modules ask.
+// The turning bodies: the host's rotation angle and axis from the scenario's date, the air and the ground
+// that turn with the body, and the body functions modules ask.
 #include "physics_fixture.h"
 
 #include <cstdio>
@@ -55,7 +55,8 @@ TEST_F(Rotation, EarthTurnsOnceInItsSiderealPeriodEastwardAboutItsTiltedPole) {
     // The ground at the equator moves east at 2 pi R / T; the pole stands still.
     const VECTOR3 equator = mul(f0.R, _V(b.radius, 0, 0)), pole = mul(f0.R, _V(0, b.radius, 0));
     const VECTOR3 east = mul(f0.R, _V(0, 0, 1));
-    EXPECT_NEAR(dotp(hs::SurfaceVelocity(f0, b, b.pos + equator), east), 2 * M_PI * b.radius / 86164.10132, 1e-6);
+    EXPECT_NEAR(dotp(hs::SurfaceVelocity(f0, b, b.pos + equator), east), 2 * M_PI * b.radius / 86164.10132,
+                1e-6);
     EXPECT_NEAR(length(hs::SurfaceVelocity(f0, b, b.pos + pole)), 0.0, 1e-6);
 }
 
@@ -97,15 +98,18 @@ TEST_F(Rotation, BodyWithoutTurnStandsStillAndABodyFileOfTheHostsFormatGivesItsT
     const std::string dir = std::string(BINARY_DIR) + "/rotation_bodies_" + std::to_string(getpid());
     ASSERT_EQ(std::system(("mkdir -p '" + dir + "'").c_str()), 0);
     {
-        std::ofstream(dir + "/bodies.cfg") << "BODY Still 1000 1e10 0 0 0 NONE\nBODY Turner 1000 1e10 0 0 0 NONE\n";
-        std::ofstream(dir + "/Turner.cfg") << "; the host's own format\nSidRotPeriod = 1000  ; s\nObliquity = 0.5\n";
+        std::ofstream(dir + "/bodies.cfg")
+            << "BODY Still 1000 1e10 0 0 0 NONE\nBODY Turner 1000 1e10 0 0 0 NONE\n";
+        std::ofstream(dir + "/Turner.cfg")
+            << "; the host's own format\nSidRotPeriod = 1000  ; s\nObliquity = 0.5\n";
     }
     std::string err;
     ASSERT_TRUE(hs::LoadBodies(dir + "/bodies.cfg", &err)) << err;
     std::system(("rm -rf '" + dir + "'").c_str());
     const hs::Body& still = *hs::GetBody(hs::BodyIndexByName("Still"));
     const hs::Body& turner = *hs::GetBody(hs::BodyIndexByName("Turner"));
-    const hs::BodyFrame a = hs::FrameAt(still, MEASURED_MJD0, 0.0), b = hs::FrameAt(still, MEASURED_MJD0, 5000.0);
+    const hs::BodyFrame a = hs::FrameAt(still, MEASURED_MJD0, 0.0),
+                        b = hs::FrameAt(still, MEASURED_MJD0, 5000.0);
     // The host's period of 1e100 s: a turn far below any rounding.
     for (int i = 0; i < 9; ++i)
         EXPECT_NEAR(a.R.data[i], b.R.data[i], 1e-80);
@@ -120,13 +124,12 @@ TEST_F(Rotation, SpinLineOfAnUnknownBodyOrKeyIsRefusedAndTheTableInUseStays) {
     const std::string path = std::string(BINARY_DIR) + "/rotation_spin_" + std::to_string(getpid()) + ".cfg";
     std::string err;
     {
-        std::ofstream(path) << "BODY Earth 6371010 3.986e14 0 0 0 NONE\nSPIN Earth SidRotPeriod 86000 Wobble 1\n";
+        std::ofstream(path)
+            << "BODY Earth 6371010 3.986e14 0 0 0 NONE\nSPIN Earth SidRotPeriod 86000 Wobble 1\n";
     }
     EXPECT_FALSE(hs::LoadBodies(path, &err));
     EXPECT_NE(err.find("unknown SPIN key Wobble"), std::string::npos) << err;
-    {
-        std::ofstream(path) << "BODY Earth 6371010 3.986e14 0 0 0 NONE\nSPIN Venus SidRotPeriod 86000\n";
-    }
+    { std::ofstream(path) << "BODY Earth 6371010 3.986e14 0 0 0 NONE\nSPIN Venus SidRotPeriod 86000\n"; }
     EXPECT_FALSE(hs::LoadBodies(path, &err));
     EXPECT_NE(err.find("Venus"), std::string::npos) << err;
     std::remove(path.c_str());
@@ -162,7 +165,7 @@ TEST_F(Rotation, PlanetFunctionsReportTheTurnTheVesselsFlyIn) {
     EXPECT_NEAR(lat, 0.5, 1e-12);
     EXPECT_NEAR(rad, b.radius + 100.0, 1e-6);
     EXPECT_NEAR(dist(g, b.pos + mul(f.R, _V(cos(0.5) * cos(-1.4), sin(0.5), cos(0.5) * sin(-1.4)) *
-                                            (b.radius + 100.0))),
+                                             (b.radius + 100.0))),
                 0.0, 1e-6);
     // A handle that names no body is misuse.
     EXPECT_EQ(oapiGetPlanetPeriod(nullptr), 0.0);

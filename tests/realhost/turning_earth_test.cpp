@@ -1,5 +1,5 @@
-// The turning Earth in both hosts: a vessel that lifts off from the ground on a steady push climbs two minutes
-// through the air alike, and a save made in either host resumes in the other with the same airspeed.
+// The turning Earth in both hosts: a vessel that lifts off from the ground on a steady push climbs two
+// minutes through the air alike, and a save made in either host resumes in the other with the same airspeed.
 #include "realhost_fixture.h"
 
 namespace {
@@ -49,7 +49,8 @@ class TurningEarth : public RealHostFlight {
     }
 };
 
-TEST_F(TurningEarth, RisingVesselFliesTwoMinutesThroughTheAirWithin100MetresAnd2MetresPerSecondOfTheRealHost) {
+TEST_F(TurningEarth,
+       RisingVesselFliesTwoMinutesThroughTheAirWithin100MetresAnd2MetresPerSecondOfTheRealHost) {
     Flight real = FlyRealHost("Test/LifterRunway", TWO_MINUTES);
     ExpectCleanHostRun(real);
     Flight sim = Hostsim("LifterRunway", TWO_MINUTES);

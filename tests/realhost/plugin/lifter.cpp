@@ -1,6 +1,6 @@
-// A test vessel that rises from the ground on a steady push straight up (away from its body's centre), without
-// engines, air drag or wings, so that both hosts fly it by their gravity and their turning planet alone. Its
-// save holds its airspeed, as the host it flew in reported it.
+// A test vessel that rises from the ground on a steady push straight up (away from its body's centre),
+// without engines, air drag or wings, so that both hosts fly it by their gravity and their turning planet
+// alone. Its save holds its airspeed, as the host it flew in reported it.
 #define ORBITER_MODULE
 #include "Orbitersdk.h"
 
