@@ -64,6 +64,9 @@ if(CORVANE_REALHOST_TEST_PLUGINS)
   realhost_test_module(LinkProbe Stand-ins SOURCES ${CMAKE_SOURCE_DIR}/tests/realhost/probe/link_probe.cpp)
   configure_file(${CMAKE_SOURCE_DIR}/tests/realhost/probe/LinkProbe.cfg ${TESTROOT}/Config/Vessels/LinkProbe.cfg
     COPYONLY)
+  # A vessel that only rises on a steady push: both hosts fly it by their gravity and their turning Earth alone.
+  realhost_test_module(Lifter "" SOURCES ${CMAKE_SOURCE_DIR}/tests/realhost/plugin/lifter.cpp)
+  configure_file(${CMAKE_SOURCE_DIR}/tests/realhost/plugin/Lifter.cfg ${TESTROOT}/Config/Vessels/Lifter.cfg COPYONLY)
   set(HOSTROOT_SRC ${CMAKE_SOURCE_DIR}/hostroot)
   file(GLOB_RECURSE TESTROOT_FILES RELATIVE ${HOSTROOT_SRC} CONFIGURE_DEPENDS
        ${HOSTROOT_SRC}/Config/Vessels/*.cfg ${HOSTROOT_SRC}/Config/UMMUIdConfig/*

@@ -935,6 +935,19 @@ OAPIFUNC void oapiOpenInputBox(OAPI_CSTR title, bool (*Clbk)(void*, OAPI_CSTR, v
 OAPIFUNC char* oapiDebugString();
 
 #ifndef _WIN32
+// Bodies: orientation (body frame -> global, p_glob = R p_loc + pos; a vessel's too), rotation and axis,
+// and the body's equatorial coordinates (lng, lat in rad, rad in m from its centre) of global positions.
+OAPIFUNC void oapiGetRotationMatrix(OBJHANDLE hObj, MATRIX3* mat);
+OAPIFUNC void oapiEquToGlobal(OBJHANDLE hObj, double lng, double lat, double rad, VECTOR3* glob);
+OAPIFUNC void oapiGlobalToEqu(OBJHANDLE hObj, const VECTOR3& glob, double* lng, double* lat, double* rad);
+OAPIFUNC double oapiGetPlanetPeriod(OBJHANDLE hPlanet);
+OAPIFUNC double oapiGetPlanetObliquity(OBJHANDLE hPlanet);
+OAPIFUNC double oapiGetPlanetTheta(OBJHANDLE hPlanet);
+OAPIFUNC void oapiGetPlanetObliquityMatrix(OBJHANDLE hPlanet, MATRIX3* mat);
+OAPIFUNC double oapiGetPlanetCurrentRotation(OBJHANDLE hPlanet);
+#endif
+
+#ifndef _WIN32
 // The Linux interface's module services, which the SDK's own load hook calls: null when the file cannot load.
 typedef void* MODULEHANDLE;
 OAPIFUNC MODULEHANDLE oapiModuleLoad(const char* name);

@@ -370,7 +370,7 @@ void VESSEL::SaveDefaultState(FILEHANDLE scn) const {
         // Height of the centre of mass above the surface, and the attitude in the body's frame, its angles
         // taken of the frame's turn into the vessel's.
         WriteLine(f, Fmt("  ALT %0.3f", Altitude(*v)));
-        const MATRIX3& R = v->phys.R;
+        const MATRIX3 R = BodyLocalAttitude(*v);
         VECTOR3 a = MatrixToEuler(_M(R.m11, R.m21, R.m31, R.m12, R.m22, R.m32, R.m13, R.m23, R.m33)) * DEG;
         WriteLine(f, Fmt("  AROT %0.3f %0.3f %0.3f", a.x, a.y, a.z));
     } else {

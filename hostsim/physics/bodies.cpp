@@ -103,6 +103,47 @@ bool ParseBodyLine(const char* line, Body& b, std::string* why) {
     return true;
 }
 
+// Each body turns as its own file in the host's format beside the table says (Config/Earth.cfg...); a body
+// without one stays still.
+void ReadSpins(BodyTable& t, const std::string& dir) {
+    for (int i = 0; i < t.count; ++i)
+        ReadSpin(dir + t.bodies[i].name + ".cfg", t.bodies[i].spin);
+}
+
+// SPIN <name> <key> <value> ...: how a body listed above turns, by the host's own body-file keys.
+bool ParseSpinLine(const char* rest, BodyTable& t, std::string* why) {
+    char name[32];
+    int used = 0;
+    if (sscanf(rest, " %31s%n", name, &used) != 1) {
+        *why = "expected: SPIN <body> <key> <value> ...";
+        return false;
+    }
+    Body* b = nullptr;
+    for (int i = 0; i < t.count; ++i)
+        if (strcasecmp(t.bodies[i].name, name) == 0) b = &t.bodies[i];
+    if (!b) {
+        *why = std::string("SPIN of ") + name + ", which no BODY line above names";
+        return false;
+    }
+    rest += used;
+    char key[32];
+    double value;
+    while (sscanf(rest, " %31s %lf%n", key, &value, &used) == 2) {
+        if (!SetSpinKey(b->spin, key, value)) {
+            *why = std::string("unknown SPIN key ") + key;
+            return false;
+        }
+        rest += used;
+    }
+    while (*rest == ' ' || *rest == '\t' || *rest == '\n' || *rest == '\r')
+        ++rest;
+    if (*rest != '\0') {
+        *why = std::string("SPIN: expected <key> <value> at ") + rest;
+        return false;
+    }
+    return true;
+}
+
 void EnsureLoaded() {
     BodyTable& t = Table();
     if (t.loaded) return;
@@ -115,6 +156,7 @@ void EnsureLoaded() {
         fprintf(stderr, "%s; using the built-in Earth and Moon\n", err.c_str());
     }
     BuiltInBodies(t);
+    ReadSpins(t, "Config/");
 }
 
 } // namespace
@@ -139,6 +181,13 @@ bool LoadBodies(const std::string& path, std::string* err) {
         if (*s == '\0' || *s == '\n' || *s == '\r') continue;
         Body b;
         std::string why;
+        if (strncasecmp(s, "SPIN", 4) == 0 && (s[4] == ' ' || s[4] == '\t')) {
+            if (ParseSpinLine(s + 4, fresh, &why)) continue;
+            // NOLINTNEXTLINE(performance-inefficient-string-concatenation)
+            if (err) *err = path + ":" + std::to_string(lineNo) + ": " + why;
+            ok = false;
+            break;
+        }
         if (!ParseBodyLine(s, b, &why)) {
             // Built once, on the way out of a bad file.
             // NOLINTNEXTLINE(performance-inefficient-string-concatenation)
@@ -159,6 +208,8 @@ bool LoadBodies(const std::string& path, std::string* err) {
         ok = false;
     }
     if (!ok) return false; // the table in use stays as it was
+    size_t slash = path.find_last_of('/');
+    ReadSpins(fresh, slash == std::string::npos ? std::string() : path.substr(0, slash + 1));
     fresh.loaded = true;
     Table() = fresh;
     return true;

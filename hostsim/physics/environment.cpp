@@ -23,12 +23,7 @@ Horizon HorizonAtLngLat(double lng, double lat) {
 }
 
 Horizon HorizonAt(const Body& b, const VECTOR3& pos) {
-    VECTOR3 r = pos - b.pos;
-    double rl = length(r);
-    if (rl <= 0.0) return HorizonAtLngLat(0, 0);
-    double lat = asin(fmax(-1.0, fmin(1.0, r.y / rl)));
-    double lng = atan2(r.z, r.x);
-    return HorizonAtLngLat(lng, lat);
+    return TurnedHorizon(FrameNow(b), b, pos);
 }
 
 MATRIX3 PointFrame(const VECTOR3& dir, const VECTOR3& rot) {
@@ -121,17 +116,17 @@ double SpeedOfSound(const Vessel& v) {
 }
 
 VECTOR3 AirspeedVectorLocal(const Vessel& v) {
-    return tmul(v.phys.R, v.phys.vel);
+    return tmul(v.phys.R, AirVelocity(v, v.phys.vel));
 }
 
 VECTOR3 HorizonAirspeedVector(const Vessel& v) {
-    const VECTOR3& vel = v.phys.touchdownFrame ? v.phys.touchdownVel : v.phys.vel;
+    const VECTOR3 vel = AirVelocity(v, v.phys.touchdownFrame ? v.phys.touchdownVel : v.phys.vel);
     Horizon h = HorizonAt(BodyOf(v), v.phys.pos);
     return Vec(dotp(vel, h.east), dotp(vel, h.up), dotp(vel, h.north));
 }
 
 double Airspeed(const Vessel& v) {
-    return length(v.phys.vel);
+    return length(AirVelocity(v, v.phys.vel));
 }
 
 double AOA(const Vessel& v) {

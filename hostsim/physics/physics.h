@@ -11,13 +11,20 @@
 // Everything else of VESSEL and oapi* is hostsim/lib's; it calls the functions below where it needs motion.
 //
 // Frames and conventions
-// - Global frame: non-rotating, left-handed like the vessel frame; every body sits still at its own position
-//   from bodies.cfg (Earth at the origin). PhysicsState::pos/vel are global. The bodies do not rotate.
+// - Global frame: non-rotating, left-handed like the vessel frame, with the axes of the host's ecliptic
+//   frame; every body sits still at its own position from bodies.cfg (Earth at the origin).
+//   PhysicsState::pos/vel are global.
+// - The bodies turn as the host turns them (FrameAt: sidereal period, axis tilt and precession, counted from
+//   the scenario's date), each about its own centre; a body without its turn's values stands still.
 // - Vessel frame: x right, y up, z forward; global = R * local + pos; omega is in the vessel frame (rad/s).
-// - Body surface coordinates: the body's pole is global +y, longitude 0 lies along global +x and longitude
-//   grows toward global +z (east). lng/lat/heading in radians; heading from north toward east.
-// - Local horizon frame (GetHorizonAirspeedVector, HorizonAirspeedVector): x east, y up, z north.
-// - Airspeed = velocity relative to the (still, windless) body.
+// - Body frame and surface coordinates: the body's pole is the body frame's +y, longitude 0 lies along its +x
+//   and longitude grows toward its +z (east); global = FrameAt(...).R * body + body pos. lng/lat/heading in
+//   radians; heading from north toward east.
+// - Local horizon frame (GetHorizonAirspeedVector, HorizonAirspeedVector): x east, y up, z north, of the
+//   turning surface.
+// - Airspeed = velocity relative to the windless air, which turns with the body; ground contact and friction
+//   count the moving ground's speed. A landed vessel goes round with the ground (and reports no spin, as the
+//   host does).
 //
 // Ground: each touchdown point that reaches below the body's sphere is a spring and damper pushing along the
 // surface normal at that point, as the host models it: stiffness 20 N/(m kg) times the empty mass the vessel had
@@ -61,6 +68,21 @@ struct Atmosphere {
     double top = 0.0;         // m altitude: above it pressure and density are exactly 0
 };
 
+// How a body turns, in the host's terms and units (its Config/<name>.cfg keys): a sidereal period in
+// seconds, the rotation offset at the element epoch, the axis' obliquity and node against the precession
+// reference at LAN_MJD, that reference's own tilt, and the precession period in days (0: none).
+struct Spin {
+    double period = 1e100;      // SidRotPeriod, s: the host's "does not turn"
+    double offset = 0.0;        // SidRotOffset, rad
+    double obliquity = 0.0;     // Obliquity, rad
+    double lan = 0.0;           // LAN, rad
+    double lanMjd = 51544.5;    // LAN_MJD
+    double precPeriod = 0.0;    // PrecessionPeriod, days
+    double precObliquity = 0.0; // PrecessionObliquity, rad
+    double precLan = 0.0;       // PrecessionLAN, rad
+    double epochMjd = 51544.5;  // the epoch of the body's elements (J2000 unless its file names one)
+};
+
 struct Body final : public OrbiterObject {
     int Type() const override { return OBJTP_PLANET; }
     char name[32] = {};
@@ -68,7 +90,33 @@ struct Body final : public OrbiterObject {
     double gm = 0.0;     // m^3/s^2
     VECTOR3 pos{};       // global
     Atmosphere atm;
+    Spin spin;
 };
+
+// A body's orientation at one moment, as the host works it out: R turns the body's frame (pole +y, longitude
+// 0 along +x, growing toward +z) into the global one; w is its angular velocity in the global frame, so that
+// a point fixed on the body moves at crossp(w, r).
+struct BodyFrame {
+    MATRIX3 R{{1, 0, 0, 0, 1, 0, 0, 0, 1}};
+    VECTOR3 w{};
+    MATRIX3 Recl{{1, 0, 0, 0, 1, 0, 0, 0, 1}}; // the axis' tilt alone
+    double rotation = 0.0;                     // rad, the turn about the axis, in [0, 2 pi)
+    double obliquity = 0.0;                    // rad, of the axis against the global y axis
+    double theta = 0.0;                        // rad, the longitude of the axis' ascending node
+};
+// At simulated time simt of the world whose scenario starts at mjd0.
+BodyFrame FrameAt(const Body& b, double mjd0, double simt);
+// At the world's present time.
+BodyFrame FrameNow(const Body& b);
+// Reads the host's rotation keys from a body file (Config/<name>.cfg in the host's own format); keys it lacks
+// keep their values. False when the file cannot be read.
+bool ReadSpin(const std::string& path, Spin& spin);
+// One of those keys by name (or ElementsEpoch, an MJD); false when the name is none of them.
+bool SetSpinKey(Spin& spin, const char* key, double value);
+// The velocity of the ground (and of the air, which turns with it) at a global position over body b.
+VECTOR3 SurfaceVelocity(const BodyFrame& f, const Body& b, const VECTOR3& pos);
+// A vessel's attitude against its body's frame (vessel frame -> body frame).
+MATRIX3 BodyLocalAttitude(const Vessel& v);
 
 struct AtmState {
     double p = 0.0;   // Pa

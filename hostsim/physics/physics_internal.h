@@ -61,6 +61,11 @@ struct Horizon {
 };
 Horizon HorizonAt(const Body& b, const VECTOR3& pos);
 Horizon HorizonAtLngLat(double lng, double lat);
+// The horizon at a global position over body b turned as frame f says: east and north along the body's own
+// meridians.
+Horizon TurnedHorizon(const BodyFrame& f, const Body& b, const VECTOR3& pos);
+// A velocity of vessel v (global) against the air over it, which turns with its body.
+VECTOR3 AirVelocity(const Vessel& v, const VECTOR3& vel);
 
 const Body& BodyOf(const Vessel& v); // the vessel's body, or body 0 when its index is out of range
 
@@ -72,6 +77,10 @@ void PlaceLinked(const Vessel& x, const VECTOR3& px, const MATRIX3& Mx, Vessel& 
 
 // Re-orthonormalises a rotation matrix that has drifted by rounding.
 void Orthonormalise(MATRIX3& R);
+
+// A vessel at rest on the ground goes round with its body from simulated time t0 to t1: place, attitude,
+// and the velocity and spin of the ground under it.
+void CarryWithSurface(PhysicsState& s, const Body& b, double t0, double t1);
 
 void ResetBodies();    // the table is read again on next use
 void ResetTelemetry(); // closes the file

@@ -37,6 +37,16 @@ VECTOR3 AnglesOfAttitude(const MATRIX3& R) {
 
 namespace {
 
+// Puts a vessel at a place and attitude given in its body's frame, moving with the ground there.
+void SetOnSurface(Vessel& v, const MATRIX3& onBody, const VECTOR3& place) {
+    const Body& b = BodyOf(v);
+    const BodyFrame f = FrameNow(b);
+    v.phys.R = mul(f.R, onBody);
+    v.phys.pos = b.pos + mul(f.R, place);
+    v.phys.vel = SurfaceVelocity(f, b, v.phys.pos);
+    v.phys.omega = _V(0, 0, 0); // as the host reports a vessel at rest on the ground
+}
+
 // Determinant of the matrix with columns a, b, c.
 double Det(const VECTOR3& a, const VECTOR3& b, const VECTOR3& c) {
     return dotp(a, crossp(b, c));
@@ -84,11 +94,9 @@ void PlaceLanded(Vessel& v, int body, double lng, double lat, double hdg) {
     VECTOR3 fwd = h.north * cos(hdg) + h.east * sin(hdg);
     VECTOR3 right = crossp(h.up, fwd);
     // Vessel axes (compressed contact plane right, up, forward) onto the site's (right, up, heading).
-    v.phys.R = mul(Columns(right, h.up, fwd), Transpose(Columns(t.right, t.up, t.fwd)));
+    MATRIX3 onBody = mul(Columns(right, h.up, fwd), Transpose(Columns(t.right, t.up, t.fwd)));
     double cgHeight = -dotp(t.p[0], t.up); // centre of mass above the compressed contact plane
-    v.phys.pos = b.pos + h.up * (b.radius + cgHeight);
-    v.phys.vel = _V(0, 0, 0);
-    v.phys.omega = _V(0, 0, 0);
+    SetOnSurface(v, onBody, h.up * (b.radius + cgHeight));
     v.phys.landed = true;
     v.phys.pointsChanged = false;
     for (int i = 0; i < 3; ++i)
@@ -101,13 +109,14 @@ void PlaceLanded(Vessel& v, int body, double lng, double lat, double hdg) {
 
 void SurfacePosition(const Vessel& v, double* lng, double* lat, double* hdg) {
     const Body& b = BodyOf(v);
-    VECTOR3 r = v.phys.pos - b.pos;
+    const MATRIX3 turn = FrameNow(b).R; // body frame -> global
+    VECTOR3 r = tmul(turn, v.phys.pos - b.pos);
     double rl = length(r);
     double la = rl > 0 ? asin(fmax(-1.0, fmin(1.0, r.y / rl))) : 0.0;
     double lo = atan2(r.z, r.x);
     Horizon h = HorizonAtLngLat(lo, la);
     Touchdown t = TouchdownGeometry(v);
-    VECTOR3 f = mul(v.phys.R, t.fwd);
+    VECTOR3 f = tmul(turn, mul(v.phys.R, t.fwd));
     double hd = atan2(dotp(f, h.east), dotp(f, h.north));
     if (hd < 0) hd += PI2;
     if (lng) *lng = lo;
@@ -138,8 +147,8 @@ void KeepSavedLandedPlace(Vessel& v, const VESSELSTATUS2& st) {
     // The host's reader marks a block without an attitude with an angle beyond 4 rad.
     if (st.status != 1 || !v.phys.landed || !(st.arot.x <= 4.0)) return;
     const Body& b = BodyOf(v);
-    v.phys.R = Transpose(EulerToMatrix(st.arot));
-    v.phys.pos = b.pos + HorizonAtLngLat(st.surf_lng, st.surf_lat).up * (b.radius + st.vrot.x);
+    SetOnSurface(v, Transpose(EulerToMatrix(st.arot)),
+                 HorizonAtLngLat(st.surf_lng, st.surf_lat).up * (b.radius + st.vrot.x));
     MarkStepStart(v.phys);
 }
 

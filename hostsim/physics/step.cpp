@@ -1,5 +1,6 @@
 // The per-frame rigid-body step: loads on each vessel, linked groups as one body, ground support and
 // friction.
+#include "lib/host.h"
 #include "physics_internal.h"
 
 #include <cmath>
@@ -44,6 +45,7 @@ struct Member {
 struct Scratch {
     std::vector<Member> members;
     unsigned long step = 0;
+    double t0 = 0.0, t1 = 0.0; // simulated times the step starts and ends at
 };
 
 Scratch& S() {
@@ -322,8 +324,9 @@ double InverseMassAt(const PhysicsState& s, const Body6& b, const VECTOR3& r, co
 }
 
 // A friction impulse along e at body point r, at most jmax, that stops the point's motion along e if it can.
-void FrictionImpulse(PhysicsState& s, const Body6& b, const VECTOR3& r, const VECTOR3& e, double jmax) {
-    VECTOR3 u = s.vel + mul(s.R, crossp(s.omega, r));
+void FrictionImpulse(PhysicsState& s, const Body6& b, const VECTOR3& r, const VECTOR3& e, double jmax,
+                     const VECTOR3& ground) {
+    VECTOR3 u = s.vel + mul(s.R, crossp(s.omega, r)) - ground;
     double ue = dotp(u, e);
     VECTOR3 w = crossp(r, tmul(s.R, e));
     double k = InverseMassAt(s, b, r, e);
@@ -343,14 +346,13 @@ void IntegrateBody(Vessel& v, const Body6& b, Touchdown td, double dt) {
 
     if (s.landed) {
         Horizon hz = HorizonAt(body, s.pos);
-        // A resting vessel stays put while it keeps the points it rests on (a gear raised on the ground lets
-        // it down onto the new points) and the ground holds the forces on it.
+        // A resting vessel stays put on the turning ground while it keeps the points it rests on (a gear
+        // raised on the ground lets it down onto the new points) and the ground holds the forces on it.
         bool seated = true;
         for (int i = 0; i < 3; ++i)
             if (dist(s.restPoints[i], v.touchdown[i]) > 0.0) seated = false;
         if (seated && HoldsStill(v, td, Fg + g * b.m, hz.up)) {
-            s.vel = _V(0, 0, 0);
-            s.omega = _V(0, 0, 0);
+            CarryWithSurface(s, body, S().t0, S().t1);
             s.groundContact = true;
             return;
         }
@@ -368,7 +370,8 @@ void IntegrateBody(Vessel& v, const Body6& b, Touchdown td, double dt) {
     double perMass = 3.0 * fmax(1.0 / b.m, reach2 / fmin(b.I.x, fmin(b.I.y, b.I.z))); // 1/kg
     double swing = sqrt(fabs(sp.k) * perMass), damp = fabs(sp.c) * perMass;           // 1/s
     int n = 1;
-    double speed = length(s.vel);
+    const VECTOR3 spinAxis = FrameAt(body, W().env.mjd0, S().t0).w;
+    double speed = length(s.vel - crossp(spinAxis, s.pos - body.pos));
     if (wasContact || lowest < speed * dt + 0.5 * length(g) * dt * dt + 1.0) {
         double need = dt * fmax(swing / SUBSTEP_SWING, damp / SUBSTEP_DAMPING);
         n = (int)Clamp(ceil(need), 1.0, (double)MAX_SUBSTEPS);
@@ -414,8 +417,9 @@ void IntegrateBody(Vessel& v, const Body6& b, Touchdown td, double dt) {
             VECTOR3 nrm = Unit(s.pos + mul(s.R, td.p[i]) - body.pos);
             VECTOR3 l = WheelAxis(v, td, i, s.R, nrm);
             VECTOR3 side = crossp(nrm, l);
-            FrictionImpulse(s, b, td.p[i], l, (v.muLng * support[i] + BrakeForce(v, i)) * h);
-            FrictionImpulse(s, b, td.p[i], side, v.muLat * support[i] * h);
+            VECTOR3 ground = crossp(spinAxis, s.pos + mul(s.R, td.p[i]) - body.pos);
+            FrictionImpulse(s, b, td.p[i], l, (v.muLng * support[i] + BrakeForce(v, i)) * h, ground);
+            FrictionImpulse(s, b, td.p[i], side, v.muLat * support[i] * h, ground);
         }
         s.pos += s.vel * h;
         double wl = length(s.omega);
@@ -446,7 +450,8 @@ void IntegrateBody(Vessel& v, const Body6& b, Touchdown td, double dt) {
         if (ht <= CONTACT_TOLERANCE) ++touching;
     }
     s.groundContact = touching > 0;
-    if (touching == 3 && length(s.vel) < REST_SPEED && length(s.omega) < REST_SPIN) {
+    const VECTOR3 slip = s.vel - crossp(spinAxis, s.pos - body.pos);
+    if (touching == 3 && length(slip) < REST_SPEED && length(s.omega) < REST_SPIN) {
         Horizon hz = HorizonAt(body, s.pos);
         VECTOR3 Fnet = mul(s.R, b.Fb) + GravityAt(body, s.pos) * b.m;
         double load = -dotp(Fnet, hz.up);
@@ -456,7 +461,8 @@ void IntegrateBody(Vessel& v, const Body6& b, Touchdown td, double dt) {
             s.landed = true;
             for (int i = 0; i < 3; ++i)
                 s.restPoints[i] = v.touchdown[i];
-            s.vel = _V(0, 0, 0);
+            // At rest against the ground, which carries it round.
+            s.vel = crossp(spinAxis, s.pos - body.pos);
             s.omega = _V(0, 0, 0);
         }
     }
@@ -479,7 +485,7 @@ constexpr double VERTEX_GRIP_SINK = 0.1;       // m
 constexpr double VERTEX_FULL_GRIP_SLIP = 10.0; // m/s
 
 VertexContact VertexForces(const Vessel& v, const PhysicsState& s, const Body& body, const VECTOR3& c,
-                           double m, double h) {
+                           double m, double h, const VECTOR3& spinAxis) {
     VertexContact out{};
     const std::vector<TOUCHDOWNVTX>& vx = v.touchdownVertices;
     VECTOR3 up = HorizonAt(body, s.pos).up;
@@ -499,7 +505,7 @@ VertexContact VertexForces(const Vessel& v, const PhysicsState& s, const Body& b
         if (depth <= 0.0) continue;
         out.below = true;
         depth = fmin(depth, VERTEX_MAX_SINK);
-        VECTOR3 u = s.vel + mul(s.R, crossp(s.omega, r));
+        VECTOR3 u = s.vel + mul(s.R, crossp(s.omega, r)) - crossp(spinAxis, rel);
         double un = dotp(u, up), ul = dotp(u, lng), us = dotp(u, lat);
         double push = depth * vx[i].stiffness;
         double grip = fmin(depth, VERTEX_GRIP_SINK) * vx[i].stiffness;
@@ -520,7 +526,8 @@ VertexContact VertexForces(const Vessel& v, const PhysicsState& s, const Body& b
         ++count;
     }
     // Friction stops the vessel's slip within the step at the most.
-    double maxLng = -dotp(s.vel, lng) * m / h, maxLat = -dotp(s.vel, lat) * m / h;
+    const VECTOR3 slip = s.vel - crossp(spinAxis, s.pos - body.pos);
+    double maxLng = -dotp(slip, lng) * m / h, maxLat = -dotp(slip, lat) * m / h;
     double scaleLng = 1.0, scaleLat = 1.0;
     if ((maxLng >= 0.0 && lngSum > maxLng) || (maxLng <= 0.0 && lngSum < maxLng)) scaleLng = maxLng / lngSum;
     if ((maxLat >= 0.0 && latSum > maxLat) || (maxLat <= 0.0 && latSum < maxLat)) scaleLat = maxLat / latSum;
@@ -542,8 +549,7 @@ void IntegrateOnVertices(Vessel& v, const Body6& b, const VECTOR3& c, double dt)
     VECTOR3 g = GravityAt(body, s.pos);
     if (s.landed) {
         if (!s.pointsChanged && length2(b.Fb) == 0.0 && length2(b.Tb) == 0.0) {
-            s.vel = _V(0, 0, 0);
-            s.omega = _V(0, 0, 0);
+            CarryWithSurface(s, body, S().t0, S().t1);
             s.groundContact = true;
             return;
         }
@@ -564,8 +570,10 @@ void IntegrateOnVertices(Vessel& v, const Body6& b, const VECTOR3& c, double dt)
     double perMass = together * fmax(1.0 / b.m, reach2 / fmin(b.I.x, fmin(b.I.y, b.I.z)));
     double swing = sqrt(k * perMass), damp = damping * perMass;
     bool wasContact = s.groundContact;
+    const VECTOR3 spinAxis = FrameAt(body, W().env.mjd0, S().t0).w;
     // Far above the ground (most vessels, most of the time) there is no contact to work out.
-    const bool near = wasContact || lowest < length(s.vel) * dt + 0.5 * length(g) * dt * dt + 1.0;
+    const bool near = wasContact || lowest < length(s.vel - crossp(spinAxis, s.pos - body.pos)) * dt +
+                                                 0.5 * length(g) * dt * dt + 1.0;
     int n = 1;
     if (near) {
         double need = dt * fmax(swing / SUBSTEP_SWING, damp / SUBSTEP_DAMPING);
@@ -574,7 +582,7 @@ void IntegrateOnVertices(Vessel& v, const Body6& b, const VECTOR3& c, double dt)
     double h = dt / n;
     bool contact = wasContact;
     VertexContact vc{};
-    if (lowest <= 0.0) vc = VertexForces(v, s, body, c, b.m, h);
+    if (lowest <= 0.0) vc = VertexForces(v, s, body, c, b.m, h, spinAxis);
     for (int step = 0; step < n; ++step) {
         s.vel += (Fg + vc.F) * (0.5 * h / b.m) + g * (0.5 * h);
         VECTOR3 Iw = Mul(b.I, s.omega);
@@ -583,7 +591,7 @@ void IntegrateOnVertices(Vessel& v, const Body6& b, const VECTOR3& c, double dt)
         double wl = length(s.omega);
         if (wl > 0.0) s.R = mul(s.R, rotm(s.omega / wl, wl * h));
         g = GravityAt(body, s.pos);
-        if (near) vc = VertexForces(v, s, body, c, b.m, h);
+        if (near) vc = VertexForces(v, s, body, c, b.m, h, spinAxis);
         if (!contact && vc.touching) {
             // What the vessel touched down with, before the support has slowed it.
             contact = true;
@@ -722,6 +730,8 @@ void StepGroup(Member* m, int count, double dt) {
 void PhysicsStep(std::vector<Vessel*>& vessels, double dt, double simt) {
     Scratch& sc = S();
     ++sc.step;
+    sc.t0 = simt;
+    sc.t1 = simt + dt;
     TelemetryRows(vessels, simt, true);
     // One pass marks the vessels of this step and moves their control surfaces; one more moves the groups.
     for (Vessel* v : vessels) {

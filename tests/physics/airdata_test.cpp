@@ -59,9 +59,12 @@ class AirData : public HostFixture {
         VECTOR3 right = east * cos(hdg) - north * sin(hdg);
         VECTOR3 top = crossp(fwd, right);
         VECTOR3 r = right * cos(bank) + top * sin(bank), u = top * cos(bank) - right * sin(bank);
-        rec->phys.pos = earth->pos + up * (earth->radius + alt);
-        rec->phys.vel = east * hvel.x + up * hvel.y + north * hvel.z;
-        rec->phys.R = _M(r.x, u.x, fwd.x, r.y, u.y, fwd.y, r.z, u.z, fwd.z);
+        // The directions above are in the body's frame; the Earth turns, and the air with it.
+        const hs::BodyFrame f = hs::FrameNow(*earth);
+        rec->phys.pos = earth->pos + mul(f.R, up * (earth->radius + alt));
+        rec->phys.vel = mul(f.R, east * hvel.x + up * hvel.y + north * hvel.z) +
+                        hs::SurfaceVelocity(f, *earth, rec->phys.pos);
+        rec->phys.R = mul(f.R, _M(r.x, u.x, fwd.x, r.y, u.y, fwd.y, r.z, u.z, fwd.z));
         rec->phys.omega = _V(0, 0, 0);
         rec->phys.landed = rec->phys.groundContact = false;
     }
@@ -148,13 +151,16 @@ TEST_F(AirData, WithoutAirfoilsTheDragCoefficientsWeighTheCrossSections) {
     // Measured at 3000 m in a flow of (-10.51, -16.46, 150.07) m/s: 7061.67 N, and with CW 0.2 0.4 0.6 0.8
     // 16661.11 N (the backward coefficient is never used).
     Place(20.0, 40.0, 3000.0, _V(0, 0, 150.0), 10 * RAD, 5 * RAD, 15 * RAD);
-    rec->phys.vel = mul(rec->phys.R, _V(-10.5055356, -16.4608533, 150.071195));
+    // The flow is the vessel's velocity against the air, which turns with the Earth.
+    const hs::Body* earth = hs::GetBody(rec->phys.body);
+    const VECTOR3 air = hs::SurfaceVelocity(hs::FrameNow(*earth), *earth, rec->phys.pos);
+    rec->phys.vel = mul(rec->phys.R, _V(-10.5055356, -16.4608533, 150.071195)) + air;
     double q = v->GetDynPressure();
     Sim().Frame();
     EXPECT_NEAR(v->GetDrag(), 7061.67229 * q / 10410.1072, 7061.0 * 1e-4);
     EXPECT_EQ(v->GetLift(), 0.0);
     v->SetCW(0.2, 0.4, 0.6, 0.8);
-    rec->phys.vel = mul(rec->phys.R, _V(-9.98905938, -17.1431438, 150.069684));
+    rec->phys.vel = mul(rec->phys.R, _V(-9.98905938, -17.1431438, 150.069684)) + air;
     q = v->GetDynPressure();
     Sim().Frame();
     EXPECT_NEAR(v->GetDrag(), 16661.1148 * q / 10415.5113, 16661.0 * 1e-4);

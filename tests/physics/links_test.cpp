@@ -99,7 +99,8 @@ TEST_F(Links, ParentCarriesTheChildsMass) {
     double gap = dist(ship.phys.pos, pod.phys.pos);
     Step(0.1);
     // The thrust moves the pair: 2001 N on 2001 kg, shared as momentum.
-    VECTOR3 momentum = (ship.phys.vel - twin.phys.vel) * 1001.0 + (pod.phys.vel - twin.phys.vel) * 1000.0;
+    VECTOR3 momentum = tmul(PoleAxes(moon), (ship.phys.vel - twin.phys.vel) * 1001.0 +
+                                                (pod.phys.vel - twin.phys.vel) * 1000.0);
     EXPECT_NEAR(momentum.z, 2001.0 * 0.1, 1e-6);
     EXPECT_NEAR(momentum.x, 0.0, 1e-6);
     EXPECT_NEAR(dist(ship.phys.pos, pod.phys.pos), gap, 1e-9);

@@ -11,6 +11,14 @@
 #include <string>
 #include <vector>
 
+namespace hs {
+namespace phys_test {
+inline MATRIX3 Transpose(const MATRIX3& A) {
+    return _M(A.m11, A.m21, A.m31, A.m12, A.m22, A.m32, A.m13, A.m23, A.m33);
+}
+} // namespace phys_test
+} // namespace hs
+
 class PhysicsWorld : public ::testing::Test {
   protected:
     std::vector<hs::SlotPtr<Vessel>> owned;
@@ -20,6 +28,7 @@ class PhysicsWorld : public ::testing::Test {
 
     void SetUp() override {
         hs::ResetPhysics();
+        hs::W().simt = 0.0;
         std::string err;
         ASSERT_TRUE(hs::LoadBodies(std::string(SOURCE_DIR) + "/hostroot/Config/bodies.cfg", &err)) << err;
         earth = hs::BodyIndexByName("Earth");
@@ -32,6 +41,7 @@ class PhysicsWorld : public ::testing::Test {
     void TearDown() override {
         EXPECT_EQ(NewMisuse(), expectedMisuse) << "misuse counted by the physics";
         hs::ResetPhysics();
+        hs::W().simt = 0.0;
     }
 
     int NewMisuse() const { return hs::W().misuse - misuseAtStart; }
@@ -68,14 +78,22 @@ class PhysicsWorld : public ::testing::Test {
         return t;
     }
 
-    // Free flight with the vessel frame along the global axes, `altitude` above the body's north pole
-    // (so the vessel's y axis points up).
+    // The body's axes at the start (pole +y, longitude 0 along +x) as the host turns it, held still: over the
+    // pole, where the ground and the air do not move, a flight in these axes is one over a still body.
+    MATRIX3 PoleAxes(int body) const { return hs::FrameAt(*hs::GetBody(body), hs::W().env.mjd0, 0.0).R; }
+    // A vessel's velocity in its body's pole axes.
+    VECTOR3 Vel(const Vessel& v) const { return tmul(PoleAxes(v.phys.body), v.phys.vel); }
+    // A global vector in Earth's pole axes.
+    VECTOR3 InPoleAxes(const VECTOR3& global) const { return tmul(PoleAxes(earth), global); }
+    // Free flight with the vessel frame along the body's pole axes, `altitude` above its north pole (so the
+    // vessel's y axis points up); vel is in those axes.
     void AbovePole(Vessel& v, int body, double altitude, VECTOR3 vel = _V(0, 0, 0)) {
         const hs::Body* b = hs::GetBody(body);
+        const MATRIX3 axes = PoleAxes(body);
         v.phys.body = body;
-        v.phys.pos = b->pos + _V(0, b->radius + altitude, 0);
-        v.phys.vel = vel;
-        v.phys.R = identity();
+        v.phys.pos = b->pos + mul(axes, _V(0, b->radius + altitude, 0));
+        v.phys.vel = mul(axes, vel);
+        v.phys.R = axes;
         v.phys.omega = _V(0, 0, 0);
         v.phys.landed = false;
         v.phys.groundContact = false;
@@ -98,9 +116,26 @@ class PhysicsWorld : public ::testing::Test {
     // The centre of mass above the ground: 2.6 m less the sinking of the level plane under it.
     static constexpr double WHEELS_REST_HEIGHT = 2.6 - (MAIN_SINK + (NOSE_SINK - MAIN_SINK) / 5.2);
 
+    // The host's clock goes with the step, so that the bodies stand where the step leaves them.
     void Step(double dt) {
+        hs::W().simt = simt;
         hs::PhysicsStep(live, dt, simt);
         simt += dt;
+        hs::W().simt = simt;
+    }
+    // The turning body's frame now, and what a vessel does against the ground there: its centre in the body's
+    // frame, its attitude against that frame, its velocity over the ground.
+    hs::BodyFrame FrameNow(const Vessel& v) const {
+        return hs::FrameAt(*hs::GetBody(v.phys.body), hs::W().env.mjd0, simt);
+    }
+    VECTOR3 BodyPos(const Vessel& v) const {
+        return tmul(FrameNow(v).R, v.phys.pos - hs::GetBody(v.phys.body)->pos);
+    }
+    MATRIX3 BodyAttitude(const Vessel& v) const {
+        return mul(hs::phys_test::Transpose(FrameNow(v).R), v.phys.R);
+    }
+    VECTOR3 GroundVel(const Vessel& v) const {
+        return v.phys.vel - crossp(FrameNow(v).w, v.phys.pos - hs::GetBody(v.phys.body)->pos);
     }
     void Run(int frames, double dt) {
         for (int i = 0; i < frames; ++i)

@@ -24,6 +24,7 @@ class Telemetry : public PhysicsWorld {
         owned.clear();
         live.clear();
         simt = 0.0;
+        hs::W().simt = 0.0; // the same moment of the turning Earth
         std::string err;
         EXPECT_TRUE(hs::TelemetryOpen(path, interval, &err)) << err;
         Vessel& ship = Make("Corvane, \"one\"", 1000, _V(4.82, 12.81, 9.246));
