@@ -22,7 +22,7 @@ std::set<std::string> Defined(const std::string& path) {
 std::string Scope(std::string name) {
     for (const char* p : {"typeinfo name for ", "typeinfo for ", "vtable for "})
         if (name.rfind(p, 0) == 0) return name.substr(strlen(p));
-    name = name.substr(0, name.find('('));
+    name.resize(std::min(name.size(), name.find('(')));
     size_t at = name.rfind("::");
     return at == std::string::npos ? "" : name.substr(0, at);
 }
