@@ -4,6 +4,7 @@
 #include "physics_internal.h"
 
 #include <cmath>
+#include <cstring>
 
 // The interface returns some handles as const values, as the host declares them.
 #pragma GCC diagnostic ignored "-Wignored-qualifiers"
@@ -21,11 +22,15 @@ OBJHANDLE BodyHandle(const Vessel& v) {
     return const_cast<Body*>(&BodyOf(v));
 }
 
-// The airspeed in one of the host's frames; the bodies stand still, so a body's frame is the global one.
-bool AirspeedIn(const Vessel& v, REFFRAME frame, VECTOR3& out) {
-    switch (frame) {
-    case FRAME_GLOBAL:
-    case FRAME_REFLOCAL: out = v.phys.vel; return true;
+// The airspeed in one of the host's frames: global, the ship's, the body's own (turning) frame, the horizon. The
+// frame comes as the module's raw number: one outside the enumeration is answered (false), not trusted.
+bool AirspeedIn(const Vessel& v, const REFFRAME& frame, VECTOR3& out) {
+    int f;
+    memcpy(&f, &frame, sizeof f);
+    const VECTOR3 air = AirVelocity(v, v.phys.vel); // against the air, which turns with the body
+    switch (f) {
+    case FRAME_GLOBAL: out = air; return true;
+    case FRAME_REFLOCAL: out = tmul(FrameNow(BodyOf(v)).R, air); return true;
     case FRAME_LOCAL: out = AirspeedVectorLocal(v); return true;
     case FRAME_HORIZON: out = HorizonAirspeedVector(v); return true;
     default: out = _V(0, 0, 0); return false;

@@ -5,6 +5,7 @@
 #include "physics/physics.h"
 
 #include <cmath>
+#include <cstring>
 
 using hs::test::HostFixture;
 using hs::test::ScenarioText;
@@ -101,7 +102,16 @@ TEST_F(AirData, AirDataAndAttitudeOfAWingInFlightReadAsTheHostReportsThem) {
     ASSERT_TRUE(v->GetGroundspeedVector(FRAME_HORIZON, b));
     EXPECT_NEAR(dist(a, _V(23.4592838, -8.85741653, 155.437919)), 0.0, 1e-6);
     EXPECT_EQ(dist(a, b), 0.0);
-    EXPECT_FALSE(v->GetAirspeedVector((REFFRAME)7, b));
+    // In the global frame and the Earth's own, the same flow against the turning air: only the axes differ.
+    ASSERT_TRUE(v->GetAirspeedVector(FRAME_GLOBAL, a));
+    ASSERT_TRUE(v->GetAirspeedVector(FRAME_REFLOCAL, b));
+    EXPECT_NEAR(length(a), v->GetAirspeed(), 1e-6);
+    EXPECT_NEAR(length(b), v->GetAirspeed(), 1e-6);
+    EXPECT_GT(dist(a, b), 1.0);
+    const int badFrame = 7; // a module's number outside the frames: answered, not trusted
+    REFFRAME bad;
+    memcpy(&bad, &badFrame, sizeof bad);
+    EXPECT_FALSE(v->GetAirspeedVector(bad, b));
     double lng, lat, rad;
     EXPECT_EQ(v->GetEquPos(lng, lat, rad), v->GetSurfaceRef());
     EXPECT_NEAR(lng, 10.0 * RAD, 1e-9);
