@@ -505,7 +505,10 @@ VertexContact VertexForces(const Vessel& v, const PhysicsState& s, const Body& b
         if (depth <= 0.0) continue;
         out.below = true;
         depth = fmin(depth, VERTEX_MAX_SINK);
-        VECTOR3 u = s.vel + mul(s.R, crossp(s.omega, r)) - crossp(spinAxis, rel);
+        // The host counts a point's slip from the centre's speed over the ground and the vessel's own spin:
+        // the ground's turn under the point itself it leaves out, so a vessel that stops turning with the
+        // ground as it lets go (and any vessel at rest on its springs) slips only as its centre does.
+        VECTOR3 u = s.vel - crossp(spinAxis, s.pos - body.pos) + mul(s.R, crossp(s.omega, r));
         double un = dotp(u, up), ul = dotp(u, lng), us = dotp(u, lat);
         double push = depth * vx[i].stiffness;
         double grip = fmin(depth, VERTEX_GRIP_SINK) * vx[i].stiffness;
@@ -539,69 +542,102 @@ VertexContact VertexForces(const Vessel& v, const PhysicsState& s, const Body& b
     return out;
 }
 
-// Moves a vessel of the later touchdown form through the step (velocity Verlet, sub-stepped near the ground).
+// Moves a vessel of the later touchdown form through the step as the host moves every free vessel: a midpoint
+// (second-order Runge-Kutta) step per frame, split only when the frame is long or the vessel turns fast. The
+// midpoint is reached with the accelerations found at the end of the last step; the ground, gravity and the
+// loads are worked out there, and again at the end for the next step. The ground's springs are thus felt
+// once or twice a frame, not followed through their swing: what a vessel keeps of its push off the ground
+// (how it spins at lift-off, how it bounces) depends on this.
 // As in the host, a vessel placed landed is held there until a force acts on it or its points are set, and
-// once it moves it is never held again: it rests on its springs.
+// once it moves it is never held again: it rests on its springs. It leaves the ground not turning, with the
+// acceleration that carried it round with the ground.
+constexpr double STEP_TIME_TARGET = 0.1;          // s: the host's longest step of its first propagator
+constexpr double STEP_ANGLE_TARGET = 0.2 * 3.14159265358979323846 / 180.0; // rad turned in a step
+constexpr int MAX_STEPS_PER_FRAME = 10;
+constexpr double MAX_IMPACT_TURN = 10.0 * 3.14159265358979323846 / 180.0; // rad a ground push turns it in a step
+
+struct Accelerations {
+    VECTOR3 lin, ang; // global linear (with gravity); angular in the vessel frame
+    VertexContact contact;
+};
+
+Accelerations AccelerationsAt(const Vessel& v, const Body6& b, const PhysicsState& s, const Body& body,
+                              const VECTOR3& c, double h, const VECTOR3& spinAxis, bool near) {
+    Accelerations a{};
+    if (near) a.contact = VertexForces(v, s, body, c, b.m, h, spinAxis);
+    VECTOR3 Tc = a.contact.T;
+    // A hard push off the ground turns the vessel at most so far within the step.
+    const VECTOR3 turn = Div(Tc, b.I) * (h * h);
+    const double turned = length(turn);
+    if (turned > MAX_IMPACT_TURN) Tc *= MAX_IMPACT_TURN / turned;
+    a.lin = GravityAt(body, s.pos) + (mul(s.R, b.Fb) + a.contact.F) / b.m;
+    const VECTOR3 Iw = Mul(b.I, s.omega);
+    a.ang = Div(b.Tb + Tc + crossp(s.omega, Iw), b.I); // left-handed, as above
+    return a;
+}
+
+MATRIX3 Turned(const MATRIX3& R, const VECTOR3& w, double h) {
+    const double wl = length(w);
+    return wl > 0.0 ? mul(R, rotm(w / wl, wl * h)) : R;
+}
+
 void IntegrateOnVertices(Vessel& v, const Body6& b, const VECTOR3& c, double dt) {
     PhysicsState& s = v.phys;
     const Body& body = BodyOf(v);
-    VECTOR3 Fg = mul(s.R, b.Fb);
-    VECTOR3 g = GravityAt(body, s.pos);
+    const VECTOR3 spinAxis = FrameAt(body, W().env.mjd0, S().t0).w;
     if (s.landed) {
         if (!s.pointsChanged && length2(b.Fb) == 0.0 && length2(b.Tb) == 0.0) {
             CarryWithSurface(s, body, S().t0, S().t1);
             s.groundContact = true;
             return;
         }
+        // The frame that lets it go still carries it with the ground; it moves by itself from the next.
+        CarryWithSurface(s, body, S().t0, S().t1);
+        s.groundContact = true;
         s.landed = false;
         s.pointsChanged = false;
+        const VECTOR3 r = s.pos - body.pos;
+        s.lastAcc = crossp(spinAxis, crossp(spinAxis, r));
+        s.lastAngAcc = _V(0, 0, 0);
+        return;
     }
     const std::vector<TOUCHDOWNVTX>& vx = v.touchdownVertices;
-    double k = 0.0, damping = 0.0, reach2 = 0.0, lowest = 1e300;
-    for (const TOUCHDOWNVTX& p : vx) {
-        k = fmax(k, fabs(p.stiffness));
-        damping = fmax(damping, fabs(p.damping));
-        reach2 = fmax(reach2, length2(p.pos - c));
+    double lowest = 1e300;
+    for (const TOUCHDOWNVTX& p : vx)
         lowest = fmin(lowest, length(s.pos + mul(s.R, p.pos - c) - body.pos) - body.radius);
-    }
-    // Up to six points push together (a gear and its pads); the step is cut for the stiffest swing and the
-    // strongest damping they give the body.
-    double together = fmin((double)vx.size(), 6.0);
-    double perMass = together * fmax(1.0 / b.m, reach2 / fmin(b.I.x, fmin(b.I.y, b.I.z)));
-    double swing = sqrt(k * perMass), damp = damping * perMass;
     bool wasContact = s.groundContact;
-    const VECTOR3 spinAxis = FrameAt(body, W().env.mjd0, S().t0).w;
+    const VECTOR3 g0 = GravityAt(body, s.pos);
     // Far above the ground (most vessels, most of the time) there is no contact to work out.
     const bool near = wasContact || lowest < length(s.vel - crossp(spinAxis, s.pos - body.pos)) * dt +
-                                                 0.5 * length(g) * dt * dt + 1.0;
-    int n = 1;
-    if (near) {
-        double need = dt * fmax(swing / SUBSTEP_SWING, damp / SUBSTEP_DAMPING);
-        n = (int)Clamp(ceil(need), 1.0, (double)MAX_SUBSTEPS);
-    }
-    double h = dt / n;
+                                                 0.5 * length(g0) * dt * dt + 1.0;
+    const int n = (int)Clamp(ceil(fmax(dt / STEP_TIME_TARGET, length(s.omega) * dt / STEP_ANGLE_TARGET)), 1.0,
+                             (double)MAX_STEPS_PER_FRAME);
+    const double h = dt / n;
     bool contact = wasContact;
-    VertexContact vc{};
-    if (lowest <= 0.0) vc = VertexForces(v, s, body, c, b.m, h, spinAxis);
+    Accelerations end{};
     for (int step = 0; step < n; ++step) {
-        s.vel += (Fg + vc.F) * (0.5 * h / b.m) + g * (0.5 * h);
-        VECTOR3 Iw = Mul(b.I, s.omega);
-        s.omega += Div(b.Tb + vc.T + crossp(s.omega, Iw), b.I) * h; // left-handed, as above
-        s.pos += s.vel * h;
-        double wl = length(s.omega);
-        if (wl > 0.0) s.R = mul(s.R, rotm(s.omega / wl, wl * h));
-        g = GravityAt(body, s.pos);
-        if (near) vc = VertexForces(v, s, body, c, b.m, h, spinAxis);
-        if (!contact && vc.touching) {
+        PhysicsState mid = s;
+        mid.pos = s.pos + s.vel * (0.5 * h);
+        mid.vel = s.vel + s.lastAcc * (0.5 * h);
+        mid.R = Turned(s.R, s.omega, 0.5 * h);
+        mid.omega = s.omega + s.lastAngAcc * (0.5 * h);
+        const Accelerations a = AccelerationsAt(v, b, mid, body, c, h, spinAxis, near);
+        s.pos += mid.vel * h;
+        s.vel += a.lin * h;
+        s.R = Turned(s.R, mid.omega, h);
+        s.omega += a.ang * h;
+        end = AccelerationsAt(v, b, s, body, c, h, spinAxis, near);
+        s.lastAcc = end.lin;
+        s.lastAngAcc = end.ang;
+        if (!contact && (a.contact.touching || end.contact.touching)) {
             // What the vessel touched down with, before the support has slowed it.
             contact = true;
             s.touchdownFrame = true;
-            s.touchdownVel = s.vel + g * (0.5 * h);
+            s.touchdownVel = s.vel;
         }
-        s.vel += (Fg + vc.F) * (0.5 * h / b.m) + g * (0.5 * h);
     }
     Orthonormalise(s.R);
-    s.groundContact = vc.touching;
+    s.groundContact = end.contact.touching;
 }
 
 // The group turns about its common centre of mass c (root frame): the root's state is carried there for the
