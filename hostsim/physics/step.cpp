@@ -507,7 +507,7 @@ VertexContact VertexForces(const Vessel& v, const PhysicsState& s, const Body& b
         depth = fmin(depth, VERTEX_MAX_SINK);
         // The host counts a point's slip from the centre's speed over the ground and the vessel's own spin:
         // the ground's turn under the point itself it leaves out, so a vessel that stops turning with the
-        // ground as it lets go (and any vessel at rest on its springs) slips only as its centre does.
+        // ground as it lets go slips only as its centre does.
         VECTOR3 u = s.vel - crossp(spinAxis, s.pos - body.pos) + mul(s.R, crossp(s.omega, r));
         double un = dotp(u, up), ul = dotp(u, lng), us = dotp(u, lat);
         double push = depth * vx[i].stiffness;
@@ -542,37 +542,63 @@ VertexContact VertexForces(const Vessel& v, const PhysicsState& s, const Body& b
     return out;
 }
 
-// Moves a vessel of the later touchdown form through the step as the host moves every free vessel: a midpoint
-// (second-order Runge-Kutta) step per frame, split only when the frame is long or the vessel turns fast. The
-// midpoint is reached with the accelerations found at the end of the last step; the ground, gravity and the
-// loads are worked out there, and again at the end for the next step. The ground's springs are thus felt
-// once or twice a frame, not followed through their swing: what a vessel keeps of its push off the ground
-// (how it spins at lift-off, how it bounces) depends on this.
-// As in the host, a vessel placed landed is held there until a force acts on it or its points are set, and
-// once it moves it is never held again: it rests on its springs. It leaves the ground not turning, with the
-// acceleration that carried it round with the ground.
-constexpr double STEP_TIME_TARGET = 0.1;          // s: the host's longest step of its first propagator
-constexpr double STEP_ANGLE_TARGET = 0.2 * 3.14159265358979323846 / 180.0; // rad turned in a step
+// How the host moves a free vessel of the later touchdown form: by Runge-Kutta steps, each begun from the
+// accelerations found at the end of the one before. Far from the ground one midpoint step a frame (more only
+// for a long frame or a fast turn); within three sizes of the ground, or once a step finds a point below it,
+// ten steps of Fehlberg's 13-stage eighth-order scheme a frame. The ground's springs, the sharp end of the
+// contact as a vessel lets go, and the friction that grows with the square root of the slip are all felt
+// at those stages and no others: how much spin a vessel carries away from a lift-off depends on it.
+constexpr double MIDPOINT_STEP_TIME = 0.1;                            // s: longest midpoint step
+constexpr double MIDPOINT_STEP_ANGLE = 0.2 * 3.14159265358979323846 / 180.0; // rad turned in a midpoint step
 constexpr int MAX_STEPS_PER_FRAME = 10;
+constexpr double CONTACT_RANGE_SIZES = 3.0; // the fine steps begin this many sizes above the ground
 constexpr double MAX_IMPACT_TURN = 10.0 * 3.14159265358979323846 / 180.0; // rad a ground push turns it in a step
 
+// Fehlberg's 7(8) tableau: the stages' coefficients (row i for stage i+1) and the eighth-order weights.
+constexpr int FINE_STAGES = 13;
+const double FINE_A[FINE_STAGES - 1][FINE_STAGES - 1] = {
+    {2.0 / 27.0},
+    {1.0 / 36.0, 1.0 / 12.0},
+    {1.0 / 24.0, 0, 1.0 / 8.0},
+    {5.0 / 12.0, 0, -25.0 / 16.0, 25.0 / 16.0},
+    {1.0 / 20.0, 0, 0, 1.0 / 4.0, 1.0 / 5.0},
+    {-25.0 / 108.0, 0, 0, 125.0 / 108.0, -65.0 / 27.0, 125.0 / 54.0},
+    {31.0 / 300.0, 0, 0, 0, 61.0 / 225.0, -2.0 / 9.0, 13.0 / 900.0},
+    {2.0, 0, 0, -53.0 / 6.0, 704.0 / 45.0, -107.0 / 9.0, 67.0 / 90.0, 3.0},
+    {-91.0 / 108.0, 0, 0, 23.0 / 108.0, -976.0 / 135.0, 311.0 / 54.0, -19.0 / 60.0, 17.0 / 6.0, -1.0 / 12.0},
+    {2383.0 / 4100.0, 0, 0, -341.0 / 164.0, 4496.0 / 1025.0, -301.0 / 82.0, 2133.0 / 4100.0, 45.0 / 82.0,
+     45.0 / 164.0, 18.0 / 41.0},
+    {3.0 / 205.0, 0, 0, 0, 0, -6.0 / 41.0, -3.0 / 205.0, -3.0 / 41.0, 3.0 / 41.0, 6.0 / 41.0},
+    {-1777.0 / 4100.0, 0, 0, -341.0 / 164.0, 4496.0 / 1025.0, -289.0 / 82.0, 2193.0 / 4100.0, 51.0 / 82.0,
+     33.0 / 164.0, 12.0 / 41.0, 0, 1.0},
+};
+const double FINE_B[FINE_STAGES] = {0, 0, 0, 0, 0, 34.0 / 105.0, 9.0 / 35.0, 9.0 / 35.0, 9.0 / 280.0,
+                                    9.0 / 280.0, 0, 41.0 / 840.0, 41.0 / 840.0};
+
 struct Accelerations {
-    VECTOR3 lin, ang; // global linear (with gravity); angular in the vessel frame
-    VertexContact contact;
+    VECTOR3 lin{}, ang{}; // global linear (with gravity); angular in the vessel frame
+    bool touching = false, below = false;
 };
 
-Accelerations AccelerationsAt(const Vessel& v, const Body6& b, const PhysicsState& s, const Body& body,
-                              const VECTOR3& c, double h, const VECTOR3& spinAxis, bool near) {
-    Accelerations a{};
-    if (near) a.contact = VertexForces(v, s, body, c, b.m, h, spinAxis);
-    VECTOR3 Tc = a.contact.T;
+struct Stepping {
+    const Vessel& v;
+    const Body6& b;
+    const Body& body;
+    VECTOR3 c, spinAxis;
+};
+
+Accelerations AccelerationsAt(const Stepping& k, const PhysicsState& s, double h) {
+    Accelerations a;
+    const VertexContact vc = VertexForces(k.v, s, k.body, k.c, k.b.m, h, k.spinAxis);
+    a.touching = vc.touching;
+    a.below = vc.below;
+    VECTOR3 Tc = vc.T;
     // A hard push off the ground turns the vessel at most so far within the step.
-    const VECTOR3 turn = Div(Tc, b.I) * (h * h);
-    const double turned = length(turn);
+    const double turned = length(Div(Tc, k.b.I)) * h * h;
     if (turned > MAX_IMPACT_TURN) Tc *= MAX_IMPACT_TURN / turned;
-    a.lin = GravityAt(body, s.pos) + (mul(s.R, b.Fb) + a.contact.F) / b.m;
-    const VECTOR3 Iw = Mul(b.I, s.omega);
-    a.ang = Div(b.Tb + Tc + crossp(s.omega, Iw), b.I); // left-handed, as above
+    a.lin = GravityAt(k.body, s.pos) + (mul(s.R, k.b.Fb) + vc.F) / k.b.m;
+    const VECTOR3 Iw = Mul(k.b.I, s.omega);
+    a.ang = Div(k.b.Tb + Tc + crossp(s.omega, Iw), k.b.I); // left-handed, as above
     return a;
 }
 
@@ -581,63 +607,123 @@ MATRIX3 Turned(const MATRIX3& R, const VECTOR3& w, double h) {
     return wl > 0.0 ? mul(R, rotm(w / wl, wl * h)) : R;
 }
 
+// One step of h from s, begun from the carried accelerations; finds those at its end for the next step. Tells
+// whether any stage found a point at or below the surface.
+bool MidpointStep(const Stepping& k, PhysicsState& s, double h, bool& below) {
+    PhysicsState m = s;
+    m.pos = s.pos + s.vel * (0.5 * h);
+    m.vel = s.vel + s.lastAcc * (0.5 * h);
+    m.R = Turned(s.R, s.omega, 0.5 * h);
+    m.omega = s.omega + s.lastAngAcc * (0.5 * h);
+    const Accelerations a = AccelerationsAt(k, m, h);
+    s.pos += m.vel * h;
+    s.vel += a.lin * h;
+    s.R = Turned(s.R, m.omega, h);
+    s.omega += a.ang * h;
+    const Accelerations e = AccelerationsAt(k, s, h);
+    s.lastAcc = e.lin;
+    s.lastAngAcc = e.ang;
+    below = a.below || e.below;
+    return a.touching || e.touching;
+}
+
+bool FineStep(const Stepping& k, PhysicsState& s, double h) {
+    PhysicsState st[FINE_STAGES];
+    VECTOR3 lin[FINE_STAGES], ang[FINE_STAGES];
+    bool touching = false;
+    st[0] = s;
+    lin[0] = s.lastAcc;
+    ang[0] = s.lastAngAcc;
+    for (int i = 1; i < FINE_STAGES; ++i) {
+        st[i] = s;
+        for (int j = 0; j < i; ++j) {
+            const double bh = FINE_A[i - 1][j] * h;
+            if (bh == 0.0) continue;
+            st[i].vel += lin[j] * bh;
+            st[i].pos += st[j].vel * bh;
+            st[i].omega += ang[j] * bh;
+            st[i].R = Turned(st[i].R, st[j].omega, bh);
+        }
+        const Accelerations a = AccelerationsAt(k, st[i], h);
+        touching = touching || a.touching;
+        lin[i] = a.lin;
+        ang[i] = a.ang;
+    }
+    PhysicsState n = s;
+    for (int i = 0; i < FINE_STAGES; ++i) {
+        const double bh = FINE_B[i] * h;
+        if (bh == 0.0) continue;
+        n.vel += lin[i] * bh;
+        n.pos += st[i].vel * bh;
+        n.R = Turned(n.R, st[i].omega, bh);
+        n.omega += ang[i] * bh;
+    }
+    s.pos = n.pos;
+    s.vel = n.vel;
+    s.R = n.R;
+    s.omega = n.omega;
+    const Accelerations e = AccelerationsAt(k, s, h);
+    s.lastAcc = e.lin;
+    s.lastAngAcc = e.ang;
+    return touching || e.touching;
+}
+
+// As in the host, a vessel placed landed is held there until a force acts on it or its points are set; the
+// frame that lets it go still carries it round with the ground, and it moves by itself from the next, not
+// turning, with the acceleration that carried it round. Once it moves it is never held again: it rests on
+// its springs.
 void IntegrateOnVertices(Vessel& v, const Body6& b, const VECTOR3& c, double dt) {
     PhysicsState& s = v.phys;
     const Body& body = BodyOf(v);
     const VECTOR3 spinAxis = FrameAt(body, W().env.mjd0, S().t0).w;
     if (s.landed) {
-        if (!s.pointsChanged && length2(b.Fb) == 0.0 && length2(b.Tb) == 0.0) {
-            CarryWithSurface(s, body, S().t0, S().t1);
-            s.groundContact = true;
-            return;
-        }
-        // The frame that lets it go still carries it with the ground; it moves by itself from the next.
         CarryWithSurface(s, body, S().t0, S().t1);
         s.groundContact = true;
+        if (!s.pointsChanged && length2(b.Fb) == 0.0 && length2(b.Tb) == 0.0) return;
         s.landed = false;
         s.pointsChanged = false;
-        const VECTOR3 r = s.pos - body.pos;
-        s.lastAcc = crossp(spinAxis, crossp(spinAxis, r));
+        s.lastAcc = crossp(spinAxis, crossp(spinAxis, s.pos - body.pos));
         s.lastAngAcc = _V(0, 0, 0);
         return;
     }
-    const std::vector<TOUCHDOWNVTX>& vx = v.touchdownVertices;
-    double lowest = 1e300;
-    for (const TOUCHDOWNVTX& p : vx)
-        lowest = fmin(lowest, length(s.pos + mul(s.R, p.pos - c) - body.pos) - body.radius);
-    bool wasContact = s.groundContact;
-    const VECTOR3 g0 = GravityAt(body, s.pos);
-    // Far above the ground (most vessels, most of the time) there is no contact to work out.
-    const bool near = wasContact || lowest < length(s.vel - crossp(spinAxis, s.pos - body.pos)) * dt +
-                                                 0.5 * length(g0) * dt * dt + 1.0;
-    const int n = (int)Clamp(ceil(fmax(dt / STEP_TIME_TARGET, length(s.omega) * dt / STEP_ANGLE_TARGET)), 1.0,
-                             (double)MAX_STEPS_PER_FRAME);
-    const double h = dt / n;
-    bool contact = wasContact;
-    Accelerations end{};
-    for (int step = 0; step < n; ++step) {
-        PhysicsState mid = s;
-        mid.pos = s.pos + s.vel * (0.5 * h);
-        mid.vel = s.vel + s.lastAcc * (0.5 * h);
-        mid.R = Turned(s.R, s.omega, 0.5 * h);
-        mid.omega = s.omega + s.lastAngAcc * (0.5 * h);
-        const Accelerations a = AccelerationsAt(v, b, mid, body, c, h, spinAxis, near);
-        s.pos += mid.vel * h;
-        s.vel += a.lin * h;
-        s.R = Turned(s.R, mid.omega, h);
-        s.omega += a.ang * h;
-        end = AccelerationsAt(v, b, s, body, c, h, spinAxis, near);
-        s.lastAcc = end.lin;
-        s.lastAngAcc = end.ang;
-        if (!contact && (a.contact.touching || end.contact.touching)) {
-            // What the vessel touched down with, before the support has slowed it.
-            contact = true;
+    const Stepping k{v, b, body, c, spinAxis};
+    const bool wasContact = s.groundContact;
+    const double altitude = length(s.pos - body.pos) - body.radius;
+    bool touching = false;
+    if (altitude >= CONTACT_RANGE_SIZES * v.size) {
+        const PhysicsState start = s;
+        const int n = (int)Clamp(ceil(fmax(dt / MIDPOINT_STEP_TIME, length(s.omega) * dt / MIDPOINT_STEP_ANGLE)),
+                                 1.0, (double)MAX_STEPS_PER_FRAME);
+        bool below = false;
+        for (int i = 0; i < n && !below; ++i) {
+            bool b1 = false;
+            touching = MidpointStep(k, s, dt / n, b1) || touching;
+            below = below || b1;
+        }
+        if (!below) {
+            s.groundContact = touching;
+            if (touching && !wasContact) {
+                s.touchdownFrame = true;
+                s.touchdownVel = s.vel;
+            }
+            return;
+        }
+        // A point went below the surface: the frame is done again in fine steps.
+        s = start;
+        touching = false;
+    }
+    const double h = dt / MAX_STEPS_PER_FRAME;
+    for (int i = 0; i < MAX_STEPS_PER_FRAME; ++i) {
+        const bool t = FineStep(k, s, h);
+        if (t && !touching && !wasContact) {
+            // What the vessel touched down with, before the support has slowed it much.
             s.touchdownFrame = true;
             s.touchdownVel = s.vel;
         }
+        touching = touching || t;
     }
     Orthonormalise(s.R);
-    s.groundContact = end.contact.touching;
+    s.groundContact = AccelerationsAt(k, s, h).touching;
 }
 
 // The group turns about its common centre of mass c (root frame): the root's state is carried there for the
