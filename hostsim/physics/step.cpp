@@ -542,14 +542,12 @@ VertexContact VertexForces(const Vessel& v, const PhysicsState& s, const Body& b
     return out;
 }
 
-// How the host moves a free vessel of the later touchdown form: by Runge-Kutta steps, each begun from the
-// accelerations found at the end of the one before. Far from the ground one midpoint step a frame (more only
-// for a long frame or a fast turn); within three sizes of the ground, or once a step finds a point below it,
-// ten steps of Fehlberg's 13-stage eighth-order scheme a frame. The ground's springs, the sharp end of the
-// contact as a vessel lets go, and the friction that grows with the square root of the slip are all felt
-// at those stages and no others: how much spin a vessel carries away from a lift-off depends on it.
-constexpr double MIDPOINT_STEP_TIME = 0.1;                            // s: longest midpoint step
-constexpr double MIDPOINT_STEP_ANGLE = 0.2 * 3.14159265358979323846 / 180.0; // rad turned in a midpoint step
+// How the host moves a free vessel of the later touchdown form near the ground: within three sizes of it, or
+// once a step finds a point below it, by ten steps a frame of Fehlberg's 13-stage eighth-order Runge-Kutta
+// scheme, each begun from the accelerations found at the end of the step before. The ground's springs, the
+// sharp end of the contact as a vessel lets go, and the friction that grows with the square root of the slip
+// are felt at those stages and no others: how much spin a vessel carries away from a lift-off depends on it.
+// Higher up one step a frame serves (the host's midpoint step there differs from it by little).
 constexpr int MAX_STEPS_PER_FRAME = 10;
 constexpr double CONTACT_RANGE_SIZES = 3.0; // the fine steps begin this many sizes above the ground
 constexpr double MAX_IMPACT_TURN = 10.0 * 3.14159265358979323846 / 180.0; // rad a ground push turns it in a step
@@ -607,24 +605,20 @@ MATRIX3 Turned(const MATRIX3& R, const VECTOR3& w, double h) {
     return wl > 0.0 ? mul(R, rotm(w / wl, wl * h)) : R;
 }
 
-// One step of h from s, begun from the carried accelerations; finds those at its end for the next step. Tells
-// whether any stage found a point at or below the surface.
-bool MidpointStep(const Stepping& k, PhysicsState& s, double h, bool& below) {
-    PhysicsState m = s;
-    m.pos = s.pos + s.vel * (0.5 * h);
-    m.vel = s.vel + s.lastAcc * (0.5 * h);
-    m.R = Turned(s.R, s.omega, 0.5 * h);
-    m.omega = s.omega + s.lastAngAcc * (0.5 * h);
-    const Accelerations a = AccelerationsAt(k, m, h);
-    s.pos += m.vel * h;
-    s.vel += a.lin * h;
-    s.R = Turned(s.R, m.omega, h);
-    s.omega += a.ang * h;
+// A step of the whole frame away from the ground (velocity Verlet, the loads held over it); the accelerations
+// at its end are kept for a fine step that may follow. Tells whether a point went below the surface.
+bool FreeStep(const Stepping& k, PhysicsState& s, double h) {
+    const VECTOR3 F = mul(s.R, k.b.Fb);
+    s.vel += F * (0.5 * h / k.b.m) + GravityAt(k.body, s.pos) * (0.5 * h);
+    const VECTOR3 Iw = Mul(k.b.I, s.omega);
+    s.omega += Div(k.b.Tb + crossp(s.omega, Iw), k.b.I) * h; // left-handed, as above
+    s.pos += s.vel * h;
+    s.R = Turned(s.R, s.omega, h);
+    s.vel += F * (0.5 * h / k.b.m) + GravityAt(k.body, s.pos) * (0.5 * h);
     const Accelerations e = AccelerationsAt(k, s, h);
     s.lastAcc = e.lin;
     s.lastAngAcc = e.ang;
-    below = a.below || e.below;
-    return a.touching || e.touching;
+    return e.below;
 }
 
 bool FineStep(const Stepping& k, PhysicsState& s, double h) {
@@ -692,25 +686,13 @@ void IntegrateOnVertices(Vessel& v, const Body6& b, const VECTOR3& c, double dt)
     bool touching = false;
     if (altitude >= CONTACT_RANGE_SIZES * v.size) {
         const PhysicsState start = s;
-        const int n = (int)Clamp(ceil(fmax(dt / MIDPOINT_STEP_TIME, length(s.omega) * dt / MIDPOINT_STEP_ANGLE)),
-                                 1.0, (double)MAX_STEPS_PER_FRAME);
-        bool below = false;
-        for (int i = 0; i < n && !below; ++i) {
-            bool b1 = false;
-            touching = MidpointStep(k, s, dt / n, b1) || touching;
-            below = below || b1;
-        }
-        if (!below) {
-            s.groundContact = touching;
-            if (touching && !wasContact) {
-                s.touchdownFrame = true;
-                s.touchdownVel = s.vel;
-            }
+        if (!FreeStep(k, s, dt)) {
+            Orthonormalise(s.R);
+            s.groundContact = false;
             return;
         }
         // A point went below the surface: the frame is done again in fine steps.
         s = start;
-        touching = false;
     }
     const double h = dt / MAX_STEPS_PER_FRAME;
     for (int i = 0; i < MAX_STEPS_PER_FRAME; ++i) {
