@@ -33,6 +33,9 @@ struct PhysicsState {
     // (0 while landed), thrust and the total force with gravity in the vessel frame.
     double lift = 0.0, drag = 0.0;
     VECTOR3 thrust{}, force{};
+    // The accelerations found at the end of the last step, which the next step starts from: global linear
+    // (gravity and ground included) and angular in the vessel frame. Kept for vessels on vertices.
+    VECTOR3 lastAcc{}, lastAngAcc{};
     // The state the host holds as the current step's start: from the step until the post-step callbacks are
     // over it is the state before the step; between frames, the present one. A child released in a post-step
     // callback leaves from it, in the attitude it had then, as in the host.

@@ -505,7 +505,10 @@ VertexContact VertexForces(const Vessel& v, const PhysicsState& s, const Body& b
         if (depth <= 0.0) continue;
         out.below = true;
         depth = fmin(depth, VERTEX_MAX_SINK);
-        VECTOR3 u = s.vel + mul(s.R, crossp(s.omega, r)) - crossp(spinAxis, rel);
+        // The host counts a point's slip from the centre's speed over the ground and the vessel's own spin:
+        // the ground's turn under the point itself it leaves out, so a vessel that stops turning with the
+        // ground as it lets go slips only as its centre does.
+        VECTOR3 u = s.vel - crossp(spinAxis, s.pos - body.pos) + mul(s.R, crossp(s.omega, r));
         double un = dotp(u, up), ul = dotp(u, lng), us = dotp(u, lat);
         double push = depth * vx[i].stiffness;
         double grip = fmin(depth, VERTEX_GRIP_SINK) * vx[i].stiffness;
@@ -539,69 +542,170 @@ VertexContact VertexForces(const Vessel& v, const PhysicsState& s, const Body& b
     return out;
 }
 
-// Moves a vessel of the later touchdown form through the step (velocity Verlet, sub-stepped near the ground).
-// As in the host, a vessel placed landed is held there until a force acts on it or its points are set, and
-// once it moves it is never held again: it rests on its springs.
+// How the host moves a free vessel of the later touchdown form near the ground: within three sizes of it, or
+// once a step finds a point below it, by ten steps a frame of Fehlberg's 13-stage eighth-order Runge-Kutta
+// scheme, each begun from the accelerations found at the end of the step before. The ground's springs, the
+// sharp end of the contact as a vessel lets go, and the friction that grows with the square root of the slip
+// are felt at those stages and no others: how much spin a vessel carries away from a lift-off depends on it.
+// Higher up one step a frame serves (the host's midpoint step there differs from it by little).
+constexpr int MAX_STEPS_PER_FRAME = 10;
+constexpr double CONTACT_RANGE_SIZES = 3.0; // the fine steps begin this many sizes above the ground
+constexpr double MAX_IMPACT_TURN = 10.0 * 3.14159265358979323846 / 180.0; // rad a ground push turns it in a step
+
+// Fehlberg's 7(8) tableau: the stages' coefficients (row i for stage i+1) and the eighth-order weights.
+constexpr int FINE_STAGES = 13;
+const double FINE_A[FINE_STAGES - 1][FINE_STAGES - 1] = {
+    {2.0 / 27.0},
+    {1.0 / 36.0, 1.0 / 12.0},
+    {1.0 / 24.0, 0, 1.0 / 8.0},
+    {5.0 / 12.0, 0, -25.0 / 16.0, 25.0 / 16.0},
+    {1.0 / 20.0, 0, 0, 1.0 / 4.0, 1.0 / 5.0},
+    {-25.0 / 108.0, 0, 0, 125.0 / 108.0, -65.0 / 27.0, 125.0 / 54.0},
+    {31.0 / 300.0, 0, 0, 0, 61.0 / 225.0, -2.0 / 9.0, 13.0 / 900.0},
+    {2.0, 0, 0, -53.0 / 6.0, 704.0 / 45.0, -107.0 / 9.0, 67.0 / 90.0, 3.0},
+    {-91.0 / 108.0, 0, 0, 23.0 / 108.0, -976.0 / 135.0, 311.0 / 54.0, -19.0 / 60.0, 17.0 / 6.0, -1.0 / 12.0},
+    {2383.0 / 4100.0, 0, 0, -341.0 / 164.0, 4496.0 / 1025.0, -301.0 / 82.0, 2133.0 / 4100.0, 45.0 / 82.0,
+     45.0 / 164.0, 18.0 / 41.0},
+    {3.0 / 205.0, 0, 0, 0, 0, -6.0 / 41.0, -3.0 / 205.0, -3.0 / 41.0, 3.0 / 41.0, 6.0 / 41.0},
+    {-1777.0 / 4100.0, 0, 0, -341.0 / 164.0, 4496.0 / 1025.0, -289.0 / 82.0, 2193.0 / 4100.0, 51.0 / 82.0,
+     33.0 / 164.0, 12.0 / 41.0, 0, 1.0},
+};
+const double FINE_B[FINE_STAGES] = {0, 0, 0, 0, 0, 34.0 / 105.0, 9.0 / 35.0, 9.0 / 35.0, 9.0 / 280.0,
+                                    9.0 / 280.0, 0, 41.0 / 840.0, 41.0 / 840.0};
+
+struct Accelerations {
+    VECTOR3 lin{}, ang{}; // global linear (with gravity); angular in the vessel frame
+    bool touching = false, below = false;
+};
+
+struct Stepping {
+    const Vessel& v;
+    const Body6& b;
+    const Body& body;
+    VECTOR3 c, spinAxis;
+};
+
+Accelerations AccelerationsAt(const Stepping& k, const PhysicsState& s, double h) {
+    Accelerations a;
+    const VertexContact vc = VertexForces(k.v, s, k.body, k.c, k.b.m, h, k.spinAxis);
+    a.touching = vc.touching;
+    a.below = vc.below;
+    VECTOR3 Tc = vc.T;
+    // A hard push off the ground turns the vessel at most so far within the step.
+    const double turned = length(Div(Tc, k.b.I)) * h * h;
+    if (turned > MAX_IMPACT_TURN) Tc *= MAX_IMPACT_TURN / turned;
+    a.lin = GravityAt(k.body, s.pos) + (mul(s.R, k.b.Fb) + vc.F) / k.b.m;
+    const VECTOR3 Iw = Mul(k.b.I, s.omega);
+    a.ang = Div(k.b.Tb + Tc + crossp(s.omega, Iw), k.b.I); // left-handed, as above
+    return a;
+}
+
+MATRIX3 Turned(const MATRIX3& R, const VECTOR3& w, double h) {
+    const double wl = length(w);
+    return wl > 0.0 ? mul(R, rotm(w / wl, wl * h)) : R;
+}
+
+// A step of the whole frame away from the ground (velocity Verlet, the loads held over it); the accelerations
+// at its end are kept for a fine step that may follow. Tells whether a point went below the surface.
+bool FreeStep(const Stepping& k, PhysicsState& s, double h) {
+    const VECTOR3 F = mul(s.R, k.b.Fb);
+    s.vel += F * (0.5 * h / k.b.m) + GravityAt(k.body, s.pos) * (0.5 * h);
+    const VECTOR3 Iw = Mul(k.b.I, s.omega);
+    s.omega += Div(k.b.Tb + crossp(s.omega, Iw), k.b.I) * h; // left-handed, as above
+    s.pos += s.vel * h;
+    s.R = Turned(s.R, s.omega, h);
+    s.vel += F * (0.5 * h / k.b.m) + GravityAt(k.body, s.pos) * (0.5 * h);
+    const Accelerations e = AccelerationsAt(k, s, h);
+    s.lastAcc = e.lin;
+    s.lastAngAcc = e.ang;
+    return e.below;
+}
+
+bool FineStep(const Stepping& k, PhysicsState& s, double h) {
+    PhysicsState st[FINE_STAGES];
+    VECTOR3 lin[FINE_STAGES], ang[FINE_STAGES];
+    bool touching = false;
+    st[0] = s;
+    lin[0] = s.lastAcc;
+    ang[0] = s.lastAngAcc;
+    for (int i = 1; i < FINE_STAGES; ++i) {
+        st[i] = s;
+        for (int j = 0; j < i; ++j) {
+            const double bh = FINE_A[i - 1][j] * h;
+            if (bh == 0.0) continue;
+            st[i].vel += lin[j] * bh;
+            st[i].pos += st[j].vel * bh;
+            st[i].omega += ang[j] * bh;
+            st[i].R = Turned(st[i].R, st[j].omega, bh);
+        }
+        const Accelerations a = AccelerationsAt(k, st[i], h);
+        touching = touching || a.touching;
+        lin[i] = a.lin;
+        ang[i] = a.ang;
+    }
+    PhysicsState n = s;
+    for (int i = 0; i < FINE_STAGES; ++i) {
+        const double bh = FINE_B[i] * h;
+        if (bh == 0.0) continue;
+        n.vel += lin[i] * bh;
+        n.pos += st[i].vel * bh;
+        n.R = Turned(n.R, st[i].omega, bh);
+        n.omega += ang[i] * bh;
+    }
+    s.pos = n.pos;
+    s.vel = n.vel;
+    s.R = n.R;
+    s.omega = n.omega;
+    const Accelerations e = AccelerationsAt(k, s, h);
+    s.lastAcc = e.lin;
+    s.lastAngAcc = e.ang;
+    return touching || e.touching;
+}
+
+// As in the host, a vessel placed landed is held there until a force acts on it or its points are set; the
+// frame that lets it go still carries it round with the ground, and it moves by itself from the next, not
+// turning, with the acceleration that carried it round. Once it moves it is never held again: it rests on
+// its springs.
 void IntegrateOnVertices(Vessel& v, const Body6& b, const VECTOR3& c, double dt) {
     PhysicsState& s = v.phys;
     const Body& body = BodyOf(v);
-    VECTOR3 Fg = mul(s.R, b.Fb);
-    VECTOR3 g = GravityAt(body, s.pos);
+    const VECTOR3 spinAxis = FrameAt(body, W().env.mjd0, S().t0).w;
     if (s.landed) {
-        if (!s.pointsChanged && length2(b.Fb) == 0.0 && length2(b.Tb) == 0.0) {
-            CarryWithSurface(s, body, S().t0, S().t1);
-            s.groundContact = true;
-            return;
-        }
+        CarryWithSurface(s, body, S().t0, S().t1);
+        s.groundContact = true;
+        if (!s.pointsChanged && length2(b.Fb) == 0.0 && length2(b.Tb) == 0.0) return;
         s.landed = false;
         s.pointsChanged = false;
+        s.lastAcc = crossp(spinAxis, crossp(spinAxis, s.pos - body.pos));
+        s.lastAngAcc = _V(0, 0, 0);
+        return;
     }
-    const std::vector<TOUCHDOWNVTX>& vx = v.touchdownVertices;
-    double k = 0.0, damping = 0.0, reach2 = 0.0, lowest = 1e300;
-    for (const TOUCHDOWNVTX& p : vx) {
-        k = fmax(k, fabs(p.stiffness));
-        damping = fmax(damping, fabs(p.damping));
-        reach2 = fmax(reach2, length2(p.pos - c));
-        lowest = fmin(lowest, length(s.pos + mul(s.R, p.pos - c) - body.pos) - body.radius);
-    }
-    // Up to six points push together (a gear and its pads); the step is cut for the stiffest swing and the
-    // strongest damping they give the body.
-    double together = fmin((double)vx.size(), 6.0);
-    double perMass = together * fmax(1.0 / b.m, reach2 / fmin(b.I.x, fmin(b.I.y, b.I.z)));
-    double swing = sqrt(k * perMass), damp = damping * perMass;
-    bool wasContact = s.groundContact;
-    const VECTOR3 spinAxis = FrameAt(body, W().env.mjd0, S().t0).w;
-    // Far above the ground (most vessels, most of the time) there is no contact to work out.
-    const bool near = wasContact || lowest < length(s.vel - crossp(spinAxis, s.pos - body.pos)) * dt +
-                                                 0.5 * length(g) * dt * dt + 1.0;
-    int n = 1;
-    if (near) {
-        double need = dt * fmax(swing / SUBSTEP_SWING, damp / SUBSTEP_DAMPING);
-        n = (int)Clamp(ceil(need), 1.0, (double)MAX_SUBSTEPS);
-    }
-    double h = dt / n;
-    bool contact = wasContact;
-    VertexContact vc{};
-    if (lowest <= 0.0) vc = VertexForces(v, s, body, c, b.m, h, spinAxis);
-    for (int step = 0; step < n; ++step) {
-        s.vel += (Fg + vc.F) * (0.5 * h / b.m) + g * (0.5 * h);
-        VECTOR3 Iw = Mul(b.I, s.omega);
-        s.omega += Div(b.Tb + vc.T + crossp(s.omega, Iw), b.I) * h; // left-handed, as above
-        s.pos += s.vel * h;
-        double wl = length(s.omega);
-        if (wl > 0.0) s.R = mul(s.R, rotm(s.omega / wl, wl * h));
-        g = GravityAt(body, s.pos);
-        if (near) vc = VertexForces(v, s, body, c, b.m, h, spinAxis);
-        if (!contact && vc.touching) {
-            // What the vessel touched down with, before the support has slowed it.
-            contact = true;
-            s.touchdownFrame = true;
-            s.touchdownVel = s.vel + g * (0.5 * h);
+    const Stepping k{v, b, body, c, spinAxis};
+    const bool wasContact = s.groundContact;
+    const double altitude = length(s.pos - body.pos) - body.radius;
+    bool touching = false;
+    if (altitude >= CONTACT_RANGE_SIZES * v.size) {
+        const PhysicsState start = s;
+        if (!FreeStep(k, s, dt)) {
+            Orthonormalise(s.R);
+            s.groundContact = false;
+            return;
         }
-        s.vel += (Fg + vc.F) * (0.5 * h / b.m) + g * (0.5 * h);
+        // A point went below the surface: the frame is done again in fine steps.
+        s = start;
+    }
+    const double h = dt / MAX_STEPS_PER_FRAME;
+    for (int i = 0; i < MAX_STEPS_PER_FRAME; ++i) {
+        const bool t = FineStep(k, s, h);
+        if (t && !touching && !wasContact) {
+            // What the vessel touched down with, before the support has slowed it much.
+            s.touchdownFrame = true;
+            s.touchdownVel = s.vel;
+        }
+        touching = touching || t;
     }
     Orthonormalise(s.R);
-    s.groundContact = vc.touching;
+    s.groundContact = AccelerationsAt(k, s, h).touching;
 }
 
 // The group turns about its common centre of mass c (root frame): the root's state is carried there for the
