@@ -135,7 +135,7 @@ void FromStatus(Vessel& v, const VESSELSTATUS2& st, int body) {
     v.phys.pos = b.pos + st.rpos;
     v.phys.vel = st.rvel;
     v.phys.R = AttitudeFromAngles(st.arot);
-    v.phys.omega = st.vrot;
+    v.phys.omega = -st.vrot; // the host's angular velocity: see GetAngularVel
     v.phys.landed = false;
     v.phys.groundContact = false;
     v.phys.touchdownFrame = false;
@@ -157,7 +157,7 @@ void ToStatus(const Vessel& v, VESSELSTATUS2& st) {
     st.status = v.phys.landed ? 1 : 0;
     st.rpos = v.phys.pos - b.pos;
     st.rvel = v.phys.vel;
-    st.vrot = v.phys.omega;
+    st.vrot = _V(0, 0, 0) - v.phys.omega; // never a negative zero in the saved line
     st.arot = AnglesOfAttitude(v.phys.R);
     SurfacePosition(v, &st.surf_lng, &st.surf_lat, &st.surf_hdg);
 }

@@ -410,8 +410,9 @@ void IntegrateBody(Vessel& v, const Body6& b, Touchdown td, double dt) {
         // after the drift, so a vessel resting on its support shows no speed.
         s.vel += (Fg + Fc) * (0.5 * h / b.m) + g * (0.5 * h);
         VECTOR3 Iw = Mul(b.I, s.omega);
-        // The vessel frame is left-handed: the gyroscopic term turns the other way than in a right-handed one.
-        s.omega += Div(b.Tb + Tc + crossp(s.omega, Iw), b.I) * h;
+        // Euler's equations as they stand: the spin here is the right-handed one (the host's interface gives it
+        // with the opposite sign, see GetAngularVel).
+        s.omega += Div(b.Tb + Tc - crossp(s.omega, Iw), b.I) * h;
         for (int i = 0; i < 3; ++i) {
             if (support[i] <= 0.0) continue;
             VECTOR3 nrm = Unit(s.pos + mul(s.R, td.p[i]) - body.pos);
@@ -596,7 +597,7 @@ Accelerations AccelerationsAt(const Stepping& k, const PhysicsState& s, double h
     if (turned > MAX_IMPACT_TURN) Tc *= MAX_IMPACT_TURN / turned;
     a.lin = GravityAt(k.body, s.pos) + (mul(s.R, k.b.Fb) + vc.F) / k.b.m;
     const VECTOR3 Iw = Mul(k.b.I, s.omega);
-    a.ang = Div(k.b.Tb + Tc + crossp(s.omega, Iw), k.b.I); // left-handed, as above
+    a.ang = Div(k.b.Tb + Tc - crossp(s.omega, Iw), k.b.I); // Euler's equations, as above
     return a;
 }
 
@@ -611,7 +612,7 @@ bool FreeStep(const Stepping& k, PhysicsState& s, double h) {
     const VECTOR3 F = mul(s.R, k.b.Fb);
     s.vel += F * (0.5 * h / k.b.m) + GravityAt(k.body, s.pos) * (0.5 * h);
     const VECTOR3 Iw = Mul(k.b.I, s.omega);
-    s.omega += Div(k.b.Tb + crossp(s.omega, Iw), k.b.I) * h; // left-handed, as above
+    s.omega += Div(k.b.Tb - crossp(s.omega, Iw), k.b.I) * h; // as above
     s.pos += s.vel * h;
     s.R = Turned(s.R, s.omega, h);
     s.vel += F * (0.5 * h / k.b.m) + GravityAt(k.body, s.pos) * (0.5 * h);

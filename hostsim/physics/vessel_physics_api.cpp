@@ -83,17 +83,19 @@ void VESSEL::AddForce(const VECTOR3& F, const VECTOR3& r) const {
     if (from && from != v) hs::Say("%s pushes %s: force %.1f N", from->tag.c_str(), v->tag.c_str(), length(F));
 }
 
+// The host's angular velocity turns the other way round from the physics' own (the host's frames are
+// left-handed): it changes sign where it crosses the interface, here and in the scenario's VROT.
 void VESSEL::GetAngularVel(VECTOR3& avel) const {
     Vessel* v = Live(vessel, "GetAngularVel");
     hs::CallTrace trace(v, __func__, avel);
-    avel = v ? v->phys.omega : _V(0, 0, 0);
+    avel = v ? -v->phys.omega : _V(0, 0, 0);
 }
 
 void VESSEL::SetAngularVel(const VECTOR3& avel) const {
     Vessel* v = Live(vessel, "SetAngularVel");
     hs::CallTrace trace(v, __func__, avel);
     if (!v) return;
-    v->phys.omega = avel;
+    v->phys.omega = -avel;
     // A vessel told to spin is no longer resting on the ground.
     if (avel.x != 0.0 || avel.y != 0.0 || avel.z != 0.0) v->phys.landed = false;
 }

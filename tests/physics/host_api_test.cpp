@@ -70,3 +70,22 @@ TEST_F(PhysicsHost, SpinSetThroughTheInterfaceIsKeptAndLiftsALandedVesselOffItsR
     EXPECT_EQ(w.y, 0.5);
     EXPECT_EQ(v->GetFlightStatus() & 1u, 0u);
 }
+
+// The host's sign, measured there: a pitch-up pulse reads +x, and a spin of +x carries the nose toward the
+// vessel's own +y; a saved VROT gives the spin back as it was set.
+TEST_F(PhysicsHost, PositiveSpinAboutXPitchesTheNoseUpAsTheHostCountsIt) {
+    ASSERT_TRUE(Load(ScenarioText(HIGH, "H"))) << loadError;
+    VESSEL* v = Iface("H");
+    ASSERT_NE(v, nullptr);
+    VECTOR3 up0, nose0, nose1;
+    v->GlobalRot(_V(0, 1, 0), up0);
+    v->GlobalRot(_V(0, 0, 1), nose0);
+    v->SetAngularVel(_V(0.1, 0, 0));
+    Sim().RunFrames(6);
+    v->GlobalRot(_V(0, 0, 1), nose1);
+    EXPECT_GT(dotp(nose1 - nose0, up0), 0.0);
+    VECTOR3 w;
+    v->GetAngularVel(w);
+    EXPECT_NEAR(w.x, 0.1, 1e-9);
+    EXPECT_NE(Sim().ScenarioText().find("  VROT 5.7296 0.0000 0.0000\n"), std::string::npos) << Sim().ScenarioText();
+}
