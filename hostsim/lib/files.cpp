@@ -168,15 +168,16 @@ void oapiWriteScenario_int(FILEHANDLE scn, const char* item, int i) {
     if (hf && item) WriteLine(hf, Fmt("  %s %d", item, i));
 }
 
-// Fixed six decimals: the same value always gives the same text.
+// Fixed notation with the decimals the scenario's earlier lines left (six in files the module opened).
 void oapiWriteScenario_float(FILEHANDLE scn, const char* item, double d) {
     HostFile* hf = Writable(scn, "oapiWriteScenario_float");
-    if (hf && item) WriteLine(hf, Fmt("  %s %0.6f", item, d));
+    if (hf && item) WriteLine(hf, Fmt("  %s %0.*f", item, hf->precision, d));
 }
 
 void oapiWriteScenario_vec(FILEHANDLE scn, const char* item, const VECTOR3& vec) {
     HostFile* hf = Writable(scn, "oapiWriteScenario_vec");
-    if (hf && item) WriteLine(hf, Fmt("  %s %0.6f %0.6f %0.6f", item, vec.x, vec.y, vec.z));
+    const int p = hf ? hf->precision : 0;
+    if (hf && item) WriteLine(hf, Fmt("  %s %0.*f %0.*f %0.*f", item, p, vec.x, p, vec.y, p, vec.z));
 }
 
 // False at the end of the file or at the block's END; once a block has ended, every further call is false too,

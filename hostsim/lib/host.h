@@ -56,6 +56,10 @@ struct HostFile {
     std::string* out = nullptr; // writers append here
     std::string ownOut;         // for files opened by modules
     FILE* fp = nullptr;
+    // The host writes a scenario through one stream in fixed notation whose precision its own lines set and
+    // leave behind (the camera's last, then each vessel's): a module's numbers are printed with whatever
+    // precision the lines before them left.
+    int precision = 6;
 };
 
 // A text laid over the simulation window (oapiCreateAnnotation); NOTEHANDLE is its address. The timeline

@@ -10,6 +10,9 @@ OBJHANDLE CreateFromStatus(const char* name, const char* classname, const VESSEL
 
 namespace {
 
+// The camera block, the last the host writes before the ships, leaves the stream at two decimals.
+constexpr int CAMERA_BLOCK_PRECISION = 2;
+
 struct Reader {
     const std::string& path;
     const std::vector<std::string>& lines;
@@ -273,14 +276,17 @@ std::string WriteScenario() {
         line("");
     }
     line("BEGIN_SHIPS");
+    int precision = CAMERA_BLOCK_PRECISION;
     for (auto& v : w.vessels) {
         if (v->deletePending) continue;
         line(v->name + ":" + v->className);
         SlotPtr<HostFile> f = MakeSlot<HostFile>(nullptr);
         f->kind = HostFile::SCENARIO_WRITE;
         f->out = &out;
+        f->precision = precision;
         if (VESSEL2* cb = Callbacks(v.get())) cb->clbkSaveState(f.get());
         else v->iface->SaveDefaultState(f.get());
+        precision = f->precision;
         line("END");
     }
     line("END_SHIPS");

@@ -351,9 +351,6 @@ int PointIndex(const Vessel* v, const Attachment* a) {
     return -1;
 }
 
-// Values written with a fixed number of decimals are zero when they print as zero.
-bool PrintsNonZero(double x, double half) { return std::fabs(x) >= half; }
-
 } // namespace
 
 void VESSEL::SaveDefaultState(FILEHANDLE scn) const {
@@ -373,14 +370,19 @@ void VESSEL::SaveDefaultState(FILEHANDLE scn) const {
         const MATRIX3 R = BodyLocalAttitude(*v);
         VECTOR3 a = MatrixToEuler(_M(R.m11, R.m21, R.m31, R.m12, R.m22, R.m32, R.m13, R.m23, R.m33)) * DEG;
         WriteLine(f, Fmt("  AROT %0.3f %0.3f %0.3f", a.x, a.y, a.z));
+        f->precision = 3;
     } else {
         WriteLine(f, Fmt("  STATUS Orbiting %s", BodyName(v->phys.body)));
         WriteLine(f, Fmt("  RPOS %0.3f %0.3f %0.3f", st.rpos.x, st.rpos.y, st.rpos.z));
         WriteLine(f, Fmt("  RVEL %0.4f %0.4f %0.4f", st.rvel.x, st.rvel.y, st.rvel.z));
         WriteLine(f, Fmt("  AROT %0.3f %0.3f %0.3f", st.arot.x * DEG, st.arot.y * DEG, st.arot.z * DEG));
+        f->precision = 3;
+        // The host writes the spin once its squared rate passes 1e-8 (rad/s)^2.
         VECTOR3 w = st.vrot * DEG;
-        if (PrintsNonZero(w.x, 5e-5) || PrintsNonZero(w.y, 5e-5) || PrintsNonZero(w.z, 5e-5))
+        if (dotp(st.vrot, st.vrot) > 1e-8) {
             WriteLine(f, Fmt("  VROT %0.4f %0.4f %0.4f", w.x, w.y, w.z));
+            f->precision = 4;
+        }
     }
     for (auto& a : v->attachments) {
         if (!a->toParent || !a->other || !a->otherPoint) continue;
@@ -394,12 +396,15 @@ void VESSEL::SaveDefaultState(FILEHANDLE scn) const {
     for (size_t i = 0; i < v->propellants.size(); ++i) {
         const Propellant& p = *v->propellants[i];
         double level = p.maxMass > 0.0 ? p.mass / p.maxMass : 0.0;
-        if (PrintsNonZero(level, 5e-7)) prp += Fmt(" %zu:%0.6f", i, level);
+        if (level != 0.0) {
+            prp += Fmt(" %zu:%0.6f", i, level);
+            f->precision = 6;
+        }
     }
     if (!prp.empty()) WriteLine(f, "  PRPLEVEL" + prp);
     std::string thl;
     for (size_t i = 0; i < v->thrusters.size(); ++i)
-        if (PrintsNonZero(v->thrusters[i]->level, 5e-7)) thl += Fmt(" %zu:%0.6f", i, v->thrusters[i]->level);
+        if (v->thrusters[i]->level != 0.0) thl += Fmt(" %zu:%0.*f", i, f->precision, v->thrusters[i]->level);
     if (!thl.empty()) WriteLine(f, "  THLEVEL" + thl);
     std::string dock;
     for (size_t i = 0; i < v->docks.size(); ++i) {
