@@ -241,6 +241,7 @@ double VESSEL::GetCOG_elev() const {
     Vessel* v = Live(vessel, "GetCOG_elev");
     CallTrace trace(v, __func__);
     if (!v) return trace.Result(0.0);
+    if (!std::isnan(v->cogElevSet)) return trace.Result(v->cogElevSet);
     const Touchdown td = TouchdownGeometry(*v);
     return trace.Result(std::fabs(dotp(td.p[0], td.up)));
 }
@@ -379,4 +380,23 @@ void VESSEL::GetCW(double& cw_z_pos, double& cw_z_neg, double& cw_x, double& cw_
     cw_z_neg = cw ? cw[1] : 0.0;
     cw_x = cw ? cw[2] : 0.0;
     cw_y = cw ? cw[3] : 0.0;
+}
+
+// --- The local horizon ---
+
+void VESSEL::HorizonRot(const VECTOR3& rloc, VECTOR3& rhorizon) const {
+    Vessel* v = Live(vessel, "HorizonRot");
+    CallTrace trace(v, __func__, rloc, rhorizon);
+    if (!v) return;
+    const Horizon h = HorizonAt(BodyOf(*v), v->phys.pos);
+    const VECTOR3 g = mul(v->phys.R, rloc);
+    rhorizon = _V(dotp(g, h.east), dotp(g, h.up), dotp(g, h.north));
+}
+
+void VESSEL::HorizonInvRot(const VECTOR3& rhorizon, VECTOR3& rloc) const {
+    Vessel* v = Live(vessel, "HorizonInvRot");
+    CallTrace trace(v, __func__, rhorizon, rloc);
+    if (!v) return;
+    const Horizon h = HorizonAt(BodyOf(*v), v->phys.pos);
+    rloc = tmul(v->phys.R, h.east * rhorizon.x + h.up * rhorizon.y + h.north * rhorizon.z);
 }
