@@ -139,3 +139,25 @@ INSTANTIATE_TEST_SUITE_P(Stock, StockFlight, ::testing::ValuesIn(STOCK_SCENARIOS
 
 } // namespace
 } // namespace realhost
+
+namespace realhost {
+namespace {
+
+// The glider started in its virtual cockpit brings the headless real host down (its cockpit draws onto
+// surfaces a host that does not render lacks); hostsim flies it.
+TEST_F(RealHostFlight, StockGliderStartedInItsVirtualCockpitFliesInHostsim) {
+    std::string text = ReadFile(scratch + "/Scenarios/Stock/DeltaGlider_LEO.scn");
+    const size_t mode = text.find("MODE Extern");
+    ASSERT_NE(mode, std::string::npos);
+    text.replace(mode, 11, "MODE Cockpit");
+    text.replace(text.find("END_CAMERA"), 10, "END_CAMERA\n\nBEGIN_VC\nEND_VC");
+    std::ofstream(scratch + "/Scenarios/Stock/GliderCockpit.scn") << text;
+    Flight sim = FlyHostsim("Stock/GliderCockpit", 120, "", scratch);
+    ASSERT_EQ(sim.status, 0) << sim.log;
+    EXPECT_NE(sim.log.find("misuse 0"), std::string::npos) << sim.log;
+    ASSERT_TRUE(sim.ships.count("GL-01")) << sim.log;
+    EXPECT_EQ(sim.ships.at("GL-01").className, "DeltaGlider");
+}
+
+} // namespace
+} // namespace realhost
