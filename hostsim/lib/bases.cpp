@@ -123,9 +123,10 @@ void ScanBaseFolder(const std::string& folder, int body, double radius) {
     }
     closedir(dir);
     std::sort(files.begin(), files.end());
+    const std::string prefix = "Config/" + folder + "/";
     for (const std::string& f : files) {
         SurfaceBase b;
-        if (!ReadBase("Config/" + folder + "/" + f, body, radius, &b)) continue;
+        if (!ReadBase(prefix + f, body, radius, &b)) continue;
         // A second base of a name is not added, as the host does not add it.
         bool known = false;
         for (const SurfaceBase& o : Table().bases)

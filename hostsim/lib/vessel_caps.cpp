@@ -125,26 +125,26 @@ void VESSEL::SetLiftCoeffFunc(LiftCoeffFunc lcf) const {
     v->liftCoeff = lcf;
 }
 
-#define VESSEL_NUMBER(Get, Set, field)                                                                       \
+#define VESSEL_NUMBER(Get, Set, field, param)                                                                \
     double VESSEL::Get() const {                                                                             \
         SELF_OR(0.0);                                                                                        \
         CallTrace trace(v, __func__);                                                                        \
         return trace.Result(v->field);                                                                       \
     }                                                                                                        \
-    void VESSEL::Set(double x) const {                                                                       \
+    void VESSEL::Set(double param) const {                                                                   \
         SELF_OR();                                                                                           \
-        CallTrace trace(v, __func__, x);                                                                     \
-        v->field = x;                                                                                        \
+        CallTrace trace(v, __func__, param);                                                                 \
+        v->field = param;                                                                                    \
     }
 
-VESSEL_NUMBER(GetPitchMomentScale, SetPitchMomentScale, pitchMomentScale)
+VESSEL_NUMBER(GetPitchMomentScale, SetPitchMomentScale, pitchMomentScale, scale)
 // The host keeps one number for the yaw and the bank moment, under both names.
-VESSEL_NUMBER(GetYawMomentScale, SetYawMomentScale, bankMomentScale)
-VESSEL_NUMBER(GetBankMomentScale, SetBankMomentScale, bankMomentScale)
-VESSEL_NUMBER(GetTrimScale, SetTrimScale, trimScale)
-VESSEL_NUMBER(GetWingAspect, SetWingAspect, wingAspect)
-VESSEL_NUMBER(GetWingEffectiveness, SetWingEffectiveness, wingEffectiveness)
-VESSEL_NUMBER(GetISP, SetISP, ispDefault)
+VESSEL_NUMBER(GetYawMomentScale, SetYawMomentScale, bankMomentScale, scale)
+VESSEL_NUMBER(GetBankMomentScale, SetBankMomentScale, bankMomentScale, scale)
+VESSEL_NUMBER(GetTrimScale, SetTrimScale, trimScale, scale)
+VESSEL_NUMBER(GetWingAspect, SetWingAspect, wingAspect, aspect)
+VESSEL_NUMBER(GetWingEffectiveness, SetWingEffectiveness, wingEffectiveness, eff)
+VESSEL_NUMBER(GetISP, SetISP, ispDefault, isp)
 
 void VESSEL::SetCOG_elev(double h) const {
     SELF_OR();
