@@ -3,6 +3,7 @@
 
 #include "Orbitersdk.h"
 #include "portable.h"
+#include "lib/meshes.h"
 #include "physics/physics_state.h"
 #include "slots.h"
 
@@ -102,19 +103,22 @@ struct Animation {
     std::vector<SlotPtr<AnimComponent>> components;
 };
 
+// One place of a vessel's mesh list: a mesh named by its file, or given by a handle (the template).
 struct Mesh {
-    std::string name;
+    std::string name;          // empty for a mesh given by a handle
+    const HostMesh* tpl = nullptr; // the handle it was given by, checked before use: a module may delete it
     VECTOR3 ofs{};
     WORD visMode = MESHVIS_EXTERNAL;
-    int groupCount = -1; // from Meshes/<name>.msh; -1 when no mesh file says
+    int groupCount = -1; // from Meshes/<name>.msh or the template; -1 when neither says
     std::vector<DWORD> userFlags; // one per group; what oapiEditMeshGroup edits
-    bool alive = true;
+    bool alive = true;            // a deleted mesh leaves its place, which the next mesh added takes
 };
 
 // A device mesh handle (DEVMESHHANDLE) points at one of these while the vessel has a visual.
 struct DevMesh {
     int meshIndex = 0;
     Vessel* owner = nullptr;
+    std::unique_ptr<HostMesh> copy; // the visual's own geometry, made when first asked for
 };
 
 } // namespace hs
@@ -150,6 +154,7 @@ class Vessel final : public OrbiterObject {
     double surfaceLevel[6] = {};     // where each kind stands now
     bool surfaceDirect = false;      // a module asked for a jump: every kind jumps on the next step
     double cw[4] = {0.1, 0.3, 0.3, 0.3}; // drag coefficients without airfoils: +z, -z, x, y (the host's defaults)
+    double wingAspect = 1.0, wingEffectiveness = 2.8; // the obsolete lift model's (the host's defaults)
     std::vector<hs::SlotPtr<hs::Airfoil>> airfoils;
     std::vector<hs::SlotPtr<hs::Attachment>> attachments; // creation order, both kinds
     std::vector<hs::SlotPtr<hs::DockPort>> docks;

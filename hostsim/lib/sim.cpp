@@ -54,7 +54,7 @@ Vessel* NewVessel(const char* name, const char* className, std::string* err, Hos
     v->beacons.reserve(4);
     v->addedForces.reserve(4);
     w.vessels.push_back(std::move(rec));
-    VESSEL* iface = m && m->init ? m->init(v, 1) : nullptr;
+    VESSEL* iface = m && m->init ? m->init(v, HOST_FLIGHT_MODEL) : nullptr;
     if (!iface) {
         iface = new BareVessel(v);
         v->hostOwnsIface = true;
@@ -470,6 +470,7 @@ void Sim::Shutdown() {
     UnloadModules();
     UnloadPlugins();
     w.globalMeshes.clear();
+    ReleaseMeshes();
     w.notes.clear();
     TraceStop();
     w.inited = false;

@@ -380,3 +380,35 @@ void VESSEL::GetCW(double& cw_z_pos, double& cw_z_neg, double& cw_x, double& cw_
     cw_x = cw ? cw[2] : 0.0;
     cw_y = cw ? cw[3] : 0.0;
 }
+
+// The obsolete lift model divides its induced drag by their product; kept as the host keeps them.
+void VESSEL::SetWingAspect(double aspect) const {
+    Vessel* v = Live(vessel, "SetWingAspect");
+    CallTrace trace(v, __func__, aspect);
+    if (v) v->wingAspect = aspect;
+}
+
+void VESSEL::SetWingEffectiveness(double eff) const {
+    Vessel* v = Live(vessel, "SetWingEffectiveness");
+    CallTrace trace(v, __func__, eff);
+    if (v) v->wingEffectiveness = eff;
+}
+
+double VESSEL::GetWingAspect() const {
+    Vessel* v = Live(vessel, "GetWingAspect");
+    CallTrace trace(v, __func__);
+    return trace.Result(v ? v->wingAspect : 0.0);
+}
+
+double VESSEL::GetWingEffectiveness() const {
+    Vessel* v = Live(vessel, "GetWingEffectiveness");
+    CallTrace trace(v, __func__);
+    return trace.Result(v ? v->wingEffectiveness : 0.0);
+}
+
+// The host answers with its own setting, not with the level it gave ovcInit.
+int VESSEL::GetFlightModel() const {
+    Vessel* v = Live(vessel, "GetFlightModel");
+    CallTrace trace(v, __func__);
+    return trace.Result(v ? HOST_FLIGHT_MODEL : 0);
+}
