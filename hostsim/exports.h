@@ -21,6 +21,10 @@ const HostExport& HostExportAt(size_t i);
 bool HostExportModelled(size_t i);
 // The index of a symbol in the table, or -1.
 long HostExportIndex(const std::string& mangled);
+// The user-interface library's functions the real host exports beside the SDK: hostsim has stand-ins only.
+size_t UiExportCount();
+const HostExport& UiExportAt(size_t i);
+long UiExportIndex(const std::string& mangled); // or -1
 // The data symbols (type information, virtual tables) the real host exports for the SDK's classes.
 const std::vector<HostExport>& HostDataExports();
 

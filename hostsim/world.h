@@ -7,6 +7,7 @@
 #include "physics/physics_state.h"
 #include "slots.h"
 
+#include <cmath>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -57,6 +58,7 @@ struct Airfoil {
     AIRFOIL_ORIENTATION align = LIFT_VERTICAL;
     VECTOR3 ref{};
     AirfoilCoeffFuncEx cf = nullptr;
+    AirfoilCoeffFunc cfPlain = nullptr; // the older forms' coefficients, when cf is null
     void* context = nullptr;
     double c = 0.0, S = 0.0, A = 0.0;
 };
@@ -154,8 +156,20 @@ class Vessel final : public OrbiterObject {
     double surfaceLevel[6] = {};     // where each kind stands now
     bool surfaceDirect = false;      // a module asked for a jump: every kind jumps on the next step
     double cw[4] = {0.1, 0.3, 0.3, 0.3}; // drag coefficients without airfoils: +z, -z, x, y (the host's defaults)
-    double wingAspect = 1.0, wingEffectiveness = 2.8; // the obsolete lift model's (the host's defaults)
     std::vector<hs::SlotPtr<hs::Airfoil>> airfoils;
+    // Drag elements: the module's own level, read every step, times a factor, at a point.
+    struct DragElement {
+        const double* drag;
+        double factor;
+        VECTOR3 ref;
+    };
+    std::vector<DragElement> dragElements;
+    // The older flight model, for a vessel without airfoils (the host's defaults: no lift, no moments).
+    LiftCoeffFunc liftCoeff = nullptr;
+    double pitchMomentScale = 0.0, bankMomentScale = 0.0, trimScale = 0.0;
+    double wingAspect = 1.0, wingEffectiveness = 2.8;
+    double cogElevSet = NAN; // m: SetCOG_elev's, until the touchdown points are set again
+    double ispDefault = 5e4; // m/s: the Isp of a thruster made without one
     std::vector<hs::SlotPtr<hs::Attachment>> attachments; // creation order, both kinds
     std::vector<hs::SlotPtr<hs::DockPort>> docks;
     // Docking by proximity: the vessel looks at one other vessel a frame, in turn, and not within a second of
@@ -198,7 +212,8 @@ class Vessel final : public OrbiterObject {
     std::vector<TOUCHDOWNVTX> touchdownVertices; // as the later SetTouchdownPoints gave them
     std::vector<std::string> ignoredLines;  // scenario lines the host did not know
     VISHANDLE visual = nullptr;
-    DWORD xpdr = 0;
+    DWORD xpdr = 0;        // the transponder's channel, when it has one
+    bool hasXpdr = false;
     Vessel* altFocus = nullptr; // where the focus goes when this vessel is deleted
     bool enableFocusSet = false;
     // While a vessel is made, the host weighs it only once its module sets its empty mass or its tanks are

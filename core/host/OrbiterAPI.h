@@ -497,6 +497,16 @@ enum PathRoot { ROOT, CONFIG, SCENARIOS, TEXTURES, TEXTURES2, MESHES, MODULES };
 // ---------------------------------------------------------------------------
 
 typedef double (*LiftCoeffFunc)(double aoa); // obsolete
+
+// GetManualControlLevel: which attitude modes count, and which input device.
+#define MANCTRL_ATTMODE 0
+#define MANCTRL_REVMODE 1
+#define MANCTRL_ROTMODE 2
+#define MANCTRL_LINMODE 3
+#define MANCTRL_ANYMODE 4
+#define MANCTRL_KEYBOARD 0
+#define MANCTRL_JOYSTICK 1
+#define MANCTRL_ANYDEVICE 2
 typedef void (*AirfoilCoeffFunc)(double aoa, double M, double Re, double* cl, double* cm, double* cd);
 typedef void (*AirfoilCoeffFuncEx)(VESSEL* v, double aoa, double M, double Re, void* context, double* cl,
                                    double* cm, double* cd);
@@ -1012,6 +1022,11 @@ OAPIFUNC char* oapiDebugString();
 // Bodies: orientation (body frame -> global, p_glob = R p_loc + pos; a vessel's too), rotation and axis,
 // and the body's equatorial coordinates (lng, lat in rad, rad in m from its centre) of global positions.
 OAPIFUNC void oapiGetRotationMatrix(OBJHANDLE hObj, MATRIX3* mat);
+#ifndef _WIN32
+// Between the global frame and an object's own (a vessel's or a body's).
+OAPIFUNC void oapiGlobalToLocal(OBJHANDLE hObj, const VECTOR3* glob, VECTOR3* loc);
+OAPIFUNC void oapiLocalToGlobal(OBJHANDLE hObj, const VECTOR3* loc, VECTOR3* glob);
+#endif
 OAPIFUNC void oapiEquToGlobal(OBJHANDLE hObj, double lng, double lat, double rad, VECTOR3* glob);
 OAPIFUNC void oapiGlobalToEqu(OBJHANDLE hObj, const VECTOR3& glob, double* lng, double* lat, double* rad);
 OAPIFUNC double oapiGetPlanetPeriod(OBJHANDLE hPlanet);

@@ -6,6 +6,8 @@
 #include "OrbiterAPI.h"
 #include "DrawAPI.h"
 
+#include <algorithm>
+
 class Vessel; // the host's own vessel record
 
 #ifndef _WIN32
@@ -199,11 +201,6 @@ class OAPIFUNC VESSEL {
     // Drag coefficients of a vessel without airfoils: forward, backward, sideways, vertical flow.
     void SetCW(double cw_z_pos, double cw_z_neg, double cw_x, double cw_y) const;
 #ifndef _WIN32
-    // The obsolete lift model's induced drag: drag = lift * Cl / (aspect * effectiveness).
-    void SetWingAspect(double aspect) const;
-    void SetWingEffectiveness(double eff) const;
-    double GetWingAspect() const;
-    double GetWingEffectiveness() const;
     int GetFlightModel() const; // the host's setting (1, realistic), whatever ovcInit was given
 #endif
     void GetCW(double& cw_z_pos, double& cw_z_neg, double& cw_x, double& cw_y) const;
@@ -255,6 +252,66 @@ class OAPIFUNC VESSEL {
     bool GroundContact() const;
     // Vessel frame; lasts one step.
     void AddForce(const VECTOR3& F, const VECTOR3& r) const;
+
+#ifndef _WIN32
+    // The older airfoil forms: the coefficients without the vessel and a context.
+    void CreateAirfoil(AIRFOIL_ORIENTATION align, const VECTOR3& ref, AirfoilCoeffFunc cf, double c, double S,
+                       double A) const;
+    AIRFOILHANDLE CreateAirfoil2(AIRFOIL_ORIENTATION align, const VECTOR3& ref, AirfoilCoeffFunc cf, double c,
+                                 double S, double A) const;
+    void ClearAirfoilDefinitions() const;
+    // Drag of *drag times factor times the dynamic pressure at ref, read every step (with airfoils only).
+    void CreateVariableDragElement(double* drag, double factor, const VECTOR3& ref) const;
+    void CreateVariableDragElement(const double* drag, double factor, const VECTOR3& ref) const;
+    void ClearVariableDragElements() const;
+    // The older flight model (no airfoils): the lift coefficient of the angle of attack, the moments that turn
+    // the nose into the flow and the elevator trim's share of the angle.
+    void SetLiftCoeffFunc(LiftCoeffFunc lcf) const;
+    double GetPitchMomentScale() const;
+    void SetPitchMomentScale(double scale) const;
+    double GetYawMomentScale() const;
+    void SetYawMomentScale(double scale) const;
+    double GetBankMomentScale() const;
+    void SetBankMomentScale(double scale) const;
+    double GetTrimScale() const;
+    void SetTrimScale(double scale) const;
+    double GetWingAspect() const;
+    void SetWingAspect(double aspect) const;
+    double GetWingEffectiveness() const;
+    void SetWingEffectiveness(double eff) const;
+    void SetCOG_elev(double h) const;
+    // No gravity-gradient torque in the host's default configuration: the damping is 0 and cannot be set.
+    double GetGravityGradientDamping() const;
+    bool SetGravityGradientDamping(double damp) const;
+    // Removing what the class set up.
+    void ClearPropellantResources() const;
+    void DelPropellantResource(PROPELLANT_HANDLE& ph) const;
+    bool DelThruster(THRUSTER_HANDLE& th) const;
+    void ClearThrusterDefinitions() const;
+    bool DelThrusterGroup(THGROUP_HANDLE thg, bool delth = false) const;
+    bool DelThrusterGroup(THGROUP_TYPE thgt, bool delth = false) const;
+    bool DelThrusterGroup(THGROUP_HANDLE& thg, THGROUP_TYPE thgt, bool delth = false) const;
+    void ClearExhaustRefs(void) const;
+    void ClearAttExhaustRefs(void) const;
+    int GetGroupThrusterCount(THGROUP_HANDLE thg) const;
+    int GetGroupThrusterCount(THGROUP_TYPE thgt) const;
+    THRUSTER_HANDLE GetGroupThruster(THGROUP_HANDLE thg, int idx) const;
+    THRUSTER_HANDLE GetGroupThruster(THGROUP_TYPE thgt, int idx) const;
+    // The Isp of thrusters made without one.
+    double GetISP() const;
+    void SetISP(double isp) const;
+    // The older engine interface on the main, retro and hover groups.
+    void SetMaxThrust(ENGINETYPE eng, double th) const;
+    double GetEngineLevel(ENGINETYPE eng) const;
+    void SetEngineLevel(ENGINETYPE eng, double level) const;
+    // What the pilot's keys or stick ask of a thruster group; 0 without a pilot.
+    double GetManualControlLevel(THGROUP_TYPE thgt, int mode = MANCTRL_ATTMODE,
+                                 int device = MANCTRL_ANYDEVICE) const;
+    void EnableTransponder(bool enable) const;
+    // Between the vessel's frame and its local horizon (x east, y up, z north).
+    void HorizonRot(const VECTOR3& rloc, VECTOR3& rhorizon) const;
+    void HorizonInvRot(const VECTOR3& rhorizon, VECTOR3& rloc) const;
+#endif
 
     // --- Attachments ---
     // id at most 8 characters.
@@ -393,6 +450,37 @@ class OAPIFUNC VESSEL4 : public VESSEL3 {
     // Asked before the host runs its navigation modes; the modes it returns are the ones run. All, by default.
     virtual int clbkNavProcess(int mode);
 };
+#endif
+
+#ifndef _WIN32
+// A door's or a gear's movement, as modules keep it and write it to their scenario lines.
+class AnimState {
+  public:
+    enum Action { STOPPED, CLOSED, OPEN, CLOSING, OPENING } action;
+    double pos;
+    void Set(Action a, double p) { action = a, pos = p; }
+    bool Move(double dp) {
+        if (!Moving()) return false;
+        if (Closing()) {
+            if ((pos = std::max(0.0, pos - dp)) == 0.0) action = CLOSED;
+        } else {
+            if ((pos = std::min(1.0, pos + dp)) == 1.0) action = OPEN;
+        }
+        return true;
+    }
+    bool Moving() const { return action >= CLOSING; }
+    bool Static() const { return action < CLOSING; }
+    bool Stopped() const { return action == STOPPED; }
+    bool Closed() const { return action == CLOSED; }
+    bool Open() const { return action == OPEN; }
+    bool Closing() const { return action == CLOSING; }
+    bool Opening() const { return action == OPENING; }
+    friend OAPIFUNC void WriteScenario_state(FILEHANDLE f, const char* tag, const AnimState& s);
+    friend OAPIFUNC void sscan_state(char* str, AnimState& s);
+};
+// "action-1 pos", the action counted from CLOSED.
+OAPIFUNC void WriteScenario_state(FILEHANDLE f, const char* tag, const AnimState& s);
+OAPIFUNC void sscan_state(char* str, AnimState& s);
 #endif
 
 #endif // VESSELAPI_H

@@ -58,6 +58,10 @@ std::vector<Import> HostImports(const std::string& path, const hs::ElfSymbols& s
             out.push_back({hs::HostExportModelled((size_t)i) ? MODELLED : NOT_MODELLED, hs::HostExportAt(i).name});
             continue;
         }
+        if (hs::UiExportIndex(sym) >= 0) {
+            out.push_back({NOT_MODELLED, hs::Demangled(sym)});
+            continue;
+        }
         if (siblings.count(sym)) continue;
         bool byHost = false;
         if (!Provided(sym, hostLib, &byHost)) out.push_back({MISSING, hs::Demangled(sym)});

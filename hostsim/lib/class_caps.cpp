@@ -14,7 +14,6 @@ namespace {
 constexpr double DEFAULT_SIZE = 10.0;        // m
 constexpr double DEFAULT_EMPTY_MASS = 1e3;   // kg
 constexpr double DEFAULT_CROSS_SECTION = 20; // m^2 on each axis
-constexpr double DEFAULT_ISP = 5e4;          // m/s
 constexpr double DEFAULT_WHEELBRAKE = 1e5;   // N
 constexpr double CLASS_STIFFNESS = 1e6;      // N/m: each touchdown point the host or a class file sets
 constexpr double CLASS_DAMPING = 1e5;        // N s/m
@@ -52,6 +51,28 @@ constexpr Engine ENGINES[] = {{"MaxMainThrust", {{0, 0, 1}}, THGROUP_MAIN},
                               {"MaxRetroThrust", {{0, 0, -1}}, THGROUP_RETRO},
                               {"MaxHoverThrust", {{0, 1, 0}}, THGROUP_HOVER}};
 
+} // namespace
+
+void DefaultAttitudeThrusters(Vessel* v, double maxth, PROPELLANT_HANDLE tank, double isp) {
+    VESSEL* vi = v->iface;
+    for (const RcsThruster& r : RCS_LINEAR) {
+        THRUSTER_HANDLE th = vi->CreateThruster(_V(0, 0, 0), _V(r.dx, r.dy, r.dz), maxth, tank, isp);
+        vi->CreateThrusterGroup(&th, 1, r.group);
+    }
+    const double arm = v->size;
+    for (size_t i = 0; i < sizeof RCS_ROTATION / sizeof RCS_ROTATION[0]; i += 2) {
+        THRUSTER_HANDLE th[2];
+        for (size_t k = 0; k < 2; ++k) {
+            const RcsThruster& r = RCS_ROTATION[i + k];
+            th[k] = vi->CreateThruster(_V(r.px * arm, r.py * arm, r.pz * arm), _V(r.dx, r.dy, r.dz), 0.5 * maxth,
+                                       tank, isp);
+        }
+        vi->CreateThrusterGroup(th, 2, RCS_ROTATION[i].group);
+    }
+}
+
+namespace {
+
 bool Usable(double d) {
     return std::isfinite(d) && d >= 0.0;
 }
@@ -72,7 +93,7 @@ void SetClassTouchdown(Vessel* v, const VECTOR3 (&pos)[3]) {
 // Tanks, engines and attitude thrusters from the generic items; they draw on the first tank.
 void ClassEngines(Vessel* v, HostFile& cfg) {
     VESSEL* vi = v->iface;
-    double d = 0.0, isp = DEFAULT_ISP;
+    double d = 0.0, isp = v->ispDefault;
     char s[256];
     for (int i = 1;; ++i) {
         char item[32];
@@ -84,29 +105,13 @@ void ClassEngines(Vessel* v, HostFile& cfg) {
     }
     if (v->propellants.empty() && oapiReadItem_float(&cfg, "MaxFuel", d) && Usable(d))
         vi->CreatePropellantResource(d);
-    if (oapiReadItem_float(&cfg, "Isp", d) && d > 0.0 && std::isfinite(d)) isp = d;
     PROPELLANT_HANDLE tank = v->propellants.empty() ? nullptr : v->propellants[0].get();
     for (const Engine& e : ENGINES) {
         if (!oapiReadItem_float(&cfg, e.item, d) || !Usable(d) || HasGroup(v, e.group)) continue;
         THRUSTER_HANDLE th = vi->CreateThruster(_V(0, 0, 0), e.dir, d, tank, isp);
         vi->CreateThrusterGroup(&th, 1, e.group);
     }
-    if (oapiReadItem_float(&cfg, "MaxAttitudeThrust", d) && Usable(d)) {
-        for (const RcsThruster& r : RCS_LINEAR) {
-            THRUSTER_HANDLE th = vi->CreateThruster(_V(0, 0, 0), _V(r.dx, r.dy, r.dz), d, tank, isp);
-            vi->CreateThrusterGroup(&th, 1, r.group);
-        }
-        const double arm = v->size;
-        for (size_t i = 0; i < sizeof RCS_ROTATION / sizeof RCS_ROTATION[0]; i += 2) {
-            THRUSTER_HANDLE th[2];
-            for (size_t k = 0; k < 2; ++k) {
-                const RcsThruster& r = RCS_ROTATION[i + k];
-                th[k] = vi->CreateThruster(_V(r.px * arm, r.py * arm, r.pz * arm), _V(r.dx, r.dy, r.dz),
-                                           0.5 * d, tank, isp);
-            }
-            vi->CreateThrusterGroup(th, 2, RCS_ROTATION[i].group);
-        }
-    }
+    if (oapiReadItem_float(&cfg, "MaxAttitudeThrust", d) && Usable(d)) DefaultAttitudeThrusters(v, d, tank, isp);
 }
 
 // The lines after the one that opens a block, up to the one that closes it; the host knows both by how they
@@ -187,8 +192,11 @@ void ApplyClassItems(Vessel* v, HostFile& cfg) {
         vi->SetEmptyMass(d);
         v->unweighed = unweighed;
     }
-    if (oapiReadItem_bool(&cfg, "EnableXPDR", b) && b && oapiReadItem_int(&cfg, "XPDR", i) && i >= 0)
-        v->xpdr = (DWORD)i;
+    if (oapiReadItem_bool(&cfg, "EnableXPDR", b) && b) {
+        v->hasXpdr = true;
+        if (oapiReadItem_int(&cfg, "XPDR", i) && i >= 0) v->xpdr = (DWORD)i;
+    }
+    if (oapiReadItem_float(&cfg, "Isp", d) && d > 0.0 && std::isfinite(d)) v->ispDefault = d;
     ClassEngines(v, cfg);
     if (oapiReadItem_string(&cfg, "TouchdownPoints", s)) {
         double p[9];

@@ -341,6 +341,14 @@ inline bool ObjectState(OBJHANDLE h, VECTOR3* pos, VECTOR3* vel) {
 HostFile* CheckFile(FILEHANDLE f, const char* fn);
 
 hs::Attachment* Att(Vessel* v, ATTACHMENTHANDLE h, const char* fn);
+// A vessel's own item behind a handle, or null with the call counted as misuse.
+hs::Propellant* Prop(Vessel* v, PROPELLANT_HANDLE h, const char* fn);
+hs::Thruster* Thr(Vessel* v, THRUSTER_HANDLE h, const char* fn);
+hs::ThrusterGroup* Grp(Vessel* v, THGROUP_HANDLE h, const char* fn);
+hs::ThrusterGroup* GroupOfType(Vessel* v, THGROUP_TYPE type); // null when it has none
+// The host's default attitude set: a linear thruster of full thrust at the centre for each direction, a pair
+// of half thrust at the vessel's ends (its size out) for each turn.
+void DefaultAttitudeThrusters(Vessel* v, double maxth, PROPELLANT_HANDLE tank, double isp);
 
 // Text helpers (and text.h's).
 std::string HostPath(const std::string& winPath); // translated, relative to the root

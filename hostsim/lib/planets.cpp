@@ -75,3 +75,28 @@ double oapiGetPlanetCurrentRotation(OBJHANDLE hPlanet) {
     const Body* b = PlanetOf(hPlanet, "oapiGetPlanetCurrentRotation");
     return b ? FrameNow(*b).rotation : 0.0;
 }
+
+// A vessel's frame or a body's turning one, about its centre.
+void oapiGlobalToLocal(OBJHANDLE hObj, const VECTOR3* glob, VECTOR3* loc) {
+    if (!glob || !loc) {
+        Misuse("oapiGlobalToLocal: no vector");
+        return;
+    }
+    if (const Vessel* v = LiveVessel(hObj)) {
+        *loc = tmul(v->phys.R, *glob - v->phys.pos);
+        return;
+    }
+    if (const Body* b = PlanetOf(hObj, "oapiGlobalToLocal")) *loc = tmul(FrameNow(*b).R, *glob - b->pos);
+}
+
+void oapiLocalToGlobal(OBJHANDLE hObj, const VECTOR3* loc, VECTOR3* glob) {
+    if (!glob || !loc) {
+        Misuse("oapiLocalToGlobal: no vector");
+        return;
+    }
+    if (const Vessel* v = LiveVessel(hObj)) {
+        *glob = mul(v->phys.R, *loc) + v->phys.pos;
+        return;
+    }
+    if (const Body* b = PlanetOf(hObj, "oapiLocalToGlobal")) *glob = mul(FrameNow(*b).R, *loc) + b->pos;
+}

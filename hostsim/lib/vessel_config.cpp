@@ -12,8 +12,7 @@
 
 using namespace hs;
 
-// The vessel behind this interface; a misuse when the interface outlived its vessel.
-namespace {
+namespace hs {
 
 Propellant* Prop(Vessel* v, PROPELLANT_HANDLE h, const char* fn) {
     Propellant* p = Owned<Propellant>(v, h);
@@ -38,6 +37,10 @@ ThrusterGroup* GroupOfType(Vessel* v, THGROUP_TYPE type) {
         if (g->type == type) return g.get();
     return nullptr;
 }
+
+} // namespace hs
+
+namespace {
 
 double Clamp01(double x) { return x < 0.0 ? 0.0 : (x > 1.0 ? 1.0 : x); }
 
@@ -147,6 +150,7 @@ void VESSEL::SetTouchdownPoints(const VECTOR3& pt1, const VECTOR3& pt2, const VE
     v->touchdown[1] = pt2;
     v->touchdown[2] = pt3;
     v->touchdownVertices.clear();
+    v->cogElevSet = NAN; // the points give the height again
     TouchdownSprings(*v);
     // The host gives a vessel still at its default empty mass the springs of its default points.
     if (v->emptyMass == 1e3) {
@@ -170,6 +174,7 @@ void VESSEL::SetTouchdownPoints(const TOUCHDOWNVTX* tdvtx, int ntdvtx) const {
     // Every point is a spring of its own; the first three also place a landed vessel, with one spring for all
     // three (their mean). A landed vessel whose points are set is let go, as the host does.
     v->touchdownVertices.assign(tdvtx, tdvtx + ntdvtx);
+    v->cogElevSet = NAN;
     if (v->phys.landed) v->phys.pointsChanged = true;
     double stiffness = 0.0, damping = 0.0;
     for (int i = 0; i < 3; ++i) {
@@ -344,7 +349,7 @@ THRUSTER_HANDLE VESSEL::CreateThruster(const VECTOR3& pos, const VECTOR3& dir, d
     if (len > 0.0) t->dir = dir / len;
     t->max0 = maxth0;
     t->res = hp ? Prop(v, hp, "CreateThruster") : nullptr;
-    t->isp0 = isp0;
+    t->isp0 = isp0 > 0.0 ? isp0 : v->ispDefault;
     t->ispRef = isp_ref;
     t->pRef = p_ref;
     v->thrusters.push_back(std::move(t));

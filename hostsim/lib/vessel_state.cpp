@@ -86,7 +86,10 @@ void ApplyStatus(Vessel* v, const VESSELSTATUS2& st) {
         }
     }
     // The host keeps the class file's channel when the status names none.
-    if (st.xpdr) v->xpdr = (DWORD)st.xpdr;
+    if (st.xpdr) {
+        v->xpdr = (DWORD)st.xpdr;
+        v->hasXpdr = true;
+    }
 }
 
 static bool Finite(const VECTOR3& a) { return std::isfinite(a.x) && std::isfinite(a.y) && std::isfinite(a.z); }
@@ -421,7 +424,7 @@ void VESSEL::SaveDefaultState(FILEHANDLE scn) const {
         for (int n : v->navFreq) nav += Fmt(" %d", n);
         WriteLine(f, "  NAVFREQ" + nav);
     }
-    if (v->xpdr) WriteLine(f, Fmt("  XPDR %u", (unsigned)v->xpdr));
+    if (v->hasXpdr) WriteLine(f, Fmt("  XPDR %u", (unsigned)v->xpdr));
 }
 
 namespace {

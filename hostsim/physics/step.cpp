@@ -152,16 +152,32 @@ void AddAt(VECTOR3& F, VECTOR3& T, const VECTOR3& f, const VECTOR3& r) {
 
 // A vessel without airfoils: drag along the flow from the cross sections each weighted by its drag coefficient
 // (the forward one for a flow from either end, as the host does), and a spin decays with the air's density.
+// The older model's module items add to it: moments that turn the nose into the flow (the elevator trim
+// shifting the pitch's zero), and lift from a coefficient of the angle of attack with its induced drag.
 void PlainAerodynamics(Vessel& v, const AtmState& atm, const VECTOR3& va, double speed, VECTOR3& F,
                        VECTOR3& T) {
-    const VECTOR3& w = v.phys.omega;
-    double fac = v.size * TotalMass(v) * atm.rho;
-    T -= _V(fac * w.x * v.rotDrag.x, fac * w.y * v.rotDrag.y, fac * w.z * v.rotDrag.z);
     if (!(speed > 1e-8)) return;
-    VECTOR3 n = va / speed;
+    const VECTOR3& w = v.phys.omega;
     const VECTOR3& cs = v.crossSections;
+    double fac = v.size * TotalMass(v) * atm.rho;
+    double aoa = atan2(-va.y, va.z), beta = atan2(va.x, va.z);
+    double daoa = aoa - v.trimScale * v.surfaceLevel[AIRCTRL_ELEVATORTRIM];
+    // The host's moments turn the other way round from this frame's torques.
+    T += _V(fac * speed * cs.y * sin(daoa) * v.pitchMomentScale, fac * speed * cs.x * sin(beta) * v.bankMomentScale,
+            0.0);
+    T -= _V(fac * w.x * v.rotDrag.x, fac * w.y * v.rotDrag.y, fac * w.z * v.rotDrag.z);
+    VECTOR3 n = va / speed;
+    double q = 0.5 * atm.rho * speed * speed;
+    double drag = 0.0, cl = 0.0;
+    if (v.liftCoeff && (cl = v.liftCoeff(aoa)) != 0.0) {
+        double lift = cl * q * cs.y;
+        double norm = std::hypot(va.z, va.y);
+        if (norm > 0.0) F += _V(0, va.z, -va.y) * (lift / norm);
+        v.phys.lift += lift;
+        drag = lift * cl / (v.wingAspect * v.wingEffectiveness);
+    }
     double area = 0.5 * (cs.x * v.cw[2] * fabs(n.x) + cs.y * v.cw[3] * fabs(n.y) + cs.z * v.cw[0] * fabs(n.z));
-    double drag = area * 0.5 * atm.rho * speed * speed;
+    drag += area * q;
     F -= n * drag;
     v.phys.drag += drag;
 }
@@ -193,11 +209,14 @@ void Aerodynamics(Vessel& v, const AtmState& atm, const VECTOR3& inertia, double
     const VECTOR3& cs = v.crossSections;
     for (auto& ap : v.airfoils) {
         const hs::Airfoil& a = *ap;
-        if (!a.cf) continue;
+        if (!a.cf && !a.cfPlain) continue;
         bool vertical = a.align == LIFT_VERTICAL;
         double angle = atan2(-(vertical ? va.y : va.x), va.z);
         double cl = 0, cm = 0, cd = 0;
-        a.cf(v.iface, angle, mach, re0 * a.c, a.context, &cl, &cm, &cd);
+        if (a.cf)
+            a.cf(v.iface, angle, mach, re0 * a.c, a.context, &cl, &cm, &cd);
+        else
+            a.cfPlain(angle, mach, re0 * a.c, &cl, &cm, &cd);
         double S = a.S != 0.0 ? a.S
                               : (vertical ? fabs(ddir.z) * cs.z + fabs(ddir.y) * cs.y
                                           : fabs(ddir.z) * cs.z + fabs(ddir.x) * cs.z);
@@ -216,6 +235,13 @@ void Aerodynamics(Vessel& v, const AtmState& atm, const VECTOR3& inertia, double
         if (c.level == 0.0) continue;
         double fac = c.area * q;
         AddAt(F, T, SurfaceLift(c, ldir, sdir, -c.level * fac * c.dCl) + ddir * (fabs(c.level) * fac), c.ref);
+    }
+    for (const Vessel::DragElement& e : v.dragElements) {
+        double level = *e.drag;
+        if (level == 0.0) continue;
+        double drag = level * e.factor * q;
+        AddAt(F, T, ddir * drag, e.ref);
+        v.phys.drag += drag;
     }
 }
 

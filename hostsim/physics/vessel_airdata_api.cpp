@@ -241,6 +241,7 @@ double VESSEL::GetCOG_elev() const {
     Vessel* v = Live(vessel, "GetCOG_elev");
     CallTrace trace(v, __func__);
     if (!v) return trace.Result(0.0);
+    if (!std::isnan(v->cogElevSet)) return trace.Result(v->cogElevSet);
     const Touchdown td = TouchdownGeometry(*v);
     return trace.Result(std::fabs(dotp(td.p[0], td.up)));
 }
@@ -381,34 +382,28 @@ void VESSEL::GetCW(double& cw_z_pos, double& cw_z_neg, double& cw_x, double& cw_
     cw_y = cw ? cw[3] : 0.0;
 }
 
-// The obsolete lift model divides its induced drag by their product; kept as the host keeps them.
-void VESSEL::SetWingAspect(double aspect) const {
-    Vessel* v = Live(vessel, "SetWingAspect");
-    CallTrace trace(v, __func__, aspect);
-    if (v) v->wingAspect = aspect;
-}
-
-void VESSEL::SetWingEffectiveness(double eff) const {
-    Vessel* v = Live(vessel, "SetWingEffectiveness");
-    CallTrace trace(v, __func__, eff);
-    if (v) v->wingEffectiveness = eff;
-}
-
-double VESSEL::GetWingAspect() const {
-    Vessel* v = Live(vessel, "GetWingAspect");
-    CallTrace trace(v, __func__);
-    return trace.Result(v ? v->wingAspect : 0.0);
-}
-
-double VESSEL::GetWingEffectiveness() const {
-    Vessel* v = Live(vessel, "GetWingEffectiveness");
-    CallTrace trace(v, __func__);
-    return trace.Result(v ? v->wingEffectiveness : 0.0);
-}
-
 // The host answers with its own setting, not with the level it gave ovcInit.
 int VESSEL::GetFlightModel() const {
     Vessel* v = Live(vessel, "GetFlightModel");
     CallTrace trace(v, __func__);
     return trace.Result(v ? HOST_FLIGHT_MODEL : 0);
+}
+
+// --- The local horizon ---
+
+void VESSEL::HorizonRot(const VECTOR3& rloc, VECTOR3& rhorizon) const {
+    Vessel* v = Live(vessel, "HorizonRot");
+    CallTrace trace(v, __func__, rloc, rhorizon);
+    if (!v) return;
+    const Horizon h = HorizonAt(BodyOf(*v), v->phys.pos);
+    const VECTOR3 g = mul(v->phys.R, rloc);
+    rhorizon = _V(dotp(g, h.east), dotp(g, h.up), dotp(g, h.north));
+}
+
+void VESSEL::HorizonInvRot(const VECTOR3& rhorizon, VECTOR3& rloc) const {
+    Vessel* v = Live(vessel, "HorizonInvRot");
+    CallTrace trace(v, __func__, rhorizon, rloc);
+    if (!v) return;
+    const Horizon h = HorizonAt(BodyOf(*v), v->phys.pos);
+    rloc = tmul(v->phys.R, h.east * rhorizon.x + h.up * rhorizon.y + h.north * rhorizon.z);
 }

@@ -83,12 +83,11 @@ TEST_F(ExportTable, CheckPassesAStockModuleHostsimModelsAndNamesWhatAnotherLacks
     EXPECT_EQ(r.status, 0) << r.out;
     EXPECT_NE(r.out.find("modelled      VESSEL::SetTouchdownPoints"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find(" 0 not modelled, 0 missing\n"), std::string::npos) << r.out;
-    // The glider draws its panels with a user-interface library the headless host lacks: it cannot load.
+    // The glider draws its dialogs with the host's user-interface library: there, but never drawn here.
     r = Check("libDeltaGlider.so");
-    EXPECT_EQ(r.status, 1) << r.out;
-    EXPECT_NE(r.out.find("\nmissing       ImGui::"), std::string::npos) << r.out;
-    EXPECT_EQ(r.out.find("missing       VESSEL"), std::string::npos) << r.out;
-    EXPECT_EQ(r.out.find("missing       oapi"), std::string::npos) << r.out;
+    EXPECT_NE(r.status, 1) << r.out;
+    EXPECT_NE(r.out.find("\nnot modelled  ImGui::Begin(char const*, bool*, int)"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find("\nmissing"), std::string::npos) << r.out;
 }
 
 } // namespace
