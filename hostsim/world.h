@@ -222,6 +222,8 @@ class Vessel final : public OrbiterObject {
     // Navigation receivers: the host gives two to a vessel that takes the focus when its class is set up.
     std::vector<int> navFreq;
     std::vector<hs::SlotPtr<hs::DevMesh>> devMeshes; // one per mesh index while a visual exists
+    // The share of the Sun's disc the vessel saw at its last look, and how long that look holds (s).
+    double lightFactor = 1.0, lightFrom = -1.0, lightUntil = -1.0;
 };
 
 namespace hs {

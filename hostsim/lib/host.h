@@ -181,6 +181,7 @@ struct World {
     size_t frameVessels = 0;
     bool loading = false;
     int lastError = 0;   // Sim::LOAD_*
+    bool radiationPressure = false; // the host's configuration (Orbiter_NG.cfg) asks for the Sun's pressure
     int centralBody = 0; // body table index of the scenario's central body (gbody index 0)
     int visualTag = 0;
     // Vessels created so far under each name (lower case), for the timeline's tags.
@@ -413,6 +414,8 @@ bool SameShape(const std::string& a, const std::string& b);
 void ShowAnnotations(bool flush);
 // Begins the host's log afresh in the root; a later line is appended.
 void StartLog();
+// Reads the settings hostsim follows from the host's configuration file in the root.
+void ReadHostConfig();
 
 // Meshes.
 int MeshGroupCount(const std::string& name); // -1 without a mesh file

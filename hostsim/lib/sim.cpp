@@ -382,6 +382,7 @@ bool Sim::Init(const SimOptions& opt, std::string* err) {
     }
     w.root = real;
     StartLog();
+    ReadHostConfig();
     if (!TraceStart(err)) {
         w.lastError = LOAD_BAD_INPUT;
         return false;

@@ -291,6 +291,13 @@ void VesselLoads(Vessel& v, double dt, const VECTOR3& inertia, VECTOR3& F, VECTO
             Refused(v, "a force that is not a number");
     }
     if (atm.rho > 0.0) Aerodynamics(v, atm, inertia, dt, F, T);
+    VECTOR3 light, at;
+    if (RadiationForce(v, S().t1, light, at)) {
+        if (Finite(light) && Finite(at))
+            AddAt(F, T, light, at);
+        else
+            Refused(v, "a radiation force that is not a number");
+    }
     // The host works out no air loads for a vessel at rest on the ground.
     if (v.phys.landed) v.phys.lift = v.phys.drag = 0.0;
 }
