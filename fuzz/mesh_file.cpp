@@ -27,10 +27,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     MESHHANDLE copy = nullptr;
     if (MESHHANDLE shared = oapiLoadMeshGlobal("FuzzMesh")) {
         CheckMesh(shared);
-        if (oapiMeshGroupCount(shared) != oapiMeshGroupCount(own)) fuzzhost::Fail("two reads of one file differ");
+        if (oapiMeshGroupCount(shared) != oapiMeshGroupCount(own))
+            fuzzhost::Fail("two reads of one file differ");
     }
     oapiDeleteMesh(own);
-    fuzzhost::WriteFile("Config/Vessels/FuzzMeshClass.cfg", "ClassName = FuzzMeshClass\nMeshName = FuzzMesh\n");
+    fuzzhost::WriteFile("Config/Vessels/FuzzMeshClass.cfg",
+                        "ClassName = FuzzMeshClass\nMeshName = FuzzMesh\n");
     std::string err;
     OBJHANDLE v = hs::Sim::Get().CreateVessel("Mesh-1", "FuzzMeshClass", nullptr, &err);
     if (!v) return 0;

@@ -988,8 +988,8 @@ OAPIFUNC MESHGROUP* oapiMeshGroup(DEVMESHHANDLE hMesh, int idx); // always null:
 OAPIFUNC MESHGROUPEX* oapiMeshGroupEx(MESHHANDLE hMesh, int idx);
 OAPIFUNC int oapiAddMeshGroup(MESHHANDLE hMesh, MESHGROUP* grp);
 // Indices of the block count from its own first vertex.
-OAPIFUNC bool oapiAddMeshGroupBlock(MESHHANDLE hMesh, int grpidx, const NTVERTEX* vtx, int nvtx, const uint16_t* idx,
-                                    int nidx);
+OAPIFUNC bool oapiAddMeshGroupBlock(MESHHANDLE hMesh, int grpidx, const NTVERTEX* vtx, int nvtx,
+                                    const uint16_t* idx, int nidx);
 OAPIFUNC int oapiGetMeshGroup(DEVMESHHANDLE hMesh, int grpidx, GROUPREQUESTSPEC* grs);
 OAPIFUNC int oapiMeshTextureCount(MESHHANDLE hMesh);
 OAPIFUNC int oapiMeshMaterialCount(MESHHANDLE hMesh);

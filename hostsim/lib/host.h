@@ -172,7 +172,7 @@ struct World {
     std::vector<HeldKey> held;
     std::vector<SlotPtr<HostFile>> openFiles;      // files modules opened with oapiOpenFile
     std::vector<SlotPtr<GlobalMesh>> globalMeshes; // textures registered by name
-    std::vector<SlotPtr<HostMesh>> meshes;         // every mesh of the session: MESHHANDLE = address of the record
+    std::vector<SlotPtr<HostMesh>> meshes;         // the session's meshes: MESHHANDLE = address of the record
     std::vector<SlotPtr<Annotation>> notes;
     int notesMade = 0;
     bool logStarted = false; // Orbiter.log was begun afresh in this run

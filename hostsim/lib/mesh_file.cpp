@@ -9,8 +9,8 @@
 namespace hs {
 namespace {
 
-// One line as the host's buffer takes it: false at the end of the text, and at a line too long for the buffer,
-// which stops the host's stream as the end does. A stopped reader stays stopped.
+// One line as the host's buffer takes it: false at the end of the text, and at a line too long for the
+// buffer, which stops the host's stream as the end does. A stopped reader stays stopped.
 class MeshLines {
   public:
     explicit MeshLines(std::istream& in) : in_(in) {}
@@ -65,7 +65,8 @@ void FillMissingNormals(MeshGroup& g) {
         const NTVERTEX &a = g.vtx[i0], &b = g.vtx[i1], &c = g.vtx[i2];
         const float ux = b.x - a.x, uy = b.y - a.y, uz = b.z - a.z;
         const float wx = c.x - a.x, wy = c.y - a.y, wz = c.z - a.z;
-        const float nx = (uy * wz - uz * wy) / 3.0f, ny = (uz * wx - ux * wz) / 3.0f, nz = (ux * wy - uy * wx) / 3.0f;
+        const float nx = (uy * wz - uz * wy) / 3.0f, ny = (uz * wx - ux * wz) / 3.0f,
+                    nz = (ux * wy - uy * wx) / 3.0f;
         for (uint16_t k : {i0, i1, i2}) {
             if (!fill[k]) continue;
             g.vtx[k].nx += nx * corner;
@@ -83,8 +84,10 @@ void FillMissingNormals(MeshGroup& g) {
 
 void CheckIndices(HostMesh& mesh, MeshGroup& g) {
     const uint32_t mtrl = static_cast<uint32_t>(g.spec.MtrlIdx), tex = static_cast<uint32_t>(g.spec.TexIdx);
-    if (mtrl != MESH_INHERIT_INDEX && mtrl >= mesh.materials.size()) g.spec.MtrlIdx = static_cast<int>(MESH_DEFAULT_INDEX);
-    if (tex != MESH_INHERIT_INDEX && tex >= mesh.textures.size()) g.spec.TexIdx = static_cast<int>(MESH_DEFAULT_INDEX);
+    if (mtrl != MESH_INHERIT_INDEX && mtrl >= mesh.materials.size())
+        g.spec.MtrlIdx = static_cast<int>(MESH_DEFAULT_INDEX);
+    if (tex != MESH_INHERIT_INDEX && tex >= mesh.textures.size())
+        g.spec.TexIdx = static_cast<int>(MESH_DEFAULT_INDEX);
 }
 
 struct GroupHeader {
@@ -103,7 +106,8 @@ bool ReadGeometry(MeshLines& lines, const GroupHeader& h, long nvtx, long ntri, 
         if (!lines.Next(line)) return false;
         NTVERTEX v{};
         if (h.normals) {
-            if (sscanf(line.c_str(), "%f%f%f%f%f%f%f%f", &v.x, &v.y, &v.z, &v.nx, &v.ny, &v.nz, &v.tu, &v.tv) < 6)
+            if (sscanf(line.c_str(), "%f%f%f%f%f%f%f%f", &v.x, &v.y, &v.z, &v.nx, &v.ny, &v.nz, &v.tu,
+                       &v.tv) < 6)
                 fillNormals = true;
         } else {
             sscanf(line.c_str(), "%f%f%f%f%f", &v.x, &v.y, &v.z, &v.tu, &v.tv);
@@ -119,7 +123,9 @@ bool ReadGeometry(MeshLines& lines, const GroupHeader& h, long nvtx, long ntri, 
             // The host keeps the low 16 bits, as a short read into the index does.
             uint16_t index = static_cast<uint16_t>(static_cast<unsigned long>(n));
             if (index >= g.vtx.size()) {
-                if (!reported) Warn(warnings, lines.Number(), "a triangle names a vertex the group lacks: vertex 0 taken");
+                if (!reported)
+                    Warn(warnings, lines.Number(),
+                         "a triangle names a vertex the group lacks: vertex 0 taken");
                 reported = true;
                 index = 0;
             }
@@ -133,14 +139,16 @@ bool ReadGeometry(MeshLines& lines, const GroupHeader& h, long nvtx, long ntri, 
 void ReadMaterials(MeshLines& lines, HostMesh& mesh, std::vector<std::string>* warnings) {
     std::string line;
     int n = 0;
-    if (!lines.Next(line) || strncmp(line.c_str(), "MATERIALS", 9) != 0 || sscanf(After(line, 9), "%d", &n) != 1)
+    if (!lines.Next(line) || strncmp(line.c_str(), "MATERIALS", 9) != 0 ||
+        sscanf(After(line, 9), "%d", &n) != 1)
         return;
     for (int i = 0; i < n; ++i) // the names, which nothing uses
         if (!lines.Next(line)) break;
     for (int i = 0; i < n; ++i) {
         std::string rows[5]; // the MATERIAL line, then diffuse, ambient, specular (and power), emissive
         bool whole = true;
-        for (std::string& r : rows) whole = whole && lines.Next(r);
+        for (std::string& r : rows)
+            whole = whole && lines.Next(r);
         if (!whole) {
             Warn(warnings, lines.Number(), "the material list ends early");
             return;
@@ -149,8 +157,8 @@ void ReadMaterials(MeshLines& lines, HostMesh& mesh, std::vector<std::string>* w
         *m = MATERIAL{};
         sscanf(rows[1].c_str(), "%f%f%f%f", &m->diffuse.r, &m->diffuse.g, &m->diffuse.b, &m->diffuse.a);
         sscanf(rows[2].c_str(), "%f%f%f%f", &m->ambient.r, &m->ambient.g, &m->ambient.b, &m->ambient.a);
-        if (sscanf(rows[3].c_str(), "%f%f%f%f%f", &m->specular.r, &m->specular.g, &m->specular.b, &m->specular.a,
-                   &m->power) < 5)
+        if (sscanf(rows[3].c_str(), "%f%f%f%f%f", &m->specular.r, &m->specular.g, &m->specular.b,
+                   &m->specular.a, &m->power) < 5)
             m->power = 0.0f;
         sscanf(rows[4].c_str(), "%f%f%f%f", &m->emissive.r, &m->emissive.g, &m->emissive.b, &m->emissive.a);
         mesh.materials.push_back(std::move(m));
@@ -160,7 +168,8 @@ void ReadMaterials(MeshLines& lines, HostMesh& mesh, std::vector<std::string>* w
 void ReadTextures(MeshLines& lines, HostMesh& mesh, std::vector<std::string>* warnings) {
     std::string line;
     int n = 0;
-    if (!lines.Next(line) || strncmp(line.c_str(), "TEXTURES", 8) != 0 || sscanf(After(line, 8), "%d", &n) != 1)
+    if (!lines.Next(line) || strncmp(line.c_str(), "TEXTURES", 8) != 0 ||
+        sscanf(After(line, 8), "%d", &n) != 1)
         return;
     for (int i = 0; i < n; ++i) {
         if (!lines.Next(line)) {
@@ -238,7 +247,8 @@ bool ReadMesh(std::istream& in, HostMesh& mesh, std::vector<std::string>* warnin
                     Warn(warnings, lines.Number(), "a negative count: the group is left out");
                 } else {
                     whole = ReadGeometry(lines, h, nvtx, ntri, *group, warnings, h.fillNormals);
-                    if (!whole) Warn(warnings, lines.Number(), "the text ends inside a group: the group is left out");
+                    if (!whole)
+                        Warn(warnings, lines.Number(), "the text ends inside a group: the group is left out");
                 }
             }
         }
@@ -259,7 +269,8 @@ bool ReadMesh(std::istream& in, HostMesh& mesh, std::vector<std::string>* warnin
     }
     ReadMaterials(lines, mesh, warnings);
     ReadTextures(lines, mesh, warnings);
-    for (auto& g : mesh.groups) CheckIndices(mesh, *g);
+    for (auto& g : mesh.groups)
+        CheckIndices(mesh, *g);
     mesh.setUp = true;
     return true;
 }
@@ -276,7 +287,8 @@ int AddMeshGroup(HostMesh& mesh, const NTVERTEX* vtx, int nvtx, const uint16_t* 
     s.TexIdx = static_cast<int>(tex);
     s.zBias = static_cast<OAPI_WORD>(zbias);
     s.UsrFlag = usrFlag;
-    for (int k = 0; k < MAXTEX; ++k) s.TexIdxEx[k] = static_cast<int>(MESH_DEFAULT_INDEX);
+    for (int k = 0; k < MAXTEX; ++k)
+        s.TexIdxEx[k] = static_cast<int>(MESH_DEFAULT_INDEX);
     if (mesh.setUp) CheckIndices(mesh, *g);
     g->Bind();
     mesh.groups.push_back(std::move(g));
@@ -287,7 +299,8 @@ void AddMeshGroupBlock(MeshGroup& g, const NTVERTEX* vtx, int nvtx, const uint16
     const uint16_t first = static_cast<uint16_t>(g.vtx.size());
     if (vtx && nvtx > 0) g.vtx.insert(g.vtx.end(), vtx, vtx + nvtx);
     if (idx && nidx > 0)
-        for (int i = 0; i < nidx; ++i) g.idx.push_back(static_cast<uint16_t>(idx[i] + first));
+        for (int i = 0; i < nidx; ++i)
+            g.idx.push_back(static_cast<uint16_t>(idx[i] + first));
     g.Bind();
 }
 
@@ -296,11 +309,14 @@ struct VertexEdit {
     float NTVERTEX::*member;
     unsigned set, add;
 };
-constexpr VertexEdit VERTEX_EDITS[] = {
-    {&NTVERTEX::x, GRPEDIT_VTXCRDX, GRPEDIT_VTXCRDADDX},  {&NTVERTEX::y, GRPEDIT_VTXCRDY, GRPEDIT_VTXCRDADDY},
-    {&NTVERTEX::z, GRPEDIT_VTXCRDZ, GRPEDIT_VTXCRDADDZ},  {&NTVERTEX::nx, GRPEDIT_VTXNMLX, GRPEDIT_VTXNMLADDX},
-    {&NTVERTEX::ny, GRPEDIT_VTXNMLY, GRPEDIT_VTXNMLADDY}, {&NTVERTEX::nz, GRPEDIT_VTXNMLZ, GRPEDIT_VTXNMLADDZ},
-    {&NTVERTEX::tu, GRPEDIT_VTXTEXU, GRPEDIT_VTXTEXADDU}, {&NTVERTEX::tv, GRPEDIT_VTXTEXV, GRPEDIT_VTXTEXADDV}};
+constexpr VertexEdit VERTEX_EDITS[] = {{&NTVERTEX::x, GRPEDIT_VTXCRDX, GRPEDIT_VTXCRDADDX},
+                                       {&NTVERTEX::y, GRPEDIT_VTXCRDY, GRPEDIT_VTXCRDADDY},
+                                       {&NTVERTEX::z, GRPEDIT_VTXCRDZ, GRPEDIT_VTXCRDADDZ},
+                                       {&NTVERTEX::nx, GRPEDIT_VTXNMLX, GRPEDIT_VTXNMLADDX},
+                                       {&NTVERTEX::ny, GRPEDIT_VTXNMLY, GRPEDIT_VTXNMLADDY},
+                                       {&NTVERTEX::nz, GRPEDIT_VTXNMLZ, GRPEDIT_VTXNMLADDZ},
+                                       {&NTVERTEX::tu, GRPEDIT_VTXTEXU, GRPEDIT_VTXTEXADDU},
+                                       {&NTVERTEX::tv, GRPEDIT_VTXTEXV, GRPEDIT_VTXTEXADDV}};
 
 void EditMeshGroup(MeshGroup& g, const GROUPEDITSPEC& ges) {
     const unsigned flags = static_cast<unsigned>(ges.flags);
@@ -371,7 +387,8 @@ void CopyMesh(const HostMesh& from, HostMesh& to) {
         to.groups.push_back(std::move(copy));
     }
     to.materials.clear();
-    for (const auto& m : from.materials) to.materials.push_back(std::make_unique<MATERIAL>(*m));
+    for (const auto& m : from.materials)
+        to.materials.push_back(std::make_unique<MATERIAL>(*m));
     to.textures = from.textures;
     to.modulateMatAlpha = from.modulateMatAlpha;
     to.setUp = from.setUp;

@@ -1,5 +1,5 @@
-// The host's mesh functions: meshes loaded from Meshes/, the host's table of meshes shared by every module, the
-// meshes modules make and delete, their groups and materials, and the device meshes of visuals.
+// The host's mesh functions: meshes loaded from Meshes/, the host's table of meshes shared by every module,
+// the meshes modules make and delete, their groups and materials, and the device meshes of visuals.
 #include "host.h"
 #include "meshes.h"
 
@@ -43,7 +43,8 @@ bool LoadMeshFile(const std::string& name, HostMesh& mesh) {
     std::ifstream in(path, std::ios::binary);
     std::vector<std::string> warnings;
     const bool ok = in && ReadMesh(in, mesh, &warnings);
-    for (const std::string& why : warnings) Say("warning: mesh %s: %s", name.c_str(), why.c_str());
+    for (const std::string& why : warnings)
+        Say("warning: mesh %s: %s", name.c_str(), why.c_str());
     return ok;
 }
 
@@ -164,8 +165,9 @@ MESHHANDLE oapiCreateMesh(int ngrp, MESHGROUP* grp) {
         if (!GroupCountsGood(grp[i], "oapiCreateMesh")) return nullptr;
     HostMesh* mesh = NewMesh();
     for (int i = 0; i < ngrp; ++i)
-        AddMeshGroup(*mesh, grp[i].Vtx, grp[i].nVtx, grp[i].Idx, grp[i].nIdx, static_cast<uint32_t>(grp[i].MtrlIdx),
-                     static_cast<uint32_t>(grp[i].TexIdx), static_cast<int16_t>(grp[i].zBias), 0);
+        AddMeshGroup(*mesh, grp[i].Vtx, grp[i].nVtx, grp[i].Idx, grp[i].nIdx,
+                     static_cast<uint32_t>(grp[i].MtrlIdx), static_cast<uint32_t>(grp[i].TexIdx),
+                     static_cast<int16_t>(grp[i].zBias), 0);
     return mesh;
 }
 
@@ -331,7 +333,8 @@ int oapiSetMaterial(DEVMESHHANDLE hMesh, int matidx, const MATERIAL* mat) {
     if (!dm) return 3;
     HostMesh* m = DeviceCopy(dm);
     if (!mat || matidx < 0 || static_cast<size_t>(matidx) >= m->materials.size()) {
-        Misuse("oapiSetMaterial: material %d of %zu%s", matidx, m->materials.size(), mat ? "" : ", no record");
+        Misuse("oapiSetMaterial: material %d of %zu%s", matidx, m->materials.size(),
+               mat ? "" : ", no record");
         return 4;
     }
     *m->materials[static_cast<size_t>(matidx)] = *mat;
@@ -364,9 +367,13 @@ int oapiEditMeshGroup(DEVMESHHANDLE hMesh, int grpidx, GROUPEDITSPEC* ges) {
         m.userFlags.resize((size_t)grpidx + 1, 0);
     }
     DWORD& flag = m.userFlags[(size_t)grpidx];
-    if (ges->flags & GRPEDIT_SETUSERFLAG) flag = (DWORD)ges->UsrFlag;
-    if (ges->flags & GRPEDIT_ADDUSERFLAG) flag |= (DWORD)ges->UsrFlag;
-    if (ges->flags & GRPEDIT_DELUSERFLAG) flag &= ~(DWORD)ges->UsrFlag;
+    // One of the three, in this order of precedence, as the host's graphics client takes them.
+    if (ges->flags & GRPEDIT_SETUSERFLAG)
+        flag = (DWORD)ges->UsrFlag;
+    else if (ges->flags & GRPEDIT_ADDUSERFLAG)
+        flag |= (DWORD)ges->UsrFlag;
+    else if (ges->flags & GRPEDIT_DELUSERFLAG)
+        flag &= ~(DWORD)ges->UsrFlag;
     if (ges->flags & GRPEDIT_VTXMOD) {
         HostMesh* copy = DeviceCopy(dm);
         if ((size_t)grpidx < copy->groups.size()) {

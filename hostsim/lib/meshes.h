@@ -1,5 +1,5 @@
-// The host's meshes: groups of vertices and triangles with their materials, read from the host's mesh files or
-// made by modules. A MESHHANDLE is the address of a HostMesh in its slots.
+// The host's meshes: groups of vertices and triangles with their materials, read from the host's mesh files
+// or made by modules. A MESHHANDLE is the address of a HostMesh in its slots.
 #pragma once
 
 #include "Orbitersdk.h"
@@ -39,7 +39,8 @@ struct HostMesh {
     std::vector<std::string> textures; // as the file names them; "0" is none
     int flags = 0;
     bool modulateMatAlpha = false;
-    // A mesh read from a file (or copied from one) checks the material and texture indices of groups added later.
+    // A mesh read from a file (or copied from one) checks the material and texture indices of groups added
+    // later.
     bool setUp = false;
     bool global = false; // kept by the host for every module (oapiLoadMeshGlobal): never a module's to delete
     std::string name;    // the name a global mesh was loaded under
@@ -52,8 +53,8 @@ struct HostMesh {
 // text is no mesh (no "MSHX1" first line, no GROUPS line): the mesh is then empty.
 bool ReadMesh(std::istream& in, HostMesh& mesh, std::vector<std::string>* warnings);
 
-// The group's place; copies of the lists (either may be null: zeros). Checks the material and texture against
-// the mesh's lists when it is set up. False-free: counts are the caller's to check.
+// Adds a group with copies of the lists (either may be null: zeros) and gives its index. A mesh that was read
+// from a file checks the material and texture against its lists. The counts are the caller's to check.
 int AddMeshGroup(HostMesh& mesh, const NTVERTEX* vtx, int nvtx, const uint16_t* idx, int nidx, uint32_t mtrl,
                  uint32_t tex, int16_t zbias, int usrFlag);
 // Appends vertices and triangles to a group; the block's indices count from its own first vertex.
@@ -68,10 +69,10 @@ void CopyMesh(const HostMesh& from, HostMesh& to);
 void DeleteMaterial(HostMesh& mesh, size_t idx);
 
 // The meshes of the world (meshes.cpp).
-HostMesh* LiveMesh(const void* h);                 // null for anything but a live mesh
-HostMesh* NewMesh();                               // a module's own
-void DeleteMesh(HostMesh* mesh);                   // a module's own
+HostMesh* LiveMesh(const void* h);                          // null for anything but a live mesh
+HostMesh* NewMesh();                                        // a module's own
+void DeleteMesh(HostMesh* mesh);                            // a module's own
 bool LoadMeshFile(const std::string& name, HostMesh& mesh); // Meshes/<name>.msh; false when there is none
-void ReleaseMeshes();                              // at the end of the session
+void ReleaseMeshes();                                       // at the end of the session
 
 } // namespace hs

@@ -1,6 +1,6 @@
 // VESSEL methods that configure a vessel: physical parameters, beacons, propellant, thrusters, aerodynamics,
-// attachment points and animations (docking ports have docking.cpp, meshes vessel_meshes.cpp). Each checks the
-// handles it is given.
+// attachment points and animations (docking ports have docking.cpp, meshes vessel_meshes.cpp). Each checks
+// the handles it is given.
 #include "host.h"
 #include "physics/physics.h"
 

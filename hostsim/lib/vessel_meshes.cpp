@@ -1,6 +1,6 @@
 // VESSEL methods of a vessel's mesh list: meshes added by file name or by handle into places (a deleted mesh
-// leaves its place, the next one added takes it), their offsets and visibility, copies for the module, and the
-// device meshes of the vessel's visual.
+// leaves its place, the next one added takes it), their offsets and visibility, copies for the module, and
+// the device meshes of the vessel's visual.
 #include "host.h"
 
 // The interface returns some handles as const values, as the host declares them.
@@ -128,7 +128,9 @@ bool VESSEL::DelMesh(UINT idx, bool) const {
     return trace.Result(true);
 }
 
-void VESSEL::ClearMeshes() const { ClearMeshes(true); }
+void VESSEL::ClearMeshes() const {
+    ClearMeshes(true);
+}
 
 void VESSEL::ClearMeshes(bool) const {
     SELF_OR();
@@ -182,8 +184,8 @@ const char* VESSEL::GetMeshName(unsigned int idx) const {
     return trace.Result(m && !m->name.empty() ? m->name.c_str() : nullptr);
 }
 
-// The module's own copy, of the mesh the place was given or read from the named file; null for an empty place,
-// or a file that is no mesh.
+// The module's own copy, of the mesh the place was given or read from the named file; null for an empty
+// place, or a file that is no mesh.
 MESHHANDLE VESSEL::CopyMeshFromTemplate(unsigned int idx) const {
     SELF_OR(nullptr);
     CallTrace trace(v, __func__, idx);

@@ -63,8 +63,8 @@ void ApplyStatus(Vessel* v, const VESSELSTATUS2& st) {
             } else {
                 // The host passes over a level for a tank the vessel lacks (scenarios write one for a vessel
                 // without tanks).
-                Say("warning: status: no tank %d of %zu on %s: its level is left out", f.idx, v->propellants.size(),
-                    v->name.c_str());
+                Say("warning: status: no tank %d of %zu on %s: its level is left out", f.idx,
+                    v->propellants.size(), v->name.c_str());
             }
         }
     }

@@ -33,7 +33,8 @@ inline VECTOR3 Div(const VECTOR3& a, const VECTOR3& b) {
 }
 
 // The Sun's radiation force on a vessel in flight over the step ending at t1 (s), at a point of the vessel
-// frame; false when the host's configuration leaves radiation pressure out, or the vessel is landed or in shadow.
+// frame; false when the host's configuration leaves radiation pressure out, or the vessel is landed or in
+// shadow.
 bool RadiationForce(Vessel& v, double t1, VECTOR3& force, VECTOR3& at);
 
 // An orthonormal frame whose first column is dir and second the part of rot normal to dir.

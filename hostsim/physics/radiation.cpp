@@ -28,7 +28,8 @@ VECTOR3 SunFromEarth(double mjd) {
     const double meanLongitude = 280.460 + 0.9856474 * n;
     const double g = (357.528 + 0.9856003 * n) * RAD;
     const double precession = 1.397 * n / 36525.0; // deg the equinox of date has moved on since J2000
-    const double lambda = (meanLongitude + 1.915 * std::sin(g) + 0.020 * std::sin(2.0 * g) - precession) * RAD;
+    const double lambda =
+        (meanLongitude + 1.915 * std::sin(g) + 0.020 * std::sin(2.0 * g) - precession) * RAD;
     const double r = (1.00014 - 0.01671 * std::cos(g) - 0.00014 * std::cos(2.0 * g)) * AU;
     return Vec(r * std::cos(lambda), 0.0, r * std::sin(lambda));
 }

@@ -1,5 +1,5 @@
-// Meshes: the mesh file reader on good, odd and broken text, the mesh handle functions, a vessel's mesh places
-// and the device meshes of its visual.
+// Meshes: the mesh file reader on good, odd and broken text, the mesh handle functions, a vessel's mesh
+// places and the device meshes of its visual.
 #include "lib/meshes.h"
 #include "tv_world.h"
 
@@ -138,7 +138,8 @@ TEST(MeshFile, TriangleOfAVertexTheGroupLacksTakesVertexZero) {
 TEST(MeshFile, CountsTheTextDoesNotHoldCostNothing) {
     HostMesh m;
     std::vector<std::string> warnings;
-    ASSERT_TRUE(Read("MSHX1\nGROUPS 2000000000\nGEOM -5 1\nGEOM 2000000000 2000000000\n0 0 0\n", m, &warnings));
+    ASSERT_TRUE(
+        Read("MSHX1\nGROUPS 2000000000\nGEOM -5 1\nGEOM 2000000000 2000000000\n0 0 0\n", m, &warnings));
     EXPECT_TRUE(m.groups.empty());
     EXPECT_EQ(warnings.size(), 2u);
     ASSERT_TRUE(Read("MSHX1\nGROUPS 0\nMATERIALS 2000000000\nx\n", m, &warnings));
@@ -148,16 +149,16 @@ TEST(MeshFile, CountsTheTextDoesNotHoldCostNothing) {
 TEST(MeshFile, LineLongerThanTheHostsBufferEndsTheReading) {
     HostMesh m;
     const std::string group = "GEOM 3 1\n0 0 0\n1 0 0\n0 1 0\n0 1 2\n";
-    ASSERT_TRUE(Read("MSHX1\nGROUPS 3\n" + group + "LABEL " + std::string(249, 'x') + "\n" + group + "LABEL " +
-                         std::string(250, 'x') + "\n" + group,
+    ASSERT_TRUE(Read("MSHX1\nGROUPS 3\n" + group + "LABEL " + std::string(249, 'x') + "\n" + group +
+                         "LABEL " + std::string(250, 'x') + "\n" + group,
                      m));
     EXPECT_EQ(m.groups.size(), 2u) << "255 characters fit, 256 do not";
 }
 
 TEST(MeshFile, MissingNormalsAreMadeAsTheHostMakesThem) {
     HostMesh m;
-    ASSERT_TRUE(Read("MSHX1\nGROUPS 1\nNONORMAL\nGEOM 4 1\n0 0 0 0.5 0.5\n2 0 0 1 0\n0 2 0 0 1\n5 5 5 0 0\n0 1 2\n",
-                     m));
+    ASSERT_TRUE(Read(
+        "MSHX1\nGROUPS 1\nNONORMAL\nGEOM 4 1\n0 0 0 0.5 0.5\n2 0 0 1 0\n0 2 0 0 1\n5 5 5 0 0\n0 1 2\n", m));
     const NTVERTEX* v = m.groups[0]->spec.Vtx;
     EXPECT_FLOAT_EQ(v[0].tu, 0.5f) << "without normals a vertex line holds position and texture";
     // Cross product (0, 0, 4), over three, times a third of pi, over three again.
@@ -230,7 +231,8 @@ TEST_F(Meshes, DeadAndForeignHandlesAreMisuseNeverRead) {
     ASSERT_EQ(oapiMeshGroupCount(own), 2);
     oapiDeleteMesh(own);
     double onTheStack = 0.0;
-    for (void* bad : {own, static_cast<void*>(&onTheStack), static_cast<void*>(Rec("TV1")), static_cast<void*>(nullptr)}) {
+    for (void* bad : {own, static_cast<void*>(&onTheStack), static_cast<void*>(Rec("TV1")),
+                      static_cast<void*>(nullptr)}) {
         EXPECT_EQ(oapiMeshGroupCount(bad), 0);
         EXPECT_EQ(oapiMeshGroup(bad, 0), nullptr);
         oapiDeleteMesh(bad);

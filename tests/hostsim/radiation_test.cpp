@@ -1,5 +1,5 @@
-// The Sun's radiation pressure: off unless the host's configuration asks for it, then a push away from the Sun
-// of the size the Sun's light gives at the Earth's distance, and none in the Earth's shadow.
+// The Sun's radiation pressure: off unless the host's configuration asks for it, then a push away from the
+// Sun of the size the Sun's light gives at the Earth's distance, and none in the Earth's shadow.
 #include "tv_world.h"
 
 namespace hs::test {
@@ -7,16 +7,18 @@ namespace {
 
 constexpr double FLIGHT = 100.0;         // s
 constexpr double PRESSURE_1AU = 4.56e-6; // N/m^2: the Sun's light at one astronomical unit, taken up whole
-constexpr double PRESSURE_SPREAD = 0.04; // the Earth's distance from the Sun changes it by less than this share
-constexpr double SIZE = 500.0;           // m: a sail-sized cross section, so the push is metres, not microns
+constexpr double PRESSURE_SPREAD =
+    0.04;                      // the Earth's distance from the Sun changes it by less than this share
+constexpr double SIZE = 500.0; // m: a sail-sized cross section, so the push is metres, not microns
 
 class SunPressure : public HostFixture {
   protected:
-    // Where a vessel of the class ends after FLIGHT seconds, starting at rest at `from` (from the Earth's centre),
-    // with the Sun's pressure on or off; a fresh session each time.
+    // Where a vessel of the class ends after FLIGHT seconds, starting at rest at `from` (from the Earth's
+    // centre), with the Sun's pressure on or off; a fresh session each time.
     VECTOR3 Fly(const char* cls, bool pressure, VECTOR3 from = _V(0, HIGH_ABOVE_POLE, 0)) {
-        root.Write("Orbiter_NG.cfg", std::string("; === ORBITER Master Configuration File ===\nRadiationPressure = ") +
-                                         (pressure ? "TRUE" : "FALSE") + "\n");
+        root.Write("Orbiter_NG.cfg",
+                   std::string("; === ORBITER Master Configuration File ===\nRadiationPressure = ") +
+                       (pressure ? "TRUE" : "FALSE") + "\n");
         Restart();
         mass = 0.0;
         OBJHANDLE h = CreateAbovePole("Sail", cls, _V(from.x, from.y - HIGH_ABOVE_POLE, from.z));
@@ -24,7 +26,8 @@ class SunPressure : public HostFixture {
         VESSEL* v = oapiGetVesselInterface(h);
         v->SetSize(SIZE);
         mass = v->GetMass();
-        for (int i = 0; i < static_cast<int>(FLIGHT * 60.0); ++i) Sim().Frame();
+        for (int i = 0; i < static_cast<int>(FLIGHT * 60.0); ++i)
+            Sim().Frame();
         VECTOR3 pos;
         v->GetRelativePos(oapiGetGbodyByIndex(0), pos);
         return pos;
