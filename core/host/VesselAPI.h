@@ -96,6 +96,9 @@ class OAPIFUNC VESSEL {
     // the pair's momentum shared.
     int Dock(OBJHANDLE target, unsigned int n, unsigned int tgtn, unsigned int mode) const;
     void SetDockMode(int mode) const;
+    // A port's approach transmitter: switched on at the lowest channel, 20 km range.
+    void EnableIDS(DOCKHANDLE hDock, bool bEnable) const;
+    bool SetIDSChannel(DOCKHANDLE hDock, int ch) const; // false without a transmitter or off the band
 #endif
 
     // --- Meshes and visuals ---

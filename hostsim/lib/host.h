@@ -343,13 +343,23 @@ HostFile* CheckFile(FILEHANDLE f, const char* fn);
 
 hs::Attachment* Att(Vessel* v, ATTACHMENTHANDLE h, const char* fn);
 // A vessel's own item behind a handle, or null with the call counted as misuse.
-hs::Propellant* Prop(Vessel* v, PROPELLANT_HANDLE h, const char* fn);
+hs::Propellant* Prop(Vessel* v, PROPELLANT_HANDLE h, const char* fn); // of any vessel
+void UnlinkPropellant(const hs::Propellant* p);
 hs::Thruster* Thr(Vessel* v, THRUSTER_HANDLE h, const char* fn);
 hs::ThrusterGroup* Grp(Vessel* v, THGROUP_HANDLE h, const char* fn);
 hs::ThrusterGroup* GroupOfType(Vessel* v, THGROUP_TYPE type); // null when it has none
 // The host's default attitude set: a linear thruster of full thrust at the centre for each direction, a pair
 // of half thrust at the vessel's ends (its size out) for each turn.
 void DefaultAttitudeThrusters(Vessel* v, double maxth, PROPELLANT_HANDLE tank, double isp);
+
+// Surface bases: the place of a base's pad (0-based), false when the body has no such base or pad; a vessel put
+// down landed by a scenario's BASE line (holding that pad, refuelled when it stands on one); the BASE line's
+// "name:pad" of the pad a vessel holds, or empty; the pads after a frame; a fresh table for a new run.
+bool BasePad(int body, const char* name, int pad, double* lng, double* lat);
+void LandedAtBase(Vessel* v, const char* baseName, int pad, double lng, double lat);
+std::string PadLine(const Vessel* v);
+void UpdatePads();
+void ResetBases();
 
 // Text helpers (and text.h's).
 std::string HostPath(const std::string& winPath); // translated, relative to the root
