@@ -3,6 +3,7 @@
 
 #include "Orbitersdk.h"
 #include "portable.h"
+#include "lib/meshes.h"
 #include "physics/physics_state.h"
 #include "slots.h"
 
@@ -108,19 +109,22 @@ struct Animation {
     std::vector<SlotPtr<AnimComponent>> components;
 };
 
+// One place of a vessel's mesh list: a mesh named by its file, or given by a handle (the template).
 struct Mesh {
-    std::string name;
+    std::string name;          // empty for a mesh given by a handle
+    const HostMesh* tpl = nullptr; // the handle it was given by, checked before use: a module may delete it
     VECTOR3 ofs{};
     WORD visMode = MESHVIS_EXTERNAL;
-    int groupCount = -1; // from Meshes/<name>.msh; -1 when no mesh file says
+    int groupCount = -1; // from Meshes/<name>.msh or the template; -1 when neither says
     std::vector<DWORD> userFlags; // one per group; what oapiEditMeshGroup edits
-    bool alive = true;
+    bool alive = true;            // a deleted mesh leaves its place, which the next mesh added takes
 };
 
 // A device mesh handle (DEVMESHHANDLE) points at one of these while the vessel has a visual.
 struct DevMesh {
     int meshIndex = 0;
     Vessel* owner = nullptr;
+    std::unique_ptr<HostMesh> copy; // the visual's own geometry, made when first asked for
 };
 
 } // namespace hs
@@ -226,6 +230,8 @@ class Vessel final : public OrbiterObject {
     // Navigation receivers: the host gives two to a vessel that takes the focus when its class is set up.
     std::vector<int> navFreq;
     std::vector<hs::SlotPtr<hs::DevMesh>> devMeshes; // one per mesh index while a visual exists
+    // The share of the Sun's disc the vessel saw at its last look, and how long that look holds (s).
+    double lightFactor = 1.0, lightFrom = -1.0, lightUntil = -1.0;
 };
 
 namespace hs {

@@ -349,6 +349,35 @@ typedef struct {
     OAPI_WORD Flags;
 } MESHGROUP;
 
+#ifndef _WIN32
+const int MAXTEX = 1; // extra textures a group may blend in
+
+// A group as the host keeps it: MESHGROUP followed by the extra textures.
+typedef struct {
+    NTVERTEX* Vtx;
+    OAPI_WORD* Idx;
+    OAPI_DWORD nVtx;
+    OAPI_DWORD nIdx;
+    OAPI_DWORD MtrlIdx;
+    OAPI_DWORD TexIdx;
+    OAPI_DWORD UsrFlag;
+    OAPI_WORD zBias;
+    OAPI_WORD Flags;
+    int TexIdxEx[MAXTEX];
+    float TexMixEx[MAXTEX];
+} MESHGROUPEX;
+
+typedef struct {
+    COLOUR4 diffuse;
+    COLOUR4 ambient;
+    COLOUR4 specular;
+    COLOUR4 emissive;
+    float power; // specular exponent
+} MATERIAL;
+
+#define MESHPROPERTY_MODULATEMATALPHA 1
+#endif
+
 // What the HUD is drawn on: surface size, centre (the forward marker, possibly off the surface), pixels per
 // degree and the typical marker size.
 typedef struct {
@@ -647,6 +676,20 @@ typedef struct {
     OAPI_WORD* vIdx; // NULL: vertices are replaced from index 0
 } GROUPEDITSPEC;
 
+#ifndef _WIN32
+// What oapiGetMeshGroup copies out: a permutation list picks the vertices or indices, else they come from 0.
+typedef struct {
+    NTVERTEX* Vtx;
+    int nVtx;
+    uint16_t* VtxPerm;
+    uint16_t* Idx;
+    int nIdx;
+    uint16_t* IdxPerm;
+    int MtrlIdx;
+    int TexIdx;
+} GROUPREQUESTSPEC;
+#endif
+
 #define GRPEDIT_SETUSERFLAG 0x00001
 #define GRPEDIT_ADDUSERFLAG 0x00002
 #define GRPEDIT_DELUSERFLAG 0x00004
@@ -924,8 +967,39 @@ OAPIFUNC int oapiEditMeshGroup(DEVMESHHANDLE hMesh, OAPI_DWORD grpidx, GROUPEDIT
 #pragma GCC diagnostic ignored "-Wignored-qualifiers"
 #endif
 OAPIFUNC const MESHHANDLE oapiLoadMeshGlobal(const char* fname);
+#ifndef _WIN32
+// firstload: the host read the file for this call, not an earlier one.
+typedef void (*LoadMeshClbkFunc)(MESHHANDLE hMesh, bool firstload);
+OAPIFUNC const MESHHANDLE oapiLoadMeshGlobal(const char* fname, LoadMeshClbkFunc fClbk);
+#endif
 #if defined(__GNUC__)
 #pragma GCC diagnostic pop
+#endif
+#ifndef _WIN32
+// Meshes a module owns (loaded, made or copied: it deletes them) and those the host keeps for every module
+// (oapiLoadMeshGlobal: never deleted by a module). Material and texture indices are 0-based here.
+OAPIFUNC MESHHANDLE oapiLoadMesh(const char* fname);
+OAPIFUNC MESHHANDLE oapiCreateMesh(int ngrp, MESHGROUP* grp);
+OAPIFUNC void oapiDeleteMesh(MESHHANDLE hMesh);
+OAPIFUNC int oapiGetMeshFlags(MESHHANDLE hMesh);
+OAPIFUNC int oapiMeshGroupCount(MESHHANDLE hMesh);
+OAPIFUNC MESHGROUP* oapiMeshGroup(MESHHANDLE hMesh, int idx);
+OAPIFUNC MESHGROUP* oapiMeshGroup(DEVMESHHANDLE hMesh, int idx); // always null: a device mesh is not readable
+OAPIFUNC MESHGROUPEX* oapiMeshGroupEx(MESHHANDLE hMesh, int idx);
+OAPIFUNC int oapiAddMeshGroup(MESHHANDLE hMesh, MESHGROUP* grp);
+// Indices of the block count from its own first vertex.
+OAPIFUNC bool oapiAddMeshGroupBlock(MESHHANDLE hMesh, int grpidx, const NTVERTEX* vtx, int nvtx,
+                                    const uint16_t* idx, int nidx);
+OAPIFUNC int oapiGetMeshGroup(DEVMESHHANDLE hMesh, int grpidx, GROUPREQUESTSPEC* grs);
+OAPIFUNC int oapiMeshTextureCount(MESHHANDLE hMesh);
+OAPIFUNC int oapiMeshMaterialCount(MESHHANDLE hMesh);
+OAPIFUNC MATERIAL* oapiMeshMaterial(MESHHANDLE hMesh, int idx);
+OAPIFUNC int oapiMeshMaterial(DEVMESHHANDLE hMesh, int idx, MATERIAL* mat);
+OAPIFUNC int oapiAddMaterial(MESHHANDLE hMesh, MATERIAL* mat);
+OAPIFUNC bool oapiDeleteMaterial(MESHHANDLE hMesh, int idx);
+OAPIFUNC int oapiSetMaterial(DEVMESHHANDLE hMesh, int matidx, const MATERIAL* mat);
+OAPIFUNC bool oapiSetMeshProperty(MESHHANDLE hMesh, int property, int value);
+OAPIFUNC bool oapiSetMeshProperty(DEVMESHHANDLE hMesh, int property, int value);
 #endif
 OAPIFUNC SURFHANDLE oapiRegisterExhaustTexture(OAPI_CSTR name);
 OAPIFUNC SURFHANDLE oapiRegisterParticleTexture(OAPI_CSTR name);

@@ -111,6 +111,28 @@ class OAPIFUNC VESSEL {
     // Valid only between clbkVisualCreated and clbkVisualDestroyed.
     DEVMESHHANDLE GetDevMesh(VISHANDLE vis, OAPI_UINT idx) const;
     MESHHANDLE GetMesh(VISHANDLE vis, OAPI_UINT idx) const;
+#ifndef _WIN32
+    // idx: a place in the vessel's list; a place in use is taken over, one beyond the end makes empty places.
+    unsigned int InsertMesh(const char* meshname, unsigned int idx, const VECTOR3* ofs = 0) const;
+    unsigned int InsertMesh(MESHHANDLE hMesh, unsigned int idx, const VECTOR3* ofs = 0) const;
+    bool ShiftMesh(unsigned int idx, const VECTOR3& ofs) const;
+    void ShiftMeshes(const VECTOR3& ofs) const;
+    bool GetMeshOffset(unsigned int idx, VECTOR3& ofs) const;
+    unsigned int GetMeshCount() const; // places, deleted ones included
+#if defined(__GNUC__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wignored-qualifiers"
+#endif
+    const MESHHANDLE GetMeshTemplate(unsigned int idx) const; // the handle a mesh was added by, else null
+#if defined(__GNUC__)
+#pragma GCC diagnostic pop
+#endif
+    const char* GetMeshName(unsigned int idx) const; // the name a mesh was added by, else null
+    MESHHANDLE CopyMeshFromTemplate(unsigned int idx) const; // the module's own copy: it deletes it
+    uint16_t GetMeshVisibilityMode(unsigned int idx) const;
+    void SetMeshVisibleInternal(unsigned int idx, bool visible) const;
+    int MeshModified(MESHHANDLE hMesh, unsigned int grp, int modflag);
+#endif
     // The host keeps the pointer and reads it every frame.
     void AddBeacon(BEACONLIGHTSPEC* bs);
     bool DelBeacon(BEACONLIGHTSPEC* bs);
@@ -181,6 +203,9 @@ class OAPIFUNC VESSEL {
 #endif
     // Drag coefficients of a vessel without airfoils: forward, backward, sideways, vertical flow.
     void SetCW(double cw_z_pos, double cw_z_neg, double cw_x, double cw_y) const;
+#ifndef _WIN32
+    int GetFlightModel() const; // the host's setting (1, realistic), whatever ovcInit was given
+#endif
     void GetCW(double& cw_z_pos, double& cw_z_neg, double& cw_x, double& cw_y) const;
     void SetADCtrlMode(OAPI_DWORD mode) const; // bit mask: 1 elevator, 2 rudder, 4 ailerons
     OAPI_DWORD GetADCtrlMode() const;

@@ -74,7 +74,9 @@ bool VESSEL3::clbkPanelRedrawEvent(int, int, SURFHANDLE, void*) { return false; 
 int VESSEL3::clbkGeneric(int, int, void*) { return 0; }
 bool VESSEL3::clbkLoadPanel2D(int, PANELHANDLE, int, int) { return false; }
 void VESSEL3::clbkRenderHUD(int, const HUDPAINTSPEC*, SURFHANDLE) {}
-void VESSEL3::clbkGetRadiationForce(const VECTOR3&, VECTOR3& F, VECTOR3& pos) {
-    F = _V(0, 0, 0);
+// The host's plain model: a cross section of the size squared that takes up one and a half times the flux.
+void VESSEL3::clbkGetRadiationForce(const VECTOR3& mflux, VECTOR3& F, VECTOR3& pos) {
+    const double size = GetSize();
+    F = mflux * (size * size * 1.5);
     pos = _V(0, 0, 0);
 }

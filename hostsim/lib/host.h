@@ -33,12 +33,12 @@ struct Plugin {
     void (*exitModule)(HINSTANCE) = nullptr;
 };
 
-// Every FILEHANDLE the host gives out is the address of one of these, in its own slots like every other
-// A mesh the host keeps for every module that asks for it by name (oapiLoadMeshGlobal).
+// A texture the host keeps for every module that asks for it by name.
 struct GlobalMesh {
     std::string name;
 };
 
+// Every FILEHANDLE the host gives out is the address of one of these, in its own slots like every other
 // handle: a handle kept after its file was closed is caught as dead, never read through.
 struct HostFile {
     enum Kind { CONFIG, SCENARIO_READ, SCENARIO_WRITE, GENERIC_READ, GENERIC_WRITE } kind = CONFIG;
@@ -171,7 +171,8 @@ struct World {
     std::vector<KeyPress> keys;
     std::vector<HeldKey> held;
     std::vector<SlotPtr<HostFile>> openFiles;      // files modules opened with oapiOpenFile
-    std::vector<SlotPtr<GlobalMesh>> globalMeshes; // MESHHANDLE = address of the record
+    std::vector<SlotPtr<GlobalMesh>> globalMeshes; // textures registered by name
+    std::vector<SlotPtr<HostMesh>> meshes;         // the session's meshes: MESHHANDLE = address of the record
     std::vector<SlotPtr<Annotation>> notes;
     int notesMade = 0;
     bool logStarted = false; // Orbiter.log was begun afresh in this run
@@ -180,6 +181,7 @@ struct World {
     size_t frameVessels = 0;
     bool loading = false;
     int lastError = 0;   // Sim::LOAD_*
+    bool radiationPressure = false; // the host's configuration (Orbiter_NG.cfg) asks for the Sun's pressure
     int centralBody = 0; // body table index of the scenario's central body (gbody index 0)
     int visualTag = 0;
     // Vessels created so far under each name (lower case), for the timeline's tags.
@@ -375,6 +377,7 @@ bool LoadPlugins(std::string* err);
 void UnloadPlugins();
 
 // Vessels.
+constexpr int HOST_FLIGHT_MODEL = 1; // the host's setting, which ovcInit gets: the realistic flight model
 Vessel* NewVessel(const char* name, const char* className, std::string* err, HostFile* cfg);
 // What every vessel has before its module sets its class up: the host's defaults.
 void DefaultClassCaps(Vessel* v);
@@ -421,6 +424,8 @@ bool SameShape(const std::string& a, const std::string& b);
 void ShowAnnotations(bool flush);
 // Begins the host's log afresh in the root; a later line is appended.
 void StartLog();
+// Reads the settings hostsim follows from the host's configuration file in the root.
+void ReadHostConfig();
 
 // Meshes.
 int MeshGroupCount(const std::string& name); // -1 without a mesh file

@@ -187,49 +187,7 @@ void oapiSetEmptyMass(OBJHANDLE hVessel, double mass) {
     if (Vessel* v = CheckVessel(hVessel, "oapiSetEmptyMass")) v->emptyMass = mass;
 }
 
-// --- Meshes and textures ---
-
-int oapiEditMeshGroup(MESHHANDLE hMesh, int, GROUPEDITSPEC* ges) {
-    if (!Slots<GlobalMesh>().Find(hMesh) || !ges) {
-        Misuse("oapiEditMeshGroup: not a mesh handle of the host");
-        return -1;
-    }
-    return 0;
-}
-
-// Limits a group index when the mesh file is unknown, so a wild index cannot make a huge table.
-constexpr int MAX_UNKNOWN_GROUPS = 4096;
-
-int oapiEditMeshGroup(DEVMESHHANDLE hMesh, int grpidx, GROUPEDITSPEC* ges) {
-    DevMesh* dm = Slots<DevMesh>().Find(hMesh);
-    if (!dm) {
-        Misuse("oapiEditMeshGroup: not a live device mesh");
-        return -1;
-    }
-    if (!ges) {
-        Misuse("oapiEditMeshGroup: null edit record");
-        return -1;
-    }
-    Vessel* v = dm->owner;
-    Mesh& m = *v->meshes[(size_t)dm->meshIndex];
-    if (grpidx < 0 || (m.groupCount >= 0 && grpidx >= m.groupCount)) {
-        Misuse("oapiEditMeshGroup: group %d of %d in mesh %s of %s", grpidx, m.groupCount, m.name.c_str(),
-               v->name.c_str());
-        return -1;
-    }
-    if ((size_t)grpidx >= m.userFlags.size()) {
-        if (grpidx >= MAX_UNKNOWN_GROUPS) {
-            Misuse("oapiEditMeshGroup: group %d beyond any mesh", grpidx);
-            return -1;
-        }
-        m.userFlags.resize((size_t)grpidx + 1, 0);
-    }
-    DWORD& flag = m.userFlags[(size_t)grpidx];
-    if (ges->flags & GRPEDIT_SETUSERFLAG) flag = (DWORD)ges->UsrFlag;
-    if (ges->flags & GRPEDIT_ADDUSERFLAG) flag |= (DWORD)ges->UsrFlag;
-    if (ges->flags & GRPEDIT_DELUSERFLAG) flag &= ~(DWORD)ges->UsrFlag;
-    return 0;
-}
+// --- Textures (meshes: meshes.cpp) ---
 
 static GlobalMesh* Registered(const char* name) {
     World& w = W();
@@ -238,11 +196,6 @@ static GlobalMesh* Registered(const char* name) {
     w.globalMeshes.push_back(MakeSlot<GlobalMesh>(nullptr));
     w.globalMeshes.back()->name = name;
     return w.globalMeshes.back().get();
-}
-
-const MESHHANDLE oapiLoadMeshGlobal(const char* fname) {
-    if (!fname) return nullptr;
-    return Registered(fname);
 }
 
 SURFHANDLE oapiRegisterExhaustTexture(const char* name) { return name ? Registered(name) : nullptr; }

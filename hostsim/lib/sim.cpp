@@ -54,7 +54,7 @@ Vessel* NewVessel(const char* name, const char* className, std::string* err, Hos
     v->beacons.reserve(4);
     v->addedForces.reserve(4);
     w.vessels.push_back(std::move(rec));
-    VESSEL* iface = m && m->init ? m->init(v, 1) : nullptr;
+    VESSEL* iface = m && m->init ? m->init(v, HOST_FLIGHT_MODEL) : nullptr;
     if (!iface) {
         iface = new BareVessel(v);
         v->hostOwnsIface = true;
@@ -384,6 +384,7 @@ bool Sim::Init(const SimOptions& opt, std::string* err) {
     }
     w.root = real;
     StartLog();
+    ReadHostConfig();
     if (!TraceStart(err)) {
         w.lastError = LOAD_BAD_INPUT;
         return false;
@@ -472,6 +473,7 @@ void Sim::Shutdown() {
     UnloadModules();
     UnloadPlugins();
     w.globalMeshes.clear();
+    ReleaseMeshes();
     w.notes.clear();
     TraceStop();
     w.inited = false;

@@ -21,6 +21,7 @@ HS_SLOT_KIND(DevMesh)
 HS_SLOT_KIND(AnimComponent)
 HS_SLOT_KIND(HostFile)
 HS_SLOT_KIND(GlobalMesh)
+HS_SLOT_KIND(HostMesh)
 HS_SLOT_KIND(Annotation)
 
 } // namespace hs

@@ -1,5 +1,6 @@
-// VESSEL methods that configure a vessel: physical parameters, meshes, propellant, thrusters, aerodynamics,
-// attachment points and animations (docking ports have docking.cpp). Each checks the handles it is given.
+// VESSEL methods that configure a vessel: physical parameters, beacons, propellant, thrusters, aerodynamics,
+// attachment points and animations (docking ports have docking.cpp, meshes vessel_meshes.cpp). Each checks
+// the handles it is given.
 #include "host.h"
 #include "physics/physics.h"
 
@@ -251,97 +252,7 @@ void VESSEL::SetCameraDefaultDirection(const VECTOR3& cd) const {
 // The stand-in keeps the centre of mass at the vessel frame's origin.
 void VESSEL::ShiftCentreOfMass(const VECTOR3&) { SELF_OR(); CallTrace trace(v, __func__); }
 
-// --- Meshes and visuals ---
-
-static UINT PushMesh(Vessel* v, const std::string& name, const VECTOR3* ofs) {
-    auto m = MakeSlot<Mesh>(v);
-    m->name = name;
-    if (ofs) m->ofs = *ofs;
-    m->groupCount = name.empty() ? -1 : MeshGroupCount(name);
-    if (m->groupCount > 0) m->userFlags.assign((size_t)m->groupCount, 0);
-    v->meshes.push_back(std::move(m));
-    if (v->visual) {
-        auto dm = MakeSlot<DevMesh>(v);
-        dm->meshIndex = (int)v->meshes.size() - 1;
-        dm->owner = v;
-        v->devMeshes.push_back(std::move(dm));
-    }
-    return (UINT)v->meshes.size() - 1;
-}
-
-UINT VESSEL::AddMesh(const char* meshname, const VECTOR3* ofs) const {
-    SELF_OR((UINT)-1);
-    CallTrace trace(v, __func__, meshname, ofs);
-    if (!meshname) {
-        Misuse("AddMesh: null mesh name");
-        return trace.Result((UINT)-1);
-    }
-    return trace.Result(PushMesh(v, meshname, ofs));
-}
-
-UINT VESSEL::AddMesh(MESHHANDLE hMesh, const VECTOR3* ofs) const {
-    SELF_OR((UINT)-1);
-    CallTrace trace(v, __func__, hMesh, ofs);
-    // A global mesh handle is the name the host loaded it under.
-    const GlobalMesh* mesh = Slots<GlobalMesh>().Find(hMesh);
-    const std::string* name = mesh ? &mesh->name : nullptr;
-    if (!name) {
-        Misuse("AddMesh: not a mesh handle of the host");
-        return trace.Result((UINT)-1);
-    }
-    return trace.Result(PushMesh(v, *name, ofs));
-}
-
-bool VESSEL::DelMesh(UINT idx, bool) const {
-    SELF_OR(false);
-    CallTrace trace(v, __func__, idx);
-    if (idx >= v->meshes.size() || !v->meshes[idx]->alive) {
-        Misuse("DelMesh: mesh %u of %zu", idx, v->meshes.size());
-        return trace.Result(false);
-    }
-    v->meshes[idx]->alive = false;
-    return trace.Result(true);
-}
-
-void VESSEL::ClearMeshes() const { ClearMeshes(true); }
-
-void VESSEL::ClearMeshes(bool) const {
-    SELF_OR();
-    CallTrace trace(v, __func__);
-    v->devMeshes.clear();
-    v->meshes.clear();
-}
-
-void VESSEL::SetMeshVisibilityMode(UINT idx, WORD mode) const {
-    SELF_OR();
-    CallTrace trace(v, __func__, idx, mode);
-    if (idx >= v->meshes.size()) {
-        Misuse("SetMeshVisibilityMode: mesh %u of %zu on %s", idx, v->meshes.size(), v->name.c_str());
-        return;
-    }
-    v->meshes[idx]->visMode = mode;
-}
-
-DEVMESHHANDLE VESSEL::GetDevMesh(VISHANDLE vis, UINT idx) const {
-    SELF_OR(nullptr);
-    CallTrace trace(v, __func__, vis, idx);
-    if (!v->visual || vis != v->visual) {
-        if (vis) Misuse("GetDevMesh: visual handle not of vessel %s", v->name.c_str());
-        return trace.Result(nullptr);
-    }
-    if (idx >= v->devMeshes.size()) {
-        Misuse("GetDevMesh: mesh %u of %zu on %s", idx, v->devMeshes.size(), v->name.c_str());
-        return trace.Result(nullptr);
-    }
-    return trace.Result(reinterpret_cast<DEVMESHHANDLE>(v->devMeshes[idx].get()));
-}
-
-MESHHANDLE VESSEL::GetMesh(VISHANDLE vis, UINT idx) const {
-    SELF_OR(nullptr);
-    CallTrace trace(v, __func__, vis, idx);
-    if (!v->visual || vis != v->visual || idx >= v->meshes.size()) return trace.Result(nullptr);
-    return trace.Result(v->meshes[idx].get());
-}
+// --- Beacons (meshes: vessel_meshes.cpp) ---
 
 void VESSEL::AddBeacon(BEACONLIGHTSPEC* bs) {
     SELF_OR();

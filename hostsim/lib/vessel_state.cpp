@@ -62,7 +62,10 @@ void ApplyStatus(Vessel* v, const VESSELSTATUS2& st) {
             } else if (f.idx >= 0 && (size_t)f.idx < v->propellants.size()) {
                 v->propellants[f.idx]->mass = level * v->propellants[f.idx]->maxMass;
             } else {
-                Misuse("status: tank %d of %zu on %s", f.idx, v->propellants.size(), v->name.c_str());
+                // The host passes over a level for a tank the vessel lacks (scenarios write one for a vessel
+                // without tanks).
+                Say("warning: status: no tank %d of %zu on %s: its level is left out", f.idx,
+                    v->propellants.size(), v->name.c_str());
             }
         }
     }

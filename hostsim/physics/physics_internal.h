@@ -32,6 +32,11 @@ inline VECTOR3 Div(const VECTOR3& a, const VECTOR3& b) {
     return Vec(b.x != 0 ? a.x / b.x : 0, b.y != 0 ? a.y / b.y : 0, b.z != 0 ? a.z / b.z : 0);
 }
 
+// The Sun's radiation force on a vessel in flight over the step ending at t1 (s), at a point of the vessel
+// frame; false when the host's configuration leaves radiation pressure out, or the vessel is landed or in
+// shadow.
+bool RadiationForce(Vessel& v, double t1, VECTOR3& force, VECTOR3& at);
+
 // An orthonormal frame whose first column is dir and second the part of rot normal to dir.
 MATRIX3 PointFrame(const VECTOR3& dir, const VECTOR3& rot);
 // An attachment point's frame for hanging a child: the parent's point direction is laid against the child's

@@ -298,8 +298,15 @@ void VesselLoads(Vessel& v, double dt, const VECTOR3& inertia, bool onGround, VE
             Refused(v, "a force that is not a number");
     }
     // The host works out no air loads for a vessel at rest on the ground, nor for the parts of a group that
-    // rests there.
+    // rests there; nor the Sun's pressure.
     if (atm.rho > 0.0 && !onGround) Aerodynamics(v, atm, inertia, dt, F, T);
+    VECTOR3 light, at;
+    if (!onGround && RadiationForce(v, S().t1, light, at)) {
+        if (Finite(light) && Finite(at))
+            AddAt(F, T, light, at);
+        else
+            Refused(v, "a radiation force that is not a number");
+    }
 }
 
 // Writes only what was set: a thruster record left clean need not go back to memory.

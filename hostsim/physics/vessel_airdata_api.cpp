@@ -382,6 +382,13 @@ void VESSEL::GetCW(double& cw_z_pos, double& cw_z_neg, double& cw_x, double& cw_
     cw_y = cw ? cw[3] : 0.0;
 }
 
+// The host answers with its own setting, not with the level it gave ovcInit.
+int VESSEL::GetFlightModel() const {
+    Vessel* v = Live(vessel, "GetFlightModel");
+    CallTrace trace(v, __func__);
+    return trace.Result(v ? HOST_FLIGHT_MODEL : 0);
+}
+
 // --- The local horizon ---
 
 void VESSEL::HorizonRot(const VECTOR3& rloc, VECTOR3& rhorizon) const {
