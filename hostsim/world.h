@@ -48,7 +48,8 @@ struct Exhaust {
 };
 
 struct ParticleStream {
-    Thruster* th = nullptr;
+    Thruster* th = nullptr; // null for a re-entry stream
+    const double* levelRef = nullptr; // the module's level, once it gives one
     VECTOR3 pos{};
     PARTICLESTREAMSPEC spec{};
 };
@@ -86,6 +87,10 @@ struct DockPort {
     Vessel* mate = nullptr;
     DockPort* matePort = nullptr;
     VECTOR3 pos{}, dir{}, rot{};
+    // The port's docking-approach transmitter, when it has one: its channel and range.
+    bool ids = false;
+    int idsStep = 0;       // 108 MHz + 0.05 MHz per step
+    double idsRange = 2e4; // m
     Vessel* approaching = nullptr; // a port of this vessel came within capture range closing in
 };
 
@@ -218,6 +223,16 @@ class Vessel final : public OrbiterObject {
     // Navigation receivers: the host gives two to a vessel that takes the focus when its class is set up.
     std::vector<int> navFreq;
     std::vector<hs::SlotPtr<hs::DevMesh>> devMeshes; // one per mesh index while a visual exists
+    // Lights: held as the kind they were made (the host's light classes have no virtual destructor).
+    std::vector<std::shared_ptr<LightEmitter>> emitters;
+    double visLimit = 1e-3, spotLimit = 1e-3; // apparent size
+    VECTOR3 albedo{{1, 1, 1}};
+    struct MfdMode {
+        int id;
+        MFDMODESPECEX spec; // as registered, its name kept in `name`
+        std::string name;
+    };
+    std::vector<MfdMode> mfdModes;
 };
 
 namespace hs {

@@ -142,7 +142,13 @@ void ClassDocks(Vessel* v, HostFile& cfg) {
                    &x[6], &x[7], &x[8]) != 9 ||
             !AllFinite(x, 9))
             return;
-        v->iface->CreateDock(_V(x[0], x[1], x[2]), _V(x[3], x[4], x[5]), _V(x[6], x[7], x[8]));
+        DOCKHANDLE d = v->iface->CreateDock(_V(x[0], x[1], x[2]), _V(x[3], x[4], x[5]), _V(x[6], x[7], x[8]));
+        int channel;
+        if (sscanf(line.c_str(), "%*f%*f%*f%*f%*f%*f%*f%*f%*f%d", &channel) == 1 && d) {
+            DockPort* port = static_cast<DockPort*>(d);
+            port->ids = true;
+            port->idsStep = IdsChannel(channel);
+        }
     });
 }
 

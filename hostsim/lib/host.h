@@ -33,6 +33,24 @@ struct Plugin {
     void (*exitModule)(HINSTANCE) = nullptr;
 };
 
+// A surface a module holds (SURFHANDLE): a texture read from a file, or one made blank. Nothing is drawn on
+// it; its handle stays good until the module releases it.
+struct Surface {
+    std::string file; // the texture's file as the module named it; empty for a made surface
+    int width = 0, height = 0;
+};
+// Drawing tools: the host's own kinds, so that a module's pointer is told from anything else.
+struct HostFont final : public oapi::Font {
+    HostFont(int height, bool prop, const char* face, Style style, int orientation)
+        : oapi::Font(height, prop, face, style, orientation) {}
+};
+struct HostPen final : public oapi::Pen {
+    HostPen(int style, int width, uint32_t col) : oapi::Pen(style, width, col) {}
+};
+struct HostBrush final : public oapi::Brush {
+    explicit HostBrush(uint32_t col) : oapi::Brush(col) {}
+};
+
 // Every FILEHANDLE the host gives out is the address of one of these, in its own slots like every other
 // A mesh the host keeps for every module that asks for it by name (oapiLoadMeshGlobal).
 struct GlobalMesh {
@@ -124,6 +142,7 @@ struct ScenarioEnv {
     std::vector<std::string> trailerBlocks; // plugin blocks after the ships
     int hudMode = HUD_SURFACE;
     bool hudBlock = false;
+    bool hudShown = false; // the block names a HUD the host shows from the start
 };
 
 struct World {
@@ -173,6 +192,14 @@ struct World {
     std::vector<SlotPtr<HostFile>> openFiles;      // files modules opened with oapiOpenFile
     std::vector<SlotPtr<GlobalMesh>> globalMeshes; // MESHHANDLE = address of the record
     std::vector<SlotPtr<Annotation>> notes;
+    // Graphics resources modules hold; released ones go.
+    std::vector<SlotPtr<Surface>> surfaces;
+    std::vector<SlotPtr<HostFont>> fonts;
+    std::vector<SlotPtr<HostPen>> pens;
+    std::vector<SlotPtr<HostBrush>> brushes;
+    std::vector<std::unique_ptr<oapi::Sketchpad>> pads; // handed out and not yet given back
+    std::vector<GUIElement*> dialogs;  // open, in order of opening
+    std::vector<int> disabledMfdModes; // for the rest of the run
     int notesMade = 0;
     bool logStarted = false; // Orbiter.log was begun afresh in this run
 
@@ -215,6 +242,12 @@ void TraceOut(const std::string& line); // into the trace file, else into the ti
 // Opens the trace's file and reads its filter from the options; false with why in err.
 bool TraceStart(std::string* err);
 void TraceStop();
+
+// Docking-approach transmitters: the channel the host keeps for a given one; a scenario's IDS line read into
+// the vessel's ports, and written back (" i:channel km" per port, empty without any).
+int IdsChannel(int step);
+void ReadIdsLine(Vessel* v, const char* arg);
+std::string IdsLine(const Vessel* v);
 
 // Handle checks: null (and a misuse counted) when the handle is dead or foreign.
 inline Vessel* LiveVessel(OBJHANDLE h) {

@@ -419,6 +419,8 @@ void VESSEL::SaveDefaultState(FILEHANDLE scn) const {
         dock += Fmt(" %zu:%d,%s", i, ridx, d.mate->name.c_str());
     }
     if (!dock.empty()) WriteLine(f, "  DOCKINFO" + dock);
+    const std::string ids = IdsLine(v);
+    if (!ids.empty()) WriteLine(f, "  IDS" + ids);
     if (!v->navFreq.empty()) {
         std::string nav;
         for (int n : v->navFreq) nav += Fmt(" %d", n);
@@ -604,13 +606,16 @@ void VESSEL::ParseScenarioLineEx(char* line, void* status) const {
         if (sscanf(arg, "%u", &m) == 1) v->adCtrlMode = (int)(m & 7u);
         break;
     }
+    case K_IDS:
+        ReadIdsLine(v, arg);
+        break;
     case K_ATTACHED: {
         int own, other, n = 0;
         if (sscanf(arg, " %d:%d,%n", &own, &other, &n) == 2 && n > 0)
             W().pending.push_back(PendingLink{v, true, own, other, Trim(arg + n)});
         break;
     }
-    default: // BASE, ENGINE_*, ELEMENTS, IDS, FLIGHTDATA: nothing in this host uses them
+    default: // BASE, ENGINE_*, ELEMENTS, FLIGHTDATA: nothing in this host uses them
         Trace("%s: line kept out: %s", v->name.c_str(), line);
         break;
     }
