@@ -96,6 +96,11 @@ class TestVessel final : public VESSEL3 {
     }
 
     void clbkPostCreation() override { Log("tv: clbkPostCreation %s", GetName()); }
+    void clbkHUDMode(int mode) override {
+        char m[16];
+        snprintf(m, sizeof m, "%d", mode);
+        Log("tv: clbkHUDMode %s %s", GetName(), m);
+    }
     void clbkDockEvent(int dock, OBJHANDLE mate) override {
         char detail[96];
         snprintf(detail, sizeof detail, "%d %s", dock, mate ? oapiGetVesselInterface(mate)->GetName() : "free");
