@@ -87,11 +87,11 @@ struct DockPort {
     Vessel* mate = nullptr;
     DockPort* matePort = nullptr;
     VECTOR3 pos{}, dir{}, rot{};
-    // The port's docking-approach transmitter, when it has one: its channel and range.
-    bool ids = false;
-    int idsStep = 0;       // 108 MHz + 0.05 MHz per step
-    double idsRange = 2e4; // m
     Vessel* approaching = nullptr; // a port of this vessel came within capture range closing in
+    // The port's docking approach transmitter (IDS), when it has one: its channel and range.
+    bool ids = false;
+    int idsStep = 0;
+    double idsRange = 2e4; // m
 };
 
 struct AnimComponent {
@@ -196,6 +196,9 @@ class Vessel final : public OrbiterObject {
     double lastGoodEmptyMass = 1.0;
 
     std::string name, className;
+    // A scenario's BASE line, until the status it came with is applied: the base's name and the pad (0-based).
+    std::string scenarioBase;
+    int scenarioPad = -1;
     // The name the timeline gives it: the name, with "#n" for the n-th vessel of that name in the run.
     std::string tag;
     hs::LoadedModule* module = nullptr; // null for a plain class-file vessel
@@ -215,6 +218,7 @@ class Vessel final : public OrbiterObject {
     VISHANDLE visual = nullptr;
     DWORD xpdr = 0;        // the transponder's channel, when it has one
     bool hasXpdr = false;
+    bool landedSeen = false; // landed at the last look of the bases: a touchdown is reported once
     Vessel* altFocus = nullptr; // where the focus goes when this vessel is deleted
     bool enableFocusSet = false;
     // While a vessel is made, the host weighs it only once its module sets its empty mass or its tanks are

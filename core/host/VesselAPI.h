@@ -96,6 +96,9 @@ class OAPIFUNC VESSEL {
     // the pair's momentum shared.
     int Dock(OBJHANDLE target, unsigned int n, unsigned int tgtn, unsigned int mode) const;
     void SetDockMode(int mode) const;
+    // A port's approach transmitter: switched on at the lowest channel, 20 km range.
+    void EnableIDS(DOCKHANDLE hDock, bool bEnable) const;
+    bool SetIDSChannel(DOCKHANDLE hDock, int ch) const; // false without a transmitter or off the band
 #endif
 
     // --- Meshes and visuals ---
@@ -129,9 +132,6 @@ class OAPIFUNC VESSEL {
     int GetNavCount() const;
     bool SetNavChannel(int n, int ch) const;
     int GetNavChannel(int n) const; // 0 for a receiver the vessel lacks
-    // Instrument docking system: a transmitter on a docking port.
-    void EnableIDS(DOCKHANDLE hDock, bool bEnable) const;
-    bool SetIDSChannel(DOCKHANDLE hDock, int ch) const;
     // Apparent size below which the vessel (and its spot) is not drawn; spotlimit < 0: the same as vislimit.
     void SetVisibilityLimit(double vislimit, double spotlimit = -1) const;
     void SetAlbedoRGB(const VECTOR3& albedo) const;

@@ -134,20 +134,18 @@ bool AllFinite(const double* x, int n) {
 }
 
 // BEGIN_DOCKLIST: "pos dir rot [ids channel]". A line that is not nine numbers (the host would make a port of
-// whatever it half read) makes no port.
+// whatever it half read) makes no port; a channel gives the port an approach transmitter.
 void ClassDocks(Vessel* v, HostFile& cfg) {
     ForBlock(cfg, "BEGIN_DOCKLIST", "END_DOCKLIST", [v](const std::string& line) {
         double x[9];
-        if (sscanf(line.c_str(), "%lf%lf%lf%lf%lf%lf%lf%lf%lf", &x[0], &x[1], &x[2], &x[3], &x[4], &x[5],
-                   &x[6], &x[7], &x[8]) != 9 ||
-            !AllFinite(x, 9))
-            return;
+        int channel = 0;
+        const int n = sscanf(line.c_str(), "%lf%lf%lf%lf%lf%lf%lf%lf%lf%d", &x[0], &x[1], &x[2], &x[3], &x[4],
+                             &x[5], &x[6], &x[7], &x[8], &channel);
+        if (n < 9 || !AllFinite(x, 9)) return;
         DOCKHANDLE d = v->iface->CreateDock(_V(x[0], x[1], x[2]), _V(x[3], x[4], x[5]), _V(x[6], x[7], x[8]));
-        int channel;
-        if (sscanf(line.c_str(), "%*f%*f%*f%*f%*f%*f%*f%*f%*f%d", &channel) == 1 && d) {
-            DockPort* port = static_cast<DockPort*>(d);
-            port->ids = true;
-            port->idsStep = IdsChannel(channel);
+        if (n == 10) {
+            v->iface->EnableIDS(d, true);
+            v->iface->SetIDSChannel(d, channel);
         }
     });
 }

@@ -1,5 +1,5 @@
-// What a vessel brings to the pilot's seat: navigation receivers and docking-approach transmitters, MFD modes,
-// dialogs, panel redraws, and the settings the host keeps for drawing it (visibility, albedo) or the user
+// What a vessel brings to the pilot's seat: navigation receivers, the HUD mode, MFD modes, dialogs, panel
+// redraws, and the settings the host keeps for drawing it (visibility, albedo) or the user
 // chose (damage). Nothing is shown here; what a module can read back is kept as the host keeps it.
 #include "host.h"
 #include "text.h"
@@ -11,60 +11,10 @@
 using namespace hs;
 
 namespace {
-
-constexpr double NAV_FREQ_MIN = 108.0; // MHz: channel 0
-constexpr int NAV_CHANNELS = 640;      // 0.05 MHz apart
-
-DockPort* IdsPort(Vessel* v, DOCKHANDLE h, const char* fn) {
-    DockPort* d = Owned<DockPort>(v, h);
-    if (!d) Misuse("%s: dock handle not of vessel %s", fn, v->name.c_str());
-    return d;
-}
-
+constexpr int NAV_CHANNELS = 640; // 108 MHz on, 0.05 MHz apart
 } // namespace
 
-namespace hs {
-
-// The host keeps a transmitter's frequency as a float and finds the channel from it again.
-int IdsChannel(int step) {
-    const float freq = (float)(step * 0.05 + NAV_FREQ_MIN);
-    return (int)((freq - NAV_FREQ_MIN) * 20.0 + 0.5);
-}
-
-// "i:channel[:km] ..." as the host reads it: each word names a port; a port without a range gets 20 km.
-void ReadIdsLine(Vessel* v, const char* arg) {
-    std::string words = arg;
-    size_t start = 0;
-    while (start < words.size()) {
-        size_t end = words.find_first_of(" \t", start);
-        if (end == std::string::npos) end = words.size();
-        const std::string word = words.substr(start, end - start);
-        start = end + 1;
-        int port, step, km;
-        char sep1, sep2;
-        const int n = sscanf(word.c_str(), "%d%c%d%c%d", &port, &sep1, &step, &sep2, &km);
-        if (n < 3 || port < 0 || (size_t)port >= v->docks.size()) continue;
-        if (n < 5) km = 20;
-        DockPort& d = *v->docks[port];
-        d.ids = true;
-        d.idsStep = IdsChannel(step);
-        d.idsRange = (float)(km * 1e3);
-    }
-}
-
-// " i:channel km" for each port with a transmitter, as the scenario's IDS line lists them.
-std::string IdsLine(const Vessel* v) {
-    std::string line;
-    for (size_t i = 0; i < v->docks.size(); ++i) {
-        const DockPort& d = *v->docks[i];
-        if (d.ids) line += Fmt(" %zu:%d %d", i, d.idsStep, (int)((float)d.idsRange * 0.001f));
-    }
-    return line;
-}
-
-} // namespace hs
-
-// --- Navigation receivers and transmitters ---
+// --- Navigation receivers ---
 
 void VESSEL::InitNavRadios(int nnav) const {
     SELF_OR();
@@ -94,28 +44,6 @@ int VESSEL::GetNavChannel(int n) const {
     SELF_OR(0);
     CallTrace trace(v, __func__, n);
     return trace.Result(n >= 0 && (size_t)n < v->navFreq.size() ? v->navFreq[n] : 0);
-}
-
-// A transmitter switched on starts on channel 0 with a 20 km range; switched off it is gone.
-void VESSEL::EnableIDS(DOCKHANDLE hDock, bool bEnable) const {
-    SELF_OR();
-    CallTrace trace(v, __func__, hDock, bEnable);
-    DockPort* d = IdsPort(v, hDock, "EnableIDS");
-    if (!d) return;
-    if (bEnable && !d->ids) {
-        d->idsStep = 0;
-        d->idsRange = 2e4;
-    }
-    d->ids = bEnable;
-}
-
-bool VESSEL::SetIDSChannel(DOCKHANDLE hDock, int ch) const {
-    SELF_OR(false);
-    CallTrace trace(v, __func__, hDock, ch);
-    DockPort* d = IdsPort(v, hDock, "SetIDSChannel");
-    if (!d || !d->ids || ch < 0 || ch >= NAV_CHANNELS) return trace.Result(false);
-    d->idsStep = ch;
-    return trace.Result(true);
 }
 
 // --- What the host keeps for drawing the vessel, and the user's settings ---

@@ -8,6 +8,8 @@ namespace {
 
 // The host's push apart when a module undocks; removing an engaged port releases it without one.
 constexpr double UNDOCK_SEPARATION = 0.2; // m/s
+// Radio channels: 108.00 to 139.95 MHz in steps of 0.05.
+constexpr int NAV_CHANNELS = 640;
 
 DockPort* Port(Vessel* v, DOCKHANDLE h, const char* fn) {
     DockPort* d = Owned<DockPort>(v, h);
@@ -170,4 +172,26 @@ OBJHANDLE oapiGetDockStatus(DOCKHANDLE dock) {
         return nullptr;
     }
     return d->mate;
+}
+
+void VESSEL::EnableIDS(DOCKHANDLE hDock, bool bEnable) const {
+    SELF_OR();
+    CallTrace trace(v, __func__, hDock, bEnable);
+    DockPort* d = Port(v, hDock, "EnableIDS");
+    if (!d) return;
+    if (bEnable && !d->ids) {
+        d->idsStep = 0;
+        d->idsRange = 2e4;
+    }
+    d->ids = bEnable;
+}
+
+bool VESSEL::SetIDSChannel(DOCKHANDLE hDock, int ch) const {
+    SELF_OR(false);
+    CallTrace trace(v, __func__, hDock, ch);
+    DockPort* d = Port(v, hDock, "SetIDSChannel");
+    // A negative channel would be stored by the host; it is none of the band's.
+    if (!d || !d->ids || ch < 0 || ch >= NAV_CHANNELS) return trace.Result(false);
+    d->idsStep = ch;
+    return trace.Result(true);
 }

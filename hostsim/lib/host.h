@@ -243,12 +243,6 @@ void TraceOut(const std::string& line); // into the trace file, else into the ti
 bool TraceStart(std::string* err);
 void TraceStop();
 
-// Docking-approach transmitters: the channel the host keeps for a given one; a scenario's IDS line read into
-// the vessel's ports, and written back (" i:channel km" per port, empty without any).
-int IdsChannel(int step);
-void ReadIdsLine(Vessel* v, const char* arg);
-std::string IdsLine(const Vessel* v);
-
 // Handle checks: null (and a misuse counted) when the handle is dead or foreign.
 inline Vessel* LiveVessel(OBJHANDLE h) {
     return Slots<Vessel>().Find(h);
@@ -374,13 +368,23 @@ HostFile* CheckFile(FILEHANDLE f, const char* fn);
 
 hs::Attachment* Att(Vessel* v, ATTACHMENTHANDLE h, const char* fn);
 // A vessel's own item behind a handle, or null with the call counted as misuse.
-hs::Propellant* Prop(Vessel* v, PROPELLANT_HANDLE h, const char* fn);
+hs::Propellant* Prop(Vessel* v, PROPELLANT_HANDLE h, const char* fn); // of any vessel
+void UnlinkPropellant(const hs::Propellant* p);
 hs::Thruster* Thr(Vessel* v, THRUSTER_HANDLE h, const char* fn);
 hs::ThrusterGroup* Grp(Vessel* v, THGROUP_HANDLE h, const char* fn);
 hs::ThrusterGroup* GroupOfType(Vessel* v, THGROUP_TYPE type); // null when it has none
 // The host's default attitude set: a linear thruster of full thrust at the centre for each direction, a pair
 // of half thrust at the vessel's ends (its size out) for each turn.
 void DefaultAttitudeThrusters(Vessel* v, double maxth, PROPELLANT_HANDLE tank, double isp);
+
+// Surface bases: the place of a base's pad (0-based), false when the body has no such base or pad; a vessel put
+// down landed by a scenario's BASE line (holding that pad, refuelled when it stands on one); the BASE line's
+// "name:pad" of the pad a vessel holds, or empty; the pads after a frame; a fresh table for a new run.
+bool BasePad(int body, const char* name, int pad, double* lng, double* lat);
+void LandedAtBase(Vessel* v, const char* baseName, int pad, double lng, double lat);
+std::string PadLine(const Vessel* v);
+void UpdatePads();
+void ResetBases();
 
 // Text helpers (and text.h's).
 std::string HostPath(const std::string& winPath); // translated, relative to the root

@@ -167,6 +167,8 @@ static void ProcessDeletions() {
         // Anything that pointed at the record goes before it does.
         for (auto& o : w.vessels)
             if (o->altFocus == v) o->altFocus = nullptr;
+        for (auto& p : v->propellants)
+            UnlinkPropellant(p.get());
         w.vessels.erase(w.vessels.begin() + (long)i);
     }
 }
@@ -512,6 +514,7 @@ void Sim::Frame() {
     DrawHud();
     CheckDebug();
     ShowAnnotations(false);
+    UpdatePads();
     ProcessDeletions();
     // The host looks for ports that meet once the frame's callbacks are done and the deleted vessels gone.
     hs::CaptureDocks(simt1);

@@ -169,11 +169,12 @@ bool VESSEL::SetGravityGradientDamping(double damp) const {
 void VESSEL::DelPropellantResource(PROPELLANT_HANDLE& ph) const {
     SELF_OR();
     CallTrace trace(v, __func__, ph);
-    Propellant* p = Prop(v, ph, "DelPropellantResource");
-    if (!p) return;
-    for (auto& t : v->thrusters)
-        if (t->res == p) t->res = nullptr;
-    if (v->defaultPropellant == p) v->defaultPropellant = nullptr;
+    Propellant* p = Owned<Propellant>(v, ph);
+    if (!p) {
+        Misuse("DelPropellantResource: propellant handle not of vessel %s", v->name.c_str());
+        return;
+    }
+    UnlinkPropellant(p);
     v->propellants.erase(std::remove_if(v->propellants.begin(), v->propellants.end(),
                                         [p](const SlotPtr<Propellant>& q) { return q.get() == p; }),
                          v->propellants.end());
@@ -183,9 +184,8 @@ void VESSEL::DelPropellantResource(PROPELLANT_HANDLE& ph) const {
 void VESSEL::ClearPropellantResources() const {
     SELF_OR();
     CallTrace trace(v, __func__);
-    for (auto& t : v->thrusters)
-        t->res = nullptr;
-    v->defaultPropellant = nullptr;
+    for (auto& p : v->propellants)
+        UnlinkPropellant(p.get());
     v->propellants.clear();
 }
 

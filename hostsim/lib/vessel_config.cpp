@@ -13,10 +13,21 @@ using namespace hs;
 
 namespace hs {
 
+// Any vessel's tank: the host lets a thruster draw on another vessel's tank (a shuttle's engines on its
+// external tank) and a module read it through its own interface.
 Propellant* Prop(Vessel* v, PROPELLANT_HANDLE h, const char* fn) {
-    Propellant* p = Owned<Propellant>(v, h);
-    if (!p) Misuse("%s: propellant handle not of vessel %s", fn, v->name.c_str());
+    Propellant* p = Slots<Propellant>().IsLive(static_cast<Propellant*>(h)) ? static_cast<Propellant*>(h) : nullptr;
+    if (!p) Misuse("%s: no live propellant handle given to vessel %s", fn, v->name.c_str());
     return p;
+}
+
+// A tank that goes leaves no thruster or default pointing at it, in any vessel.
+void UnlinkPropellant(const Propellant* p) {
+    for (auto& o : W().vessels) {
+        for (auto& t : o->thrusters)
+            if (t->res == p) t->res = nullptr;
+        if (o->defaultPropellant == p) o->defaultPropellant = nullptr;
+    }
 }
 
 Thruster* Thr(Vessel* v, THRUSTER_HANDLE h, const char* fn) {

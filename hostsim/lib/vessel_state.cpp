@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <sstream>
 
 using namespace hs;
 
@@ -67,6 +68,10 @@ void ApplyStatus(Vessel* v, const VESSELSTATUS2& st) {
     }
     // A landed vessel settles on its springs under its mass with the tanks as the status fills them.
     FromStatus(*v, st, body);
+    v->landedSeen = st.status == 1;
+    if (st.status == 1 && !v->scenarioBase.empty())
+        LandedAtBase(v, v->scenarioBase.c_str(), v->scenarioPad, st.surf_lng, st.surf_lat);
+    v->scenarioBase.clear();
     if (st.flag & VS_THRUSTRESET)
         for (auto& t : v->thrusters) t->level = 0.0;
     if ((st.flag & VS_THRUSTLIST) && st.thruster) {
@@ -365,6 +370,8 @@ void VESSEL::SaveDefaultState(FILEHANDLE scn) const {
     FillStatus(v, st);
     if (st.status == 1) {
         WriteLine(f, Fmt("  STATUS Landed %s", BodyName(v->phys.body)));
+        const std::string pad = PadLine(v);
+        if (!pad.empty()) WriteLine(f, "  BASE " + pad);
         WriteLine(f, Fmt("  POS %0.7f %0.7f", st.surf_lng * DEG, st.surf_lat * DEG));
         WriteLine(f, Fmt("  HEADING %0.2f", posangle(st.surf_hdg) * DEG));
         // Height of the centre of mass above the surface, and the attitude in the body's frame, its angles
@@ -419,7 +426,10 @@ void VESSEL::SaveDefaultState(FILEHANDLE scn) const {
         dock += Fmt(" %zu:%d,%s", i, ridx, d.mate->name.c_str());
     }
     if (!dock.empty()) WriteLine(f, "  DOCKINFO" + dock);
-    const std::string ids = IdsLine(v);
+    std::string ids;
+    for (size_t i = 0; i < v->docks.size(); ++i)
+        if (v->docks[i]->ids)
+            ids += Fmt(" %zu:%d %d", i, v->docks[i]->idsStep, (int)(float)(v->docks[i]->idsRange * 0.001f));
     if (!ids.empty()) WriteLine(f, "  IDS" + ids);
     if (!v->navFreq.empty()) {
         std::string nav;
@@ -533,6 +543,25 @@ void VESSEL::ParseScenarioLineEx(char* line, void* status) const {
         }
         break;
     }
+    case K_BASE: {
+        // "name:pad": the vessel stands on the pad's centre unless a POS line follows.
+        std::string text = arg;
+        const size_t colon = text.find(':');
+        v->scenarioBase = Trim(text.substr(0, colon));
+        v->scenarioPad = -1;
+        int pad = 0;
+        if (colon != std::string::npos && sscanf(text.c_str() + colon + 1, "%d", &pad) == 1) v->scenarioPad = pad - 1;
+        const int body = st->rbody ? BodyOfHandle(st->rbody) : v->phys.body;
+        double lng, lat;
+        if (v->scenarioPad >= 0 && BasePad(body, v->scenarioBase.c_str(), v->scenarioPad, &lng, &lat)) {
+            st->surf_lng = lng;
+            st->surf_lat = lat;
+        } else if (!BasePad(body, v->scenarioBase.c_str(), 0, &lng, &lat) && v->scenarioPad >= 0) {
+            Say("warning: %s: no base \"%s\" with a pad %d on its body: BASE line ignored", v->name.c_str(),
+                v->scenarioBase.c_str(), v->scenarioPad + 1);
+        }
+        break;
+    }
     case K_POS: {
         double lng, lat;
         if (sscanf(arg, "%lf%lf", &lng, &lat) == 2) {
@@ -583,6 +612,22 @@ void VESSEL::ParseScenarioLineEx(char* line, void* status) const {
         if (sscanf(arg, "%lf", &alt) == 1) st->vrot.x = alt;
         break;
     }
+    case K_IDS: {
+        // "port:channel[:range km]" words: a port gets a transmitter (20 km unless the word says). A range
+        // written as a word of its own, as the host's saves write it, is read as a port number and goes.
+        std::istringstream words(arg);
+        for (std::string w; words >> w;) {
+            int port = -1, step = 0, km = 20;
+            char sep;
+            const int m = sscanf(w.c_str(), "%d%c%d%c%d", &port, &sep, &step, &sep, &km);
+            if (m < 3 || port < 0 || port >= (int)v->docks.size() || step < 0 || step >= 640) continue;
+            DockPort& d = *v->docks[(size_t)port];
+            d.ids = true;
+            d.idsStep = step;
+            d.idsRange = (m < 5 ? 20 : km) * 1e3;
+        }
+        break;
+    }
     case K_NAVFREQ: {
         // One channel per receiver the vessel has; more are dropped, fewer leave the rest as they were.
         const char* s = arg;
@@ -606,16 +651,13 @@ void VESSEL::ParseScenarioLineEx(char* line, void* status) const {
         if (sscanf(arg, "%u", &m) == 1) v->adCtrlMode = (int)(m & 7u);
         break;
     }
-    case K_IDS:
-        ReadIdsLine(v, arg);
-        break;
     case K_ATTACHED: {
         int own, other, n = 0;
         if (sscanf(arg, " %d:%d,%n", &own, &other, &n) == 2 && n > 0)
             W().pending.push_back(PendingLink{v, true, own, other, Trim(arg + n)});
         break;
     }
-    default: // BASE, ENGINE_*, ELEMENTS, FLIGHTDATA: nothing in this host uses them
+    default: // BASE, ENGINE_*, ELEMENTS, IDS, FLIGHTDATA: nothing in this host uses them
         Trace("%s: line kept out: %s", v->name.c_str(), line);
         break;
     }

@@ -152,6 +152,7 @@ void ResetWorld() {
     w.timeline.clear();
     w.misuse = 0;
     w.unmodelledCalled.clear();
+    ResetBases();
     w.stopRun = false;
     w.hud.clear();
     w.lastHud.clear();

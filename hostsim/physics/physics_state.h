@@ -28,6 +28,9 @@ struct PhysicsState {
     VECTOR3 omega{};                        // rad/s, vessel frame
     double lastAirspeed = 0.0;
     VECTOR3 restPoints[3]{};                // vessel frame: the touchdown points it came to rest on
+    // A part placed by its links: the attitude of the group's lead, which gives a landed part its heading.
+    bool led = false;
+    MATRIX3 leadR{{1, 0, 0, 0, 1, 0, 0, 0, 1}};
     VECTOR3 touchdownVel{};                 // m/s, global velocity at the moment contact began
     // What the last step's loads came to, as the host reports them until the next step: lift and drag in N
     // (0 while landed), thrust and the total force with gravity in the vessel frame.

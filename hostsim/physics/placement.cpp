@@ -115,9 +115,22 @@ void SurfacePosition(const Vessel& v, double* lng, double* lat, double* hdg) {
     double la = rl > 0 ? asin(fmax(-1.0, fmin(1.0, r.y / rl))) : 0.0;
     double lo = atan2(r.z, r.x);
     Horizon h = HorizonAtLngLat(lo, la);
-    Touchdown t = TouchdownGeometry(v);
-    VECTOR3 f = tmul(turn, mul(v.phys.R, t.fwd));
-    double hd = atan2(dotp(f, h.east), dotp(f, h.north));
+    double hd = 0.0;
+    if (v.phys.led) {
+        // The host heads a landed group's parts as its lead: where the lead's nose points, or, standing on its
+        // tail, where its belly faces.
+        VECTOR3 z = tmul(turn, _V(v.phys.leadR.m13, v.phys.leadR.m23, v.phys.leadR.m33));
+        if (fabs(dotp(z, h.east)) > 1e-4 || fabs(dotp(z, h.north)) > 1e-4) {
+            hd = atan2(dotp(z, h.east), dotp(z, h.north));
+        } else {
+            VECTOR3 y = tmul(turn, _V(-v.phys.leadR.m12, -v.phys.leadR.m22, -v.phys.leadR.m32));
+            hd = atan2(dotp(y, h.east), dotp(y, h.north));
+        }
+    } else {
+        Touchdown t = TouchdownGeometry(v);
+        VECTOR3 f = tmul(turn, mul(v.phys.R, t.fwd));
+        hd = atan2(dotp(f, h.east), dotp(f, h.north));
+    }
     if (hd < 0) hd += PI2;
     if (lng) *lng = lo;
     if (lat) *lat = la;
@@ -174,7 +187,10 @@ void PlaceLinked(const Vessel& x, const VECTOR3& px, const MATRIX3& Mx, Vessel& 
     b.vel = carried ? a.vel : a.vel + mul(a.R, crossp(a.omega, offset));
     b.omega = tmul(b.R, mul(a.R, a.omega));
     b.body = a.body;
-    b.landed = false;
+    // The parts of a group resting on the ground are landed with it, as the host reports and saves them.
+    b.landed = a.landed;
+    b.leadR = a.led ? a.leadR : a.R;
+    b.led = true;
     b.groundContact = false;
     b.touchdownFrame = false;
     b.placed = true;

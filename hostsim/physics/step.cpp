@@ -247,7 +247,7 @@ void Aerodynamics(Vessel& v, const AtmState& atm, const VECTOR3& inertia, double
 
 // Everything but gravity and ground support, in the vessel's frame about its own centre of mass. Thrusters
 // draw their propellant here, so this runs once per vessel and step.
-void VesselLoads(Vessel& v, double dt, const VECTOR3& inertia, VECTOR3& F, VECTOR3& T) {
+void VesselLoads(Vessel& v, double dt, const VECTOR3& inertia, bool onGround, VECTOR3& F, VECTOR3& T) {
     F = _V(0, 0, 0);
     T = _V(0, 0, 0);
     v.phys.lift = v.phys.drag = 0.0;
@@ -290,9 +290,9 @@ void VesselLoads(Vessel& v, double dt, const VECTOR3& inertia, VECTOR3& F, VECTO
         else
             Refused(v, "a force that is not a number");
     }
-    if (atm.rho > 0.0) Aerodynamics(v, atm, inertia, dt, F, T);
-    // The host works out no air loads for a vessel at rest on the ground.
-    if (v.phys.landed) v.phys.lift = v.phys.drag = 0.0;
+    // The host works out no air loads for a vessel at rest on the ground, nor for the parts of a group that
+    // rests there.
+    if (atm.rho > 0.0 && !onGround) Aerodynamics(v, atm, inertia, dt, F, T);
 }
 
 // Writes only what was set: a thruster record left clean need not go back to memory.
@@ -818,7 +818,7 @@ void StepGroup(Member* m, int count, double dt) {
             Part& p = m[i].part;
             p.mass = TotalMass(v);
             p.inertia = InertiaOf(v, p.mass);
-            VesselLoads(v, dt, p.inertia, p.F, p.T);
+            VesselLoads(v, dt, p.inertia, root.phys.landed, p.F, p.T);
             p.Q = mul(Transpose(Rr), v.phys.R);
             p.r = tmul(Rr, v.phys.pos - root.phys.pos);
             b.m += p.mass;
@@ -842,6 +842,7 @@ void StepGroup(Member* m, int count, double dt) {
             Iq += _V(r.y * r.y + r.z * r.z, r.x * r.x + r.z * r.z, r.x * r.x + r.y * r.y) * p.mass;
             b.I += Iq;
         }
+        root.phys.led = false;
         IntegrateRoot(root, b, c, dt);
     }
     for (int i = 1; i < count; ++i) {

