@@ -78,13 +78,17 @@ void oapiTriggerRedrawArea(int, int, int) {}
 
 // --- The HUD ---
 
-int oapiGetHUDMode() { return W().env.hudMode; }
+// No HUD until the scenario or a module shows one (what this host draws for its timeline aside).
+int oapiGetHUDMode() {
+    const World& w = W();
+    return w.env.hudShown ? w.env.hudMode : HUD_NONE;
+}
 
 // A change of mode is told to the focus vessel, whose answer may set the mode again (that call changes
 // nothing and tells nobody).
 bool oapiSetHUDMode(int mode) {
     World& w = W();
-    if (mode == w.env.hudMode || mode < HUD_NONE || mode > HUD_DOCKING) return false;
+    if (mode == oapiGetHUDMode() || mode < HUD_NONE || mode > HUD_DOCKING) return false;
     w.env.hudMode = mode;
     w.env.hudShown = mode != HUD_NONE;
     if (Vessel* f = w.focus) {

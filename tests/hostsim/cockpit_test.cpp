@@ -289,9 +289,13 @@ TEST_F(HudMode, FocusVesselHearsOfTheScenariosHudAfterEveryPostCreation) {
     EXPECT_EQ(oapiGetHUDMode(), HUD_ORBIT);
 }
 
-TEST_F(HudMode, ScenarioWithoutHudTypeTellsNobody) {
+TEST_F(HudMode, ScenarioWithoutHudTypeShowsNoneAndTellsNobody) {
     ASSERT_TRUE(Load(WithHud(ScenarioText(LandedTv("TV1")), "None"))) << loadError;
     EXPECT_EQ(TimelineCount("clbkHUDMode"), 0);
+    EXPECT_EQ(oapiGetHUDMode(), HUD_NONE);
+    EXPECT_FALSE(oapiSetHUDMode(HUD_NONE));
+    EXPECT_TRUE(oapiSetHUDMode(HUD_SURFACE));
+    EXPECT_TRUE(TimelineHas("tv: clbkHUDMode TV1 2"));
 }
 
 TEST_F(HudMode, OnlyAChangeOfModeIsToldToTheFocusVessel) {
