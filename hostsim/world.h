@@ -48,7 +48,7 @@ struct Exhaust {
 };
 
 struct ParticleStream {
-    Thruster* th = nullptr; // null for a re-entry stream
+    Thruster* th = nullptr;           // null for a re-entry stream
     const double* levelRef = nullptr; // the module's level, once it gives one
     VECTOR3 pos{};
     PARTICLESTREAMSPEC spec{};

@@ -1067,7 +1067,9 @@ class OAPIFUNC LightEmitter {
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wignored-qualifiers"
 #endif
-    const OBJHANDLE GetObjectHandle() const { return hRef; }
+    const OBJHANDLE GetObjectHandle() const {
+        return hRef;
+    }
 #if defined(__GNUC__)
 #pragma GCC diagnostic pop
 #endif
@@ -1112,10 +1114,11 @@ class OAPIFUNC PointLight : public LightEmitter {
 
 class OAPIFUNC SpotLight : public PointLight {
   public:
-    SpotLight(OBJHANDLE hObj, const VECTOR3& _pos, const VECTOR3& _dir, double _range, double att0, double att1,
-              double att2, double _umbra, double _penumbra);
-    SpotLight(OBJHANDLE hObj, const VECTOR3& _pos, const VECTOR3& _dir, double _range, double att0, double att1,
-              double att2, double _umbra, double _penumbra, COLOUR4 diffuse, COLOUR4 specular, COLOUR4 ambient);
+    SpotLight(OBJHANDLE hObj, const VECTOR3& _pos, const VECTOR3& _dir, double _range, double att0,
+              double att1, double att2, double _umbra, double _penumbra);
+    SpotLight(OBJHANDLE hObj, const VECTOR3& _pos, const VECTOR3& _dir, double _range, double att0,
+              double att1, double att2, double _umbra, double _penumbra, COLOUR4 diffuse, COLOUR4 specular,
+              COLOUR4 ambient);
     double GetUmbra() const { return umbra; }
     double GetPenumbra() const { return penumbra; }
     void SetAperture(double _umbra, double _penumbra);

@@ -19,13 +19,13 @@ bool IsRegularFile(const std::string& path) {
 
 // The host reads a texture from the file as named (from the root), else from the high-resolution texture
 // folder, else from the texture folder. A name that would leave the root finds nothing.
-std::string TextureFile(const char* fname) {
+bool TextureFileExists(const char* fname) {
     const std::string name = fname;
     for (const char* folder : {"", "Textures2\\", "Textures\\"}) {
         const std::string path = HostPath(folder + name);
-        if (StaysUnderRoot(path) && IsRegularFile(path)) return path;
+        if (StaysUnderRoot(path) && IsRegularFile(path)) return true;
     }
-    return "";
+    return false;
 }
 
 SURFHANDLE NewSurface(const std::string& file, int width, int height) {
@@ -61,9 +61,7 @@ SURFHANDLE oapiLoadTexture(const char* fname, bool) {
         Misuse("oapiLoadTexture: null file name");
         return nullptr;
     }
-    const std::string path = TextureFile(fname);
-    if (path.empty()) return nullptr;
-    return NewSurface(fname, 0, 0);
+    return TextureFileExists(fname) ? NewSurface(fname, 0, 0) : nullptr;
 }
 
 // A texture is released as a surface is: either call takes either kind.
@@ -104,19 +102,25 @@ void oapiReleaseFont(oapi::Font* font) {
     if (!Release(W().fonts, font)) Misuse("oapiReleaseFont: not a font the host gave out");
 }
 
-oapi::Pen* oapiCreatePen(int style, int width, uint32_t col) { return Keep(W().pens, style, width, col); }
+oapi::Pen* oapiCreatePen(int style, int width, uint32_t col) {
+    return Keep(W().pens, style, width, col);
+}
 
 void oapiReleasePen(oapi::Pen* pen) {
     if (!Release(W().pens, pen)) Misuse("oapiReleasePen: not a pen the host gave out");
 }
 
-oapi::Brush* oapiCreateBrush(uint32_t col) { return Keep(W().brushes, col); }
+oapi::Brush* oapiCreateBrush(uint32_t col) {
+    return Keep(W().brushes, col);
+}
 
 void oapiReleaseBrush(oapi::Brush* brush) {
     if (!Release(W().brushes, brush)) Misuse("oapiReleaseBrush: not a brush the host gave out");
 }
 
-uint32_t oapiGetColour(uint32_t red, uint32_t green, uint32_t blue) { return (red << 16) | (green << 8) | blue; }
+uint32_t oapiGetColour(uint32_t red, uint32_t green, uint32_t blue) {
+    return (red << 16) | (green << 8) | blue;
+}
 
 // A pad draws nothing: the base class's calls all do nothing, as a surface nobody sees needs.
 oapi::Sketchpad* oapiGetSketchpad(SURFHANDLE surf, bool) {

@@ -198,8 +198,8 @@ struct World {
     std::vector<SlotPtr<HostPen>> pens;
     std::vector<SlotPtr<HostBrush>> brushes;
     std::vector<std::unique_ptr<oapi::Sketchpad>> pads; // handed out and not yet given back
-    std::vector<GUIElement*> dialogs;  // open, in order of opening
-    std::vector<int> disabledMfdModes; // for the rest of the run
+    std::vector<GUIElement*> dialogs;                   // open, in order of opening
+    std::vector<int> disabledMfdModes;                  // for the rest of the run
     int notesMade = 0;
     bool logStarted = false; // Orbiter.log was begun afresh in this run
 

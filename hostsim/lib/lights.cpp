@@ -14,11 +14,15 @@ LightEmitter::LightEmitter() : LightEmitter(WHITE, WHITE, WHITE) {}
 
 LightEmitter::LightEmitter(COLOUR4 diffuse, COLOUR4 specular, COLOUR4 ambient)
     : ltype(LT_NONE), visibility(VIS_EXTERNAL), hRef(nullptr), active(false), col_diff(diffuse),
-      col_spec(specular), col_ambi(ambient), intens(&lintens), lintens(1.0), pos(&lpos), dir(&ldir),
-      lpos{{0, 0, 0}}, ldir{{0, 0, 1}} {}
+      col_spec(specular), col_ambi(ambient), intens(&lintens), lintens(1.0), pos(&lpos),
+      dir(&ldir), lpos{{0, 0, 0}}, ldir{{0, 0, 1}} {}
 
-void LightEmitter::Activate(bool act) { active = act; }
-bool LightEmitter::IsActive() const { return active; }
+void LightEmitter::Activate(bool act) {
+    active = act;
+}
+bool LightEmitter::IsActive() const {
+    return active;
+}
 
 OBJHANDLE LightEmitter::Attach(OBJHANDLE hObj) {
     OBJHANDLE old = hRef;
@@ -26,39 +30,60 @@ OBJHANDLE LightEmitter::Attach(OBJHANDLE hObj) {
     return old;
 }
 
-OBJHANDLE LightEmitter::Detach() { return Attach(nullptr); }
+OBJHANDLE LightEmitter::Detach() {
+    return Attach(nullptr);
+}
 
 // Setting a value takes the light off the module's pointer and back onto its own copy.
 void LightEmitter::SetPosition(const VECTOR3& p) {
     lpos = p;
     pos = &lpos;
 }
-void LightEmitter::SetPositionRef(const VECTOR3* p) { pos = p; }
-const VECTOR3* LightEmitter::GetPositionRef() const { return pos; }
-void LightEmitter::ShiftExplicitPosition(const VECTOR3& ofs) { lpos += ofs; }
+void LightEmitter::SetPositionRef(const VECTOR3* p) {
+    pos = p;
+}
+const VECTOR3* LightEmitter::GetPositionRef() const {
+    return pos;
+}
+void LightEmitter::ShiftExplicitPosition(const VECTOR3& ofs) {
+    lpos += ofs;
+}
 
 void LightEmitter::SetDirection(const VECTOR3& d) {
     ldir = d;
     dir = &ldir;
 }
-VECTOR3 LightEmitter::GetDirection() const { return *dir; }
-void LightEmitter::SetDirectionRef(const VECTOR3* d) { dir = d; }
-const VECTOR3* LightEmitter::GetDirectionRef() const { return dir; }
+VECTOR3 LightEmitter::GetDirection() const {
+    return *dir;
+}
+void LightEmitter::SetDirectionRef(const VECTOR3* d) {
+    dir = d;
+}
+const VECTOR3* LightEmitter::GetDirectionRef() const {
+    return dir;
+}
 
 void LightEmitter::SetIntensity(double in) {
     lintens = in;
     intens = &lintens;
 }
-double LightEmitter::GetIntensity() const { return *intens; }
-void LightEmitter::SetIntensityRef(double* pin) { intens = pin; }
-const double* LightEmitter::GetIntensityRef() const { return intens; }
+double LightEmitter::GetIntensity() const {
+    return *intens;
+}
+void LightEmitter::SetIntensityRef(double* pin) {
+    intens = pin;
+}
+const double* LightEmitter::GetIntensityRef() const {
+    return intens;
+}
 
 // A light made for an object is on from the start.
-PointLight::PointLight(OBJHANDLE hObj, const VECTOR3& _pos, double _range, double att0, double att1, double att2)
+PointLight::PointLight(OBJHANDLE hObj, const VECTOR3& _pos, double _range, double att0, double att1,
+                       double att2)
     : PointLight(hObj, _pos, _range, att0, att1, att2, WHITE, WHITE, WHITE) {}
 
-PointLight::PointLight(OBJHANDLE hObj, const VECTOR3& _pos, double _range, double att0, double att1, double att2,
-                       COLOUR4 diffuse, COLOUR4 specular, COLOUR4 ambient)
+PointLight::PointLight(OBJHANDLE hObj, const VECTOR3& _pos, double _range, double att0, double att1,
+                       double att2, COLOUR4 diffuse, COLOUR4 specular, COLOUR4 ambient)
     : LightEmitter(diffuse, specular, ambient), range(_range), att{att0, att1, att2} {
     ltype = LT_POINT;
     Attach(hObj);
@@ -66,7 +91,9 @@ PointLight::PointLight(OBJHANDLE hObj, const VECTOR3& _pos, double _range, doubl
     Activate(true);
 }
 
-void PointLight::SetRange(double _range) { range = _range; }
+void PointLight::SetRange(double _range) {
+    range = _range;
+}
 
 void PointLight::SetAttenuation(double att0, double att1, double att2) {
     att[0] = att0;
@@ -79,8 +106,8 @@ SpotLight::SpotLight(OBJHANDLE hObj, const VECTOR3& _pos, const VECTOR3& _dir, d
     : SpotLight(hObj, _pos, _dir, _range, att0, att1, att2, _umbra, _penumbra, WHITE, WHITE, WHITE) {}
 
 SpotLight::SpotLight(OBJHANDLE hObj, const VECTOR3& _pos, const VECTOR3& _dir, double _range, double att0,
-                     double att1, double att2, double _umbra, double _penumbra, COLOUR4 diffuse, COLOUR4 specular,
-                     COLOUR4 ambient)
+                     double att1, double att2, double _umbra, double _penumbra, COLOUR4 diffuse,
+                     COLOUR4 specular, COLOUR4 ambient)
     : PointLight(hObj, _pos, _range, att0, att1, att2, diffuse, specular, ambient), umbra(_umbra),
       penumbra(_penumbra) {
     ltype = LT_SPOT;
@@ -98,17 +125,18 @@ LightEmitter* VESSEL::AddPointLight(const VECTOR3& pos, double range, double att
                                     COLOUR4 diffuse, COLOUR4 specular, COLOUR4 ambient) const {
     SELF_OR(nullptr);
     CallTrace trace(v, __func__, pos, range, att0, att1, att2);
-    v->emitters.push_back(std::make_shared<PointLight>(v, pos, range, att0, att1, att2, diffuse, specular, ambient));
+    v->emitters.push_back(
+        std::make_shared<PointLight>(v, pos, range, att0, att1, att2, diffuse, specular, ambient));
     return trace.Result(v->emitters.back().get());
 }
 
-LightEmitter* VESSEL::AddSpotLight(const VECTOR3& pos, const VECTOR3& dir, double range, double att0, double att1,
-                                   double att2, double umbra, double penumbra, COLOUR4 diffuse, COLOUR4 specular,
-                                   COLOUR4 ambient) const {
+LightEmitter* VESSEL::AddSpotLight(const VECTOR3& pos, const VECTOR3& dir, double range, double att0,
+                                   double att1, double att2, double umbra, double penumbra, COLOUR4 diffuse,
+                                   COLOUR4 specular, COLOUR4 ambient) const {
     SELF_OR(nullptr);
     CallTrace trace(v, __func__, pos, dir, range, att0, att1, att2, umbra, penumbra);
-    v->emitters.push_back(std::make_shared<SpotLight>(v, pos, dir, range, att0, att1, att2, umbra, penumbra, diffuse,
-                                                      specular, ambient));
+    v->emitters.push_back(std::make_shared<SpotLight>(v, pos, dir, range, att0, att1, att2, umbra, penumbra,
+                                                      diffuse, specular, ambient));
     return trace.Result(v->emitters.back().get());
 }
 

@@ -109,8 +109,8 @@ void oapiGetObjectName(OBJHANDLE hObj, char* name, int n) {
     snprintf(name, (size_t)n, "%s", s);
 }
 
-// A handle that names nothing (a vessel that has gone, or anything else) is OBJTP_INVALID: asking is how a module
-// finds out, so it is not misuse.
+// A handle that names nothing (a vessel that has gone, or anything else) is OBJTP_INVALID: asking is how a
+// module finds out, so it is not misuse.
 int oapiGetObjectType(OBJHANDLE hObj) {
     if (LiveVessel(hObj)) return OBJTP_VESSEL;
     if (int b = BodyOfHandle(hObj); b >= 0) return GetBody(b)->Type();

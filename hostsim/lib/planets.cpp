@@ -120,10 +120,14 @@ void ReadAtmKeys(const char* bodyName, ATMCONST& a) {
         if (sscanf(line, " %31[A-Za-z0-9_] = %n", key, &used) != 1 || used == 0) continue;
         const char* val = line + used;
         double x, y, z;
-        if (!strcasecmp(key, "AtmGasConstant")) sscanf(val, "%lf", &a.R);
-        else if (!strcasecmp(key, "AtmGamma")) sscanf(val, "%lf", &a.gamma);
-        else if (!strcasecmp(key, "AtmHorizonAlt")) sscanf(val, "%lf", &a.horizonalt);
-        else if (!strcasecmp(key, "AtmColor0") && sscanf(val, "%lf %lf %lf", &x, &y, &z) == 3) a.color0 = _V(x, y, z);
+        if (!strcasecmp(key, "AtmGasConstant"))
+            sscanf(val, "%lf", &a.R);
+        else if (!strcasecmp(key, "AtmGamma"))
+            sscanf(val, "%lf", &a.gamma);
+        else if (!strcasecmp(key, "AtmHorizonAlt"))
+            sscanf(val, "%lf", &a.horizonalt);
+        else if (!strcasecmp(key, "AtmColor0") && sscanf(val, "%lf %lf %lf", &x, &y, &z) == 3)
+            a.color0 = _V(x, y, z);
     }
     fclose(f);
 }

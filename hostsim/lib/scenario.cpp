@@ -229,7 +229,8 @@ bool ReadScenario(const std::string& path, std::string* err) {
     if (focus && focus != w.focus) Sim::Get().SetFocus(focus);
     // The body the focus vessel is bound to is the scenario's central body.
     if (w.focus) w.centralBody = w.focus->phys.body;
-    // The HUD the scenario shows is set up after every vessel's post-creation, and the focus vessel hears of it.
+    // The HUD the scenario shows is set up after every vessel's post-creation, and the focus vessel hears of
+    // it.
     if (w.focus && env.hudShown) {
         TraceCallback(w.focus, "clbkHUDMode", env.hudMode);
         if (VESSEL2* cb = Callbacks(w.focus)) cb->clbkHUDMode(env.hudMode);

@@ -1,5 +1,6 @@
-// What a vessel module gets for its cockpit and its looks: graphics resources it holds and gives back, lights,
-// MFD modes, receivers and docking-approach transmitters, the HUD mode, and the host's answers about objects.
+// What a vessel module gets for its cockpit and its looks: graphics resources it holds and gives back,
+// lights, MFD modes, receivers and docking-approach transmitters, the HUD mode, and the host's answers about
+// objects.
 #include "scenario_blocks.h"
 #include "tv_world.h"
 
@@ -151,7 +152,8 @@ TEST_F(Lights, PositionGivenByPointerIsTheModulesOnlyUntilAValueIsSetAgain) {
 
 TEST_F(Lights, SpotLightKeepsItsDirectionAndApertureAndGoesOnlyOnce) {
     LightEmitter* point = tv()->AddPointLight(_V(0, 0, 0), 50, 0, 0, 1, WHITE, WHITE, WHITE);
-    LightEmitter* spot = tv()->AddSpotLight(_V(0, 0, 5), _V(0, 0, 1), 100, 0, 0, 1, 0.3, 0.6, WHITE, WHITE, WHITE);
+    LightEmitter* spot =
+        tv()->AddSpotLight(_V(0, 0, 5), _V(0, 0, 1), 100, 0, 0, 1, 0.3, 0.6, WHITE, WHITE, WHITE);
     ASSERT_NE(spot, nullptr);
     EXPECT_EQ(spot->GetType(), LightEmitter::LT_SPOT);
     EXPECT_DOUBLE_EQ(static_cast<SpotLight*>(spot)->GetPenumbra(), 0.6);
@@ -229,8 +231,8 @@ class Radios : public HostFixture {
                    "END_DOCKLIST\n");
     }
     static std::string Box(const std::string& name, const std::string& extra = "") {
-        return name + ":Test\\IdsBox\n  STATUS Orbiting Earth\n  RPOS 6471000 0 1000\n  RVEL 0 0 7800\n" + extra +
-               "END\n";
+        return name + ":Test\\IdsBox\n  STATUS Orbiting Earth\n  RPOS 6471000 0 1000\n  RVEL 0 0 7800\n" +
+               extra + "END\n";
     }
     std::string Block(const std::string& name) { return BlockOf(Sim().ScenarioText(), name); }
 };
