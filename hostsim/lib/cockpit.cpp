@@ -101,7 +101,9 @@ bool oapiSetHUDMode(int mode) {
 // --- MFD modes and dialogs ---
 
 // The dialog class's type information is the host's to give: a module's dialogs derive from it.
+namespace {
 __attribute__((used)) const std::type_info& GUI_ELEMENT_TYPE = typeid(GUIElement);
+} // namespace
 
 // Numbered 1000 on in the order the vessel holds them, as the host numbers them: a number can come again
 // after an earlier mode was taken back.
