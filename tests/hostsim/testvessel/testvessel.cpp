@@ -268,7 +268,8 @@ __attribute__((constructor)) void LoadHook() {
     if (!dladdr(reinterpret_cast<void*>(&LoadHook), &info)) return;
     moduleSelf = oapiModuleLoad(info.dli_fname);
     if (!moduleSelf) return;
-    if (auto init = reinterpret_cast<void (*)(MODULEHANDLE)>(oapiModuleGetProcAddress(moduleSelf, "InitModule")))
+    if (auto init =
+            reinterpret_cast<void (*)(MODULEHANDLE)>(oapiModuleGetProcAddress(moduleSelf, "InitModule")))
         init(moduleSelf);
     moduleExit = reinterpret_cast<void (*)(MODULEHANDLE)>(oapiModuleGetProcAddress(moduleSelf, "ExitModule"));
     oapiModuleUnload(moduleSelf);
