@@ -67,6 +67,9 @@ if(CORVANE_REALHOST_TEST_PLUGINS)
   # A vessel that only rises on a steady push: both hosts fly it by their gravity and their turning Earth alone.
   realhost_test_module(Lifter "" SOURCES ${CMAKE_SOURCE_DIR}/tests/realhost/plugin/lifter.cpp)
   configure_file(${CMAKE_SOURCE_DIR}/tests/realhost/plugin/Lifter.cfg ${TESTROOT}/Config/Vessels/Lifter.cfg COPYONLY)
+  # One that a push lifts for a second: it falls back and comes to rest on three points.
+  realhost_test_module(Hopper "" SOURCES ${CMAKE_SOURCE_DIR}/tests/realhost/plugin/hopper.cpp)
+  configure_file(${CMAKE_SOURCE_DIR}/tests/realhost/plugin/Hopper.cfg ${TESTROOT}/Config/Vessels/Hopper.cfg COPYONLY)
   set(HOSTROOT_SRC ${CMAKE_SOURCE_DIR}/hostroot)
   file(GLOB_RECURSE TESTROOT_FILES RELATIVE ${HOSTROOT_SRC} CONFIGURE_DEPENDS
        ${HOSTROOT_SRC}/Config/Vessels/*.cfg ${HOSTROOT_SRC}/Config/UMMUIdConfig/*

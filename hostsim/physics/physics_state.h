@@ -28,6 +28,13 @@ struct PhysicsState {
     VECTOR3 omega{};                        // rad/s, vessel frame
     double lastAirspeed = 0.0;
     VECTOR3 restPoints[3]{};                // vessel frame: the touchdown points it came to rest on
+    // The host's touchdown test, while the vessel touches the ground without thrust: every tenth of a second
+    // or so it looks at where the vessel is on the body and how it is turned; any movement starts the wait for
+    // landing again. testing is false while the test is off.
+    bool testing = false;
+    double testStart = 0.0, testLook = 0.0; // s: the wait's start; the last look
+    VECTOR3 testPos{};                      // body frame, at the last look
+    MATRIX3 testR{{1, 0, 0, 0, 1, 0, 0, 0, 1}}; // global attitude at the last look
     // A part placed by its links: the attitude of the group's lead, which gives a landed part its heading.
     bool led = false;
     MATRIX3 leadR{{1, 0, 0, 0, 1, 0, 0, 0, 1}};

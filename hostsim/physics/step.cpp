@@ -3,6 +3,7 @@
 #include "lib/host.h"
 #include "physics_internal.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -18,6 +19,12 @@ constexpr double NOSEWHEEL_MAX_ANGLE = 0.5236; // rad: the nose wheel turns 30 d
 constexpr double REST_SPEED = 0.02;            // m/s: slower than this on all three points, a vessel settles
 constexpr double REST_SPIN = 0.01;             // rad/s
 constexpr double REST_SUPPORT_SHARE = 0.1;     // settle only while the support carries the load within 10 %
+// The host calls a vessel landed once it stood still this long, looking at least this often, and takes it for
+// moving at more than these rates (of the squared distance and of the turn, the planet's own turn included).
+constexpr double LANDING_TEST_TIME = 5.0;   // s
+constexpr double LANDING_TEST_LOOK = 0.1;   // s
+constexpr double LANDING_TEST_MOVE = 1e-4;  // m^2/s
+constexpr double LANDING_TEST_TURN = 1e-4;  // rad/s
 constexpr double AIR_VISCOSITY = 1.7894e-5;    // kg/(m s): the host's one value for its Reynolds numbers
 constexpr double SPIN_DAMPING_SPEED = 30.0;    // m/s added to the airspeed in the pressure that damps a spin
 constexpr double MAX_SUPPORT_DEPTH = 1.0;      // m: deeper points push no harder, so a vessel put below the
@@ -361,6 +368,36 @@ void FrictionImpulse(PhysicsState& s, const Body6& b, const VECTOR3& r, const VE
     s.omega += Div(w * j, b.I);
 }
 
+// The host's touchdown test, looked at after a step: true once the vessel has touched the ground without thrust
+// and kept still for the test's time.
+bool LandingTestPassed(Vessel& v, const Body& body) {
+    PhysicsState& s = v.phys;
+    const double t = S().t1;
+    if (!s.groundContact || length2(s.thrust) > 0.0) {
+        s.testing = false;
+        return false;
+    }
+    const MATRIX3 turn = FrameAt(body, W().env.mjd0, t).R;
+    const VECTOR3 pos = tmul(turn, s.pos - body.pos);
+    if (!s.testing) {
+        s.testing = true;
+        s.testStart = s.testLook = t;
+        s.testPos = pos;
+        s.testR = s.R;
+        return false;
+    }
+    const double dt = t - s.testLook;
+    if (dt < LANDING_TEST_LOOK - 1e-9) return false;
+    const MATRIX3 d = mul(Transpose(s.testR), s.R);
+    const double turned = acos(std::clamp((d.m11 + d.m22 + d.m33 - 1.0) / 2.0, -1.0, 1.0));
+    const bool moving = length2(pos - s.testPos) / dt > LANDING_TEST_MOVE || turned / dt > LANDING_TEST_TURN;
+    s.testPos = pos;
+    s.testR = s.R;
+    s.testLook = t;
+    if (moving) s.testStart = t;
+    return t - s.testStart > LANDING_TEST_TIME;
+}
+
 // Moves one group's centre of mass through the step: gravity and the loads held over the step as velocity
 // Verlet, spring-damper support on the touchdown points and friction impulses, sub-stepped near the ground.
 void IntegrateBody(Vessel& v, const Body6& b, Touchdown td, double dt) {
@@ -478,20 +515,23 @@ void IntegrateBody(Vessel& v, const Body6& b, Touchdown td, double dt) {
     }
     s.groundContact = touching > 0;
     const VECTOR3 slip = s.vel - crossp(spinAxis, s.pos - body.pos);
+    bool still = false;
     if (touching == 3 && length(slip) < REST_SPEED && length(s.omega) < REST_SPIN) {
         Horizon hz = HorizonAt(body, s.pos);
         VECTOR3 Fnet = mul(s.R, b.Fb) + GravityAt(body, s.pos) * b.m;
         double load = -dotp(Fnet, hz.up);
         double carried = support[0] + support[1] + support[2];
-        if (load > 0.0 && fabs(carried - load) <= REST_SUPPORT_SHARE * load &&
-            HoldsStill(v, td, Fnet, hz.up)) {
-            s.landed = true;
-            for (int i = 0; i < 3; ++i)
-                s.restPoints[i] = v.touchdown[i];
-            // At rest against the ground, which carries it round.
-            s.vel = crossp(spinAxis, s.pos - body.pos);
-            s.omega = _V(0, 0, 0);
-        }
+        still = load > 0.0 && fabs(carried - load) <= REST_SUPPORT_SHARE * load && HoldsStill(v, td, Fnet, hz.up);
+    }
+    // Standing still it is called landed, and held, only once the host's touchdown test says so.
+    if (LandingTestPassed(v, body) && still) {
+        s.landed = true;
+        s.testing = false;
+        for (int i = 0; i < 3; ++i)
+            s.restPoints[i] = v.touchdown[i];
+        // At rest against the ground, which carries it round.
+        s.vel = crossp(spinAxis, s.pos - body.pos);
+        s.omega = _V(0, 0, 0);
     }
 }
 

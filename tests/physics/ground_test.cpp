@@ -5,6 +5,7 @@
 
 namespace {
 constexpr double DT = 1.0 / 60.0;
+constexpr double LANDING_WAIT = 5.0; // s: the host's touchdown test
 }
 
 class Ground : public PhysicsWorld {
@@ -25,11 +26,19 @@ class Ground : public PhysicsWorld {
         v.phys.vel += mul(v.phys.R, _V(0, 0, speed));
         return v;
     }
-    // Frames until the vessel is at rest (landed), at most `limit`.
+    // Frames until the vessel stood still, at most `limit`: the host calls it landed five seconds later.
     int FramesToRest(Vessel& v, int limit) {
         for (int i = 1; i <= limit; ++i) {
             Step(DT);
-            if (hs::FlightStatus(v) & 1u) return i;
+            if (hs::FlightStatus(v) & 1u) return i - (int)std::lround(LANDING_WAIT / DT);
+        }
+        return -1;
+    }
+    // Frames until it rolls no faster than 2 cm/s over the ground, at most `limit`.
+    int FramesToStop(Vessel& v, int limit) {
+        for (int i = 1; i <= limit; ++i) {
+            Step(DT);
+            if (length(GroundVel(v)) < 0.02) return i;
         }
         return -1;
     }
@@ -101,13 +110,13 @@ TEST_F(Ground, HoverAboveTheWeightLiftsOffAndBelowItStaysDown) {
 TEST_F(Ground, FullWheelBrakesStopARollingVesselFasterThanNone) {
     Vessel& free = Rolling(10.0, "free");
     const VECTOR3 from = BodyPos(free);
-    int freeFrames = FramesToRest(free, 1800);
+    int freeFrames = FramesToStop(free, 1800);
     double freeRoll = dist(BodyPos(free), from); // over the ground
     owned.clear();
     live.clear();
     Vessel& braked = Rolling(10.0, "braked");
     braked.wheelbrake[0] = braked.wheelbrake[1] = 1.0;
-    int brakedFrames = FramesToRest(braked, 1800);
+    int brakedFrames = FramesToStop(braked, 1800);
     ASSERT_GT(freeFrames, 0);
     ASSERT_GT(brakedFrames, 0);
     // Rolling resistance alone: 0.1 g, about 10 s and 51 m; two brakes of 5 kN add 10 m/s^2.
