@@ -49,7 +49,8 @@ struct Exhaust {
 };
 
 struct ParticleStream {
-    Thruster* th = nullptr;
+    Thruster* th = nullptr;           // null for a re-entry stream
+    const double* levelRef = nullptr; // the module's level, once it gives one
     VECTOR3 pos{};
     PARTICLESTREAMSPEC spec{};
 };
@@ -232,6 +233,16 @@ class Vessel final : public OrbiterObject {
     std::vector<hs::SlotPtr<hs::DevMesh>> devMeshes; // one per mesh index while a visual exists
     // The share of the Sun's disc the vessel saw at its last look, and how long that look holds (s).
     double lightFactor = 1.0, lightFrom = -1.0, lightUntil = -1.0;
+    // Lights: held as the kind they were made (the host's light classes have no virtual destructor).
+    std::vector<std::shared_ptr<LightEmitter>> emitters;
+    double visLimit = 1e-3, spotLimit = 1e-3; // apparent size
+    VECTOR3 albedo{{1, 1, 1}};
+    struct MfdMode {
+        int id;
+        MFDMODESPECEX spec; // as registered, its name kept in `name`
+        std::string name;
+    };
+    std::vector<MfdMode> mfdModes;
 };
 
 namespace hs {

@@ -6,6 +6,9 @@
 #include <math.h>
 #include <stddef.h>
 #include <stdint.h>
+#ifndef _WIN32
+#include <string>
+#endif
 
 // ---------------------------------------------------------------------------
 // Export macros and platform types
@@ -1042,6 +1045,211 @@ typedef void* MODULEHANDLE;
 OAPIFUNC MODULEHANDLE oapiModuleLoad(const char* name);
 OAPIFUNC void oapiModuleUnload(MODULEHANDLE hModule);
 OAPIFUNC void* oapiModuleGetProcAddress(MODULEHANDLE hModule, const char* func);
+#endif
+
+#ifndef _WIN32
+// ---------------------------------------------------------------------------
+// Graphics resources, light emitters, dialogs, MFD modes (the Linux interface)
+// ---------------------------------------------------------------------------
+
+namespace oapi {
+class Font;
+class Pen;
+class Brush;
+class Sketchpad;
+} // namespace oapi
+
+enum FontStyle { FONT_NORMAL = 0, FONT_BOLD = 1, FONT_ITALIC = 2, FONT_UNDERLINE = 4 };
+
+// Textures are files under the root, or under Textures2 and Textures; null when there is none.
+OAPIFUNC SURFHANDLE oapiLoadTexture(const char* fname, bool dynamic = false);
+OAPIFUNC void oapiReleaseTexture(SURFHANDLE hTex);
+OAPIFUNC SURFHANDLE oapiGetTextureHandle(MESHHANDLE hMesh, int texidx); // texidx counts from 1
+OAPIFUNC SURFHANDLE oapiCreateTextureSurface(int width, int height);
+OAPIFUNC void oapiDestroySurface(SURFHANDLE surf);
+OAPIFUNC oapi::Font* oapiCreateFont(int height, bool prop, const char* face, FontStyle style = FONT_NORMAL,
+                                    bool antialiased = true);
+OAPIFUNC oapi::Font* oapiCreateFont(int height, bool prop, const char* face, FontStyle style, int orientation,
+                                    bool antialiased = true);
+OAPIFUNC void oapiReleaseFont(oapi::Font* font);
+OAPIFUNC oapi::Pen* oapiCreatePen(int style, int width, uint32_t col);
+OAPIFUNC void oapiReleasePen(oapi::Pen* pen);
+OAPIFUNC oapi::Brush* oapiCreateBrush(uint32_t col);
+OAPIFUNC void oapiReleaseBrush(oapi::Brush* brush);
+// A drawing context for a surface (null: the screen); given back with oapiReleaseSketchpad.
+OAPIFUNC oapi::Sketchpad* oapiGetSketchpad(SURFHANDLE surf, bool antialiased = true);
+OAPIFUNC void oapiReleaseSketchpad(oapi::Sketchpad* skp);
+// The HUD shown (HUD_NONE, HUD_ORBIT, HUD_SURFACE, HUD_DOCKING); a change tells the focus vessel.
+OAPIFUNC bool oapiSetHUDMode(int mode);
+OAPIFUNC int oapiGetHUDMode();
+// The older form of VESSEL::TriggerRedrawArea.
+OAPIFUNC void oapiTriggerRedrawArea(int panel_id, int vc_id, int area_id);
+// 0x00RRGGBB, each part as given (the caller keeps them below 256).
+OAPIFUNC uint32_t oapiGetColour(uint32_t red, uint32_t green, uint32_t blue);
+
+// What kind of object a handle names (OBJTP_*); OBJTP_INVALID for a vessel that has gone. Its size: a
+// vessel's mean radius, a body's radius [m].
+OAPIFUNC int oapiGetObjectType(OBJHANDLE hObj);
+OAPIFUNC double oapiGetSize(OBJHANDLE hObj);
+
+// A planet's atmospheric constants; null for a body without air.
+typedef struct {
+    double p0;         // Pa at the mean radius
+    double rho0;       // kg/m^3 at the mean radius
+    double R;          // J/(K kg), specific gas constant
+    double gamma;      // c_p/c_v
+    double C;          // exponent of the pressure equation
+    double O2pp;       // partial pressure of oxygen
+    double altlimit;   // m: the atmosphere's top above the mean radius
+    double radlimit;   // m: altlimit plus the mean radius
+    double horizonalt; // m: where the horizon is drawn
+    VECTOR3 color0;    // the sky's colour at the ground by day
+} ATMCONST;
+OAPIFUNC const ATMCONST* oapiGetPlanetAtmConstants(OBJHANDLE hPlanet);
+
+// The stream's level follows *lvl from now on (the pointer must outlive the stream).
+OAPIFUNC void oapiParticleSetLevelRef(PSTREAM_HANDLE ph, double* lvl);
+
+// A light a vessel carries. The host keeps the object; position, direction and intensity are either held
+// here or read through a pointer the module keeps up to date.
+class OAPIFUNC LightEmitter {
+  public:
+    enum TYPE { LT_NONE, LT_POINT, LT_SPOT, LT_DIRECTIONAL };
+    enum VISIBILITY { VIS_EXTERNAL = 1, VIS_COCKPIT = 2, VIS_ALWAYS = 3 };
+
+    LightEmitter(); // white, intensity 1, at the origin, facing +z, inactive
+    LightEmitter(COLOUR4 diffuse, COLOUR4 specular, COLOUR4 ambient);
+
+    TYPE GetType() const { return ltype; }
+    VISIBILITY GetVisibility() const { return visibility; }
+    void SetVisibility(VISIBILITY vis) { visibility = vis; }
+    const COLOUR4& GetDiffuseColour() const { return col_diff; }
+    const COLOUR4& GetSpecularColour() const { return col_spec; }
+    const COLOUR4& GetAmbientColour() const { return col_ambi; }
+    void Activate(bool act);
+    bool IsActive() const;
+    void SetPosition(const VECTOR3& p);
+    inline VECTOR3 GetPosition() const { return *pos; }
+    void SetPositionRef(const VECTOR3* p);
+    const VECTOR3* GetPositionRef() const;
+    void ShiftExplicitPosition(const VECTOR3& ofs); // a position given by pointer is the module's to move
+    void SetDirection(const VECTOR3& d);
+    VECTOR3 GetDirection() const;
+    void SetDirectionRef(const VECTOR3* d);
+    const VECTOR3* GetDirectionRef() const;
+#if defined(__GNUC__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wignored-qualifiers"
+#endif
+    const OBJHANDLE GetObjectHandle() const {
+        return hRef;
+    }
+#if defined(__GNUC__)
+#pragma GCC diagnostic pop
+#endif
+    void SetIntensity(double in);
+    double GetIntensity() const;
+    void SetIntensityRef(double* pin);
+    const double* GetIntensityRef() const;
+
+  protected:
+    OBJHANDLE Attach(OBJHANDLE hObj);
+    OBJHANDLE Detach();
+    // The layout is the host's: modules read these through the inline members above.
+    TYPE ltype;
+    VISIBILITY visibility;
+    OBJHANDLE hRef;
+    bool active;
+    COLOUR4 col_diff;
+    COLOUR4 col_spec;
+    COLOUR4 col_ambi;
+    const double* intens;
+    double lintens;
+    const VECTOR3* pos;
+    const VECTOR3* dir;
+    VECTOR3 lpos;
+    VECTOR3 ldir;
+};
+
+class OAPIFUNC PointLight : public LightEmitter {
+  public:
+    PointLight(OBJHANDLE hObj, const VECTOR3& _pos, double _range, double att0, double att1, double att2);
+    PointLight(OBJHANDLE hObj, const VECTOR3& _pos, double _range, double att0, double att1, double att2,
+               COLOUR4 diffuse, COLOUR4 specular, COLOUR4 ambient);
+    double GetRange() const { return range; }
+    void SetRange(double _range);
+    const double* GetAttenuation() const { return att; }
+    void SetAttenuation(double att0, double att1, double att2);
+
+  protected:
+    double range; // m
+    double att[3];
+};
+
+class OAPIFUNC SpotLight : public PointLight {
+  public:
+    SpotLight(OBJHANDLE hObj, const VECTOR3& _pos, const VECTOR3& _dir, double _range, double att0,
+              double att1, double att2, double _umbra, double _penumbra);
+    SpotLight(OBJHANDLE hObj, const VECTOR3& _pos, const VECTOR3& _dir, double _range, double att0,
+              double att1, double att2, double _umbra, double _penumbra, COLOUR4 diffuse, COLOUR4 specular,
+              COLOUR4 ambient);
+    double GetUmbra() const { return umbra; }
+    double GetPenumbra() const { return penumbra; }
+    void SetAperture(double _umbra, double _penumbra);
+
+  protected:
+    double umbra, penumbra; // rad
+};
+
+// A dialog a module draws while the host shows it.
+class OAPIFUNC GUIElement {
+  public:
+    GUIElement(const std::string& n, const std::string& type) : name(n), type(type) {}
+    virtual ~GUIElement() {}
+    bool IsVisible() { return show; }
+    virtual void Show() = 0;
+    const std::string name;
+    const std::string type;
+    bool show = false;
+};
+OAPIFUNC void oapiOpenDialog(GUIElement* e);
+OAPIFUNC void oapiCloseDialog(GUIElement* e); // a dialog that is not open stays closed
+
+// MFD modes a vessel brings with it.
+enum MFD_msg { OAPI_MSG_MFD_CLOSED, OAPI_MSG_MFD_UPDATE, OAPI_MSG_MFD_OPENEDEX };
+class ExternMFD;
+struct MfdId {
+    bool internal;
+    union {
+        int id;
+        ExternMFD* emfd;
+    };
+    MfdId(int nid) : internal(true), id(nid) {}
+    MfdId(ExternMFD* e) : internal(false), emfd(e) {}
+    MfdId(const MfdId& m) : internal(m.internal) {
+        if (internal)
+            id = m.id;
+        else
+            emfd = m.emfd;
+    }
+    bool operator==(const MfdId& p) const {
+        return internal == p.internal && (internal ? id == p.id : emfd == p.emfd);
+    }
+};
+struct MFDMODESPECEX;
+typedef struct {
+    int w, h;
+    struct MFDMODESPECEX* spec;
+} MFDMODEOPENSPEC;
+class VESSEL;
+typedef struct MFDMODESPECEX {
+    const char* name;
+    int key;
+    void* context;
+    void* (*msgproc)(MFD_msg, MfdId, MFDMODEOPENSPEC*, VESSEL*);
+} MFDMODESPECEX;
+// The mode's number becomes unknown to every MFD until the run ends.
+OAPIFUNC void oapiDisableMFDMode(int mode);
 #endif
 
 // ---------------------------------------------------------------------------

@@ -137,6 +137,37 @@ class OAPIFUNC VESSEL {
     void AddBeacon(BEACONLIGHTSPEC* bs);
     bool DelBeacon(BEACONLIGHTSPEC* bs);
 
+#ifndef _WIN32
+    // --- Lights, radios, panels and the host's settings ---
+    // Lights the vessel carries: the host owns them; a deleted one's pointer is dead.
+    LightEmitter* AddPointLight(const VECTOR3& pos, double range, double att0, double att1, double att2,
+                                COLOUR4 diffuse, COLOUR4 specular, COLOUR4 ambient) const;
+    LightEmitter* AddSpotLight(const VECTOR3& pos, const VECTOR3& dir, double range, double att0, double att1,
+                               double att2, double umbra, double penumbra, COLOUR4 diffuse, COLOUR4 specular,
+                               COLOUR4 ambient) const;
+    int LightEmitterCount() const;
+    const LightEmitter* GetLightEmitter(int i) const; // null out of range
+    bool DelLightEmitter(LightEmitter* le) const;
+    void ClearLightEmitters() const;
+    // Navigation receivers: those kept keep their channels, new ones start on channel 0.
+    void InitNavRadios(int nnav) const;
+    int GetNavCount() const;
+    bool SetNavChannel(int n, int ch) const;
+    int GetNavChannel(int n) const; // 0 for a receiver the vessel lacks
+    // Apparent size below which the vessel (and its spot) is not drawn; spotlimit < 0: the same as vislimit.
+    void SetVisibilityLimit(double vislimit, double spotlimit = -1) const;
+    void SetAlbedoRGB(const VECTOR3& albedo) const;
+    int GetDamageModel() const; // the user's damage setting: 0 none
+    PSTREAM_HANDLE AddReentryStream(PARTICLESTREAMSPEC* pss) const;
+    // Asks the shown panel or virtual cockpit to redraw an area; nothing when neither is shown.
+    void TriggerRedrawArea(int panel_id, int vc_id, int area_id);
+    // A thruster's Isp: without a reference pressure it does not change with the outside pressure.
+    void SetThrusterIsp(THRUSTER_HANDLE th, double isp) const;
+    void SetThrusterIsp(THRUSTER_HANDLE th, double isp0, double isp_ref, double p_ref = 101.4e3) const;
+    // A tank's capacity; what it holds is cut down to fit.
+    void SetPropellantMaxMass(PROPELLANT_HANDLE ph, double maxmass) const;
+#endif
+
     // --- Propellant ---
     PROPELLANT_HANDLE CreatePropellantResource(double maxmass, double mass = -1.0,
                                                double efficiency = 1.0) const;
@@ -452,6 +483,9 @@ class OAPIFUNC VESSEL4 : public VESSEL3 {
     VESSEL4(OBJHANDLE hVessel, int fmodel = 1);
     // Asked before the host runs its navigation modes; the modes it returns are the ones run. All, by default.
     virtual int clbkNavProcess(int mode);
+    // MFD modes the vessel brings: numbered from 1000 in order of registration, known while it has the focus.
+    int RegisterMFDMode(const MFDMODESPECEX& spec);
+    bool UnregisterMFDMode(int mode);
 };
 #endif
 

@@ -33,6 +33,24 @@ struct Plugin {
     void (*exitModule)(HINSTANCE) = nullptr;
 };
 
+// A surface a module holds (SURFHANDLE): a texture read from a file, or one made blank. Nothing is drawn on
+// it; its handle stays good until the module releases it.
+struct Surface {
+    std::string file; // the texture's file as the module named it; empty for a made surface
+    int width = 0, height = 0;
+};
+// Drawing tools: the host's own kinds, so that a module's pointer is told from anything else.
+struct HostFont final : public oapi::Font {
+    HostFont(int height, bool prop, const char* face, Style style, int orientation)
+        : oapi::Font(height, prop, face, style, orientation) {}
+};
+struct HostPen final : public oapi::Pen {
+    HostPen(int style, int width, uint32_t col) : oapi::Pen(style, width, col) {}
+};
+struct HostBrush final : public oapi::Brush {
+    explicit HostBrush(uint32_t col) : oapi::Brush(col) {}
+};
+
 // A texture the host keeps for every module that asks for it by name.
 struct GlobalMesh {
     std::string name;
@@ -124,6 +142,7 @@ struct ScenarioEnv {
     std::vector<std::string> trailerBlocks; // plugin blocks after the ships
     int hudMode = HUD_SURFACE;
     bool hudBlock = false;
+    bool hudShown = false; // the block names a HUD the host shows from the start
 };
 
 struct World {
@@ -174,6 +193,14 @@ struct World {
     std::vector<SlotPtr<GlobalMesh>> globalMeshes; // textures registered by name
     std::vector<SlotPtr<HostMesh>> meshes;         // the session's meshes: MESHHANDLE = address of the record
     std::vector<SlotPtr<Annotation>> notes;
+    // Graphics resources modules hold; released ones go.
+    std::vector<SlotPtr<Surface>> surfaces;
+    std::vector<SlotPtr<HostFont>> fonts;
+    std::vector<SlotPtr<HostPen>> pens;
+    std::vector<SlotPtr<HostBrush>> brushes;
+    std::vector<std::unique_ptr<oapi::Sketchpad>> pads; // handed out and not yet given back
+    std::vector<GUIElement*> dialogs;                   // open, in order of opening
+    std::vector<int> disabledMfdModes;                  // for the rest of the run
     int notesMade = 0;
     bool logStarted = false; // Orbiter.log was begun afresh in this run
 
@@ -359,6 +386,8 @@ bool BasePad(int body, const char* name, int pad, double* lng, double* lat);
 void LandedAtBase(Vessel* v, const char* baseName, int pad, double lng, double lat);
 std::string PadLine(const Vessel* v);
 void UpdatePads();
+// The host's one record of a texture by its name, shared by every module and mesh that names it.
+GlobalMesh* RegisteredTexture(const char* name);
 void ResetBases();
 
 // Text helpers (and text.h's).

@@ -1,6 +1,7 @@
 // Class files and modules: resolving a class to its file, loading vessel and plugin modules with dlopen.
 #include "host.h"
 
+#include <algorithm>
 #include <cstring>
 #include <dlfcn.h>
 #include <sys/stat.h>
@@ -200,6 +201,12 @@ DLLEXPORT void* oapiModuleGetProcAddress(MODULEHANDLE hModule, const char* func)
     if (!hModule || !func) {
         Misuse("oapiModuleGetProcAddress: null %s", hModule ? "name" : "module handle");
         return nullptr;
+    }
+    // The SDK's load hook looks up its module's InitModule to call it, and its ExitModule to call at unload:
+    // such a module starts and ends itself, and the host must not do it a second time.
+    if (!strcmp(func, "InitModule") || !strcmp(func, "opcDLLInit")) {
+        std::vector<void*>& started = W().initLibHandles;
+        if (std::find(started.begin(), started.end(), hModule) == started.end()) started.push_back(hModule);
     }
     return dlsym(hModule, func);
 }

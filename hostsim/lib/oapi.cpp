@@ -109,6 +109,21 @@ void oapiGetObjectName(OBJHANDLE hObj, char* name, int n) {
     snprintf(name, (size_t)n, "%s", s);
 }
 
+// A handle that names nothing (a vessel that has gone, or anything else) is OBJTP_INVALID: asking is how a
+// module finds out, so it is not misuse.
+int oapiGetObjectType(OBJHANDLE hObj) {
+    if (LiveVessel(hObj)) return OBJTP_VESSEL;
+    if (int b = BodyOfHandle(hObj); b >= 0) return GetBody(b)->Type();
+    return OBJTP_INVALID;
+}
+
+double oapiGetSize(OBJHANDLE hObj) {
+    if (Vessel* v = LiveVessel(hObj)) return v->size;
+    if (int b = BodyOfHandle(hObj); b >= 0) return GetBody(b)->radius;
+    Misuse("oapiGetSize: neither a vessel nor a body");
+    return 0.0;
+}
+
 OBJHANDLE oapiGetFocusObject() { return W().focus; }
 
 OBJHANDLE oapiSetFocusObject(OBJHANDLE hVessel) {
@@ -189,7 +204,7 @@ void oapiSetEmptyMass(OBJHANDLE hVessel, double mass) {
 
 // --- Textures (meshes: meshes.cpp) ---
 
-static GlobalMesh* Registered(const char* name) {
+GlobalMesh* hs::RegisteredTexture(const char* name) {
     World& w = W();
     for (auto& m : w.globalMeshes)
         if (IEquals(m->name.c_str(), name)) return m.get();
@@ -198,8 +213,8 @@ static GlobalMesh* Registered(const char* name) {
     return w.globalMeshes.back().get();
 }
 
-SURFHANDLE oapiRegisterExhaustTexture(const char* name) { return name ? Registered(name) : nullptr; }
-SURFHANDLE oapiRegisterParticleTexture(const char* name) { return name ? Registered(name) : nullptr; }
+SURFHANDLE oapiRegisterExhaustTexture(const char* name) { return name ? RegisteredTexture(name) : nullptr; }
+SURFHANDLE oapiRegisterParticleTexture(const char* name) { return name ? RegisteredTexture(name) : nullptr; }
 
 int oapiCameraMode() { return W().cameraMode; }
 int oapiCockpitMode() { return COCKPIT_GENERIC; }

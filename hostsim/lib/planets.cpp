@@ -3,6 +3,10 @@
 #include "physics/physics.h"
 
 #include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <strings.h>
+#include <string>
 
 using namespace hs;
 
@@ -99,4 +103,66 @@ void oapiLocalToGlobal(OBJHANDLE hObj, const VECTOR3* loc, VECTOR3* glob) {
         return;
     }
     if (const Body* b = PlanetOf(hObj, "oapiLocalToGlobal")) *glob = mul(FrameNow(*b).R, *loc) + b->pos;
+}
+
+namespace {
+
+// The keys of a body's own file that give its atmosphere's constants for drawing and for modules:
+// "Key = value ; comment". A key the file lacks leaves the value as it was.
+void ReadAtmKeys(const char* bodyName, ATMCONST& a) {
+    FILE* f = fopen(("Config/" + std::string(bodyName) + ".cfg").c_str(), "r");
+    if (!f) return;
+    char line[256];
+    while (fgets(line, sizeof line, f)) {
+        if (char* c = strchr(line, ';')) *c = '\0';
+        char key[32];
+        int used = 0;
+        if (sscanf(line, " %31[A-Za-z0-9_] = %n", key, &used) != 1 || used == 0) continue;
+        const char* val = line + used;
+        double x, y, z;
+        if (!strcasecmp(key, "AtmGasConstant"))
+            sscanf(val, "%lf", &a.R);
+        else if (!strcasecmp(key, "AtmGamma"))
+            sscanf(val, "%lf", &a.gamma);
+        else if (!strcasecmp(key, "AtmHorizonAlt"))
+            sscanf(val, "%lf", &a.horizonalt);
+        else if (!strcasecmp(key, "AtmColor0") && sscanf(val, "%lf %lf %lf", &x, &y, &z) == 3)
+            a.color0 = _V(x, y, z);
+    }
+    fclose(f);
+}
+
+struct AtmConstCache {
+    char name[32] = {};
+    ATMCONST atm{};
+};
+
+} // namespace
+
+// What the atmosphere gives at the ground and where it ends, then what the body's file says; the pressure's
+// exponent is the one the host derives from them (surface gravity times density over pressure).
+const ATMCONST* oapiGetPlanetAtmConstants(OBJHANDLE hPlanet) {
+    const Body* b = PlanetOf(hPlanet, "oapiGetPlanetAtmConstants");
+    if (!b || b->atm.model == ATM_NONE) return nullptr;
+    // The host hands out a pointer to its own record: one per body, made on the first call.
+    static AtmConstCache cache[32];
+    const int idx = BodyOfHandle(hPlanet);
+    if (idx < 0 || idx >= 32) return nullptr;
+    AtmConstCache& c = cache[idx];
+    if (strcmp(c.name, b->name) != 0) {
+        ATMCONST a{};
+        const AtmState ground = AtmosphereAt(idx, 0.0);
+        a.p0 = ground.p;
+        a.rho0 = ground.rho;
+        a.R = b->atm.R;
+        a.gamma = b->atm.gamma;
+        a.altlimit = b->atm.top;
+        a.horizonalt = a.altlimit * 0.3;
+        ReadAtmKeys(b->name, a);
+        a.C = a.p0 > 0.0 ? a.rho0 * (b->gm / (b->radius * b->radius)) / a.p0 : 0.0;
+        a.radlimit = a.altlimit + b->radius;
+        c.atm = a;
+        snprintf(c.name, sizeof c.name, "%s", b->name);
+    }
+    return &c.atm;
 }

@@ -183,7 +183,10 @@ bool ReadScenario(const std::string& path, std::string* err) {
             for (const std::string& it : items)
                 if (IPrefix(it.c_str(), "TYPE"))
                     for (const auto& t : HUD_TYPES)
-                        if (IEquals(Trim(it.substr(4)).c_str(), t.name)) env.hudMode = t.mode;
+                        if (IEquals(Trim(it.substr(4)).c_str(), t.name)) {
+                            env.hudMode = t.mode;
+                            env.hudShown = t.mode != HUD_NONE;
+                        }
         } else if (IEquals(c.c_str(), "BEGIN_SHIPS")) {
             shipsSeen = true;
             ok = Ships(r);
@@ -226,6 +229,12 @@ bool ReadScenario(const std::string& path, std::string* err) {
     if (focus && focus != w.focus) Sim::Get().SetFocus(focus);
     // The body the focus vessel is bound to is the scenario's central body.
     if (w.focus) w.centralBody = w.focus->phys.body;
+    // The HUD the scenario shows is set up after every vessel's post-creation, and the focus vessel hears of
+    // it.
+    if (w.focus && env.hudShown) {
+        TraceCallback(w.focus, "clbkHUDMode", env.hudMode);
+        if (VESSEL2* cb = Callbacks(w.focus)) cb->clbkHUDMode(env.hudMode);
+    }
     return true;
 }
 

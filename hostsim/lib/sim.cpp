@@ -65,7 +65,8 @@ Vessel* NewVessel(const char* name, const char* className, std::string* err, Hos
     DefaultClassCaps(v);
     if (VESSEL2* cb = Callbacks(v)) cb->clbkSetClassCaps(cfg);
     ApplyClassItems(v, *cfg);
-    if (v->enableFocus) v->navFreq.assign(2, 0);
+    // Two receivers for a vessel that can take the focus, unless its module gave it its own.
+    if (v->enableFocus && v->navFreq.empty()) v->navFreq.assign(2, 0);
     return v;
 }
 

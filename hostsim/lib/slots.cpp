@@ -23,5 +23,9 @@ HS_SLOT_KIND(HostFile)
 HS_SLOT_KIND(GlobalMesh)
 HS_SLOT_KIND(HostMesh)
 HS_SLOT_KIND(Annotation)
+HS_SLOT_KIND(Surface)
+HS_SLOT_KIND(HostFont)
+HS_SLOT_KIND(HostPen)
+HS_SLOT_KIND(HostBrush)
 
 } // namespace hs

@@ -84,7 +84,6 @@ SDK_DERIVED(hostsim_ti_camera_cockpit, "18CameraMode_Cockpit", hostsim_ti_camera
 SDK_DERIVED(hostsim_ti_camera_track, "16CameraMode_Track", hostsim_ti_camera_mode)
 SDK_DERIVED(hostsim_ti_camera_ground, "17CameraMode_Ground", hostsim_ti_camera_mode)
 SDK_TYPE(hostsim_ti_camera_control, "21ExternalCameraControl")
-SDK_TYPE(hostsim_ti_gui_element, "10GUIElement")
 #undef SDK_TYPE
 #undef SDK_DERIVED
 // NOLINTEND(bugprone-macro-parentheses)

@@ -322,6 +322,19 @@ double VESSEL::GetPropellantMaxMass(PROPELLANT_HANDLE ph) const {
     return trace.Result(p ? p->maxMass : 0.0);
 }
 
+void VESSEL::SetPropellantMaxMass(PROPELLANT_HANDLE ph, double maxmass) const {
+    SELF_OR();
+    CallTrace trace(v, __func__, ph, maxmass);
+    Propellant* p = Prop(v, ph, "SetPropellantMaxMass");
+    if (!p) return;
+    if (!std::isfinite(maxmass) || maxmass < 0.0) {
+        Misuse("SetPropellantMaxMass: %s: capacity %g", v->name.c_str(), maxmass);
+        return;
+    }
+    p->maxMass = maxmass;
+    p->mass = std::min(p->mass, maxmass);
+}
+
 int VESSEL::GetPropellantCount() const {
     SELF_OR(0);
     CallTrace trace(v, __func__);
@@ -407,6 +420,26 @@ void VESSEL::SetThrusterMax0(THRUSTER_HANDLE th, double maxth0) const {
     SELF_OR();
     CallTrace trace(v, __func__, th, maxth0);
     if (Thruster* t = Thr(v, th, "SetThrusterMax0")) t->max0 = maxth0;
+}
+
+// Without a reference pressure the Isp is the same in air as in vacuum.
+void VESSEL::SetThrusterIsp(THRUSTER_HANDLE th, double isp) const {
+    SELF_OR();
+    CallTrace trace(v, __func__, th, isp);
+    if (Thruster* t = Thr(v, th, "SetThrusterIsp")) {
+        t->isp0 = isp;
+        t->ispRef = 0.0;
+    }
+}
+
+void VESSEL::SetThrusterIsp(THRUSTER_HANDLE th, double isp0, double isp_ref, double p_ref) const {
+    SELF_OR();
+    CallTrace trace(v, __func__, th, isp0, isp_ref, p_ref);
+    if (Thruster* t = Thr(v, th, "SetThrusterIsp")) {
+        t->isp0 = isp0;
+        t->ispRef = isp_ref;
+        t->pRef = p_ref;
+    }
 }
 
 void VESSEL::SetThrusterResource(THRUSTER_HANDLE th, PROPELLANT_HANDLE ph) const {
@@ -550,6 +583,25 @@ PSTREAM_HANDLE VESSEL::AddExhaustStream(THRUSTER_HANDLE th, const VECTOR3& pos, 
     SELF_OR(nullptr);
     CallTrace trace(v, __func__, th, pos, pss);
     return trace.Result(PushStream(v, th, &pos, pss));
+}
+
+// The glow of re-entry, drawn by the host and not tied to a thruster.
+PSTREAM_HANDLE VESSEL::AddReentryStream(PARTICLESTREAMSPEC* pss) const {
+    SELF_OR(nullptr);
+    CallTrace trace(v, __func__, pss);
+    auto s = MakeSlot<ParticleStream>(v);
+    if (pss) s->spec = *pss;
+    v->streams.push_back(std::move(s));
+    return trace.Result(v->streams.back().get());
+}
+
+void oapiParticleSetLevelRef(PSTREAM_HANDLE ph, double* lvl) {
+    ParticleStream* s = Slots<ParticleStream>().Find(ph);
+    if (!s) {
+        Misuse("oapiParticleSetLevelRef: not a particle stream");
+        return;
+    }
+    s->levelRef = lvl;
 }
 
 // --- Aerodynamics ---

@@ -13,7 +13,9 @@ namespace hs {
 int BodyOfHandle(OBJHANDLE h) {
     if (!h) return -1;
     for (int i = 0; i < BodyCount(); ++i)
-        if (GetBody(i) == static_cast<const Body*>(h)) return i;
+        // Compared as the base the handle is: a cast of the handle itself would read what it points at, and a
+        // handle that is asked about may be a vessel that has gone.
+        if (static_cast<const OrbiterObject*>(GetBody(i)) == h) return i;
     return -1;
 }
 

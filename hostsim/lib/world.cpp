@@ -170,6 +170,13 @@ void ResetWorld() {
     w.namesUsed.clear();
     w.stepping = nullptr;
     w.notes.clear();
+    w.surfaces.clear();
+    w.fonts.clear();
+    w.pens.clear();
+    w.brushes.clear();
+    w.pads.clear();
+    w.dialogs.clear();
+    w.disabledMfdModes.clear();
     w.notesMade = 0;
     w.logStarted = false;
 }

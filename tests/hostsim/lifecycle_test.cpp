@@ -64,6 +64,14 @@ TEST_F(Lifecycle, ShutdownCallsOvcExitForEveryVesselAndTheModuleLoadsAgainAfterI
     EXPECT_TRUE(TimelineHas("tv: ovcInit TV9"));
 }
 
+TEST_F(Lifecycle, ModuleWhoseLoadHookStartsItselfIsStartedAndEndedOnlyOnce) {
+    ASSERT_TRUE(Load(ScenarioText(LandedTv("TV1") + FlyingTv("TV2")))) << loadError;
+    EXPECT_EQ(TimelineCount("tv: InitModule"), 1);
+    Sim().Shutdown();
+    EXPECT_EQ(TimelineCount("tv: ExitModule"), 1);
+    EXPECT_EQ(Sim().MisuseCount(), 0); // its tool given back once
+}
+
 class Frames : public TvWorld {};
 
 // A vessel deleted by its own key, and one deleted from outside a frame, still count until the frame ends.

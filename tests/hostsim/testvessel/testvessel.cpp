@@ -96,6 +96,11 @@ class TestVessel final : public VESSEL3 {
     }
 
     void clbkPostCreation() override { Log("tv: clbkPostCreation %s", GetName()); }
+    void clbkHUDMode(int mode) override {
+        char m[16];
+        snprintf(m, sizeof m, "%d", mode);
+        Log("tv: clbkHUDMode %s %s", GetName(), m);
+    }
     void clbkDockEvent(int dock, OBJHANDLE mate) override {
         char detail[96];
         snprintf(detail, sizeof detail, "%d %s", dock, mate ? oapiGetVesselInterface(mate)->GetName() : "free");
@@ -234,6 +239,44 @@ class TestVessel final : public VESSEL3 {
 bool InputAnswer(void*, const char* str, void* usrdata) {
     static_cast<TestVessel*>(usrdata)->Answer(str);
     return strcmp(str, "again") != 0; // "again" keeps the box open
+}
+
+} // namespace
+
+// The module's own start and end, with a drawing tool it holds in between, as the host's stock modules do.
+oapi::Pen* modulePen = nullptr;
+
+DLLCLBK void InitModule(MODULEHANDLE) {
+    modulePen = oapiCreatePen(1, 1, 0xffffff);
+    hostsimTimeline("tv: InitModule");
+}
+
+DLLCLBK void ExitModule(MODULEHANDLE) {
+    oapiReleasePen(modulePen);
+    hostsimTimeline("tv: ExitModule");
+}
+
+namespace {
+
+// The load hook of the real host's SDK: the module looks itself up through the host, starts itself, and ends
+// itself when it is unloaded.
+void (*moduleExit)(MODULEHANDLE) = nullptr;
+MODULEHANDLE moduleSelf = nullptr;
+
+__attribute__((constructor)) void LoadHook() {
+    Dl_info info;
+    if (!dladdr(reinterpret_cast<void*>(&LoadHook), &info)) return;
+    moduleSelf = oapiModuleLoad(info.dli_fname);
+    if (!moduleSelf) return;
+    if (auto init =
+            reinterpret_cast<void (*)(MODULEHANDLE)>(oapiModuleGetProcAddress(moduleSelf, "InitModule")))
+        init(moduleSelf);
+    moduleExit = reinterpret_cast<void (*)(MODULEHANDLE)>(oapiModuleGetProcAddress(moduleSelf, "ExitModule"));
+    oapiModuleUnload(moduleSelf);
+}
+
+__attribute__((destructor)) void UnloadHook() {
+    if (moduleExit) moduleExit(moduleSelf);
 }
 
 } // namespace
