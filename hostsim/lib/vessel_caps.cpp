@@ -125,6 +125,7 @@ void VESSEL::SetLiftCoeffFunc(LiftCoeffFunc lcf) const {
     v->liftCoeff = lcf;
 }
 
+// NOLINTBEGIN(bugprone-macro-parentheses): the arguments are names pasted into declarations
 #define VESSEL_NUMBER(Get, Set, field, param)                                                                \
     double VESSEL::Get() const {                                                                             \
         SELF_OR(0.0);                                                                                        \
@@ -145,6 +146,7 @@ VESSEL_NUMBER(GetTrimScale, SetTrimScale, trimScale, scale)
 VESSEL_NUMBER(GetWingAspect, SetWingAspect, wingAspect, aspect)
 VESSEL_NUMBER(GetWingEffectiveness, SetWingEffectiveness, wingEffectiveness, eff)
 VESSEL_NUMBER(GetISP, SetISP, ispDefault, isp)
+// NOLINTEND(bugprone-macro-parentheses)
 
 void VESSEL::SetCOG_elev(double h) const {
     SELF_OR();
