@@ -64,6 +64,10 @@ if(CORVANE_REALHOST_TEST_PLUGINS)
   realhost_test_module(LinkProbe Stand-ins SOURCES ${CMAKE_SOURCE_DIR}/tests/realhost/probe/link_probe.cpp)
   configure_file(${CMAKE_SOURCE_DIR}/tests/realhost/probe/LinkProbe.cfg ${TESTROOT}/Config/Vessels/LinkProbe.cfg
     COPYONLY)
+  # One that writes where its host puts the Sun and its planet.
+  realhost_test_module(SkyProbe "" SOURCES ${CMAKE_SOURCE_DIR}/tests/realhost/probe/sky_probe.cpp)
+  configure_file(${CMAKE_SOURCE_DIR}/tests/realhost/probe/SkyProbe.cfg ${TESTROOT}/Config/Vessels/SkyProbe.cfg
+    COPYONLY)
   # A vessel that only rises on a steady push: both hosts fly it by their gravity and their turning Earth alone.
   realhost_test_module(Lifter "" SOURCES ${CMAKE_SOURCE_DIR}/tests/realhost/plugin/lifter.cpp)
   configure_file(${CMAKE_SOURCE_DIR}/tests/realhost/plugin/Lifter.cfg ${TESTROOT}/Config/Vessels/Lifter.cfg COPYONLY)

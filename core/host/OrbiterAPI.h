@@ -1106,6 +1106,8 @@ typedef struct {
     VECTOR3 color0;    // the sky's colour at the ground by day
 } ATMCONST;
 OAPIFUNC const ATMCONST* oapiGetPlanetAtmConstants(OBJHANDLE hPlanet);
+// The body a body circles (a planet's sun, a moon's planet); null for the sun.
+OAPIFUNC OBJHANDLE oapiGetGbodyParent(OBJHANDLE hBody);
 
 // The stream's level follows *lvl from now on (the pointer must outlive the stream).
 OAPIFUNC void oapiParticleSetLevelRef(PSTREAM_HANDLE ph, double* lvl);

@@ -138,16 +138,34 @@ OBJHANDLE oapiSetFocusObject(OBJHANDLE hVessel) {
 
 int oapiGetGbodyCount() { return BodyCount(); }
 
-// Index 0 is the scenario's central body; the others follow in the body table's order.
+// The host lists the star first. hostsim's table may not have one: then the scenario's central body comes
+// first. The others follow in the table's order.
 OBJHANDLE oapiGetGbodyByIndex(int index) {
-    int central = W().centralBody;
-    if (central < 0 || central >= BodyCount()) central = 0;
-    int table = index == 0 ? central : (index <= central ? index - 1 : index);
-    return index < 0 ? nullptr : const_cast<Body*>(GetBody(table));
+    const int count = BodyCount();
+    if (index < 0 || index >= count) return nullptr;
+    int first = StarIndex();
+    if (first < 0) first = W().centralBody >= 0 && W().centralBody < count ? W().centralBody : 0;
+    int table = first;
+    for (int i = 0, seen = 0; index > 0 && i < count; ++i)
+        if (i != first && ++seen == index) table = i;
+    return const_cast<Body*>(GetBody(table));
+}
+
+OBJHANDLE oapiGetGbodyParent(OBJHANDLE hBody) {
+    const int b = BodyOfHandle(hBody);
+    if (b < 0) {
+        Misuse("oapiGetGbodyParent: not a body");
+        return nullptr;
+    }
+    return const_cast<Body*>(GetBody(GetBody(b)->parent));
 }
 
 void oapiGetGlobalPos(OBJHANDLE hObj, VECTOR3* pos) {
-    if (!pos || !ObjectState(hObj, pos, nullptr)) Misuse("oapiGetGlobalPos: neither a vessel nor a body");
+    if (!pos || !ObjectState(hObj, pos, nullptr)) {
+        Misuse("oapiGetGlobalPos: neither a vessel nor a body");
+        return;
+    }
+    *pos = ToHostFrame(*pos);
 }
 
 // Bodies and misuse, out of the way of the common case.

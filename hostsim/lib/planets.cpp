@@ -43,13 +43,13 @@ void oapiEquToGlobal(OBJHANDLE hObj, double lng, double lat, double rad, VECTOR3
     const Body* b = PlanetOf(hObj, "oapiEquToGlobal");
     if (!b || !glob) return;
     VECTOR3 loc = _V(cos(lat) * cos(lng), sin(lat), cos(lat) * sin(lng)) * rad;
-    *glob = mul(FrameNow(*b).R, loc) + b->pos;
+    *glob = ToHostFrame(mul(FrameNow(*b).R, loc) + b->pos);
 }
 
 void oapiGlobalToEqu(OBJHANDLE hObj, const VECTOR3& glob, double* lng, double* lat, double* rad) {
     const Body* b = PlanetOf(hObj, "oapiGlobalToEqu");
     if (!b || !lng || !lat || !rad) return;
-    VECTOR3 loc = tmul(FrameNow(*b).R, glob - b->pos);
+    VECTOR3 loc = tmul(FrameNow(*b).R, FromHostFrame(glob) - b->pos);
     *rad = length(loc);
     *lng = atan2(loc.z, loc.x);
     *lat = *rad > 0.0 ? asin(loc.y / *rad) : 0.0;
@@ -86,11 +86,12 @@ void oapiGlobalToLocal(OBJHANDLE hObj, const VECTOR3* glob, VECTOR3* loc) {
         Misuse("oapiGlobalToLocal: no vector");
         return;
     }
+    const VECTOR3 here = FromHostFrame(*glob);
     if (const Vessel* v = LiveVessel(hObj)) {
-        *loc = tmul(v->phys.R, *glob - v->phys.pos);
+        *loc = tmul(v->phys.R, here - v->phys.pos);
         return;
     }
-    if (const Body* b = PlanetOf(hObj, "oapiGlobalToLocal")) *loc = tmul(FrameNow(*b).R, *glob - b->pos);
+    if (const Body* b = PlanetOf(hObj, "oapiGlobalToLocal")) *loc = tmul(FrameNow(*b).R, here - b->pos);
 }
 
 void oapiLocalToGlobal(OBJHANDLE hObj, const VECTOR3* loc, VECTOR3* glob) {
@@ -99,10 +100,11 @@ void oapiLocalToGlobal(OBJHANDLE hObj, const VECTOR3* loc, VECTOR3* glob) {
         return;
     }
     if (const Vessel* v = LiveVessel(hObj)) {
-        *glob = mul(v->phys.R, *loc) + v->phys.pos;
+        *glob = ToHostFrame(mul(v->phys.R, *loc) + v->phys.pos);
         return;
     }
-    if (const Body* b = PlanetOf(hObj, "oapiLocalToGlobal")) *glob = mul(FrameNow(*b).R, *loc) + b->pos;
+    if (const Body* b = PlanetOf(hObj, "oapiLocalToGlobal"))
+        *glob = ToHostFrame(mul(FrameNow(*b).R, *loc) + b->pos);
 }
 
 namespace {

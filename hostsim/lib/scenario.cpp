@@ -159,6 +159,7 @@ bool ReadScenario(const std::string& path, std::string* err) {
                 else if (sscanf(it.c_str(), "Date MJD %lf", &mjd) == 1) env.mjd0 = mjd;
                 else env.envExtra.push_back(it);
             }
+            PlaceStar(env.mjd0); // before the ships: a ship may be given against the star
         } else if (IEquals(c.c_str(), "BEGIN_FOCUS")) {
             std::vector<std::string> items;
             ok = Block(r, "END_FOCUS", nullptr, nullptr, &items);

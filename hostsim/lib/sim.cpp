@@ -108,7 +108,7 @@ OBJHANDLE CreateFromStatus(const char* name, const char* classname, const VESSEL
     if (!st) {
         landed.version = 2;
         landed.status = 1;
-        landed.rbody = oapiGetGbodyByIndex(0);
+        landed.rbody = const_cast<Body*>(GetBody(W().centralBody));
         st = &landed;
     }
     if (VESSEL2* cb = Callbacks(v)) cb->clbkSetStateEx(st);

@@ -73,6 +73,12 @@ void ApplyStatus(Vessel* v, const VESSELSTATUS2& st) {
     }
     // A landed vessel settles on its springs under its mass with the tanks as the status fills them.
     FromStatus(*v, st, body);
+    // A state given against the star: the host takes the strongest pull for the orbit's reference on its next
+    // frame, and hostsim's one-body gravity needs that body from the start.
+    if (const Body* b = GetBody(body); b && b->star && st.status != 1) {
+        const int dominant = DominantBody(v->phys.pos);
+        if (dominant >= 0) v->phys.body = dominant;
+    }
     v->landedSeen = st.status == 1;
     if (st.status == 1 && !v->scenarioBase.empty())
         LandedAtBase(v, v->scenarioBase.c_str(), v->scenarioPad, st.surf_lng, st.surf_lat);
@@ -269,7 +275,7 @@ void VESSEL::DefSetStateEx(const void* status) const {
 void VESSEL::GetGlobalPos(VECTOR3& pos) const {
     SELF_OR();
     CallTrace trace(v, __func__, pos);
-    pos = v->phys.pos;
+    pos = ToHostFrame(v->phys.pos);
 }
 
 void VESSEL::GetGlobalVel(VECTOR3& vel) const {
@@ -322,13 +328,13 @@ void VESSEL::SetRotationMatrix(const MATRIX3& R) const {
 void VESSEL::Global2Local(const VECTOR3& global, VECTOR3& local) const {
     SELF_OR();
     CallTrace trace(v, __func__, global, local);
-    local = tmul(v->phys.R, global - v->phys.pos);
+    local = tmul(v->phys.R, FromHostFrame(global) - v->phys.pos);
 }
 
 void VESSEL::Local2Global(const VECTOR3& local, VECTOR3& global) const {
     SELF_OR();
     CallTrace trace(v, __func__, local, global);
-    global = mul(v->phys.R, local) + v->phys.pos;
+    global = ToHostFrame(mul(v->phys.R, local) + v->phys.pos);
 }
 
 void VESSEL::Local2Rel(const VECTOR3& local, VECTOR3& rel) const {

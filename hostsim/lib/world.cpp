@@ -1,5 +1,6 @@
 // The world record, the timeline, misuse counting, handle checks and small text helpers.
 #include "host.h"
+#include "physics/physics.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -141,6 +142,7 @@ void ResetWorld() {
     w.pending.clear();
     w.statusLists.clear();
     w.env = ScenarioEnv();
+    PlaceStar(w.env.mjd0);
     w.focus = nullptr;
     w.cameraMode = CAM_COCKPIT;
     w.playback = false;

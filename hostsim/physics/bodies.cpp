@@ -28,6 +28,8 @@ struct BodyTable {
     Body bodies[MAX_BODIES];
     int count = 0;
     bool loaded = false;
+    double starMjd = 51544.5; // the date the star was placed for
+    VECTOR3 shift{};          // hostsim's global frame -> the host's
 };
 
 BodyTable& Table() {
@@ -44,8 +46,19 @@ Body MakeBody(const char* name, double radius, double gm, const VECTOR3& pos) {
     return b;
 }
 
+// The host's Sun: its radius and its mass times the host's constant of gravitation.
+constexpr double SUN_RADIUS = 6.96e8;      // m
+constexpr double SUN_GM = 1.32712440018e20; // m^3/s^2
+
+Body MakeStar(const char* name, double radius, double gm) {
+    Body b = MakeBody(name, radius, gm, _V(0, 0, 0));
+    b.star = true;
+    return b;
+}
+
 // Earth with the standard layered atmosphere, whose thin top reaches 2500 km as the real host's does (a ship in
-// low orbit still has air pressure there, so its aerodynamic controls stay on), and the airless Moon.
+// low orbit still has air pressure there, so its aerodynamic controls stay on), the airless Moon, and the Sun
+// (last, so the planets keep their places in the table).
 void BuiltInBodies(BodyTable& t) {
     t.count = 0;
     Body earth = MakeBody("Earth", 6371010.0, 3.986004418e14, _V(0, 0, 0));
@@ -56,7 +69,77 @@ void BuiltInBodies(BodyTable& t) {
     earth.atm.gamma = 1.4;
     earth.atm.top = 2500000.0;
     t.bodies[t.count++] = earth;
-    t.bodies[t.count++] = MakeBody("Moon", 1737400.0, 4.9048695e12, _V(384400e3, 0, 0));
+    Body moon = MakeBody("Moon", 1737400.0, 4.9048695e12, _V(384400e3, 0, 0));
+    moon.parent = 0;
+    t.bodies[t.count++] = moon;
+    t.bodies[t.count++] = MakeStar("Sun", SUN_RADIUS, SUN_GM);
+}
+
+// The star's place and the frame's shift follow from the date; a table without a star or an Earth keeps
+// hostsim's frame as the host's.
+void PlaceStarIn(BodyTable& t, double mjd) {
+    t.starMjd = mjd;
+    t.shift = _V(0, 0, 0);
+    Body* star = nullptr;
+    const Body* earth = nullptr;
+    for (int i = 0; i < t.count; ++i) {
+        if (t.bodies[i].star) star = &t.bodies[i];
+        else if (strcasecmp(t.bodies[i].name, "Earth") == 0) earth = &t.bodies[i];
+    }
+    if (!star || !earth) return;
+    star->pos = earth->pos + SunFromEarth(mjd);
+    t.shift = SunFromMassCentre(mjd) - star->pos;
+}
+
+// A body circles the star unless the table says otherwise.
+void SetParents(BodyTable& t) {
+    int star = -1;
+    for (int i = 0; i < t.count; ++i)
+        if (t.bodies[i].star) star = i;
+    for (int i = 0; i < t.count; ++i)
+        if (t.bodies[i].parent < 0 && !t.bodies[i].star) t.bodies[i].parent = star;
+}
+
+int IndexIn(const BodyTable& t, const char* name) {
+    for (int i = 0; i < t.count; ++i)
+        if (strcasecmp(t.bodies[i].name, name) == 0) return i;
+    return -1;
+}
+
+// STAR name radius gm: the system's sun, placed by the date. PARENT body parent: whom a body circles.
+bool ParseStarLine(const char* rest, BodyTable& t, std::string* why) {
+    char name[32];
+    double r, gm;
+    if (sscanf(rest, " %31s %lf %lf", name, &r, &gm) != 3 || !(r > 0.0) || !(gm > 0.0)) {
+        *why = "expected: STAR <name> <radius> <gm>, both positive";
+        return false;
+    }
+    for (int i = 0; i < t.count; ++i)
+        if (t.bodies[i].star) {
+            *why = "a second STAR";
+            return false;
+        }
+    if (t.count >= MAX_BODIES) {
+        *why = "more than 16 bodies";
+        return false;
+    }
+    t.bodies[t.count++] = MakeStar(name, r, gm);
+    return true;
+}
+
+bool ParseParentLine(const char* rest, BodyTable& t, std::string* why) {
+    char name[32], parent[32];
+    if (sscanf(rest, " %31s %31s", name, parent) != 2) {
+        *why = "expected: PARENT <body> <parent>";
+        return false;
+    }
+    const int b = IndexIn(t, name), p = IndexIn(t, parent);
+    if (b < 0 || p < 0 || b == p) {
+        *why = std::string("PARENT ") + name + " " + parent + ": both must be different bodies named above";
+        return false;
+    }
+    t.bodies[b].parent = p;
+    return true;
 }
 
 // One line: BODY name radius gm x y z NONE | LAYERED p0 T0 R gamma top | EXPONENTIAL p0 T0 R gamma H top
@@ -156,7 +239,9 @@ void EnsureLoaded() {
         fprintf(stderr, "%s; using the built-in Earth and Moon\n", err.c_str());
     }
     BuiltInBodies(t);
+    SetParents(t);
     ReadSpins(t, "Config/");
+    PlaceStarIn(t, t.starMjd);
 }
 
 } // namespace
@@ -181,8 +266,13 @@ bool LoadBodies(const std::string& path, std::string* err) {
         if (*s == '\0' || *s == '\n' || *s == '\r') continue;
         Body b;
         std::string why;
-        if (strncasecmp(s, "SPIN", 4) == 0 && (s[4] == ' ' || s[4] == '\t')) {
-            if (ParseSpinLine(s + 4, fresh, &why)) continue;
+        const bool spin = strncasecmp(s, "SPIN", 4) == 0 && (s[4] == ' ' || s[4] == '\t');
+        const bool star = strncasecmp(s, "STAR", 4) == 0 && (s[4] == ' ' || s[4] == '\t');
+        const bool parent = strncasecmp(s, "PARENT", 6) == 0 && (s[6] == ' ' || s[6] == '\t');
+        if (spin || star || parent) {
+            if (spin ? ParseSpinLine(s + 4, fresh, &why)
+                     : star ? ParseStarLine(s + 4, fresh, &why) : ParseParentLine(s + 6, fresh, &why))
+                continue;
             // NOLINTNEXTLINE(performance-inefficient-string-concatenation)
             if (err) *err = path + ":" + std::to_string(lineNo) + ": " + why;
             ok = false;
@@ -210,9 +300,53 @@ bool LoadBodies(const std::string& path, std::string* err) {
     if (!ok) return false; // the table in use stays as it was
     size_t slash = path.find_last_of('/');
     ReadSpins(fresh, slash == std::string::npos ? std::string() : path.substr(0, slash + 1));
+    SetParents(fresh);
     fresh.loaded = true;
+    PlaceStarIn(fresh, Table().starMjd);
     Table() = fresh;
     return true;
+}
+
+// Before the table is read the date is only kept: the table is read where the host root is.
+void PlaceStar(double mjd) {
+    BodyTable& t = Table();
+    if (t.loaded) PlaceStarIn(t, mjd);
+    else t.starMjd = mjd;
+}
+
+VECTOR3 ToHostFrame(const VECTOR3& pos) {
+    EnsureLoaded();
+    return pos + Table().shift;
+}
+
+VECTOR3 FromHostFrame(const VECTOR3& pos) {
+    EnsureLoaded();
+    return pos - Table().shift;
+}
+
+int StarIndex() {
+    EnsureLoaded();
+    const BodyTable& t = Table();
+    for (int i = 0; i < t.count; ++i)
+        if (t.bodies[i].star) return i;
+    return -1;
+}
+
+// The host's choice of a vessel's orbit reference: the strongest pull, each body taken as a point mass.
+int DominantBody(const VECTOR3& pos) {
+    EnsureLoaded();
+    const BodyTable& t = Table();
+    int best = -1;
+    double gmax = 0.0;
+    for (int i = 0; i < t.count; ++i) {
+        const VECTOR3 r = t.bodies[i].pos - pos;
+        const double g = t.bodies[i].gm / dotp(r, r);
+        if (g > gmax) {
+            gmax = g;
+            best = i;
+        }
+    }
+    return best;
 }
 
 int BodyCount() {
@@ -229,10 +363,7 @@ const Body* GetBody(int index) {
 int BodyIndexByName(const char* name) {
     if (!name) return -1;
     EnsureLoaded();
-    BodyTable& t = Table();
-    for (int i = 0; i < t.count; ++i)
-        if (strcasecmp(t.bodies[i].name, name) == 0) return i;
-    return -1;
+    return IndexIn(Table(), name);
 }
 
 AtmState AtmosphereAt(int body, double altitude) {

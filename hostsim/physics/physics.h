@@ -12,8 +12,9 @@
 //
 // Frames and conventions
 // - Global frame: non-rotating, left-handed like the vessel frame, with the axes of the host's ecliptic
-//   frame; every body sits still at its own position from bodies.cfg (Earth at the origin).
-//   PhysicsState::pos/vel are global.
+//   frame; every body sits still at its own position from bodies.cfg (Earth at the origin), the star where
+//   the scenario's date puts it (PlaceStar). PhysicsState::pos/vel are global. What modules read is the host's
+//   frame (ToHostFrame).
 // - The bodies turn as the host turns them (FrameAt: sidereal period, axis tilt and precession, counted from
 //   the scenario's date), each about its own centre; a body without its turn's values stands still.
 // - Vessel frame: x right, y up, z forward; global = R * local + pos; omega is in the vessel frame (rad/s).
@@ -84,8 +85,10 @@ struct Spin {
 };
 
 struct Body final : public OrbiterObject {
-    int Type() const override { return OBJTP_PLANET; }
+    int Type() const override { return star ? OBJTP_STAR : OBJTP_PLANET; }
     char name[32] = {};
+    bool star = false; // the system's sun: it stands where the scenario's date puts it (PlaceStar)
+    int parent = -1;   // table index of the body it circles; -1: the star's own, or none
     double radius = 0.0; // m
     double gm = 0.0;     // m^3/s^2
     VECTOR3 pos{};       // global
@@ -126,11 +129,22 @@ struct AtmState {
 };
 
 // The table comes from Config/bodies.cfg under the current directory (the host root) the first time any body
-// is asked for; without that file the built-in Earth and Moon serve. LoadBodies reads a given file now.
+// is asked for; without that file the built-in Earth, Moon and Sun serve. LoadBodies reads a given file now.
 bool LoadBodies(const std::string& path, std::string* err);
 int BodyCount();
 const Body* GetBody(int index);                   // null when out of range
 int BodyIndexByName(const char* name);            // case-insensitive; -1 when unknown
+int StarIndex();                                  // the table's star, or -1
+int DominantBody(const VECTOR3& pos);             // the body whose pull is strongest there, as the host picks
+
+// The host's global frame has its origin at the solar system's centre of mass, where the planets circle the
+// Sun; hostsim's keeps its planets still where its table puts them. A table with a star sets the star where
+// the Sun stands seen from the Earth on the scenario's date, and every global place a module reads or gives is
+// moved by the one shift that puts the Sun where the host has it: modules that take the Sun's place for the
+// origin, as the host's own do, see the sky they see there. Velocities are not moved: the bodies stand still.
+void PlaceStar(double mjd);
+VECTOR3 ToHostFrame(const VECTOR3& pos);   // hostsim's global place -> the host's
+VECTOR3 FromHostFrame(const VECTOR3& pos); // the host's -> hostsim's
 AtmState AtmosphereAt(int body, double altitude); // all 0 without atmosphere or above its top
 
 // ---------------------------------------------------------------------------------------------------------------

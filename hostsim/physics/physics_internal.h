@@ -32,6 +32,11 @@ inline VECTOR3 Div(const VECTOR3& a, const VECTOR3& b) {
     return Vec(b.x != 0 ? a.x / b.x : 0, b.y != 0 ? a.y / b.y : 0, b.z != 0 ? a.z / b.z : 0);
 }
 
+// Where the Sun stands seen from the Earth's centre, and against the solar system's centre of mass, on a date
+// (MJD), in the global frame's axes.
+VECTOR3 SunFromEarth(double mjd);
+VECTOR3 SunFromMassCentre(double mjd);
+
 // The Sun's radiation force on a vessel in flight over the step ending at t1 (s), at a point of the vessel
 // frame; false when the host's configuration leaves radiation pressure out, or the vessel is landed or in
 // shadow.

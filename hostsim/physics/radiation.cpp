@@ -11,28 +11,11 @@ namespace {
 constexpr double SUN_LUMINOSITY = 3.846e26; // W, the host's value
 constexpr double LIGHT_SPEED = 299792458.0; // m/s
 constexpr double SUN_RADIUS = 6.96e8;       // m, the host's Sun
-constexpr double AU = 1.495978707e11;       // m
-constexpr double MJD_J2000 = 51544.5;
 // The host looks at the shadow again after this long, or after the shorter time near the shadow's edge.
 constexpr double LIGHT_RECHECK = 10.0;     // s
 constexpr double LIGHT_RECHECK_EDGE = 1.0; // s
 // The host's plain model: a cross section of the size squared that takes up one and a half times the flux.
 constexpr double PLAIN_ALBEDO = 1.5;
-
-// Where the Sun stands seen from the Earth's centre in the global frame (ecliptic and equinox of J2000; y
-// toward the ecliptic's north, longitude 90 deg along z): the low-precision solar coordinates, good to about
-// 0.01 deg and 1e-5 AU in this century; the Sun's own wobble about the system's centre, which the host's Sun
-// has, shifts the flux by well under a degree.
-VECTOR3 SunFromEarth(double mjd) {
-    const double n = mjd - MJD_J2000; // days
-    const double meanLongitude = 280.460 + 0.9856474 * n;
-    const double g = (357.528 + 0.9856003 * n) * RAD;
-    const double precession = 1.397 * n / 36525.0; // deg the equinox of date has moved on since J2000
-    const double lambda =
-        (meanLongitude + 1.915 * std::sin(g) + 0.020 * std::sin(2.0 * g) - precession) * RAD;
-    const double r = (1.00014 - 0.01671 * std::cos(g) - 0.00014 * std::cos(2.0 * g)) * AU;
-    return Vec(r * std::cos(lambda), 0.0, r * std::sin(lambda));
-}
 
 // The part of the Sun's disc the body leaves uncovered, seen from the vessel (S to the Sun, P to the body's
 // centre), as the host reckons it; `recheck` shortens near the shadow's edge.

@@ -68,7 +68,7 @@ class CrewVesselTest : public CrewWorld {
         VESSELSTATUS2 st;
         memset(&st, 0, sizeof st);
         st.version = 2;
-        st.rbody = oapiGetGbodyByIndex(0);
+        st.rbody = oapiGetObjectByName((char*)"Earth");
         st.rpos = _V(0, EARTH_RADIUS + 2.65, 0); // the wheels are 2.6 m below the centre
         st.rvel = _V(0, vy, 0);
         std::string err;

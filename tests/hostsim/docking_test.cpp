@@ -26,11 +26,14 @@ class ModuleDocking : public HostFixture {
         b = oapiGetVesselInterface(hb);
     }
     // b's centre in a's frame.
+    // Through the relative place: global places, a hundred million kilometres from the origin, keep only
+    // some tens of micrometres.
     VECTOR3 BInA() const {
-        VECTOR3 p, rel;
-        b->GetGlobalPos(p);
-        a->Global2Local(p, rel);
-        return rel;
+        VECTOR3 rel;
+        MATRIX3 R;
+        b->GetRelativePos(ha, rel);
+        a->GetRotationMatrix(R);
+        return tmul(R, rel);
     }
     VECTOR3 Vel(const VESSEL* v) const {
         VECTOR3 vel;

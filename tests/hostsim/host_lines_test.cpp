@@ -146,7 +146,7 @@ TEST_F(HostLines, StateThatIsNotANumberIsMisuseAndTheLastGoodOneComesBack) {
     VECTOR3 before = Rec("TV1")->phys.pos;
     VESSELSTATUS2 st{};
     st.version = 2;
-    st.rbody = oapiGetGbodyByIndex(0);
+    st.rbody = oapiGetObjectByName((char*)"Earth");
     st.rpos = _V(NAN, 0, 0);
     Iface("TV1")->DefSetStateEx(&st);
     Sim().Frame();

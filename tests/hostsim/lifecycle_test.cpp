@@ -128,7 +128,7 @@ TEST_F(Frames, RandomNumbersRepeatForTheSameSeed) {
 
 TEST_F(Frames, ObjectsAreFoundByNameWithoutRegardToCase) {
     EXPECT_EQ(oapiGetObjectByName((char*)"tv1"), Rec("TV1"));
-    EXPECT_EQ(oapiGetObjectByName((char*)"EARTH"), oapiGetGbodyByIndex(0));
+    EXPECT_EQ(oapiGetObjectByName((char*)"EARTH"), oapiGetGbodyByIndex(1));
     EXPECT_EQ(oapiGetObjectByName((char*)"nobody"), nullptr);
     char name[3];
     oapiGetObjectName(Rec("TV1"), name, sizeof name);

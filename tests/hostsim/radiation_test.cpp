@@ -29,7 +29,7 @@ class SunPressure : public HostFixture {
         for (int i = 0; i < static_cast<int>(FLIGHT * 60.0); ++i)
             Sim().Frame();
         VECTOR3 pos;
-        v->GetRelativePos(oapiGetGbodyByIndex(0), pos);
+        v->GetRelativePos(oapiGetObjectByName((char*)"Earth"), pos);
         return pos;
     }
     // The push of the plain model over the flight: half the acceleration times the time squared.

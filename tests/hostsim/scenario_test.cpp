@@ -2,6 +2,7 @@
 #include "tv_world.h"
 
 #include <cmath>
+#include <set>
 
 namespace hs::test {
 namespace {
@@ -112,19 +113,19 @@ TEST_F(Scenario, GetStatusExAndDefSetStateExMoveAVesselBetweenBodies) {
     st.flag = VS_FUELLIST;
     v->GetStatusEx(&st);
     EXPECT_EQ(st.status, 0);
-    EXPECT_EQ(st.rbody, oapiGetGbodyByIndex(0));
+    EXPECT_EQ(st.rbody, oapiGetObjectByName((char*)"Earth"));
     EXPECT_NEAR(st.rpos.x, 6471000.0, 1e-6);
     ASSERT_EQ(st.nfuel, 1u);
     EXPECT_DOUBLE_EQ(st.fuel[0].level, 0.5);
     delete[] st.fuel; // allocated by the host for the caller
     VESSELSTATUS2 moved{};
     moved.version = 2;
-    moved.rbody = oapiGetGbodyByIndex(1);
+    moved.rbody = oapiGetObjectByName((char*)"Moon");
     moved.rpos = _V(0, 0, 2e6);
     moved.rvel = _V(1000, 0, 0);
     v->DefSetStateEx(&moved);
     VECTOR3 rel;
-    v->GetRelativePos(oapiGetGbodyByIndex(1), rel);
+    v->GetRelativePos(moved.rbody, rel);
     EXPECT_NEAR(rel.z, 2e6, 1e-6);
     EXPECT_EQ(Rec("TV1")->phys.body, 1);
 }
@@ -144,18 +145,29 @@ TEST_F(Scenario, StatusListTheCallerSuppliesIsFilledOnlyUpToItsCount) {
     EXPECT_EQ(list[1].idx, 99u); // untouched
 }
 
-TEST_F(Scenario, TheFocusVesselsBodyIsBodyIndexZero) {
+TEST_F(Scenario, TheStarIsBodyIndexZeroAndTheOthersFollowInTheTablesOrder) {
     ASSERT_TRUE(Load(ScenarioText("TV1:Test\\TestVessel\n  STATUS Orbiting Moon\n  RPOS 2000000.000 0.000 0.000\n"
                                   "  RVEL 0.0000 0.0000 1500.0000\nEND\n",
                                   "TV1")))
         << loadError;
     char name[32];
     oapiGetObjectName(oapiGetGbodyByIndex(0), name, sizeof name);
-    EXPECT_STREQ(name, "Moon");
+    EXPECT_STREQ(name, "Sun");
+    EXPECT_EQ(oapiGetObjectType(oapiGetGbodyByIndex(0)), OBJTP_STAR);
     oapiGetObjectName(oapiGetGbodyByIndex(1), name, sizeof name);
     EXPECT_STREQ(name, "Earth");
+    oapiGetObjectName(oapiGetGbodyByIndex(2), name, sizeof name);
+    EXPECT_STREQ(name, "Moon");
     EXPECT_EQ(oapiGetGbodyByIndex((int)oapiGetGbodyCount()), nullptr);
-    EXPECT_EQ(Iface("TV1")->GetGravityRef(), oapiGetGbodyByIndex(0));
+    EXPECT_EQ(oapiGetGbodyByIndex(-1), nullptr);
+    EXPECT_EQ(Iface("TV1")->GetGravityRef(), oapiGetGbodyByIndex(2));
+    EXPECT_EQ(oapiGetGbodyParent(oapiGetGbodyByIndex(2)), oapiGetGbodyByIndex(1)); // the Moon circles the Earth
+    EXPECT_EQ(oapiGetGbodyParent(oapiGetGbodyByIndex(1)), oapiGetGbodyByIndex(0));
+    EXPECT_EQ(oapiGetGbodyParent(oapiGetGbodyByIndex(0)), nullptr);
+    // Every body once.
+    std::set<OBJHANDLE> all;
+    for (int i = 0; i < (int)oapiGetGbodyCount(); ++i) all.insert(oapiGetGbodyByIndex(i));
+    EXPECT_EQ(all.size(), oapiGetGbodyCount());
     EXPECT_NE(Sim().ScenarioText().find("  STATUS Orbiting Moon\n"), std::string::npos);
 }
 

@@ -30,22 +30,6 @@ const std::set<std::string> HOST_LINE_KEYS = {"STATUS", "BASE",  "POS",      "HE
 
 std::string KeyOf(const std::string& line) { return line.substr(0, line.find(' ')); }
 
-// A module line whose numbers hostsim cannot give yet, compared by its key alone. The glider's cabin
-// temperatures come from its own heat model, which takes the Sun to stand at the global origin as body 0:
-// in hostsim's world the planet stands there, so the glider sees itself in the planet's shadow and cools.
-struct KnownDifference {
-    const char* className;
-    const char* key;
-};
-constexpr KnownDifference KNOWN_DIFFERENCES[] = {{"DeltaGlider", "COMPARTMENT_TEMP"},
-                                                 {"DG-S", "COMPARTMENT_TEMP"}};
-
-bool KnownToDiffer(const std::string& className, const std::string& line) {
-    for (const KnownDifference& k : KNOWN_DIFFERENCES)
-        if (className == k.className && KeyOf(line) == k.key) return true;
-    return false;
-}
-
 std::vector<std::string> HostLineKeys(const VesselBlock& block) {
     std::vector<std::string> keys;
     for (const std::string& line : block.lines)
@@ -53,12 +37,11 @@ std::vector<std::string> HostLineKeys(const VesselBlock& block) {
     return keys;
 }
 
-// The lines a module wrote, those known to differ cut to their key.
+// The lines a module wrote.
 std::vector<std::string> ModuleLines(const VesselBlock& block) {
     std::vector<std::string> lines;
     for (const std::string& line : block.lines)
-        if (!HOST_LINE_KEYS.count(KeyOf(line)))
-            lines.push_back(KnownToDiffer(block.className, line) ? KeyOf(line) : line);
+        if (!HOST_LINE_KEYS.count(KeyOf(line))) lines.push_back(line);
     return lines;
 }
 

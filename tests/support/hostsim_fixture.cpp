@@ -14,7 +14,7 @@ namespace hs::test {
 OBJHANDLE CreateAbovePole(const char* name, const char* cls, VECTOR3 offset, VECTOR3 vel, VECTOR3 arot) {
     VESSELSTATUS2 st{};
     st.version = 2;
-    st.rbody = oapiGetGbodyByIndex(0);
+    st.rbody = oapiGetObjectByName((char*)"Earth");
     st.status = 0;
     st.rpos = _V(offset.x, HIGH_ABOVE_POLE + offset.y, offset.z);
     st.rvel = vel;
