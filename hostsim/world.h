@@ -150,7 +150,7 @@ class Vessel final : public OrbiterObject {
     int adCtrlMode = 0; // the host starts every vessel with its control surfaces off
     int attitudeMode = RCS_ROT;
     // Configuration set by the module (or the class file's standard items).
-    double emptyMass = 1e3; // kg: the host's default, which a module reads if it asks before setting its own
+    double emptyMass = 1.0;
     VECTOR3 pmi{{1, 1, 1}}, crossSections{{1, 1, 1}}, rotDrag{{0.01, 0.01, 0.01}}; // the host's defaults
     std::vector<hs::SlotPtr<hs::Thruster>> thrusters;
     std::vector<hs::SlotPtr<hs::Propellant>> propellants;
@@ -197,7 +197,7 @@ class Vessel final : public OrbiterObject {
     // The last motion and mass that were all numbers, put back when something makes them not a number (each
     // tank keeps its own).
     hs::Motion lastGood;
-    double lastGoodEmptyMass = 1e3;
+    double lastGoodEmptyMass = 1.0;
 
     std::string name, className;
     // A scenario's BASE line, until the status it came with is applied: the base's name and the pad (0-based).

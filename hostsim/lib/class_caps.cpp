@@ -87,7 +87,9 @@ void SetClassTouchdown(Vessel* v, const VECTOR3 (&pos)[3]) {
     TOUCHDOWNVTX td[3];
     for (int i = 0; i < 3; ++i)
         td[i] = {pos[i], CLASS_STIFFNESS, CLASS_DAMPING, v->muLat, v->muLng};
-    v->iface->SetTouchdownPoints(td, 3);
+    // The defaults come before the module's own interface exists.
+    BareVessel bare(v);
+    (v->iface ? v->iface : &bare)->SetTouchdownPoints(td, 3);
 }
 
 // Tanks, engines and attitude thrusters from the generic items; they draw on the first tank.

@@ -54,6 +54,9 @@ Vessel* NewVessel(const char* name, const char* className, std::string* err, Hos
     v->beacons.reserve(4);
     v->addedForces.reserve(4);
     w.vessels.push_back(std::move(rec));
+    // The host's defaults are there before the module makes its interface: what its constructor reads (the
+    // glider weighs its compartments by the empty mass there) or sets stands.
+    DefaultClassCaps(v);
     VESSEL* iface = m && m->init ? m->init(v, HOST_FLIGHT_MODEL) : nullptr;
     if (!iface) {
         iface = new BareVessel(v);
@@ -62,7 +65,6 @@ Vessel* NewVessel(const char* name, const char* className, std::string* err, Hos
     v->iface = iface;
     Say("created %s (%s)", v->tag.c_str(), v->className.c_str());
     Trace("%s: %s, class file %s", v->name.c_str(), m ? m->path.c_str() : "no module", cfg->path.c_str());
-    DefaultClassCaps(v);
     if (VESSEL2* cb = Callbacks(v)) cb->clbkSetClassCaps(cfg);
     ApplyClassItems(v, *cfg);
     // Two receivers for a vessel that can take the focus, unless its module gave it its own.

@@ -95,7 +95,7 @@ char* VESSEL::GetClassName() const {
 const OBJHANDLE VESSEL::GetGravityRef() const {
     SELF_OR(nullptr);
     CallTrace trace(v, __func__);
-    return trace.Result(const_cast<Body*>(GetBody(v->phys.body)));
+    return trace.Result(const_cast<Body*>(GetBody(OrbitReference(*v))));
 }
 
 void VESSEL::SetEnableFocus(bool enable) const {

@@ -73,11 +73,12 @@ void ApplyStatus(Vessel* v, const VESSELSTATUS2& st) {
     }
     // A landed vessel settles on its springs under its mass with the tanks as the status fills them.
     FromStatus(*v, st, body);
-    // A state given against the star: the host takes the strongest pull for the orbit's reference on its next
-    // frame, and hostsim's one-body gravity needs that body from the start.
+    // A state given against the star binds the vessel to the nearest body, whose surface the host reports
+    // it over and whose pull hostsim's one-body gravity takes; its state is still given against the star where
+    // the star pulls hardest (OrbitReference).
     if (const Body* b = GetBody(body); b && b->star && st.status != 1) {
-        const int dominant = DominantBody(v->phys.pos);
-        if (dominant >= 0) v->phys.body = dominant;
+        const int nearest = NearestBody(v->phys.pos);
+        if (nearest >= 0) v->phys.body = nearest;
     }
     v->landedSeen = st.status == 1;
     if (st.status == 1 && !v->scenarioBase.empty())
@@ -148,7 +149,7 @@ bool CheckState(Vessel* v, const char* when, bool keep) {
 void FillStatus(const Vessel* v, VESSELSTATUS2& st) {
     st.version = 2;
     ToStatus(*v, st);
-    st.rbody = const_cast<Body*>(GetBody(v->phys.body));
+    st.rbody = const_cast<Body*>(GetBody(OrbitReference(*v)));
     st.base = nullptr;
     st.xpdr = (int)v->xpdr;
 }
@@ -393,7 +394,7 @@ void VESSEL::SaveDefaultState(FILEHANDLE scn) const {
         WriteLine(f, Fmt("  AROT %0.3f %0.3f %0.3f", a.x, a.y, a.z));
         f->precision = 3;
     } else {
-        WriteLine(f, Fmt("  STATUS Orbiting %s", BodyName(v->phys.body)));
+        WriteLine(f, Fmt("  STATUS Orbiting %s", BodyName(OrbitReference(*v))));
         WriteLine(f, Fmt("  RPOS %0.3f %0.3f %0.3f", st.rpos.x, st.rpos.y, st.rpos.z));
         WriteLine(f, Fmt("  RVEL %0.4f %0.4f %0.4f", st.rvel.x, st.rvel.y, st.rvel.z));
         WriteLine(f, Fmt("  AROT %0.3f %0.3f %0.3f", st.arot.x * DEG, st.arot.y * DEG, st.arot.z * DEG));

@@ -349,6 +349,27 @@ int DominantBody(const VECTOR3& pos) {
     return best;
 }
 
+int NearestBody(const VECTOR3& pos) {
+    EnsureLoaded();
+    const BodyTable& t = Table();
+    int best = -1;
+    double nearest = INFINITY;
+    for (int i = 0; i < t.count; ++i) {
+        const double d = length(t.bodies[i].pos - pos) - t.bodies[i].radius;
+        if (d < nearest) {
+            nearest = d;
+            best = i;
+        }
+    }
+    return best;
+}
+
+int OrbitReference(const Vessel& v) {
+    if (v.phys.landed || StarIndex() < 0) return v.phys.body;
+    const int b = DominantBody(v.phys.pos);
+    return b >= 0 ? b : v.phys.body;
+}
+
 int BodyCount() {
     EnsureLoaded();
     return Table().count;

@@ -136,6 +136,11 @@ const Body* GetBody(int index);                   // null when out of range
 int BodyIndexByName(const char* name);            // case-insensitive; -1 when unknown
 int StarIndex();                                  // the table's star, or -1
 int DominantBody(const VECTOR3& pos);             // the body whose pull is strongest there, as the host picks
+int NearestBody(const VECTOR3& pos);              // the body whose surface is nearest
+// The body a vessel's state is given against (GetStatus, the save, GetGravityRef): with a star in the table, the
+// strongest pull, as the host takes its orbit reference; a landed vessel's own body. Its surface readouts and
+// its gravity stay with the body it is bound to (PhysicsState::body).
+int OrbitReference(const Vessel& v);
 
 // The host's global frame has its origin at the solar system's centre of mass, where the planets circle the
 // Sun; hostsim's keeps its planets still where its table puts them. A table with a star sets the star where

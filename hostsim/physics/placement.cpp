@@ -166,7 +166,8 @@ void KeepSavedLandedPlace(Vessel& v, const VESSELSTATUS2& st) {
 }
 
 void ToStatus(const Vessel& v, VESSELSTATUS2& st) {
-    const Body& b = BodyOf(v);
+    const Body* ref = GetBody(OrbitReference(v));
+    const Body& b = ref ? *ref : BodyOf(v);
     st.status = v.phys.landed ? 1 : 0;
     st.rpos = v.phys.pos - b.pos;
     st.rvel = v.phys.vel;

@@ -130,6 +130,41 @@ TEST_F(Scenario, GetStatusExAndDefSetStateExMoveAVesselBetweenBodies) {
     EXPECT_EQ(Rec("TV1")->phys.body, 1);
 }
 
+// A module that moves a vessel against the star (the first body, as the host lists them) finds it over the
+// nearest planet, as the host reports it; its state is given against the body that pulls hardest, the planet
+// near it and the star far out, as the host gives it.
+TEST_F(Scenario, AStateGivenAgainstTheStarIsBoundToTheBodyWithTheStrongestPull) {
+    ASSERT_TRUE(Load(ScenarioText(FlyingTv("TV1")))) << loadError;
+    VESSEL* v = Iface("TV1");
+    const OBJHANDLE sun = oapiGetGbodyByIndex(0), earth = oapiGetObjectByName((char*)"Earth");
+    ASSERT_EQ(oapiGetObjectType(sun), OBJTP_STAR);
+    for (const double out : {1.5e8, 6e9}) {
+        VESSELSTATUS2 st{};
+        st.version = 2;
+        v->GetStatusEx(&st);
+        VECTOR3 fromSun, before;
+        v->GetRelativePos(sun, fromSun);
+        v->GetRelativePos(earth, before);
+        st.rbody = sun;
+        st.rpos = fromSun + _V(0, 0, out);
+        v->DefSetStateEx(&st);
+        VECTOR3 fromEarth;
+        v->GetRelativePos(earth, fromEarth);
+        EXPECT_NEAR(fromEarth.z - before.z, out, 1e-3);
+        EXPECT_EQ(v->GetGravityRef(), out < 1e9 ? earth : sun) << out;
+        EXPECT_EQ(v->GetSurfaceRef(), earth) << out;
+        EXPECT_NE(Sim().ScenarioText().find(out < 1e9 ? "STATUS Orbiting Earth" : "STATUS Orbiting Sun"),
+                  std::string::npos)
+            << out;
+        // Global places are the host's: the vessel's less the planet's is where it stands from the planet.
+        VECTOR3 own, planet;
+        v->GetGlobalPos(own);
+        oapiGetGlobalPos(earth, &planet);
+        EXPECT_NEAR(length(own - planet - fromEarth), 0.0, 1e-3);
+        EXPECT_GT(length(planet), 1e11);
+    }
+}
+
 TEST_F(Scenario, StatusListTheCallerSuppliesIsFilledOnlyUpToItsCount) {
     ASSERT_TRUE(Load(ScenarioText(FlyingTv("TV1", "  THLEVEL 0:0.500000 1:0.750000\n")))) << loadError;
     VESSELSTATUS2::THRUSTSPEC list[2] = {{99, -1.0}, {99, -1.0}};
