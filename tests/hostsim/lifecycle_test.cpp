@@ -12,6 +12,11 @@ TEST_F(Lifecycle, ScenarioVesselRunsInitClassCapsLoadSetStateThenPostCreation) {
                                  "tv: clbkSetStateEx TV1", "tv: clbkPostCreation TV1"}));
 }
 
+TEST_F(Lifecycle, TheModulesConstructorFindsTheHostsDefaults) {
+    ASSERT_TRUE(Load(ScenarioText(LandedTv("TV1")))) << loadError;
+    EXPECT_TRUE(TimelineHas("tv: at construction TV1: mass 1000 size 10"));
+}
+
 TEST_F(Lifecycle, ClassFileItemsOverrideTheModuleAfterSetClassCaps) {
     ASSERT_TRUE(Load(ScenarioText(LandedTv("TV1")))) << loadError;
     EXPECT_DOUBLE_EQ(Rec("TV1")->size, 7.0); // the module set 5, the class file says 7

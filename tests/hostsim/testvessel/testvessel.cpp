@@ -42,7 +42,13 @@ void CallNamedHostFunction() {
 
 class TestVessel final : public VESSEL3 {
   public:
-    TestVessel(OBJHANDLE h, int fmodel) : VESSEL3(h, fmodel) { Log("tv: ovcInit %s", GetName()); }
+    // What the host has given the vessel before its module sets anything.
+    TestVessel(OBJHANDLE h, int fmodel) : VESSEL3(h, fmodel) {
+        Log("tv: ovcInit %s", GetName());
+        char found[64];
+        snprintf(found, sizeof found, "mass %g size %g", GetEmptyMass(), GetSize());
+        Log("tv: at construction %s: %s", GetName(), found);
+    }
     ~TestVessel() { Log("tv: ovcExit %s", GetName()); }
 
     void clbkSetClassCaps(FILEHANDLE cfg) override {
