@@ -7,14 +7,7 @@ namespace {
 using namespace realhost;
 
 // The tests' own modules (the hopper among them) go into the scratch host too.
-class LandingFlight : public RealHostFlight {
-  protected:
-    void SetUp() override {
-        RealHostFlight::SetUp();
-        if (IsSkipped() || HasFatalFailure()) return;
-        ASSERT_EQ(Shell("cp -r " + Quoted(REALSDK_BUILD) + "/testroot/. " + Quoted(scratch)), 0);
-    }
-};
+class LandingFlight : public TestModuleFlight {};
 
 // Measured: the host calls the hopper landed 9.8 s in, eight seconds after it fell back onto its points. Its
 // springs rock it a little longer in hostsim (the old three-point form is hostsim's own spring model, not the

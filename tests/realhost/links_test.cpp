@@ -36,14 +36,8 @@ double AngleBetween(const Attitude& p, const Attitude& q) {
     return std::acos(std::fmax(-1.0, std::fmin(1.0, (trace - 1.0) / 2.0))) / RAD_PER_DEG;
 }
 
-class LinkFlight : public RealHostFlight {
+class LinkFlight : public TestModuleFlight {
   protected:
-    void SetUp() override {
-        RealHostFlight::SetUp();
-        if (IsSkipped() || HasFatalFailure()) return;
-        ASSERT_EQ(Shell("cp -r " + Quoted(REALSDK_BUILD) + "/testroot/. " + Quoted(scratch)), 0);
-    }
-
     // Where the child's centre lies from the parent's in the global frame, as the save gives them.
     static bool Offset(const Flight& f, const std::string& parent, const std::string& child, double out[3]) {
         double p[3], c[3];

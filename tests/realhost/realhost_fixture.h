@@ -240,4 +240,15 @@ class RealHostFlight : public ::testing::Test {
     std::string scratch;
 };
 
+// A flight of the tests' own modules and class files (built into the real host's test folder), which go into
+// this copy of the host only.
+class TestModuleFlight : public RealHostFlight {
+  protected:
+    void SetUp() override {
+        RealHostFlight::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
+        ASSERT_EQ(Shell("cp -r " + Quoted(REALSDK_BUILD) + "/testroot/. " + Quoted(scratch)), 0);
+    }
+};
+
 } // namespace realhost

@@ -14,13 +14,8 @@ constexpr double PLACE_SHARE_TOLERANCE = 1e-4;
 constexpr double ROUND_TRIP_TOLERANCE = 1e-3; // m
 const char* const SKY_SCENARIOS[] = {"Test/SkyProbe2001", "Test/SkyProbe2023"};
 
-class SkyFlight : public RealHostFlight {
+class SkyFlight : public TestModuleFlight {
   protected:
-    void SetUp() override {
-        RealHostFlight::SetUp();
-        if (IsSkipped() || HasFatalFailure()) return;
-        ASSERT_EQ(Shell("cp -r " + Quoted(REALSDK_BUILD) + "/testroot/. " + Quoted(scratch)), 0);
-    }
     static double Length(const double v[3]) { return std::hypot(v[0], v[1], v[2]); }
 };
 

@@ -12,15 +12,8 @@ constexpr double VELOCITY_TOLERANCE = 2.0;   // m/s
 constexpr double AIRSPEED_TOLERANCE = 2.0;   // m/s
 constexpr double EARTH_RADIUS = 6371010.0;   // m
 
-class TurningEarth : public RealHostFlight {
+class TurningEarth : public TestModuleFlight {
   protected:
-    void SetUp() override {
-        RealHostFlight::SetUp();
-        if (IsSkipped() || HasFatalFailure()) return;
-        // The rising vessel's module and class go into this copy of the host only.
-        ASSERT_EQ(Shell("cp -r " + Quoted(REALSDK_BUILD) + "/testroot/. " + Quoted(scratch)), 0);
-    }
-
     // The airspeed the vessel's own save line gives, as the host it flew in reported it.
     static double SavedAirspeed(const Flight& f) {
         double airspeed = NAN;
