@@ -75,35 +75,34 @@ void BuiltInBodies(BodyTable& t) {
     t.bodies[t.count++] = MakeStar("Sun", SUN_RADIUS, SUN_GM);
 }
 
+int IndexIn(const BodyTable& t, const char* name) {
+    for (int i = 0; i < t.count; ++i)
+        if (strcasecmp(t.bodies[i].name, name) == 0) return i;
+    return -1;
+}
+
+int StarIn(const BodyTable& t) {
+    for (int i = 0; i < t.count; ++i)
+        if (t.bodies[i].star) return i;
+    return -1;
+}
+
 // The star's place and the frame's shift follow from the date; a table without a star or an Earth keeps
 // hostsim's frame as the host's.
 void PlaceStarIn(BodyTable& t, double mjd) {
     t.starMjd = mjd;
     t.shift = _V(0, 0, 0);
-    Body* star = nullptr;
-    const Body* earth = nullptr;
-    for (int i = 0; i < t.count; ++i) {
-        if (t.bodies[i].star) star = &t.bodies[i];
-        else if (strcasecmp(t.bodies[i].name, "Earth") == 0) earth = &t.bodies[i];
-    }
-    if (!star || !earth) return;
-    star->pos = earth->pos + SunFromEarth(mjd);
-    t.shift = SunFromMassCentre(mjd) - star->pos;
+    const int star = StarIn(t), earth = IndexIn(t, "Earth");
+    if (star < 0 || earth < 0 || earth == star) return;
+    t.bodies[star].pos = t.bodies[earth].pos + SunFromEarth(mjd);
+    t.shift = SunFromMassCentre(mjd) - t.bodies[star].pos;
 }
 
 // A body circles the star unless the table says otherwise.
 void SetParents(BodyTable& t) {
-    int star = -1;
-    for (int i = 0; i < t.count; ++i)
-        if (t.bodies[i].star) star = i;
+    const int star = StarIn(t);
     for (int i = 0; i < t.count; ++i)
         if (t.bodies[i].parent < 0 && !t.bodies[i].star) t.bodies[i].parent = star;
-}
-
-int IndexIn(const BodyTable& t, const char* name) {
-    for (int i = 0; i < t.count; ++i)
-        if (strcasecmp(t.bodies[i].name, name) == 0) return i;
-    return -1;
 }
 
 // STAR name radius gm: the system's sun, placed by the date. PARENT body parent: whom a body circles.
@@ -114,11 +113,10 @@ bool ParseStarLine(const char* rest, BodyTable& t, std::string* why) {
         *why = "expected: STAR <name> <radius> <gm>, both positive";
         return false;
     }
-    for (int i = 0; i < t.count; ++i)
-        if (t.bodies[i].star) {
-            *why = "a second STAR";
-            return false;
-        }
+    if (StarIn(t) >= 0) {
+        *why = "a second STAR";
+        return false;
+    }
     if (t.count >= MAX_BODIES) {
         *why = "more than 16 bodies";
         return false;
@@ -326,10 +324,7 @@ VECTOR3 FromHostFrame(const VECTOR3& pos) {
 
 int StarIndex() {
     EnsureLoaded();
-    const BodyTable& t = Table();
-    for (int i = 0; i < t.count; ++i)
-        if (t.bodies[i].star) return i;
-    return -1;
+    return StarIn(Table());
 }
 
 // The host's choice of a vessel's orbit reference: the strongest pull, each body taken as a point mass.
